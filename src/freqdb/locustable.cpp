@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "locustable.h"
+
+#include <stdexcept>
+#include <utility>
+
+namespace freqdb {
+
+LocusTable::LocusTable() : m_records(kMaxLoci + 1) {}
+
+const LocusRecord& LocusTable::record(std::uint8_t k) const
+{
+    if (k < 1 || k > m_count)
+        return m_records[0];
+    return m_records[k];
+}
+
+std::uint8_t LocusTable::LocusIndexOf(std::string_view name) const
+{
+    std::uint8_t result = 0;
+    for (int k = 1; k <= m_count; ++k) {
+        if (m_records[k].Name == name)
+            result = static_cast<std::uint8_t>(k);
+    }
+    return result;
+}
+
+std::uint8_t LocusTable::AlleleIndexOf(std::uint8_t currentLocus, std::string_view label) const
+{
+    std::uint8_t result = 0;
+    const LocusRecord& locus = record(currentLocus);
+    for (int i = 1; i <= locus.AlleleCount; ++i) {
+        if (locus.Labels[i] == label)
+            result = static_cast<std::uint8_t>(i);
+    }
+    if (label == kNoAlleleLabel)
+        result = NoAllele;
+    return result;
+}
+
+void LocusTable::setLocusCount(std::uint8_t count)
+{
+    if (count > kMaxLoci)
+        throw std::out_of_range("LocusTable holds at most 100 loci");
+    m_count = count;
+}
+
+void LocusTable::replaceRecord(std::uint8_t k, LocusRecord record)
+{
+    if (k < 1 || k > kMaxLoci)
+        throw std::out_of_range("locus number outside 1..100");
+    if (record.AlleleCount > kMaxAlleles)
+        throw std::out_of_range("a locus holds at most 100 alleles");
+    m_records[k] = std::move(record);
+}
+
+}  // namespace freqdb

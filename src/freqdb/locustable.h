@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// LocusTable: the loci of the chosen population, in ascending order of their workbook names.
+// A fixed block of 100 records allocated once; slots 1 to LocusCount are the loaded loci.
+// The loader builds a whole new table and hands it over only when every workbook was read, so a
+// table never mixes two populations. Lookups compare texts exactly (bytes, case-sensitive, no
+// trimming) and take the last equal entry.
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "freqdb/locusrecord.h"
+#include "freqdb/population.h"
+
+namespace freqdb {
+
+class LocusTable {
+public:
+    LocusTable();
+
+    std::uint8_t LocusCount() const { return m_count; }
+    Population population() const { return m_population; }
+
+    // Record k, 1 <= k <= LocusCount. Any other k gives an empty record, never a read outside.
+    const LocusRecord& record(std::uint8_t k) const;
+
+    // Locus number of the last record named exactly `name`, 0 when there is none.
+    std::uint8_t LocusIndexOf(std::string_view name) const;
+
+    // Allele number of the last allele of locus `currentLocus` labelled exactly `label`, 0 when
+    // there is none (or the locus number is not loaded); "Нет" always gives NoAllele.
+    std::uint8_t AlleleIndexOf(std::uint8_t currentLocus, std::string_view label) const;
+
+    // For the loader (and tests filling a table by hand).
+    void setPopulation(Population population) { m_population = population; }
+    void setLocusCount(std::uint8_t count);
+    void replaceRecord(std::uint8_t k, LocusRecord record);
+
+private:
+    std::vector<LocusRecord> m_records;  // kMaxLoci + 1 slots, [0] unused and empty
+    std::uint8_t m_count = 0;
+    Population m_population = Population::Unset;
+};
+
+}  // namespace freqdb

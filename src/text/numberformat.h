@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The program's one number writer and reader. Every number the operator sees, and every number
+// read back from a text (a frequency in a workbook, an LR in the results table, the prior), goes
+// through a NumberFormat, which carries the decimal separator chosen once at start-up.
+//
+// Fixed notation "with at most s significant digits and exactly d decimals": the value is rounded
+// to the nearest decimal with at most s significant digits and at most d decimals, halves away
+// from zero, and written with at least one digit before the separator and exactly d decimals.
+// Rounding works on the value's decimal expansion at long double precision (18 significant
+// digits), not on the binary value, so 4.065 (stored a hair below the half) still gives 4,07.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace text {
+
+class NumberFormat {
+public:
+    explicit NumberFormat(std::string decimalSeparator = ",");
+
+    const std::string& decimalSeparator() const { return m_separator; }
+
+    // Fixed notation with at most maxSignificant significant digits and exactly decimals
+    // decimals; decimals == 0 writes no separator. NaN and infinities are the caller's fault:
+    // they are written as "0" with the requested decimals rather than as "nan"/"inf".
+    std::string fixed(long double value, int maxSignificant, int decimals) const;
+
+    // The LR of a locus: 5 significant digits, 2 decimals ("10,00", "4,07", "1428,60"); a value
+    // with more than five digits before the separator in scientific form ("1,2346E+05"),
+    // which parse() reads back.
+    std::string lr(long double value) const;
+
+    // An allele frequency inside a frequency text: 5 significant digits, 3 decimals ("0,100").
+    std::string frequency(long double value) const;
+
+    // General notation: the shortest form with at most 15 significant digits, no trailing
+    // zeros ("0,5", "10", "9,3"); very large or small values in scientific form.
+    std::string general(long double value) const;
+
+    // Reads a decimal number written with this separator: optional sign, digits, optional
+    // separator and digits, optional exponent (E or e, optional sign, digits). Leading and
+    // trailing blanks are not accepted, nor a point in place of a comma (unless the separator
+    // is the point), nor group separators. Returns nullopt for anything else, for NaN and
+    // for values outside the range of long double.
+    std::optional<long double> parse(std::string_view text) const;
+
+private:
+    std::string m_separator;
+};
+
+// The separator of the user's locale, read from LC_ALL / LC_NUMERIC / LANG without changing the
+// process locale. The program's interface is Russian, so the C/POSIX locale (and an unset or
+// unknown one) also gives the comma.
+std::string decimalSeparatorFromEnvironment();
+
+}  // namespace text
