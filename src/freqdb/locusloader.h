@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The locus workbook loader: fills a LocusTable from the workbooks of WorkDir/data/, one per
+// locus (*.xls, *.xlsx, *.ods in any letter case), reading the worksheet "<locus><suffix>" of
+// the chosen population. Workbooks are only ever opened for reading.
+//
+// A load builds a new table and hands it over only when every workbook was read: after a
+// failure the caller keeps its previous table as a whole, so no table mixes two populations.
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "automation/workbook.h"
+#include "freqdb/locustable.h"
+#include "freqdb/population.h"
+
+namespace freqdb {
+
+// Thrown by ReadLocusWorkbook. what() is the whole operator message: kReadFailed on the first
+// line, then a line naming the file and the reason.
+class LocusReadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class LoadStatus {
+    Loaded,         // `table` holds every locus found
+    FilesNotFound,  // no locus workbook in the data folder: "Files not found"
+    Failed,         // a workbook could not be read, or the folder breaks a limit
+};
+
+struct LoadResult {
+    LoadStatus status = LoadStatus::Failed;
+    LocusTable table;             // the new table when Loaded
+    std::filesystem::path workDir;
+    std::string message;          // for FilesNotFound and Failed: the operator message
+};
+
+// Called after each workbook is read: done of total, and the locus name just read.
+using LoadProgress = std::function<void(int done, int total, const std::string& locusName)>;
+
+// Reads every locus workbook of workDir/data for `population`, in the byte order of the names'
+// Windows-1251 encoding.
+LoadResult LoadLocusTable(const std::filesystem::path& workDir, Population population,
+                          const automation::WorkbookReader& reader, const LoadProgress& progress = {});
+
+// One locus workbook: the record of the worksheet "<file name without extension><suffix>".
+// Throws LocusReadError.
+LocusRecord ReadLocusWorkbook(const std::filesystem::path& path, Population population,
+                              const automation::WorkbookReader& reader, const text::NumberFormat& format);
+
+}  // namespace freqdb
