@@ -40,9 +40,10 @@ struct LoadResult {
 using LoadProgress = std::function<void(int done, int total, const std::string& locusName)>;
 
 // Reads every locus workbook of workDir/data for `population`, in the byte order of the names'
-// Windows-1251 encoding.
+// Windows-1251 encoding. Text frequencies are read with `format`'s decimal separator.
 LoadResult LoadLocusTable(const std::filesystem::path& workDir, Population population,
-                          const automation::WorkbookReader& reader, const LoadProgress& progress = {});
+                          const automation::WorkbookReader& reader, const text::NumberFormat& format,
+                          const LoadProgress& progress = {});
 
 // One locus workbook: the record of the worksheet "<file name without extension><suffix>".
 // Throws LocusReadError.
