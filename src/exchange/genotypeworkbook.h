@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The batch evaluation of a genotype workbook: one locus per row with the genotypes of the
+// alleged father, the child and the mother, each row evaluated with the loaded population's
+// frequencies as if it had been entered by hand. A results workbook is a genotype workbook too:
+// its columns after E are ignored and computed anew.
+#include <filesystem>
+
+#include "automation/workbook.h"
+#include "exchange/loadedresults.h"
+#include "freqdb/locustable.h"
+#include "text/numberformat.h"
+
+namespace exchange {
+
+// Reads the first worksheet of `path`: A1 and B1 replace the header texts of grid columns 0 and
+// 1; each row 2..R-3 gives a result row with column A copied unchanged, the locus from B, the
+// genotypes from C, D, E and columns 2..5 from EvaluateLocus; marks start empty. A row whose
+// texts do not name a loaded locus and its alleles keeps its locus and genotypes and shows a
+// verdict without an LR (results/genotyperow.h); the other rows are evaluated as usual.
+// More than 99 rows: the first 99, with a note. Fewer than four used rows: no rows.
+LoadedResults evaluateGenotypeWorkbook(const std::filesystem::path& path, const automation::WorkbookReader& reader,
+                                       const freqdb::LocusTable& table, const text::NumberFormat& format);
+
+}  // namespace exchange

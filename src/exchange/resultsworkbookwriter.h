@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Saving the results table as a results workbook (layout in workbooklayout.h).
+#include <filesystem>
+#include <string>
+
+#include "automation/workbookwriter.h"
+#include "freqdb/population.h"
+#include "results/resultsgrid.h"
+
+namespace exchange {
+
+// Writes the block A1:K(ResultCount + 4) through `writer` and saves it to `path` (replacing the
+// file atomically). cpiLine and probabilityLine are the texts of the two result fields. The
+// table is only read. Throws automation::WorkbookError (a Russian reason naming the file); the
+// window shows kSavedMessage after a normal return.
+void saveResultsWorkbook(const std::filesystem::path& path, const results::ResultsGrid& grid,
+                         const std::string& cpiLine, const std::string& probabilityLine,
+                         freqdb::Population population, automation::WorkbookWriter& writer);
+
+// The name the save dialog proposes: the workbook last loaded (results or genotypes) with its
+// extension changed to .xlsx, so an .xls or .ods file is never overwritten in another format;
+// with none loaded, workDir/Untitled.xlsx.
+std::filesystem::path proposedSaveName(const std::filesystem::path& loadedWorkbook,
+                                       const std::filesystem::path& workDir);
+
+}  // namespace exchange

@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// A results row evaluated from texts: the locus name and the six allele labels as a genotype
+// workbook or RowGenotypes hold them. The batch evaluation of a genotype workbook and the
+// recomputation after a change of population both come here, so a row whose texts do not name
+// a loaded locus and its alleles is shown the same way everywhere: with a verdict in column 2
+// that says what is wrong and no LR, so it can never enter the combined index. No lookup result
+// that does not name an allele (0, or NoAllele for the father or the child) reaches
+// EvaluateLocus.
+//
+// Genotype cells read "a/b": allele label 1, "/", allele label 2, split at the first "/" at
+// character position 2 or later (so a label may itself start with "/"), each label cut to 5
+// characters. An absent mother is "Нет/Нет".
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/evaluatelocus.h"
+#include "freqdb/locustable.h"
+#include "results/resultsgrid.h"
+#include "text/numberformat.h"
+
+namespace results {
+
+struct AllelePair {
+    std::string first;
+    std::string second;
+    bool operator==(const AllelePair&) const = default;
+};
+
+// The two labels of a genotype cell, or nullopt when the text has no "/" at character position
+// 2 or later (an empty cell included).
+std::optional<AllelePair> splitGenotype(std::string_view cell);
+
+// "a/b": the text of a genotype cell.
+std::string joinGenotype(std::string_view first, std::string_view second);
+
+enum class Person { Father, Child, Mother };
+
+// The three genotype cells of a row as texts, in the order of a genotype workbook.
+struct GenotypeCells {
+    std::string father;
+    std::string child;
+    std::string mother;
+};
+
+// A row read from genotype cells: the labels kept for RowGenotypes, and the person whose cell
+// could not be split (its labels are then the cell's text cut to 5 characters and an empty
+// second label, so saving and loading the row again gives the same state).
+struct GenotypeRowTexts {
+    RowGenotype genotype;
+    std::optional<Person> unsplit;
+};
+GenotypeRowTexts genotypeFromCells(const GenotypeCells& cells);
+
+// Verdict texts of rows that cannot be evaluated (column 2).
+std::string locusNotLoadedVerdict(std::string_view locusName);
+std::string noSlashVerdict(Person person);
+std::string missingGenotypeVerdict(Person person);
+std::string unknownAlleleVerdict(Person person, std::string_view label, std::string_view locusName);
+
+// Evaluates one row: finds the locus (LocusIndexOf) and the six alleles (AlleleIndexOf) and calls
+// EvaluateLocus. A locus that is not loaded, a label that is not an allele of the locus, "Нет" or
+// an empty label for the father or the child, or a half-"Нет" mother whose other label is no
+// allele, gives Verdict::Failed with the verdict text in `formula` and no LR. Checks go locus,
+// father, child, mother; the first problem found is the one reported.
+engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
+                                         const RowGenotype& genotype, const text::NumberFormat& format);
+
+// The same for a row read from cells: a cell without "/" is reported by noSlashVerdict.
+engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
+                                         const GenotypeRowTexts& row, const text::NumberFormat& format);
+
+}  // namespace results
