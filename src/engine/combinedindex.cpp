@@ -1,11 +1,126 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "combinedindex.h"
 
-namespace engine {
+#include <cfloat>
+#include <cmath>
+#include <optional>
 
-CombinedIndexResult CombineIndex(const std::vector<CombinedIndexRow>&, const std::string&, const text::NumberFormat&)
+#include "enginetexts.h"
+
+namespace engine {
+namespace {
+
+// From this product on the whole-number CPI would need more digits than a long double holds
+// (and soon q = 1 - P/(P+1) is 0), so both fields switch to their bounded forms.
+constexpr long double kHugeProduct = 1e18L;
+
+// Probability decimals of the huge forms: those of the last regular form (k = -18).
+constexpr int kHugeProbabilityDecimals = 17;
+
+bool isSelected(const CombinedIndexRow& row) { return row.mark == "++" && !row.lr.empty(); }
+
+std::string cpiNumber(long double p, const text::NumberFormat& format)
 {
-    return {};
+    if (!std::isfinite(p))
+        return std::string(kCpiBeyondRange) + format.lr(LDBL_MAX);
+    if (p >= kHugeProduct)
+        return format.lr(p);  // scientific, five significant digits
+    if (std::trunc(p / 10.0L) == 0)
+        return format.fixed(p, 3, 1);
+    const int e = static_cast<int>(std::trunc(std::log10(p)));
+    return format.fixed(p, e + 3, 0);
+}
+
+// W = 100 x (P x pp) / (P x pp + 1 - pp), with the limits the formula reaches where the
+// product overflows. The denominator is known to be non-zero here.
+long double probabilityPercent(long double p, long double pp)
+{
+    if (pp == 0)
+        return 0;
+    const long double weighted = p * pp;
+    if (!std::isfinite(weighted))
+        return 100;
+    const long double w = 100.0L * weighted / (weighted + 1.0L - pp);
+    return std::fmin(std::fmax(w, 0.0L), 100.0L);
+}
+
+std::string probabilityNumber(long double p, long double w, const text::NumberFormat& format)
+{
+    const long double q = 1.0L - p / (p + 1.0L);
+    if (q > 0.001L)
+        return format.fixed(w, 6, 4);
+    if (!(q > 0) || p >= kHugeProduct || !std::isfinite(p))
+        return format.fixed(w, kHugeProbabilityDecimals + 2, kHugeProbabilityDecimals);
+    // The decimals grow with P: k = trunc(log10 q) is -3 or less.
+    const int k = static_cast<int>(std::trunc(std::log10(q)));
+    return format.fixed(w, 1 - k, -1 - k);
+}
+
+CombinedIndexResult failure(CombinedIndexStatus status, std::string message)
+{
+    CombinedIndexResult result;
+    result.status = status;
+    result.message = std::move(message);
+    return result;
+}
+
+}  // namespace
+
+CombinedIndexResult CombineIndex(const std::vector<CombinedIndexRow>& rows, const std::string& priorText,
+                                 const text::NumberFormat& format)
+{
+    // The first selected row; the search also stops at a row without a number (the end of the
+    // filled rows).
+    std::size_t first = 0;
+    while (first < rows.size() && !isSelected(rows[first]) && !rows[first].number.empty())
+        ++first;
+    if (first == rows.size() || !isSelected(rows[first]) || rows[first].number.empty())
+        return failure(CombinedIndexStatus::NoSelection, std::string(kNoSelection));
+
+    // The product of the LR texts as shown. An exclusion (0) makes it 0 whatever else it holds,
+    // so an overflow to infinity never meets a zero factor.
+    long double product = 1.0L;
+    bool excluded = false;
+    for (std::size_t i = first; i < rows.size(); ++i) {
+        if (!isSelected(rows[i]))
+            continue;
+        const std::string rowNumber = std::to_string(i + 1);
+        const std::optional<long double> lr = format.parse(rows[i].lr);
+        if (!lr)
+            return failure(CombinedIndexStatus::BadLr,
+                           std::string(kBadLrPrefix) + rowNumber + ": \"" + rows[i].lr + "\"");
+        if (*lr < 0)
+            return failure(CombinedIndexStatus::BadLr,
+                           std::string(kNegativeLrPrefix) + rowNumber + ": \"" + rows[i].lr + "\"");
+        if (*lr == 0)
+            excluded = true;
+        product *= *lr;
+    }
+    if (excluded)
+        product = 0;
+
+    CombinedIndexResult result;
+    std::optional<long double> prior = format.parse(priorText);
+    if (!prior) {
+        prior = 0.5L;
+        result.priorReset = true;
+    } else if (!(*prior >= 0 && *prior <= 1)) {
+        return failure(CombinedIndexStatus::BadPrior, std::string(kBadPrior));
+    }
+    const long double pp = *prior;
+
+    result.cpiText = std::string(kCpiPrefix) + cpiNumber(product, format);
+    if (product * pp + 1.0L - pp == 0) {
+        result.status = CombinedIndexStatus::Undefined;
+        result.message = std::string(kUndefinedProbability);
+        return result;
+    }
+    const long double w = probabilityPercent(product, pp);
+    result.status = CombinedIndexStatus::Ok;
+    result.probabilityText = std::string(kProbabilityPrefix) + probabilityNumber(product, w, format) +
+                             std::string(kProbabilityMiddle) + format.general(pp) +
+                             std::string(kProbabilitySuffix);
+    return result;
 }
 
 }  // namespace engine

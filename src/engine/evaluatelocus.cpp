@@ -1,12 +1,215 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "evaluatelocus.h"
 
-namespace engine {
+#include <cmath>
+#include <string>
 
-LocusOutcome EvaluateLocus(const freqdb::LocusRecord&, std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t,
-                           std::uint8_t, std::uint8_t, const text::NumberFormat&)
+#include "enginetexts.h"
+
+namespace engine {
+namespace {
+
+using freqdb::LocusRecord;
+using freqdb::NoAllele;
+using Allele = std::uint8_t;
+
+// A person's two alleles as a set: a homozygote is a one-member set.
+struct Pair {
+    Allele a, b;
+    bool has(Allele x) const { return x == a || x == b; }
+    bool homozygous() const { return a == b; }
+    bool operator==(const Pair& o) const { return has(o.a) && has(o.b) && o.has(a) && o.has(b); }
+};
+
+// Builds the outcomes of one evaluation: the formula and frequency texts, the LR, the verdicts.
+class Writer {
+public:
+    Writer(const LocusRecord& locus, const text::NumberFormat& format) : m_locus(locus), m_format(format) {}
+
+    std::string label(Allele x) const { return m_locus.Labels[x]; }
+    long double p(Allele x) const { return m_locus.Frequencies[x]; }
+
+    std::string frequencyText(Allele x) const { return "p(" + label(x) + ")=" + m_format.frequency(p(x)); }
+
+    static LocusOutcome verdict(const char* rule, Verdict v)
+    {
+        LocusOutcome out;
+        out.verdict = v;
+        out.rule = rule;
+        const bool paternity = v == Verdict::PaternityExcluded;
+        out.formula = paternity ? kPaternityExcluded : kMaternityExcluded;
+        out.lr = paternity ? kPaternityExcludedLr : kMaternityExcludedLr;
+        return out;
+    }
+
+    static LocusOutcome failed(std::string message)
+    {
+        LocusOutcome out;
+        out.verdict = Verdict::Failed;
+        out.formula = std::move(message);
+        return out;
+    }
+
+    // A frequency a formula uses must be a proportion; names the allele when it is not.
+    std::optional<LocusOutcome> checkFrequency(Allele x) const
+    {
+        const long double f = p(x);
+        if (std::isnan(f) || f < 0 || !std::isfinite(f))
+            return failed(std::string(kBadFrequencyPrefix) + shownLabel(x));
+        return std::nullopt;
+    }
+
+    // One-allele formula: LR = constant / p(x).
+    LocusOutcome single(const char* rule, const std::string& formula, long double numerator, Allele x) const
+    {
+        if (auto bad = checkFrequency(x))
+            return *bad;
+        if (p(x) == 0)
+            return failed(std::string(kZeroFrequencyPrefix) + shownLabel(x) + std::string(kZeroFrequencySuffix));
+        return index(rule, formula, numerator / p(x), x, std::nullopt);
+    }
+
+    // Two-allele formulas of the child's alleles, c1 before c2.
+    LocusOutcome pair(const char* rule, const std::string& formula, Allele c1, Allele c2) const
+    {
+        for (Allele x : {c1, c2}) {
+            if (auto bad = checkFrequency(x))
+                return *bad;
+        }
+        long double lr = 0;
+        const std::string r = rule;
+        if (r == "D2") {
+            // Divides by each frequency: the first zero one is named.
+            for (Allele x : {c1, c2}) {
+                if (p(x) == 0)
+                    return failed(std::string(kZeroFrequencyPrefix) + shownLabel(x) +
+                                  std::string(kZeroFrequencySuffix));
+            }
+            lr = ((p(c1) + p(c2)) / 4.0L) / p(c1) / p(c2);
+        } else {
+            // Divides by the sum, which is zero only when both are.
+            if (p(c1) + p(c2) == 0)
+                return failed(std::string(kZeroFrequenciesPrefix) + shownLabel(c1) + " и " + shownLabel(c2) +
+                              std::string(kZeroFrequencySuffix));
+            lr = r == "T11" ? 0.5L / (p(c1) + p(c2)) : 1.0L / (p(c1) + p(c2));
+        }
+        return index(rule, formula, lr, c1, c2);
+    }
+
+private:
+    // The label as a message shows it: an allele with an empty label is named by its number.
+    std::string shownLabel(Allele x) const
+    {
+        return label(x).empty() ? "№" + std::to_string(x) : label(x);
+    }
+
+    LocusOutcome index(const char* rule, const std::string& formula, long double lr, Allele first,
+                       std::optional<Allele> second) const
+    {
+        if (!std::isfinite(lr))
+            return failed(std::string(kLrOutOfRange));
+        LocusOutcome out;
+        out.verdict = Verdict::Index;
+        out.rule = rule;
+        out.formula = formula;
+        out.lrValue = lr;
+        out.lr = m_format.lr(lr);
+        out.frequency1 = frequencyText(first);
+        if (second)
+            out.frequency2 = frequencyText(*second);
+        return out;
+    }
+
+    const LocusRecord& m_locus;
+    const text::NumberFormat& m_format;
+};
+
+// Mother absent: rows D1..D9, the first that holds decides.
+LocusOutcome duo(const Writer& w, Pair F, Pair C)
 {
-    return {};
+    const Allele f1 = F.a, f2 = F.b, c1 = C.a, c2 = C.b;
+    if (F == C && F.homozygous())
+        return w.single("D1", "1/p(" + w.label(f1) + ")", 1.0L, f1);
+    if (F == C)
+        return w.pair("D2",
+                      "(p(" + w.label(c1) + ")+p(" + w.label(c2) + "))/4p(" + w.label(c1) + ")p(" + w.label(c2) + ")",
+                      c1, c2);
+    const bool oneHomozygous = F.homozygous() != C.homozygous();
+    if (oneHomozygous && C.has(f1))
+        return w.single("D3", "1/2p(" + w.label(f1) + ")", 0.5L, f1);
+    if (oneHomozygous && C.has(f2))
+        return w.single("D4", "1/2p(" + w.label(f2) + ")", 0.5L, f2);
+    if (oneHomozygous)
+        return Writer::verdict("D5", Verdict::PaternityExcluded);
+    if (F.homozygous())
+        return Writer::verdict("D6", Verdict::PaternityExcluded);
+    if (C.has(f1))
+        return w.single("D7", "1/4p(" + w.label(f1) + ")", 0.25L, f1);
+    if (C.has(f2))
+        return w.single("D8", "1/4p(" + w.label(f2) + ")", 0.25L, f2);
+    return Writer::verdict("D9", Verdict::PaternityExcluded);
+}
+
+// Mother typed: exclusions T1..T6, then the formulas T7..T13.
+LocusOutcome trio(const Writer& w, Pair F, Pair M, Pair C)
+{
+    const Allele f1 = F.a, f2 = F.b, m1 = M.a, m2 = M.b, c1 = C.a, c2 = C.b;
+    if (M.homozygous() && F == M && !C.homozygous()) {
+        return Writer::verdict("T1", F.has(c1) || F.has(c2) ? Verdict::PaternityExcluded
+                                                            : Verdict::MaternityExcluded);
+    }
+    if (!M.has(c1) && !M.has(c2))
+        return Writer::verdict("T2", Verdict::MaternityExcluded);
+    if (!F.homozygous() && F == M && !C.homozygous() && !(C == F))
+        return Writer::verdict("T3", Verdict::PaternityExcluded);
+    if (F.has(c1) && M.has(c1) && !F.has(c2) && !M.has(c2))
+        return Writer::verdict("T4", Verdict::PaternityExcluded);
+    if (F.has(c2) && M.has(c2) && !F.has(c1) && !M.has(c1))
+        return Writer::verdict("T5", Verdict::PaternityExcluded);
+    if (!F.has(c1) && !F.has(c2))
+        return Writer::verdict("T6", Verdict::PaternityExcluded);
+
+    if (F.homozygous() && C.homozygous() && c1 == f1 && M.has(f1))
+        return w.single("T7", "1/p(" + w.label(f1) + ")", 1.0L, f1);
+    if (F.homozygous() && C.has(f1) && (C.has(m1) || C.has(m2)) && !F.has(m1) && !F.has(m2))
+        return w.single("T8", "1/p(" + w.label(f1) + ")", 1.0L, f1);
+    if (!F.homozygous() && !C.homozygous() && !(F == M) && !(F == C) && !(M == C)) {
+        const Allele x = C.has(f1) && !M.has(f1) ? f1 : f2;
+        return w.single("T9", "1/2p(" + w.label(x) + ")", 0.5L, x);
+    }
+    if (!F.homozygous() && C.homozygous())
+        return w.single("T10", "1/2p(" + w.label(c1) + ")", 0.5L, c1);
+    if (!C.homozygous() && C == M && (!M.has(f1) || !M.has(f2)))
+        return w.pair("T11", "1/(2p(" + w.label(c1) + ")+2p(" + w.label(c2) + "))", c1, c2);
+    if (!C.homozygous() && C == M)
+        return w.pair("T12", "1/(p(" + w.label(c1) + ")+p(" + w.label(c2) + "))", c1, c2);
+    if (!F.homozygous() && !C.homozygous() && F == C && !(M == F)) {
+        const Allele x = !M.has(f1) ? f1 : f2;
+        return w.single("T13", "1/2p(" + w.label(x) + ")", 0.5L, x);
+    }
+    // Every constellation past T6 meets a formula; this is a guard, not a verdict.
+    return Writer::failed(std::string(kNoRuleApplies));
+}
+
+}  // namespace
+
+LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, std::uint8_t f2, std::uint8_t m1,
+                           std::uint8_t m2, std::uint8_t c1, std::uint8_t c2, const text::NumberFormat& format)
+{
+    // Callers pass indices they looked up; a failed lookup (0) or "Нет" for the father or the
+    // child must not read outside the locus.
+    if (!locus.hasAllele(f1) || !locus.hasAllele(f2))
+        return Writer::failed(std::string(kBadAlleleIndex) + std::string(kFatherRole));
+    if (!locus.hasAllele(c1) || !locus.hasAllele(c2))
+        return Writer::failed(std::string(kBadAlleleIndex) + std::string(kChildRole));
+    const auto motherOk = [&](std::uint8_t m) { return m == NoAllele || locus.hasAllele(m); };
+    if (!motherOk(m1) || !motherOk(m2))
+        return Writer::failed(std::string(kBadAlleleIndex) + std::string(kMotherRole));
+
+    const Writer writer(locus, format);
+    if (m1 == NoAllele || m2 == NoAllele)
+        return duo(writer, {f1, f2}, {c1, c2});
+    return trio(writer, {f1, f2}, {m1, m2}, {c1, c2});
 }
 
 }  // namespace engine
