@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "locusworkbookfiles.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "freqdb/windows1251order.h"
+#include "text/shorttext.h"
+
+namespace freqdb {
+namespace {
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+}  // namespace
+
+bool isLocusWorkbookName(std::string_view fileName)
+{
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string_view::npos)
+        return false;
+    const std::string_view extension = fileName.substr(dot + 1);
+    return equalsIgnoringAsciiCase(extension, "xls") || equalsIgnoringAsciiCase(extension, "xlsx")
+        || equalsIgnoringAsciiCase(extension, "ods");
+}
+
+// std::filesystem::path::stem() keeps ".xls" whole as a stem; a locus name never starts at the
+// dot, so the last '.' is cut here by hand.
+std::string fileNameWithoutExtension(const std::filesystem::path& path)
+{
+    const std::string name = path.filename().string();
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string locusNameOf(const std::filesystem::path& path)
+{
+    return text::cutToCharacters(fileNameWithoutExtension(path), text::kMaxLocusNameChars);
+}
+
+std::vector<std::filesystem::path> findLocusWorkbooks(const std::filesystem::path& dataDir)
+{
+    std::vector<std::filesystem::path> found;
+    std::error_code error;
+    if (!std::filesystem::is_directory(dataDir, error))
+        return found;
+    for (const auto& entry : std::filesystem::directory_iterator(dataDir)) {
+        if (isLocusWorkbookName(entry.path().filename().string()))
+            found.push_back(entry.path());
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return windows1251Less(a.filename().string(), b.filename().string());
+    });
+    return found;
+}
+
+}  // namespace freqdb
