@@ -1,0 +1,314 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "xlsxworkbookwriter.h"
+
+#include <fcntl.h>
+#include <locale.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <map>
+#include <system_error>
+#include <tuple>
+#include <utility>
+
+#include <xlsxwriter.h>
+
+namespace automation {
+namespace {
+
+// The sheet limits of the .xlsx format.
+constexpr int kMaxRows = 1048576;
+constexpr int kMaxColumns = 16384;
+
+void checkRange(const CellRange& r)
+{
+    if (r.firstRow < 1 || r.firstColumn < 1 || r.lastRow < r.firstRow || r.lastColumn < r.firstColumn
+        || r.lastRow > kMaxRows || r.lastColumn > kMaxColumns)
+        throw WorkbookError("Неверный диапазон ячеек " + cellName(r.firstRow, r.firstColumn) + ":"
+                            + cellName(r.lastRow, r.lastColumn));
+}
+
+bool overlaps(const CellRange& a, const CellRange& b)
+{
+    return a.firstRow <= b.lastRow && b.firstRow <= a.lastRow && a.firstColumn <= b.lastColumn
+        && b.firstColumn <= a.lastColumn;
+}
+
+bool contains(const CellRange& r, int row, int column)
+{
+    return row >= r.firstRow && row <= r.lastRow && column >= r.firstColumn && column <= r.lastColumn;
+}
+
+// Switches the calling thread to the "C" locale for numbers while it lives.
+class CNumericLocale {
+public:
+    CNumericLocale()
+    {
+        locale_t base = duplocale(LC_GLOBAL_LOCALE);
+        if (base)
+            m_locale = newlocale(LC_NUMERIC_MASK, "C", base);
+        if (m_locale)
+            m_previous = uselocale(m_locale);
+        else if (base)
+            freelocale(base);
+    }
+    ~CNumericLocale()
+    {
+        if (m_locale) {
+            uselocale(m_previous);
+            freelocale(m_locale);
+        }
+    }
+    bool active() const { return m_locale != nullptr; }
+    CNumericLocale(const CNumericLocale&) = delete;
+    CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+private:
+    locale_t m_locale = nullptr;
+    locale_t m_previous = nullptr;
+};
+
+// What a written cell carries; cells with the same look share one libxlsxwriter format.
+struct CellLook {
+    HorizontalAlignment alignment = HorizontalAlignment::General;
+    bool text = false;
+    bool wrap = false;
+    bool formatted() const { return alignment != HorizontalAlignment::General || text || wrap; }
+    auto key() const { return std::make_tuple(static_cast<int>(alignment), text, wrap); }
+};
+
+struct CellState {
+    CellLook look;
+    std::string value;
+};
+
+// Owns the libxlsxwriter workbook until it is closed.
+class LxwWorkbook {
+public:
+    explicit LxwWorkbook(const std::string& file) : m_workbook(workbook_new(file.c_str())) {}
+    ~LxwWorkbook()
+    {
+        if (m_workbook)
+            workbook_close(m_workbook);  // an abandoned write: free it; the file is removed by the caller
+    }
+    lxw_workbook* get() const { return m_workbook; }
+    lxw_error close()
+    {
+        lxw_workbook* wb = std::exchange(m_workbook, nullptr);
+        return workbook_close(wb);
+    }
+    LxwWorkbook(const LxwWorkbook&) = delete;
+    LxwWorkbook& operator=(const LxwWorkbook&) = delete;
+
+private:
+    lxw_workbook* m_workbook;
+};
+
+std::filesystem::path temporaryName(const std::filesystem::path& target)
+{
+    static std::atomic<unsigned> counter{0};
+    const auto folder = target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    for (;;) {
+        auto name = folder / ("." + target.filename().string() + ".tmp-" + std::to_string(getpid()) + "-"
+                              + std::to_string(counter++));
+        std::error_code ec;
+        if (!std::filesystem::exists(name, ec))
+            return name;
+    }
+}
+
+// Flushes the written file to disk before it replaces the target.
+void syncFile(const std::filesystem::path& file)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+void XlsxWorkbookWriter::addWorksheet(const std::string& name)
+{
+    if (m_sheetName)
+        throw WorkbookError("В новой книге уже есть лист «" + *m_sheetName + "»");
+    if (name.empty())
+        throw WorkbookError("Пустое имя листа");
+    m_sheetName = name;
+}
+
+void XlsxWorkbookWriter::setAlignment(const CellRange& range, HorizontalAlignment alignment)
+{
+    checkRange(range);
+    m_operations.push_back({Operation::Kind::Align, range, alignment, {}});
+}
+
+void XlsxWorkbookWriter::setTextFormat(const CellRange& range)
+{
+    checkRange(range);
+    m_operations.push_back({Operation::Kind::Text, range, HorizontalAlignment::General, {}});
+}
+
+void XlsxWorkbookWriter::setWrap(const CellRange& range)
+{
+    checkRange(range);
+    m_operations.push_back({Operation::Kind::Wrap, range, HorizontalAlignment::General, {}});
+}
+
+void XlsxWorkbookWriter::merge(const CellRange& range)
+{
+    checkRange(range);
+    if (range.firstRow == range.lastRow && range.firstColumn == range.lastColumn)
+        return;  // one cell: nothing to merge
+    // Overlapping merges make a file that spreadsheet programs refuse to open.
+    for (const auto& m : m_merges) {
+        if (overlaps(m, range))
+            throw WorkbookError("Объединяемые диапазоны пересекаются: " + cellName(range.firstRow, range.firstColumn)
+                                + ":" + cellName(range.lastRow, range.lastColumn));
+    }
+    m_merges.push_back(range);
+}
+
+void XlsxWorkbookWriter::setValues(const CellRange& range, const std::vector<std::vector<std::string>>& values)
+{
+    checkRange(range);
+    Operation op{Operation::Kind::Values, range, HorizontalAlignment::General, values};
+    const auto rows = static_cast<std::size_t>(range.lastRow - range.firstRow + 1);
+    const auto columns = static_cast<std::size_t>(range.lastColumn - range.firstColumn + 1);
+    op.values.resize(rows);
+    for (auto& row : op.values)
+        row.resize(columns);
+    m_operations.push_back(std::move(op));
+}
+
+void XlsxWorkbookWriter::setColumnWidth(const CellRange& range, double characters)
+{
+    checkRange(range);
+    if (!(characters >= 0 && characters <= 255))
+        throw WorkbookError("Неверная ширина столбца");
+    m_widths.push_back({range, characters});
+}
+
+void XlsxWorkbookWriter::save(const std::filesystem::path& path)
+{
+    const std::string shown = path.string();
+    if (!m_sheetName)
+        throw WorkbookError("Книга «" + shown + "» не сохранена: в ней нет листа");
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        throw WorkbookError("Книга «" + shown + "» не сохранена: это папка");
+
+    const auto temporary = temporaryName(path);
+    try {
+        writeTo(temporary, shown);
+    } catch (...) {
+        std::filesystem::remove(temporary, ec);
+        throw;
+    }
+    syncFile(temporary);
+    std::filesystem::rename(temporary, path, ec);
+    if (ec) {
+        std::filesystem::remove(temporary, ec);
+        throw WorkbookError("Книга «" + shown + "» не сохранена: не удалось заменить файл (" + ec.message() + ")");
+    }
+}
+
+void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::string& shown) const
+{
+    CNumericLocale cLocale;
+    if (!cLocale.active())
+        throw WorkbookError("Книга «" + shown + "» не сохранена: нет локали «C» для записи чисел");
+
+    // The state of every touched cell, in the order the calls were made.
+    std::map<std::pair<int, int>, CellState> cells;
+    for (const auto& op : m_operations) {
+        const auto& r = op.range;
+        for (int row = r.firstRow; row <= r.lastRow; ++row) {
+            for (int column = r.firstColumn; column <= r.lastColumn; ++column) {
+                auto& cell = cells[{row, column}];
+                switch (op.kind) {
+                case Operation::Kind::Align: cell.look.alignment = op.alignment; break;
+                case Operation::Kind::Text: cell.look.text = true; break;
+                case Operation::Kind::Wrap: cell.look.wrap = true; break;
+                case Operation::Kind::Values:
+                    cell.value = op.values[row - r.firstRow][column - r.firstColumn];
+                    break;
+                }
+            }
+        }
+    }
+
+    LxwWorkbook workbook(file.string());
+    if (!workbook.get())
+        throw WorkbookError("Книга «" + shown + "» не сохранена: не хватает памяти");
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), m_sheetName->c_str());
+    if (!sheet)
+        throw WorkbookError("Книга «" + shown + "» не сохранена: недопустимое имя листа «" + *m_sheetName + "»");
+
+    std::map<decltype(CellLook().key()), lxw_format*> formats;
+    auto formatOf = [&](const CellLook& look) -> lxw_format* {
+        if (!look.formatted())
+            return nullptr;
+        auto& f = formats[look.key()];
+        if (!f) {
+            f = workbook_add_format(workbook.get());
+            if (look.alignment == HorizontalAlignment::Center)
+                format_set_align(f, LXW_ALIGN_CENTER);
+            else if (look.alignment == HorizontalAlignment::Left)
+                format_set_align(f, LXW_ALIGN_LEFT);
+            if (look.text)
+                format_set_num_format(f, "@");
+            if (look.wrap)
+                format_set_text_wrap(f);
+        }
+        return f;
+    };
+    auto check = [&](lxw_error e, int row, int column) {
+        if (e != LXW_NO_ERROR)
+            throw WorkbookError("Книга «" + shown + "» не сохранена: ячейка " + cellName(row, column) + " не записана ("
+                                + lxw_strerror(e) + ")");
+    };
+
+    for (const auto& [position, cell] : cells) {
+        const auto [row, column] = position;
+        bool merged = false;
+        for (const auto& m : m_merges)
+            merged = merged || contains(m, row, column);
+        if (merged)
+            continue;  // written with its merge below
+        lxw_format* format = formatOf(cell.look);
+        const auto r = static_cast<lxw_row_t>(row - 1);
+        const auto c = static_cast<lxw_col_t>(column - 1);
+        if (!cell.value.empty())
+            check(worksheet_write_string(sheet, r, c, cell.value.c_str(), format), row, column);
+        else if (format)
+            check(worksheet_write_blank(sheet, r, c, format), row, column);
+    }
+    for (const auto& m : m_merges) {
+        // The merged area takes the look and the value of its top-left cell.
+        CellState anchor;
+        if (auto it = cells.find({m.firstRow, m.firstColumn}); it != cells.end())
+            anchor = it->second;
+        check(worksheet_merge_range(sheet, static_cast<lxw_row_t>(m.firstRow - 1),
+                                    static_cast<lxw_col_t>(m.firstColumn - 1), static_cast<lxw_row_t>(m.lastRow - 1),
+                                    static_cast<lxw_col_t>(m.lastColumn - 1), anchor.value.c_str(),
+                                    formatOf(anchor.look)),
+              m.firstRow, m.firstColumn);
+    }
+    for (const auto& w : m_widths) {
+        check(worksheet_set_column(sheet, static_cast<lxw_col_t>(w.range.firstColumn - 1),
+                                   static_cast<lxw_col_t>(w.range.lastColumn - 1), w.characters, nullptr),
+              1, w.range.firstColumn);
+    }
+
+    const lxw_error e = workbook.close();
+    if (e == LXW_ERROR_CREATING_XLSX_FILE || e == LXW_ERROR_CREATING_TMPFILE)
+        throw WorkbookError("Книга «" + shown + "» не сохранена: нельзя создать файл в ее папке");
+    if (e != LXW_NO_ERROR)
+        throw WorkbookError("Книга «" + shown + "» не сохранена: ошибка записи (" + std::string(lxw_strerror(e)) + ")");
+}
+
+std::unique_ptr<WorkbookWriter> makeXlsxWorkbookWriter() { return std::make_unique<XlsxWorkbookWriter>(); }
+
+}  // namespace automation
