@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "genotyperow.h"
+
+#include <array>
+#include <utility>
+
+#include "text/shorttext.h"
+
+namespace results {
+namespace {
+
+std::string_view genitive(Person person)
+{
+    switch (person) {
+    case Person::Father: return "отца";
+    case Person::Child: return "ребенка";
+    case Person::Mother: return "матери";
+    }
+    return {};
+}
+
+engine::LocusOutcome failed(std::string verdict)
+{
+    engine::LocusOutcome out;
+    out.verdict = engine::Verdict::Failed;
+    out.formula = std::move(verdict);
+    return out;
+}
+
+// One person's labels and the allele numbers they give.
+struct PersonAlleles {
+    Person person;
+    const std::string& first;
+    const std::string& second;
+    std::uint8_t a = 0;
+    std::uint8_t b = 0;
+};
+
+}  // namespace
+
+std::optional<AllelePair> splitGenotype(std::string_view cell)
+{
+    if (cell.empty())
+        return std::nullopt;
+    // Position 2 in characters: skip the whole first character. "/" is ASCII and never part of
+    // a multi-byte UTF-8 character, so a byte search finds only real slashes.
+    const std::size_t firstLength = text::cutToCharacters(cell, 1).size();
+    const std::size_t slash = cell.find('/', firstLength);
+    if (slash == std::string_view::npos)
+        return std::nullopt;
+    return AllelePair{text::cutToCharacters(cell.substr(0, slash), text::kMaxLabelChars),
+                      text::cutToCharacters(cell.substr(slash + 1), text::kMaxLabelChars)};
+}
+
+std::string joinGenotype(std::string_view first, std::string_view second)
+{
+    std::string out(first);
+    out += '/';
+    out += second;
+    return out;
+}
+
+GenotypeRowTexts genotypeFromCells(const GenotypeCells& cells)
+{
+    GenotypeRowTexts row;
+    auto take = [&row](Person person, const std::string& cell, std::string& first, std::string& second) {
+        if (auto pair = splitGenotype(cell)) {
+            first = std::move(pair->first);
+            second = std::move(pair->second);
+            return;
+        }
+        first = text::cutToCharacters(cell, text::kMaxLabelChars);
+        second.clear();
+        if (!row.unsplit)
+            row.unsplit = person;
+    };
+    auto& g = row.genotype;
+    take(Person::Father, cells.father, g.father1, g.father2);
+    take(Person::Child, cells.child, g.child1, g.child2);
+    take(Person::Mother, cells.mother, g.mother1, g.mother2);
+    return row;
+}
+
+std::string locusNotLoadedVerdict(std::string_view locusName)
+{
+    if (locusName.empty())
+        return "Не указан локус";
+    return "Локус " + std::string(locusName) + " не загружен";
+}
+
+std::string noSlashVerdict(Person person)
+{
+    return "Генотип " + std::string(genitive(person)) + " записан не как «аллель/аллель»";
+}
+
+std::string missingGenotypeVerdict(Person person)
+{
+    return "Не указан генотип " + std::string(genitive(person));
+}
+
+std::string unknownAlleleVerdict(Person person, std::string_view label, std::string_view locusName)
+{
+    return "Аллеля " + std::string(label) + " (" + std::string(genitive(person)) + ") нет в локусе "
+        + std::string(locusName);
+}
+
+engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
+                                         const RowGenotype& genotype, const text::NumberFormat& format)
+{
+    return evaluateGenotypeRow(table, locusName, GenotypeRowTexts{genotype, std::nullopt}, format);
+}
+
+engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
+                                         const GenotypeRowTexts& row, const text::NumberFormat& format)
+{
+    const std::uint8_t locus = table.LocusIndexOf(locusName);
+    if (locus == 0)
+        return failed(locusNotLoadedVerdict(locusName));
+    const freqdb::LocusRecord& record = table.record(locus);
+    const RowGenotype& g = row.genotype;
+
+    std::array<PersonAlleles, 3> people = {{{Person::Father, g.father1, g.father2},
+                                            {Person::Child, g.child1, g.child2},
+                                            {Person::Mother, g.mother1, g.mother2}}};
+    for (auto& p : people) {
+        if (row.unsplit == p.person)
+            return failed(noSlashVerdict(p.person));
+        const bool mother = p.person == Person::Mother;
+        for (auto [label, index] : {std::pair{&p.first, &p.a}, std::pair{&p.second, &p.b}}) {
+            // "Нет" stands for an absent mother; for the father and the child it means nothing was
+            // typed, like an empty label.
+            if (label->empty() || (!mother && *label == freqdb::kNoAlleleLabel))
+                return failed(missingGenotypeVerdict(p.person));
+            *index = table.AlleleIndexOf(locus, *label);
+            if (*index == 0)
+                return failed(unknownAlleleVerdict(p.person, *label, record.Name));
+        }
+    }
+    const auto& [father, child, mother] = people;
+    return engine::EvaluateLocus(record, father.a, father.b, mother.a, mother.b, child.a, child.b, format);
+}
+
+}  // namespace results
