@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "resultsworkbookwriter.h"
+
+#include <vector>
+
+#include "exchange/workbooklayout.h"
+#include "results/genotyperow.h"
+
+namespace exchange {
+
+void saveResultsWorkbook(const std::filesystem::path& path, const results::ResultsGrid& grid,
+                         const std::string& cpiLine, const std::string& probabilityLine,
+                         freqdb::Population population, automation::WorkbookWriter& writer)
+{
+    using automation::CellRange;
+    const int n = grid.ResultCount();
+    const int lastRow = n + 1 + kTrailingRows;
+    const CellRange block{1, 1, lastRow, kBlockColumns};
+
+    // Sheet row g + 1 holds grid row g; the rows below the table (n + 1, n + 2) are empty in a
+    // consistent table and are written all the same, beside the two result lines.
+    std::vector<std::vector<std::string>> values(lastRow, std::vector<std::string>(kBlockColumns));
+    for (int g = 0; g <= n + 2 && g < lastRow; ++g) {
+        auto& row = values[g];
+        row[kColumnNumber - 1] = grid.cell(g, results::kColumnNumber);
+        row[kColumnLocus - 1] = grid.cell(g, results::kColumnLocus);
+        for (int c = results::kColumnFormula; c <= results::kColumnMark; ++c)
+            row[c + kGridToSheetOffset - 1] = grid.cell(g, c);
+    }
+    for (int r = 1; r <= n; ++r) {
+        const auto& g = grid.RowGenotypes(r);
+        if (g.father1.empty())
+            continue;
+        values[r][kColumnFather - 1] = results::joinGenotype(g.father1, g.father2);
+        values[r][kColumnChild - 1] = results::joinGenotype(g.child1, g.child2);
+        values[r][kColumnMother - 1] = results::joinGenotype(g.mother1, g.mother2);
+    }
+    for (int k = 0; k < 3; ++k)
+        values[0][kColumnFather - 1 + k] = std::string(kGenotypeHeaders[k]);
+    values[n + 1][kColumnLocus - 1] = cpiLine;
+    values[n + 2][kColumnLocus - 1] = probabilityLine;
+    values[n + 3][kColumnLocus - 1] = std::string(kPopulationLinePrefix) + std::string(freqdb::genitiveName(population));
+
+    writer.addWorksheet(std::string(kSheetName));
+    writer.setAlignment(block, automation::HorizontalAlignment::Center);
+    writer.setAlignment({n + 2, 1, lastRow, kBlockColumns}, automation::HorizontalAlignment::Left);
+    writer.setTextFormat(block);
+    for (int row = n + 2; row <= lastRow; ++row)
+        writer.merge({row, kTrailingMergeFirst, row, kTrailingMergeLast});
+    writer.setValues(block, values);
+    for (const auto& w : kColumnWidths)
+        writer.setColumnWidth({1, w.firstColumn, 1, w.lastColumn}, w.characters);
+    writer.setWrap({1, 2, 1, 8});
+    writer.setWrap({1, kColumnFormula, n + 1, kColumnFormula});
+    writer.save(path);
+}
+
+std::filesystem::path proposedSaveName(const std::filesystem::path& loadedWorkbook,
+                                       const std::filesystem::path& workDir)
+{
+    if (loadedWorkbook.empty() || !loadedWorkbook.has_filename())
+        return workDir / kUntitledName;
+    auto name = loadedWorkbook;
+    name.replace_extension(kWorkbookExtension);
+    return name;
+}
+
+}  // namespace exchange

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "sheetcells.h"
+
+#include <utility>
+#include <variant>
+
+#include "freqdb/loadmessages.h"
+#include "results/resultsgrid.h"
+
+namespace exchange {
+
+SheetCells::SheetCells(automation::CellArray range, const text::NumberFormat& format)
+    : m_range(std::move(range)), m_format(format)
+{
+    if (!m_range.empty()) {
+        m_lastRow = m_range.firstRow() + m_range.rows() - 1;
+        m_lastColumn = m_range.firstColumn() + m_range.columns() - 1;
+    }
+}
+
+std::string SheetCells::text(int row, int column) const
+{
+    const auto& value = m_range.at(row - m_range.firstRow() + 1, column - m_range.firstColumn() + 1);
+    if (const auto* error = std::get_if<automation::CellError>(&value))
+        throw CellFault("ячейка " + automation::cellName(row, column) + ": " + error->reason);
+    return automation::cellText(value, m_format);
+}
+
+std::string readFailedMessage(const std::filesystem::path& path, const std::string& reason)
+{
+    return std::string(freqdb::kReadFailed) + "\nКнига «" + path.string() + "»: " + reason;
+}
+
+int resultRowsOf(int lastRow, int& leftOut)
+{
+    const int rows = lastRow >= 4 ? lastRow - 4 : 0;
+    const int kept = rows < results::kLastDataRow ? rows : results::kLastDataRow;
+    leftOut = rows - kept;
+    return kept;
+}
+
+std::string fullPathText(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    return (ec ? path : absolute.lexically_normal()).string();
+}
+
+SheetCells readFirstSheet(const std::filesystem::path& path, const automation::WorkbookReader& reader,
+                          const text::NumberFormat& format)
+{
+    try {
+        const auto book = reader.open(path);
+        if (!book || book->sheetCount() < 1)
+            throw ReadFailure(readFailedMessage(path, "в книге нет листов"));
+        return SheetCells(book->usedRange(1), format);
+    } catch (const ReadFailure&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw ReadFailure(readFailedMessage(path, e.what()));
+    }
+}
+
+}  // namespace exchange

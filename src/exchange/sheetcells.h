@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The first worksheet of a results or genotype workbook, addressed by sheet row and column
+// counted from A1 whatever cell its used range starts at, so a sheet whose first row or column
+// is empty still reads in its own columns. Cells outside the used range read as empty.
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "automation/workbook.h"
+#include "text/numberformat.h"
+
+namespace exchange {
+
+// A cell that holds no showable value (a formula without a cached result, an error value).
+class CellFault : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A workbook that cannot be read; what() is the whole operator message (readFailedMessage).
+class ReadFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class SheetCells {
+public:
+    SheetCells(automation::CellArray range, const text::NumberFormat& format);
+
+    // The last used row and column (R and W); 0 for an empty sheet.
+    int lastRow() const { return m_lastRow; }
+    int lastColumn() const { return m_lastColumn; }
+
+    // The text of sheet cell (row, column), numbers written with the format. Throws CellFault
+    // naming the cell when it holds an error instead of a value.
+    std::string text(int row, int column) const;
+
+private:
+    automation::CellArray m_range;
+    const text::NumberFormat& m_format;
+    int m_lastRow = 0;
+    int m_lastColumn = 0;
+};
+
+// The operator message of a failed read: kReadFailed, then the file and the reason.
+std::string readFailedMessage(const std::filesystem::path& path, const std::string& reason);
+
+// How many result rows a sheet with lastRow used rows holds: rows 2..R-3 (the last three
+// rows are the result and population lines), at most the table's 99; `leftOut` gets the rest.
+int resultRowsOf(int lastRow, int& leftOut);
+
+// The path as the window caption shows it: absolute, as the file system names it.
+std::string fullPathText(const std::filesystem::path& path);
+
+// Opens `path` and returns its first worksheet. Throws ReadFailure when the file cannot be opened
+// or has no worksheet.
+SheetCells readFirstSheet(const std::filesystem::path& path, const automation::WorkbookReader& reader,
+                          const text::NumberFormat& format);
+
+}  // namespace exchange
