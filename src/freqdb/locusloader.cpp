@@ -210,9 +210,17 @@ LoadResult LoadLocusTable(const std::filesystem::path& workDir, Population popul
                           const automation::WorkbookReader& reader, const text::NumberFormat& format,
                           const LoadProgress& progress)
 {
-    LoadResult result;
+    LoadResult result = LoadLocusTableFromFolder(workDir / "data", population, reader, format, progress);
     result.workDir = workDir;
-    const std::filesystem::path dataDir = workDir / "data";
+    return result;
+}
+
+LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Population population,
+                                    const automation::WorkbookReader& reader, const text::NumberFormat& format,
+                                    const LoadProgress& progress)
+{
+    LoadResult result;
+    result.workDir = dataDir.parent_path();
 
     std::vector<std::filesystem::path> files;
     try {

@@ -45,6 +45,12 @@ LoadResult LoadLocusTable(const std::filesystem::path& workDir, Population popul
                           const automation::WorkbookReader& reader, const text::NumberFormat& format,
                           const LoadProgress& progress = {});
 
+// The same for a data folder given directly (the command line's --data DIR); `workDir` of the
+// result is the folder's parent.
+LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Population population,
+                                    const automation::WorkbookReader& reader, const text::NumberFormat& format,
+                                    const LoadProgress& progress = {});
+
 // One locus workbook: the record of the worksheet "<file name without extension><suffix>".
 // Throws LocusReadError.
 LocusRecord ReadLocusWorkbook(const std::filesystem::path& path, Population population,
