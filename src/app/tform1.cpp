@@ -1,0 +1,622 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/tform1.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QGuiApplication>
+#include <QScreen>
+#include <cmath>
+#include <exception>
+
+#include "app/dialogs.h"
+#include "app/helpwindow.h"
+#include "app/resultsmodel.h"
+#include "app/resultsview.h"
+#include "app/tform3.h"
+#include "app/tform4.h"
+#include "engine/combinedindex.h"
+#include "engine/entrycheck.h"
+#include "engine/evaluatelocus.h"
+#include "exchange/genotypeworkbook.h"
+#include "exchange/loadedresults.h"
+#include "exchange/resultsworkbookreader.h"
+#include "exchange/resultsworkbookwriter.h"
+#include "exchange/workbooklayout.h"
+#include "freqdb/locusloader.h"
+#include "results/genotyperow.h"
+#include "text/shorttext.h"
+
+namespace app {
+
+namespace {
+
+const char* const kCaption = "Paternity Index";
+const char* const kHelpMissing = "Невозможно загрузить файл справки";
+
+// The grid's column widths are G x k / 489 for its width G (489 at the design size).
+constexpr int kDesignGridWidth = 489;
+constexpr int kColumnFactors[results::kColumnCount] = {20, 65, 110, 90, 90, 35, 50};
+
+QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string utf8(const QString& text)
+{
+    return text.toStdString();
+}
+
+std::filesystem::path toPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+QString fromPath(const std::filesystem::path& path)
+{
+    return QString::fromStdU16String(path.u16string());
+}
+
+QComboBox* makeList(QWidget* parent, int left, int top, int width)
+{
+    auto* list = new QComboBox(parent);
+    list->setGeometry(left, top, width, 22);
+    list->setMaxVisibleItems(20);
+    return list;
+}
+
+QGroupBox* makeGroup(QWidget* parent, const QString& title, const QRect& geometry)
+{
+    auto* group = new QGroupBox(title, parent);
+    group->setGeometry(geometry);
+    return group;
+}
+
+QLabel* alleleCaptions(QGroupBox* group, const QString& text)
+{
+    auto* label = new QLabel(text, group);
+    label->move(10, 16);
+    label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+TForm1::TForm1(const text::NumberFormat& format, Dialogs& dialogs, const automation::WorkbookReader& reader,
+               WriterFactory writerFactory, QWidget* parent)
+    : QMainWindow(parent)
+    , m_format(format)
+    , m_dialogs(dialogs)
+    , m_reader(reader)
+    , m_writerFactory(std::move(writerFactory))
+{
+    setWindowTitle(qs(kCaption));
+    buildControls();
+    buildMenus();
+
+    // The population dialog is a window of its own, not a child of this hidden one, so that it
+    // can be the first window of the run.
+    m_form3 = new TForm3;
+    connect(m_form3, &TForm3::populationChosen, this, [this] { guarded([this] { WellDone(); }); });
+    connect(m_form3, &TForm3::closedWithoutChoice, this, &TForm1::populationDialogClosed);
+    m_form4 = new TForm4(this);
+
+    setMinimumSize(kMinWidth, kMinHeight);
+    resize(kStartWidth, kStartHeight);
+    FormResize();
+}
+
+TForm1::~TForm1()
+{
+    delete m_form3;
+    delete m_help;
+}
+
+void TForm1::buildControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    GroupBox1 = makeGroup(client, tr("Локус"), QRect(0, 8, 150, 49));
+    ComboBox1 = makeList(GroupBox1, 8, 18, 129);
+
+    GroupBox2 = makeGroup(client, tr("Предполагаемый отец"), QRect(0, 64, 150, 65));
+    alleleCaptions(GroupBox2, tr("Аллель 1     Аллель 2"));
+    ComboBox2 = makeList(GroupBox2, 8, 34, 64);
+    ComboBox3 = makeList(GroupBox2, 79, 34, 65);
+
+    GroupBox3 = makeGroup(client, tr("Ребенок"), QRect(0, 136, 150, 73));
+    alleleCaptions(GroupBox3, tr("Аллель 1     Аллель 2"));
+    ComboBox4 = makeList(GroupBox3, 8, 34, 64);
+    ComboBox5 = makeList(GroupBox3, 79, 34, 65);
+
+    GroupBox4 = makeGroup(client, tr("Мать"), QRect(0, 208, 150, 65));
+    alleleCaptions(GroupBox4, tr("Аллель 1    Аллель 2"));
+    ComboBox6 = makeList(GroupBox4, 8, 34, 64);
+    ComboBox7 = makeList(GroupBox4, 79, 34, 65);
+
+    for (QComboBox* list : {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7})
+        list->setEnabled(false);
+    connect(ComboBox1, &QComboBox::activated, this, [this] { guarded([this] { ComboBox1Change(); }); });
+
+    StringGrid1 = new ResultsView(client);
+    StringGrid1->setGeometry(157, 8, 489, 265);
+    m_model = new ResultsModel(m_grid, this);
+    StringGrid1->setModel(m_model);
+    connect(StringGrid1, &ResultsView::pressed, this,
+            [this](Qt::MouseButton button, QPoint clientPoint, QPoint globalPoint) {
+                guarded([&] { ClickMenu(button, clientPoint, globalPoint); });
+            });
+
+    Edit1 = new QLineEdit(client);
+    Edit1->setGeometry(8, 280, 305, 21);
+    Edit1->setReadOnly(true);
+    Edit2 = new QLineEdit(client);
+    Edit2->setGeometry(312, 280, 329, 21);
+    Edit2->setReadOnly(true);
+    Label1 = new QLabel(tr("Априорная вероятность РР ="), client);
+    QFont labelFont = Label1->font();
+    labelFont.setPixelSize(12);
+    Label1->setFont(labelFont);
+    Label1->move(160, 307);
+    Label1->adjustSize();
+    Edit3 = new QLineEdit(qs(m_format.general(0.5L)), client);
+    Edit3->setGeometry(312, 304, 73, 21);
+
+    setTabOrder(GroupBox1, GroupBox2);
+    setTabOrder(ComboBox1, ComboBox2);
+    setTabOrder(ComboBox2, ComboBox3);
+    setTabOrder(ComboBox3, ComboBox4);
+    setTabOrder(ComboBox4, ComboBox5);
+    setTabOrder(ComboBox5, ComboBox6);
+    setTabOrder(ComboBox6, ComboBox7);
+    setTabOrder(ComboBox7, StringGrid1);
+    setTabOrder(StringGrid1, Edit1);
+    setTabOrder(Edit1, Edit2);
+    setTabOrder(Edit2, Edit3);
+}
+
+void TForm1::buildMenus()
+{
+    auto command = [this](QAction* action, void (TForm1::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    QMenuBar* bar = menuBar();
+    calculateAction = bar->addAction(tr("Рассчитать"));
+    populationAction = bar->addAction(tr("Популяция"));
+    combineAction = bar->addAction(tr("Перемножить"));
+    clearAction = bar->addAction(tr("Очистить"));
+    saveAction = bar->addAction(tr("Сохранить"));
+    QMenu* load = bar->addMenu(tr("Загрузить"));
+    loadResultsAction = load->addAction(tr("Результаты"));
+    loadGenotypesAction = load->addAction(tr("Генотипы и рассчитать LR"));
+    helpAction = bar->addAction(tr("Справка"));
+    aboutAction = bar->addAction(tr("О программе"));
+    command(calculateAction, &TForm1::Menu1Click);
+    command(populationAction, &TForm1::N11Click);
+    command(combineAction, &TForm1::Button3Click);
+    command(clearAction, &TForm1::N10Click);
+    command(saveAction, &TForm1::Button2Click);
+    command(loadResultsAction, &TForm1::N9Click);
+    command(loadGenotypesAction, &TForm1::LR1Click);
+    command(helpAction, &TForm1::N6Click);
+    command(aboutAction, &TForm1::N8Click);
+
+    m_popup = new QMenu(this);
+    selectAction = m_popup->addAction(tr("Выбрать"));
+    deleteAction = m_popup->addAction(tr("Удалить"));
+    command(selectAction, &TForm1::selectClickedRow);
+    command(deleteAction, &TForm1::deleteClickedRow);
+}
+
+void TForm1::guarded(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& error) {
+        m_dialogs.error(isVisible() ? this : nullptr, QString::fromUtf8(error.what()));
+    }
+}
+
+void TForm1::start()
+{
+    m_form3->becomeChoice(tr("Выберите популяцию"));
+    m_form3->setWindowModality(Qt::NonModal);
+    m_form3->show();
+}
+
+void TForm1::populationDialogClosed()
+{
+    // Before the first load the dialog is the whole program; later it only cancels the change.
+    m_reloading = false;
+    if (!m_opened)
+        emit quitRequested();
+}
+
+void TForm1::WellDone()
+{
+    const freqdb::Population population = m_form3->chosenPopulation();
+    m_form3->becomeNotice();
+    m_form3->show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    freqdb::LoadResult loaded = freqdb::LoadLocusTable(
+        toPath(QDir::currentPath()), population, m_reader, m_format,
+        [this](int done, int total, const std::string& locusName) {
+            m_form3->setProgress(done, total, QString::fromStdString(locusName));
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    m_form3->hide();
+
+    if (loaded.status != freqdb::LoadStatus::Loaded) {
+        m_dialogs.error(m_opened ? this : nullptr, QString::fromStdString(loaded.message));
+        m_reloading = false;
+        if (!m_opened) {
+            // Nothing to calculate with yet: the operator chooses again.
+            m_form3->becomeChoice(tr("Выберите популяцию"));
+            m_form3->show();
+        } else {
+            m_form3->showChoice(m_form3->Population());
+        }
+        return;
+    }
+
+    m_table = std::move(loaded.table);
+    m_workDir = loaded.workDir;
+    m_form3->setPopulation(population);
+    m_grid.WriteHeader();
+
+    if (!m_opened) {
+        m_grid.setResultCount(0);
+        ResetEntryPanel();
+        refreshGrid();
+        m_opened = true;
+        centreOnScreen();
+        show();
+        activateWindow();
+        ComboBox1->setFocus();
+        return;
+    }
+    m_reloading = false;
+    ResetEntryPanel();
+    recomputeRows();
+}
+
+void TForm1::recomputeRows()
+{
+    // Rows are rewritten in place from their locus name and genotypes; numbers, names and marks
+    // stay. A row the new table cannot evaluate shows the reason and no LR.
+    const int count = m_grid.ResultCount();
+    for (int row = 1; row <= count; ++row) {
+        const engine::LocusOutcome outcome =
+            results::evaluateGenotypeRow(m_table, m_grid.cell(row, results::kColumnLocus), m_grid.RowGenotypes(row),
+                                         m_format);
+        m_grid.applyOutcome(row, outcome);
+    }
+    refreshGrid();
+}
+
+void TForm1::N11Click()
+{
+    const Answer answer = m_dialogs.question(
+        this, tr("Внимание"),
+        tr("При выборе популяции") + '\n' + tr("значения LR будут пересчитаны") + '\n' + '\n' + tr("Вы уверены?"));
+    if (answer != Answer::Yes)
+        return;
+    m_reloading = true;
+    m_form3->showChoice(m_form3->Population());
+    m_form3->becomeChoice(tr("Выбор популяции"));
+    m_form3->setWindowModality(Qt::ApplicationModal);
+    m_form3->show();
+}
+
+void TForm1::ResetEntryPanel()
+{
+    Edit1->clear();
+    Edit2->clear();
+    ComboBox1->clear();
+    for (std::uint8_t k = 1; k <= m_table.LocusCount(); ++k)
+        ComboBox1->addItem(QString::fromStdString(m_table.record(k).Name));
+    ComboBox1->setCurrentIndex(-1);
+    const std::array<QComboBox*, 6> alleleLists = {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7};
+    for (QComboBox* list : alleleLists)
+        list->clear();
+    for (QComboBox* list : alleleLists)
+        list->setEnabled(false);
+    // The locus number belonged to the table the lists were filled from.
+    m_currentLocus = 0;
+}
+
+void TForm1::ComboBox1Change()
+{
+    m_currentLocusName = text::cutToCharacters(utf8(ComboBox1->currentText()), text::kMaxLocusNameChars);
+    const std::array<QComboBox*, 6> alleleLists = {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7};
+    for (QComboBox* list : alleleLists)
+        list->clear();
+    ComboBox6->addItem(qs(freqdb::kNoAlleleLabel));
+    ComboBox7->addItem(qs(freqdb::kNoAlleleLabel));
+    // Every locus of that name contributes its labels; the last one is the current locus.
+    for (std::uint8_t k = 1; k <= m_table.LocusCount(); ++k) {
+        const freqdb::LocusRecord& record = m_table.record(k);
+        if (record.Name != m_currentLocusName)
+            continue;
+        m_currentLocus = k;
+        for (int j = 1; j <= record.AlleleCount; ++j)
+            for (QComboBox* list : alleleLists)
+                list->addItem(QString::fromStdString(record.Labels[static_cast<std::size_t>(j)]));
+    }
+    for (QComboBox* list : alleleLists) {
+        list->setCurrentIndex(-1);
+        list->setEnabled(true);
+    }
+}
+
+void TForm1::Menu1Click()
+{
+    engine::EntryTexts entry;
+    const std::array<QComboBox*, 6> order = {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7};
+    for (std::size_t i = 0; i < order.size(); ++i)
+        entry.texts[i] = utf8(order[i]->currentText());
+    const freqdb::LocusRecord& locus = m_table.record(m_currentLocus);
+    const engine::EntryProblem problem = engine::CheckEntry(entry, locus);
+    if (problem != engine::EntryProblem::None) {
+        m_dialogs.information(this, qs(engine::entryMessage(problem)));
+        return;
+    }
+    auto index = [&](std::size_t i) { return m_table.AlleleIndexOf(m_currentLocus, entry.texts[i]); };
+    const std::uint8_t f1 = index(0), f2 = index(1), c1 = index(2), c2 = index(3), m1 = index(4), m2 = index(5);
+    auto cut = [&](std::size_t i) { return text::cutToCharacters(entry.texts[i], text::kMaxLabelChars); };
+    results::RowGenotype genotype{cut(4), cut(5), cut(2), cut(3), cut(0), cut(1)};
+    const int row = m_grid.AppendRow(m_currentLocusName, std::move(genotype));
+    m_grid.applyOutcome(row, engine::EvaluateLocus(locus, f1, f2, m1, m2, c1, c2, m_format));
+    refreshGrid();
+}
+
+void TForm1::Button3Click()
+{
+    std::vector<engine::CombinedIndexRow> rows;
+    for (int row = 1; row <= m_grid.ResultCount(); ++row)
+        rows.push_back({m_grid.cell(row, results::kColumnNumber), m_grid.cell(row, results::kColumnLr),
+                        m_grid.cell(row, results::kColumnMark)});
+    const engine::CombinedIndexResult result = engine::CombineIndex(rows, utf8(Edit3->text()), m_format);
+    if (result.priorReset)
+        Edit3->setText(qs(m_format.general(0.5L)));
+    switch (result.status) {
+    case engine::CombinedIndexStatus::Ok:
+        Edit1->setText(QString::fromStdString(result.cpiText));
+        Edit2->setText(QString::fromStdString(result.probabilityText));
+        break;
+    case engine::CombinedIndexStatus::NoSelection:
+    case engine::CombinedIndexStatus::BadPrior:
+        m_dialogs.information(this, QString::fromStdString(result.message));
+        break;
+    case engine::CombinedIndexStatus::Undefined:
+        Edit1->setText(QString::fromStdString(result.cpiText));
+        m_dialogs.error(this, QString::fromStdString(result.message));
+        break;
+    case engine::CombinedIndexStatus::BadLr:
+        m_dialogs.error(this, QString::fromStdString(result.message));
+        break;
+    }
+}
+
+void TForm1::N10Click()
+{
+    m_grid.EmptyAllRows();
+    ResetEntryPanel();
+    setWindowTitle(qs(kCaption));
+    m_loadedWorkbook.clear();
+    StringGrid1->clearSelection();
+    refreshGrid();
+}
+
+void TForm1::Button2Click()
+{
+    saveResults();
+}
+
+bool TForm1::saveResults()
+{
+    const QString proposed = fromPath(exchange::proposedSaveName(m_loadedWorkbook, m_workDir));
+    const QString name = m_dialogs.saveFileName(this, proposed);
+    if (name.isEmpty())
+        return false;
+    if (QFileInfo::exists(name)) {
+        const Answer replace = m_dialogs.question(
+            this, tr("Вопрос"), tr("Файл «%1» уже существует.").arg(QFileInfo(name).fileName()) + '\n' + tr("Заменить его?"));
+        if (replace != Answer::Yes)
+            return false;
+    }
+    try {
+        std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
+        exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(Edit1->text()), utf8(Edit2->text()),
+                                      m_form3->Population(), *writer);
+    } catch (const std::exception& error) {
+        m_dialogs.error(this, QString::fromUtf8(error.what()));
+        return false;
+    }
+    m_dialogs.information(this, qs(exchange::kSavedMessage));
+    return true;
+}
+
+void TForm1::offerToSave(const QString& title)
+{
+    if (m_grid.ResultCount() == 0)
+        return;
+    if (m_dialogs.question(this, title, qs(exchange::kSaveChangesQuestion)) == Answer::Yes)
+        saveResults();
+}
+
+void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesystem::path& path)
+{
+    if (!loaded.ok) {
+        m_dialogs.error(this, QString::fromStdString(loaded.error));
+        return;
+    }
+    ResetEntryPanel();
+    m_grid = loaded.grid;
+    setWindowTitle(QString::fromStdString(loaded.caption));
+    m_loadedWorkbook = path;
+    StringGrid1->clearSelection();
+    refreshGrid();
+    QStringList notes;
+    for (const std::string& note : loaded.notes)
+        notes << QString::fromStdString(note);
+    if (!notes.isEmpty())
+        m_dialogs.information(this, notes.join('\n'));
+}
+
+void TForm1::N9Click()
+{
+    offerToSave(QString());
+    const QString name = m_dialogs.openFileName(this, fromPath(m_workDir));
+    if (name.isEmpty())
+        return;
+    takeLoaded(exchange::loadResultsWorkbook(toPath(name), m_reader, m_format), toPath(name));
+}
+
+void TForm1::LR1Click()
+{
+    offerToSave(tr("Вопрос"));
+    const QString name = m_dialogs.openFileName(this, fromPath(m_workDir));
+    if (name.isEmpty())
+        return;
+    takeLoaded(exchange::evaluateGenotypeWorkbook(toPath(name), m_reader, m_table, m_format), toPath(name));
+}
+
+void TForm1::N6Click()
+{
+    const QDir data(fromPath(m_workDir / "data"));
+    // A laboratory's own help document comes first; the bundled page is the fallback.
+    for (const char* name : {"help.doc", "help.docx", "help.odt", "help.pdf"}) {
+        const QString path = data.filePath(QString::fromLatin1(name));
+        if (QFileInfo(path).isFile()) {
+            if (!m_dialogs.openDocument(path))
+                m_dialogs.error(this, tr(kHelpMissing));
+            return;
+        }
+    }
+    if (!m_help)
+        m_help = new HelpWindow;
+    if (!m_help->showFile(data.filePath(QStringLiteral("help.html"))))
+        m_dialogs.error(this, tr(kHelpMissing));
+}
+
+void TForm1::N8Click()
+{
+    m_form4->open();
+}
+
+void TForm1::ClickMenu(Qt::MouseButton button, QPoint clientPoint, QPoint globalPoint)
+{
+    if (clientPoint.y() <= kHeaderLimitY)
+        return;
+    const int row = StringGrid1->gridRowAt(clientPoint.y());
+    if (button == Qt::RightButton) {
+        m_clickedRow = row;
+        if (row < 1 || row > m_grid.ResultCount())
+            return;
+        const QModelIndex first = m_model->index(row - 1, 0);
+        const QModelIndex last = m_model->index(row - 1, results::kColumnCount - 1);
+        StringGrid1->selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
+        m_popup->popup(globalPoint);
+    } else if (button == Qt::LeftButton && clientPoint.x() > kMarkThresholdX) {
+        m_clickedRow = row;
+        if (row < 1 || row > m_grid.ResultCount())
+            return;
+        m_grid.ToggleMark(row);
+        refreshGrid();
+    }
+}
+
+void TForm1::selectClickedRow()
+{
+    if (m_clickedRow < 1 || m_clickedRow > m_grid.ResultCount())
+        return;
+    m_grid.ToggleMark(m_clickedRow);
+    refreshGrid();
+}
+
+void TForm1::deleteClickedRow()
+{
+    m_grid.DeleteRow(m_clickedRow);
+    StringGrid1->clearSelection();
+    refreshGrid();
+}
+
+void TForm1::refreshGrid()
+{
+    m_model->refresh();
+}
+
+void TForm1::FormResize()
+{
+    const int w = width();
+    const int h = height();
+    const int gridWidth = w - 170;
+    StringGrid1->resize(gridWidth, h - 107);
+    Edit3->move(Edit3->x(), h - 68);
+    Edit1->move(Edit1->x(), h - 92);
+    Edit2->move(Edit2->x(), h - 92);
+    Edit1->resize(45 * w / 100 - 10, Edit1->height());
+    Edit2->resize(55 * w / 100 - 10, Edit2->height());
+    Edit2->move(45 * w / 100 - 2, Edit2->y());
+    Edit3->move(45 * w / 100 - 2, Edit3->y());
+    Label1->move(45 * w / 100 - 155, h - 65);
+    // std::nearbyint rounds halves to the even neighbour in the default rounding mode.
+    for (int column = 0; column < results::kColumnCount; ++column)
+        StringGrid1->setColumnWidth(column, static_cast<int>(std::nearbyint(
+                                                static_cast<double>(gridWidth) * kColumnFactors[column] / kDesignGridWidth)));
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // Results the operator has not saved are not dropped without a word.
+    if (m_grid.ResultCount() > 0) {
+        switch (m_dialogs.question(this, tr("Вопрос"), qs(exchange::kSaveChangesQuestion), true)) {
+        case Answer::Yes:
+            if (!saveResults()) {
+                event->ignore();
+                return;
+            }
+            break;
+        case Answer::No:
+            break;
+        case Answer::Cancel:
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    m_form3->hide();
+    if (m_help)
+        m_help->close();
+    emit quitRequested();
+}
+
+void TForm1::centreOnScreen()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+}  // namespace app

@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The main window: the entry panel on the left, the results grid on the right, the combined
+// index fields and the prior field underneath, the main menu on top and the grid's pop-up menu.
+// It connects the widgets to the core and holds no calculation of its own: entry checks and the
+// locus index come from engine, row operations from results::ResultsGrid, the locus table from
+// freqdb, the workbooks from exchange. It owns the run's state: the locus table, the results
+// table, WorkDir and the name of the workbook last loaded; the population dialog (TForm3) holds
+// the population.
+//
+// Start-up: start() shows the population dialog; its OK runs WellDone, which loads the locus
+// table behind the loading notice and opens this window on a loaded table only. A failed load
+// shows the loader's message and brings the dialog back; a failed reload later keeps the previous
+// population, table and results.
+#include <QMainWindow>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "automation/workbook.h"
+#include "automation/workbookwriter.h"
+#include "freqdb/locustable.h"
+#include "results/resultsgrid.h"
+#include "text/numberformat.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+
+namespace exchange {
+struct LoadedResults;
+}
+
+namespace app {
+
+class Dialogs;
+class HelpWindow;
+class ResultsModel;
+class ResultsView;
+class TForm3;
+class TForm4;
+
+using WriterFactory = std::function<std::unique_ptr<automation::WorkbookWriter>()>;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // Window geometry (the window's own size, menu bar included, window manager frame excluded).
+    static constexpr int kStartWidth = 659;
+    static constexpr int kStartHeight = 378;
+    static constexpr int kMinWidth = 659;
+    static constexpr int kMinHeight = 375;
+    // Grid presses: the header test (default row height 24 + 1) and the mark threshold.
+    static constexpr int kHeaderLimitY = 25;
+    static constexpr int kMarkThresholdX = 280;
+
+    TForm1(const text::NumberFormat& format, Dialogs& dialogs, const automation::WorkbookReader& reader,
+           WriterFactory writerFactory, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Shows the population dialog, the first window of a run.
+    void start();
+
+    // Read access for the tests and the shell.
+    const results::ResultsGrid& grid() const { return m_grid; }
+    const freqdb::LocusTable& locusTable() const { return m_table; }
+    const std::filesystem::path& workDir() const { return m_workDir; }
+    int ClickedRow() const { return m_clickedRow; }
+    TForm3* populationDialog() const { return m_form3; }
+    TForm4* aboutBox() const { return m_form4; }
+    HelpWindow* helpWindow() const { return m_help; }
+    QMenu* popupMenu() const { return m_popup; }
+
+    // The controls, under the names the operator's manual uses.
+    QGroupBox* GroupBox1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QGroupBox* GroupBox4 = nullptr;
+    QComboBox* ComboBox1 = nullptr;  // locus
+    QComboBox* ComboBox2 = nullptr;  // father allele 1
+    QComboBox* ComboBox3 = nullptr;  // father allele 2
+    QComboBox* ComboBox4 = nullptr;  // child allele 1
+    QComboBox* ComboBox5 = nullptr;  // child allele 2
+    QComboBox* ComboBox6 = nullptr;  // mother allele 1
+    QComboBox* ComboBox7 = nullptr;  // mother allele 2
+    ResultsView* StringGrid1 = nullptr;
+    QLineEdit* Edit1 = nullptr;  // combined index line
+    QLineEdit* Edit2 = nullptr;  // probability line
+    QLineEdit* Edit3 = nullptr;  // prior
+    QLabel* Label1 = nullptr;
+
+    // Menu items, in menu order.
+    QAction* calculateAction = nullptr;    // "Рассчитать"
+    QAction* populationAction = nullptr;   // "Популяция"
+    QAction* combineAction = nullptr;      // "Перемножить"
+    QAction* clearAction = nullptr;        // "Очистить"
+    QAction* saveAction = nullptr;         // "Сохранить"
+    QAction* loadResultsAction = nullptr;  // "Загрузить" > "Результаты"
+    QAction* loadGenotypesAction = nullptr;  // "Загрузить" > "Генотипы и рассчитать LR"
+    QAction* helpAction = nullptr;         // "Справка"
+    QAction* aboutAction = nullptr;        // "О программе"
+    QAction* selectAction = nullptr;       // pop-up "Выбрать"
+    QAction* deleteAction = nullptr;       // pop-up "Удалить"
+
+    // Handlers.
+    void Menu1Click();
+    void N11Click();
+    void Button3Click();
+    void N10Click();
+    void Button2Click();
+    void N9Click();
+    void LR1Click();
+    void N6Click();
+    void N8Click();
+    void ComboBox1Change();
+    void ClickMenu(Qt::MouseButton button, QPoint clientPoint, QPoint globalPoint);
+    void FormResize();
+    void WellDone();
+    void ResetEntryPanel();
+
+signals:
+    // The run is over: the population dialog was closed before the first OK, or this window
+    // was closed.
+    void quitRequested();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;  // FormClose
+
+private:
+    void buildControls();
+    void buildMenus();
+    void refreshGrid();
+    void selectClickedRow();
+    void deleteClickedRow();
+    void recomputeRows();
+    void populationDialogClosed();
+    // Runs a command; an exception it does not handle goes to the error box.
+    void guarded(const std::function<void()>& command);
+    // The save command; false when nothing was saved (cancelled, refused overwrite, failed).
+    bool saveResults();
+    // "Сохранить изменения?" before a load replaces the table.
+    void offerToSave(const QString& title);
+    // Replaces the table by a successfully read workbook, or reports the failed read.
+    void takeLoaded(const exchange::LoadedResults& loaded, const std::filesystem::path& path);
+    void centreOnScreen();
+
+    const text::NumberFormat& m_format;
+    Dialogs& m_dialogs;
+    const automation::WorkbookReader& m_reader;
+    WriterFactory m_writerFactory;
+
+    freqdb::LocusTable m_table;
+    results::ResultsGrid m_grid;
+    std::uint8_t m_currentLocus = 0;
+    std::string m_currentLocusName;
+    int m_clickedRow = 0;
+    std::filesystem::path m_workDir;
+    std::filesystem::path m_loadedWorkbook;  // the open dialog's file name; empty when none
+    bool m_opened = false;                   // the first load succeeded and this window is shown
+    bool m_reloading = false;                // a population change waits for the dialog's OK
+
+    ResultsModel* m_model = nullptr;
+    QMenu* m_popup = nullptr;
+    TForm3* m_form3 = nullptr;
+    TForm4* m_form4 = nullptr;
+    HelpWindow* m_help = nullptr;
+};
+
+}  // namespace app
