@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "batchreport.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <vector>
+
+#include "exchange/workbooklayout.h"
+#include "text/shorttext.h"
+
+namespace cli {
+namespace {
+
+// The fields of one row, in the order of the JSON keys.
+constexpr std::array<std::string_view, 10> kKeys = {"row", "locus", "father", "child", "mother",
+                                                    "formula", "freq1", "freq2", "lr", "mark"};
+
+std::array<std::string, 10> rowFields(const results::ResultsGrid& grid, int r)
+{
+    const auto& g = grid.RowGenotypes(r);
+    return {grid.cell(r, results::kColumnNumber), grid.cell(r, results::kColumnLocus),
+            genotypeText(g.father1, g.father2),     genotypeText(g.child1, g.child2),
+            genotypeText(g.mother1, g.mother2),     grid.cell(r, results::kColumnFormula),
+            grid.cell(r, results::kColumnFrequency1), grid.cell(r, results::kColumnFrequency2),
+            grid.cell(r, results::kColumnLr),       grid.cell(r, results::kColumnMark)};
+}
+
+std::array<std::string, 10> headerFields(const results::ResultsGrid& grid)
+{
+    return {grid.cell(0, 0), grid.cell(0, 1), std::string(exchange::kGenotypeHeaders[0]),
+            std::string(exchange::kGenotypeHeaders[1]), std::string(exchange::kGenotypeHeaders[2]),
+            grid.cell(0, 2), grid.cell(0, 3), grid.cell(0, 4), grid.cell(0, 5), grid.cell(0, 6)};
+}
+
+// Decodes one UTF-8 character at s[i]; returns its length, or 0 for a byte that starts none.
+std::size_t utf8Length(std::string_view s, std::size_t i, char32_t& code)
+{
+    const auto b = static_cast<unsigned char>(s[i]);
+    std::size_t len = 0;
+    if (b < 0x80) {
+        code = b;
+        return 1;
+    }
+    if (b >= 0xC2 && b <= 0xDF) {
+        len = 2;
+        code = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        len = 3;
+        code = b & 0x0F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        len = 4;
+        code = b & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + len > s.size())
+        return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto c = static_cast<unsigned char>(s[i + k]);
+        if ((c & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (c & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not valid UTF-8.
+    if ((len == 3 && code < 0x800) || (len == 4 && (code < 0x10000 || code > 0x10FFFF))
+        || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+}  // namespace
+
+std::string genotypeText(std::string_view first, std::string_view second)
+{
+    if (first.empty() && second.empty())
+        return {};
+    return std::string(first) + "/" + std::string(second);
+}
+
+std::string jsonString(std::string_view text)
+{
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t code = 0;
+        const std::size_t len = utf8Length(text, i, code);
+        if (len == 0) {
+            out += "\xEF\xBF\xBD";  // U+FFFD
+            ++i;
+            continue;
+        }
+        if (len == 1) {
+            const char c = text[i];
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += c;
+            } else if (c == '\n') {
+                out += "\\n";
+            } else if (c == '\r') {
+                out += "\\r";
+            } else if (c == '\t') {
+                out += "\\t";
+            } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                char buffer[8];
+                std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
+                out += buffer;
+            } else {
+                out += c;
+            }
+        } else {
+            out.append(text.substr(i, len));
+        }
+        i += len;
+    }
+    out += '"';
+    return out;
+}
+
+std::string csvField(std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+        return std::string(text);
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+void writeText(const BatchReport& report, std::ostream& out)
+{
+    const auto& grid = *report.grid;
+    std::vector<std::array<std::string, 10>> lines{headerFields(grid)};
+    for (int r = 1; r <= grid.ResultCount(); ++r)
+        lines.push_back(rowFields(grid, r));
+    // Column widths in characters, so Cyrillic texts line up like Latin ones.
+    std::array<std::size_t, 10> widths{};
+    for (const auto& line : lines) {
+        for (std::size_t c = 0; c < line.size(); ++c)
+            widths[c] = std::max(widths[c], text::characterCount(line[c]));
+    }
+    for (const auto& line : lines) {
+        std::string s;
+        for (std::size_t c = 0; c < line.size(); ++c) {
+            s += line[c];
+            if (c + 1 < line.size())
+                s += std::string(widths[c] - text::characterCount(line[c]) + 2, ' ');
+        }
+        s.erase(s.find_last_not_of(' ') + 1);
+        out << s << '\n';
+    }
+    out << '\n' << report.cpi << '\n' << report.probability << '\n';
+}
+
+void writeCsv(const BatchReport& report, std::ostream& out)
+{
+    const auto& grid = *report.grid;
+    for (std::size_t c = 0; c < kKeys.size(); ++c)
+        out << (c ? "," : "") << kKeys[c];
+    out << '\n';
+    for (int r = 1; r <= grid.ResultCount(); ++r) {
+        const auto fields = rowFields(grid, r);
+        for (std::size_t c = 0; c < fields.size(); ++c)
+            out << (c ? "," : "") << csvField(fields[c]);
+        out << '\n';
+    }
+}
+
+void writeJson(const BatchReport& report, std::ostream& out)
+{
+    const auto& grid = *report.grid;
+    out << "{\n  \"population\": " << jsonString(report.population) << ",\n  \"rows\": [";
+    for (int r = 1; r <= grid.ResultCount(); ++r) {
+        const auto fields = rowFields(grid, r);
+        out << (r > 1 ? ",\n    {" : "\n    {");
+        // The mark is not part of a row's JSON: every row with an LR is marked by the batch.
+        for (std::size_t c = 0; c + 1 < fields.size(); ++c)
+            out << (c ? ", " : "") << jsonString(kKeys[c]) << ": " << jsonString(fields[c]);
+        out << '}';
+    }
+    out << (grid.ResultCount() > 0 ? "\n  ],\n" : "],\n");
+    out << "  \"cpi\": " << jsonString(report.cpi) << ",\n  \"probability\": " << jsonString(report.probability)
+        << "\n}\n";
+}
+
+}  // namespace cli

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What the batch prints: the evaluated table and the two result lines, as a readable table, CSV
+// or JSON. Every value is the text the window shows (an empty cell is an empty text).
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "results/resultsgrid.h"
+
+namespace cli {
+
+struct BatchReport {
+    std::string population;  // "rus", "white", "black"
+    const results::ResultsGrid* grid = nullptr;
+    std::string cpi;          // the CPI line (Edit1)
+    std::string probability;  // the probability line (Edit2)
+};
+
+// A person's genotype as the workbook shows it: "a/b", or empty when both labels are.
+std::string genotypeText(std::string_view first, std::string_view second);
+
+// The text as a JSON string literal (quotes included). Bytes that are not valid UTF-8 become
+// U+FFFD, control characters \uXXXX escapes, so the output is always valid JSON.
+std::string jsonString(std::string_view text);
+
+// One CSV field: quoted when it holds a comma, a quote or a line break (decimal commas do).
+std::string csvField(std::string_view text);
+
+void writeText(const BatchReport& report, std::ostream& out);
+// The table only: a header line and one line per row.
+void writeCsv(const BatchReport& report, std::ostream& out);
+void writeJson(const BatchReport& report, std::ostream& out);
+
+}  // namespace cli
