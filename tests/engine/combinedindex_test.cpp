@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/combinedindex.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/enginetexts.h"
+
+namespace {
+
+using engine::CombinedIndexRow;
+using engine::CombinedIndexStatus;
+using engine::CombineIndex;
+
+const text::NumberFormat kComma(",");
+const std::string kCpi = "Индекс отцовства (Combined Paternity Index) CPI=";
+
+std::string probability(const std::string& w, const std::string& pp)
+{
+    return "Вероятность отцовства P=" + w + "% (априор.вероятность pp=" + pp + ")";
+}
+
+// Marked rows numbered 1.. with the given LR texts.
+std::vector<CombinedIndexRow> marked(const std::vector<std::string>& lrs)
+{
+    std::vector<CombinedIndexRow> rows;
+    for (const auto& lr : lrs)
+        rows.push_back({std::to_string(rows.size() + 1), lr, "++"});
+    return rows;
+}
+
+// The number between the probability prefix and "%".
+std::string probabilityNumber(const std::string& text)
+{
+    const std::string prefix(engine::kProbabilityPrefix);
+    const auto end = text.find('%');
+    if (text.rfind(prefix, 0) != 0 || end == std::string::npos)
+        return {};
+    return text.substr(prefix.size(), end - prefix.size());
+}
+
+void expectWellFormed(const engine::CombinedIndexResult& r)
+{
+    for (const std::string* t : {&r.cpiText, &r.probabilityText}) {
+        EXPECT_EQ(t->find("nan"), std::string::npos) << *t;
+        EXPECT_EQ(t->find("inf"), std::string::npos) << *t;
+    }
+    if (r.status == CombinedIndexStatus::Ok) {
+        const auto w = kComma.parse(probabilityNumber(r.probabilityText));
+        ASSERT_TRUE(w.has_value()) << r.probabilityText;
+        EXPECT_GE(*w, 0) << r.probabilityText;
+        EXPECT_LE(*w, 100) << r.probabilityText;
+    }
+}
+
+struct ExampleCase {
+    const char* name;
+    std::vector<std::string> lrs;
+    const char* prior;
+    const char* cpi;
+    const char* w;
+    const char* pp;
+};
+
+class ExampleTest : public testing::TestWithParam<ExampleCase> {};
+
+TEST_P(ExampleTest, Texts)
+{
+    const ExampleCase& c = GetParam();
+    const auto r = CombineIndex(marked(c.lrs), c.prior, kComma);
+    EXPECT_EQ(r.status, CombinedIndexStatus::Ok) << r.message;
+    EXPECT_EQ(r.cpiText, kCpi + c.cpi);
+    EXPECT_EQ(r.probabilityText, probability(c.w, c.pp));
+    EXPECT_FALSE(r.priorReset);
+    expectWellFormed(r);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CombineIndex, ExampleTest,
+    testing::Values(ExampleCase{"OneLocus", {"3,25"}, "0,5", "3,3", "76,4706", "0,5"},
+                    ExampleCase{"One", {"1,00"}, "0,5", "1,0", "50,0000", "0,5"},
+                    ExampleCase{"Product", {"2,00", "2,50"}, "0,5", "5,0", "83,3333", "0,5"},
+                    ExampleCase{"ExactlyTenIsWhole", {"2,00", "5,00"}, "0,5", "10", "90,9091", "0,5"},
+                    ExampleCase{"JustBelowTenStaysShort", {"9,96"}, "0,5", "10,0", "90,8759", "0,5"},
+                    ExampleCase{"Hundred", {"10,00", "10,00"}, "0,5", "100", "99,0099", "0,5"},
+                    ExampleCase{"HundredWithPriorNineTenths", {"100,00"}, "0,9", "100", "99,8890", "0,9"},
+                    ExampleCase{"JustBelowThreshold", {"998,00"}, "0,5", "998", "99,8999", "0,5"},
+                    ExampleCase{"TwoDecimals", {"5000,00"}, "0,5", "5000", "99,98", "0,5"},
+                    ExampleCase{"ThreeDecimals", {"12345,678"}, "0,5", "12346", "99,992", "0,5"},
+                    ExampleCase{"FiveDecimals", {"1,0000E+06"}, "0,5", "1000000", "99,99990", "0,5"},
+                    ExampleCase{"Exclusion", {"3,25", "0", "12,00"}, "0,5", "0,0", "0,0000", "0,5"},
+                    ExampleCase{"PriorZero", {"5,00"}, "0", "5,0", "0,0000", "0"},
+                    ExampleCase{"PriorOne", {"5,00"}, "1", "5,0", "100,0000", "1"},
+                    ExampleCase{"PriorInGeneralNotation", {"1,00"}, "0,250", "1,0", "25,0000", "0,25"},
+                    ExampleCase{"PriorWithExponent", {"1,00"}, "5E-1", "1,0", "50,0000", "0,5"}),
+    [](const testing::TestParamInfo<ExampleCase>& info) { return std::string(info.param.name); });
+
+TEST(CombineIndex, PriorThatIsNoNumberFallsBackToOneHalf)
+{
+    for (const char* prior : {"abc", "0.5", "", " 0,5"}) {
+        const auto r = CombineIndex(marked({"3,25"}), prior, kComma);
+        EXPECT_EQ(r.status, CombinedIndexStatus::Ok) << prior;
+        EXPECT_TRUE(r.priorReset) << prior;
+        EXPECT_EQ(r.probabilityText, probability("76,4706", "0,5")) << prior;
+    }
+}
+
+TEST(CombineIndex, PriorOutsideZeroToOneIsRefused)
+{
+    for (const char* prior : {"1,5", "-0,2", "1,0000001", "1E+3"}) {
+        const auto r = CombineIndex(marked({"3,25"}), prior, kComma);
+        EXPECT_EQ(r.status, CombinedIndexStatus::BadPrior) << prior;
+        EXPECT_EQ(r.message, engine::kBadPrior);
+        EXPECT_EQ(r.cpiText, "");
+        EXPECT_EQ(r.probabilityText, "");
+        EXPECT_FALSE(r.priorReset);
+    }
+}
+
+TEST(CombineIndex, ZeroDenominatorWritesTheCpiOnly)
+{
+    const auto r = CombineIndex(marked({"4,00", "0"}), "1", kComma);
+    EXPECT_EQ(r.status, CombinedIndexStatus::Undefined);
+    EXPECT_EQ(r.cpiText, kCpi + "0,0");
+    EXPECT_EQ(r.probabilityText, "");
+    EXPECT_EQ(r.message, engine::kUndefinedProbability);
+}
+
+struct SelectionCase {
+    const char* name;
+    std::vector<CombinedIndexRow> rows;
+    bool found;
+    const char* cpi;  // when found
+};
+
+class SelectionTest : public testing::TestWithParam<SelectionCase> {};
+
+TEST_P(SelectionTest, Rows)
+{
+    const SelectionCase& c = GetParam();
+    const auto r = CombineIndex(c.rows, "0,5", kComma);
+    if (!c.found) {
+        EXPECT_EQ(r.status, CombinedIndexStatus::NoSelection);
+        EXPECT_EQ(r.message, "Выберите локусы");
+        EXPECT_EQ(r.cpiText, "");
+        return;
+    }
+    EXPECT_EQ(r.status, CombinedIndexStatus::Ok);
+    EXPECT_EQ(r.cpiText, kCpi + c.cpi);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CombineIndex, SelectionTest,
+    testing::Values(
+        SelectionCase{"NoRows", {}, false, ""},
+        SelectionCase{"NoMarks", {{"1", "2,00", ""}, {"2", "3,00", ""}}, false, ""},
+        SelectionCase{"OnlyMarkedRowIsMaternityExclusion", {{"1", "2,00", ""}, {"2", "", "++"}}, false, ""},
+        SelectionCase{"MarkMustBeExact", {{"1", "2,00", "+"}, {"2", "3,00", "++ "}}, false, ""},
+        SelectionCase{"EmptyNumberEndsTheSearch", {{"", "2,00", ""}, {"2", "3,00", "++"}}, false, ""},
+        SelectionCase{"SelectedRowWithoutNumber", {{"", "2,00", "++"}}, false, ""},
+        SelectionCase{"UnmarkedRowsSkipped", {{"1", "2,00", ""}, {"2", "3,00", "++"}, {"3", "7,00", ""}}, true, "3,0"},
+        SelectionCase{"EmptyLrSkipped", {{"1", "2,00", "++"}, {"2", "", "++"}, {"3", "3,00", "++"}}, true, "6,0"},
+        SelectionCase{"LaterRowWithoutNumberStillCounts", {{"1", "2,00", "++"}, {"", "3,00", "++"}}, true, "6,0"},
+        SelectionCase{"UnmarkedBadLrIgnored", {{"1", "abc", ""}, {"2", "3,00", "++"}}, true, "3,0"}),
+    [](const testing::TestParamInfo<SelectionCase>& info) { return std::string(info.param.name); });
+
+TEST(CombineIndex, LrThatIsNoNumberNamesItsRow)
+{
+    std::vector<CombinedIndexRow> rows = marked({"2,00", "3,00", "3.25"});
+    const auto r = CombineIndex(rows, "abc", kComma);
+    EXPECT_EQ(r.status, CombinedIndexStatus::BadLr);
+    EXPECT_EQ(r.message, "Неверное значение LR в строке 3: \"3.25\"");
+    EXPECT_EQ(r.cpiText, "");
+    EXPECT_FALSE(r.priorReset);  // abandoned before the prior is read
+
+    rows[1].lr = "-4,00";
+    const auto negative = CombineIndex(rows, "0,5", kComma);
+    EXPECT_EQ(negative.status, CombinedIndexStatus::BadLr);
+    EXPECT_NE(negative.message.find("строке 2"), std::string::npos) << negative.message;
+}
+
+TEST(CombineIndex, HugeProductsStayWellFormed)
+{
+    // 10^21: beyond the whole-number form; W rounds to 100 at 17 decimals.
+    const auto huge = CombineIndex(marked({"1,0000E+07", "1,0000E+07", "1,0000E+07"}), "0,5", kComma);
+    EXPECT_EQ(huge.status, CombinedIndexStatus::Ok);
+    EXPECT_EQ(huge.cpiText, kCpi + "1,0000E+21");
+    EXPECT_EQ(huge.probabilityText, probability("100,00000000000000000", "0,5"));
+    expectWellFormed(huge);
+
+    // Just below 10^18 the regular forms still apply.
+    const auto below = CombineIndex(marked({"9,9999E+08", "1,0000E+09"}), "0,5", kComma);
+    EXPECT_EQ(below.cpiText, kCpi + "999990000000000000");
+    expectWellFormed(below);
+
+    // 99 rows of 10^100 overflow the long double range.
+    const auto overflow = CombineIndex(marked(std::vector<std::string>(99, "1,0000E+100")), "0,5", kComma);
+    EXPECT_EQ(overflow.status, CombinedIndexStatus::Ok);
+    EXPECT_EQ(overflow.cpiText, kCpi + "более 1,1897E+4932");
+    EXPECT_EQ(overflow.probabilityText, probability("100,00000000000000000", "0,5"));
+
+    // An exclusion among them still gives 0.
+    std::vector<std::string> lrs(98, "1,0000E+100");
+    lrs.push_back("0");
+    const auto excluded = CombineIndex(marked(lrs), "0,5", kComma);
+    EXPECT_EQ(excluded.cpiText, kCpi + "0,0");
+    EXPECT_EQ(excluded.probabilityText, probability("0,0000", "0,5"));
+
+    // Prior 0 with an infinite product: no 0 x inf; the decimals follow q as for any product.
+    const auto zeroPrior = CombineIndex(marked(std::vector<std::string>(99, "1,0000E+100")), "0", kComma);
+    EXPECT_EQ(zeroPrior.probabilityText, probability("0,00000000000000000", "0"));
+}
+
+TEST(CombineIndex, EveryProductAndPriorGivesWellFormedTexts)
+{
+    for (const char* prior : {"0", "1E-12", "0,001", "0,5", "0,9", "1"}) {
+        for (long double p = 1e-4L; p < 1e40L; p *= 3.7L) {
+            const auto r = CombineIndex(marked({kComma.general(p)}), prior, kComma);
+            SCOPED_TRACE(r.cpiText + " / " + r.probabilityText);
+            ASSERT_EQ(r.status, CombinedIndexStatus::Ok);
+            EXPECT_TRUE(kComma.parse(r.cpiText.substr(kCpi.size())).has_value());
+            expectWellFormed(r);
+        }
+    }
+}
+
+}  // namespace
