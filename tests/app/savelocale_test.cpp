@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Сохранить" under the operators' locale. QApplication sets the C library to LANG (here
+// ru_RU.UTF-8, where printf writes "9,3"); the saved workbook must still be one that other
+// programs open, and reading it back must give the table that was saved.
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <QComboBox>
+#include <clocale>
+#include <fstream>
+#include <memory>
+
+#include "app/resultsview.h"
+#include "app/tform1.h"
+#include "app/tform3.h"
+#include "automation/fakeworkbook.h"
+#include "automation/workbookwriter.h"
+#include "exchange/resultsworkbookreader.h"
+#include "scripteddialogs.h"
+
+using automation::CellValue;
+using automation::FakeSheet;
+using automation::makeCellArray;
+
+class SaveLocaleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        const char* numeric = std::setlocale(LC_NUMERIC, nullptr);
+        if (!numeric || !QByteArray(numeric).startsWith("ru_RU"))
+            QSKIP("the ru_RU.UTF-8 locale is not installed (scripts/install-deps.sh generates it)");
+        QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray(","));
+    }
+
+    void savedWorkbookReadsBackUnderTheRussianLocale()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const std::filesystem::path work(dir.path().toStdString());
+        std::filesystem::create_directories(work / "data");
+        std::ofstream(work / "data" / "TH01.xls").flush();
+        automation::FakeWorkbookReader loci;
+        loci.add(work / "data" / "TH01.xls",
+                 {FakeSheet{"TH01-white", makeCellArray({{"6", 0.2}, {"7", 0.4}, {"9.3", 0.4}, {"Сумма", 1.0}})}});
+
+        const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
+        QCOMPARE(QString::fromStdString(format.decimalSeparator()), QStringLiteral(","));
+        app::testing::ScriptedDialogs dialogs;
+        app::TForm1 window(format, dialogs, loci, [] { return automation::makeXlsxWorkbookWriter(); });
+        window.start();
+        window.populationDialog()->RadioButton2->setChecked(true);
+        QTest::mouseClick(window.populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.Edit3->text(), QStringLiteral("0,5"));
+
+        window.ComboBox1->setCurrentIndex(0);
+        emit window.ComboBox1->activated(0);
+        for (QComboBox* list : {window.ComboBox2, window.ComboBox4, window.ComboBox6})
+            list->setCurrentIndex(list->findText("6"));
+        for (QComboBox* list : {window.ComboBox3, window.ComboBox5, window.ComboBox7})
+            list->setCurrentIndex(list->findText("9.3"));
+        window.calculateAction->trigger();
+        window.ClickMenu(Qt::LeftButton, QPoint(300, 40), {});
+        window.combineAction->trigger();
+        QVERIFY(window.Edit2->text().contains(QStringLiteral(",")));
+
+        const QString saved = dir.filePath(QStringLiteral("case.xlsx"));
+        dialogs.fileNames.enqueue(saved);
+        window.saveAction->trigger();
+        QCOMPARE(dialogs.texts("error"), QStringList());
+        QCOMPARE(dialogs.texts("information"), QStringList{QStringLiteral("Файл сохранен")});
+
+        // No number inside the workbook's XML carries a decimal comma (widths, heights, values).
+        QProcess unzip;
+        unzip.start(QStringLiteral("python3"),
+                    {QStringLiteral("-c"),
+                     QStringLiteral("import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\n"
+                                    "print(''.join(z.read(n).decode('utf-8') for n in z.namelist() if n.endswith('.xml')))"),
+                     saved});
+        QVERIFY(unzip.waitForFinished());
+        QCOMPARE(unzip.exitCode(), 0);
+        const QString xml = QString::fromUtf8(unzip.readAllStandardOutput());
+        QVERIFY(xml.contains(QStringLiteral("<sheetData")));
+        const QRegularExpression commaNumber(QStringLiteral("=\"-?[0-9]+,[0-9]+\"|<v>-?[0-9]+,[0-9]+</v>"));
+        QVERIFY2(!xml.contains(commaNumber), qPrintable(commaNumber.match(xml).captured()));
+
+        const auto reader = automation::makeFileWorkbookReader();
+        const exchange::LoadedResults loaded = exchange::loadResultsWorkbook(saved.toStdString(), *reader, format);
+        QVERIFY2(loaded.ok, loaded.error.c_str());
+        QCOMPARE(loaded.grid.ResultCount(), window.grid().ResultCount());
+        for (int row = 0; row <= 2; ++row)
+            for (int column = 0; column < results::kColumnCount; ++column)
+                QCOMPARE(loaded.grid.cell(row, column), window.grid().cell(row, column));
+        QCOMPARE(loaded.grid.RowGenotypes(1), window.grid().RowGenotypes(1));
+        QCOMPARE(loaded.grid.cell(1, results::kColumnMark), std::string("++"));
+
+        // Saving again over the same file asks first.
+        dialogs.fileNames.enqueue(saved);
+        dialogs.answers.enqueue(app::Answer::No);
+        window.saveAction->trigger();
+        QCOMPARE(dialogs.calls.last().kind, QStringLiteral("question"));
+        QVERIFY(dialogs.calls.last().text.contains(QStringLiteral("case.xlsx")));
+        QCOMPARE(dialogs.texts("information").size(), 1);
+
+        if (!qEnvironmentVariableIsEmpty("PI_SCREENSHOT"))
+            window.grab().save(qEnvironmentVariable("PI_SCREENSHOT"));
+        window.hide();
+        QDir::setCurrent(previous);
+    }
+};
+
+QTEST_MAIN(SaveLocaleTest)
+#include "savelocale_test.moc"

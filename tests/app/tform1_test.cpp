@@ -1,0 +1,599 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The desktop window driven through its real widgets, offscreen. The locus workbooks are empty
+// files in a temporary data folder whose content the in-memory fake reader supplies; message
+// boxes and file dialogs are answered by ScriptedDialogs.
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <fstream>
+#include <memory>
+
+#include "app/helpwindow.h"
+#include "app/resultsview.h"
+#include "app/tform1.h"
+#include "app/tform3.h"
+#include "app/tform4.h"
+#include "automation/fakeworkbook.h"
+#include "automation/workbookwriter.h"
+#include "freqdb/loadmessages.h"
+#include "results/genotyperow.h"
+#include "scripteddialogs.h"
+
+using app::Answer;
+using app::TForm1;
+using automation::CellValue;
+using automation::FakeSheet;
+using automation::makeCellArray;
+using Rows = std::vector<std::vector<CellValue>>;
+
+namespace {
+
+// The last row of a locus table closes it and is never an allele.
+const Rows kD3White = {{"15", 0.25}, {"16", 0.2}, {"17", 0.1}, {"18", 0.05}, {"Сумма", 0.6}};
+const Rows kD3Black = {{"15", 0.5}, {"16", 0.1}, {"17", 0.2}, {"Сумма", 0.8}};
+const Rows kTh01White = {{"6", 0.2}, {"7", 0.4}, {"9.3", 0.4}, {"Сумма", 1.0}};
+const Rows kTh01Black = {{"6", 0.1}, {"7", 0.5}, {"9.3", 0.2}, {"Сумма", 0.8}};
+// Two workbooks whose names are the same locus name once cut to 20 characters.
+const Rows kLong1 = {{"10", 0.5}, {"11", 0.5}, {"Сумма", 1.0}};
+const Rows kLong2 = {{"12", 0.5}, {"13", 0.5}, {"Сумма", 1.0}};
+
+const QString kTrioFormula = QStringLiteral("1/2p(15)");
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::filesystem::path workDir() const { return std::filesystem::path(m_dir->path().toStdString()); }
+
+    void addLocus(const std::string& fileName, const Rows& white, const Rows& black)
+    {
+        const auto path = workDir() / "data" / fileName;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path).flush();
+        const std::string locus = path.stem().string();
+        m_reader.add(path, {FakeSheet{locus + "-white", makeCellArray(white)},
+                            FakeSheet{locus + "-black", makeCellArray(black)}});
+    }
+
+    // Start-up with "Европеоиды США": the bundled-style data has no Russian worksheets.
+    void openWindow()
+    {
+        m_window->start();
+        m_window->populationDialog()->RadioButton2->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY(m_window->isVisible());
+    }
+
+    void chooseLocus(const QString& name)
+    {
+        const int index = m_window->ComboBox1->findText(name);
+        QVERIFY(index >= 0);
+        m_window->ComboBox1->setCurrentIndex(index);
+        emit m_window->ComboBox1->activated(index);
+    }
+
+    static void pick(QComboBox* list, const QString& text)
+    {
+        list->setCurrentIndex(list->findText(text));
+    }
+
+    // father, child and mother genotypes as the six lists show them; "" leaves a list empty.
+    void enter(const QStringList& six)
+    {
+        const std::array<QComboBox*, 6> lists = {m_window->ComboBox2, m_window->ComboBox3, m_window->ComboBox4,
+                                                 m_window->ComboBox5, m_window->ComboBox6, m_window->ComboBox7};
+        for (std::size_t i = 0; i < lists.size(); ++i)
+            pick(lists[i], six[static_cast<int>(i)]);
+    }
+
+    void calculate(const QString& locus, const QStringList& six)
+    {
+        chooseLocus(locus);
+        enter(six);
+        m_window->calculateAction->trigger();
+    }
+
+    QString cell(int row, int column) const
+    {
+        return QString::fromStdString(m_window->grid().cell(row, column));
+    }
+
+    QStringList rowTexts(int row) const
+    {
+        QStringList texts;
+        for (int c = 0; c < results::kColumnCount; ++c)
+            texts << cell(row, c);
+        return texts;
+    }
+
+    // A press on the grid at client point (x, y of the middle of `row`).
+    void pressRow(Qt::MouseButton button, int x, int row)
+    {
+        const QModelIndex index = m_window->StringGrid1->model()->index(row - 1, 0);
+        const int y = m_window->StringGrid1->visualRect(index).center().y();
+        QTest::mousePress(m_window->StringGrid1->viewport(), button, {}, QPoint(x, y));
+        QTest::mouseRelease(m_window->StringGrid1->viewport(), button, {}, QPoint(x, y));
+    }
+
+    void threeRows()
+    {
+        calculate("D3S1358", {"15", "16", "15", "17", "17", "18"});
+        calculate("D3S1358", {"16", "16", "16", "17", "Нет", "Нет"});
+        calculate("TH01", {"6", "7", "7", "9.3", "9.3", "9.3"});
+        QCOMPARE(m_window->grid().ResultCount(), 3);
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_previousDir = QDir::currentPath();
+        QDir::setCurrent(m_dir->path());
+        m_reader = automation::FakeWorkbookReader();
+        addLocus("D3S1358.xls", kD3White, kD3Black);
+        addLocus("TH01.xls", kTh01White, kTh01Black);
+        addLocus("LONGLOCUSNAME_ABCDEFGH1.xls", kLong1, kLong1);
+        addLocus("LONGLOCUSNAME_ABCDEFGH2.xls", kLong2, kLong2);
+        m_dialogs = app::testing::ScriptedDialogs();
+        m_window = std::make_unique<TForm1>(m_format, m_dialogs, m_reader,
+                                            [] { return automation::makeXlsxWorkbookWriter(); });
+    }
+
+    void cleanup()
+    {
+        if (m_window && m_window->popupMenu())
+            m_window->popupMenu()->hide();
+        m_window.reset();
+        QDir::setCurrent(m_previousDir);
+        m_dir.reset();
+    }
+
+    void startUpShowsOnlyThePopulationDialog()
+    {
+        m_window->start();
+        app::TForm3* dialog = m_window->populationDialog();
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Выберите популяцию"));
+        QVERIFY(dialog->RadioButton1->isChecked());
+        QCOMPARE(dialog->RadioButton1->text(), QStringLiteral("Русские"));
+        QCOMPARE(dialog->RadioButton2->text(), QStringLiteral("Европеоиды США"));
+        QCOMPARE(dialog->RadioButton3->text(), QStringLiteral("Негры США"));
+        QCOMPARE(dialog->RadioButton4->text(), QStringLiteral("Другая ..."));
+        QVERIFY(!dialog->RadioButton4->isEnabled());
+        QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(dialog->windowFlags() & Qt::WindowCloseButtonHint));
+        QCOMPARE(dialog->Button1->text(), QStringLiteral("OK"));
+    }
+
+    void okLoadsTheTableAndOpensTheWindow()
+    {
+        openWindow();
+        QVERIFY(!m_window->populationDialog()->isVisible());
+        QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::UsCaucasians);
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Paternity Index"));
+        QCOMPARE(m_window->ComboBox1->count(), 4);
+        QCOMPARE(m_window->ComboBox1->itemText(0), QStringLiteral("D3S1358"));
+        QCOMPARE(m_window->ComboBox1->currentIndex(), -1);
+        QCOMPARE(m_window->ComboBox1, QApplication::focusWidget());
+        QCOMPARE(m_window->grid().ResultCount(), 0);
+        QCOMPARE(m_window->StringGrid1->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("  Локус"));
+        QCOMPARE(m_window->Edit3->text(), QStringLiteral("0,5"));
+        QVERIFY(!m_window->ComboBox2->isEnabled());
+        QCOMPARE(m_window->workDir(), workDir());
+        QVERIFY(m_dialogs.calls.isEmpty());
+    }
+
+    // The bundled data has no Russian worksheets: the loader's message, then the dialog again.
+    void failedStartUpLoadBringsTheDialogBack()
+    {
+        m_window->start();
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QCOMPARE(m_dialogs.texts("error").size(), 1);
+        QVERIFY(m_dialogs.texts("error").constFirst().startsWith(QString::fromUtf8(freqdb::kReadFailed.data())));
+        QVERIFY(!m_window->isVisible());
+        QVERIFY(m_window->populationDialog()->isVisible());
+        QCOMPARE(m_window->populationDialog()->windowTitle(), QStringLiteral("Выберите популяцию"));
+        QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::Unset);
+
+        m_window->populationDialog()->RadioButton3->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::UsBlacks);
+    }
+
+    void closingTheDialogBeforeOkEndsTheRun()
+    {
+        QSignalSpy quit(m_window.get(), &TForm1::quitRequested);
+        m_window->start();
+        m_window->populationDialog()->close();
+        QCOMPARE(quit.count(), 1);
+        QVERIFY(!m_window->isVisible());
+    }
+
+    void choosingALocusFillsTheSixLists()
+    {
+        openWindow();
+        chooseLocus("TH01");
+        const QStringList labels = {"6", "7", "9.3"};
+        for (QComboBox* list : {m_window->ComboBox2, m_window->ComboBox3, m_window->ComboBox4, m_window->ComboBox5}) {
+            QCOMPARE(list->count(), 3);
+            QCOMPARE(list->itemText(2), QStringLiteral("9.3"));
+            QCOMPARE(list->currentIndex(), -1);
+            QVERIFY(list->isEnabled());
+        }
+        for (QComboBox* list : {m_window->ComboBox6, m_window->ComboBox7}) {
+            QCOMPARE(list->count(), 4);
+            QCOMPARE(list->itemText(0), QStringLiteral("Нет"));
+            QCOMPARE(list->itemText(1), QStringLiteral("6"));
+        }
+        // A second choice of the same locus clears the selections again.
+        enter({"6", "7", "7", "7", "Нет", "Нет"});
+        chooseLocus("TH01");
+        QCOMPARE(m_window->ComboBox2->currentText(), QString());
+        QCOMPARE(m_window->ComboBox2->count(), 3);
+    }
+
+    void entryMessages_data()
+    {
+        QTest::addColumn<QString>("locus");
+        QTest::addColumn<QStringList>("six");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no locus chosen") << QString() << QStringList{"", "", "", "", "", ""}
+                                         << QStringLiteral("Введите все генотипы");
+        QTest::newRow("child list empty") << "D3S1358" << QStringList{"15", "16", "15", "", "17", "18"}
+                                          << QStringLiteral("Введите все генотипы");
+        QTest::newRow("father and mother empty, father first")
+            << "D3S1358" << QStringList{"", "16", "15", "17", "", ""} << QStringLiteral("Введите все генотипы");
+        QTest::newRow("mother list empty") << "D3S1358" << QStringList{"15", "16", "15", "17", "17", ""}
+                                           << QStringLiteral("Нет генотипа матери");
+        QTest::newRow("label of the earlier locus of the same name")
+            << "LONGLOCUSNAME_ABCDEF" << QStringList{"10", "12", "12", "12", "Нет", "Нет"}
+            << QStringLiteral("Неправильно введены генотипы");
+    }
+
+    void entryMessages()
+    {
+        QFETCH(QString, locus);
+        QFETCH(QStringList, six);
+        QFETCH(QString, message);
+        openWindow();
+        if (!locus.isEmpty())
+            chooseLocus(locus);
+        enter(six);
+        m_window->calculateAction->trigger();
+        QCOMPARE(m_dialogs.texts("information"), QStringList{message});
+        QCOMPARE(m_window->grid().ResultCount(), 0);
+        QCOMPARE(cell(1, 0), QString());
+    }
+
+    void trioAndDuoGiveTheirRows()
+    {
+        openWindow();
+        calculate("D3S1358", {"15", "16", "15", "17", "17", "18"});
+        calculate("D3S1358", {"16", "16", "16", "17", "Нет", "Нет"});
+        calculate("D3S1358", {"15", "16", "15", "16", "Нет", "Нет"});
+        QVERIFY(m_dialogs.calls.isEmpty());
+        QCOMPARE(m_window->grid().ResultCount(), 3);
+        QCOMPARE(rowTexts(1), (QStringList{"1", "D3S1358", kTrioFormula, "p(15)=0,250", "", "2,00", ""}));
+        QCOMPARE(rowTexts(2), (QStringList{"2", "D3S1358", "1/2p(16)", "p(16)=0,200", "", "2,50", ""}));
+        QCOMPARE(rowTexts(3), (QStringList{"3", "D3S1358", "(p(15)+p(16))/4p(15)p(16)", "p(15)=0,250",
+                                           "p(16)=0,200", "2,25", ""}));
+        const results::RowGenotype trio{"17", "18", "15", "17", "15", "16"};
+        QCOMPARE(m_window->grid().RowGenotypes(1), trio);
+        QCOMPARE(m_window->grid().RowGenotypes(2).mother1, std::string("Нет"));
+        // The view shows the table.
+        const QAbstractItemModel* model = m_window->StringGrid1->model();
+        QCOMPARE(model->data(model->index(0, 2)).toString(), kTrioFormula);
+        // The lists keep their selections, so the same entry can be calculated again.
+        QCOMPARE(m_window->ComboBox2->currentText(), QStringLiteral("15"));
+    }
+
+    void leftPressRightOfTheThresholdTogglesTheMark()
+    {
+        openWindow();
+        calculate("D3S1358", {"15", "16", "15", "17", "17", "18"});
+        pressRow(Qt::LeftButton, 280, 1);
+        QCOMPARE(cell(1, 6), QString());
+        pressRow(Qt::LeftButton, 281, 1);
+        QCOMPARE(cell(1, 6), QStringLiteral("++"));
+        QCOMPARE(m_window->ClickedRow(), 1);
+        pressRow(Qt::LeftButton, 281, 1);
+        QCOMPARE(cell(1, 6), QString());
+        // Below the last row and on the header nothing happens.
+        pressRow(Qt::LeftButton, 400, 2);
+        QCOMPARE(cell(2, 6), QString());
+        m_window->ClickMenu(Qt::LeftButton, QPoint(400, TForm1::kHeaderLimitY), {});
+        m_window->ClickMenu(Qt::RightButton, QPoint(400, TForm1::kHeaderLimitY), {});
+        QCOMPARE(cell(1, 6), QString());
+        QVERIFY(!m_window->popupMenu()->isVisible());
+        QTest::mousePress(m_window->StringGrid1->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(400, 5));
+        QCOMPARE(cell(1, 6), QString());
+        QCOMPARE(cell(0, 6), QStringLiteral("Выбрать"));
+    }
+
+    void rightPressOpensThePopUpAndDeleteRemovesTheRow()
+    {
+        openWindow();
+        threeRows();
+        pressRow(Qt::LeftButton, 300, 3);  // mark row 3: the mark moves up with its row
+        pressRow(Qt::RightButton, 20, 4);  // below the last row: nothing
+        QVERIFY(!m_window->popupMenu()->isVisible());
+
+        pressRow(Qt::RightButton, 20, 2);
+        QVERIFY(m_window->popupMenu()->isVisible());
+        QCOMPARE(m_window->ClickedRow(), 2);
+        QCOMPARE(m_window->popupMenu()->actions().size(), 2);
+        QCOMPARE(m_window->selectAction->text(), QStringLiteral("Выбрать"));
+        QCOMPARE(m_window->deleteAction->text(), QStringLiteral("Удалить"));
+        const QModelIndexList selected = m_window->StringGrid1->selectionModel()->selectedIndexes();
+        QCOMPARE(selected.size(), 7);
+        for (const QModelIndex& index : selected)
+            QCOMPARE(index.row(), 1);
+
+        const QStringList third = rowTexts(3);
+        m_window->deleteAction->trigger();
+        m_window->popupMenu()->hide();
+        QCOMPARE(m_window->grid().ResultCount(), 2);
+        QCOMPARE(cell(2, 0), QStringLiteral("2"));
+        QCOMPARE(rowTexts(2).mid(1), third.mid(1));
+        QCOMPARE(cell(2, 6), QStringLiteral("++"));
+        QCOMPARE(rowTexts(3), QStringList(7, QString()));
+
+        pressRow(Qt::RightButton, 20, 1);
+        m_window->selectAction->trigger();
+        QCOMPARE(cell(1, 6), QStringLiteral("++"));
+    }
+
+    void combineUsesTheMarkedRowsAndTheTypedPrior()
+    {
+        openWindow();
+        m_window->combineAction->trigger();
+        QCOMPARE(m_dialogs.texts("information"), QStringList{QStringLiteral("Выберите локусы")});
+        threeRows();
+        pressRow(Qt::LeftButton, 300, 1);
+        pressRow(Qt::LeftButton, 300, 2);
+        m_window->Edit3->setText(QStringLiteral("0,9"));
+        m_window->combineAction->trigger();
+        QCOMPARE(m_window->Edit1->text(), QStringLiteral("Индекс отцовства (Combined Paternity Index) CPI=5,0"));
+        QCOMPARE(m_window->Edit2->text(),
+                 QStringLiteral("Вероятность отцовства P=97,8261% (априор.вероятность pp=0,9)"));
+        // A prior that is no number reads 0,5 again.
+        m_window->Edit3->setText(QStringLiteral("abc"));
+        m_window->combineAction->trigger();
+        QCOMPARE(m_window->Edit3->text(), QStringLiteral("0,5"));
+        QVERIFY(m_window->Edit2->text().endsWith(QStringLiteral("pp=0,5)")));
+    }
+
+    void clearEmptiesTheTableAndResetsThePanel()
+    {
+        openWindow();
+        threeRows();
+        pressRow(Qt::LeftButton, 300, 1);
+        m_window->combineAction->trigger();
+        QVERIFY(!m_window->Edit1->text().isEmpty());
+        m_window->clearAction->trigger();
+        QCOMPARE(m_window->grid().ResultCount(), 0);
+        for (int row = 1; row <= 4; ++row)
+            QCOMPARE(rowTexts(row), QStringList(7, QString()));
+        QCOMPARE(m_window->Edit1->text(), QString());
+        QCOMPARE(m_window->Edit2->text(), QString());
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Paternity Index"));
+        QVERIFY(!m_window->ComboBox2->isEnabled());
+        QCOMPARE(m_window->ComboBox2->count(), 0);
+        QCOMPARE(m_window->ComboBox1->count(), 4);
+        // The next calculation writes row 1 again.
+        calculate("D3S1358", {"15", "16", "15", "17", "17", "18"});
+        QCOMPARE(cell(1, 0), QStringLiteral("1"));
+    }
+
+    void populationChangeRecomputesRowsInPlace()
+    {
+        openWindow();
+        threeRows();
+        calculate("D3S1358", {"15", "18", "18", "17", "17", "17"});  // 18 is no allele of the black table
+        pressRow(Qt::LeftButton, 300, 1);
+        pressRow(Qt::LeftButton, 300, 3);
+        m_window->combineAction->trigger();
+
+        m_dialogs.answers.enqueue(Answer::No);
+        m_window->populationAction->trigger();
+        QVERIFY(!m_window->populationDialog()->isVisible());
+
+        m_dialogs.answers.enqueue(Answer::Yes);
+        m_window->populationAction->trigger();
+        const app::testing::DialogCall question = m_dialogs.calls.last();
+        QCOMPARE(question.title, QStringLiteral("Внимание"));
+        QCOMPARE(question.text,
+                 QStringLiteral("При выборе популяции\nзначения LR будут пересчитаны\n\nВы уверены?"));
+        app::TForm3* dialog = m_window->populationDialog();
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Выбор популяции"));
+        QVERIFY(dialog->RadioButton2->isChecked());
+        dialog->RadioButton3->setChecked(true);
+        QTest::mouseClick(dialog->Button1, Qt::LeftButton);
+
+        QCOMPARE(dialog->Population(), freqdb::Population::UsBlacks);
+        QCOMPARE(m_window->grid().ResultCount(), 4);
+        QCOMPARE(rowTexts(1), (QStringList{"1", "D3S1358", kTrioFormula, "p(15)=0,500", "", "1,00", "++"}));
+        QCOMPARE(rowTexts(2), (QStringList{"2", "D3S1358", "1/2p(16)", "p(16)=0,100", "", "5,00", ""}));
+        QCOMPARE(rowTexts(3), (QStringList{"3", "TH01", "1/2p(7)", "p(7)=0,500", "", "1,00", "++"}));
+        QCOMPARE(rowTexts(4), (QStringList{"4", "D3S1358",
+                                           QString::fromStdString(results::unknownAlleleVerdict(
+                                               results::Person::Father, "18", "D3S1358")),
+                                           "", "", "", ""}));
+        QCOMPARE(m_window->Edit1->text(), QString());
+        QCOMPARE(m_window->Edit2->text(), QString());
+        QVERIFY(!m_window->ComboBox2->isEnabled());
+        QCOMPARE(m_dialogs.texts("error"), QStringList());
+    }
+
+    void failedReloadKeepsPopulationTableAndResults()
+    {
+        openWindow();
+        threeRows();
+        const QStringList first = rowTexts(1);
+        m_dialogs.answers.enqueue(Answer::Yes);
+        m_window->populationAction->trigger();
+        m_window->populationDialog()->RadioButton1->setChecked(true);  // no Russian worksheets
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QCOMPARE(m_dialogs.texts("error").size(), 1);
+        QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::UsCaucasians);
+        QVERIFY(m_window->populationDialog()->RadioButton2->isChecked());
+        QVERIFY(!m_window->populationDialog()->isVisible());
+        QCOMPARE(m_window->locusTable().population(), freqdb::Population::UsCaucasians);
+        QCOMPARE(m_window->grid().ResultCount(), 3);
+        QCOMPARE(rowTexts(1), first);
+    }
+
+    void closingAsksToSaveOnlyWithResults()
+    {
+        openWindow();
+        QSignalSpy quit(m_window.get(), &TForm1::quitRequested);
+        calculate("D3S1358", {"15", "16", "15", "17", "17", "18"});
+
+        m_dialogs.answers.enqueue(Answer::Cancel);
+        QVERIFY(!m_window->close());
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(m_dialogs.calls.last().text, QStringLiteral("Сохранить изменения?"));
+        QVERIFY(m_dialogs.calls.last().withCancel);
+        QCOMPARE(quit.count(), 0);
+
+        // Yes, then a cancelled save dialog: nothing was saved, so the window stays.
+        m_dialogs.answers.enqueue(Answer::Yes);
+        QVERIFY(!m_window->close());
+        QCOMPARE(m_dialogs.calls.last().kind, QStringLiteral("save"));
+
+        m_dialogs.answers.enqueue(Answer::No);
+        QVERIFY(m_window->close());
+        QCOMPARE(quit.count(), 1);
+    }
+
+    void closingWithoutResultsClosesAtOnce()
+    {
+        openWindow();
+        QSignalSpy quit(m_window.get(), &TForm1::quitRequested);
+        QVERIFY(m_window->close());
+        QVERIFY(m_dialogs.calls.isEmpty());
+        QCOMPARE(quit.count(), 1);
+    }
+
+    void resizeFollowsTheLayoutRule()
+    {
+        openWindow();
+        QCOMPARE(m_window->size(), QSize(659, 378));
+        QCOMPARE(m_window->StringGrid1->geometry(), QRect(157, 8, 489, 271));
+        for (int c = 0; c < 7; ++c)
+            QCOMPARE(m_window->StringGrid1->columnWidth(c), (std::array{20, 65, 110, 90, 90, 35, 50})[c]);
+
+        m_window->resize(800, 500);
+        QTRY_COMPARE(m_window->size(), QSize(800, 500));
+        QCOMPARE(m_window->StringGrid1->size(), QSize(630, 393));
+        QCOMPARE(m_window->Edit1->geometry(), QRect(8, 408, 350, 21));
+        QCOMPARE(m_window->Edit2->geometry(), QRect(358, 408, 430, 21));
+        QCOMPARE(m_window->Edit3->pos(), QPoint(358, 432));
+        QCOMPARE(m_window->Label1->pos(), QPoint(205, 435));
+        for (int c = 0; c < 7; ++c)
+            QCOMPARE(m_window->StringGrid1->columnWidth(c), (std::array{26, 84, 142, 116, 116, 45, 64})[c]);
+        QCOMPARE(m_window->GroupBox2->geometry(), QRect(0, 64, 150, 65));
+
+        m_window->resize(600, 300);
+        QTRY_COMPARE(m_window->size(), QSize(659, 375));
+    }
+
+    void helpShowsTheBundledPageOrTheLabsDocument()
+    {
+        openWindow();
+        m_window->helpAction->trigger();
+        QCOMPARE(m_dialogs.texts("error"), QStringList{QStringLiteral("Невозможно загрузить файл справки")});
+
+        {
+            std::ofstream page(workDir() / "data" / "help.html");
+            page << "<html><body><h1>Справка</h1></body></html>";
+        }
+        m_window->helpAction->trigger();
+        QVERIFY(m_window->helpWindow() && m_window->helpWindow()->isVisible());
+        QVERIFY(m_window->helpWindow()->browser()->toPlainText().contains(QStringLiteral("Справка")));
+
+        std::ofstream(workDir() / "data" / "help.pdf").flush();
+        m_window->helpAction->trigger();
+        QCOMPARE(m_dialogs.texts("document"),
+                 QStringList{QString::fromStdString((workDir() / "data" / "help.pdf").string())});
+        QCOMPARE(m_dialogs.texts("error").size(), 1);
+    }
+
+    void aboutBoxShowsNameAndVersion()
+    {
+        openWindow();
+        m_window->aboutAction->trigger();
+        app::TForm4* about = m_window->aboutBox();
+        QVERIFY(about->isVisible());
+        QCOMPARE(about->windowTitle(), QStringLiteral("Kinora"));
+        QCOMPARE(about->titleLabel->text(), QStringLiteral("Программа расчета индекса и вероятности отцовства"));
+        QCOMPARE(about->versionLabel->text(), QStringLiteral("Версия 0.2"));
+        QTest::mouseClick(about->okButton, Qt::LeftButton);
+        QVERIFY(!about->isVisible());
+    }
+
+    void failedLoadKeepsTheTable()
+    {
+        openWindow();
+        threeRows();
+        const auto missing = workDir() / "missing.xlsx";
+        m_dialogs.answers.enqueue(Answer::No);
+        m_dialogs.fileNames.enqueue(QString::fromStdString(missing.string()));
+        m_window->loadResultsAction->trigger();
+        QCOMPARE(m_dialogs.calls.first().text, QStringLiteral("Сохранить изменения?"));
+        QCOMPARE(m_dialogs.texts("error").size(), 1);
+        QCOMPARE(m_window->grid().ResultCount(), 3);
+        QCOMPARE(cell(3, 1), QStringLiteral("TH01"));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Paternity Index"));
+    }
+
+    void genotypeWorkbookIsEvaluatedWithTheLoadedPopulation()
+    {
+        openWindow();
+        const auto book = workDir() / "case.xls";
+        m_reader.add(book, {FakeSheet{"Лист1", makeCellArray({{"№", "Локус", "Генотип отца", "Генотип ребенка",
+                                                               "Генотип матери"},
+                                                              {"1", "D3S1358", "15/16", "15/17", "17/18"},
+                                                              {"x"},
+                                                              {"y"},
+                                                              {"z"}})}});
+        m_dialogs.fileNames.enqueue(QString::fromStdString(book.string()));
+        m_window->loadGenotypesAction->trigger();
+        QCOMPARE(m_dialogs.texts("error"), QStringList());
+        QCOMPARE(m_window->grid().ResultCount(), 1);
+        QCOMPARE(rowTexts(1), (QStringList{"1", "D3S1358", kTrioFormula, "p(15)=0,250", "", "2,00", ""}));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Paternity Index - ") + QString::fromStdString(book.string()));
+        // The save proposes the loaded workbook's name as .xlsx.
+        m_window->saveAction->trigger();
+        QCOMPARE(m_dialogs.calls.last().kind, QStringLiteral("save"));
+        QCOMPARE(m_dialogs.calls.last().text, QString::fromStdString((workDir() / "case.xlsx").string()));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_previousDir;
+    automation::FakeWorkbookReader m_reader;
+    text::NumberFormat m_format{","};
+    app::testing::ScriptedDialogs m_dialogs;
+    std::unique_ptr<TForm1> m_window;
+};
+
+QTEST_MAIN(WindowTest)
+#include "tform1_test.moc"
