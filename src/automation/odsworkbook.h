@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// An OpenDocument spreadsheet (.ods), parsed by orcus into OdsCellCollector. Before orcus sees
+// the file, our own pass over the zip and content.xml enforces the size limits (real and
+// declared entry sizes, repeated cells), refuses DTDs, and marks the sheets holding cells that
+// orcus 0.17 drops without a word (percentages), so that reading such a sheet fails loudly
+// instead of giving empty cells.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "automation/odscellcollector.h"
+#include "automation/workbook.h"
+
+namespace automation {
+
+class OdsWorkbook : public Workbook {
+public:
+    OdsWorkbook(std::string_view bytes, std::filesystem::path path);
+
+    int sheetCount() const override;
+    std::string sheetName(int index) const override;
+    CellArray usedRange(int index) const override;
+
+private:
+    const OdsCellCollector::Sheet& sheet(int index) const;
+
+    std::filesystem::path m_path;
+    std::vector<OdsCellCollector::Sheet> m_sheets;
+};
+
+}  // namespace automation

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// An .xlsx workbook read with our own small reader (minizip + expat) rather than orcus 0.17,
+// which reads files with absolute relationship targets (openpyxl) as empty sheets and drops
+// inline-string cells (openpyxl, libxlsxwriter's constant-memory mode) without a word. Reading
+// the few parts a used range needs ourselves also puts every size under our own limits.
+//
+// The package structure is read when the workbook opens; the shared strings on the first
+// usedRange(), a worksheet's cells on each usedRange() of it.
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "automation/workbook.h"
+#include "automation/xlsxpackage.h"
+#include "automation/ziparchive.h"
+
+namespace automation {
+
+class XlsxWorkbook : public Workbook {
+public:
+    XlsxWorkbook(std::string bytes, std::filesystem::path path);
+
+    int sheetCount() const override;
+    std::string sheetName(int index) const override;
+    CellArray usedRange(int index) const override;
+
+private:
+    const XlsxSheetEntry& sheet(int index) const;
+
+    std::filesystem::path m_path;
+    std::unique_ptr<const std::string> m_bytes;  // the zip reads from here
+    std::unique_ptr<ZipArchive> m_zip;
+    XlsxPackage m_package;
+    mutable std::optional<std::vector<std::string>> m_sharedStrings;
+};
+
+}  // namespace automation
