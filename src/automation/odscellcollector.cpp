@@ -8,7 +8,10 @@
 #include <locale.h>
 
 #include <orcus/orcus_ods.hpp>
+#include <orcus/spreadsheet/factory.hpp>
 #include <orcus/spreadsheet/import_interface.hpp>
+#include <orcus/spreadsheet/styles.hpp>
+#include <orcus/string_pool.hpp>
 
 #include "automation/readlimits.h"
 #include "automation/readmessages.h"
@@ -53,6 +56,25 @@ public:
 
 private:
     std::string m_segments;
+};
+
+// orcus asks these of every factory that takes formulas; formulas are not evaluated here, only
+// their stored results are kept, so the answers only need to be well-formed.
+class GlobalSettings : public ss::iface::import_global_settings {
+public:
+    void set_origin_date(int, int, int) override {}
+    void set_default_formula_grammar(ss::formula_grammar_t grammar) override { m_grammar = grammar; }
+    ss::formula_grammar_t get_default_formula_grammar() const override { return m_grammar; }
+    void set_character_set(orcus::character_set_t) override {}
+
+private:
+    ss::formula_grammar_t m_grammar = ss::formula_grammar_t::ods;
+};
+
+class ReferenceResolver : public ss::iface::import_reference_resolver {
+public:
+    ss::src_address_t resolve_address(std::string_view) override { return {0, 0, 0}; }
+    ss::src_range_t resolve_range(std::string_view) override { return {{0, 0, 0}, {0, 0, 0}}; }
 };
 
 class SheetCells : public ss::iface::import_sheet {
@@ -170,6 +192,13 @@ public:
     explicit Factory(std::string where) : m_where(std::move(where)) {}
 
     ss::iface::import_shared_strings* get_shared_strings() override { return &m_strings; }
+    ss::iface::import_global_settings* get_global_settings() override { return &m_settings; }
+    // orcus looks up the style of every styled cell and does not check for a missing store.
+    ss::iface::import_styles* get_styles() override { return &m_styles; }
+    ss::iface::import_reference_resolver* get_reference_resolver(ss::formula_ref_context_t) override
+    {
+        return &m_resolver;
+    }
     ss::iface::import_sheet* append_sheet(ss::sheet_t, std::string_view name) override
     {
         if (m_sheets.size() >= static_cast<std::size_t>(limits::kSheets))
@@ -198,6 +227,11 @@ public:
 private:
     std::string m_where;
     SharedStrings m_strings;
+    GlobalSettings m_settings;
+    ss::styles m_styleStore;
+    orcus::string_pool m_stylePool;
+    ss::import_styles m_styles{m_styleStore, m_stylePool};
+    ReferenceResolver m_resolver;
     std::deque<SheetCells> m_sheets;  // stable addresses: orcus keeps the pointers
 };
 
