@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "results/genotyperow.h"
+
+#include <gtest/gtest.h>
+
+#include "exchangetesting.h"
+
+namespace results {
+namespace {
+
+struct SplitCase {
+    const char* name;
+    std::string cell;
+    std::optional<AllelePair> expected;
+};
+
+class SplitGenotype : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitGenotype, SplitsAtTheFirstSlashFromPositionTwo)
+{
+    EXPECT_EQ(splitGenotype(GetParam().cell), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, SplitGenotype,
+    ::testing::Values(SplitCase{"Plain", "15/16", AllelePair{"15", "16"}},
+                      SplitCase{"DecimalCommaLabel", "9,3/10", AllelePair{"9,3", "10"}},
+                      SplitCase{"AbsentMother", "Нет/Нет", AllelePair{"Нет", "Нет"}},
+                      SplitCase{"LeadingSlashBelongsToLabel", "/1/2", AllelePair{"/1", "2"}},
+                      SplitCase{"CyrillicFirstCharacterThenSlash", "Ж/Ж", AllelePair{"Ж", "Ж"}},
+                      SplitCase{"LabelsCutToFiveCharacters", "1234567/ЖЖЖЖЖЖЖ", AllelePair{"12345", "ЖЖЖЖЖ"}},
+                      SplitCase{"SecondLabelMayBeEmpty", "15/", AllelePair{"15", ""}},
+                      SplitCase{"SecondSlashStaysInLabel2", "1/2/3", AllelePair{"1", "2/3"}},
+                      SplitCase{"NoSlash", "15", std::nullopt},
+                      SplitCase{"Empty", "", std::nullopt},
+                      SplitCase{"OnlySlashAtPositionOne", "/15", std::nullopt},
+                      SplitCase{"LoneSlash", "/", std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GenotypeRow, JoinIsTheInverseOfSplit)
+{
+    EXPECT_EQ(joinGenotype("9,3", "Нет"), "9,3/Нет");
+    EXPECT_EQ(splitGenotype(joinGenotype("9,3", "10")), (AllelePair{"9,3", "10"}));
+}
+
+TEST(GenotypeRow, UnsplittableCellKeepsItsTextAndIsReported)
+{
+    const auto row = genotypeFromCells({"15/16", "1516171819", ""});
+    EXPECT_EQ(row.genotype.father1, "15");
+    EXPECT_EQ(row.genotype.child1, "15161");
+    EXPECT_EQ(row.genotype.child2, "");
+    ASSERT_TRUE(row.unsplit);
+    EXPECT_EQ(*row.unsplit, Person::Child);  // the first bad cell in father, child, mother order
+}
+
+RowGenotype trio(std::string f1, std::string f2, std::string c1, std::string c2, std::string m1, std::string m2)
+{
+    return RowGenotype{std::move(m1), std::move(m2), std::move(c1), std::move(c2), std::move(f1), std::move(f2)};
+}
+
+struct RowCase {
+    const char* name;
+    std::string locus;
+    RowGenotype genotype;
+    std::string formula;  // column 2
+    std::string lr;       // column 5
+    engine::Verdict verdict;
+};
+
+class EvaluateRow : public ::testing::TestWithParam<RowCase> {};
+
+TEST_P(EvaluateRow, GivesTheFormulaOrAVerdictWithoutLr)
+{
+    const text::NumberFormat format(",");
+    const auto& c = GetParam();
+    const auto outcome = evaluateGenotypeRow(exchange::testing::makeTable(), c.locus, c.genotype, format);
+    EXPECT_EQ(outcome.formula, c.formula);
+    EXPECT_EQ(outcome.lr, c.lr);
+    EXPECT_EQ(outcome.verdict, c.verdict);
+    if (outcome.verdict == engine::Verdict::Failed) {
+        EXPECT_FALSE(outcome.frequency1);
+        EXPECT_FALSE(outcome.frequency2);
+    }
+}
+
+using engine::Verdict;
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EvaluateRow,
+    ::testing::Values(
+        RowCase{"Trio", "D3S1358", trio("15", "16", "15", "17", "17", "18"), "1/2p(15)", "2,00", Verdict::Index},
+        RowCase{"DuoWithAbsentMother", "D3S1358", trio("15", "15", "15", "15", "Нет", "Нет"), "1/p(15)", "4,00",
+                Verdict::Index},
+        RowCase{"HalfAbsentMotherIsADuo", "D3S1358", trio("15", "15", "15", "15", "Нет", "14"), "1/p(15)", "4,00",
+                Verdict::Index},
+        RowCase{"CyrillicLocusAndCommaLabel", "ТН01-Ж", trio("9,3", "6", "9,3", "7", "7", "10"), "1/2p(9,3)",
+                "1,67", Verdict::Index},
+        RowCase{"Exclusion", "D3S1358", trio("14", "14", "16", "17", "17", "18"), "Отцовство исключается", "0",
+                Verdict::PaternityExcluded},
+        RowCase{"LocusNotLoaded", "D99", trio("15", "16", "15", "17", "17", "18"), "Локус D99 не загружен", "",
+                Verdict::Failed},
+        RowCase{"LocusNameIsCaseSensitive", "d3s1358", trio("15", "16", "15", "17", "17", "18"),
+                "Локус d3s1358 не загружен", "", Verdict::Failed},
+        RowCase{"EmptyLocus", "", trio("15", "16", "15", "17", "17", "18"), "Не указан локус", "", Verdict::Failed},
+        RowCase{"FatherAlleleUnknown", "D3S1358", trio("15", "99", "15", "17", "17", "18"),
+                "Аллеля 99 (отца) нет в локусе D3S1358", "", Verdict::Failed},
+        RowCase{"MotherAlleleUnknown", "D3S1358", trio("15", "16", "15", "17", "17", "9,3"),
+                "Аллеля 9,3 (матери) нет в локусе D3S1358", "", Verdict::Failed},
+        RowCase{"FatherNet", "D3S1358", trio("Нет", "Нет", "15", "17", "17", "18"), "Не указан генотип отца", "",
+                Verdict::Failed},
+        RowCase{"ChildNet", "D3S1358", trio("15", "16", "15", "Нет", "17", "18"), "Не указан генотип ребенка", "",
+                Verdict::Failed},
+        RowCase{"ChildEmptyLabel", "D3S1358", trio("15", "16", "15", "", "17", "18"), "Не указан генотип ребенка",
+                "", Verdict::Failed},
+        RowCase{"MotherEmptyLabel", "D3S1358", trio("15", "16", "15", "17", "", "18"), "Не указан генотип матери",
+                "", Verdict::Failed}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GenotypeRow, UnsplitCellIsNamedBeforeItsLabelsAreLookedUp)
+{
+    const text::NumberFormat format(",");
+    const auto row = genotypeFromCells({"15/16", "15/17", "17"});
+    const auto outcome = evaluateGenotypeRow(exchange::testing::makeTable(), "D3S1358", row, format);
+    EXPECT_EQ(outcome.formula, noSlashVerdict(Person::Mother));
+    EXPECT_EQ(outcome.lr, "");
+}
+
+}  // namespace
+}  // namespace results

@@ -1,0 +1,333 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The results workbook through the writer interface and the fake reader: layout, round trip,
+// batch evaluation of a saved table, and the faults of reading that must leave no trace.
+#include <gtest/gtest.h>
+
+#include "automation/fakeworkbook.h"
+#include "exchange/genotypeworkbook.h"
+#include "exchange/resultsworkbookreader.h"
+#include "exchange/resultsworkbookwriter.h"
+#include "exchange/workbooklayout.h"
+#include "exchangetesting.h"
+#include "freqdb/loadmessages.h"
+#include "results/genotyperow.h"
+
+namespace exchange {
+namespace {
+
+using automation::CellArray;
+using automation::CellRange;
+using automation::CellValue;
+using automation::FakeWorkbookReader;
+using testing::RecordingWriter;
+
+const text::NumberFormat kFormat(",");
+
+// A full table: 99 rows over Cyrillic locus names, with marks, both verdicts, absent mothers,
+// a row without genotypes and texts of every column.
+results::ResultsGrid fullTable()
+{
+    results::ResultsGrid grid;
+    const auto table = testing::makeTable();
+    for (int r = 1; r <= results::kLastDataRow; ++r) {
+        results::RowGenotype g;
+        std::string locus;
+        switch (r % 4) {
+        case 0: locus = "D3S1358"; g = {"Нет", "Нет", "15", "16", "15", "18"}; break;
+        case 1: locus = "ТН01-Ж"; g = {"7", "10", "9,3", "7", "9,3", "6"}; break;
+        case 2: locus = "D3S1358"; g = {"17", "18", "16", "17", "14", "14"}; break;  // paternity excluded
+        default: locus = "Локус №" + std::to_string(r); g = {"Нет", "Нет", "1", "2", "3", "4"}; break;
+        }
+        const int row = grid.AppendRow(locus, g);
+        grid.applyOutcome(row, results::evaluateGenotypeRow(table, locus, g, kFormat));
+        if (r % 3 == 0)
+            grid.ToggleMark(row);
+    }
+    grid.setCell(50, results::kColumnFormula, "Материнство исключается");
+    grid.setRowGenotypes(52, {});  // a row entered without genotypes
+    return grid;
+}
+
+// Saves `grid` through a recording writer and returns the reader that holds the sheet it wrote.
+FakeWorkbookReader savedAsWorkbook(const results::ResultsGrid& grid, const std::filesystem::path& path,
+                                   RecordingWriter& writer)
+{
+    saveResultsWorkbook(path, grid, "CPI=1,0", "P=50,0000", freqdb::Population::Russians, writer);
+    FakeWorkbookReader reader;
+    reader.add(path, {{std::string(kSheetName), writer.usedRange()}});
+    return reader;
+}
+
+TEST(ResultsWorkbookWriter, WritesTheBlockFormatsMergesWidthsAndWrap)
+{
+    results::ResultsGrid grid;
+    grid.AppendRow("D3S1358", {"Нет", "Нет", "15", "16", "15", "18"});
+    grid.AppendRow("TH01", {});  // no genotypes: C..E stay empty
+    RecordingWriter writer;
+    saveResultsWorkbook("/x/out.xlsx", grid, "CPI line", "P line", freqdb::Population::UsBlacks, writer);
+
+    EXPECT_EQ(writer.sheets, std::vector<std::string>{"Лист1"});
+    EXPECT_EQ(writer.savedTo, "/x/out.xlsx");
+    ASSERT_EQ(writer.formats.size(), 5u);
+    EXPECT_EQ(writer.formats[0].what, "center");
+    EXPECT_EQ(writer.formats[0].range, (CellRange{1, 1, 6, 11}));
+    EXPECT_EQ(writer.formats[1].what, "left");
+    EXPECT_EQ(writer.formats[1].range, (CellRange{4, 1, 6, 11}));
+    EXPECT_EQ(writer.formats[2].what, "text");
+    EXPECT_EQ(writer.formats[2].range, (CellRange{1, 1, 6, 11}));
+    EXPECT_EQ(writer.formats[3].range, (CellRange{1, 2, 1, 8}));
+    EXPECT_EQ(writer.formats[4].range, (CellRange{1, 6, 3, 6}));
+    EXPECT_EQ(writer.merges, (std::vector<CellRange>{{4, 2, 4, 6}, {5, 2, 5, 6}, {6, 2, 6, 6}}));
+    ASSERT_EQ(writer.widths.size(), 5u);
+    const std::vector<std::pair<CellRange, double>> widths = {
+        {{1, 1, 1, 1}, 4}, {{1, 2, 1, 5}, 8}, {{1, 6, 1, 6}, 14}, {{1, 7, 1, 8}, 11}, {{1, 9, 1, 10}, 7}};
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        EXPECT_EQ(writer.widths[i].range, widths[i].first);
+        EXPECT_EQ(writer.widths[i].characters, widths[i].second);
+    }
+
+    EXPECT_EQ(writer.valueRange, (CellRange{1, 1, 6, 11}));
+    const std::vector<std::vector<std::string>> expected = {
+        {"№", "  Локус", "Генотип отца", "Генотип ребенка", "Генотип матери", " Формула", "Частота аллеля",
+         "Частота аллеля", " LR", "Выбрать", ""},
+        {"1", "D3S1358", "15/18", "15/16", "Нет/Нет", "", "", "", "", "", ""},
+        {"2", "TH01", "", "", "", "", "", "", "", "", ""},
+        {"", "CPI line", "", "", "", "", "", "", "", "", ""},
+        {"", "P line", "", "", "", "", "", "", "", "", ""},
+        {"", "Использовались референтные частоты аллелей для негров США", "", "", "", "", "", "", "", "", ""},
+    };
+    EXPECT_EQ(writer.values, expected);
+}
+
+TEST(ResultsWorkbookWriter, EmptyTableGivesFourRowsAndUnsetPopulationEndsWithTheSpace)
+{
+    RecordingWriter writer;
+    saveResultsWorkbook("e.xlsx", results::ResultsGrid(), "", "", freqdb::Population::Unset, writer);
+    ASSERT_EQ(writer.values.size(), 4u);
+    EXPECT_EQ(writer.values[3][1], "Использовались референтные частоты аллелей для ");
+    EXPECT_EQ(writer.formats[4].range, (CellRange{1, 6, 1, 6}));  // wrap of F covers F1 only
+    EXPECT_EQ(writer.merges.front(), (CellRange{2, 2, 2, 6}));
+}
+
+TEST(ResultsWorkbook, NinetyNineRowsComeBackWithTheSameTextsAndGenotypes)
+{
+    const auto grid = fullTable();
+    RecordingWriter writer;
+    const auto reader = savedAsWorkbook(grid, "/cases/дело 1.xlsx", writer);
+    const auto loaded = loadResultsWorkbook("/cases/дело 1.xlsx", reader, kFormat);
+
+    ASSERT_TRUE(loaded.ok) << loaded.error;
+    EXPECT_TRUE(loaded.notes.empty());
+    EXPECT_EQ(loaded.caption, "Paternity Index - /cases/дело 1.xlsx");
+    EXPECT_EQ(loaded.grid.ResultCount(), 99);
+    for (int r = 0; r <= 99; ++r) {
+        for (int c = 0; c < results::kColumnCount; ++c)
+            EXPECT_EQ(loaded.grid.cell(r, c), grid.cell(r, c)) << "row " << r << " column " << c;
+        if (r >= 1) {
+            EXPECT_EQ(loaded.grid.RowGenotypes(r), grid.RowGenotypes(r)) << "row " << r;
+        }
+    }
+}
+
+TEST(ResultsWorkbook, SavedTableEvaluatedAsGenotypeWorkbookRecomputesEveryRow)
+{
+    const auto grid = fullTable();
+    RecordingWriter writer;
+    const auto reader = savedAsWorkbook(grid, "case.xlsx", writer);
+    const auto table = testing::makeTable();
+    const auto evaluated = evaluateGenotypeWorkbook("case.xlsx", reader, table, kFormat);
+
+    ASSERT_TRUE(evaluated.ok) << evaluated.error;
+    ASSERT_EQ(evaluated.grid.ResultCount(), 99);
+    for (int r = 1; r <= 99; ++r) {
+        const auto& g = grid.RowGenotypes(r);
+        EXPECT_EQ(evaluated.grid.RowGenotypes(r), g) << "row " << r;
+        EXPECT_EQ(evaluated.grid.cell(r, 0), grid.cell(r, 0));
+        EXPECT_EQ(evaluated.grid.cell(r, 1), grid.cell(r, 1));
+        EXPECT_EQ(evaluated.grid.cell(r, results::kColumnMark), "") << "marks come back empty";
+        if (g.father1.empty()) {
+            // The row saved without genotypes cannot be evaluated and says so.
+            EXPECT_EQ(evaluated.grid.cell(r, 2), results::noSlashVerdict(results::Person::Father));
+            continue;
+        }
+        const auto outcome = results::evaluateGenotypeRow(table, grid.cell(r, 1), g, kFormat);
+        EXPECT_EQ(evaluated.grid.cell(r, 2), outcome.formula) << "row " << r;
+        EXPECT_EQ(evaluated.grid.cell(r, 3), outcome.frequency1.value_or("")) << "row " << r;
+        EXPECT_EQ(evaluated.grid.cell(r, 4), outcome.frequency2.value_or("")) << "row " << r;
+        EXPECT_EQ(evaluated.grid.cell(r, 5), outcome.lr) << "row " << r;
+    }
+    // The stored "Материнство исключается" of row 50 is not read: the row is computed anew.
+    EXPECT_NE(evaluated.grid.cell(50, 2), "Материнство исключается");
+    // Header: A1 and B1 replace columns 0 and 1, the others keep the table's own.
+    EXPECT_EQ(evaluated.grid.cell(0, 1), "  Локус");
+    EXPECT_EQ(evaluated.grid.cell(0, 2), " Формула");
+}
+
+// A genotype or results sheet of `rows` locus rows plus the three trailing lines.
+CellArray sheetWithRows(int rows, int columns = 5)
+{
+    std::vector<std::vector<CellValue>> cells;
+    cells.push_back({std::string("N"), std::string("Локус"), std::string("Отец"), std::string("Ребенок"),
+                     std::string("Мать")});
+    for (int r = 1; r <= rows; ++r)
+        cells.push_back({std::to_string(r), std::string("D3S1358"), std::string("15/16"), std::string("15/17"),
+                         std::string("17/18")});
+    cells.push_back({std::monostate{}, std::string("CPI")});
+    cells.push_back({std::monostate{}, std::string("P")});
+    cells.push_back({std::monostate{}, std::string("pop")});
+    for (auto& row : cells)
+        row.resize(static_cast<std::size_t>(columns));
+    return automation::makeCellArray(cells);
+}
+
+TEST(ReadingFaults, MoreThan99RowsKeepsTheFirst99AndSaysHowManyWereLeftOut)
+{
+    FakeWorkbookReader reader;
+    reader.add("big.xlsx", {{"Лист1", sheetWithRows(120)}});
+    const auto table = testing::makeTable();
+    for (const auto& loaded : {loadResultsWorkbook("big.xlsx", reader, kFormat),
+                               evaluateGenotypeWorkbook("big.xlsx", reader, table, kFormat)}) {
+        ASSERT_TRUE(loaded.ok);
+        EXPECT_EQ(loaded.grid.ResultCount(), 99);
+        EXPECT_EQ(loaded.grid.cell(99, 0), "99");
+        ASSERT_EQ(loaded.notes.size(), 1u);
+        EXPECT_EQ(loaded.notes[0], std::string(kRowsLeftOutNote) + "21");
+    }
+}
+
+TEST(ReadingFaults, FewerThanFourUsedRowsGiveNoRows)
+{
+    FakeWorkbookReader reader;
+    reader.add("short.xlsx", {{"Лист1", automation::makeCellArray({{std::string("a"), std::string("b"),
+                                                                    std::string("c"), std::string("d"),
+                                                                    std::string("e")},
+                                                                   {std::string("1")},
+                                                                   {std::string("2")}})}});
+    reader.add("empty.xlsx", {{"Лист1", CellArray()}});
+    const auto table = testing::makeTable();
+    for (const char* file : {"short.xlsx", "empty.xlsx"}) {
+        for (const auto& loaded : {loadResultsWorkbook(file, reader, kFormat),
+                                   evaluateGenotypeWorkbook(file, reader, table, kFormat)}) {
+            ASSERT_TRUE(loaded.ok) << file;
+            EXPECT_EQ(loaded.grid.ResultCount(), 0) << file;
+            EXPECT_EQ(loaded.grid.cell(1, 0), "") << file;
+            EXPECT_EQ(loaded.grid.cell(0, 1), "  Локус") << file;
+        }
+    }
+}
+
+TEST(ReadingFaults, UnreadableFileGivesTheMessageAndNoTable)
+{
+    FakeWorkbookReader reader;
+    reader.failWith("bad.xls", "файл поврежден");
+    reader.add("nosheets.xlsx", {});
+    const auto table = testing::makeTable();
+    for (const char* file : {"bad.xls", "nosheets.xlsx", "missing.xlsx"}) {
+        for (const auto& loaded : {loadResultsWorkbook(file, reader, kFormat),
+                                   evaluateGenotypeWorkbook(file, reader, table, kFormat)}) {
+            EXPECT_FALSE(loaded.ok) << file;
+            EXPECT_EQ(loaded.error.rfind(std::string(freqdb::kReadFailed) + "\nКнига «" + file + "»: ", 0), 0u)
+                << loaded.error;
+        }
+    }
+}
+
+TEST(ReadingFaults, ErrorCellNamesItsPlace)
+{
+    auto cells = sheetWithRows(2);
+    cells.set(3, 4, automation::CellError{"#DIV/0!"});
+    FakeWorkbookReader reader;
+    reader.add("err.xlsx", {{"Лист1", cells}});
+    const auto loaded = evaluateGenotypeWorkbook("err.xlsx", reader, testing::makeTable(), kFormat);
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_NE(loaded.error.find("ячейка D3: #DIV/0!"), std::string::npos) << loaded.error;
+}
+
+TEST(ReadingFaults, BadRowsKeepLocusAndGenotypesAndShowAVerdictWithoutLr)
+{
+    auto cells = sheetWithRows(5);
+    cells.set(3, 2, std::string("D99"));           // row 2: locus not loaded
+    cells.set(4, 3, std::string("15/99"));         // row 3: allele not in the locus
+    cells.set(5, 4, std::string("Нет/Нет"));       // row 4: "Нет" for the child
+    cells.set(6, 5, std::string("1718"));          // row 5: no "/"
+    FakeWorkbookReader reader;
+    reader.add("bad rows.xlsx", {{"Лист1", cells}});
+    const auto loaded = evaluateGenotypeWorkbook("bad rows.xlsx", reader, testing::makeTable(), kFormat);
+    ASSERT_TRUE(loaded.ok);
+    ASSERT_EQ(loaded.grid.ResultCount(), 5);
+    EXPECT_EQ(loaded.grid.cell(1, 5), "2,00");
+    EXPECT_EQ(loaded.grid.cell(2, 1), "D99");
+    EXPECT_EQ(loaded.grid.cell(2, 2), "Локус D99 не загружен");
+    EXPECT_EQ(loaded.grid.cell(3, 2), "Аллеля 99 (отца) нет в локусе D3S1358");
+    EXPECT_EQ(loaded.grid.cell(4, 2), "Не указан генотип ребенка");
+    EXPECT_EQ(loaded.grid.cell(4, 0), "4");
+    EXPECT_EQ(loaded.grid.RowGenotypes(4).child1, "Нет");
+    EXPECT_EQ(loaded.grid.cell(5, 2), "Генотип матери записан не как «аллель/аллель»");
+    EXPECT_EQ(loaded.grid.RowGenotypes(5).mother1, "1718");
+    for (int r = 2; r <= 5; ++r) {
+        EXPECT_EQ(loaded.grid.cell(r, 5), "") << "row " << r;
+        EXPECT_EQ(loaded.grid.cell(r, 3), "") << "row " << r;
+    }
+}
+
+TEST(ReadingFaults, NarrowUsedRangesFillNothingAndCountNothing)
+{
+    const auto table = testing::makeTable();
+    for (int columns : {1, 2, 3}) {
+        FakeWorkbookReader reader;
+        reader.add("n.xlsx", {{"Лист1", sheetWithRows(3, columns)}});
+        const auto evaluated = evaluateGenotypeWorkbook("n.xlsx", reader, table, kFormat);
+        ASSERT_TRUE(evaluated.ok);
+        EXPECT_EQ(evaluated.grid.ResultCount(), 0) << columns;
+        EXPECT_EQ(evaluated.notes, std::vector<std::string>{std::string(kTooNarrowNote)});
+        const auto loaded = loadResultsWorkbook("n.xlsx", reader, kFormat);
+        ASSERT_TRUE(loaded.ok);
+        EXPECT_EQ(loaded.grid.ResultCount(), columns <= 2 ? 0 : 3) << columns;
+    }
+    // Four columns: the mother's cells are empty, each row says so instead of failing the read.
+    FakeWorkbookReader reader;
+    reader.add("four.xlsx", {{"Лист1", sheetWithRows(2, 4)}});
+    const auto evaluated = evaluateGenotypeWorkbook("four.xlsx", reader, table, kFormat);
+    ASSERT_TRUE(evaluated.ok);
+    EXPECT_EQ(evaluated.grid.ResultCount(), 2);
+    EXPECT_EQ(evaluated.grid.cell(1, 2), results::noSlashVerdict(results::Person::Mother));
+}
+
+TEST(ReadingFaults, UsedRangeNotStartingAtA1IsReadInItsOwnColumns)
+{
+    // Column A empty throughout: the used range starts at B, the locus is still column B.
+    std::vector<std::vector<CellValue>> rows = {
+        {std::string("Локус"), std::string("Отец"), std::string("Ребенок"), std::string("Мать")},
+        {std::string("D3S1358"), std::string("15/16"), std::string("15/17"), std::string("17/18")},
+        {std::string("x")}, {std::string("y")}, {std::string("z")}};
+    FakeWorkbookReader reader;
+    reader.add("b.xlsx", {{"Лист1", automation::makeCellArray(rows, 1, 2)}});
+    const auto evaluated = evaluateGenotypeWorkbook("b.xlsx", reader, testing::makeTable(), kFormat);
+    ASSERT_TRUE(evaluated.ok);
+    ASSERT_EQ(evaluated.grid.ResultCount(), 1);
+    EXPECT_EQ(evaluated.grid.cell(1, 1), "D3S1358");
+    EXPECT_EQ(evaluated.grid.cell(1, 5), "2,00");
+}
+
+TEST(ResultsWorkbookReader, NonEmptyGenotypeCellWithoutSlashIsNoted)
+{
+    auto cells = sheetWithRows(2, 11);
+    cells.set(3, 3, std::string("1516"));
+    FakeWorkbookReader reader;
+    reader.add("r.xlsx", {{"Лист1", cells}});
+    const auto loaded = loadResultsWorkbook("r.xlsx", reader, kFormat);
+    ASSERT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.notes, std::vector<std::string>{std::string(kUnsplitGenotypeNote) + "2"});
+    EXPECT_EQ(loaded.grid.RowGenotypes(2).father1, "1516");
+}
+
+TEST(ProposedSaveName, LoadedWorkbookGetsTheXlsxExtensionOtherwiseUntitled)
+{
+    EXPECT_EQ(proposedSaveName("/cases/дело.xls", "/work"), "/cases/дело.xlsx");
+    EXPECT_EQ(proposedSaveName("/cases/дело.ods", "/work"), "/cases/дело.xlsx");
+    EXPECT_EQ(proposedSaveName("/cases/дело", "/work"), "/cases/дело.xlsx");
+    EXPECT_EQ(proposedSaveName("", "/work"), "/work/Untitled.xlsx");
+}
+
+}  // namespace
+}  // namespace exchange
