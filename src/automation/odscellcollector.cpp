@@ -267,6 +267,14 @@ void OdsCellCollector::read(std::string_view bytes)
     }
 }
 
+std::size_t OdsCellCollector::sheetCount() const { return m_factory->sheets().size(); }
+
+void OdsCellCollector::addCell(std::size_t sheet, int row, int column, CellValue value)
+{
+    if (sheet < m_factory->sheets().size())
+        m_factory->sheets()[sheet].add(row - 1, column - 1, std::move(value));
+}
+
 std::vector<OdsCellCollector::Sheet> OdsCellCollector::takeSheets()
 {
     std::vector<Sheet> out;

@@ -21,11 +21,15 @@ public:
     // Parses the whole .ods file with orcus. Throws WorkbookError when orcus fails.
     void read(std::string_view bytes);
 
+    // Adds a cell that orcus does not pass on (0-based sheet index, 1-based row and column).
+    void addCell(std::size_t sheet, int row, int column, CellValue value);
+
     struct Sheet {
         std::string name;
         CellArray cells;
         std::string error;  // non-empty when the sheet cannot be read
     };
+    std::size_t sheetCount() const;
     std::vector<Sheet> takeSheets();
 
 private:

@@ -2,9 +2,9 @@
 #pragma once
 // An OpenDocument spreadsheet (.ods), parsed by orcus into OdsCellCollector. Before orcus sees
 // the file, our own pass over the zip and content.xml enforces the size limits (real and
-// declared entry sizes, repeated cells), refuses DTDs, and marks the sheets holding cells that
-// orcus 0.17 drops without a word (percentages), so that reading such a sheet fails loudly
-// instead of giving empty cells.
+// declared entry sizes, repeated cells), refuses DTDs, and supplies the cells that orcus 0.17
+// drops without a word (percentages, currency amounts, booleans, text results of formulas), or
+// makes reading their sheet fail loudly (times), instead of giving empty cells.
 #include <filesystem>
 #include <string>
 #include <vector>

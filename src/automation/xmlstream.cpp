@@ -29,6 +29,18 @@ const char* xmlAttribute(const char** attributes, std::string_view localName)
     return nullptr;
 }
 
+const char* xmlAttribute(const char** attributes, std::string_view localName, std::string_view namespacePart)
+{
+    for (const char** a = attributes; a && a[0]; a += 2) {
+        const std::string_view name(a[0]);
+        const auto bar = name.rfind('|');
+        if (bar != std::string_view::npos && name.substr(bar + 1) == localName
+            && name.substr(0, bar).find(namespacePart) != std::string_view::npos)
+            return a[1];
+    }
+    return nullptr;
+}
+
 // The expat callbacks: C functions that must not let an exception cross expat's frames, so a
 // handler failure is stored and the parser stopped.
 struct XmlStreamCallbacks {

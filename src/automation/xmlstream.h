@@ -23,6 +23,9 @@ public:
 
 // The value of the attribute whose local name is `localName`, or nullptr.
 const char* xmlAttribute(const char** attributes, std::string_view localName);
+// The same, for an attribute whose namespace URI contains `namespacePart` (":office:",
+// ":calcext:"), where several namespaces use one local name.
+const char* xmlAttribute(const char** attributes, std::string_view localName, std::string_view namespacePart);
 
 class XmlStream {
 public:
