@@ -4,6 +4,16 @@
 // and the probability of paternity by Bayes' rule with the a-priori probability typed by the
 // operator. It works on the texts of the results table, because those texts are the record:
 // a loaded results workbook brings back only texts.
+//
+// Texts: "Индекс отцовства (Combined Paternity Index) CPI=" + P (below 10: 3 significant
+// digits, 1 decimal; otherwise a whole number) and "Вероятность отцовства P=" + W + "% (априор.
+// вероятность pp=" + pp + ")", W with 4 decimals while q = 1 - P/(P+1) > 0.001 and -1-k decimals
+// beyond (k = trunc(log10 q)). Products of 10^18 and more have no exact whole-number form and
+// soon give q = 0, so there the CPI is written like a large LR ("1,0000E+21"), or as "более
+// 1,1897E+4932" when the product leaves the long double range, and W keeps the 17 decimals of
+// the last regular form; W then reads 100,00000000000000000 once it lies within 5E-18 of 100.
+// No text ever holds nan or inf, and W stays within 0..100: a prior outside 0..1 and a negative
+// LR are refused, and a zero denominator (P = 0 with prior 1) leaves the probability unwritten.
 #include <string>
 #include <vector>
 
