@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-#include "engine/enginetexts.h"
 #include "testlocus.h"
 
 namespace {
@@ -140,12 +139,6 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"T13SecondFatherAllele", {"12", "14", "12", "13", "14", "12"}, "T13", Index, "1/2p(14)",
                 "p(14)=0,250", nullptr, "2,00"}),
     [](const testing::TestParamInfo<RowCase>& info) { return std::string(info.param.name); });
-
-TEST(EvaluateLocus, VerdictTextsAreTheSheetTexts)
-{
-    EXPECT_EQ(engine::kPaternityExcluded, kPat);
-    EXPECT_EQ(engine::kMaternityExcluded, kMat);
-}
 
 TEST(EvaluateLocus, LrValueIsUnrounded)
 {
