@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <optional>
 
 #include "automation/readlimits.h"
 #include "automation/readmessages.h"
@@ -27,8 +28,9 @@ long repeatCount(const char** attributes, std::string_view name)
 
 // Walks content.xml once before orcus, following cell positions (repeats included), and keeps
 // per table the cells orcus 0.17 drops without a word: percentages and currency amounts (kept
-// here as the numbers they are), booleans, text and error results of formulas, and times
-// (which fail the sheet, naming the cell).
+// here as the numbers they are), booleans, text and error results of formulas, and every value
+// cell of a repeated row after its first copy (orcus places only the first). Time cells fail
+// their sheet, naming the cell.
 class ContentCheck : public XmlHandler {
 public:
     explicit ContentCheck(std::string where) : m_where(std::move(where)) {}
@@ -53,68 +55,119 @@ public:
             m_rowRepeat = repeatCount(attributes, "number-rows-repeated");
             m_column = 0;
         } else if ((name == "table-cell" || name == "covered-table-cell") && !tables.empty()) {
-            const long columns = repeatCount(attributes, "number-columns-repeated");
-            const char* type = xmlAttribute(attributes, "value-type", ":office:");
-            if (type) {
-                m_cells += static_cast<std::uint64_t>(m_rowRepeat) * static_cast<std::uint64_t>(columns);
-                if (m_cells > kExpandedCells)
-                    throw WorkbookError(m_where + ": в книге слишком много ячеек");
-                dropped(type, attributes, columns);
-            }
-            m_column += columns;
+            startCell(attributes);
+        } else if (m_inCell && name == "p") {
+            if (m_paragraphs++ > 0)
+                appendText("\n");
+            m_inParagraph = true;
+        } else if (m_inCell && m_inParagraph && name == "s") {
+            appendText(std::string(static_cast<std::size_t>(repeatCount(attributes, "c")) % 1000, ' '));
+        } else if (m_inCell && m_inParagraph && name == "tab") {
+            appendText("\t");
+        } else if (m_inCell && m_inParagraph && name == "line-break") {
+            appendText("\n");
         }
     }
     void endElement(std::string_view name) override
     {
-        if (name == "table-row")
+        if (name == "table-row") {
             m_row += m_rowRepeat;
+        } else if (name == "table-cell" || name == "covered-table-cell") {
+            if (m_inCell)
+                finishCell();
+            m_inCell = false;
+            m_column += m_columnRepeat;
+        } else if (name == "p") {
+            m_inParagraph = false;
+        }
     }
-    void characters(std::string_view) override {}
+    void characters(std::string_view text) override
+    {
+        if (m_inCell && m_inParagraph)
+            appendText(text);
+    }
 
 private:
-    void dropped(std::string_view type, const char** attributes, long columns)
+    void appendText(std::string_view text)
+    {
+        if (m_text.size() + text.size() > limits::kTextBytes)
+            throw WorkbookError(m_where + ": слишком длинный текст в ячейке " + cellName(m_row + 1, m_column + 1));
+        m_text.append(text);
+    }
+
+    static std::string attribute(const char** attributes, std::string_view name, std::string_view ns = ":office:")
+    {
+        const char* value = xmlAttribute(attributes, name, ns);
+        return value ? value : "";
+    }
+
+    void startCell(const char** attributes)
+    {
+        m_columnRepeat = repeatCount(attributes, "number-columns-repeated");
+        m_type = attribute(attributes, "value-type");
+        m_inCell = !m_type.empty();
+        if (!m_inCell)
+            return;
+        m_cells += static_cast<std::uint64_t>(m_rowRepeat) * static_cast<std::uint64_t>(m_columnRepeat);
+        if (m_cells > kExpandedCells)
+            throw WorkbookError(m_where + ": в книге слишком много ячеек");
+        m_value = attribute(attributes, "value");
+        m_stringValue = xmlAttribute(attributes, "string-value", ":office:") ? std::optional<std::string>(attribute(attributes, "string-value")) : std::nullopt;
+        m_boolean = attribute(attributes, "boolean-value");
+        m_date = attribute(attributes, "date-value");
+        m_calcType = attribute(attributes, "value-type", ":calcext:");
+        m_formula = xmlAttribute(attributes, "formula") != nullptr;
+        m_text.clear();
+        m_paragraphs = 0;
+        m_inParagraph = false;
+    }
+
+    void finishCell()
     {
         Table& table = tables.back();
         if (!table.problem.empty())
             return;
+        const std::string here = cellName(m_row + 1, m_column + 1);
+        // Whether orcus places this cell itself (then only the copies of a repeated row are ours).
+        bool orcusPlaces = true;
         CellValue value;
-        if (type == "percentage" || type == "currency") {
-            const char* text = xmlAttribute(attributes, "value", ":office:");
+        if (m_type == "float" || m_type == "percentage" || m_type == "currency") {
             double number = 0;
-            const std::string_view s = text ? text : "";
-            const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), number);
-            if (ec != std::errc() || end != s.data() + s.size() || s.empty()) {
-                table.problem = "ячейка " + cellName(m_row + 1, m_column + 1) + ": число «" + std::string(s.substr(0, 40))
-                                + "» не читается";
+            const auto [end, ec] = std::from_chars(m_value.data(), m_value.data() + m_value.size(), number);
+            if (ec != std::errc() || end != m_value.data() + m_value.size() || m_value.empty()) {
+                table.problem = "ячейка " + here + ": число «" + m_value.substr(0, 40) + "» не читается";
                 return;
             }
             value = number;
-        } else if (type == "boolean") {
-            const char* text = xmlAttribute(attributes, "boolean-value");
-            value = CellError{text && std::string_view(text) == "true" ? "логическое значение ИСТИНА"
-                                                                         : "логическое значение ЛОЖЬ"};
-        } else if (type == "string" && xmlAttribute(attributes, "formula")) {
-            const char* calcType = xmlAttribute(attributes, "value-type", ":calcext:");
-            const char* text = xmlAttribute(attributes, "string-value");
-            if (calcType && std::string_view(calcType) == "error")
+            orcusPlaces = m_type == "float";
+        } else if (m_type == "string") {
+            if (m_formula && m_calcType == "error")
                 value = CellError{"ошибка в формуле"};
-            else if (text)
-                value = std::string(text);
             else
-                return;  // the result is in the cell's paragraphs; orcus reports it as missing
-        } else if (type == "time") {
-            table.problem = "ячейка " + cellName(m_row + 1, m_column + 1)
-                            + " в формате времени не читается; задайте ей числовой или текстовый формат";
-            return;
+                value = m_stringValue ? *m_stringValue : m_text;
+            orcusPlaces = !m_formula;
+        } else if (m_type == "boolean") {
+            value = CellError{m_boolean == "true" ? "логическое значение ИСТИНА" : "логическое значение ЛОЖЬ"};
+            orcusPlaces = false;
+        } else if (m_type == "date") {
+            // orcus gives the date as ISO text; copies of a repeated row get the same.
+            value = m_date.size() > 10 && m_date.substr(10) == "T00:00:00" ? m_date.substr(0, 10) : m_date;
+            if (m_date.size() > 10 && m_date[10] == 'T' && m_date.substr(10) != "T00:00:00") {
+                table.problem = "ячейка " + here + " с датой и временем не читается; задайте ей числовой или текстовый формат";
+                return;
+            }
         } else {
+            table.problem = "ячейка " + here + " в формате «" + m_type
+                            + "» не читается; задайте ей числовой или текстовый формат";
             return;
         }
-        if (m_rowRepeat * columns > 10000) {
-            table.problem = "ячейка " + cellName(m_row + 1, m_column + 1) + " повторена слишком много раз";
+        const long firstRow = orcusPlaces ? 1 : 0;
+        if (m_rowRepeat * m_columnRepeat > 10000) {
+            table.problem = "ячейка " + here + " повторена слишком много раз";
             return;
         }
-        for (long r = 0; r < m_rowRepeat; ++r) {
-            for (long c = 0; c < columns; ++c)
+        for (long r = firstRow; r < m_rowRepeat; ++r) {
+            for (long c = 0; c < m_columnRepeat; ++c)
                 table.cells.push_back({static_cast<int>(m_row + r + 1), static_cast<int>(m_column + c + 1), value});
         }
     }
@@ -123,7 +176,19 @@ private:
     long m_row = 0;  // 0-based, of the current table
     long m_column = 0;
     long m_rowRepeat = 1;
+    long m_columnRepeat = 1;
     std::uint64_t m_cells = 0;
+    bool m_inCell = false;
+    bool m_inParagraph = false;
+    bool m_formula = false;
+    int m_paragraphs = 0;
+    std::string m_type;
+    std::string m_value;
+    std::optional<std::string> m_stringValue;
+    std::string m_boolean;
+    std::string m_date;
+    std::string m_calcType;
+    std::string m_text;
 };
 
 // Parses one part only to check it (size, DTD).
