@@ -4,6 +4,7 @@
 #include <utility>
 #include <variant>
 
+#include "automation/readmessages.h"
 #include "freqdb/loadmessages.h"
 #include "results/resultsgrid.h"
 
@@ -28,7 +29,14 @@ std::string SheetCells::text(int row, int column) const
 
 std::string readFailedMessage(const std::filesystem::path& path, const std::string& reason)
 {
-    return std::string(freqdb::kReadFailed) + "\nКнига «" + path.string() + "»: " + reason;
+    // The readers name the file themselves ("«case.xlsx»: ..."); the full path given here says
+    // it already.
+    std::string_view shown = reason;
+    const std::string ownName = automation::fileLabel(path) + ": ";
+    if (shown.substr(0, ownName.size()) == ownName)
+        shown.remove_prefix(ownName.size());
+    return std::string(freqdb::kReadFailed) + "\nКнига «" + automation::validUtf8(path.string()) + "»: "
+        + std::string(shown);
 }
 
 int resultRowsOf(int lastRow, int& leftOut)

@@ -1,0 +1,280 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The command line in process: arguments, exit codes, the three output formats over the bundled
+// data and the example cases, and --output.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "automation/workbook.h"
+#include "automation/xlsxworkbookwriter.h"
+#include "cli/batchreport.h"
+#include "cli/commandline.h"
+#include "exchange/resultsworkbookreader.h"
+#include "freqdb/loadmessages.h"
+
+namespace cli {
+namespace {
+
+const std::string kSource = PI_SOURCE_DIR;
+const std::string kData = kSource + "/data";
+
+struct Run {
+    int status;
+    std::string out, err;
+};
+
+Run run(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "paternity-index");
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    std::ostringstream out, err;
+    const int status = runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+Run batch(const std::string& workbook, std::vector<std::string> more = {})
+{
+    std::vector<std::string> args = {"batch", workbook, "--population", "white", "--data", kData};
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args);
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pi-cli-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        m_path = pattern;
+    }
+    ~TempDir() { std::filesystem::remove_all(m_path); }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string message;  // part of the error text
+};
+
+class UsageErrors : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(UsageErrors, ExitTwoWithTheReasonAndTheUsageOnStderr)
+{
+    const auto r = run(GetParam().args);
+    EXPECT_EQ(r.status, kExitUsage);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("paternity-index batch GENOTYPES"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, UsageErrors,
+    ::testing::Values(
+        UsageCase{"NoArguments", {}, "Не указана команда"},
+        UsageCase{"UnknownCommand", {"run"}, "Неизвестная команда «run»"},
+        UsageCase{"NoWorkbook", {"batch", "--population", "white"}, "Не указана книга генотипов"},
+        UsageCase{"NoPopulation", {"batch", "a.xlsx"}, "Не указана популяция"},
+        UsageCase{"UnknownPopulation", {"batch", "a.xlsx", "--population", "other"}, "rus, white или black"},
+        UsageCase{"UnknownFormat", {"batch", "a.xlsx", "--population", "rus", "--format", "xml"}, "text, csv или json"},
+        UsageCase{"UnknownOption", {"batch", "a.xlsx", "--population", "rus", "--fast"}, "Неизвестный параметр «--fast»"},
+        UsageCase{"OptionWithoutValue", {"batch", "a.xlsx", "--population"}, "нужно значение"},
+        UsageCase{"TwoWorkbooks", {"batch", "a.xlsx", "b.xlsx", "--population", "rus"}, "Лишний аргумент «b.xlsx»"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CommandLine, HelpAndVersion)
+{
+    for (const char* help : {"--help", "-h"}) {
+        const auto r = run({help});
+        EXPECT_EQ(r.status, kExitOk);
+        EXPECT_NE(r.out.find("--population rus|white|black"), std::string::npos);
+    }
+    EXPECT_EQ(run({"batch", "--help"}).status, kExitOk);
+    const auto v = run({"--version"});
+    EXPECT_EQ(v.status, kExitOk);
+    EXPECT_EQ(v.out, "paternity-index 0.2\n");
+}
+
+TEST(CommandLine, UnreadableWorkbookOrDataExitsOneWithTheWindowsMessage)
+{
+    const auto missing = batch("/no/such/case.xlsx");
+    EXPECT_EQ(missing.status, kExitFailure);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err.rfind(std::string(freqdb::kReadFailed) + "\n", 0), 0u) << missing.err;
+    EXPECT_NE(missing.err.find("/no/such/case.xlsx"), std::string::npos);
+
+    TempDir empty;
+    const auto noData = run({"batch", kSource + "/examples/trio.xlsx", "--population", "rus", "--data",
+                             empty.path().string()});
+    EXPECT_EQ(noData.status, kExitFailure);
+    EXPECT_EQ(noData.err.rfind(std::string(freqdb::kFilesNotFound), 0), 0u) << noData.err;
+}
+
+TEST(CommandLine, ExclusionCaseInJson)
+{
+    const auto r = batch(kSource + "/examples/exclusion.xlsx", {"--format", "json"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(r.out.rfind("{\n  \"population\": \"white\",\n  \"rows\": [\n    {\"row\": \"1\", \"locus\": "
+                          "\"D3S1358\", \"father\": \"14/15\", \"child\": \"16/17\", \"mother\": \"17/18\", "
+                          "\"formula\": \"Отцовство исключается\", \"freq1\": \"\", \"freq2\": \"\", \"lr\": \"0\"},",
+                          0),
+              0u)
+        << r.out;
+    EXPECT_NE(r.out.find("\"cpi\": \"Индекс отцовства (Combined Paternity Index) CPI=0,0\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"probability\": \"Вероятность отцовства P=0,0000% (априор.вероятность pp=0,5)\""),
+              std::string::npos);
+    std::size_t exclusions = 0;
+    for (std::size_t p = 0; (p = r.out.find("Отцовство исключается", p)) != std::string::npos; ++p)
+        ++exclusions;
+    EXPECT_EQ(exclusions, 4u);
+}
+
+TEST(CommandLine, JsonIsValidAndHasTheDocumentedShape)
+{
+    if (std::system("/usr/bin/python3 -c 'import json' 2>/dev/null") != 0)
+        GTEST_SKIP() << "/usr/bin/python3 is not installed";
+    TempDir dir;
+    for (const char* example : {"trio", "duo", "exclusion"}) {
+        const auto r = batch(kSource + "/examples/" + example + ".xlsx", {"--format", "json"});
+        ASSERT_EQ(r.status, kExitOk) << r.err;
+        const auto file = dir.path() / "out.json";
+        std::ofstream(file) << r.out;
+        const std::string check =
+            "/usr/bin/python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
+            "assert list(d)==[\"population\",\"rows\",\"cpi\",\"probability\"]; "
+            "assert all(list(x)==[\"row\",\"locus\",\"father\",\"child\",\"mother\",\"formula\",\"freq1\",\"freq2\",\"lr\"]"
+            " and all(isinstance(v,str) for v in x.values()) for x in d[\"rows\"]); "
+            "assert len(d[\"rows\"])>=10' '" + file.string() + "'";
+        EXPECT_EQ(std::system(check.c_str()), 0) << example << ":\n" << r.out;
+    }
+}
+
+TEST(CommandLine, TrioAndDuoGiveAnIndexForEveryLocus)
+{
+    for (const char* example : {"trio", "duo"}) {
+        const auto r = batch(kSource + "/examples/" + example + ".xlsx", {"--format", "csv"});
+        ASSERT_EQ(r.status, kExitOk) << r.err;
+        const auto rows = lines(r.out);
+        ASSERT_GE(rows.size(), 14u);
+        EXPECT_EQ(rows[0], "row,locus,father,child,mother,formula,freq1,freq2,lr,mark");
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i].find("исключается"), std::string::npos) << rows[i];
+            EXPECT_EQ(rows[i].substr(rows[i].size() - 3), ",++") << "every row with an LR is marked: " << rows[i];
+        }
+        // The two result lines go to stderr in csv mode; the CPI of a consistent case is large.
+        EXPECT_NE(r.err.find("CPI="), std::string::npos);
+        EXPECT_EQ(r.err.find("CPI=0,0"), std::string::npos);
+    }
+}
+
+TEST(CommandLine, TextTableAndResultLines)
+{
+    const auto r = batch(kSource + "/examples/duo.xlsx", {"--prior", "0,9"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    const auto out = lines(r.out);
+    ASSERT_GE(out.size(), 4u);
+    EXPECT_EQ(out[0].rfind("№", 0), 0u);
+    EXPECT_NE(out[1].find("D3S1358"), std::string::npos);
+    EXPECT_EQ(out[out.size() - 2].rfind("Индекс отцовства (Combined Paternity Index) CPI=", 0), 0u);
+    EXPECT_NE(out.back().find("pp=0,9)"), std::string::npos);
+}
+
+TEST(CommandLine, PriorOutsideZeroToOneIsAUsageError)
+{
+    const auto r = batch(kSource + "/examples/duo.xlsx", {"--prior", "1,5"});
+    EXPECT_EQ(r.status, kExitUsage);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err, "");
+}
+
+TEST(CommandLine, PriorThatIsNoNumberIsReadAsTheWindowReadsIt)
+{
+    const auto r = batch(kSource + "/examples/duo.xlsx", {"--prior", "0.9", "--format", "json"});
+    ASSERT_EQ(r.status, kExitOk);
+    EXPECT_NE(r.out.find("pp=0,5)"), std::string::npos);
+    EXPECT_NE(r.err.find("0,5"), std::string::npos);
+}
+
+TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndex)
+{
+    TempDir dir;
+    const auto file = dir.path() / "bad.xlsx";
+    automation::XlsxWorkbookWriter writer;
+    writer.addWorksheet("Лист1");
+    writer.setValues({1, 1, 6, 5}, {{"№", "Локус", "Отец", "Ребенок", "Мать"},
+                                    {"1", "D99", "15/16", "15/17", "17/18"},
+                                    {"2", "D3S1358", "15/16", "15/17", "17/18"},
+                                    {"", "a"}, {"", "b"}, {"", "c"}});
+    writer.save(file);
+    const auto r = batch(file.string(), {"--format", "csv"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    const auto rows = lines(r.out);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1], "1,D99,15/16,15/17,17/18,Локус D99 не загружен,,,,");
+    EXPECT_EQ(rows[2].rfind("2,D3S1358,15/16,15/17,17/18,1/2p(15),\"p(15)=", 0), 0u) << rows[2];
+}
+
+TEST(CommandLine, OutputWritesTheResultsWorkbookWithTheMarks)
+{
+    TempDir dir;
+    const auto file = dir.path() / "результаты.xlsx";
+    const auto r = batch(kSource + "/examples/exclusion.xlsx", {"--output", file.string(), "--format", "json"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    const auto loaded = exchange::loadResultsWorkbook(file, *automation::makeFileWorkbookReader(), text::NumberFormat(","));
+    ASSERT_TRUE(loaded.ok) << loaded.error;
+    EXPECT_EQ(loaded.grid.ResultCount(), 10);
+    for (int row = 1; row <= 10; ++row)
+        EXPECT_EQ(loaded.grid.cell(row, 6), loaded.grid.cell(row, 5).empty() ? "" : "++") << row;
+
+    const auto failed = batch(kSource + "/examples/exclusion.xlsx", {"--output", (dir.path() / "no/x.xlsx").string()});
+    EXPECT_EQ(failed.status, kExitFailure);
+    EXPECT_NE(failed.err.find("не сохранена"), std::string::npos) << failed.err;
+}
+
+struct EscapeCase {
+    const char* name;
+    std::string text, json, csv;
+};
+
+class Escaping : public ::testing::TestWithParam<EscapeCase> {};
+
+TEST_P(Escaping, JsonAndCsvFields)
+{
+    EXPECT_EQ(jsonString(GetParam().text), GetParam().json);
+    EXPECT_EQ(csvField(GetParam().text), GetParam().csv);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Escaping,
+    ::testing::Values(EscapeCase{"Plain", "D3S1358", "\"D3S1358\"", "D3S1358"},
+                      EscapeCase{"Cyrillic", "Отцовство исключается", "\"Отцовство исключается\"",
+                                 "Отцовство исключается"},
+                      EscapeCase{"DecimalComma", "p(9,3)=0,300", "\"p(9,3)=0,300\"", "\"p(9,3)=0,300\""},
+                      EscapeCase{"Quotes", "a\"b", "\"a\\\"b\"", "\"a\"\"b\""},
+                      EscapeCase{"Backslash", "a\\b", "\"a\\\\b\"", "a\\b"},
+                      EscapeCase{"LineBreak", "a\nb", "\"a\\nb\"", "\"a\nb\""},
+                      EscapeCase{"ControlCharacter", std::string("a\x01z"), "\"a\\u0001z\"", std::string("a\x01z")},
+                      EscapeCase{"InvalidUtf8", std::string("a\xFF\xD0"), "\"a\xEF\xBF\xBD\xEF\xBF\xBD\"",
+                                 std::string("a\xFF\xD0")},
+                      EscapeCase{"Empty", "", "\"\"", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace cli
