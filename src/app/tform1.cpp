@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -47,6 +48,8 @@ const char* const kHelpMissing = "Невозможно загрузить фай
 // The grid's column widths are G x k / 489 for its width G (489 at the design size).
 constexpr int kDesignGridWidth = 489;
 constexpr int kColumnFactors[results::kColumnCount] = {20, 65, 110, 90, 90, 35, 50};
+// Label1 ends where Edit3 begins: both follow 45 x W / 100, 153 pixels apart.
+constexpr int kLabelRoom = 149;
 
 QString qs(std::string_view text)
 {
@@ -66,6 +69,29 @@ std::filesystem::path toPath(const QString& path)
 QString fromPath(const std::filesystem::path& path)
 {
     return QString::fromStdU16String(path.u16string());
+}
+
+// A result line is one sentence ending in its number. Where it is wider than its field (the
+// window at its smallest), the field's font shrinks down to 9 pixels so the whole sentence shows;
+// the tooltip always holds all of it.
+void fitResultLine(QLineEdit* field)
+{
+    QFont lineFont = field->font();
+    const int room = field->width() - 10;  // frame and text margins
+    for (int pixels = 11; pixels >= 9; --pixels) {
+        lineFont.setPixelSize(pixels);
+        if (QFontMetrics(lineFont).horizontalAdvance(field->text()) <= room)
+            break;
+    }
+    field->setFont(lineFont);
+    field->setCursorPosition(0);
+}
+
+void showResultLine(QLineEdit* field, const std::string& text)
+{
+    field->setText(QString::fromStdString(text));
+    field->setToolTip(field->text());
+    fitResultLine(field);
 }
 
 QComboBox* makeList(QWidget* parent, int left, int top, int width)
@@ -102,6 +128,10 @@ TForm1::TForm1(const text::NumberFormat& format, Dialogs& dialogs, const automat
     , m_writerFactory(std::move(writerFactory))
 {
     setWindowTitle(qs(kCaption));
+    // The layout is in pixels, so the font is too: 11 pixels is the 8-point design font at 96 dpi.
+    QFont windowFont = font();
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
     buildControls();
     buildMenus();
 
@@ -154,6 +184,10 @@ void TForm1::buildControls()
     StringGrid1->setGeometry(157, 8, 489, 265);
     m_model = new ResultsModel(m_grid, this);
     StringGrid1->setModel(m_model);
+    // The header texts are as long as the narrow design columns allow: a pixel smaller.
+    QFont headerFont = font();
+    headerFont.setPixelSize(10);
+    StringGrid1->horizontalHeader()->setFont(headerFont);
     connect(StringGrid1, &ResultsView::pressed, this,
             [this](Qt::MouseButton button, QPoint clientPoint, QPoint globalPoint) {
                 guarded([&] { ClickMenu(button, clientPoint, globalPoint); });
@@ -166,8 +200,13 @@ void TForm1::buildControls()
     Edit2->setGeometry(312, 280, 329, 21);
     Edit2->setReadOnly(true);
     Label1 = new QLabel(tr("Априорная вероятность РР ="), client);
+    // 12 pixels high as designed, smaller where the font is too wide for the room left of Edit3.
     QFont labelFont = Label1->font();
-    labelFont.setPixelSize(12);
+    for (int pixels = 12; pixels >= 9; --pixels) {
+        labelFont.setPixelSize(pixels);
+        if (QFontMetrics(labelFont).horizontalAdvance(Label1->text()) <= kLabelRoom)
+            break;
+    }
     Label1->setFont(labelFont);
     Label1->move(160, 307);
     Label1->adjustSize();
@@ -213,7 +252,9 @@ void TForm1::buildMenus()
     command(helpAction, &TForm1::N6Click);
     command(aboutAction, &TForm1::N8Click);
 
+    load->setFont(font());
     m_popup = new QMenu(this);
+    m_popup->setFont(font());
     selectAction = m_popup->addAction(tr("Выбрать"));
     deleteAction = m_popup->addAction(tr("Удалить"));
     command(selectAction, &TForm1::selectClickedRow);
@@ -323,8 +364,10 @@ void TForm1::N11Click()
 
 void TForm1::ResetEntryPanel()
 {
-    Edit1->clear();
-    Edit2->clear();
+    for (QLineEdit* field : {Edit1, Edit2}) {
+        field->clear();
+        field->setToolTip(QString());
+    }
     ComboBox1->clear();
     for (std::uint8_t k = 1; k <= m_table.LocusCount(); ++k)
         ComboBox1->addItem(QString::fromStdString(m_table.record(k).Name));
@@ -394,15 +437,15 @@ void TForm1::Button3Click()
         Edit3->setText(qs(m_format.general(0.5L)));
     switch (result.status) {
     case engine::CombinedIndexStatus::Ok:
-        Edit1->setText(QString::fromStdString(result.cpiText));
-        Edit2->setText(QString::fromStdString(result.probabilityText));
+        showResultLine(Edit1, result.cpiText);
+        showResultLine(Edit2, result.probabilityText);
         break;
     case engine::CombinedIndexStatus::NoSelection:
     case engine::CombinedIndexStatus::BadPrior:
         m_dialogs.information(this, QString::fromStdString(result.message));
         break;
     case engine::CombinedIndexStatus::Undefined:
-        Edit1->setText(QString::fromStdString(result.cpiText));
+        showResultLine(Edit1, result.cpiText);
         m_dialogs.error(this, QString::fromStdString(result.message));
         break;
     case engine::CombinedIndexStatus::BadLr:
@@ -574,6 +617,8 @@ void TForm1::FormResize()
     Edit2->move(45 * w / 100 - 2, Edit2->y());
     Edit3->move(45 * w / 100 - 2, Edit3->y());
     Label1->move(45 * w / 100 - 155, h - 65);
+    fitResultLine(Edit1);
+    fitResultLine(Edit2);
     // std::nearbyint rounds halves to the even neighbour in the default rounding mode.
     for (int column = 0; column < results::kColumnCount; ++column)
         StringGrid1->setColumnWidth(column, static_cast<int>(std::nearbyint(

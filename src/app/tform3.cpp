@@ -27,10 +27,13 @@ TForm3::TForm3(QWidget* parent)
     // No system menu and no close box; the window stays above the calculator.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
     setWindowTitle(tr("Выберите популяцию"));
+    QFont dialogFont = font();
+    dialogFont.setPixelSize(13);
+    setFont(dialogFont);
 
     m_pages = new QStackedWidget(this);
 
-    auto* choice = new QWidget;
+    auto* choice = new QWidget(m_pages);
     auto* frame = new QFrame(choice);  // RadioGroup1: the frame the choices lie over
     frame->setFrameShape(QFrame::Box);
     frame->setFrameShadow(QFrame::Sunken);
@@ -56,7 +59,7 @@ TForm3::TForm3(QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     m_pages->addWidget(choice);
 
-    auto* notice = new QWidget;
+    auto* notice = new QWidget(m_pages);
     auto* noticeLayout = new QVBoxLayout(notice);
     m_noticeText = new QLabel(notice);
     m_progress = new QProgressBar(notice);

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <memory>
 
+#include "app/helpwindow.h"
 #include "app/resultsview.h"
 #include "app/tform1.h"
 #include "app/tform3.h"
@@ -113,8 +114,66 @@ private slots:
         QVERIFY(dialogs.calls.last().text.contains(QStringLiteral("case.xlsx")));
         QCOMPARE(dialogs.texts("information").size(), 1);
 
-        if (!qEnvironmentVariableIsEmpty("PI_SCREENSHOT"))
+        window.hide();
+        QDir::setCurrent(previous);
+    }
+
+    // The program as run.sh starts it: the bundled data folder read by the real file reader.
+    void bundledDataOpensTheWindowForUsPopulations()
+    {
+        const QString source = qEnvironmentVariable("PI_SOURCE_DIR");
+        if (source.isEmpty() || !QDir(source).exists(QStringLiteral("data")))
+            QSKIP("PI_SOURCE_DIR does not name the source tree");
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(source);
+        const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
+        const auto reader = automation::makeFileWorkbookReader();
+        app::testing::ScriptedDialogs dialogs;
+        app::TForm1 window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
+        window.start();
+        // The bundled workbooks have no Russian worksheets: the dialog comes back.
+        QTest::mouseClick(window.populationDialog()->Button1, Qt::LeftButton);
+        QCOMPARE(dialogs.texts("error").size(), 1);
+        QVERIFY(window.populationDialog()->isVisible());
+        window.populationDialog()->RadioButton2->setChecked(true);
+        QTest::mouseClick(window.populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY2(window.isVisible(), qPrintable(dialogs.texts("error").join('\n')));
+        QCOMPARE(window.ComboBox1->count(), 29);
+
+        auto calculate = [&](const QString& locus, const QStringList& six) {
+            const int index = window.ComboBox1->findText(locus);
+            QVERIFY(index >= 0);
+            window.ComboBox1->setCurrentIndex(index);
+            emit window.ComboBox1->activated(index);
+            const std::array<QComboBox*, 6> lists = {window.ComboBox2, window.ComboBox3, window.ComboBox4,
+                                                     window.ComboBox5, window.ComboBox6, window.ComboBox7};
+            for (std::size_t i = 0; i < lists.size(); ++i)
+                lists[i]->setCurrentIndex(lists[i]->findText(six[static_cast<int>(i)]));
+            window.calculateAction->trigger();
+        };
+        calculate("D3S1358", {"15", "16", "15", "17", "17", "17"});
+        calculate("vWA", {"16", "18", "17", "18", "17", "19"});
+        calculate("FGA", {"22", "24", "21", "22", "Нет", "Нет"});
+        calculate("TH01", {"6", "6", "7", "9", "7", "9"});
+        QCOMPARE(dialogs.texts("information"), QStringList());
+        QCOMPARE(window.grid().ResultCount(), 4);
+        for (int row = 1; row <= 3; ++row)
+            QVERIFY(!window.grid().cell(row, results::kColumnLr).empty());
+        window.ClickMenu(Qt::LeftButton, QPoint(300, 40), {});
+        window.ClickMenu(Qt::LeftButton, QPoint(300, 65), {});
+        window.combineAction->trigger();
+        QVERIFY(window.Edit1->text().startsWith(QStringLiteral("Индекс отцовства")));
+
+        window.helpAction->trigger();
+        QCOMPARE(dialogs.texts("error").size(), 1);
+        QVERIFY(window.helpWindow() && window.helpWindow()->isVisible());
+
+        if (!qEnvironmentVariableIsEmpty("PI_SCREENSHOT")) {
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
             window.grab().save(qEnvironmentVariable("PI_SCREENSHOT"));
+            window.helpWindow()->grab().save(qEnvironmentVariable("PI_SCREENSHOT") + QStringLiteral(".help.png"));
+        }
+        window.helpWindow()->close();
         window.hide();
         QDir::setCurrent(previous);
     }
