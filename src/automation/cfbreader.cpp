@@ -43,7 +43,11 @@ public:
         for (std::size_t e = 0; e + 128 <= directory.size(); e += 128) {
             const std::string_view entry(directory.data() + e, 128);
             const unsigned nameBytes = get16(entry, 0x40);
-            if (nameBytes < 2 || nameBytes > 64 || static_cast<unsigned char>(entry[0x42]) != 2)
+            // FreeXL copies names by this length into a fixed buffer: a damaged length must
+            // stop the read here, before FreeXL sees the file.
+            if (nameBytes > 64 || nameBytes % 2 != 0)
+                fail("неверная длина имени в каталоге");
+            if (nameBytes < 2 || static_cast<unsigned char>(entry[0x42]) != 2)
                 continue;
             std::string name;
             for (unsigned k = 0; k + 2 < nameBytes; k += 2) {
@@ -53,10 +57,8 @@ public:
             std::string upper(wanted);
             for (char& c : upper)
                 c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-            if (name == upper) {
+            if (name == upper && !found)
                 found = e;
-                break;
-            }
         }
         if (!found)
             return std::nullopt;

@@ -204,6 +204,16 @@ TEST_F(BrokenXls, SectorBeyondTheFileIsAnError)
     expectError(dir / "beyond.xls", "поврежден");
 }
 
+// Found by mutating the fixture: FreeXL 1.0.6 copies a directory name by its declared length
+// into a stack buffer. The container check must stop such a file before FreeXL reads it.
+TEST_F(BrokenXls, OversizedDirectoryNameLengthIsAnError)
+{
+    const std::uint32_t directory = get32(bytes, 0x30);
+    bytes[(directory + 1) * 512 + 0x41] = 0x6E;  // root entry name length 0x6E16
+    writeBytes(dir / "name.xls", bytes);
+    expectError(dir / "name.xls", "неверная длина имени");
+}
+
 TEST_F(BrokenXls, HugeDeclaredDimensionsAreRefusedBeforeAllocation)
 {
     const std::string dimensions("\x00\x02\x0E\x00", 4);
