@@ -109,8 +109,14 @@ std::filesystem::path temporaryName(const std::filesystem::path& target)
     static std::atomic<unsigned> counter{0};
     const auto folder = target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
     for (;;) {
-        auto name = folder / ("." + target.filename().string() + ".tmp-" + std::to_string(getpid()) + "-"
-                              + std::to_string(counter++));
+        // Built by appending: g++ 12 warns falsely (-Wrestrict) on a chain of + here.
+        std::string file = ".";
+        file += target.filename().string();
+        file += ".tmp-";
+        file += std::to_string(getpid());
+        file += '-';
+        file += std::to_string(counter++);
+        auto name = folder / file;
         std::error_code ec;
         if (!std::filesystem::exists(name, ec))
             return name;
