@@ -7,7 +7,6 @@
 namespace app {
 
 inline constexpr const char* kSaveSuffix = "xlsx";
-inline constexpr const char* kUntitledName = "Untitled.xlsx";
 
 inline QString saveFilter()
 {

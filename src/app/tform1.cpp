@@ -280,7 +280,6 @@ void TForm1::start()
 void TForm1::populationDialogClosed()
 {
     // Before the first load the dialog is the whole program; later it only cancels the change.
-    m_reloading = false;
     if (!m_opened)
         emit quitRequested();
 }
@@ -292,17 +291,22 @@ void TForm1::WellDone()
     m_form3->show();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    freqdb::LoadResult loaded = freqdb::LoadLocusTable(
-        toPath(QDir::currentPath()), population, m_reader, m_format,
-        [this](int done, int total, const std::string& locusName) {
-            m_form3->setProgress(done, total, QString::fromStdString(locusName));
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+    freqdb::LoadResult loaded;
+    try {
+        loaded = freqdb::LoadLocusTable(toPath(QDir::currentPath()), population, m_reader, m_format,
+                                        [this](int done, int total, const std::string& locusName) {
+                                            m_form3->setProgress(done, total, QString::fromStdString(locusName));
+                                            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                                        });
+    } catch (const std::exception& error) {
+        // An unreadable data folder: reported like any failed load, never with the notice left up.
+        loaded.status = freqdb::LoadStatus::Failed;
+        loaded.message = error.what();
+    }
     m_form3->hide();
 
     if (loaded.status != freqdb::LoadStatus::Loaded) {
         m_dialogs.error(m_opened ? this : nullptr, QString::fromStdString(loaded.message));
-        m_reloading = false;
         if (!m_opened) {
             // Nothing to calculate with yet: the operator chooses again.
             m_form3->becomeChoice(tr("Выберите популяцию"));
@@ -329,7 +333,6 @@ void TForm1::WellDone()
         ComboBox1->setFocus();
         return;
     }
-    m_reloading = false;
     ResetEntryPanel();
     recomputeRows();
 }
@@ -355,7 +358,6 @@ void TForm1::N11Click()
         tr("При выборе популяции") + '\n' + tr("значения LR будут пересчитаны") + '\n' + '\n' + tr("Вы уверены?"));
     if (answer != Answer::Yes)
         return;
-    m_reloading = true;
     m_form3->showChoice(m_form3->Population());
     m_form3->becomeChoice(tr("Выбор популяции"));
     m_form3->setWindowModality(Qt::ApplicationModal);

@@ -163,7 +163,6 @@ private:
     std::filesystem::path m_workDir;
     std::filesystem::path m_loadedWorkbook;  // the open dialog's file name; empty when none
     bool m_opened = false;                   // the first load succeeded and this window is shown
-    bool m_reloading = false;                // a population change waits for the dialog's OK
 
     ResultsModel* m_model = nullptr;
     QMenu* m_popup = nullptr;

@@ -475,6 +475,18 @@ private slots:
         QCOMPARE(quit.count(), 1);
     }
 
+    void failedSaveIsReportedAndNotConfirmed()
+    {
+        openWindow();
+        calculate("D3S1358", {"15", "16", "15", "17", "17", "17"});
+        m_dialogs.fileNames.enqueue(QString::fromStdString((workDir() / "no such folder" / "case.xlsx").string()));
+        m_window->saveAction->trigger();
+        QCOMPARE(m_dialogs.texts("error").size(), 1);
+        QCOMPARE(m_dialogs.texts("information"), QStringList());
+        QCOMPARE(m_dialogs.calls.first().text, QString::fromStdString((workDir() / "Untitled.xlsx").string()));
+        QCOMPARE(m_window->grid().ResultCount(), 1);
+    }
+
     void closingWithoutResultsClosesAtOnce()
     {
         openWindow();
