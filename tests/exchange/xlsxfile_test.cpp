@@ -11,6 +11,7 @@
 
 #include "automation/workbook.h"
 #include "automation/xlsxworkbookwriter.h"
+#include "exchange/genotypeworkbook.h"
 #include "exchange/resultsworkbookreader.h"
 #include "exchange/resultsworkbookwriter.h"
 #include "exchangetesting.h"
@@ -189,6 +190,33 @@ TEST(XlsxResultsWorkbook, SaveUnderRussianLocaleGivesAValidFile)
     const auto loaded = loadResultsWorkbook(file, *automation::makeFileWorkbookReader(), kFormat);
     ASSERT_TRUE(loaded.ok) << loaded.error;
     EXPECT_EQ(loaded.grid.ResultCount(), 3);
+}
+
+// A lab's own .xls genotype workbook: row numbers typed as numbers, a numeric first row.
+TEST(XlsGenotypeWorkbook, NumbersInCellsReadAsTheirTexts)
+{
+    testing::TempDir dir;
+    const auto file = dir.path() / "дело.xls";
+    const std::string script =
+        "import sys, xlwt\n"
+        "wb = xlwt.Workbook(); ws = wb.add_sheet('1')\n"
+        "rows = [(1, 'D3S1358', '15/16', '15/17', '17/18'), (2, 'ТН01-Ж', '9,3/6', '9,3/7', '7/10')]\n"
+        "for c, t in enumerate(['N', 'Локус', 'Отец', 'Ребенок', 'Мать']): ws.write(0, c, t)\n"
+        "for r, row in enumerate(rows, 1):\n"
+        "    for c, v in enumerate(row): ws.write(r, c, v)\n"
+        "for r, t in enumerate(['a', 'b', 'c'], 3): ws.write(r, 1, t)\n"
+        "wb.save(sys.argv[1])\n";
+    std::ofstream(dir.path() / "make.py") << script;
+    if (std::system("/usr/bin/python3 -c 'import xlwt' 2>/dev/null") != 0)
+        GTEST_SKIP() << "/usr/bin/python3 with xlwt is not installed";
+    ASSERT_EQ(std::system(("/usr/bin/python3 '" + (dir.path() / "make.py").string() + "' '" + file.string() + "'").c_str()), 0);
+    const auto loaded = evaluateGenotypeWorkbook(file, *automation::makeFileWorkbookReader(), testing::makeTable(), kFormat);
+    ASSERT_TRUE(loaded.ok) << loaded.error;
+    ASSERT_EQ(loaded.grid.ResultCount(), 2);
+    EXPECT_EQ(loaded.grid.cell(1, 0), "1");
+    EXPECT_EQ(loaded.grid.cell(1, 5), "2,00");
+    EXPECT_EQ(loaded.grid.cell(2, 1), "ТН01-Ж");
+    EXPECT_EQ(loaded.grid.cell(2, 2), "1/2p(9,3)");
 }
 
 std::string contents(const std::filesystem::path& file)
