@@ -73,7 +73,7 @@ for exe in "$BUILD"/fuzz/fuzz_*; do
   mkdir -p "$BUILD/corpus/$target" "$BUILD/findings/$target"
   echo "== $target: ${SECONDS_PER_TARGET} s =="
   # shellcheck disable=SC2046
-  if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 \
+  if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 LSAN_OPTIONS=suppressions="$PWD/fuzz/lsan.supp" \
        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
        "$exe" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 \
          -max_len=262144 -dict=fuzz/workbook.dict -print_final_stats=1 \
