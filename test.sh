@@ -25,3 +25,9 @@ echo "== Tests under sanitizers =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
   ctest --test-dir build-asan --output-on-failure -j "$JOBS"
+
+echo "== valgrind memcheck of the core tests (scripts/valgrind-core.sh) =="
+./scripts/valgrind-core.sh build
+
+echo "== Fuzzing, short run: 15 s per target (release check: scripts/fuzz.sh 1800) =="
+./scripts/fuzz.sh 15
