@@ -10,6 +10,7 @@
 #include <map>
 #include <utility>
 
+#include "automation/readmessages.h"
 #include "freqdb/loadmessages.h"
 #include "freqdb/locusworkbookfiles.h"
 #include "text/shorttext.h"
@@ -34,7 +35,7 @@ std::string inQuotes(std::string_view text)
 
 std::string readFailure(const std::filesystem::path& path, const std::string& reason)
 {
-    return std::string(kReadFailed) + "\nКнига " + inQuotes(path.filename().string()) + ": " + reason + ".";
+    return std::string(kReadFailed) + "\nКнига " + automation::fileLabel(path) + ": " + reason + ".";
 }
 
 [[noreturn]] void fail(const std::filesystem::path& path, const std::string& reason)
@@ -161,7 +162,7 @@ std::string russianSheetsAdvice(const std::filesystem::path& dataDir, const std:
     return "В папке данных нет листа " + inQuotes(locusName + std::string(sheetSuffix(Population::Russians)))
          + ": в комплекте программы только частоты европеоидов и негров США. Книги лаборатории с частотами "
            "для русских положите в папку "
-         + dataDir.string() + " — в каждой книге локуса лист " + inQuotes("<локус>-rus") + ".";
+         + automation::validUtf8(dataDir.string()) + " — в каждой книге локуса лист " + inQuotes("<локус>-rus") + ".";
 }
 
 LoadResult failed(LoadResult result, std::string reason)
@@ -180,6 +181,10 @@ LocusRecord ReadLocusWorkbook(const std::filesystem::path& path, Population popu
     const std::string baseName = fileNameWithoutExtension(path);
     if (baseName.empty())
         fail(path, "в имени файла нет названия локуса перед расширением");
+    // The locus name comes from the file name and is shown, saved and compared as UTF-8; a name
+    // in another encoding (copied from an old Windows computer) would corrupt all three.
+    if (automation::validUtf8(baseName) != baseName)
+        fail(path, "имя файла не в кодировке UTF-8; переименуйте файл");
 
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
@@ -226,7 +231,7 @@ LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Popula
     try {
         files = findLocusWorkbooks(dataDir);
     } catch (const std::filesystem::filesystem_error& e) {
-        return failed(std::move(result), std::string(kReadFailed) + "\nПапка " + dataDir.string()
+        return failed(std::move(result), std::string(kReadFailed) + "\nПапка " + automation::validUtf8(dataDir.string())
                                               + " не читается: " + e.code().message() + ".");
     }
     if (files.empty()) {
@@ -235,7 +240,7 @@ LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Popula
         return result;
     }
     if (files.size() > static_cast<std::size_t>(kMaxLoci))
-        return failed(std::move(result), std::string(kReadFailed) + "\nВ папке " + dataDir.string()
+        return failed(std::move(result), std::string(kReadFailed) + "\nВ папке " + automation::validUtf8(dataDir.string())
                                               + " книг локусов: " + std::to_string(files.size())
                                               + ", а программа держит не более 100 локусов.");
 
@@ -245,9 +250,9 @@ LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Popula
     for (const auto& file : files) {
         const auto [it, inserted] = byName.emplace(locusNameOf(file), file);
         if (!inserted)
-            return failed(std::move(result), std::string(kReadFailed) + "\nЛокус " + inQuotes(it->first)
-                                                  + " задан двумя книгами: " + inQuotes(it->second.filename().string())
-                                                  + " и " + inQuotes(file.filename().string())
+            return failed(std::move(result), std::string(kReadFailed) + "\nЛокус " + inQuotes(automation::validUtf8(it->first))
+                                                  + " задан двумя книгами: " + automation::fileLabel(it->second)
+                                                  + " и " + automation::fileLabel(file)
                                                   + "; оставьте в папке одну из них.");
     }
 
