@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/tform4.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -24,9 +25,18 @@ TForm4::TForm4(QWidget* parent)
     titleLabel->setGeometry(15, 16, 140, 72);
     titleLabel->setAlignment(Qt::AlignCenter);
     titleLabel->setWordWrap(true);
+    // Arial bold 15 pixels as designed; where the machine substitutes a wider face, the font
+    // shrinks until every wrapped line of the title shows inside the label.
     QFont titleFont(QStringLiteral("Arial"));
-    titleFont.setPixelSize(15);
     titleFont.setBold(true);
+    const QRect room = titleLabel->contentsRect();
+    for (int pixels = 15; pixels >= 10; --pixels) {
+        titleFont.setPixelSize(pixels);
+        const QRect needed = QFontMetrics(titleFont).boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap,
+                                                                  titleLabel->text());
+        if (needed.height() <= room.height() && needed.width() <= room.width())
+            break;
+    }
     titleLabel->setFont(titleFont);
 
     versionLabel = new QLabel(tr("Версия 0.2"), panel);

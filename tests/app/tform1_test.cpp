@@ -549,6 +549,12 @@ private slots:
         QCOMPARE(about->windowTitle(), QStringLiteral("Kinora"));
         QCOMPARE(about->titleLabel->text(), QStringLiteral("Программа расчета индекса и вероятности отцовства"));
         QCOMPARE(about->versionLabel->text(), QStringLiteral("Версия 0.2"));
+        // Every wrapped line of the title shows, whatever face stands in for Arial here.
+        const QRect room = about->titleLabel->contentsRect();
+        const QRect needed = QFontMetrics(about->titleLabel->font())
+                                 .boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, about->titleLabel->text());
+        QVERIFY2(needed.height() <= room.height(), qPrintable(QString::number(needed.height())));
+        QVERIFY(about->titleLabel->font().bold());
         QTest::mouseClick(about->okButton, Qt::LeftButton);
         QVERIFY(!about->isVisible());
     }
