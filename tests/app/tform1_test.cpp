@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -243,6 +244,45 @@ private slots:
         QCOMPARE(m_window->ComboBox2->count(), 3);
     }
 
+    // What the operator reads on the window, character for character (blanks included).
+    void windowTextsAreTheOperatorsTexts()
+    {
+        openWindow();
+        QStringList menu;
+        for (const QAction* action : m_window->menuBar()->actions())
+            menu << action->text();
+        QCOMPARE(menu, (QStringList{"Рассчитать", "Популяция", "Перемножить", "Очистить", "Сохранить", "Загрузить",
+                                    "Справка", "О программе"}));
+        QCOMPARE(m_window->loadResultsAction->text(), QStringLiteral("Результаты"));
+        QCOMPARE(m_window->loadGenotypesAction->text(), QStringLiteral("Генотипы и рассчитать LR"));
+        QCOMPARE(m_window->menuBar()->actions().at(5)->menu()->actions(),
+                 (QList<QAction*>{m_window->loadResultsAction, m_window->loadGenotypesAction}));
+
+        const struct {
+            QGroupBox* group;
+            const char* caption;
+            const char* alleleCaption;  // empty for the locus group
+        } groups[] = {
+            {m_window->GroupBox1, "Локус", ""},
+            {m_window->GroupBox2, "Предполагаемый отец", "Аллель 1     Аллель 2"},
+            {m_window->GroupBox3, "Ребенок", "Аллель 1     Аллель 2"},
+            {m_window->GroupBox4, "Мать", "Аллель 1    Аллель 2"},
+        };
+        for (const auto& expected : groups) {
+            QCOMPARE(expected.group->title(), QString::fromUtf8(expected.caption));
+            QStringList labels;
+            for (const QLabel* label : expected.group->findChildren<QLabel*>())
+                labels << label->text();
+            const QString alleleCaption = QString::fromUtf8(expected.alleleCaption);
+            QCOMPARE(labels, alleleCaption.isEmpty() ? QStringList() : QStringList{alleleCaption});
+        }
+        QCOMPARE(m_window->Label1->text(), QStringLiteral("Априорная вероятность РР ="));
+        QStringList headers;
+        for (int c = 0; c < results::kColumnCount; ++c)
+            headers << m_window->StringGrid1->model()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(headers, (QStringList{"№", "  Локус", " Формула", "Частота аллеля", "Частота аллеля", " LR", "Выбрать"}));
+    }
+
     void entryMessages_data()
     {
         QTest::addColumn<QString>("locus");
@@ -462,6 +502,7 @@ private slots:
         QVERIFY(!m_window->close());
         QVERIFY(m_window->isVisible());
         QCOMPARE(m_dialogs.calls.last().text, QStringLiteral("Сохранить изменения?"));
+        QCOMPARE(m_dialogs.calls.last().title, QStringLiteral("Вопрос"));
         QVERIFY(m_dialogs.calls.last().withCancel);
         QCOMPARE(quit.count(), 0);
 
@@ -568,6 +609,7 @@ private slots:
         m_dialogs.fileNames.enqueue(QString::fromStdString(missing.string()));
         m_window->loadResultsAction->trigger();
         QCOMPARE(m_dialogs.calls.first().text, QStringLiteral("Сохранить изменения?"));
+        QCOMPARE(m_dialogs.calls.first().title, QString());  // the results load asks untitled
         QCOMPARE(m_dialogs.texts("error").size(), 1);
         QCOMPARE(m_window->grid().ResultCount(), 3);
         QCOMPARE(cell(3, 1), QStringLiteral("TH01"));
@@ -594,6 +636,21 @@ private slots:
         m_window->saveAction->trigger();
         QCOMPARE(m_dialogs.calls.last().kind, QStringLiteral("save"));
         QCOMPARE(m_dialogs.calls.last().text, QString::fromStdString((workDir() / "case.xlsx").string()));
+
+        // Loading again over a filled table asks under the title "Вопрос".
+        m_dialogs.answers.enqueue(Answer::No);
+        m_window->loadGenotypesAction->trigger();
+        QCOMPARE(m_dialogs.calls.last().kind, QStringLiteral("open"));
+        const app::testing::DialogCall question = m_dialogs.calls.at(m_dialogs.calls.size() - 2);
+        QCOMPARE(question.text, QStringLiteral("Сохранить изменения?"));
+        QCOMPARE(question.title, QStringLiteral("Вопрос"));
+
+        // "Очистить" forgets the workbook: the caption is plain again and the save proposes Untitled.
+        m_window->clearAction->trigger();
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Paternity Index"));
+        m_window->saveAction->trigger();
+        QCOMPARE(m_dialogs.calls.last().kind, QStringLiteral("save"));
+        QCOMPARE(m_dialogs.calls.last().text, QString::fromStdString((workDir() / "Untitled.xlsx").string()));
     }
 
 private:
