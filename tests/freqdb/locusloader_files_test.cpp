@@ -12,6 +12,7 @@
 
 #include "freqdb/loadmessages.h"
 #include "freqdb/locusloader.h"
+#include "freqdb/locusworkbookfiles.h"
 #include "tempdir.h"
 
 namespace freqdb {
@@ -121,6 +122,86 @@ TEST_F(LocusFilesTest, BundledDatabaseHoldsThePublishedFigures)
                 EXPECT_EQ(static_cast<double>(record.Frequencies[i + 1]), std::stod(alleles[i].second))
                     << name << " " << label;
             }
+        }
+    }
+}
+
+// Ten-thousandths of a published figure ("0.2202" -> 2202); the sources give four decimals.
+long long tenThousandths(const std::string& figure)
+{
+    const auto point = figure.find('.');
+    EXPECT_TRUE(point != std::string::npos && figure.size() - point - 1 == 4) << figure;
+    return std::stoll(figure.substr(0, point)) * 10000 + std::stoll(figure.substr(point + 1));
+}
+
+// The decimal text of a number of ten-thousandths (10001 -> "1.0001"), read like the script's float().
+double fromTenThousandths(long long units)
+{
+    std::string fraction = std::to_string(units % 10000);
+    fraction.insert(0, 4 - fraction.size(), '0');
+    return std::stod(std::to_string(units / 10000) + "." + fraction);
+}
+
+std::string describe(const automation::CellValue& value)
+{
+    if (const auto* s = std::get_if<std::string>(&value))
+        return "text \"" + *s + "\"";
+    if (const auto* d = std::get_if<double>(&value))
+        return "number " + std::to_string(*d);
+    return std::holds_alternative<automation::CellError>(value) ? "error" : "empty";
+}
+
+// Cell by cell, not through the loader: every bundled workbook holds exactly the published table
+// of each population (labels as text with the decimal comma, figures as numbers), then the
+// closing row "Сумма" with the column's total, nothing else on the sheet, and no other
+// worksheet (above all no "-rus" one); and data/ holds exactly one workbook per published locus.
+TEST_F(LocusFilesTest, BundledWorkbooksHoldExactlyThePublishedTables)
+{
+    const Published white = readPublished(kSourceDir / "data" / "source" / "us_caucasians.csv");
+    const Published black = readPublished(kSourceDir / "data" / "source" / "us_african_americans.csv");
+    ASSERT_EQ(white.loci, black.loci);
+
+    std::vector<std::string> files;
+    for (const auto& path : findLocusWorkbooks(kSourceDir / "data"))
+        files.push_back(path.filename().string());
+    std::vector<std::string> expectedFiles;
+    for (const auto& locus : white.loci)
+        expectedFiles.push_back(locus + ".xls");
+    std::sort(files.begin(), files.end());
+    std::sort(expectedFiles.begin(), expectedFiles.end());
+    ASSERT_EQ(files, expectedFiles);
+
+    for (const auto& locus : white.loci) {
+        SCOPED_TRACE(locus);
+        const auto book = reader->open(kSourceDir / "data" / (locus + ".xls"));
+        ASSERT_EQ(book->sheetCount(), 2);
+        const std::pair<std::string, const Published*> sheets[] = {{locus + "-white", &white},
+                                                                   {locus + "-black", &black}};
+        for (int s = 0; s < 2; ++s) {
+            const auto& [sheetName, published] = sheets[s];
+            SCOPED_TRACE(sheetName);
+            ASSERT_EQ(book->sheetName(s + 1), sheetName);
+            const automation::CellArray cells = book->usedRange(s + 1);
+            const auto& alleles = published->alleles.at(locus);
+            const int n = static_cast<int>(alleles.size());
+            ASSERT_EQ(cells.firstRow(), 1);
+            ASSERT_EQ(cells.firstColumn(), 1);
+            ASSERT_EQ(cells.columns(), 2);
+            ASSERT_EQ(cells.rows(), n + 1);
+            long long total = 0;
+            for (int i = 1; i <= n; ++i) {
+                std::string label = alleles[i - 1].first;
+                std::replace(label.begin(), label.end(), '.', ',');
+                EXPECT_EQ(describe(cells.at(i, 1)), describe(label)) << "row " << i;
+                const auto* frequency = std::get_if<double>(&cells.at(i, 2));
+                ASSERT_NE(frequency, nullptr) << "row " << i << ": " << describe(cells.at(i, 2));
+                EXPECT_EQ(*frequency, std::stod(alleles[i - 1].second)) << "row " << i;
+                total += tenThousandths(alleles[i - 1].second);
+            }
+            EXPECT_EQ(describe(cells.at(n + 1, 1)), describe(std::string("Сумма")));
+            const auto* closing = std::get_if<double>(&cells.at(n + 1, 2));
+            ASSERT_NE(closing, nullptr) << describe(cells.at(n + 1, 2));
+            EXPECT_EQ(*closing, fromTenThousandths(total));
         }
     }
 }
