@@ -19,6 +19,19 @@ namespace cli {
 namespace {
 
 constexpr const char* kVersionText = "paternity-index 0.2\n";
+constexpr const char* kOutputLost = "Не удалось вывести результаты: стандартный вывод не принимает данные";
+
+// A report that never reached its reader (a full disk, a closed descriptor) must not end with
+// the status of success: scripts and automated checks rely on it.
+int checkedOutput(int status, std::ostream& out, std::ostream& err)
+{
+    out.flush();
+    if (status == kExitOk && !out) {
+        err << kOutputLost << '\n';
+        return kExitFailure;
+    }
+    return status;
+}
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
@@ -100,12 +113,12 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
         return kExitUsage;
     }
     switch (parsed.options->command) {
-    case Command::Help: out << usageText(); return kExitOk;
-    case Command::Version: out << kVersionText; return kExitOk;
+    case Command::Help: out << usageText(); return checkedOutput(kExitOk, out, err);
+    case Command::Version: out << kVersionText; return checkedOutput(kExitOk, out, err);
     case Command::Batch: break;
     }
     try {
-        return runBatch(*parsed.options, out, err);
+        return checkedOutput(runBatch(*parsed.options, out, err), out, err);
     } catch (const std::exception& e) {
         // Nothing below is expected to throw; a failure still ends with a message, not an abort.
         err << e.what() << '\n';

@@ -12,8 +12,8 @@
 // LR, combines them as "Перемножить" does with the prior (default "0,5") and prints the table.
 // Every printed text is the one the window would show.
 //
-// Exit status: 0 success, 2 usage error, 1 a workbook cannot be read or written (the message,
-// with the window's texts, goes to err).
+// Exit status: 0 success, 2 usage error, 1 a workbook cannot be read or written, or the report
+// cannot be written to out (the message, with the window's texts, goes to err).
 #include <ostream>
 
 namespace cli {

@@ -112,6 +112,25 @@ TEST(CommandLine, HelpAndVersion)
     EXPECT_EQ(v.out, "paternity-index 0.2\n");
 }
 
+// A report lost on the way out (a full disk, a closed descriptor) is a failure, not a success.
+TEST(CommandLine, OutputThatCannotBeWrittenExitsOne)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"--help"},
+        {"--version"},
+        {"batch", kSource + "/examples/duo.xlsx", "--population", "white", "--data", kData, "--format", "json"}};
+    for (auto args : cases) {
+        args.insert(args.begin(), "paternity-index");
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        std::ostream lost(nullptr);  // every write fails
+        std::ostringstream err;
+        EXPECT_EQ(runCommandLine(static_cast<int>(argv.size()), argv.data(), lost, err), kExitFailure) << args[1];
+        EXPECT_NE(err.str().find("Не удалось вывести результаты"), std::string::npos) << err.str();
+    }
+}
+
 TEST(CommandLine, UnreadableWorkbookOrDataExitsOneWithTheWindowsMessage)
 {
     const auto missing = batch("/no/such/case.xlsx");
