@@ -52,4 +52,11 @@ void ResultsView::mousePressEvent(QMouseEvent* event)
                  event->globalPosition().toPoint());
 }
 
+void ResultsView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Not the base handler: it may itself forward a press to mousePressEvent, which would
+    // report this press twice; and nothing in the grid opens on a double click.
+    mousePressEvent(event);
+}
+
 }  // namespace app

@@ -27,6 +27,9 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // The second press of a double click arrives as a double-click event; it is reported as
+    // the press it is, so two quick presses toggle a mark twice.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
 }  // namespace app

@@ -346,6 +346,14 @@ private slots:
         QCOMPARE(m_window->ClickedRow(), 1);
         pressRow(Qt::LeftButton, 281, 1);
         QCOMPARE(cell(1, 6), QString());
+        // Two quick presses: the second arrives as a double click and still toggles.
+        pressRow(Qt::LeftButton, 281, 1);
+        QCOMPARE(cell(1, 6), QStringLiteral("++"));
+        const QModelIndex first = m_window->StringGrid1->model()->index(0, 0);
+        const QPoint point(281, m_window->StringGrid1->visualRect(first).center().y());
+        QTest::mouseDClick(m_window->StringGrid1->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseRelease(m_window->StringGrid1->viewport(), Qt::LeftButton, {}, point);
+        QCOMPARE(cell(1, 6), QString());
         // Below the last row and on the header nothing happens.
         pressRow(Qt::LeftButton, 400, 2);
         QCOMPARE(cell(2, 6), QString());
