@@ -50,13 +50,18 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
 
     bool haveGenotypes = false;
     bool havePopulation = false;
+    bool optionsEnded = false;  // after "--" every argument is a file name, even one starting with "--"
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
+        if (arg == "--" && !optionsEnded) {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             options.command = Command::Help;
             return {options, {}};
         }
-        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0 || arg == "--") {
+        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
             if (haveGenotypes)
                 return usageError("Лишний аргумент «" + arg + "»: книга генотипов уже указана");
             options.genotypes = arg;

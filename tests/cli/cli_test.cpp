@@ -9,6 +9,7 @@
 
 #include "automation/workbook.h"
 #include "automation/xlsxworkbookwriter.h"
+#include "cli/batchoptions.h"
 #include "cli/batchreport.h"
 #include "cli/commandline.h"
 #include "exchange/resultsworkbookreader.h"
@@ -110,6 +111,21 @@ TEST(CommandLine, HelpAndVersion)
     const auto v = run({"--version"});
     EXPECT_EQ(v.status, kExitOk);
     EXPECT_EQ(v.out, "paternity-index 0.2\n");
+}
+
+// "--" ends the options: what follows is the genotype workbook, whatever its name looks like.
+TEST(CommandLine, DoubleDashEndsTheOptions)
+{
+    const auto parsed = parseOptions({"batch", "--population", "white", "--", "--case.xlsx"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->genotypes, "--case.xlsx");
+    EXPECT_EQ(parsed.options->population, freqdb::Population::UsCaucasians);
+
+    const auto plain = parseOptions({"batch", "--population", "white", "--", "case.xlsx"});
+    ASSERT_TRUE(plain.options) << plain.error;
+    EXPECT_EQ(plain.options->genotypes, "case.xlsx");
+
+    EXPECT_FALSE(parseOptions({"batch", "--population", "white", "--"}).options) << "no workbook after --";
 }
 
 // A report lost on the way out (a full disk, a closed descriptor) is a failure, not a success.
