@@ -8,6 +8,14 @@ namespace {
 
 ParsedOptions usageError(std::string message) { return {std::nullopt, std::move(message)}; }
 
+bool hasXlsxExtension(const std::string& name)
+{
+    std::string ext = std::filesystem::path(name).extension().string();
+    for (char& c : ext)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return ext == ".xlsx";
+}
+
 }  // namespace
 
 std::string usageText()
@@ -97,6 +105,12 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
         } else if (name == "--output") {
             if (value->empty())
                 return usageError("Пустое имя файла в --output");
+            // The results workbook is always .xlsx: another extension would put it under a name
+            // that promises another format, and could replace an .xls or .ods book (the case's
+            // own genotype workbook among them) with a file of a different kind.
+            if (!hasXlsxExtension(*value))
+                return usageError("Книга результатов записывается в формате .xlsx: имя в --output должно "
+                                  "оканчиваться на .xlsx, а не «" + *value + "»");
             options.output = *value;
         } else {
             if (*value == "text")

@@ -97,7 +97,11 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"UnknownFormat", {"batch", "a.xlsx", "--population", "rus", "--format", "xml"}, "text, csv или json"},
         UsageCase{"UnknownOption", {"batch", "a.xlsx", "--population", "rus", "--fast"}, "Неизвестный параметр «--fast»"},
         UsageCase{"OptionWithoutValue", {"batch", "a.xlsx", "--population"}, "нужно значение"},
-        UsageCase{"TwoWorkbooks", {"batch", "a.xlsx", "b.xlsx", "--population", "rus"}, "Лишний аргумент «b.xlsx»"}),
+        UsageCase{"TwoWorkbooks", {"batch", "a.xlsx", "b.xlsx", "--population", "rus"}, "Лишний аргумент «b.xlsx»"},
+        UsageCase{"OutputAsXls", {"batch", "a.xls", "--population", "rus", "--output", "a.xls"}, "оканчиваться на .xlsx"},
+        UsageCase{"OutputAsOds", {"batch", "a.xlsx", "--population", "rus", "--output=r.ods"}, "оканчиваться на .xlsx"},
+        UsageCase{"OutputWithoutExtension", {"batch", "a.xlsx", "--population", "rus", "--output", "results"},
+                  "оканчиваться на .xlsx"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, HelpAndVersion)
@@ -126,6 +130,14 @@ TEST(CommandLine, DoubleDashEndsTheOptions)
     EXPECT_EQ(plain.options->genotypes, "case.xlsx");
 
     EXPECT_FALSE(parseOptions({"batch", "--population", "white", "--"}).options) << "no workbook after --";
+}
+
+// The results workbook is .xlsx whatever the case of its extension; other names are refused above.
+TEST(CommandLine, OutputNamedXlsxInAnyCaseIsAccepted)
+{
+    const auto upper = parseOptions({"batch", "case.xls", "--population", "rus", "--output", "ДЕЛО.XLSX"});
+    ASSERT_TRUE(upper.options) << upper.error;
+    EXPECT_EQ(upper.options->output, std::filesystem::path("ДЕЛО.XLSX"));
 }
 
 // A report lost on the way out (a full disk, a closed descriptor) is a failure, not a success.
