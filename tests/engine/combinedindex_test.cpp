@@ -87,7 +87,11 @@ INSTANTIATE_TEST_SUITE_P(
                     ExampleCase{"Hundred", {"10,00", "10,00"}, "0,5", "100", "99,0099", "0,5"},
                     ExampleCase{"HundredWithPriorNineTenths", {"100,00"}, "0,9", "100", "99,8890", "0,9"},
                     ExampleCase{"JustBelowThreshold", {"998,00"}, "0,5", "998", "99,8999", "0,5"},
+                    // Past q = 0.001 the short form begins (a switch at P = 1000 would keep 4 decimals);
+                    // the whole-number CPI rounds its half away from zero.
+                    ExampleCase{"JustPastThreshold", {"999,50"}, "0,5", "1000", "99,90", "0,5"},
                     ExampleCase{"TwoDecimals", {"5000,00"}, "0,5", "5000", "99,98", "0,5"},
+                    ExampleCase{"ThreeDecimalsFromTenThousand", {"10000,00"}, "0,5", "10000", "99,990", "0,5"},
                     ExampleCase{"ThreeDecimals", {"12345,678"}, "0,5", "12346", "99,992", "0,5"},
                     ExampleCase{"FiveDecimals", {"1,0000E+06"}, "0,5", "1000000", "99,99990", "0,5"},
                     ExampleCase{"Exclusion", {"3,25", "0", "12,00"}, "0,5", "0,0", "0,0000", "0,5"},
