@@ -36,7 +36,8 @@ public:
     // Used range of worksheet `index`; an empty CellArray for an empty sheet.
     virtual CellArray usedRange(int index) const = 0;
 
-    // 1-based index of the worksheet named exactly `name`, 0 when there is none.
+    // 1-based index of the worksheet named `name` (exactly, or else regardless of letter case,
+    // as a spreadsheet program finds it), 0 when there is none.
     int sheetIndex(std::string_view name) const;
 };
 
