@@ -7,6 +7,7 @@
 #include "automation/readlimits.h"
 #include "automation/workbook.h"
 #include "automation/xmlstream.h"
+#include "automation/xstring.h"
 #include "automation/ziparchive.h"
 
 namespace automation {
@@ -119,7 +120,7 @@ public:
     void endElement(std::string_view name) override
     {
         if (name == "si") {
-            strings.push_back(std::move(m_text));
+            strings.push_back(decodeXString(m_text));
             m_text.clear();
             m_inItem = false;
         } else if (name == "rPh") {

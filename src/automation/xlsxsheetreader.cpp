@@ -9,6 +9,7 @@
 #include "automation/usedrangebuilder.h"
 #include "automation/workbook.h"
 #include "automation/xmlstream.h"
+#include "automation/xstring.h"
 #include "automation/ziparchive.h"
 
 namespace automation {
@@ -150,7 +151,7 @@ private:
         if (m_hasFormula && (m_source.recalculateOnLoad || !m_hasValue || (m_value.empty() && m_type != "str")))
             return CellError{kFormulaWithoutValue};
         if (m_type == "inlineStr")
-            return m_hasInline ? m_inlineText : m_value;
+            return decodeXString(m_hasInline ? m_inlineText : m_value);
         if (m_type == "s") {
             if (!m_hasValue)
                 return std::monostate{};
@@ -160,7 +161,9 @@ private:
                 fail("ячейка " + here + " ссылается на отсутствующую строку «" + m_value + "»");
             return m_source.sharedStrings[index];
         }
-        if (m_type == "str" || m_type == "d")
+        if (m_type == "str")
+            return m_hasValue ? CellValue(decodeXString(m_value)) : CellValue();
+        if (m_type == "d")
             return m_hasValue ? CellValue(m_value) : CellValue();
         if (m_type == "b") {
             if (m_value == "1" || m_value == "true")

@@ -13,6 +13,8 @@
 
 #include <xlsxwriter.h>
 
+#include "automation/xstring.h"
+
 namespace automation {
 namespace {
 
@@ -287,7 +289,7 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
         const auto r = static_cast<lxw_row_t>(row - 1);
         const auto c = static_cast<lxw_col_t>(column - 1);
         if (!cell.value.empty())
-            check(worksheet_write_string(sheet, r, c, cell.value.c_str(), format), row, column);
+            check(worksheet_write_string(sheet, r, c, escapeXStringLiterals(cell.value).c_str(), format), row, column);
         else if (format)
             check(worksheet_write_blank(sheet, r, c, format), row, column);
     }
@@ -298,7 +300,7 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
             anchor = it->second;
         check(worksheet_merge_range(sheet, static_cast<lxw_row_t>(m.firstRow - 1),
                                     static_cast<lxw_col_t>(m.firstColumn - 1), static_cast<lxw_row_t>(m.lastRow - 1),
-                                    static_cast<lxw_col_t>(m.lastColumn - 1), anchor.value.c_str(),
+                                    static_cast<lxw_col_t>(m.lastColumn - 1), escapeXStringLiterals(anchor.value).c_str(),
                                     formatOf(anchor.look)),
               m.firstRow, m.firstColumn);
     }
