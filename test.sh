@@ -11,6 +11,9 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 chmod 700 "$XDG_RUNTIME_DIR"
 
+echo "== Formatting (scripts/check-format.sh) =="
+./scripts/check-format.sh
+
 echo "== Build (RelWithDebInfo) =="
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$JOBS"

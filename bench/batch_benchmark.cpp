@@ -31,10 +31,10 @@ void writeCase(const std::filesystem::path& file)
     struct Row {
         const char *locus, *father, *child, *mother;
     };
-    const Row rows[] = {{"D3S1358", "15/17", "15/16", "16/18"}, {"vWA", "16/18", "17/18", "14/17"},
-                        {"FGA", "21/24", "22/24", "20/22"},     {"D8S1179", "13/13", "12/13", "12/14"},
+    const Row rows[] = {{"D3S1358", "15/17", "15/16", "16/18"},    {"vWA", "16/18", "17/18", "14/17"},
+                        {"FGA", "21/24", "22/24", "20/22"},        {"D8S1179", "13/13", "12/13", "12/14"},
                         {"D21S11", "29/30", "30/31,2", "28/31,2"}, {"D18S51", "14/17", "14/15", "15/16"},
-                        {"TH01", "6/9,3", "9,3/9,3", "7/9,3"},  {"TPOX", "8/8", "8/8", "8/11"},
+                        {"TH01", "6/9,3", "9,3/9,3", "7/9,3"},     {"TPOX", "8/8", "8/8", "8/11"},
                         {"CSF1PO", "10/12", "11/12", "11/13"}};
     std::vector<std::vector<std::string>> values = {{"№", "Локус", "Отец", "Ребенок", "Мать"}};
     for (int r = 1; r <= 99; ++r) {
@@ -87,8 +87,8 @@ BENCHMARK(BM_EvaluateGenotypeWorkbook)->Unit(benchmark::kMillisecond);
 
 void BM_SaveResultsWorkbook(benchmark::State& state)
 {
-    const auto loaded = exchange::evaluateGenotypeWorkbook(caseFile(), *automation::makeFileWorkbookReader(),
-                                                           whiteTable(), kFormat);
+    const auto loaded
+        = exchange::evaluateGenotypeWorkbook(caseFile(), *automation::makeFileWorkbookReader(), whiteTable(), kFormat);
     const auto out = std::filesystem::temp_directory_path() / "pi-batch-benchmark-results.xlsx";
     for (auto _ : state) {
         automation::XlsxWorkbookWriter writer;
@@ -101,8 +101,8 @@ BENCHMARK(BM_SaveResultsWorkbook)->Unit(benchmark::kMillisecond);
 // The batch command as the executable runs it: locus table load, evaluation, combination, JSON.
 void BM_BatchCommand(benchmark::State& state)
 {
-    std::vector<std::string> args = {"paternity-index", "batch", caseFile().string(), "--population", "white",
-                                     "--data", kData.string(), "--format", "json"};
+    std::vector<std::string> args = {"paternity-index", "batch",        caseFile().string(), "--population", "white",
+                                     "--data",          kData.string(), "--format",          "json"};
     std::vector<char*> argv;
     for (auto& a : args)
         argv.push_back(a.data());
@@ -115,7 +115,7 @@ void BM_BatchCommand(benchmark::State& state)
 }
 BENCHMARK(BM_BatchCommand)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

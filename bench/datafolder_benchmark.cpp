@@ -68,8 +68,8 @@ void loadDataFolder(benchmark::State& state, const std::string& format)
         }
         benchmark::DoNotOptimize(result);
     }
-    state.counters["workbook"] =
-        benchmark::Counter(kWorkbooks, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["workbook"]
+        = benchmark::Counter(kWorkbooks, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_LoadDataFolder100x99Xls(benchmark::State& state)
@@ -85,7 +85,7 @@ void BM_LoadDataFolder100x99Ods(benchmark::State& state)
     loadDataFolder(state, "ods");
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_LoadDataFolder100x99Xls)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadDataFolder100x99Xlsx)->Unit(benchmark::kMillisecond);

@@ -64,6 +64,6 @@ void BM_CombineIndex99Rows(benchmark::State& state)
 }
 BENCHMARK(BM_CombineIndex99Rows);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -31,7 +31,7 @@ void BM_LoadBundledDatabaseBlack(benchmark::State& state)
     loadBundledDatabase(state, freqdb::Population::UsBlacks);
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_LoadBundledDatabaseWhite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadBundledDatabaseBlack)->Unit(benchmark::kMillisecond);

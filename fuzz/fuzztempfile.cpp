@@ -24,7 +24,7 @@ struct Folder {
     }
 };
 
-}  // namespace
+} // namespace
 
 const std::filesystem::path& tempFolder()
 {
@@ -57,4 +57,4 @@ std::string extensionByContent(const std::uint8_t* data, std::size_t size, const
     return fallback;
 }
 
-}  // namespace fuzz
+} // namespace fuzz

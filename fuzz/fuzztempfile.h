@@ -19,4 +19,4 @@ std::filesystem::path writeInput(const std::string& fileName, const std::uint8_t
 // for any other zip, `fallback` for anything else.
 std::string extensionByContent(const std::uint8_t* data, std::size_t size, const std::string& fallback);
 
-}  // namespace fuzz
+} // namespace fuzz

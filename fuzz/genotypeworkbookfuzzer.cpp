@@ -41,7 +41,7 @@ void check(const exchange::LoadedResults& loaded, const char* what)
     }
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

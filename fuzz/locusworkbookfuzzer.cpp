@@ -41,8 +41,8 @@ Target targetOf(const automation::WorkbookReader& reader, const std::filesystem:
         const int sheets = workbook->sheetCount();
         for (int i = 1; i <= sheets && i <= 10; ++i) {
             const std::string name = workbook->sheetName(i);
-            for (auto population : {freqdb::Population::Russians, freqdb::Population::UsCaucasians,
-                                    freqdb::Population::UsBlacks}) {
+            for (auto population :
+                 {freqdb::Population::Russians, freqdb::Population::UsCaucasians, freqdb::Population::UsBlacks}) {
                 const auto suffix = freqdb::sheetSuffix(population);
                 if (name.size() > suffix.size() && name.ends_with(suffix)) {
                     const std::string locus = name.substr(0, name.size() - suffix.size());
@@ -57,7 +57,7 @@ Target targetOf(const automation::WorkbookReader& reader, const std::filesystem:
     return target;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

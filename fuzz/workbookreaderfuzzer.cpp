@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int i = 1; i <= sheets; ++i) {
             const std::string name = workbook->sheetName(i);
             if (workbook->sheetIndex(name) < 1)
-                std::abort();  // a listed sheet must be found by its own name
+                std::abort(); // a listed sheet must be found by its own name
             const automation::CellArray cells = workbook->usedRange(i);
             std::size_t total = 0;
             for (int r = 1; r <= cells.rows(); ++r) {

@@ -9,7 +9,7 @@ PACKAGES=(
   libfreexl-dev liborcus-dev libixion-dev libxlsxwriter-dev
   libminizip-dev libexpat1-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   fonts-dejavu-core xvfb xauth locales
   python3 python3-xlwt python3-openpyxl
   hyperfine valgrind

@@ -22,8 +22,7 @@ public:
     virtual void error(QWidget* parent, const QString& text) = 0;
     // Yes/No, or Yes/No/Cancel when withCancel; no icon. Closing the box answers Cancel (or No
     // when there is no Cancel button).
-    virtual Answer question(QWidget* parent, const QString& title, const QString& text,
-                            bool withCancel = false) = 0;
+    virtual Answer question(QWidget* parent, const QString& title, const QString& text, bool withCancel = false) = 0;
 
     // File dialogs; an empty result means the operator cancelled.
     virtual QString openFileName(QWidget* parent, const QString& directory) = 0;
@@ -34,4 +33,4 @@ public:
     virtual bool openDocument(const QString& path) = 0;
 };
 
-}  // namespace app
+} // namespace app

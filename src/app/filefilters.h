@@ -18,4 +18,4 @@ inline QString openFilter()
     return QStringLiteral("Excel Worksheet (*.xls *.xlsx *.ods)");
 }
 
-}  // namespace app
+} // namespace app

@@ -8,8 +8,7 @@
 
 namespace app {
 
-HelpWindow::HelpWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window)
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setWindowTitle(tr("Справка"));
     m_browser = new QTextBrowser(this);
@@ -33,4 +32,4 @@ bool HelpWindow::showFile(const QString& path)
     return true;
 }
 
-}  // namespace app
+} // namespace app

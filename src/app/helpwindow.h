@@ -20,4 +20,4 @@ private:
     QTextBrowser* m_browser = nullptr;
 };
 
-}  // namespace app
+} // namespace app

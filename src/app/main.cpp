@@ -45,8 +45,7 @@ int main(int argc, char* argv[])
     const std::unique_ptr<automation::WorkbookReader> reader = automation::makeFileWorkbookReader();
     app::WidgetDialogs dialogs;
     app::TForm1 window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
-    QObject::connect(&window, &app::TForm1::quitRequested, &application, &QApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(&window, &app::TForm1::quitRequested, &application, &QApplication::quit, Qt::QueuedConnection);
     window.start();
     return application.exec();
 }

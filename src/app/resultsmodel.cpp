@@ -4,8 +4,7 @@
 namespace app {
 
 ResultsModel::ResultsModel(const results::ResultsGrid& grid, QObject* parent)
-    : QAbstractTableModel(parent)
-    , m_grid(grid)
+    : QAbstractTableModel(parent), m_grid(grid)
 {
 }
 
@@ -56,4 +55,4 @@ void ResultsModel::refresh()
     emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
-}  // namespace app
+} // namespace app

@@ -27,4 +27,4 @@ private:
     const results::ResultsGrid& m_grid;
 };
 
-}  // namespace app
+} // namespace app

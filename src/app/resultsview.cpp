@@ -6,13 +6,12 @@
 
 namespace app {
 
-ResultsView::ResultsView(QWidget* parent)
-    : QTableView(parent)
+ResultsView::ResultsView(QWidget* parent) : QTableView(parent)
 {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setContextMenuPolicy(Qt::NoContextMenu);  // the pop-up opens only through the press rule
+    setContextMenuPolicy(Qt::NoContextMenu); // the pop-up opens only through the press rule
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -48,8 +47,7 @@ int ResultsView::gridRowAt(int clientY) const
 void ResultsView::mousePressEvent(QMouseEvent* event)
 {
     QTableView::mousePressEvent(event);
-    emit pressed(event->button(), clientPoint(event->position().toPoint()),
-                 event->globalPosition().toPoint());
+    emit pressed(event->button(), clientPoint(event->position().toPoint()), event->globalPosition().toPoint());
 }
 
 void ResultsView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -59,4 +57,4 @@ void ResultsView::mouseDoubleClickEvent(QMouseEvent* event)
     mousePressEvent(event);
 }
 
-}  // namespace app
+} // namespace app

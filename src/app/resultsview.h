@@ -12,7 +12,7 @@ namespace app {
 class ResultsView : public QTableView {
     Q_OBJECT
 public:
-    static constexpr int kRowPitch = 25;  // 24 pixels of row and 1 of grid line
+    static constexpr int kRowPitch = 25; // 24 pixels of row and 1 of grid line
 
     explicit ResultsView(QWidget* parent = nullptr);
 
@@ -32,4 +32,4 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
-}  // namespace app
+} // namespace app

@@ -7,15 +7,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
 #include <exception>
@@ -77,7 +77,7 @@ QString fromPath(const std::filesystem::path& path)
 void fitResultLine(QLineEdit* field)
 {
     QFont lineFont = field->font();
-    const int room = field->width() - 10;  // frame and text margins
+    const int room = field->width() - 10; // frame and text margins
     for (int pixels = 11; pixels >= 9; --pixels) {
         lineFont.setPixelSize(pixels);
         if (QFontMetrics(lineFont).horizontalAdvance(field->text()) <= room)
@@ -117,15 +117,12 @@ QLabel* alleleCaptions(QGroupBox* group, const QString& text)
     return label;
 }
 
-}  // namespace
+} // namespace
 
 TForm1::TForm1(const text::NumberFormat& format, Dialogs& dialogs, const automation::WorkbookReader& reader,
                WriterFactory writerFactory, QWidget* parent)
-    : QMainWindow(parent)
-    , m_format(format)
-    , m_dialogs(dialogs)
-    , m_reader(reader)
-    , m_writerFactory(std::move(writerFactory))
+    : QMainWindow(parent), m_format(format), m_dialogs(dialogs), m_reader(reader),
+      m_writerFactory(std::move(writerFactory))
 {
     setWindowTitle(qs(kCaption));
     // The layout is in pixels, so the font is too: 11 pixels is the 8-point design font at 96 dpi.
@@ -229,7 +226,8 @@ void TForm1::buildControls()
 void TForm1::buildMenus()
 {
     auto command = [this](QAction* action, void (TForm1::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     QMenuBar* bar = menuBar();
     calculateAction = bar->addAction(tr("Рассчитать"));
@@ -343,9 +341,8 @@ void TForm1::recomputeRows()
     // stay. A row the new table cannot evaluate shows the reason and no LR.
     const int count = m_grid.ResultCount();
     for (int row = 1; row <= count; ++row) {
-        const engine::LocusOutcome outcome =
-            results::evaluateGenotypeRow(m_table, m_grid.cell(row, results::kColumnLocus), m_grid.RowGenotypes(row),
-                                         m_format);
+        const engine::LocusOutcome outcome = results::evaluateGenotypeRow(
+            m_table, m_grid.cell(row, results::kColumnLocus), m_grid.RowGenotypes(row), m_format);
         m_grid.applyOutcome(row, outcome);
     }
     refreshGrid();
@@ -353,9 +350,9 @@ void TForm1::recomputeRows()
 
 void TForm1::N11Click()
 {
-    const Answer answer = m_dialogs.question(
-        this, tr("Внимание"),
-        tr("При выборе популяции") + '\n' + tr("значения LR будут пересчитаны") + '\n' + '\n' + tr("Вы уверены?"));
+    const Answer answer = m_dialogs.question(this, tr("Внимание"),
+                                             tr("При выборе популяции") + '\n' + tr("значения LR будут пересчитаны")
+                                                 + '\n' + '\n' + tr("Вы уверены?"));
     if (answer != Answer::Yes)
         return;
     m_form3->showChoice(m_form3->Population());
@@ -478,8 +475,9 @@ bool TForm1::saveResults()
     if (name.isEmpty())
         return false;
     if (QFileInfo::exists(name)) {
-        const Answer replace = m_dialogs.question(
-            this, tr("Вопрос"), tr("Файл «%1» уже существует.").arg(QFileInfo(name).fileName()) + '\n' + tr("Заменить его?"));
+        const Answer replace = m_dialogs.question(this, tr("Вопрос"),
+                                                  tr("Файл «%1» уже существует.").arg(QFileInfo(name).fileName()) + '\n'
+                                                      + tr("Заменить его?"));
         if (replace != Answer::Yes)
             return false;
     }
@@ -623,8 +621,9 @@ void TForm1::FormResize()
     fitResultLine(Edit2);
     // std::nearbyint rounds halves to the even neighbour in the default rounding mode.
     for (int column = 0; column < results::kColumnCount; ++column)
-        StringGrid1->setColumnWidth(column, static_cast<int>(std::nearbyint(
-                                                static_cast<double>(gridWidth) * kColumnFactors[column] / kDesignGridWidth)));
+        StringGrid1->setColumnWidth(column,
+                                    static_cast<int>(std::nearbyint(static_cast<double>(gridWidth)
+                                                                    * kColumnFactors[column] / kDesignGridWidth)));
 }
 
 void TForm1::resizeEvent(QResizeEvent* event)
@@ -666,4 +665,4 @@ void TForm1::centreOnScreen()
     }
 }
 
-}  // namespace app
+} // namespace app

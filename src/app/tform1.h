@@ -81,31 +81,31 @@ public:
     QGroupBox* GroupBox2 = nullptr;
     QGroupBox* GroupBox3 = nullptr;
     QGroupBox* GroupBox4 = nullptr;
-    QComboBox* ComboBox1 = nullptr;  // locus
-    QComboBox* ComboBox2 = nullptr;  // father allele 1
-    QComboBox* ComboBox3 = nullptr;  // father allele 2
-    QComboBox* ComboBox4 = nullptr;  // child allele 1
-    QComboBox* ComboBox5 = nullptr;  // child allele 2
-    QComboBox* ComboBox6 = nullptr;  // mother allele 1
-    QComboBox* ComboBox7 = nullptr;  // mother allele 2
+    QComboBox* ComboBox1 = nullptr; // locus
+    QComboBox* ComboBox2 = nullptr; // father allele 1
+    QComboBox* ComboBox3 = nullptr; // father allele 2
+    QComboBox* ComboBox4 = nullptr; // child allele 1
+    QComboBox* ComboBox5 = nullptr; // child allele 2
+    QComboBox* ComboBox6 = nullptr; // mother allele 1
+    QComboBox* ComboBox7 = nullptr; // mother allele 2
     ResultsView* StringGrid1 = nullptr;
-    QLineEdit* Edit1 = nullptr;  // combined index line
-    QLineEdit* Edit2 = nullptr;  // probability line
-    QLineEdit* Edit3 = nullptr;  // prior
+    QLineEdit* Edit1 = nullptr; // combined index line
+    QLineEdit* Edit2 = nullptr; // probability line
+    QLineEdit* Edit3 = nullptr; // prior
     QLabel* Label1 = nullptr;
 
     // Menu items, in menu order.
-    QAction* calculateAction = nullptr;    // "Рассчитать"
-    QAction* populationAction = nullptr;   // "Популяция"
-    QAction* combineAction = nullptr;      // "Перемножить"
-    QAction* clearAction = nullptr;        // "Очистить"
-    QAction* saveAction = nullptr;         // "Сохранить"
-    QAction* loadResultsAction = nullptr;  // "Загрузить" > "Результаты"
-    QAction* loadGenotypesAction = nullptr;  // "Загрузить" > "Генотипы и рассчитать LR"
-    QAction* helpAction = nullptr;         // "Справка"
-    QAction* aboutAction = nullptr;        // "О программе"
-    QAction* selectAction = nullptr;       // pop-up "Выбрать"
-    QAction* deleteAction = nullptr;       // pop-up "Удалить"
+    QAction* calculateAction = nullptr; // "Рассчитать"
+    QAction* populationAction = nullptr; // "Популяция"
+    QAction* combineAction = nullptr; // "Перемножить"
+    QAction* clearAction = nullptr; // "Очистить"
+    QAction* saveAction = nullptr; // "Сохранить"
+    QAction* loadResultsAction = nullptr; // "Загрузить" > "Результаты"
+    QAction* loadGenotypesAction = nullptr; // "Загрузить" > "Генотипы и рассчитать LR"
+    QAction* helpAction = nullptr; // "Справка"
+    QAction* aboutAction = nullptr; // "О программе"
+    QAction* selectAction = nullptr; // pop-up "Выбрать"
+    QAction* deleteAction = nullptr; // pop-up "Удалить"
 
     // Handlers.
     void Menu1Click();
@@ -130,7 +130,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;  // FormClose
+    void closeEvent(QCloseEvent* event) override; // FormClose
 
 private:
     void buildControls();
@@ -161,8 +161,8 @@ private:
     std::string m_currentLocusName;
     int m_clickedRow = 0;
     std::filesystem::path m_workDir;
-    std::filesystem::path m_loadedWorkbook;  // the open dialog's file name; empty when none
-    bool m_opened = false;                   // the first load succeeded and this window is shown
+    std::filesystem::path m_loadedWorkbook; // the open dialog's file name; empty when none
+    bool m_opened = false; // the first load succeeded and this window is shown
 
     ResultsModel* m_model = nullptr;
     QMenu* m_popup = nullptr;
@@ -171,4 +171,4 @@ private:
     HelpWindow* m_help = nullptr;
 };
 
-}  // namespace app
+} // namespace app

@@ -19,10 +19,9 @@ constexpr int kChoiceHeight = 203;
 constexpr int kNoticeWidth = 260;
 constexpr int kNoticeHeight = 64;
 
-}  // namespace
+} // namespace
 
-TForm3::TForm3(QWidget* parent)
-    : QDialog(parent)
+TForm3::TForm3(QWidget* parent) : QDialog(parent)
 {
     // No system menu and no close box; the window stays above the calculator.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
@@ -34,7 +33,7 @@ TForm3::TForm3(QWidget* parent)
     m_pages = new QStackedWidget(this);
 
     auto* choice = new QWidget(m_pages);
-    auto* frame = new QFrame(choice);  // RadioGroup1: the frame the choices lie over
+    auto* frame = new QFrame(choice); // RadioGroup1: the frame the choices lie over
     frame->setFrameShape(QFrame::Box);
     frame->setFrameShadow(QFrame::Sunken);
     frame->setGeometry(0, 0, 169, 139);
@@ -151,4 +150,4 @@ void TForm3::closeEvent(QCloseEvent* event)
     reject();
 }
 
-}  // namespace app
+} // namespace app

@@ -33,11 +33,11 @@ public:
     void becomeNotice();
     void setProgress(int done, int total, const QString& locusName);
 
-    QRadioButton* RadioButton1 = nullptr;  // "Русские"
-    QRadioButton* RadioButton2 = nullptr;  // "Европеоиды США"
-    QRadioButton* RadioButton3 = nullptr;  // "Негры США"
-    QRadioButton* RadioButton4 = nullptr;  // "Другая ...", never enabled
-    QPushButton* Button1 = nullptr;        // "OK"
+    QRadioButton* RadioButton1 = nullptr; // "Русские"
+    QRadioButton* RadioButton2 = nullptr; // "Европеоиды США"
+    QRadioButton* RadioButton3 = nullptr; // "Негры США"
+    QRadioButton* RadioButton4 = nullptr; // "Другая ...", never enabled
+    QPushButton* Button1 = nullptr; // "OK"
 
 signals:
     // OK pressed: the main window loads the chosen population (WellDone).
@@ -59,4 +59,4 @@ private:
     bool m_loading = false;
 };
 
-}  // namespace app
+} // namespace app

@@ -8,8 +8,7 @@
 
 namespace app {
 
-TForm4::TForm4(QWidget* parent)
-    : QDialog(parent)
+TForm4::TForm4(QWidget* parent) : QDialog(parent)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Kinora"));
@@ -32,8 +31,8 @@ TForm4::TForm4(QWidget* parent)
     const QRect room = titleLabel->contentsRect();
     for (int pixels = 15; pixels >= 10; --pixels) {
         titleFont.setPixelSize(pixels);
-        const QRect needed = QFontMetrics(titleFont).boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap,
-                                                                  titleLabel->text());
+        const QRect needed
+            = QFontMetrics(titleFont).boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, titleLabel->text());
         if (needed.height() <= room.height() && needed.width() <= room.width())
             break;
     }
@@ -49,4 +48,4 @@ TForm4::TForm4(QWidget* parent)
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-}  // namespace app
+} // namespace app

@@ -18,4 +18,4 @@ public:
     QPushButton* okButton = nullptr;
 };
 
-}  // namespace app
+} // namespace app

@@ -18,7 +18,7 @@ QString applicationTitle()
     return QCoreApplication::applicationName();
 }
 
-}  // namespace
+} // namespace
 
 void WidgetDialogs::information(QWidget* parent, const QString& text)
 {
@@ -70,4 +70,4 @@ bool WidgetDialogs::openDocument(const QString& path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-}  // namespace app
+} // namespace app

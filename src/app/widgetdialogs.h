@@ -15,4 +15,4 @@ public:
     bool openDocument(const QString& path) override;
 };
 
-}  // namespace app
+} // namespace app

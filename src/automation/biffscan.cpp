@@ -29,7 +29,10 @@ unsigned get16(std::string_view d, std::size_t at)
 {
     return static_cast<unsigned char>(d[at]) | static_cast<unsigned char>(d[at + 1]) << 8;
 }
-std::uint32_t get32(std::string_view d, std::size_t at) { return get16(d, at) | static_cast<std::uint32_t>(get16(d, at + 2)) << 16; }
+std::uint32_t get32(std::string_view d, std::size_t at)
+{
+    return get16(d, at) | static_cast<std::uint32_t>(get16(d, at + 2)) << 16;
+}
 
 void appendUtf8(std::string& out, unsigned code)
 {
@@ -52,14 +55,22 @@ void appendUtf8(std::string& out, unsigned code)
 std::string errorText(unsigned code)
 {
     switch (code) {
-    case 0x00: return "#NULL!";
-    case 0x07: return "#DIV/0!";
-    case 0x0F: return "#VALUE!";
-    case 0x17: return "#REF!";
-    case 0x1D: return "#NAME?";
-    case 0x24: return "#NUM!";
-    case 0x2A: return "#N/A";
-    default: return "ошибка";
+    case 0x00:
+        return "#NULL!";
+    case 0x07:
+        return "#DIV/0!";
+    case 0x0F:
+        return "#VALUE!";
+    case 0x17:
+        return "#REF!";
+    case 0x1D:
+        return "#NAME?";
+    case 0x24:
+        return "#NUM!";
+    case 0x2A:
+        return "#N/A";
+    default:
+        return "ошибка";
     }
 }
 
@@ -149,7 +160,7 @@ void scanSheet(const Walker& walker, std::size_t pos, BiffSheet& sheet)
     const RecordView bof = walker.at(pos);
     if (bof.type != Bof)
         walker.fail("лист «" + sheet.name + "» не найден в потоке книги");
-    int depth = 1;  // embedded charts bring their own BOF ... EOF
+    int depth = 1; // embedded charts bring their own BOF ... EOF
     std::pair<int, int> pendingText{0, 0};
     pos = bof.next;
     while (depth > 0) {
@@ -165,7 +176,8 @@ void scanSheet(const Walker& walker, std::size_t pos, BiffSheet& sheet)
             sheet.declaredRows = get32(r.data, 4);
             sheet.declaredColumns = get16(r.data, 10);
         } else if (r.type == Formula && r.data.size() >= 20) {
-            const std::pair<int, int> cell{static_cast<int>(get16(r.data, 0)) + 1, static_cast<int>(get16(r.data, 2)) + 1};
+            const std::pair<int, int> cell{static_cast<int>(get16(r.data, 0)) + 1,
+                                           static_cast<int>(get16(r.data, 2)) + 1};
             const std::string_view result = r.data.substr(6, 8);
             CellValue value;
             if (get16(result, 6) != 0xFFFF) {
@@ -174,10 +186,19 @@ void scanSheet(const Walker& walker, std::size_t pos, BiffSheet& sheet)
                 value = std::isfinite(number) ? CellValue(number) : CellValue(CellError{"#NUM!"});
             } else {
                 switch (static_cast<unsigned char>(result[0])) {
-                case 0: value = CellError{kFormulaWithoutValue}; pendingText = cell; break;  // the STRING record follows
-                case 1: value = CellError{result[2] ? "логическое значение ИСТИНА" : "логическое значение ЛОЖЬ"}; break;
-                case 2: value = CellError{errorText(static_cast<unsigned char>(result[2]))}; break;
-                default: value = CellError{kFormulaWithoutValue}; break;
+                case 0:
+                    value = CellError{kFormulaWithoutValue};
+                    pendingText = cell;
+                    break; // the STRING record follows
+                case 1:
+                    value = CellError{result[2] ? "логическое значение ИСТИНА" : "логическое значение ЛОЖЬ"};
+                    break;
+                case 2:
+                    value = CellError{errorText(static_cast<unsigned char>(result[2]))};
+                    break;
+                default:
+                    value = CellError{kFormulaWithoutValue};
+                    break;
                 }
             }
             sheet.cells[cell] = std::move(value);
@@ -185,7 +206,8 @@ void scanSheet(const Walker& walker, std::size_t pos, BiffSheet& sheet)
             sheet.cells[pendingText] = walker.stringRecord(r);
             pendingText = {0, 0};
         } else if (r.type == BoolErr && r.data.size() >= 8) {
-            const std::pair<int, int> cell{static_cast<int>(get16(r.data, 0)) + 1, static_cast<int>(get16(r.data, 2)) + 1};
+            const std::pair<int, int> cell{static_cast<int>(get16(r.data, 0)) + 1,
+                                           static_cast<int>(get16(r.data, 2)) + 1};
             const unsigned code = static_cast<unsigned char>(r.data[6]);
             sheet.cells[cell] = r.data[7] ? CellError{errorText(code)}
                                           : CellError{code ? "логическое значение ИСТИНА" : "логическое значение ЛОЖЬ"};
@@ -193,7 +215,7 @@ void scanSheet(const Walker& walker, std::size_t pos, BiffSheet& sheet)
     }
 }
 
-}  // namespace
+} // namespace
 
 std::vector<BiffSheet> scanBiffWorkbook(std::string_view stream, const std::string& where)
 {
@@ -224,4 +246,4 @@ std::vector<BiffSheet> scanBiffWorkbook(std::string_view stream, const std::stri
     return sheets;
 }
 
-}  // namespace automation
+} // namespace automation

@@ -19,14 +19,14 @@
 namespace automation {
 
 struct BiffSheet {
-    std::string name;  // UTF-8
+    std::string name; // UTF-8
     std::uint32_t declaredRows = 0;
     std::uint32_t declaredColumns = 0;
-    std::map<std::pair<int, int>, CellValue> cells;  // 1-based (row, column) -> value
+    std::map<std::pair<int, int>, CellValue> cells; // 1-based (row, column) -> value
 };
 
 // The worksheets of the stream, in workbook order. Throws WorkbookError prefixed with `where`
 // when the stream is not BIFF8 or is damaged.
 std::vector<BiffSheet> scanBiffWorkbook(std::string_view stream, const std::string& where);
 
-}  // namespace automation
+} // namespace automation

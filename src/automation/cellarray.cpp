@@ -35,4 +35,4 @@ std::string CellArray::sheetCellName(int row, int column) const
     return cellName(m_firstRow + row - 1, m_firstColumn + column - 1);
 }
 
-}  // namespace automation
+} // namespace automation

@@ -36,4 +36,4 @@ private:
     std::vector<CellValue> m_cells;
 };
 
-}  // namespace automation
+} // namespace automation

@@ -22,4 +22,4 @@ std::string cellName(int row, int column)
     return letters + std::to_string(row);
 }
 
-}  // namespace automation
+} // namespace automation

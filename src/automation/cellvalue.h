@@ -13,13 +13,16 @@
 namespace automation {
 
 struct CellError {
-    std::string reason;  // e.g. "формула без сохраненного значения", "#DIV/0!"
+    std::string reason; // e.g. "формула без сохраненного значения", "#DIV/0!"
     bool operator==(const CellError&) const = default;
 };
 
 using CellValue = std::variant<std::monostate, std::string, double, CellError>;
 
-inline bool isEmpty(const CellValue& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool isEmpty(const CellValue& v)
+{
+    return std::holds_alternative<std::monostate>(v);
+}
 
 // The cell as text: a number in general notation with the program's decimal separator
 // (9.3 -> "9,3", 10 -> "10"), empty -> "". A CellError gives its reason in angle brackets;
@@ -29,4 +32,4 @@ std::string cellText(const CellValue& value, const text::NumberFormat& format);
 // "A1"-style name of a cell, 1-based row and column ("B7"), for messages.
 std::string cellName(int row, int column);
 
-}  // namespace automation
+} // namespace automation

@@ -24,7 +24,7 @@ public:
         if ((shift != 9 && shift != 12) || miniShift != 6)
             fail("неверный заголовок");
         m_sectorSize = std::size_t{1} << shift;
-        m_sectorCount = (data.size() - m_sectorSize) / m_sectorSize;  // a partial last sector is unused
+        m_sectorCount = (data.size() - m_sectorSize) / m_sectorSize; // a partial last sector is unused
         if (data.size() < m_sectorSize)
             fail("файл обрывается");
         readFat();
@@ -175,9 +175,12 @@ private:
     std::vector<std::uint32_t> m_fat;
 };
 
-}  // namespace
+} // namespace
 
-bool CfbReader::hasSignature(std::string_view data) { return data.substr(0, 8) == std::string_view(kSignature, 8); }
+bool CfbReader::hasSignature(std::string_view data)
+{
+    return data.substr(0, 8) == std::string_view(kSignature, 8);
+}
 
 std::optional<std::string> CfbReader::readStream(std::string_view data, std::string_view name, const std::string& where)
 {
@@ -185,4 +188,4 @@ std::optional<std::string> CfbReader::readStream(std::string_view data, std::str
     return container.stream(name);
 }
 
-}  // namespace automation
+} // namespace automation

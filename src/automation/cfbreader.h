@@ -17,7 +17,8 @@ public:
 
     // The stream named `name` (ASCII, compared ignoring case), nullopt when there is none.
     // Throws WorkbookError prefixed with `where` when the container is damaged.
-    static std::optional<std::string> readStream(std::string_view data, std::string_view name, const std::string& where);
+    static std::optional<std::string> readStream(std::string_view data, std::string_view name,
+                                                 const std::string& where);
 };
 
-}  // namespace automation
+} // namespace automation

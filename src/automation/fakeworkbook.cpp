@@ -25,7 +25,7 @@ private:
     std::vector<FakeSheet> m_sheets;
 };
 
-}  // namespace
+} // namespace
 
 void FakeWorkbookReader::add(const std::filesystem::path& path, std::vector<FakeSheet> sheets)
 {
@@ -63,4 +63,4 @@ CellArray makeCellArray(const std::vector<std::vector<CellValue>>& rows, int fir
     return cells;
 }
 
-}  // namespace automation
+} // namespace automation

@@ -39,4 +39,4 @@ private:
 // than the longest are padded with empty cells.
 CellArray makeCellArray(const std::vector<std::vector<CellValue>>& rows, int firstRow = 1, int firstColumn = 1);
 
-}  // namespace automation
+} // namespace automation

@@ -57,7 +57,7 @@ std::string readFile(const std::filesystem::path& path)
         if (n < 0)
             throw WorkbookError(where + ": ошибка чтения файла");
         if (n == 0)
-            break;  // the file shrank while being read: what was read is judged by its content
+            break; // the file shrank while being read: what was read is judged by its content
         done += static_cast<std::size_t>(n);
     }
     bytes.resize(done);
@@ -95,7 +95,7 @@ Format zipFormat(const std::string& bytes, const std::filesystem::path& path)
     throw WorkbookError(where + ": архив не является книгой .xlsx или .ods");
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<Workbook> FileWorkbookReader::open(const std::filesystem::path& path) const
 {
@@ -117,6 +117,9 @@ std::unique_ptr<Workbook> FileWorkbookReader::open(const std::filesystem::path& 
     }
 }
 
-std::unique_ptr<WorkbookReader> makeFileWorkbookReader() { return std::make_unique<FileWorkbookReader>(); }
+std::unique_ptr<WorkbookReader> makeFileWorkbookReader()
+{
+    return std::make_unique<FileWorkbookReader>();
+}
 
-}  // namespace automation
+} // namespace automation

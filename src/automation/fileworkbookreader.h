@@ -13,4 +13,4 @@ public:
     std::unique_ptr<Workbook> open(const std::filesystem::path& path) const override;
 };
 
-}  // namespace automation
+} // namespace automation

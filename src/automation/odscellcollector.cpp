@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <deque>
-#include <map>
 #include <locale.h>
+#include <map>
 
 #include <orcus/orcus_ods.hpp>
 #include <orcus/spreadsheet/factory.hpp>
@@ -135,10 +135,7 @@ public:
         for (ss::row_t k = 1; k < count && m_error.empty(); ++k)
             store(row + k, col, value);
     }
-    ss::range_size_t get_sheet_size() const override
-    {
-        return {limits::kMaxSheetRow, limits::kMaxSheetColumn};
-    }
+    ss::range_size_t get_sheet_size() const override { return {limits::kMaxSheetRow, limits::kMaxSheetColumn}; }
 
 private:
     void store(ss::row_t row, ss::col_t col, CellValue value)
@@ -182,10 +179,10 @@ private:
     Formula m_formula;
     std::string m_error;
     ss::row_t m_currentRow = -1;
-    std::map<ss::col_t, CellValue> m_rowCells;  // the cells of the row read last, for fill_down_cells
+    std::map<ss::col_t, CellValue> m_rowCells; // the cells of the row read last, for fill_down_cells
 };
 
-}  // namespace
+} // namespace
 
 class OdsCellCollector::Factory : public ss::iface::import_factory {
 public:
@@ -217,8 +214,9 @@ public:
     }
     ss::iface::import_sheet* get_sheet(ss::sheet_t index) override
     {
-        return index >= 0 && static_cast<std::size_t>(index) < m_sheets.size() ? &m_sheets[static_cast<std::size_t>(index)]
-                                                                               : nullptr;
+        return index >= 0 && static_cast<std::size_t>(index) < m_sheets.size()
+                   ? &m_sheets[static_cast<std::size_t>(index)]
+                   : nullptr;
     }
     void finalize() override {}
 
@@ -232,10 +230,13 @@ private:
     orcus::string_pool m_stylePool;
     ss::import_styles m_styles{m_styleStore, m_stylePool};
     ReferenceResolver m_resolver;
-    std::deque<SheetCells> m_sheets;  // stable addresses: orcus keeps the pointers
+    std::deque<SheetCells> m_sheets; // stable addresses: orcus keeps the pointers
 };
 
-OdsCellCollector::OdsCellCollector(std::string where) : m_factory(std::make_unique<Factory>(where)), m_where(std::move(where)) {}
+OdsCellCollector::OdsCellCollector(std::string where)
+    : m_factory(std::make_unique<Factory>(where)), m_where(std::move(where))
+{
+}
 
 OdsCellCollector::~OdsCellCollector() = default;
 
@@ -267,7 +268,10 @@ void OdsCellCollector::read(std::string_view bytes)
     }
 }
 
-std::size_t OdsCellCollector::sheetCount() const { return m_factory->sheets().size(); }
+std::size_t OdsCellCollector::sheetCount() const
+{
+    return m_factory->sheets().size();
+}
 
 void OdsCellCollector::addCell(std::size_t sheet, int row, int column, CellValue value)
 {
@@ -283,4 +287,4 @@ std::vector<OdsCellCollector::Sheet> OdsCellCollector::takeSheets()
     return out;
 }
 
-}  // namespace automation
+} // namespace automation

@@ -27,7 +27,7 @@ public:
     struct Sheet {
         std::string name;
         CellArray cells;
-        std::string error;  // non-empty when the sheet cannot be read
+        std::string error; // non-empty when the sheet cannot be read
     };
     std::size_t sheetCount() const;
     std::vector<Sheet> takeSheets();
@@ -38,4 +38,4 @@ private:
     std::string m_where;
 };
 
-}  // namespace automation
+} // namespace automation

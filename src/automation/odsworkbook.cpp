@@ -112,7 +112,9 @@ private:
         if (m_cells > kExpandedCells)
             throw WorkbookError(m_where + ": в книге слишком много ячеек");
         m_value = attribute(attributes, "value");
-        m_stringValue = xmlAttribute(attributes, "string-value", ":office:") ? std::optional<std::string>(attribute(attributes, "string-value")) : std::nullopt;
+        m_stringValue = xmlAttribute(attributes, "string-value", ":office:")
+                            ? std::optional<std::string>(attribute(attributes, "string-value"))
+                            : std::nullopt;
         m_boolean = attribute(attributes, "boolean-value");
         m_date = attribute(attributes, "date-value");
         m_calcType = attribute(attributes, "value-type", ":calcext:");
@@ -153,7 +155,8 @@ private:
             // orcus gives the date as ISO text; copies of a repeated row get the same.
             value = m_date.size() > 10 && m_date.substr(10) == "T00:00:00" ? m_date.substr(0, 10) : m_date;
             if (m_date.size() > 10 && m_date[10] == 'T' && m_date.substr(10) != "T00:00:00") {
-                table.problem = "ячейка " + here + " с датой и временем не читается; задайте ей числовой или текстовый формат";
+                table.problem
+                    = "ячейка " + here + " с датой и временем не читается; задайте ей числовой или текстовый формат";
                 return;
             }
         } else {
@@ -173,7 +176,7 @@ private:
     }
 
     std::string m_where;
-    long m_row = 0;  // 0-based, of the current table
+    long m_row = 0; // 0-based, of the current table
     long m_column = 0;
     long m_rowRepeat = 1;
     long m_columnRepeat = 1;
@@ -206,7 +209,7 @@ void parse(ZipArchive& zip, const std::string& part, XmlHandler& handler, const 
     xml.finish();
 }
 
-}  // namespace
+} // namespace
 
 OdsWorkbook::OdsWorkbook(std::string_view bytes, std::filesystem::path path) : m_path(std::move(path))
 {
@@ -240,7 +243,10 @@ OdsWorkbook::OdsWorkbook(std::string_view bytes, std::filesystem::path path) : m
     }
 }
 
-int OdsWorkbook::sheetCount() const { return static_cast<int>(m_sheets.size()); }
+int OdsWorkbook::sheetCount() const
+{
+    return static_cast<int>(m_sheets.size());
+}
 
 const OdsCellCollector::Sheet& OdsWorkbook::sheet(int index) const
 {
@@ -249,7 +255,10 @@ const OdsCellCollector::Sheet& OdsWorkbook::sheet(int index) const
     return m_sheets[static_cast<std::size_t>(index - 1)];
 }
 
-std::string OdsWorkbook::sheetName(int index) const { return sheet(index).name; }
+std::string OdsWorkbook::sheetName(int index) const
+{
+    return sheet(index).name;
+}
 
 CellArray OdsWorkbook::usedRange(int index) const
 {
@@ -259,4 +268,4 @@ CellArray OdsWorkbook::usedRange(int index) const
     return s.cells;
 }
 
-}  // namespace automation
+} // namespace automation

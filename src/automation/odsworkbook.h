@@ -29,4 +29,4 @@ private:
     std::vector<OdsCellCollector::Sheet> m_sheets;
 };
 
-}  // namespace automation
+} // namespace automation

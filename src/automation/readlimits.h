@@ -8,20 +8,20 @@
 
 namespace automation::limits {
 
-inline constexpr std::uintmax_t kFileBytes = 64u << 20;          // the workbook file itself
-inline constexpr std::uint64_t kEntryBytes = 100u << 20;          // one decompressed zip entry
-inline constexpr std::uint64_t kTotalUnzippedBytes = 100u << 20;  // all entries read from one file
+inline constexpr std::uintmax_t kFileBytes = 64u << 20; // the workbook file itself
+inline constexpr std::uint64_t kEntryBytes = 100u << 20; // one decompressed zip entry
+inline constexpr std::uint64_t kTotalUnzippedBytes = 100u << 20; // all entries read from one file
 inline constexpr std::size_t kZipEntries = 100000;
-inline constexpr std::size_t kTextBytes = 1u << 20;               // one cell's text
-inline constexpr std::size_t kRangeTextBytes = 64u << 20;         // all texts of one used range
+inline constexpr std::size_t kTextBytes = 1u << 20; // one cell's text
+inline constexpr std::size_t kRangeTextBytes = 64u << 20; // all texts of one used range
 inline constexpr int kRangeRows = 10000;
 inline constexpr int kRangeColumns = 1000;
-inline constexpr std::int64_t kRangeCells = 1000000;              // rows x columns of a used range
-inline constexpr std::uint64_t kXlsDeclaredCells = 2u << 20;      // FreeXL allocates rows x columns
+inline constexpr std::int64_t kRangeCells = 1000000; // rows x columns of a used range
+inline constexpr std::uint64_t kXlsDeclaredCells = 2u << 20; // FreeXL allocates rows x columns
 inline constexpr int kSheets = 4096;
 
 // Sheet limits of the formats: 1,048,576 rows and 16,384 columns.
 inline constexpr int kMaxSheetRow = 1048576;
 inline constexpr int kMaxSheetColumn = 16384;
 
-}  // namespace automation::limits
+} // namespace automation::limits

@@ -17,4 +17,4 @@ std::string fileLabel(const std::filesystem::path& path);
 // «file name», лист «sheet».
 std::string sheetLabel(const std::filesystem::path& path, std::string_view sheet);
 
-}  // namespace automation
+} // namespace automation

@@ -53,4 +53,4 @@ CellArray UsedRangeBuilder::build() const
     return range;
 }
 
-}  // namespace automation
+} // namespace automation

@@ -38,4 +38,4 @@ private:
     std::size_t m_textBytes = 0;
 };
 
-}  // namespace automation
+} // namespace automation

@@ -23,4 +23,4 @@ int Workbook::sheetIndex(std::string_view name) const
     return 0;
 }
 
-}  // namespace automation
+} // namespace automation

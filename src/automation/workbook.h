@@ -51,4 +51,4 @@ public:
 // The reader over real files: .xls (FreeXL), .xlsx and .ods.
 std::unique_ptr<WorkbookReader> makeFileWorkbookReader();
 
-}  // namespace automation
+} // namespace automation

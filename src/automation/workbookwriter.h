@@ -44,4 +44,4 @@ public:
 // The writer over libxlsxwriter.
 std::unique_ptr<WorkbookWriter> makeXlsxWorkbookWriter();
 
-}  // namespace automation
+} // namespace automation

@@ -68,7 +68,10 @@ XlsWorkbook::~XlsWorkbook()
         freexl_close(m_handle);
 }
 
-int XlsWorkbook::sheetCount() const { return static_cast<int>(m_sheets.size()); }
+int XlsWorkbook::sheetCount() const
+{
+    return static_cast<int>(m_sheets.size());
+}
 
 const XlsWorkbook::Sheet& XlsWorkbook::sheet(int index) const
 {
@@ -77,7 +80,10 @@ const XlsWorkbook::Sheet& XlsWorkbook::sheet(int index) const
     return m_sheets[static_cast<std::size_t>(index - 1)];
 }
 
-std::string XlsWorkbook::sheetName(int index) const { return sheet(index).name; }
+std::string XlsWorkbook::sheetName(int index) const
+{
+    return sheet(index).name;
+}
 
 CellArray XlsWorkbook::usedRange(int index) const
 {
@@ -109,8 +115,9 @@ CellArray XlsWorkbook::usedRange(int index) const
                 range.add(row, column, static_cast<double>(value.value.int_value));
                 break;
             case FREEXL_CELL_DOUBLE:
-                range.add(row, column, std::isfinite(value.value.double_value) ? CellValue(value.value.double_value)
-                                                                              : CellValue(CellError{"#NUM!"}));
+                range.add(row, column,
+                          std::isfinite(value.value.double_value) ? CellValue(value.value.double_value)
+                                                                  : CellValue(CellError{"#NUM!"}));
                 break;
             case FREEXL_CELL_TEXT:
             case FREEXL_CELL_SST_TEXT:
@@ -129,4 +136,4 @@ CellArray XlsWorkbook::usedRange(int index) const
     return range.build();
 }
 
-}  // namespace automation
+} // namespace automation

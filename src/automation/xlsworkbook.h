@@ -37,4 +37,4 @@ private:
     std::vector<Sheet> m_sheets;
 };
 
-}  // namespace automation
+} // namespace automation

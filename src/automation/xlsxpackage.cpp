@@ -18,7 +18,10 @@ bool endsWith(std::string_view text, std::string_view tail)
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
-bool isTrue(const char* value) { return value && (std::strcmp(value, "1") == 0 || std::strcmp(value, "true") == 0); }
+bool isTrue(const char* value)
+{
+    return value && (std::strcmp(value, "1") == 0 || std::strcmp(value, "true") == 0);
+}
 
 std::string folderOf(std::string_view part)
 {
@@ -169,7 +172,7 @@ std::string percentDecoded(std::string_view text)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::string resolvePartTarget(std::string_view source, std::string_view target)
 {
@@ -237,4 +240,4 @@ std::vector<std::string> readSharedStrings(ZipArchive& zip, const std::string& p
     return std::move(handler.strings);
 }
 
-}  // namespace automation
+} // namespace automation

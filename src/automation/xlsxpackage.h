@@ -19,13 +19,13 @@ class ZipArchive;
 
 struct XlsxSheetEntry {
     std::string name;
-    std::string part;  // zip entry name of the worksheet XML
+    std::string part; // zip entry name of the worksheet XML
 };
 
 struct XlsxPackage {
     std::string workbookPart;
-    std::vector<XlsxSheetEntry> sheets;  // worksheets only; chart and macro sheets are left out
-    std::string sharedStringsPart;       // empty when the workbook has none
+    std::vector<XlsxSheetEntry> sheets; // worksheets only; chart and macro sheets are left out
+    std::string sharedStringsPart; // empty when the workbook has none
     bool recalculateOnLoad = false;
 
     // Throws WorkbookError (prefixed with `where`) when the package is not a workbook or a
@@ -39,4 +39,4 @@ std::string resolvePartTarget(std::string_view source, std::string_view target);
 // Reads the shared string table: each item's text, rich text runs joined, phonetic runs left out.
 std::vector<std::string> readSharedStrings(ZipArchive& zip, const std::string& part, const std::string& where);
 
-}  // namespace automation
+} // namespace automation

@@ -32,7 +32,8 @@ bool parseCellReference(std::string_view ref, int& row, int& column)
         r = r * 10 + (ref[i] - '0');
         ++i;
     }
-    if (digits == 0 || i == digits || i != ref.size() || c > limits::kMaxSheetColumn || r < 1 || r > limits::kMaxSheetRow)
+    if (digits == 0 || i == digits || i != ref.size() || c > limits::kMaxSheetColumn || r < 1
+        || r > limits::kMaxSheetRow)
         return false;
     row = static_cast<int>(r);
     column = static_cast<int>(c);
@@ -202,7 +203,7 @@ private:
     std::string m_inlineText;
 };
 
-}  // namespace
+} // namespace
 
 CellArray readXlsxSheet(ZipArchive& zip, const std::string& part, const XlsxSheetSource& source)
 {
@@ -213,4 +214,4 @@ CellArray readXlsxSheet(ZipArchive& zip, const std::string& part, const XlsxShee
     return handler.build();
 }
 
-}  // namespace automation
+} // namespace automation

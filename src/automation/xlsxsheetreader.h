@@ -20,9 +20,9 @@ class ZipArchive;
 struct XlsxSheetSource {
     const std::vector<std::string>& sharedStrings;
     bool recalculateOnLoad = false;
-    std::string where;  // «a.xlsx», лист «X»
+    std::string where; // «a.xlsx», лист «X»
 };
 
 CellArray readXlsxSheet(ZipArchive& zip, const std::string& part, const XlsxSheetSource& source);
 
-}  // namespace automation
+} // namespace automation

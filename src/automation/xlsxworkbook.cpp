@@ -13,7 +13,10 @@ XlsxWorkbook::XlsxWorkbook(std::string bytes, std::filesystem::path path)
 {
 }
 
-int XlsxWorkbook::sheetCount() const { return static_cast<int>(m_package.sheets.size()); }
+int XlsxWorkbook::sheetCount() const
+{
+    return static_cast<int>(m_package.sheets.size());
+}
 
 const XlsxSheetEntry& XlsxWorkbook::sheet(int index) const
 {
@@ -22,7 +25,10 @@ const XlsxSheetEntry& XlsxWorkbook::sheet(int index) const
     return m_package.sheets[static_cast<std::size_t>(index - 1)];
 }
 
-std::string XlsxWorkbook::sheetName(int index) const { return sheet(index).name; }
+std::string XlsxWorkbook::sheetName(int index) const
+{
+    return sheet(index).name;
+}
 
 CellArray XlsxWorkbook::usedRange(int index) const
 {
@@ -36,4 +42,4 @@ CellArray XlsxWorkbook::usedRange(int index) const
     return readXlsxSheet(*m_zip, entry.part, source);
 }
 
-}  // namespace automation
+} // namespace automation

@@ -31,10 +31,10 @@ private:
     const XlsxSheetEntry& sheet(int index) const;
 
     std::filesystem::path m_path;
-    std::unique_ptr<const std::string> m_bytes;  // the zip reads from here
+    std::unique_ptr<const std::string> m_bytes; // the zip reads from here
     std::unique_ptr<ZipArchive> m_zip;
     XlsxPackage m_package;
     mutable std::optional<std::vector<std::string>> m_sharedStrings;
 };
 
-}  // namespace automation
+} // namespace automation

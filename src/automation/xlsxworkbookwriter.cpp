@@ -33,7 +33,7 @@ void checkRange(const CellRange& r)
 bool overlaps(const CellRange& a, const CellRange& b)
 {
     return a.firstRow <= b.lastRow && b.firstRow <= a.lastRow && a.firstColumn <= b.lastColumn
-        && b.firstColumn <= a.lastColumn;
+           && b.firstColumn <= a.lastColumn;
 }
 
 bool contains(const CellRange& r, int row, int column)
@@ -91,7 +91,7 @@ public:
     ~LxwWorkbook()
     {
         if (m_workbook)
-            workbook_close(m_workbook);  // an abandoned write: free it; the file is removed by the caller
+            workbook_close(m_workbook); // an abandoned write: free it; the file is removed by the caller
     }
     lxw_workbook* get() const { return m_workbook; }
     lxw_error close()
@@ -135,7 +135,7 @@ void syncFile(const std::filesystem::path& file)
     }
 }
 
-}  // namespace
+} // namespace
 
 void XlsxWorkbookWriter::addWorksheet(const std::string& name)
 {
@@ -168,7 +168,7 @@ void XlsxWorkbookWriter::merge(const CellRange& range)
 {
     checkRange(range);
     if (range.firstRow == range.lastRow && range.firstColumn == range.lastColumn)
-        return;  // one cell: nothing to merge
+        return; // one cell: nothing to merge
     // Overlapping merges make a file that spreadsheet programs refuse to open.
     for (const auto& m : m_merges) {
         if (overlaps(m, range))
@@ -236,9 +236,15 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
             for (int column = r.firstColumn; column <= r.lastColumn; ++column) {
                 auto& cell = cells[{row, column}];
                 switch (op.kind) {
-                case Operation::Kind::Align: cell.look.alignment = op.alignment; break;
-                case Operation::Kind::Text: cell.look.text = true; break;
-                case Operation::Kind::Wrap: cell.look.wrap = true; break;
+                case Operation::Kind::Align:
+                    cell.look.alignment = op.alignment;
+                    break;
+                case Operation::Kind::Text:
+                    cell.look.text = true;
+                    break;
+                case Operation::Kind::Wrap:
+                    cell.look.wrap = true;
+                    break;
                 case Operation::Kind::Values:
                     cell.value = op.values[row - r.firstRow][column - r.firstColumn];
                     break;
@@ -284,7 +290,7 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
         for (const auto& m : m_merges)
             merged = merged || contains(m, row, column);
         if (merged)
-            continue;  // written with its merge below
+            continue; // written with its merge below
         lxw_format* format = formatOf(cell.look);
         const auto r = static_cast<lxw_row_t>(row - 1);
         const auto c = static_cast<lxw_col_t>(column - 1);
@@ -300,8 +306,8 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
             anchor = it->second;
         check(worksheet_merge_range(sheet, static_cast<lxw_row_t>(m.firstRow - 1),
                                     static_cast<lxw_col_t>(m.firstColumn - 1), static_cast<lxw_row_t>(m.lastRow - 1),
-                                    static_cast<lxw_col_t>(m.lastColumn - 1), escapeXStringLiterals(anchor.value).c_str(),
-                                    formatOf(anchor.look)),
+                                    static_cast<lxw_col_t>(m.lastColumn - 1),
+                                    escapeXStringLiterals(anchor.value).c_str(), formatOf(anchor.look)),
               m.firstRow, m.firstColumn);
     }
     for (const auto& w : m_widths) {
@@ -317,6 +323,9 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
         throw WorkbookError("Книга «" + shown + "» не сохранена: ошибка записи (" + std::string(lxw_strerror(e)) + ")");
 }
 
-std::unique_ptr<WorkbookWriter> makeXlsxWorkbookWriter() { return std::make_unique<XlsxWorkbookWriter>(); }
+std::unique_ptr<WorkbookWriter> makeXlsxWorkbookWriter()
+{
+    return std::make_unique<XlsxWorkbookWriter>();
+}
 
-}  // namespace automation
+} // namespace automation

@@ -48,4 +48,4 @@ private:
     std::vector<Width> m_widths;
 };
 
-}  // namespace automation
+} // namespace automation

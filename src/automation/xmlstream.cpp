@@ -18,7 +18,7 @@ std::string_view localPart(const char* name)
     return bar ? std::string_view(bar + 1) : std::string_view(name);
 }
 
-}  // namespace
+} // namespace
 
 const char* xmlAttribute(const char** attributes, std::string_view localName)
 {
@@ -46,8 +46,7 @@ const char* xmlAttribute(const char** attributes, std::string_view localName, st
 struct XmlStreamCallbacks {
     static XmlStream* self(void* data) { return static_cast<XmlStream*>(data); }
 
-    template <typename F>
-    static void guarded(void* data, F&& f)
+    template <typename F> static void guarded(void* data, F&& f)
     {
         XmlStream* s = self(data);
         if (s->m_failure)
@@ -95,7 +94,10 @@ XmlStream::XmlStream(XmlHandler& handler, std::string where)
     XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
 }
 
-XmlStream::~XmlStream() { XML_ParserFree(static_cast<XML_Parser>(m_parser)); }
+XmlStream::~XmlStream()
+{
+    XML_ParserFree(static_cast<XML_Parser>(m_parser));
+}
 
 void XmlStream::check(int status)
 {
@@ -121,6 +123,9 @@ void XmlStream::feed(const char* data, std::size_t size)
     }
 }
 
-void XmlStream::finish() { check(XML_Parse(static_cast<XML_Parser>(m_parser), "", 0, XML_TRUE)); }
+void XmlStream::finish()
+{
+    check(XML_Parse(static_cast<XML_Parser>(m_parser), "", 0, XML_TRUE));
+}
 
-}  // namespace automation
+} // namespace automation

@@ -49,4 +49,4 @@ private:
     bool m_doctype = false;
 };
 
-}  // namespace automation
+} // namespace automation

@@ -49,7 +49,7 @@ void appendUtf8(std::string& out, char32_t c)
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string decodeXString(std::string_view text)
 {
@@ -95,4 +95,4 @@ std::string escapeXStringLiterals(std::string_view text)
     return out;
 }
 
-}  // namespace automation
+} // namespace automation

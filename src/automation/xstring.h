@@ -15,4 +15,4 @@ std::string decodeXString(std::string_view text);
 // shows it as typed. Control characters are escaped by the .xlsx writer library itself.
 std::string escapeXStringLiterals(std::string_view text);
 
-}  // namespace automation
+} // namespace automation

@@ -15,7 +15,10 @@ namespace {
 
 using MemoryFile = ZipMemoryFile;
 
-voidpf ZCALLBACK memOpen(voidpf opaque, const void*, int) { return opaque; }
+voidpf ZCALLBACK memOpen(voidpf opaque, const void*, int)
+{
+    return opaque;
+}
 
 uLong ZCALLBACK memRead(voidpf, voidpf stream, void* buffer, uLong size)
 {
@@ -28,19 +31,32 @@ uLong ZCALLBACK memRead(voidpf, voidpf stream, void* buffer, uLong size)
     return n;
 }
 
-uLong ZCALLBACK memWrite(voidpf, voidpf, const void*, uLong) { return 0; }
+uLong ZCALLBACK memWrite(voidpf, voidpf, const void*, uLong)
+{
+    return 0;
+}
 
-ZPOS64_T ZCALLBACK memTell(voidpf, voidpf stream) { return static_cast<MemoryFile*>(stream)->position; }
+ZPOS64_T ZCALLBACK memTell(voidpf, voidpf stream)
+{
+    return static_cast<MemoryFile*>(stream)->position;
+}
 
 long ZCALLBACK memSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
 {
     auto* file = static_cast<MemoryFile*>(stream);
     std::uint64_t base = 0;
     switch (origin) {
-    case ZLIB_FILEFUNC_SEEK_SET: base = 0; break;
-    case ZLIB_FILEFUNC_SEEK_CUR: base = file->position; break;
-    case ZLIB_FILEFUNC_SEEK_END: base = file->data.size(); break;
-    default: return -1;
+    case ZLIB_FILEFUNC_SEEK_SET:
+        base = 0;
+        break;
+    case ZLIB_FILEFUNC_SEEK_CUR:
+        base = file->position;
+        break;
+    case ZLIB_FILEFUNC_SEEK_END:
+        base = file->data.size();
+        break;
+    default:
+        return -1;
     }
     if (offset > file->data.size() || base + offset > file->data.size())
         return -1;
@@ -48,8 +64,14 @@ long ZCALLBACK memSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
     return 0;
 }
 
-int ZCALLBACK memClose(voidpf, voidpf) { return 0; }
-int ZCALLBACK memError(voidpf, voidpf) { return 0; }
+int ZCALLBACK memClose(voidpf, voidpf)
+{
+    return 0;
+}
+int ZCALLBACK memError(voidpf, voidpf)
+{
+    return 0;
+}
 
 unzFile openMemoryZip(MemoryFile* file)
 {
@@ -75,7 +97,7 @@ std::string lowerAscii(std::string_view text)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 bool ZipArchive::isZip(std::string_view data)
 {
@@ -103,7 +125,8 @@ ZipArchive::ZipArchive(std::string_view data, std::string where) : m_memory{data
         char name[1024];
         if (unzGetCurrentFileInfo64(m_zip, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
             break;
-        m_entries.emplace(std::string(name, strnlen(name, sizeof name)), Entry{unzGetOffset64(m_zip), info.uncompressed_size});
+        m_entries.emplace(std::string(name, strnlen(name, sizeof name)),
+                          Entry{unzGetOffset64(m_zip), info.uncompressed_size});
         rc = unzGoToNextFile(m_zip);
     }
     if (rc != UNZ_END_OF_LIST_OF_FILE) {
@@ -130,7 +153,10 @@ const std::string* ZipArchive::find(std::string_view name) const
     return nullptr;
 }
 
-bool ZipArchive::contains(std::string_view name) const { return find(name) != nullptr; }
+bool ZipArchive::contains(std::string_view name) const
+{
+    return find(name) != nullptr;
+}
 
 void ZipArchive::read(std::string_view name, const Sink& sink)
 {
@@ -193,4 +219,4 @@ std::string ZipArchive::readAll(std::string_view name, std::size_t maxBytes)
     return out;
 }
 
-}  // namespace automation
+} // namespace automation

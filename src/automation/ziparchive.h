@@ -51,11 +51,11 @@ private:
     std::string m_where;
     void* m_zip = nullptr;
     struct Entry {
-        std::uint64_t offset;  // in the central directory
+        std::uint64_t offset; // in the central directory
         std::uint64_t declaredSize;
     };
     std::map<std::string, Entry> m_entries;
     std::uint64_t m_totalRead = 0;
 };
 
-}  // namespace automation
+} // namespace automation

@@ -6,7 +6,10 @@
 namespace cli {
 namespace {
 
-ParsedOptions usageError(std::string message) { return {std::nullopt, std::move(message)}; }
+ParsedOptions usageError(std::string message)
+{
+    return {std::nullopt, std::move(message)};
+}
 
 bool hasXlsxExtension(const std::string& name)
 {
@@ -16,7 +19,7 @@ bool hasXlsxExtension(const std::string& name)
     return ext == ".xlsx";
 }
 
-}  // namespace
+} // namespace
 
 std::string usageText()
 {
@@ -58,7 +61,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
 
     bool haveGenotypes = false;
     bool havePopulation = false;
-    bool optionsEnded = false;  // after "--" every argument is a file name, even one starting with "--"
+    bool optionsEnded = false; // after "--" every argument is a file name, even one starting with "--"
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--" && !optionsEnded) {
@@ -82,8 +85,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if (name != "--population" && name != "--data" && name != "--prior" && name != "--output"
-            && name != "--format")
+        if (name != "--population" && name != "--data" && name != "--prior" && name != "--output" && name != "--format")
             return usageError("Неизвестный параметр «" + name + "»");
         if (!value) {
             if (i + 1 >= args.size())
@@ -110,7 +112,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
             // own genotype workbook among them) with a file of a different kind.
             if (!hasXlsxExtension(*value))
                 return usageError("Книга результатов записывается в формате .xlsx: имя в --output должно "
-                                  "оканчиваться на .xlsx, а не «" + *value + "»");
+                                  "оканчиваться на .xlsx, а не «"
+                                  + *value + "»");
             options.output = *value;
         } else {
             if (*value == "text")
@@ -130,4 +133,4 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
     return {options, {}};
 }
 
-}  // namespace cli
+} // namespace cli

@@ -25,7 +25,7 @@ struct BatchOptions {
 };
 
 struct ParsedOptions {
-    std::optional<BatchOptions> options;  // nullopt: a usage error, described in `error`
+    std::optional<BatchOptions> options; // nullopt: a usage error, described in `error`
     std::string error;
 };
 
@@ -35,4 +35,4 @@ ParsedOptions parseOptions(const std::vector<std::string>& args);
 // The text of --help.
 std::string usageText();
 
-}  // namespace cli
+} // namespace cli

@@ -13,24 +13,31 @@ namespace cli {
 namespace {
 
 // The fields of one row, in the order of the JSON keys.
-constexpr std::array<std::string_view, 10> kKeys = {"row", "locus", "father", "child", "mother",
-                                                    "formula", "freq1", "freq2", "lr", "mark"};
+constexpr std::array<std::string_view, 10> kKeys
+    = {"row", "locus", "father", "child", "mother", "formula", "freq1", "freq2", "lr", "mark"};
 
 std::array<std::string, 10> rowFields(const results::ResultsGrid& grid, int r)
 {
     const auto& g = grid.RowGenotypes(r);
-    return {grid.cell(r, results::kColumnNumber), grid.cell(r, results::kColumnLocus),
-            genotypeText(g.father1, g.father2),     genotypeText(g.child1, g.child2),
-            genotypeText(g.mother1, g.mother2),     grid.cell(r, results::kColumnFormula),
+    return {grid.cell(r, results::kColumnNumber),     grid.cell(r, results::kColumnLocus),
+            genotypeText(g.father1, g.father2),       genotypeText(g.child1, g.child2),
+            genotypeText(g.mother1, g.mother2),       grid.cell(r, results::kColumnFormula),
             grid.cell(r, results::kColumnFrequency1), grid.cell(r, results::kColumnFrequency2),
-            grid.cell(r, results::kColumnLr),       grid.cell(r, results::kColumnMark)};
+            grid.cell(r, results::kColumnLr),         grid.cell(r, results::kColumnMark)};
 }
 
 std::array<std::string, 10> headerFields(const results::ResultsGrid& grid)
 {
-    return {grid.cell(0, 0), grid.cell(0, 1), std::string(exchange::kGenotypeHeaders[0]),
-            std::string(exchange::kGenotypeHeaders[1]), std::string(exchange::kGenotypeHeaders[2]),
-            grid.cell(0, 2), grid.cell(0, 3), grid.cell(0, 4), grid.cell(0, 5), grid.cell(0, 6)};
+    return {grid.cell(0, 0),
+            grid.cell(0, 1),
+            std::string(exchange::kGenotypeHeaders[0]),
+            std::string(exchange::kGenotypeHeaders[1]),
+            std::string(exchange::kGenotypeHeaders[2]),
+            grid.cell(0, 2),
+            grid.cell(0, 3),
+            grid.cell(0, 4),
+            grid.cell(0, 5),
+            grid.cell(0, 6)};
 }
 
 // Decodes one UTF-8 character at s[i]; returns its length, or 0 for a byte that starts none.
@@ -69,7 +76,7 @@ std::size_t utf8Length(std::string_view s, std::size_t i, char32_t& code)
     return len;
 }
 
-}  // namespace
+} // namespace
 
 std::string genotypeText(std::string_view first, std::string_view second)
 {
@@ -85,7 +92,7 @@ std::string jsonString(std::string_view text)
         char32_t code = 0;
         const std::size_t len = utf8Length(text, i, code);
         if (len == 0) {
-            out += "\xEF\xBF\xBD";  // U+FFFD
+            out += "\xEF\xBF\xBD"; // U+FFFD
             ++i;
             continue;
         }
@@ -186,4 +193,4 @@ void writeJson(const BatchReport& report, std::ostream& out)
         << "\n}\n";
 }
 
-}  // namespace cli
+} // namespace cli

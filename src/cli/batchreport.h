@@ -11,10 +11,10 @@
 namespace cli {
 
 struct BatchReport {
-    std::string population;  // "rus", "white", "black"
+    std::string population; // "rus", "white", "black"
     const results::ResultsGrid* grid = nullptr;
-    std::string cpi;          // the CPI line (Edit1)
-    std::string probability;  // the probability line (Edit2)
+    std::string cpi; // the CPI line (Edit1)
+    std::string probability; // the probability line (Edit2)
 };
 
 // A person's genotype as the workbook shows it: "a/b", or empty when both labels are.
@@ -32,4 +32,4 @@ void writeText(const BatchReport& report, std::ostream& out);
 void writeCsv(const BatchReport& report, std::ostream& out);
 void writeJson(const BatchReport& report, std::ostream& out);
 
-}  // namespace cli
+} // namespace cli

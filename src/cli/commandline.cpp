@@ -38,8 +38,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
 
-    const freqdb::LoadResult loaded =
-        freqdb::LoadLocusTableFromFolder(options.dataDir, options.population, *reader, format);
+    const freqdb::LoadResult loaded
+        = freqdb::LoadLocusTableFromFolder(options.dataDir, options.population, *reader, format);
     if (loaded.status != freqdb::LoadStatus::Loaded) {
         err << loaded.message << '\n';
         if (loaded.status == freqdb::LoadStatus::FilesNotFound)
@@ -47,8 +47,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         return kExitFailure;
     }
 
-    exchange::LoadedResults evaluated =
-        exchange::evaluateGenotypeWorkbook(options.genotypes, *reader, loaded.table, format);
+    exchange::LoadedResults evaluated
+        = exchange::evaluateGenotypeWorkbook(options.genotypes, *reader, loaded.table, format);
     if (!evaluated.ok) {
         err << evaluated.error << '\n';
         return kExitFailure;
@@ -78,12 +78,16 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
                        combined.probabilityText};
     switch (options.format) {
-    case OutputFormat::Text: writeText(report, out); break;
+    case OutputFormat::Text:
+        writeText(report, out);
+        break;
     case OutputFormat::Csv:
         writeCsv(report, out);
         err << report.cpi << '\n' << report.probability << '\n';
         break;
-    case OutputFormat::Json: writeJson(report, out); break;
+    case OutputFormat::Json:
+        writeJson(report, out);
+        break;
     }
     out.flush();
 
@@ -100,7 +104,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-}  // namespace
+} // namespace
 
 int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
@@ -113,9 +117,14 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
         return kExitUsage;
     }
     switch (parsed.options->command) {
-    case Command::Help: out << usageText(); return checkedOutput(kExitOk, out, err);
-    case Command::Version: out << kVersionText; return checkedOutput(kExitOk, out, err);
-    case Command::Batch: break;
+    case Command::Help:
+        out << usageText();
+        return checkedOutput(kExitOk, out, err);
+    case Command::Version:
+        out << kVersionText;
+        return checkedOutput(kExitOk, out, err);
+    case Command::Batch:
+        break;
     }
     try {
         return checkedOutput(runBatch(*parsed.options, out, err), out, err);
@@ -126,4 +135,4 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
     }
 }
 
-}  // namespace cli
+} // namespace cli

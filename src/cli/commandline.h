@@ -24,4 +24,4 @@ inline constexpr int kExitUsage = 2;
 
 int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err);
 
-}  // namespace cli
+} // namespace cli

@@ -17,14 +17,17 @@ constexpr long double kHugeProduct = 1e18L;
 // Probability decimals of the huge forms: those of the last regular form (k = -18).
 constexpr int kHugeProbabilityDecimals = 17;
 
-bool isSelected(const CombinedIndexRow& row) { return row.mark == "++" && !row.lr.empty(); }
+bool isSelected(const CombinedIndexRow& row)
+{
+    return row.mark == "++" && !row.lr.empty();
+}
 
 std::string cpiNumber(long double p, const text::NumberFormat& format)
 {
     if (!std::isfinite(p))
         return std::string(kCpiBeyondRange) + format.lr(LDBL_MAX);
     if (p >= kHugeProduct)
-        return format.lr(p);  // scientific, five significant digits
+        return format.lr(p); // scientific, five significant digits
     if (std::trunc(p / 10.0L) == 0)
         return format.fixed(p, 3, 1);
     const int e = static_cast<int>(std::trunc(std::log10(p)));
@@ -64,7 +67,7 @@ CombinedIndexResult failure(CombinedIndexStatus status, std::string message)
     return result;
 }
 
-}  // namespace
+} // namespace
 
 CombinedIndexResult CombineIndex(const std::vector<CombinedIndexRow>& rows, const std::string& priorText,
                                  const text::NumberFormat& format)
@@ -117,10 +120,9 @@ CombinedIndexResult CombineIndex(const std::vector<CombinedIndexRow>& rows, cons
     }
     const long double w = probabilityPercent(product, pp);
     result.status = CombinedIndexStatus::Ok;
-    result.probabilityText = std::string(kProbabilityPrefix) + probabilityNumber(product, w, format) +
-                             std::string(kProbabilityMiddle) + format.general(pp) +
-                             std::string(kProbabilitySuffix);
+    result.probabilityText = std::string(kProbabilityPrefix) + probabilityNumber(product, w, format)
+                             + std::string(kProbabilityMiddle) + format.general(pp) + std::string(kProbabilitySuffix);
     return result;
 }
 
-}  // namespace engine
+} // namespace engine

@@ -23,29 +23,29 @@ namespace engine {
 
 // The three cells of a results row that the combination reads.
 struct CombinedIndexRow {
-    std::string number;  // column 0
-    std::string lr;      // column 5
-    std::string mark;    // column 6
+    std::string number; // column 0
+    std::string lr; // column 5
+    std::string mark; // column 6
 };
 
 enum class CombinedIndexStatus {
     Ok,
-    NoSelection,  // "Выберите локусы": the fields keep their texts
-    BadLr,        // an LR text of a marked row is no number: the fields keep their texts
-    BadPrior,     // a prior outside 0..1: the fields keep their texts
-    Undefined,    // the probability has no value (P x pp + 1 - pp = 0): CPI written, probability kept
+    NoSelection, // "Выберите локусы": the fields keep their texts
+    BadLr, // an LR text of a marked row is no number: the fields keep their texts
+    BadPrior, // a prior outside 0..1: the fields keep their texts
+    Undefined, // the probability has no value (P x pp + 1 - pp = 0): CPI written, probability kept
 };
 
 struct CombinedIndexResult {
     CombinedIndexStatus status = CombinedIndexStatus::NoSelection;
-    std::string cpiText;          // Edit1, when status is Ok or Undefined
-    std::string probabilityText;  // Edit2, when status is Ok
-    bool priorReset = false;      // the prior text was no number: the field must read "0,5"
-    std::string message;          // for every status but Ok: the text of the message box
+    std::string cpiText; // Edit1, when status is Ok or Undefined
+    std::string probabilityText; // Edit2, when status is Ok
+    bool priorReset = false; // the prior text was no number: the field must read "0,5"
+    std::string message; // for every status but Ok: the text of the message box
 };
 
 // rows[0] is row 1 of the table, up to row ResultCount. priorText is the prior field's text.
 CombinedIndexResult CombineIndex(const std::vector<CombinedIndexRow>& rows, const std::string& priorText,
                                  const text::NumberFormat& format);
 
-}  // namespace engine
+} // namespace engine

@@ -40,7 +40,7 @@ inline constexpr std::string_view kProbabilitySuffix = ")";
 inline constexpr std::string_view kBadLrPrefix = "Неверное значение LR в строке ";
 inline constexpr std::string_view kNegativeLrPrefix = "Отрицательное значение LR в строке ";
 inline constexpr std::string_view kBadPrior = "Априорная вероятность должна быть числом от 0 до 1";
-inline constexpr std::string_view kUndefinedProbability =
-    "Вероятность отцовства не определена: CPI=0 при априорной вероятности 1";
+inline constexpr std::string_view kUndefinedProbability
+    = "Вероятность отцовства не определена: CPI=0 при априорной вероятности 1";
 
-}  // namespace engine
+} // namespace engine

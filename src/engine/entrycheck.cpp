@@ -15,7 +15,7 @@ bool isLabelOf(const std::string& text, const freqdb::LocusRecord& locus)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 EntryProblem CheckEntry(const EntryTexts& entry, const freqdb::LocusRecord& locus)
 {
@@ -49,4 +49,4 @@ std::string_view entryMessage(EntryProblem problem)
     return {};
 }
 
-}  // namespace engine
+} // namespace engine

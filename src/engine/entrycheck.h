@@ -12,14 +12,14 @@ namespace engine {
 
 enum class EntryProblem {
     None,
-    MissingGenotype,  // a father or child list shows nothing: "Введите все генотипы"
-    MissingMother,    // a mother list shows nothing: "Нет генотипа матери"
-    WrongGenotype,    // a text is no label of the locus (nor "Нет" for the mother):
-                      // "Неправильно введены генотипы"
+    MissingGenotype, // a father or child list shows nothing: "Введите все генотипы"
+    MissingMother, // a mother list shows nothing: "Нет генотипа матери"
+    WrongGenotype, // a text is no label of the locus (nor "Нет" for the mother):
+                   // "Неправильно введены генотипы"
 };
 
 struct EntryTexts {
-    std::array<std::string, 6> texts;  // father 1, father 2, child 1, child 2, mother 1, mother 2
+    std::array<std::string, 6> texts; // father 1, father 2, child 1, child 2, mother 1, mother 2
 };
 
 // The first failing check in the order above; `locus` is the record of CurrentLocus (an empty
@@ -29,4 +29,4 @@ EntryProblem CheckEntry(const EntryTexts& entry, const freqdb::LocusRecord& locu
 // The message box text of a problem (empty for None).
 std::string_view entryMessage(EntryProblem problem);
 
-}  // namespace engine
+} // namespace engine

@@ -83,15 +83,15 @@ public:
             // Divides by each frequency: the first zero one is named.
             for (Allele x : {c1, c2}) {
                 if (p(x) == 0)
-                    return failed(std::string(kZeroFrequencyPrefix) + shownLabel(x) +
-                                  std::string(kZeroFrequencySuffix));
+                    return failed(std::string(kZeroFrequencyPrefix) + shownLabel(x)
+                                  + std::string(kZeroFrequencySuffix));
             }
             lr = ((p(c1) + p(c2)) / 4.0L) / p(c1) / p(c2);
         } else {
             // Divides by the sum, which is zero only when both are.
             if (p(c1) + p(c2) == 0)
-                return failed(std::string(kZeroFrequenciesPrefix) + shownLabel(c1) + " и " + shownLabel(c2) +
-                              std::string(kZeroFrequencySuffix));
+                return failed(std::string(kZeroFrequenciesPrefix) + shownLabel(c1) + " и " + shownLabel(c2)
+                              + std::string(kZeroFrequencySuffix));
             lr = r == "T11" ? 0.5L / (p(c1) + p(c2)) : 1.0L / (p(c1) + p(c2));
         }
         return index(rule, formula, lr, c1, c2);
@@ -99,10 +99,7 @@ public:
 
 private:
     // The label as a message shows it: an allele with an empty label is named by its number.
-    std::string shownLabel(Allele x) const
-    {
-        return label(x).empty() ? "№" + std::to_string(x) : label(x);
-    }
+    std::string shownLabel(Allele x) const { return label(x).empty() ? "№" + std::to_string(x) : label(x); }
 
     LocusOutcome index(const char* rule, const std::string& formula, long double lr, Allele first,
                        std::optional<Allele> second) const
@@ -156,8 +153,7 @@ LocusOutcome trio(const Writer& w, Pair F, Pair M, Pair C)
 {
     const Allele f1 = F.a, f2 = F.b, m1 = M.a, m2 = M.b, c1 = C.a, c2 = C.b;
     if (M.homozygous() && F == M && !C.homozygous()) {
-        return Writer::verdict("T1", F.has(c1) || F.has(c2) ? Verdict::PaternityExcluded
-                                                            : Verdict::MaternityExcluded);
+        return Writer::verdict("T1", F.has(c1) || F.has(c2) ? Verdict::PaternityExcluded : Verdict::MaternityExcluded);
     }
     if (!M.has(c1) && !M.has(c2))
         return Writer::verdict("T2", Verdict::MaternityExcluded);
@@ -192,7 +188,7 @@ LocusOutcome trio(const Writer& w, Pair F, Pair M, Pair C)
     return Writer::failed(std::string(kNoRuleApplies));
 }
 
-}  // namespace
+} // namespace
 
 LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, std::uint8_t f2, std::uint8_t m1,
                            std::uint8_t m2, std::uint8_t c1, std::uint8_t c2, const text::NumberFormat& format)
@@ -213,4 +209,4 @@ LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, st
     return trio(writer, {f1, f2}, {m1, m2}, {c1, c2});
 }
 
-}  // namespace engine
+} // namespace engine

@@ -19,28 +19,27 @@
 namespace engine {
 
 enum class Verdict {
-    Index,              // a formula and an LR
-    PaternityExcluded,  // "Отцовство исключается", LR "0"
-    MaternityExcluded,  // "Материнство исключается", LR empty
-    Failed,             // no LR can be given (zero frequency, an index outside the locus)
+    Index, // a formula and an LR
+    PaternityExcluded, // "Отцовство исключается", LR "0"
+    MaternityExcluded, // "Материнство исключается", LR empty
+    Failed, // no LR can be given (zero frequency, an index outside the locus)
 };
 
 struct LocusOutcome {
     Verdict verdict = Verdict::Failed;
-    std::string rule;                       // "D1".."D9", "T1".."T13"; empty for Failed
-    std::string formula;                    // column 2: formula, verdict or failure message
-    std::optional<std::string> frequency1;  // column 3, when the formula uses it
-    std::optional<std::string> frequency2;  // column 4, when the formula uses a second allele
-    std::string lr;                         // column 5: LR text, "0", or empty
-    long double lrValue = 0;                // the unrounded LR (Index) or 0
+    std::string rule; // "D1".."D9", "T1".."T13"; empty for Failed
+    std::string formula; // column 2: formula, verdict or failure message
+    std::optional<std::string> frequency1; // column 3, when the formula uses it
+    std::optional<std::string> frequency2; // column 4, when the formula uses a second allele
+    std::string lr; // column 5: LR text, "0", or empty
+    long double lrValue = 0; // the unrounded LR (Index) or 0
 };
 
 // f1, f2, m1, m2, c1, c2 in this order: father 1, father 2, mother 1, mother 2, child 1,
 // child 2. Father and child indices must name alleles of `locus` (1..AlleleCount), the mother's
 // too or be NoAllele; anything else, and a zero frequency that a formula divides by, gives
 // Verdict::Failed with a Russian message in `formula` and no LR.
-LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, std::uint8_t f2,
-                           std::uint8_t m1, std::uint8_t m2, std::uint8_t c1, std::uint8_t c2,
-                           const text::NumberFormat& format);
+LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, std::uint8_t f2, std::uint8_t m1,
+                           std::uint8_t m2, std::uint8_t c1, std::uint8_t c2, const text::NumberFormat& format);
 
-}  // namespace engine
+} // namespace engine

@@ -50,4 +50,4 @@ LoadedResults evaluateGenotypeWorkbook(const std::filesystem::path& path, const 
     return out;
 }
 
-}  // namespace exchange
+} // namespace exchange

@@ -22,4 +22,4 @@ namespace exchange {
 LoadedResults evaluateGenotypeWorkbook(const std::filesystem::path& path, const automation::WorkbookReader& reader,
                                        const freqdb::LocusTable& table, const text::NumberFormat& format);
 
-}  // namespace exchange
+} // namespace exchange

@@ -22,4 +22,4 @@ struct LoadedResults {
     std::vector<std::string> notes;
 };
 
-}  // namespace exchange
+} // namespace exchange

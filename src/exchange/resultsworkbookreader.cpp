@@ -16,7 +16,7 @@ int sheetColumnOf(int gridColumn)
     return gridColumn <= results::kColumnLocus ? gridColumn + 1 : gridColumn + kGridToSheetOffset;
 }
 
-}  // namespace
+} // namespace
 
 LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const automation::WorkbookReader& reader,
                                   const text::NumberFormat& format)
@@ -65,4 +65,4 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
     return out;
 }
 
-}  // namespace exchange
+} // namespace exchange

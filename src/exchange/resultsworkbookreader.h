@@ -17,4 +17,4 @@ namespace exchange {
 LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const automation::WorkbookReader& reader,
                                   const text::NumberFormat& format);
 
-}  // namespace exchange
+} // namespace exchange

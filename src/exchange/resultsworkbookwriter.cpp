@@ -9,8 +9,8 @@
 namespace exchange {
 
 void saveResultsWorkbook(const std::filesystem::path& path, const results::ResultsGrid& grid,
-                         const std::string& cpiLine, const std::string& probabilityLine,
-                         freqdb::Population population, automation::WorkbookWriter& writer)
+                         const std::string& cpiLine, const std::string& probabilityLine, freqdb::Population population,
+                         automation::WorkbookWriter& writer)
 {
     using automation::CellRange;
     const int n = grid.ResultCount();
@@ -39,7 +39,8 @@ void saveResultsWorkbook(const std::filesystem::path& path, const results::Resul
         values[0][kColumnFather - 1 + k] = std::string(kGenotypeHeaders[k]);
     values[n + 1][kColumnLocus - 1] = cpiLine;
     values[n + 2][kColumnLocus - 1] = probabilityLine;
-    values[n + 3][kColumnLocus - 1] = std::string(kPopulationLinePrefix) + std::string(freqdb::genitiveName(population));
+    values[n + 3][kColumnLocus - 1]
+        = std::string(kPopulationLinePrefix) + std::string(freqdb::genitiveName(population));
 
     writer.addWorksheet(std::string(kSheetName));
     writer.setAlignment(block, automation::HorizontalAlignment::Center);
@@ -65,4 +66,4 @@ std::filesystem::path proposedSaveName(const std::filesystem::path& loadedWorkbo
     return name;
 }
 
-}  // namespace exchange
+} // namespace exchange

@@ -15,8 +15,8 @@ namespace exchange {
 // table is only read. Throws automation::WorkbookError (a Russian reason naming the file); the
 // window shows kSavedMessage after a normal return.
 void saveResultsWorkbook(const std::filesystem::path& path, const results::ResultsGrid& grid,
-                         const std::string& cpiLine, const std::string& probabilityLine,
-                         freqdb::Population population, automation::WorkbookWriter& writer);
+                         const std::string& cpiLine, const std::string& probabilityLine, freqdb::Population population,
+                         automation::WorkbookWriter& writer);
 
 // The name the save dialog proposes: the workbook last loaded (results or genotypes) with its
 // extension changed to .xlsx, so an .xls or .ods file is never overwritten in another format;
@@ -24,4 +24,4 @@ void saveResultsWorkbook(const std::filesystem::path& path, const results::Resul
 std::filesystem::path proposedSaveName(const std::filesystem::path& loadedWorkbook,
                                        const std::filesystem::path& workDir);
 
-}  // namespace exchange
+} // namespace exchange

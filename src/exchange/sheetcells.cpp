@@ -35,8 +35,8 @@ std::string readFailedMessage(const std::filesystem::path& path, const std::stri
     const std::string ownName = automation::fileLabel(path) + ": ";
     if (shown.substr(0, ownName.size()) == ownName)
         shown.remove_prefix(ownName.size());
-    return std::string(freqdb::kReadFailed) + "\nКнига «" + automation::validUtf8(path.string()) + "»: "
-        + std::string(shown);
+    return std::string(freqdb::kReadFailed) + "\nКнига «" + automation::validUtf8(path.string())
+           + "»: " + std::string(shown);
 }
 
 int resultRowsOf(int lastRow, int& leftOut)
@@ -69,4 +69,4 @@ SheetCells readFirstSheet(const std::filesystem::path& path, const automation::W
     }
 }
 
-}  // namespace exchange
+} // namespace exchange

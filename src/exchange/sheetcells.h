@@ -58,4 +58,4 @@ std::string fullPathText(const std::filesystem::path& path);
 SheetCells readFirstSheet(const std::filesystem::path& path, const automation::WorkbookReader& reader,
                           const text::NumberFormat& format);
 
-}  // namespace exchange
+} // namespace exchange

@@ -28,15 +28,15 @@ namespace exchange {
 inline constexpr std::string_view kSheetName = "Лист1";
 
 // 1-based sheet columns.
-inline constexpr int kColumnNumber = 1;   // A: grid column 0
-inline constexpr int kColumnLocus = 2;    // B: grid column 1
-inline constexpr int kColumnFather = 3;   // C
-inline constexpr int kColumnChild = 4;    // D
-inline constexpr int kColumnMother = 5;   // E
-inline constexpr int kColumnFormula = 6;  // F..J: grid columns 2..6
-inline constexpr int kColumnMark = 10;    // J
-inline constexpr int kBlockColumns = 11;  // A..K
-inline constexpr int kGridToSheetOffset = 4;  // grid column 2..6 -> sheet column 6..10
+inline constexpr int kColumnNumber = 1; // A: grid column 0
+inline constexpr int kColumnLocus = 2; // B: grid column 1
+inline constexpr int kColumnFather = 3; // C
+inline constexpr int kColumnChild = 4; // D
+inline constexpr int kColumnMother = 5; // E
+inline constexpr int kColumnFormula = 6; // F..J: grid columns 2..6
+inline constexpr int kColumnMark = 10; // J
+inline constexpr int kBlockColumns = 11; // A..K
+inline constexpr int kGridToSheetOffset = 4; // grid column 2..6 -> sheet column 6..10
 
 // Rows after the result rows: the two result lines and the population line.
 inline constexpr int kTrailingRows = 3;
@@ -44,8 +44,8 @@ inline constexpr int kTrailingRows = 3;
 inline constexpr int kTrailingMergeFirst = 2;
 inline constexpr int kTrailingMergeLast = 6;
 
-inline constexpr std::array<std::string_view, 3> kGenotypeHeaders = {
-    "Генотип отца", "Генотип ребенка", "Генотип матери"};
+inline constexpr std::array<std::string_view, 3> kGenotypeHeaders
+    = {"Генотип отца", "Генотип ребенка", "Генотип матери"};
 
 // Followed directly by the population's name in the genitive ("русских").
 inline constexpr std::string_view kPopulationLinePrefix = "Использовались референтные частоты аллелей для ";
@@ -55,8 +55,8 @@ struct ColumnWidth {
     int lastColumn;
     double characters;
 };
-inline constexpr std::array<ColumnWidth, 5> kColumnWidths = {{
-    {1, 1, 4}, {2, 5, 8}, {6, 6, 14}, {7, 8, 11}, {9, 10, 7}}};
+inline constexpr std::array<ColumnWidth, 5> kColumnWidths
+    = {{{1, 1, 4}, {2, 5, 8}, {6, 6, 14}, {7, 8, 11}, {9, 10, 7}}};
 
 // The window's texts around the workbooks.
 inline constexpr std::string_view kCaptionPrefix = "Paternity Index - ";
@@ -66,11 +66,11 @@ inline constexpr std::string_view kUntitledName = "Untitled.xlsx";
 inline constexpr std::string_view kWorkbookExtension = ".xlsx";
 
 // Notes on a workbook that was read, shown after the table was filled.
-inline constexpr std::string_view kRowsLeftOutNote =
-    "Таблица вмещает 99 строк: загружены первые 99, не загружено строк: ";  // + count
-inline constexpr std::string_view kTooNarrowNote =
-    "В первом листе книги слишком мало столбцов: строки результатов не загружены";
-inline constexpr std::string_view kUnsplitGenotypeNote =
-    "Генотип без «/» (строки таблицы): ";  // + row numbers, for the results reader
+inline constexpr std::string_view kRowsLeftOutNote
+    = "Таблица вмещает 99 строк: загружены первые 99, не загружено строк: "; // + count
+inline constexpr std::string_view kTooNarrowNote
+    = "В первом листе книги слишком мало столбцов: строки результатов не загружены";
+inline constexpr std::string_view kUnsplitGenotypeNote
+    = "Генотип без «/» (строки таблицы): "; // + row numbers, for the results reader
 
-}  // namespace exchange
+} // namespace exchange

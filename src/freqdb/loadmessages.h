@@ -9,4 +9,4 @@ namespace freqdb {
 inline constexpr std::string_view kReadFailed = "Не могу прочитать данные в массив!";
 inline constexpr std::string_view kFilesNotFound = "Files not found";
 
-}  // namespace freqdb
+} // namespace freqdb

@@ -96,8 +96,8 @@ public:
         if (const auto* textValue = std::get_if<std::string>(&cell)) {
             if (const auto value = m_format.parse(*textValue))
                 return *value;
-            fail(m_path, "частота " + inQuotes(*textValue) + " в ячейке " + cellName(i, 2) + " листа " + inQuotes(m_sheet)
-                             + " — не число");
+            fail(m_path, "частота " + inQuotes(*textValue) + " в ячейке " + cellName(i, 2) + " листа "
+                             + inQuotes(m_sheet) + " — не число");
         }
         return 0;
     }
@@ -124,7 +124,8 @@ private:
     void refuseError(const automation::CellValue& cell, int i, int column) const
     {
         if (const auto* error = std::get_if<automation::CellError>(&cell))
-            fail(m_path, "ячейка " + cellName(i, column) + " листа " + inQuotes(m_sheet) + " не читается: " + error->reason);
+            fail(m_path,
+                 "ячейка " + cellName(i, column) + " листа " + inQuotes(m_sheet) + " не читается: " + error->reason);
     }
 
     const std::filesystem::path& m_path;
@@ -160,9 +161,9 @@ LocusRecord readTable(const SheetReader& sheet, const automation::CellArray& cel
 std::string russianSheetsAdvice(const std::filesystem::path& dataDir, const std::string& locusName)
 {
     return "В папке данных нет листа " + inQuotes(locusName + std::string(sheetSuffix(Population::Russians)))
-         + ": в комплекте программы только частоты европеоидов и негров США. Книги лаборатории с частотами "
-           "для русских положите в папку "
-         + automation::validUtf8(dataDir.string()) + " — в каждой книге локуса лист " + inQuotes("<локус>-rus") + ".";
+           + ": в комплекте программы только частоты европеоидов и негров США. Книги лаборатории с частотами "
+             "для русских положите в папку "
+           + automation::validUtf8(dataDir.string()) + " — в каждой книге локуса лист " + inQuotes("<локус>-rus") + ".";
 }
 
 LoadResult failed(LoadResult result, std::string reason)
@@ -173,7 +174,7 @@ LoadResult failed(LoadResult result, std::string reason)
     return result;
 }
 
-}  // namespace
+} // namespace
 
 LocusRecord ReadLocusWorkbook(const std::filesystem::path& path, Population population,
                               const automation::WorkbookReader& reader, const text::NumberFormat& format)
@@ -232,7 +233,7 @@ LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Popula
         files = findLocusWorkbooks(dataDir);
     } catch (const std::filesystem::filesystem_error& e) {
         return failed(std::move(result), std::string(kReadFailed) + "\nПапка " + automation::validUtf8(dataDir.string())
-                                              + " не читается: " + e.code().message() + ".");
+                                             + " не читается: " + e.code().message() + ".");
     }
     if (files.empty()) {
         result.status = LoadStatus::FilesNotFound;
@@ -240,9 +241,10 @@ LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Popula
         return result;
     }
     if (files.size() > static_cast<std::size_t>(kMaxLoci))
-        return failed(std::move(result), std::string(kReadFailed) + "\nВ папке " + automation::validUtf8(dataDir.string())
-                                              + " книг локусов: " + std::to_string(files.size())
-                                              + ", а программа держит не более 100 локусов.");
+        return failed(std::move(result), std::string(kReadFailed) + "\nВ папке "
+                                             + automation::validUtf8(dataDir.string())
+                                             + " книг локусов: " + std::to_string(files.size())
+                                             + ", а программа держит не более 100 локусов.");
 
     // Two workbooks of one locus (D3S1358.xls beside D3S1358.xlsx) would give two list entries
     // of one name whose frequencies may differ; the lab must keep one of them.
@@ -250,10 +252,10 @@ LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Popula
     for (const auto& file : files) {
         const auto [it, inserted] = byName.emplace(locusNameOf(file), file);
         if (!inserted)
-            return failed(std::move(result), std::string(kReadFailed) + "\nЛокус " + inQuotes(automation::validUtf8(it->first))
-                                                  + " задан двумя книгами: " + automation::fileLabel(it->second)
-                                                  + " и " + automation::fileLabel(file)
-                                                  + "; оставьте в папке одну из них.");
+            return failed(std::move(result), std::string(kReadFailed) + "\nЛокус "
+                                                 + inQuotes(automation::validUtf8(it->first))
+                                                 + " задан двумя книгами: " + automation::fileLabel(it->second) + " и "
+                                                 + automation::fileLabel(file) + "; оставьте в папке одну из них.");
     }
 
     const int total = static_cast<int>(files.size());
@@ -280,4 +282,4 @@ LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Popula
     return result;
 }
 
-}  // namespace freqdb
+} // namespace freqdb

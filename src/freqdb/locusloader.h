@@ -24,16 +24,16 @@ public:
 };
 
 enum class LoadStatus {
-    Loaded,         // `table` holds every locus found
-    FilesNotFound,  // no locus workbook in the data folder: "Files not found"
-    Failed,         // a workbook could not be read, or the folder breaks a limit
+    Loaded, // `table` holds every locus found
+    FilesNotFound, // no locus workbook in the data folder: "Files not found"
+    Failed, // a workbook could not be read, or the folder breaks a limit
 };
 
 struct LoadResult {
     LoadStatus status = LoadStatus::Failed;
-    LocusTable table;             // the new table when Loaded
+    LocusTable table; // the new table when Loaded
     std::filesystem::path workDir;
-    std::string message;          // for FilesNotFound and Failed: the operator message
+    std::string message; // for FilesNotFound and Failed: the operator message
 };
 
 // Called after each workbook is read: done of total, and the locus name just read.
@@ -56,4 +56,4 @@ LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Popula
 LocusRecord ReadLocusWorkbook(const std::filesystem::path& path, Population population,
                               const automation::WorkbookReader& reader, const text::NumberFormat& format);
 
-}  // namespace freqdb
+} // namespace freqdb

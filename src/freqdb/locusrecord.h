@@ -18,13 +18,13 @@ inline constexpr std::uint8_t NoAllele = 255;
 inline constexpr std::string_view kNoAlleleLabel = "Нет";
 
 struct LocusRecord {
-    std::string Name;               // at most 20 characters
-    std::uint8_t AlleleCount = 0;   // 0 to 100
-    std::array<std::string, kMaxAlleles + 1> Labels;         // [1..100], at most 5 characters
-    std::array<long double, kMaxAlleles + 1> Frequencies{};  // [1..100], proportions
+    std::string Name; // at most 20 characters
+    std::uint8_t AlleleCount = 0; // 0 to 100
+    std::array<std::string, kMaxAlleles + 1> Labels; // [1..100], at most 5 characters
+    std::array<long double, kMaxAlleles + 1> Frequencies{}; // [1..100], proportions
 
     // True for 1 <= allele <= AlleleCount: an index that names an allele of this locus.
     bool hasAllele(std::uint8_t allele) const { return allele >= 1 && allele <= AlleleCount; }
 };
 
-}  // namespace freqdb
+} // namespace freqdb

@@ -54,4 +54,4 @@ void LocusTable::replaceRecord(std::uint8_t k, LocusRecord record)
     m_records[k] = std::move(record);
 }
 
-}  // namespace freqdb
+} // namespace freqdb

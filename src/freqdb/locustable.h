@@ -38,9 +38,9 @@ public:
     void replaceRecord(std::uint8_t k, LocusRecord record);
 
 private:
-    std::vector<LocusRecord> m_records;  // kMaxLoci + 1 slots, [0] unused and empty
+    std::vector<LocusRecord> m_records; // kMaxLoci + 1 slots, [0] unused and empty
     std::uint8_t m_count = 0;
     Population m_population = Population::Unset;
 };
 
-}  // namespace freqdb
+} // namespace freqdb

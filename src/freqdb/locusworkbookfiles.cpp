@@ -17,7 +17,7 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
            });
 }
 
-}  // namespace
+} // namespace
 
 bool isLocusWorkbookName(std::string_view fileName)
 {
@@ -26,7 +26,7 @@ bool isLocusWorkbookName(std::string_view fileName)
         return false;
     const std::string_view extension = fileName.substr(dot + 1);
     return equalsIgnoringAsciiCase(extension, "xls") || equalsIgnoringAsciiCase(extension, "xlsx")
-        || equalsIgnoringAsciiCase(extension, "ods");
+           || equalsIgnoringAsciiCase(extension, "ods");
 }
 
 // std::filesystem::path::stem() keeps ".xls" whole as a stem; a locus name never starts at the
@@ -59,4 +59,4 @@ std::vector<std::filesystem::path> findLocusWorkbooks(const std::filesystem::pat
     return found;
 }
 
-}  // namespace freqdb
+} // namespace freqdb

@@ -26,4 +26,4 @@ std::string locusNameOf(const std::filesystem::path& path);
 // std::filesystem::filesystem_error.
 std::vector<std::filesystem::path> findLocusWorkbooks(const std::filesystem::path& dataDir);
 
-}  // namespace freqdb
+} // namespace freqdb

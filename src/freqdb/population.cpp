@@ -6,10 +6,14 @@ namespace freqdb {
 std::string_view sheetSuffix(Population population)
 {
     switch (population) {
-    case Population::Russians: return "-rus";
-    case Population::UsCaucasians: return "-white";
-    case Population::UsBlacks: return "-black";
-    case Population::Unset: break;
+    case Population::Russians:
+        return "-rus";
+    case Population::UsCaucasians:
+        return "-white";
+    case Population::UsBlacks:
+        return "-black";
+    case Population::Unset:
+        break;
     }
     return {};
 }
@@ -17,10 +21,14 @@ std::string_view sheetSuffix(Population population)
 std::string_view genitiveName(Population population)
 {
     switch (population) {
-    case Population::Russians: return "русских";
-    case Population::UsCaucasians: return "европеоидов США";
-    case Population::UsBlacks: return "негров США";
-    case Population::Unset: break;
+    case Population::Russians:
+        return "русских";
+    case Population::UsCaucasians:
+        return "европеоидов США";
+    case Population::UsBlacks:
+        return "негров США";
+    case Population::Unset:
+        break;
     }
     return {};
 }
@@ -28,10 +36,14 @@ std::string_view genitiveName(Population population)
 std::string_view populationCode(Population population)
 {
     switch (population) {
-    case Population::Russians: return "rus";
-    case Population::UsCaucasians: return "white";
-    case Population::UsBlacks: return "black";
-    case Population::Unset: break;
+    case Population::Russians:
+        return "rus";
+    case Population::UsCaucasians:
+        return "white";
+    case Population::UsBlacks:
+        return "black";
+    case Population::Unset:
+        break;
     }
     return {};
 }
@@ -45,4 +57,4 @@ std::optional<Population> populationFromCode(std::string_view code)
     return std::nullopt;
 }
 
-}  // namespace freqdb
+} // namespace freqdb

@@ -8,10 +8,10 @@
 namespace freqdb {
 
 enum class Population : std::uint8_t {
-    Unset = 0,         // before the first choice; nothing is loaded
-    Russians = 1,      // "Русские", worksheets "<locus>-rus"
-    UsCaucasians = 2,  // "Европеоиды США", worksheets "<locus>-white"
-    UsBlacks = 3,      // "Негры США", worksheets "<locus>-black"
+    Unset = 0, // before the first choice; nothing is loaded
+    Russians = 1, // "Русские", worksheets "<locus>-rus"
+    UsCaucasians = 2, // "Европеоиды США", worksheets "<locus>-white"
+    UsBlacks = 3, // "Негры США", worksheets "<locus>-black"
 };
 
 // Worksheet suffix of the population ("-rus", "-white", "-black"; empty for Unset).
@@ -25,4 +25,4 @@ std::string_view genitiveName(Population population);
 std::string_view populationCode(Population population);
 std::optional<Population> populationFromCode(std::string_view code);
 
-}  // namespace freqdb
+} // namespace freqdb

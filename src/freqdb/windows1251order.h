@@ -22,4 +22,4 @@ std::vector<std::uint32_t> windows1251SortKey(std::string_view utf8);
 // True when `a` sorts before `b`.
 bool windows1251Less(std::string_view a, std::string_view b);
 
-}  // namespace freqdb
+} // namespace freqdb

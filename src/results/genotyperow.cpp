@@ -12,9 +12,12 @@ namespace {
 std::string_view genitive(Person person)
 {
     switch (person) {
-    case Person::Father: return "отца";
-    case Person::Child: return "ребенка";
-    case Person::Mother: return "матери";
+    case Person::Father:
+        return "отца";
+    case Person::Child:
+        return "ребенка";
+    case Person::Mother:
+        return "матери";
     }
     return {};
 }
@@ -36,7 +39,7 @@ struct PersonAlleles {
     std::uint8_t b = 0;
 };
 
-}  // namespace
+} // namespace
 
 std::optional<AllelePair> splitGenotype(std::string_view cell)
 {
@@ -101,7 +104,7 @@ std::string missingGenotypeVerdict(Person person)
 std::string unknownAlleleVerdict(Person person, std::string_view label, std::string_view locusName)
 {
     return "Аллеля " + std::string(label) + " (" + std::string(genitive(person)) + ") нет в локусе "
-        + std::string(locusName);
+           + std::string(locusName);
 }
 
 engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
@@ -140,4 +143,4 @@ engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::s
     return engine::EvaluateLocus(record, father.a, father.b, mother.a, mother.b, child.a, child.b, format);
 }
 
-}  // namespace results
+} // namespace results

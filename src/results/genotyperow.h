@@ -71,4 +71,4 @@ engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::s
 engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
                                          const GenotypeRowTexts& row, const text::NumberFormat& format);
 
-}  // namespace results
+} // namespace results

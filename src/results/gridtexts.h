@@ -17,9 +17,9 @@ inline constexpr int kColumnFrequency2 = 4;
 inline constexpr int kColumnLr = 5;
 inline constexpr int kColumnMark = 6;
 
-inline constexpr std::array<std::string_view, 7> kHeaderTexts = {
-    "№", "  Локус", " Формула", "Частота аллеля", "Частота аллеля", " LR", "Выбрать"};
+inline constexpr std::array<std::string_view, 7> kHeaderTexts
+    = {"№", "  Локус", " Формула", "Частота аллеля", "Частота аллеля", " LR", "Выбрать"};
 
 inline constexpr std::string_view kMark = "++";
 
-}  // namespace results
+} // namespace results

@@ -15,11 +15,17 @@ bool validCell(int row, int column)
     return row >= 0 && row < kRowCount && column >= 0 && column < kColumnCount;
 }
 
-bool validDataRow(int row) { return row >= 1 && row <= kLastDataRow; }
+bool validDataRow(int row)
+{
+    return row >= 1 && row <= kLastDataRow;
+}
 
-}  // namespace
+} // namespace
 
-ResultsGrid::ResultsGrid() { WriteHeader(); }
+ResultsGrid::ResultsGrid()
+{
+    WriteHeader();
+}
 
 const std::string& ResultsGrid::cell(int row, int column) const
 {
@@ -82,7 +88,10 @@ void ResultsGrid::applyOutcome(int row, const engine::LocusOutcome& outcome)
         cells[kColumnFrequency2] = *outcome.frequency2;
 }
 
-bool ResultsGrid::isMarked(int row) const { return cell(row, kColumnMark) == kMark; }
+bool ResultsGrid::isMarked(int row) const
+{
+    return cell(row, kColumnMark) == kMark;
+}
 
 void ResultsGrid::ToggleMark(int row)
 {
@@ -116,4 +125,4 @@ void ResultsGrid::EmptyAllRows()
     m_resultCount = 0;
 }
 
-}  // namespace results
+} // namespace results

@@ -12,7 +12,7 @@
 
 namespace results {
 
-inline constexpr int kRowCount = 100;     // row 0 header, rows 1..99 data
+inline constexpr int kRowCount = 100; // row 0 header, rows 1..99 data
 inline constexpr int kColumnCount = 7;
 inline constexpr int kLastDataRow = 99;
 
@@ -24,14 +24,14 @@ struct RowGenotype {
 
 class ResultsGrid {
 public:
-    ResultsGrid();  // empty rows, the header written, ResultCount 0
+    ResultsGrid(); // empty rows, the header written, ResultCount 0
 
     // 0 <= row < 100, 0 <= column < 7; anything else reads as empty and writes nothing.
     const std::string& cell(int row, int column) const;
     void setCell(int row, int column, std::string value);
 
     std::uint16_t ResultCount() const { return m_resultCount; }
-    void setResultCount(std::uint16_t count);  // clamped to 0..99
+    void setResultCount(std::uint16_t count); // clamped to 0..99
 
     // Entry `row` (1..99) of RowGenotypes; other rows read as empty.
     const RowGenotype& RowGenotypes(int row) const;
@@ -67,4 +67,4 @@ private:
     std::uint16_t m_resultCount = 0;
 };
 
-}  // namespace results
+} // namespace results

@@ -10,4 +10,4 @@ namespace text {
 
 std::string foldCase(std::string_view utf8);
 
-}  // namespace text
+} // namespace text

@@ -31,7 +31,7 @@ bool isPlainCLocale(std::string_view name)
     return name.empty() || name == "C" || name == "POSIX" || name.starts_with("C.") || name.starts_with("C@");
 }
 
-}  // namespace
+} // namespace
 
 std::string decimalSeparatorFromEnvironment()
 {
@@ -48,4 +48,4 @@ std::string decimalSeparatorFromEnvironment()
     return separator;
 }
 
-}  // namespace text
+} // namespace text

@@ -24,7 +24,7 @@ constexpr int kGeneralDigits = 15;
 // An empty digit string is zero.
 struct Decimal {
     std::string digits;
-    int point = 0;  // position of the decimal point relative to the first digit
+    int point = 0; // position of the decimal point relative to the first digit
 };
 
 Decimal expand(long double magnitude)
@@ -34,8 +34,8 @@ Decimal expand(long double magnitude)
         return d;
     char buffer[64];
     // to_chars is locale-independent, unlike printf, whose point follows LC_NUMERIC.
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                         std::chars_format::scientific, kExpansionDigits - 1);
+    const auto [end, ec]
+        = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, kExpansionDigits - 1);
     if (ec != std::errc())
         return d;
     const std::string_view s(buffer, static_cast<std::size_t>(end - buffer));
@@ -58,7 +58,7 @@ Decimal roundAt(Decimal d, int lastPower)
 {
     if (d.digits.empty())
         return d;
-    const int keep = d.point - lastPower;  // number of digits that stay
+    const int keep = d.point - lastPower; // number of digits that stay
     if (keep >= static_cast<int>(d.digits.size()))
         return d;
     if (keep < 0)
@@ -147,9 +147,12 @@ std::string writeScientific(const Decimal& d, bool negative, int mantissaDecimal
     return out;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
-}  // namespace
+} // namespace
 
 NumberFormat::NumberFormat(std::string decimalSeparator)
     : m_separator(decimalSeparator.empty() ? std::string(",") : std::move(decimalSeparator))
@@ -183,7 +186,10 @@ std::string NumberFormat::lr(long double value) const
     return writeScientific(d, std::signbit(value), 4, true, m_separator);
 }
 
-std::string NumberFormat::frequency(long double value) const { return fixed(value, 5, 3); }
+std::string NumberFormat::frequency(long double value) const
+{
+    return fixed(value, 5, 3);
+}
 
 std::string NumberFormat::general(long double value) const
 {
@@ -203,7 +209,7 @@ std::string NumberFormat::general(long double value) const
 std::optional<long double> NumberFormat::parse(std::string_view text) const
 {
     // Check the grammar ourselves: from_chars alone would accept "inf", "nan" and hex forms.
-    std::string plain;  // the same number with a point, for from_chars
+    std::string plain; // the same number with a point, for from_chars
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
         if (text[i] == '-')
@@ -248,4 +254,4 @@ std::optional<long double> NumberFormat::parse(std::string_view text) const
     return value;
 }
 
-}  // namespace text
+} // namespace text

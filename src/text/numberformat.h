@@ -54,4 +54,4 @@ private:
 // unknown one) also gives the comma.
 std::string decimalSeparatorFromEnvironment();
 
-}  // namespace text
+} // namespace text

@@ -25,7 +25,7 @@ std::size_t characterLength(std::string_view s, std::size_t i)
     return len;
 }
 
-}  // namespace
+} // namespace
 
 std::size_t characterCount(std::string_view utf8)
 {
@@ -43,4 +43,4 @@ std::string cutToCharacters(std::string_view utf8, std::size_t maxChars)
     return std::string(utf8.substr(0, i));
 }
 
-}  // namespace text
+} // namespace text

@@ -19,4 +19,4 @@ std::size_t characterCount(std::string_view utf8);
 // The first maxChars characters of the text (the whole text when it is shorter).
 std::string cutToCharacters(std::string_view utf8, std::size_t maxChars);
 
-}  // namespace text
+} // namespace text

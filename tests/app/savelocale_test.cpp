@@ -84,11 +84,12 @@ private slots:
 
         // No number inside the workbook's XML carries a decimal comma (widths, heights, values).
         QProcess unzip;
-        unzip.start(QStringLiteral("python3"),
-                    {QStringLiteral("-c"),
-                     QStringLiteral("import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\n"
-                                    "print(''.join(z.read(n).decode('utf-8') for n in z.namelist() if n.endswith('.xml')))"),
-                     saved});
+        unzip.start(
+            QStringLiteral("python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\n"
+                            "print(''.join(z.read(n).decode('utf-8') for n in z.namelist() if n.endswith('.xml')))"),
+             saved});
         QVERIFY(unzip.waitForFinished());
         QCOMPARE(unzip.exitCode(), 0);
         const QString xml = QString::fromUtf8(unzip.readAllStandardOutput());

@@ -13,7 +13,7 @@
 namespace app::testing {
 
 struct DialogCall {
-    QString kind;  // "information", "error", "question", "open", "save", "document"
+    QString kind; // "information", "error", "question", "open", "save", "document"
     QString title;
     QString text;
     bool withCancel = false;
@@ -67,4 +67,4 @@ public:
     QQueue<QString> fileNames;
 };
 
-}  // namespace app::testing
+} // namespace app::testing

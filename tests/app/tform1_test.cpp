@@ -48,7 +48,7 @@ const Rows kTh01Black = {{"6", 0.1}, {"7", 0.5}, {"9.3", 0.2}, {"Сумма", 0.
 
 const QString kTrioFormula = QStringLiteral("1/2p(15)");
 
-}  // namespace
+} // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -83,10 +83,7 @@ private:
         emit m_window->ComboBox1->activated(index);
     }
 
-    static void pick(QComboBox* list, const QString& text)
-    {
-        list->setCurrentIndex(list->findText(text));
-    }
+    static void pick(QComboBox* list, const QString& text) { list->setCurrentIndex(list->findText(text)); }
 
     // father, child and mother genotypes as the six lists show them; "" leaves a list empty.
     void enter(const QStringList& six)
@@ -104,10 +101,7 @@ private:
         m_window->calculateAction->trigger();
     }
 
-    QString cell(int row, int column) const
-    {
-        return QString::fromStdString(m_window->grid().cell(row, column));
-    }
+    QString cell(int row, int column) const { return QString::fromStdString(m_window->grid().cell(row, column)); }
 
     QStringList rowTexts(int row) const
     {
@@ -261,7 +255,7 @@ private slots:
         const struct {
             QGroupBox* group;
             const char* caption;
-            const char* alleleCaption;  // empty for the locus group
+            const char* alleleCaption; // empty for the locus group
         } groups[] = {
             {m_window->GroupBox1, "Локус", ""},
             {m_window->GroupBox2, "Предполагаемый отец", "Аллель 1     Аллель 2"},
@@ -280,7 +274,8 @@ private slots:
         QStringList headers;
         for (int c = 0; c < results::kColumnCount; ++c)
             headers << m_window->StringGrid1->model()->headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(headers, (QStringList{"№", "  Локус", " Формула", "Частота аллеля", "Частота аллеля", " LR", "Выбрать"}));
+        QCOMPARE(headers,
+                 (QStringList{"№", "  Локус", " Формула", "Частота аллеля", "Частота аллеля", " LR", "Выбрать"}));
     }
 
     void entryMessages_data()
@@ -290,12 +285,12 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("no locus chosen") << QString() << QStringList{"", "", "", "", "", ""}
                                          << QStringLiteral("Введите все генотипы");
-        QTest::newRow("child list empty") << "D3S1358" << QStringList{"15", "16", "15", "", "17", "17"}
-                                          << QStringLiteral("Введите все генотипы");
+        QTest::newRow("child list empty")
+            << "D3S1358" << QStringList{"15", "16", "15", "", "17", "17"} << QStringLiteral("Введите все генотипы");
         QTest::newRow("father and mother empty, father first")
             << "D3S1358" << QStringList{"", "16", "15", "17", "", ""} << QStringLiteral("Введите все генотипы");
-        QTest::newRow("mother list empty") << "D3S1358" << QStringList{"15", "16", "15", "17", "17", ""}
-                                           << QStringLiteral("Нет генотипа матери");
+        QTest::newRow("mother list empty")
+            << "D3S1358" << QStringList{"15", "16", "15", "17", "17", ""} << QStringLiteral("Нет генотипа матери");
     }
 
     void entryMessages()
@@ -323,8 +318,8 @@ private slots:
         QCOMPARE(m_window->grid().ResultCount(), 3);
         QCOMPARE(rowTexts(1), (QStringList{"1", "D3S1358", kTrioFormula, "p(15)=0,250", "", "2,00", ""}));
         QCOMPARE(rowTexts(2), (QStringList{"2", "D3S1358", "1/2p(16)", "p(16)=0,200", "", "2,50", ""}));
-        QCOMPARE(rowTexts(3), (QStringList{"3", "D3S1358", "(p(15)+p(16))/4p(15)p(16)", "p(15)=0,250",
-                                           "p(16)=0,200", "2,25", ""}));
+        QCOMPARE(rowTexts(3),
+                 (QStringList{"3", "D3S1358", "(p(15)+p(16))/4p(15)p(16)", "p(15)=0,250", "p(16)=0,200", "2,25", ""}));
         const results::RowGenotype trio{"17", "17", "15", "17", "15", "16"};
         QCOMPARE(m_window->grid().RowGenotypes(1), trio);
         QCOMPARE(m_window->grid().RowGenotypes(2).mother1, std::string("Нет"));
@@ -370,8 +365,8 @@ private slots:
     {
         openWindow();
         threeRows();
-        pressRow(Qt::LeftButton, 300, 3);  // mark row 3: the mark moves up with its row
-        pressRow(Qt::RightButton, 20, 4);  // below the last row: nothing
+        pressRow(Qt::LeftButton, 300, 3); // mark row 3: the mark moves up with its row
+        pressRow(Qt::RightButton, 20, 4); // below the last row: nothing
         QVERIFY(!m_window->popupMenu()->isVisible());
 
         pressRow(Qt::RightButton, 20, 2);
@@ -445,7 +440,7 @@ private slots:
     {
         openWindow();
         threeRows();
-        calculate("D3S1358", {"15", "18", "18", "17", "17", "17"});  // 18 is no allele of the black table
+        calculate("D3S1358", {"15", "18", "18", "17", "17", "17"}); // 18 is no allele of the black table
         pressRow(Qt::LeftButton, 300, 1);
         pressRow(Qt::LeftButton, 300, 3);
         m_window->combineAction->trigger();
@@ -458,8 +453,7 @@ private slots:
         m_window->populationAction->trigger();
         const app::testing::DialogCall question = m_dialogs.calls.last();
         QCOMPARE(question.title, QStringLiteral("Внимание"));
-        QCOMPARE(question.text,
-                 QStringLiteral("При выборе популяции\nзначения LR будут пересчитаны\n\nВы уверены?"));
+        QCOMPARE(question.text, QStringLiteral("При выборе популяции\nзначения LR будут пересчитаны\n\nВы уверены?"));
         app::TForm3* dialog = m_window->populationDialog();
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Выбор популяции"));
@@ -473,8 +467,8 @@ private slots:
         QCOMPARE(rowTexts(2), (QStringList{"2", "D3S1358", "1/2p(16)", "p(16)=0,100", "", "5,00", ""}));
         QCOMPARE(rowTexts(3), (QStringList{"3", "TH01", "1/2p(7)", "p(7)=0,500", "", "1,00", "++"}));
         QCOMPARE(rowTexts(4), (QStringList{"4", "D3S1358",
-                                           QString::fromStdString(results::unknownAlleleVerdict(
-                                               results::Person::Father, "18", "D3S1358")),
+                                           QString::fromStdString(
+                                               results::unknownAlleleVerdict(results::Person::Father, "18", "D3S1358")),
                                            "", "", "", ""}));
         QCOMPARE(m_window->Edit1->text(), QString());
         QCOMPARE(m_window->Edit2->text(), QString());
@@ -489,7 +483,7 @@ private slots:
         const QStringList first = rowTexts(1);
         m_dialogs.answers.enqueue(Answer::Yes);
         m_window->populationAction->trigger();
-        m_window->populationDialog()->RadioButton1->setChecked(true);  // no Russian worksheets
+        m_window->populationDialog()->RadioButton1->setChecked(true); // no Russian worksheets
         QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
         QCOMPARE(m_dialogs.texts("error").size(), 1);
         QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::UsCaucasians);
@@ -617,7 +611,7 @@ private slots:
         m_dialogs.fileNames.enqueue(QString::fromStdString(missing.string()));
         m_window->loadResultsAction->trigger();
         QCOMPARE(m_dialogs.calls.first().text, QStringLiteral("Сохранить изменения?"));
-        QCOMPARE(m_dialogs.calls.first().title, QString());  // the results load asks untitled
+        QCOMPARE(m_dialogs.calls.first().title, QString()); // the results load asks untitled
         QCOMPARE(m_dialogs.texts("error").size(), 1);
         QCOMPARE(m_window->grid().ResultCount(), 3);
         QCOMPARE(cell(3, 1), QStringLiteral("TH01"));
@@ -628,12 +622,13 @@ private slots:
     {
         openWindow();
         const auto book = workDir() / "case.xls";
-        m_reader.add(book, {FakeSheet{"Лист1", makeCellArray({{"№", "Локус", "Генотип отца", "Генотип ребенка",
-                                                               "Генотип матери"},
-                                                              {"1", "D3S1358", "15/16", "15/17", "17/18"},
-                                                              {"x"},
-                                                              {"y"},
-                                                              {"z"}})}});
+        m_reader.add(
+            book,
+            {FakeSheet{"Лист1", makeCellArray({{"№", "Локус", "Генотип отца", "Генотип ребенка", "Генотип матери"},
+                                               {"1", "D3S1358", "15/16", "15/17", "17/18"},
+                                               {"x"},
+                                               {"y"},
+                                               {"z"}})}});
         m_dialogs.fileNames.enqueue(QString::fromStdString(book.string()));
         m_window->loadGenotypesAction->trigger();
         QCOMPARE(m_dialogs.texts("error"), QStringList());

@@ -97,18 +97,18 @@ TEST(CfbReader, ReadsAStreamFromTheMiniStream)
 TEST(CfbReader, BrokenMiniChainsFail)
 {
     std::string cyclic = miniStreamContainer();
-    put32(cyclic, 1536, 0);  // mini sector 0 leads to itself
+    put32(cyclic, 1536, 0); // mini sector 0 leads to itself
     EXPECT_THROW(CfbReader::readStream(cyclic, "Workbook", "«t.xls»"), WorkbookError);
 
     std::string beyond = miniStreamContainer();
-    put32(beyond, 1536, 500);  // mini sector 0 leads past the mini stream
+    put32(beyond, 1536, 500); // mini sector 0 leads past the mini stream
     EXPECT_THROW(CfbReader::readStream(beyond, "Workbook", "«t.xls»"), WorkbookError);
 
     std::string tooLong = miniStreamContainer();
-    put32(tooLong, 1024 + 128 + 0x78, 4000);  // more than its chain holds
+    put32(tooLong, 1024 + 128 + 0x78, 4000); // more than its chain holds
     EXPECT_THROW(CfbReader::readStream(tooLong, "Workbook", "«t.xls»"), WorkbookError);
 
     EXPECT_THROW(CfbReader::readStream(miniStreamContainer().substr(0, 300), "Workbook", "«t.xls»"), WorkbookError);
 }
 
-}  // namespace
+} // namespace

@@ -17,7 +17,10 @@ namespace automationtest {
 
 namespace fs = std::filesystem;
 
-inline fs::path fixture(const std::string& name) { return fs::path(AUTOMATION_FIXTURES) / name; }
+inline fs::path fixture(const std::string& name)
+{
+    return fs::path(AUTOMATION_FIXTURES) / name;
+}
 
 class TempDir {
 public:
@@ -94,10 +97,11 @@ inline ZipEntries xlsxEntries(const std::vector<std::pair<std::string, std::stri
     ZipEntries entries;
     entries.emplace_back("[Content_Types].xml",
                          "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>");
-    entries.emplace_back("_rels/.rels",
-                         std::string("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                                     "<Relationship Id=\"rId1\" Type=\"")
-                             + kRelNs + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
+    entries.emplace_back(
+        "_rels/.rels",
+        std::string("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                    "<Relationship Id=\"rId1\" Type=\"")
+            + kRelNs + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
     std::string workbook = std::string("<workbook xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\"><sheets>";
     std::string rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
     for (std::size_t i = 0; i < sheets.size(); ++i) {
@@ -110,12 +114,14 @@ inline ZipEntries xlsxEntries(const std::vector<std::pair<std::string, std::stri
                                                                      + "</sheetData></worksheet>");
     }
     if (!sharedStrings.empty()) {
-        rels += std::string("<Relationship Id=\"rSst\" Type=\"") + kRelNs + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
-        entries.emplace_back("xl/sharedStrings.xml", std::string("<sst xmlns=\"") + kMainNs + "\">" + sharedStrings + "</sst>");
+        rels += std::string("<Relationship Id=\"rSst\" Type=\"") + kRelNs
+                + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
+        entries.emplace_back("xl/sharedStrings.xml",
+                             std::string("<sst xmlns=\"") + kMainNs + "\">" + sharedStrings + "</sst>");
     }
     entries.emplace_back("xl/workbook.xml", workbook + "</sheets>" + workbookExtra + "</workbook>");
     entries.emplace_back("xl/_rels/workbook.xml.rels", rels + "</Relationships>");
     return entries;
 }
 
-}  // namespace automationtest
+} // namespace automationtest

@@ -15,7 +15,7 @@ TEST(UsedRangeBuilder, BoundingBoxOfCellsInAnyOrderLaterValueWins)
     UsedRangeBuilder builder("«a.xlsx», лист «S»");
     builder.add(7, 5, 1.0);
     builder.add(3, 3, std::string("x"));
-    builder.add(9, 9, std::monostate{});  // empty cells do not widen the range
+    builder.add(9, 9, std::monostate{}); // empty cells do not widen the range
     builder.add(7, 5, std::string("y"));
     const CellArray cells = builder.build();
     EXPECT_EQ(cells.rows(), 5);
@@ -83,14 +83,14 @@ TEST(ReadMessages, InvalidUtf8IsReplaced)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"Данные", "Данные"},
-        {"\xC4\xE0", "\xEF\xBF\xBD\xEF\xBF\xBD"},          // Windows-1251 bytes
-        {"a\xE2\x82", "a\xEF\xBF\xBD\xEF\xBF\xBD"},        // cut sequence
-        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},          // overlong '/'
-        {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // surrogate
+        {"\xC4\xE0", "\xEF\xBF\xBD\xEF\xBF\xBD"}, // Windows-1251 bytes
+        {"a\xE2\x82", "a\xEF\xBF\xBD\xEF\xBF\xBD"}, // cut sequence
+        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"}, // overlong '/'
+        {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"}, // surrogate
         {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
     };
     for (const auto& [input, expected] : cases)
         EXPECT_EQ(validUtf8(input), expected) << input;
 }
 
-}  // namespace
+} // namespace

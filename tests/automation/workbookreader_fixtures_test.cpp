@@ -19,7 +19,7 @@ const CellValue kNoResult = CellError{"формула без сохраненн�
 
 struct WriterCase {
     const char* file;
-    std::vector<CellValue> formulas;  // A2:A5 of "Формулы"
+    std::vector<CellValue> formulas; // A2:A5 of "Формулы"
     bool hasPercentSheet;
 };
 
@@ -40,13 +40,18 @@ const std::vector<WriterCase> kWriters = {
     // libxlsxwriter stores results but asks for recalculation on load: they are not trusted.
     {"xlsxwriter.xlsx", {kNoResult, kNoResult, kNoResult, kNoResult}, false},
     {"xlsxwriter-constmem.xlsx", {kNoResult, kNoResult, kNoResult, kNoResult}, false},
-    {"libreoffice.xlsx", {6.0, std::string("abв"), CellError{"#DIV/0!"}, CellError{"логическое значение ИСТИНА"}}, true},
+    {"libreoffice.xlsx",
+     {6.0, std::string("abв"), CellError{"#DIV/0!"}, CellError{"логическое значение ИСТИНА"}},
+     true},
     {"libreoffice.xls", {6.0, std::string("abв"), CellError{"#DIV/0!"}, CellError{"логическое значение ИСТИНА"}}, true},
     // LibreOffice stores TRUE() as the number 1 in .ods.
     {"libreoffice.ods", {6.0, std::string("abв"), CellError{"ошибка в формуле"}, 1.0}, true},
 };
 
-void PrintTo(const WriterCase& c, std::ostream* os) { *os << c.file; }
+void PrintTo(const WriterCase& c, std::ostream* os)
+{
+    *os << c.file;
+}
 
 class WriterTest : public ::testing::TestWithParam<WriterCase> {
 protected:
@@ -174,4 +179,4 @@ TEST(WorkbookReaderFormat, ContentDecidesNotTheExtension)
     }
 }
 
-}  // namespace
+} // namespace

@@ -41,7 +41,8 @@ void expectError(const fs::path& path, const std::string& reasonPart)
 TEST(HostileFiles, TruncatedFixturesFailCleanly)
 {
     TempDir dir;
-    for (const char* name : {"xlwt.xls", "libreoffice.xls", "openpyxl.xlsx", "xlsxwriter-constmem.xlsx", "libreoffice.ods"}) {
+    for (const char* name :
+         {"xlwt.xls", "libreoffice.xls", "openpyxl.xlsx", "xlsxwriter-constmem.xlsx", "libreoffice.ods"}) {
         const std::string bytes = readBytes(fixture(name));
         for (std::size_t length : {std::size_t{1}, std::size_t{8}, std::size_t{100}, std::size_t{600}, bytes.size() / 3,
                                    bytes.size() / 2, bytes.size() - 600, bytes.size() - 1}) {
@@ -87,7 +88,7 @@ TEST(HostileFiles, FoldersMissingAndUnreadableFiles)
 TEST(HostileFiles, NonUtf8FileNamesAreReadAndShownValidly)
 {
     TempDir dir;
-    const fs::path odd = dir / "\xC4\xE0\xED\xED\xFB\xE5.xlsx";  // "Данные" in Windows-1251
+    const fs::path odd = dir / "\xC4\xE0\xED\xED\xFB\xE5.xlsx"; // "Данные" in Windows-1251
     fs::copy_file(fixture("openpyxl.xlsx"), odd);
     EXPECT_EQ(readEverything(odd), "");
     const std::string message = readEverything(dir / "\xFF\xFE missing.xls");
@@ -113,9 +114,9 @@ TEST(HostileFiles, ZipBombsStopAtTheSizeLimit)
 
 TEST(HostileFiles, XmlEntityBombsAreRefused)
 {
-    const std::string doctype =
-        "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
-        "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>";
+    const std::string doctype
+        = "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+          "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>";
     TempDir dir;
     ZipEntries xlsx = xlsxEntries({{"S", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&d;</t></is></c></row>"}});
     for (auto& [name, content] : xlsx) {
@@ -134,13 +135,18 @@ TEST(HostileFiles, HugeDeclaredOrUsedRanges)
 {
     TempDir dir;
     // The declared dimension is ignored; two real cells a sheet apart make the used range.
-    writeZip(dir / "declared.xlsx",
-             xlsxEntries({{"S", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row r=\"2\"><c r=\"B2\"><v>2</v></c></row>"}}));
+    writeZip(
+        dir / "declared.xlsx",
+        xlsxEntries({{"S", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row r=\"2\"><c r=\"B2\"><v>2</v></c></row>"}}));
     EXPECT_EQ(readEverything(dir / "declared.xlsx"), "");
-    writeZip(dir / "tall.xlsx",
-             xlsxEntries({{"S", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row r=\"1048576\"><c r=\"A1048576\"><v>2</v></c></row>"}}));
+    writeZip(
+        dir / "tall.xlsx",
+        xlsxEntries(
+            {{"S",
+              "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row r=\"1048576\"><c r=\"A1048576\"><v>2</v></c></row>"}}));
     expectError(dir / "tall.xlsx", "A1:A1048576");
-    writeZip(dir / "wide.xlsx", xlsxEntries({{"S", "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"XFD1\"><v>2</v></c></row>"}}));
+    writeZip(dir / "wide.xlsx",
+             xlsxEntries({{"S", "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"XFD1\"><v>2</v></c></row>"}}));
     expectError(dir / "wide.xlsx", "слишком велика");
 }
 
@@ -162,9 +168,8 @@ TEST(HostileFiles, ThousandsOfSheets)
 TEST(HostileFiles, OversizedCellText)
 {
     TempDir dir;
-    writeZip(dir / "bigcell.xlsx",
-             xlsxEntries({{"S", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"}},
-                         "<si><t>" + std::string(2 << 20, 'x') + "</t></si>"));
+    writeZip(dir / "bigcell.xlsx", xlsxEntries({{"S", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"}},
+                                               "<si><t>" + std::string(2 << 20, 'x') + "</t></si>"));
     expectError(dir / "bigcell.xlsx", "слишком длинный текст");
 }
 
@@ -192,14 +197,14 @@ TEST_F(BrokenXls, CyclicSectorChainIsAnError)
 {
     const std::uint32_t fatSector = get32(bytes, 0x4C);
     const std::uint32_t directory = get32(bytes, 0x30);
-    put32(bytes, (fatSector + 1) * 512 + directory * 4, directory);  // the directory chain points at itself
+    put32(bytes, (fatSector + 1) * 512 + directory * 4, directory); // the directory chain points at itself
     writeBytes(dir / "cycle.xls", bytes);
     expectError(dir / "cycle.xls", "зациклена");
 }
 
 TEST_F(BrokenXls, SectorBeyondTheFileIsAnError)
 {
-    put32(bytes, 0x30, 0x00FFFFF0);  // first directory sector far beyond the end
+    put32(bytes, 0x30, 0x00FFFFF0); // first directory sector far beyond the end
     writeBytes(dir / "beyond.xls", bytes);
     expectError(dir / "beyond.xls", "поврежден");
 }
@@ -209,7 +214,7 @@ TEST_F(BrokenXls, SectorBeyondTheFileIsAnError)
 TEST_F(BrokenXls, OversizedDirectoryNameLengthIsAnError)
 {
     const std::uint32_t directory = get32(bytes, 0x30);
-    bytes[(directory + 1) * 512 + 0x41] = 0x6E;  // root entry name length 0x6E16
+    bytes[(directory + 1) * 512 + 0x41] = 0x6E; // root entry name length 0x6E16
     writeBytes(dir / "name.xls", bytes);
     expectError(dir / "name.xls", "неверная длина имени");
 }
@@ -219,9 +224,9 @@ TEST_F(BrokenXls, HugeDeclaredDimensionsAreRefusedBeforeAllocation)
     const std::string dimensions("\x00\x02\x0E\x00", 4);
     const std::size_t at = bytes.find(dimensions);
     ASSERT_NE(at, std::string::npos);
-    put32(bytes, at + 4 + 4, 65536);                       // last row + 1
+    put32(bytes, at + 4 + 4, 65536); // last row + 1
     bytes[at + 4 + 10] = 0x00;
-    bytes[at + 4 + 11] = 0x01;                             // last column + 1 = 256
+    bytes[at + 4 + 11] = 0x01; // last column + 1 = 256
     writeBytes(dir / "huge.xls", bytes);
     expectError(dir / "huge.xls", "заявленный размер листа слишком велик");
 }
@@ -237,4 +242,4 @@ TEST_F(BrokenXls, AnOleFileWithoutAWorkbookStream)
     expectError(dir / "document.xls", "не содержит книги Excel");
 }
 
-}  // namespace
+} // namespace

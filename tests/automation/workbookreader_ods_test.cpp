@@ -25,14 +25,15 @@ std::string show(const CellValue& v)
 // An .ods with one table named `name` holding `rows` (table:table-row elements).
 fs::path writeOds(const TempDir& dir, const std::string& file, const std::string& name, const std::string& rows)
 {
-    const std::string content =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-        "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
-        "xmlns:calcext=\"urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0\" office:version=\"1.3\">"
-        "<office:body><office:spreadsheet><table:table table:name=\"" + name + "\">" + rows +
-        "</table:table></office:spreadsheet></office:body></office:document-content>";
+    const std::string content
+        = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+          "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+          "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+          "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+          "xmlns:calcext=\"urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0\" "
+          "office:version=\"1.3\">"
+          "<office:body><office:spreadsheet><table:table table:name=\""
+          + name + "\">" + rows + "</table:table></office:spreadsheet></office:body></office:document-content>";
     const fs::path path = dir / file;
     writeZip(path, {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", content}});
     return path;
@@ -46,14 +47,18 @@ std::string cell(const std::string& attributes, const std::string& text = "")
 TEST(OdsReader, ValueTypesOrcusDropsAreSupplied)
 {
     TempDir dir;
-    const std::string rows =
-        "<table:table-row>" + cell("office:value-type=\"percentage\" office:value=\"0.25\"", "25%") +
-        cell("office:value-type=\"currency\" office:currency=\"RUB\" office:value=\"1.5\"", "1,50") +
-        cell("office:value-type=\"boolean\" office:boolean-value=\"false\"", "ЛОЖЬ") + "</table:table-row>"
-        "<table:table-row>" + cell("office:value-type=\"float\" office:value=\"9.3\"", "9,3") +
-        cell("office:value-type=\"string\"", "Аллель") +
-        cell("table:formula=\"of:=1/0\" office:value-type=\"string\" office:string-value=\"\" calcext:value-type=\"error\"", "#DIV/0!") +
-        "</table:table-row>";
+    const std::string rows
+        = "<table:table-row>" + cell("office:value-type=\"percentage\" office:value=\"0.25\"", "25%")
+          + cell("office:value-type=\"currency\" office:currency=\"RUB\" office:value=\"1.5\"", "1,50")
+          + cell("office:value-type=\"boolean\" office:boolean-value=\"false\"", "ЛОЖЬ")
+          + "</table:table-row>"
+            "<table:table-row>"
+          + cell("office:value-type=\"float\" office:value=\"9.3\"", "9,3")
+          + cell("office:value-type=\"string\"", "Аллель")
+          + cell("table:formula=\"of:=1/0\" office:value-type=\"string\" office:string-value=\"\" "
+                 "calcext:value-type=\"error\"",
+                 "#DIV/0!")
+          + "</table:table-row>";
     const CellArray cells = makeFileWorkbookReader()->open(writeOds(dir, "types.ods", "Лист", rows))->usedRange(1);
     ASSERT_EQ(cells.rows(), 2);
     ASSERT_EQ(cells.columns(), 3);
@@ -68,12 +73,14 @@ TEST(OdsReader, ValueTypesOrcusDropsAreSupplied)
 TEST(OdsReader, RepeatedRowsAndCellsArePlacedAndCopied)
 {
     TempDir dir;
-    const std::string rows =
-        "<table:table-row table:number-rows-repeated=\"2\"><table:table-cell table:number-columns-repeated=\"1024\"/></table:table-row>"
-        "<table:table-row table:number-rows-repeated=\"3\"><table:table-cell table:number-columns-repeated=\"2\"/>" +
-        cell("office:value-type=\"float\" office:value=\"0.1\" table:number-columns-repeated=\"2\"", "0,1") +
-        cell("office:value-type=\"percentage\" office:value=\"0.5\"", "50%") + "</table:table-row>"
-        "<table:table-row table:number-rows-repeated=\"1048570\"><table:table-cell/></table:table-row>";
+    const std::string rows
+        = "<table:table-row table:number-rows-repeated=\"2\"><table:table-cell "
+          "table:number-columns-repeated=\"1024\"/></table:table-row>"
+          "<table:table-row table:number-rows-repeated=\"3\"><table:table-cell table:number-columns-repeated=\"2\"/>"
+          + cell("office:value-type=\"float\" office:value=\"0.1\" table:number-columns-repeated=\"2\"", "0,1")
+          + cell("office:value-type=\"percentage\" office:value=\"0.5\"", "50%")
+          + "</table:table-row>"
+            "<table:table-row table:number-rows-repeated=\"1048570\"><table:table-cell/></table:table-row>";
     const CellArray cells = makeFileWorkbookReader()->open(writeOds(dir, "repeat.ods", "R", rows))->usedRange(1);
     ASSERT_EQ(cells.rows(), 3);
     ASSERT_EQ(cells.columns(), 3);
@@ -88,9 +95,9 @@ TEST(OdsReader, RepeatedRowsAndCellsArePlacedAndCopied)
 TEST(OdsReader, TimeCellsFailTheirSheetNamingTheCell)
 {
     TempDir dir;
-    const std::string rows = "<table:table-row><table:table-cell/>" +
-                             cell("office:value-type=\"time\" office:time-value=\"PT12H30M00S\"", "12:30") +
-                             "</table:table-row>";
+    const std::string rows = "<table:table-row><table:table-cell/>"
+                             + cell("office:value-type=\"time\" office:time-value=\"PT12H30M00S\"", "12:30")
+                             + "</table:table-row>";
     const auto book = makeFileWorkbookReader()->open(writeOds(dir, "time.ods", "Время", rows));
     try {
         (void)book->usedRange(1);
@@ -103,9 +110,10 @@ TEST(OdsReader, TimeCellsFailTheirSheetNamingTheCell)
 TEST(OdsReader, ManyRepeatedValueCellsAreRefused)
 {
     TempDir dir;
-    const std::string rows = "<table:table-row table:number-rows-repeated=\"1048576\">" +
-                             cell("office:value-type=\"float\" office:value=\"1\" table:number-columns-repeated=\"1024\"", "1") +
-                             "</table:table-row>";
+    const std::string rows
+        = "<table:table-row table:number-rows-repeated=\"1048576\">"
+          + cell("office:value-type=\"float\" office:value=\"1\" table:number-columns-repeated=\"1024\"", "1")
+          + "</table:table-row>";
     try {
         (void)makeFileWorkbookReader()->open(writeOds(dir, "flood.ods", "F", rows))->usedRange(1);
         ADD_FAILURE() << "a billion cells were accepted";
@@ -114,4 +122,4 @@ TEST(OdsReader, ManyRepeatedValueCellsAreRefused)
     }
 }
 
-}  // namespace
+} // namespace

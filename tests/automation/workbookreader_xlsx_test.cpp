@@ -26,13 +26,13 @@ std::string show(const CellValue& v)
 
 struct CellCase {
     const char* name;
-    const char* cellXml;  // one <c r="B2" ...> element
+    const char* cellXml; // one <c r="B2" ...> element
     CellValue expected;
 };
 
-const char* const kSharedStrings =
-    "<si><t>первая</t></si>"
-    "<si><r><rPr><b/></rPr><t>Ал</t></r><r><t xml:space=\"preserve\">лель </t></r><rPh sb=\"0\" eb=\"1\"><t>фон</t></rPh></si>";
+const char* const kSharedStrings = "<si><t>первая</t></si>"
+                                   "<si><r><rPr><b/></rPr><t>Ал</t></r><r><t xml:space=\"preserve\">лель </t></r><rPh "
+                                   "sb=\"0\" eb=\"1\"><t>фон</t></rPh></si>";
 
 const std::vector<CellCase> kCells = {
     {"SharedString", "<c r=\"B2\" t=\"s\"><v>0</v></c>", std::string("первая")},
@@ -51,14 +51,18 @@ const std::vector<CellCase> kCells = {
     {"IsoDateText", "<c r=\"B2\" t=\"d\"><v>2023-03-15</v></c>", std::string("2023-03-15")},
 };
 
-void PrintTo(const CellCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CellCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class CellTypeTest : public ::testing::TestWithParam<CellCase> {};
 
 TEST_P(CellTypeTest, ReadsAsASpreadsheetProgramShowsIt)
 {
     TempDir dir;
-    const std::string row = std::string("<row r=\"1\"><c r=\"A1\"><v>2</v></c></row><row r=\"2\">") + GetParam().cellXml + "</row>";
+    const std::string row
+        = std::string("<row r=\"1\"><c r=\"A1\"><v>2</v></c></row><row r=\"2\">") + GetParam().cellXml + "</row>";
     writeZip(dir / "book.xlsx", xlsxEntries({{"Лист1", row}}, kSharedStrings));
     const CellArray cells = makeFileWorkbookReader()->open(dir / "book.xlsx")->usedRange(1);
     ASSERT_EQ(cells.rows(), 2);
@@ -66,7 +70,8 @@ TEST_P(CellTypeTest, ReadsAsASpreadsheetProgramShowsIt)
     EXPECT_EQ(show(cells.at(2, 2)), show(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cells, CellTypeTest, ::testing::ValuesIn(kCells), [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cells, CellTypeTest, ::testing::ValuesIn(kCells),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(XlsxReader, CellsAndRowsWithoutAddressFollowThePreviousOne)
 {
@@ -87,8 +92,9 @@ TEST(XlsxReader, CellsAndRowsWithoutAddressFollowThePreviousOne)
 TEST(XlsxReader, RecalculationOnLoadMakesStoredResultsUntrusted)
 {
     TempDir dir;
-    writeZip(dir / "book.xlsx", xlsxEntries({{"S", "<row r=\"1\"><c r=\"A1\"><f>1/0</f><v>0</v></c><c r=\"B1\"><v>3</v></c></row>"}},
-                                            "", "<calcPr calcId=\"124519\" fullCalcOnLoad=\"1\"/>"));
+    writeZip(dir / "book.xlsx",
+             xlsxEntries({{"S", "<row r=\"1\"><c r=\"A1\"><f>1/0</f><v>0</v></c><c r=\"B1\"><v>3</v></c></row>"}}, "",
+                         "<calcPr calcId=\"124519\" fullCalcOnLoad=\"1\"/>"));
     const CellArray cells = makeFileWorkbookReader()->open(dir / "book.xlsx")->usedRange(1);
     EXPECT_EQ(show(cells.at(1, 1)), show(CellError{"формула без сохраненного значения"}));
     EXPECT_EQ(show(cells.at(1, 2)), show(3.0));
@@ -99,19 +105,20 @@ TEST(XlsxReader, PrefixedNamespacesAbsoluteTargetsAndChartSheets)
     // The shape of files from the OpenXML SDK: prefixed elements, absolute targets, a chart sheet.
     TempDir dir;
     const std::string rel = "http://schemas.openxmlformats.org/package/2006/relationships";
-    writeZip(dir / "book.xlsx",
-             {{"[Content_Types].xml", "<Types/>"},
-              {"_rels/.rels", "<Relationships xmlns=\"" + rel + "\"><Relationship Id=\"a\" Type=\"" + kRelNs
-                                  + "/officeDocument\" Target=\"/xl/book.xml\"/></Relationships>"},
-              {"xl/book.xml", std::string("<x:workbook xmlns:x=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs
-                                  + "\"><x:sheets><x:sheet name=\"Диаграмма\" sheetId=\"1\" r:id=\"c\"/>"
-                                    "<x:sheet name=\"Данные\" sheetId=\"2\" r:id=\"w\"/></x:sheets></x:workbook>"},
-              {"xl/_rels/book.xml.rels", "<Relationships xmlns=\"" + rel + "\"><Relationship Id=\"w\" Type=\"" + kRelNs
-                                             + "/worksheet\" Target=\"/xl/sheets/data.xml\"/><Relationship Id=\"c\" Type=\""
-                                             + kRelNs + "/chartsheet\" Target=\"charts/c.xml\"/></Relationships>"},
-              {"xl/sheets/data.xml", std::string("<x:worksheet xmlns:x=\"") + kMainNs
-                                         + "\"><x:sheetData><x:row r=\"2\"><x:c r=\"B2\" t=\"inlineStr\"><x:is><x:t>да</x:t>"
-                                           "</x:is></x:c></x:row></x:sheetData></x:worksheet>"}});
+    writeZip(
+        dir / "book.xlsx",
+        {{"[Content_Types].xml", "<Types/>"},
+         {"_rels/.rels", "<Relationships xmlns=\"" + rel + "\"><Relationship Id=\"a\" Type=\"" + kRelNs
+                             + "/officeDocument\" Target=\"/xl/book.xml\"/></Relationships>"},
+         {"xl/book.xml", std::string("<x:workbook xmlns:x=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs
+                             + "\"><x:sheets><x:sheet name=\"Диаграмма\" sheetId=\"1\" r:id=\"c\"/>"
+                               "<x:sheet name=\"Данные\" sheetId=\"2\" r:id=\"w\"/></x:sheets></x:workbook>"},
+         {"xl/_rels/book.xml.rels", "<Relationships xmlns=\"" + rel + "\"><Relationship Id=\"w\" Type=\"" + kRelNs
+                                        + "/worksheet\" Target=\"/xl/sheets/data.xml\"/><Relationship Id=\"c\" Type=\""
+                                        + kRelNs + "/chartsheet\" Target=\"charts/c.xml\"/></Relationships>"},
+         {"xl/sheets/data.xml", std::string("<x:worksheet xmlns:x=\"") + kMainNs
+                                    + "\"><x:sheetData><x:row r=\"2\"><x:c r=\"B2\" t=\"inlineStr\"><x:is><x:t>да</x:t>"
+                                      "</x:is></x:c></x:row></x:sheetData></x:worksheet>"}});
     const auto book = makeFileWorkbookReader()->open(dir / "book.xlsx");
     ASSERT_EQ(book->sheetCount(), 1);
     EXPECT_EQ(book->sheetName(1), "Данные");
@@ -183,4 +190,4 @@ TEST(XlsxReader, AMissingWorksheetPartFailsOnOpen)
     }
 }
 
-}  // namespace
+} // namespace

@@ -27,7 +27,7 @@ TEST(EscapeXStringLiterals, LiteralPatternsAreEscapedAndDecodeBack)
         EXPECT_EQ(decodeXString(escapeXStringLiterals(t)), t) << t;
 }
 
-}  // namespace
+} // namespace
 
 #include <filesystem>
 #include <unistd.h>
@@ -40,7 +40,10 @@ namespace {
 TEST(DecodeXString, ControlCharactersSurviveASaveAndAReadBack)
 {
     const auto path = std::filesystem::temp_directory_path() / ("xstring-" + std::to_string(::getpid()) + ".xlsx");
-    const std::vector<std::string> texts = {"12\r\n13", "a\x01" "b", "_x0041_", "Тест"};
+    const std::vector<std::string> texts = {"12\r\n13",
+                                            "a\x01"
+                                            "b",
+                                            "_x0041_", "Тест"};
     auto writer = automation::makeXlsxWorkbookWriter();
     writer->addWorksheet("Лист1");
     writer->setValues({1, 1, 1, 4}, {texts});
@@ -54,4 +57,4 @@ TEST(DecodeXString, ControlCharactersSurviveASaveAndAReadBack)
         EXPECT_EQ(std::get<std::string>(cells.at(1, c)), texts[c - 1]) << "column " << c;
 }
 
-}  // namespace
+} // namespace

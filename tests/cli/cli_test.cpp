@@ -72,7 +72,7 @@ private:
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
-    std::string message;  // part of the error text
+    std::string message; // part of the error text
 };
 
 class UsageErrors : public ::testing::TestWithParam<UsageCase> {};
@@ -95,12 +95,17 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"NoPopulation", {"batch", "a.xlsx"}, "Не указана популяция"},
         UsageCase{"UnknownPopulation", {"batch", "a.xlsx", "--population", "other"}, "rus, white или black"},
         UsageCase{"UnknownFormat", {"batch", "a.xlsx", "--population", "rus", "--format", "xml"}, "text, csv или json"},
-        UsageCase{"UnknownOption", {"batch", "a.xlsx", "--population", "rus", "--fast"}, "Неизвестный параметр «--fast»"},
+        UsageCase{"UnknownOption",
+                  {"batch", "a.xlsx", "--population", "rus", "--fast"},
+                  "Неизвестный параметр «--fast»"},
         UsageCase{"OptionWithoutValue", {"batch", "a.xlsx", "--population"}, "нужно значение"},
         UsageCase{"TwoWorkbooks", {"batch", "a.xlsx", "b.xlsx", "--population", "rus"}, "Лишний аргумент «b.xlsx»"},
-        UsageCase{"OutputAsXls", {"batch", "a.xls", "--population", "rus", "--output", "a.xls"}, "оканчиваться на .xlsx"},
+        UsageCase{"OutputAsXls",
+                  {"batch", "a.xls", "--population", "rus", "--output", "a.xls"},
+                  "оканчиваться на .xlsx"},
         UsageCase{"OutputAsOds", {"batch", "a.xlsx", "--population", "rus", "--output=r.ods"}, "оканчиваться на .xlsx"},
-        UsageCase{"OutputWithoutExtension", {"batch", "a.xlsx", "--population", "rus", "--output", "results"},
+        UsageCase{"OutputWithoutExtension",
+                  {"batch", "a.xlsx", "--population", "rus", "--output", "results"},
                   "оканчиваться на .xlsx"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -143,16 +148,16 @@ TEST(CommandLine, OutputNamedXlsxInAnyCaseIsAccepted)
 // A report lost on the way out (a full disk, a closed descriptor) is a failure, not a success.
 TEST(CommandLine, OutputThatCannotBeWrittenExitsOne)
 {
-    const std::vector<std::vector<std::string>> cases = {
-        {"--help"},
-        {"--version"},
-        {"batch", kSource + "/examples/duo.xlsx", "--population", "white", "--data", kData, "--format", "json"}};
+    const std::vector<std::vector<std::string>> cases
+        = {{"--help"},
+           {"--version"},
+           {"batch", kSource + "/examples/duo.xlsx", "--population", "white", "--data", kData, "--format", "json"}};
     for (auto args : cases) {
         args.insert(args.begin(), "paternity-index");
         std::vector<char*> argv;
         for (auto& a : args)
             argv.push_back(a.data());
-        std::ostream lost(nullptr);  // every write fails
+        std::ostream lost(nullptr); // every write fails
         std::ostringstream err;
         EXPECT_EQ(runCommandLine(static_cast<int>(argv.size()), argv.data(), lost, err), kExitFailure) << args[1];
         EXPECT_NE(err.str().find("Не удалось вывести результаты"), std::string::npos) << err.str();
@@ -168,8 +173,8 @@ TEST(CommandLine, UnreadableWorkbookOrDataExitsOneWithTheWindowsMessage)
     EXPECT_NE(missing.err.find("/no/such/case.xlsx"), std::string::npos);
 
     TempDir empty;
-    const auto noData = run({"batch", kSource + "/examples/trio.xlsx", "--population", "rus", "--data",
-                             empty.path().string()});
+    const auto noData
+        = run({"batch", kSource + "/examples/trio.xlsx", "--population", "rus", "--data", empty.path().string()});
     EXPECT_EQ(noData.status, kExitFailure);
     EXPECT_EQ(noData.err.rfind(std::string(freqdb::kFilesNotFound), 0), 0u) << noData.err;
 }
@@ -203,12 +208,14 @@ TEST(CommandLine, JsonIsValidAndHasTheDocumentedShape)
         ASSERT_EQ(r.status, kExitOk) << r.err;
         const auto file = dir.path() / "out.json";
         std::ofstream(file) << r.out;
-        const std::string check =
-            "/usr/bin/python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
-            "assert list(d)==[\"population\",\"rows\",\"cpi\",\"probability\"]; "
-            "assert all(list(x)==[\"row\",\"locus\",\"father\",\"child\",\"mother\",\"formula\",\"freq1\",\"freq2\",\"lr\"]"
-            " and all(isinstance(v,str) for v in x.values()) for x in d[\"rows\"]); "
-            "assert len(d[\"rows\"])>=10' '" + file.string() + "'";
+        const std::string check
+            = "/usr/bin/python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
+              "assert list(d)==[\"population\",\"rows\",\"cpi\",\"probability\"]; "
+              "assert "
+              "all(list(x)==[\"row\",\"locus\",\"father\",\"child\",\"mother\",\"formula\",\"freq1\",\"freq2\",\"lr\"]"
+              " and all(isinstance(v,str) for v in x.values()) for x in d[\"rows\"]); "
+              "assert len(d[\"rows\"])>=10' '"
+              + file.string() + "'";
         EXPECT_EQ(std::system(check.c_str()), 0) << example << ":\n" << r.out;
     }
 }
@@ -268,7 +275,9 @@ TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndex)
     writer.setValues({1, 1, 6, 5}, {{"№", "Локус", "Отец", "Ребенок", "Мать"},
                                     {"1", "D99", "15/16", "15/17", "17/18"},
                                     {"2", "D3S1358", "15/16", "15/17", "17/18"},
-                                    {"", "a"}, {"", "b"}, {"", "c"}});
+                                    {"", "a"},
+                                    {"", "b"},
+                                    {"", "c"}});
     writer.save(file);
     const auto r = batch(file.string(), {"--format", "csv"});
     ASSERT_EQ(r.status, kExitOk) << r.err;
@@ -284,7 +293,8 @@ TEST(CommandLine, OutputWritesTheResultsWorkbookWithTheMarks)
     const auto file = dir.path() / "результаты.xlsx";
     const auto r = batch(kSource + "/examples/exclusion.xlsx", {"--output", file.string(), "--format", "json"});
     ASSERT_EQ(r.status, kExitOk) << r.err;
-    const auto loaded = exchange::loadResultsWorkbook(file, *automation::makeFileWorkbookReader(), text::NumberFormat(","));
+    const auto loaded
+        = exchange::loadResultsWorkbook(file, *automation::makeFileWorkbookReader(), text::NumberFormat(","));
     ASSERT_TRUE(loaded.ok) << loaded.error;
     EXPECT_EQ(loaded.grid.ResultCount(), 10);
     for (int row = 1; row <= 10; ++row)
@@ -310,18 +320,16 @@ TEST_P(Escaping, JsonAndCsvFields)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, Escaping,
-    ::testing::Values(EscapeCase{"Plain", "D3S1358", "\"D3S1358\"", "D3S1358"},
-                      EscapeCase{"Cyrillic", "Отцовство исключается", "\"Отцовство исключается\"",
-                                 "Отцовство исключается"},
-                      EscapeCase{"DecimalComma", "p(9,3)=0,300", "\"p(9,3)=0,300\"", "\"p(9,3)=0,300\""},
-                      EscapeCase{"Quotes", "a\"b", "\"a\\\"b\"", "\"a\"\"b\""},
-                      EscapeCase{"Backslash", "a\\b", "\"a\\\\b\"", "a\\b"},
-                      EscapeCase{"LineBreak", "a\nb", "\"a\\nb\"", "\"a\nb\""},
-                      EscapeCase{"ControlCharacter", std::string("a\x01z"), "\"a\\u0001z\"", std::string("a\x01z")},
-                      EscapeCase{"InvalidUtf8", std::string("a\xFF\xD0"), "\"a\xEF\xBF\xBD\xEF\xBF\xBD\"",
-                                 std::string("a\xFF\xD0")},
-                      EscapeCase{"Empty", "", "\"\"", ""}),
+    ::testing::Values(
+        EscapeCase{"Plain", "D3S1358", "\"D3S1358\"", "D3S1358"},
+        EscapeCase{"Cyrillic", "Отцовство исключается", "\"Отцовство исключается\"", "Отцовство исключается"},
+        EscapeCase{"DecimalComma", "p(9,3)=0,300", "\"p(9,3)=0,300\"", "\"p(9,3)=0,300\""},
+        EscapeCase{"Quotes", "a\"b", "\"a\\\"b\"", "\"a\"\"b\""}, EscapeCase{"Backslash", "a\\b", "\"a\\\\b\"", "a\\b"},
+        EscapeCase{"LineBreak", "a\nb", "\"a\\nb\"", "\"a\nb\""},
+        EscapeCase{"ControlCharacter", std::string("a\x01z"), "\"a\\u0001z\"", std::string("a\x01z")},
+        EscapeCase{"InvalidUtf8", std::string("a\xFF\xD0"), "\"a\xEF\xBF\xBD\xEF\xBF\xBD\"", std::string("a\xFF\xD0")},
+        EscapeCase{"Empty", "", "\"\"", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
-}  // namespace cli
+} // namespace
+} // namespace cli

@@ -136,7 +136,7 @@ struct SelectionCase {
     const char* name;
     std::vector<CombinedIndexRow> rows;
     bool found;
-    const char* cpi;  // when found
+    const char* cpi; // when found
 };
 
 class SelectionTest : public testing::TestWithParam<SelectionCase> {};
@@ -177,7 +177,7 @@ TEST(CombineIndex, LrThatIsNoNumberNamesItsRow)
     EXPECT_EQ(r.status, CombinedIndexStatus::BadLr);
     EXPECT_EQ(r.message, "Неверное значение LR в строке 3: \"3.25\"");
     EXPECT_EQ(r.cpiText, "");
-    EXPECT_FALSE(r.priorReset);  // abandoned before the prior is read
+    EXPECT_FALSE(r.priorReset); // abandoned before the prior is read
 
     rows[1].lr = "-4,00";
     const auto negative = CombineIndex(rows, "0,5", kComma);
@@ -230,4 +230,4 @@ TEST(CombineIndex, EveryProductAndPriorGivesWellFormedTexts)
     }
 }
 
-}  // namespace
+} // namespace

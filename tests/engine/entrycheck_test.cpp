@@ -14,7 +14,7 @@ using engine::EntryProblem;
 
 struct EntryCase {
     const char* name;
-    engine::EntryTexts entry;  // father 1, father 2, child 1, child 2, mother 1, mother 2
+    engine::EntryTexts entry; // father 1, father 2, child 1, child 2, mother 1, mother 2
     EntryProblem problem;
 };
 
@@ -57,4 +57,4 @@ TEST(CheckEntry, Messages)
     EXPECT_EQ(engine::entryMessage(EntryProblem::None), "");
 }
 
-}  // namespace
+} // namespace

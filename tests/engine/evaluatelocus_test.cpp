@@ -40,12 +40,15 @@ struct RowCase {
     const char* rule;
     Verdict verdict;
     const char* formula;
-    const char* frequency1;  // nullptr: column 3 not written
-    const char* frequency2;  // nullptr: column 4 not written
+    const char* frequency1; // nullptr: column 3 not written
+    const char* frequency2; // nullptr: column 4 not written
     const char* lr;
 };
 
-std::optional<std::string> opt(const char* s) { return s ? std::optional<std::string>(s) : std::nullopt; }
+std::optional<std::string> opt(const char* s)
+{
+    return s ? std::optional<std::string>(s) : std::nullopt;
+}
 
 class RowTest : public testing::TestWithParam<RowCase> {};
 
@@ -73,71 +76,201 @@ constexpr const char* kNo = "Нет";
 INSTANTIATE_TEST_SUITE_P(
     Duo, RowTest,
     testing::Values(
-        RowCase{"D1SameHomozygote", {"12", "12", kNo, kNo, "12", "12"}, "D1", Index, "1/p(12)", "p(12)=0,100",
-                nullptr, "10,00"},
-        RowCase{"D2ChildOrderOfEntry", {"12", "14", kNo, kNo, "14", "12"}, "D2", Index,
-                "(p(14)+p(12))/4p(14)p(12)", "p(14)=0,250", "p(12)=0,100", "3,50"},
-        RowCase{"D2SameOrder", {"12", "14", kNo, kNo, "12", "14"}, "D2", Index, "(p(12)+p(14))/4p(12)p(14)",
-                "p(12)=0,100", "p(14)=0,250", "3,50"},
-        RowCase{"D3HomozygousFather", {"12", "12", kNo, kNo, "14", "12"}, "D3", Index, "1/2p(12)", "p(12)=0,100",
-                nullptr, "5,00"},
-        RowCase{"D3HomozygousChild", {"12", "14", kNo, kNo, "12", "12"}, "D3", Index, "1/2p(12)", "p(12)=0,100",
-                nullptr, "5,00"},
+        RowCase{"D1SameHomozygote",
+                {"12", "12", kNo, kNo, "12", "12"},
+                "D1",
+                Index,
+                "1/p(12)",
+                "p(12)=0,100",
+                nullptr,
+                "10,00"},
+        RowCase{"D2ChildOrderOfEntry",
+                {"12", "14", kNo, kNo, "14", "12"},
+                "D2",
+                Index,
+                "(p(14)+p(12))/4p(14)p(12)",
+                "p(14)=0,250",
+                "p(12)=0,100",
+                "3,50"},
+        RowCase{"D2SameOrder",
+                {"12", "14", kNo, kNo, "12", "14"},
+                "D2",
+                Index,
+                "(p(12)+p(14))/4p(12)p(14)",
+                "p(12)=0,100",
+                "p(14)=0,250",
+                "3,50"},
+        RowCase{"D3HomozygousFather",
+                {"12", "12", kNo, kNo, "14", "12"},
+                "D3",
+                Index,
+                "1/2p(12)",
+                "p(12)=0,100",
+                nullptr,
+                "5,00"},
+        RowCase{"D3HomozygousChild",
+                {"12", "14", kNo, kNo, "12", "12"},
+                "D3",
+                Index,
+                "1/2p(12)",
+                "p(12)=0,100",
+                nullptr,
+                "5,00"},
         RowCase{"D4", {"12", "14", kNo, kNo, "14", "14"}, "D4", Index, "1/2p(14)", "p(14)=0,250", nullptr, "2,00"},
         RowCase{"D5", {"12", "12", kNo, kNo, "14", "15"}, "D5", Paternity, kPat, nullptr, nullptr, "0"},
         RowCase{"D6", {"12", "12", kNo, kNo, "14", "14"}, "D6", Paternity, kPat, nullptr, nullptr, "0"},
         RowCase{"D7", {"12", "14", kNo, kNo, "15", "12"}, "D7", Index, "1/4p(12)", "p(12)=0,100", nullptr, "2,50"},
         RowCase{"D8", {"12", "14", kNo, kNo, "14", "15"}, "D8", Index, "1/4p(14)", "p(14)=0,250", nullptr, "1,00"},
         RowCase{"D9", {"12", "14", kNo, kNo, "15", "16"}, "D9", Paternity, kPat, nullptr, nullptr, "0"},
-        RowCase{"MotherNotTypedInFirstListOnly", {"12", "12", kNo, "13", "12", "12"}, "D1", Index, "1/p(12)",
-                "p(12)=0,100", nullptr, "10,00"},
-        RowCase{"MotherNotTypedInSecondListOnly", {"12", "14", "13", kNo, "14", "14"}, "D4", Index, "1/2p(14)",
-                "p(14)=0,250", nullptr, "2,00"},
-        RowCase{"FrequencyShownAsZeroLrFromUnrounded", {"9,3", "9,3", kNo, kNo, "9,3", "9,3"}, "D1", Index,
-                "1/p(9,3)", "p(9,3)=0,000", nullptr, "2500,00"},
-        RowCase{"LrOfAMillionInScientificForm", {"19", "19", kNo, kNo, "19", "19"}, "D1", Index, "1/p(19)",
-                "p(19)=0,000", nullptr, "1,0000E+06"}),
+        RowCase{"MotherNotTypedInFirstListOnly",
+                {"12", "12", kNo, "13", "12", "12"},
+                "D1",
+                Index,
+                "1/p(12)",
+                "p(12)=0,100",
+                nullptr,
+                "10,00"},
+        RowCase{"MotherNotTypedInSecondListOnly",
+                {"12", "14", "13", kNo, "14", "14"},
+                "D4",
+                Index,
+                "1/2p(14)",
+                "p(14)=0,250",
+                nullptr,
+                "2,00"},
+        RowCase{"FrequencyShownAsZeroLrFromUnrounded",
+                {"9,3", "9,3", kNo, kNo, "9,3", "9,3"},
+                "D1",
+                Index,
+                "1/p(9,3)",
+                "p(9,3)=0,000",
+                nullptr,
+                "2500,00"},
+        RowCase{"LrOfAMillionInScientificForm",
+                {"19", "19", kNo, kNo, "19", "19"},
+                "D1",
+                Index,
+                "1/p(19)",
+                "p(19)=0,000",
+                nullptr,
+                "1,0000E+06"}),
     [](const testing::TestParamInfo<RowCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Trio, RowTest,
     testing::Values(
         RowCase{"T1Paternity", {"12", "12", "12", "12", "12", "14"}, "T1", Paternity, kPat, nullptr, nullptr, "0"},
-        RowCase{"T1MaternityBeforeT2", {"12", "12", "12", "12", "14", "15"}, "T1", Maternity, kMat, nullptr, nullptr,
+        RowCase{"T1MaternityBeforeT2",
+                {"12", "12", "12", "12", "14", "15"},
+                "T1",
+                Maternity,
+                kMat,
+                nullptr,
+                nullptr,
                 ""},
-        RowCase{"T2MaternityWinsOverPaternity", {"14", "15", "12", "13", "16", "18"}, "T2", Maternity, kMat, nullptr,
-                nullptr, ""},
-        RowCase{"T2ChildLikeFather", {"14", "15", "12", "13", "14", "15"}, "T2", Maternity, kMat, nullptr, nullptr,
+        RowCase{"T2MaternityWinsOverPaternity",
+                {"14", "15", "12", "13", "16", "18"},
+                "T2",
+                Maternity,
+                kMat,
+                nullptr,
+                nullptr,
                 ""},
+        RowCase{"T2ChildLikeFather", {"14", "15", "12", "13", "14", "15"}, "T2", Maternity, kMat, nullptr, nullptr, ""},
         RowCase{"T3BeforeT4", {"14", "12", "12", "14", "12", "15"}, "T3", Paternity, kPat, nullptr, nullptr, "0"},
         RowCase{"T4", {"12", "14", "12", "13", "12", "15"}, "T4", Paternity, kPat, nullptr, nullptr, "0"},
         RowCase{"T5", {"12", "14", "12", "13", "15", "12"}, "T5", Paternity, kPat, nullptr, nullptr, "0"},
         RowCase{"T6", {"14", "15", "12", "13", "12", "16"}, "T6", Paternity, kPat, nullptr, nullptr, "0"},
-        RowCase{"T7AllSameHomozygote", {"12", "12", "12", "12", "12", "12"}, "T7", Index, "1/p(12)", "p(12)=0,100",
-                nullptr, "10,00"},
-        RowCase{"T7HeterozygousMother", {"12", "12", "12", "13", "12", "12"}, "T7", Index, "1/p(12)", "p(12)=0,100",
-                nullptr, "10,00"},
+        RowCase{"T7AllSameHomozygote",
+                {"12", "12", "12", "12", "12", "12"},
+                "T7",
+                Index,
+                "1/p(12)",
+                "p(12)=0,100",
+                nullptr,
+                "10,00"},
+        RowCase{"T7HeterozygousMother",
+                {"12", "12", "12", "13", "12", "12"},
+                "T7",
+                Index,
+                "1/p(12)",
+                "p(12)=0,100",
+                nullptr,
+                "10,00"},
         RowCase{"T8", {"12", "12", "13", "15", "12", "13"}, "T8", Index, "1/p(12)", "p(12)=0,100", nullptr, "10,00"},
-        RowCase{"T9FirstFatherAllele", {"14", "15", "12", "13", "12", "14"}, "T9", Index, "1/2p(14)", "p(14)=0,250",
-                nullptr, "2,00"},
-        RowCase{"T9SecondFatherAllele", {"15", "14", "12", "13", "12", "14"}, "T9", Index, "1/2p(14)",
-                "p(14)=0,250", nullptr, "2,00"},
-        RowCase{"T9FirstAlleleSharedWithMother", {"12", "14", "12", "13", "13", "14"}, "T9", Index, "1/2p(14)",
-                "p(14)=0,250", nullptr, "2,00"},
-        RowCase{"T10", {"12", "14", "12", "12", "12", "12"}, "T10", Index, "1/2p(12)", "p(12)=0,100", nullptr,
+        RowCase{"T9FirstFatherAllele",
+                {"14", "15", "12", "13", "12", "14"},
+                "T9",
+                Index,
+                "1/2p(14)",
+                "p(14)=0,250",
+                nullptr,
+                "2,00"},
+        RowCase{"T9SecondFatherAllele",
+                {"15", "14", "12", "13", "12", "14"},
+                "T9",
+                Index,
+                "1/2p(14)",
+                "p(14)=0,250",
+                nullptr,
+                "2,00"},
+        RowCase{"T9FirstAlleleSharedWithMother",
+                {"12", "14", "12", "13", "13", "14"},
+                "T9",
+                Index,
+                "1/2p(14)",
+                "p(14)=0,250",
+                nullptr,
+                "2,00"},
+        RowCase{"T10", {"12", "14", "12", "12", "12", "12"}, "T10", Index, "1/2p(12)", "p(12)=0,100", nullptr, "5,00"},
+        RowCase{"T11BeforeT12",
+                {"12", "15", "12", "14", "12", "14"},
+                "T11",
+                Index,
+                "1/(2p(12)+2p(14))",
+                "p(12)=0,100",
+                "p(14)=0,250",
+                "1,43"},
+        RowCase{"T11ChildOrderOfEntry",
+                {"15", "14", "12", "14", "14", "12"},
+                "T11",
+                Index,
+                "1/(2p(14)+2p(12))",
+                "p(14)=0,250",
+                "p(12)=0,100",
+                "1,43"},
+        RowCase{"T12HomozygousFather",
+                {"12", "12", "12", "14", "12", "14"},
+                "T12",
+                Index,
+                "1/(p(12)+p(14))",
+                "p(12)=0,100",
+                "p(14)=0,250",
+                "2,86"},
+        RowCase{"T12FatherLikeMother",
+                {"12", "14", "12", "14", "12", "14"},
+                "T12",
+                Index,
+                "1/(p(12)+p(14))",
+                "p(12)=0,100",
+                "p(14)=0,250",
+                "2,86"},
+        RowCase{"T13FirstFatherAllele",
+                {"12", "14", "13", "14", "12", "14"},
+                "T13",
+                Index,
+                "1/2p(12)",
+                "p(12)=0,100",
+                nullptr,
                 "5,00"},
-        RowCase{"T11BeforeT12", {"12", "15", "12", "14", "12", "14"}, "T11", Index, "1/(2p(12)+2p(14))",
-                "p(12)=0,100", "p(14)=0,250", "1,43"},
-        RowCase{"T11ChildOrderOfEntry", {"15", "14", "12", "14", "14", "12"}, "T11", Index, "1/(2p(14)+2p(12))",
-                "p(14)=0,250", "p(12)=0,100", "1,43"},
-        RowCase{"T12HomozygousFather", {"12", "12", "12", "14", "12", "14"}, "T12", Index, "1/(p(12)+p(14))",
-                "p(12)=0,100", "p(14)=0,250", "2,86"},
-        RowCase{"T12FatherLikeMother", {"12", "14", "12", "14", "12", "14"}, "T12", Index, "1/(p(12)+p(14))",
-                "p(12)=0,100", "p(14)=0,250", "2,86"},
-        RowCase{"T13FirstFatherAllele", {"12", "14", "13", "14", "12", "14"}, "T13", Index, "1/2p(12)",
-                "p(12)=0,100", nullptr, "5,00"},
-        RowCase{"T13SecondFatherAllele", {"12", "14", "12", "13", "14", "12"}, "T13", Index, "1/2p(14)",
-                "p(14)=0,250", nullptr, "2,00"}),
+        RowCase{"T13SecondFatherAllele",
+                {"12", "14", "12", "13", "14", "12"},
+                "T13",
+                Index,
+                "1/2p(14)",
+                "p(14)=0,250",
+                nullptr,
+                "2,00"}),
     [](const testing::TestParamInfo<RowCase>& info) { return std::string(info.param.name); });
 
 TEST(EvaluateLocus, LrValueIsUnrounded)
@@ -161,8 +294,8 @@ TEST(EvaluateLocus, D2KeepsItsOrderOfOperations)
 // random man), and its zero cases are the exclusions. This checks every table row against
 // genetics rather than against the tables.
 struct Reference {
-    long double x = 0;  // with the alleged father
-    long double y = 0;  // with a random man
+    long double x = 0; // with the alleged father
+    long double y = 0; // with a random man
 };
 
 Reference mendel(const freqdb::LocusRecord& l, int f1, int f2, int m1, int m2, int c1, int c2, bool duo)
@@ -198,14 +331,14 @@ TEST(EvaluateLocus, EveryConstellationAgreesWithMendel)
     int evaluated = 0;
     for (int f1 = 1; f1 <= 5; ++f1)
         for (int f2 = 1; f2 <= 5; ++f2)
-            for (int m1 = 0; m1 <= 5; ++m1)  // 0 stands for "Нет" here
+            for (int m1 = 0; m1 <= 5; ++m1) // 0 stands for "Нет" here
                 for (int m2 = 1; m2 <= 5; ++m2)
                     for (int c1 = 1; c1 <= 5; ++c1)
                         for (int c2 = 1; c2 <= 5; ++c2) {
                             const bool duo = m1 == 0;
                             const auto u = [](int a) { return static_cast<std::uint8_t>(a); };
-                            const auto out = EvaluateLocus(locus, u(f1), u(f2), duo ? freqdb::NoAllele : u(m1),
-                                                           u(m2), u(c1), u(c2), kComma);
+                            const auto out = EvaluateLocus(locus, u(f1), u(f2), duo ? freqdb::NoAllele : u(m1), u(m2),
+                                                           u(c1), u(c2), kComma);
                             const Reference ref = mendel(locus, f1, f2, m1, m2, c1, c2, duo);
                             SCOPED_TRACE(testing::Message() << "father " << f1 << "/" << f2 << " mother "
                                                             << (duo ? "-" : std::to_string(m1)) << "/" << m2
@@ -299,17 +432,18 @@ TEST(EvaluateLocus, ExclusionNeedsNoFrequency)
 
 TEST(EvaluateLocus, IndexOutsideTheLocusIsRefused)
 {
-    const auto locus = enginetest::standardLocus();  // 9 alleles
+    const auto locus = enginetest::standardLocus(); // 9 alleles
     const std::uint8_t n = locus.AlleleCount;
     const auto none = freqdb::NoAllele;
     struct Args {
         std::uint8_t f1, f2, m1, m2, c1, c2;
         const char* role;
     };
-    for (const Args& a : {Args{0, 1, 1, 1, 1, 1, "(отец)"}, Args{1, static_cast<std::uint8_t>(n + 1), 1, 1, 1, 1, "(отец)"},
-                          Args{none, 1, 1, 1, 1, 1, "(отец)"}, Args{1, 1, 1, 1, 0, 1, "(ребенок)"},
-                          Args{1, 1, 1, 1, 1, none, "(ребенок)"}, Args{1, 1, 0, 1, 1, 1, "(мать)"},
-                          Args{1, 1, 1, 200, 1, 1, "(мать)"}}) {
+    for (const Args& a :
+         {Args{0, 1, 1, 1, 1, 1, "(отец)"}, Args{1, static_cast<std::uint8_t>(n + 1), 1, 1, 1, 1, "(отец)"},
+          Args{none, 1, 1, 1, 1, 1, "(отец)"}, Args{1, 1, 1, 1, 0, 1, "(ребенок)"},
+          Args{1, 1, 1, 1, 1, none, "(ребенок)"}, Args{1, 1, 0, 1, 1, 1, "(мать)"},
+          Args{1, 1, 1, 200, 1, 1, "(мать)"}}) {
         const auto out = EvaluateLocus(locus, a.f1, a.f2, a.m1, a.m2, a.c1, a.c2, kComma);
         EXPECT_EQ(out.verdict, Verdict::Failed);
         EXPECT_EQ(out.lr, "");
@@ -329,4 +463,4 @@ TEST(EvaluateLocus, UsesTheSeparatorItIsGiven)
     EXPECT_EQ(out.lr, "2.00");
 }
 
-}  // namespace
+} // namespace

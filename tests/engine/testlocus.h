@@ -31,9 +31,9 @@ inline freqdb::LocusRecord standardLocus()
                       {"15", 0.05L},
                       {"16", 0.125L},
                       {"18", 0.123L},
-                      {"9,3", 0.0004L},      // shows as 0,000
-                      {"17", 0.0L},          // a zero frequency
-                      {"19", 0.000001L}});   // an LR of a million
+                      {"9,3", 0.0004L}, // shows as 0,000
+                      {"17", 0.0L}, // a zero frequency
+                      {"19", 0.000001L}}); // an LR of a million
 }
 
 // The allele number of a label ("Нет" for the mother's "not typed").
@@ -48,4 +48,4 @@ inline std::uint8_t allele(const freqdb::LocusRecord& locus, std::string_view la
     return 0;
 }
 
-}  // namespace enginetest
+} // namespace enginetest

@@ -2,8 +2,8 @@
 #pragma once
 // Helpers of the exchange tests: a locus table filled by hand, a WorkbookWriter that records
 // what it is told, and the sheet a spreadsheet program would read back from those records.
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <stdexcept>
@@ -56,10 +56,9 @@ inline freqdb::LocusTable makeTable()
     freqdb::LocusTable table;
     table.setPopulation(freqdb::Population::UsCaucasians);
     table.setLocusCount(2);
-    table.replaceRecord(1, makeLocus("D3S1358", {{"14", 0.1L}, {"15", 0.25L}, {"16", 0.2L}, {"17", 0.2L},
-                                                 {"18", 0.15L}}));
-    table.replaceRecord(2, makeLocus("ТН01-Ж", {{"6", 0.2L}, {"7", 0.15L}, {"9", 0.1L}, {"9,3", 0.3L},
-                                                {"10", 0.05L}}));
+    table.replaceRecord(1,
+                        makeLocus("D3S1358", {{"14", 0.1L}, {"15", 0.25L}, {"16", 0.2L}, {"17", 0.2L}, {"18", 0.15L}}));
+    table.replaceRecord(2, makeLocus("ТН01-Ж", {{"6", 0.2L}, {"7", 0.15L}, {"9", 0.1L}, {"9,3", 0.3L}, {"10", 0.05L}}));
     return table;
 }
 
@@ -68,7 +67,7 @@ class RecordingWriter : public automation::WorkbookWriter {
 public:
     struct Format {
         automation::CellRange range;
-        std::string what;  // "center", "left", "text", "wrap"
+        std::string what; // "center", "left", "text", "wrap"
     };
     struct Width {
         automation::CellRange range;
@@ -126,16 +125,16 @@ public:
     std::filesystem::path savedTo;
 };
 
-}  // namespace exchange::testing
+} // namespace exchange::testing
 
 namespace automation {
 inline bool operator==(const CellRange& a, const CellRange& b)
 {
     return a.firstRow == b.firstRow && a.firstColumn == b.firstColumn && a.lastRow == b.lastRow
-        && a.lastColumn == b.lastColumn;
+           && a.lastColumn == b.lastColumn;
 }
 inline std::ostream& operator<<(std::ostream& out, const CellRange& r)
 {
     return out << cellName(r.firstRow, r.firstColumn) << ":" << cellName(r.lastRow, r.lastColumn);
 }
-}  // namespace automation
+} // namespace automation

@@ -31,8 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"LabelsCutToFiveCharacters", "1234567/ЖЖЖЖЖЖЖ", AllelePair{"12345", "ЖЖЖЖЖ"}},
                       SplitCase{"SecondLabelMayBeEmpty", "15/", AllelePair{"15", ""}},
                       SplitCase{"SecondSlashStaysInLabel2", "1/2/3", AllelePair{"1", "2/3"}},
-                      SplitCase{"NoSlash", "15", std::nullopt},
-                      SplitCase{"Empty", "", std::nullopt},
+                      SplitCase{"NoSlash", "15", std::nullopt}, SplitCase{"Empty", "", std::nullopt},
                       SplitCase{"OnlySlashAtPositionOne", "/15", std::nullopt},
                       SplitCase{"LoneSlash", "/", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -50,7 +49,7 @@ TEST(GenotypeRow, UnsplittableCellKeepsItsTextAndIsReported)
     EXPECT_EQ(row.genotype.child1, "15161");
     EXPECT_EQ(row.genotype.child2, "");
     ASSERT_TRUE(row.unsplit);
-    EXPECT_EQ(*row.unsplit, Person::Child);  // the first bad cell in father, child, mother order
+    EXPECT_EQ(*row.unsplit, Person::Child); // the first bad cell in father, child, mother order
 }
 
 RowGenotype trio(std::string f1, std::string f2, std::string c1, std::string c2, std::string m1, std::string m2)
@@ -62,8 +61,8 @@ struct RowCase {
     const char* name;
     std::string locus;
     RowGenotype genotype;
-    std::string formula;  // column 2
-    std::string lr;       // column 5
+    std::string formula; // column 2
+    std::string lr; // column 5
     engine::Verdict verdict;
 };
 
@@ -92,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
                 Verdict::Index},
         RowCase{"HalfAbsentMotherIsADuo", "D3S1358", trio("15", "15", "15", "15", "Нет", "14"), "1/p(15)", "4,00",
                 Verdict::Index},
-        RowCase{"CyrillicLocusAndCommaLabel", "ТН01-Ж", trio("9,3", "6", "9,3", "7", "7", "10"), "1/2p(9,3)",
-                "1,67", Verdict::Index},
+        RowCase{"CyrillicLocusAndCommaLabel", "ТН01-Ж", trio("9,3", "6", "9,3", "7", "7", "10"), "1/2p(9,3)", "1,67",
+                Verdict::Index},
         RowCase{"Exclusion", "D3S1358", trio("14", "14", "16", "17", "17", "18"), "Отцовство исключается", "0",
                 Verdict::PaternityExcluded},
         RowCase{"LocusNotLoaded", "D99", trio("15", "16", "15", "17", "17", "18"), "Локус D99 не загружен", "",
@@ -109,10 +108,10 @@ INSTANTIATE_TEST_SUITE_P(
                 Verdict::Failed},
         RowCase{"ChildNet", "D3S1358", trio("15", "16", "15", "Нет", "17", "18"), "Не указан генотип ребенка", "",
                 Verdict::Failed},
-        RowCase{"ChildEmptyLabel", "D3S1358", trio("15", "16", "15", "", "17", "18"), "Не указан генотип ребенка",
-                "", Verdict::Failed},
-        RowCase{"MotherEmptyLabel", "D3S1358", trio("15", "16", "15", "17", "", "18"), "Не указан генотип матери",
-                "", Verdict::Failed}),
+        RowCase{"ChildEmptyLabel", "D3S1358", trio("15", "16", "15", "", "17", "18"), "Не указан генотип ребенка", "",
+                Verdict::Failed},
+        RowCase{"MotherEmptyLabel", "D3S1358", trio("15", "16", "15", "17", "", "18"), "Не указан генотип матери", "",
+                Verdict::Failed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GenotypeRow, UnsplitCellIsNamedBeforeItsLabelsAreLookedUp)
@@ -124,5 +123,5 @@ TEST(GenotypeRow, UnsplitCellIsNamedBeforeItsLabelsAreLookedUp)
     EXPECT_EQ(outcome.lr, "");
 }
 
-}  // namespace
-}  // namespace results
+} // namespace
+} // namespace results

@@ -33,10 +33,22 @@ results::ResultsGrid fullTable()
         results::RowGenotype g;
         std::string locus;
         switch (r % 4) {
-        case 0: locus = "D3S1358"; g = {"Нет", "Нет", "15", "16", "15", "18"}; break;
-        case 1: locus = "ТН01-Ж"; g = {"7", "10", "9,3", "7", "9,3", "6"}; break;
-        case 2: locus = "D3S1358"; g = {"17", "18", "16", "17", "14", "14"}; break;  // paternity excluded
-        default: locus = "Локус №" + std::to_string(r); g = {"Нет", "Нет", "1", "2", "3", "4"}; break;
+        case 0:
+            locus = "D3S1358";
+            g = {"Нет", "Нет", "15", "16", "15", "18"};
+            break;
+        case 1:
+            locus = "ТН01-Ж";
+            g = {"7", "10", "9,3", "7", "9,3", "6"};
+            break;
+        case 2:
+            locus = "D3S1358";
+            g = {"17", "18", "16", "17", "14", "14"};
+            break; // paternity excluded
+        default:
+            locus = "Локус №" + std::to_string(r);
+            g = {"Нет", "Нет", "1", "2", "3", "4"};
+            break;
         }
         const int row = grid.AppendRow(locus, g);
         grid.applyOutcome(row, results::evaluateGenotypeRow(table, locus, g, kFormat));
@@ -44,7 +56,7 @@ results::ResultsGrid fullTable()
             grid.ToggleMark(row);
     }
     grid.setCell(50, results::kColumnFormula, "Материнство исключается");
-    grid.setRowGenotypes(52, {});  // a row entered without genotypes
+    grid.setRowGenotypes(52, {}); // a row entered without genotypes
     return grid;
 }
 
@@ -62,7 +74,7 @@ TEST(ResultsWorkbookWriter, WritesTheBlockFormatsMergesWidthsAndWrap)
 {
     results::ResultsGrid grid;
     grid.AppendRow("D3S1358", {"Нет", "Нет", "15", "16", "15", "18"});
-    grid.AppendRow("TH01", {});  // no genotypes: C..E stay empty
+    grid.AppendRow("TH01", {}); // no genotypes: C..E stay empty
     RecordingWriter writer;
     saveResultsWorkbook("/x/out.xlsx", grid, "CPI line", "P line", freqdb::Population::UsBlacks, writer);
 
@@ -79,8 +91,8 @@ TEST(ResultsWorkbookWriter, WritesTheBlockFormatsMergesWidthsAndWrap)
     EXPECT_EQ(writer.formats[4].range, (CellRange{1, 6, 3, 6}));
     EXPECT_EQ(writer.merges, (std::vector<CellRange>{{4, 2, 4, 6}, {5, 2, 5, 6}, {6, 2, 6, 6}}));
     ASSERT_EQ(writer.widths.size(), 5u);
-    const std::vector<std::pair<CellRange, double>> widths = {
-        {{1, 1, 1, 1}, 4}, {{1, 2, 1, 5}, 8}, {{1, 6, 1, 6}, 14}, {{1, 7, 1, 8}, 11}, {{1, 9, 1, 10}, 7}};
+    const std::vector<std::pair<CellRange, double>> widths
+        = {{{1, 1, 1, 1}, 4}, {{1, 2, 1, 5}, 8}, {{1, 6, 1, 6}, 14}, {{1, 7, 1, 8}, 11}, {{1, 9, 1, 10}, 7}};
     for (std::size_t i = 0; i < widths.size(); ++i) {
         EXPECT_EQ(writer.widths[i].range, widths[i].first);
         EXPECT_EQ(writer.widths[i].characters, widths[i].second);
@@ -105,7 +117,7 @@ TEST(ResultsWorkbookWriter, EmptyTableGivesFourRowsAndUnsetPopulationEndsWithThe
     saveResultsWorkbook("e.xlsx", results::ResultsGrid(), "", "", freqdb::Population::Unset, writer);
     ASSERT_EQ(writer.values.size(), 4u);
     EXPECT_EQ(writer.values[3][1], "Использовались референтные частоты аллелей для ");
-    EXPECT_EQ(writer.formats[4].range, (CellRange{1, 6, 1, 6}));  // wrap of F covers F1 only
+    EXPECT_EQ(writer.formats[4].range, (CellRange{1, 6, 1, 6})); // wrap of F covers F1 only
     EXPECT_EQ(writer.merges.front(), (CellRange{2, 2, 2, 6}));
 }
 
@@ -167,8 +179,8 @@ TEST(ResultsWorkbook, SavedTableEvaluatedAsGenotypeWorkbookRecomputesEveryRow)
 CellArray sheetWithRows(int rows, int columns = 5)
 {
     std::vector<std::vector<CellValue>> cells;
-    cells.push_back({std::string("N"), std::string("Локус"), std::string("Отец"), std::string("Ребенок"),
-                     std::string("Мать")});
+    cells.push_back(
+        {std::string("N"), std::string("Локус"), std::string("Отец"), std::string("Ребенок"), std::string("Мать")});
     for (int r = 1; r <= rows; ++r)
         cells.push_back({std::to_string(r), std::string("D3S1358"), std::string("15/16"), std::string("15/17"),
                          std::string("17/18")});
@@ -198,16 +210,16 @@ TEST(ReadingFaults, MoreThan99RowsKeepsTheFirst99AndSaysHowManyWereLeftOut)
 TEST(ReadingFaults, FewerThanFourUsedRowsGiveNoRows)
 {
     FakeWorkbookReader reader;
-    reader.add("short.xlsx", {{"Лист1", automation::makeCellArray({{std::string("a"), std::string("b"),
-                                                                    std::string("c"), std::string("d"),
-                                                                    std::string("e")},
-                                                                   {std::string("1")},
-                                                                   {std::string("2")}})}});
+    reader.add("short.xlsx",
+               {{"Лист1", automation::makeCellArray({{std::string("a"), std::string("b"), std::string("c"),
+                                                      std::string("d"), std::string("e")},
+                                                     {std::string("1")},
+                                                     {std::string("2")}})}});
     reader.add("empty.xlsx", {{"Лист1", CellArray()}});
     const auto table = testing::makeTable();
     for (const char* file : {"short.xlsx", "empty.xlsx"}) {
-        for (const auto& loaded : {loadResultsWorkbook(file, reader, kFormat),
-                                   evaluateGenotypeWorkbook(file, reader, table, kFormat)}) {
+        for (const auto& loaded :
+             {loadResultsWorkbook(file, reader, kFormat), evaluateGenotypeWorkbook(file, reader, table, kFormat)}) {
             ASSERT_TRUE(loaded.ok) << file;
             EXPECT_EQ(loaded.grid.ResultCount(), 0) << file;
             EXPECT_EQ(loaded.grid.cell(1, 0), "") << file;
@@ -223,8 +235,8 @@ TEST(ReadingFaults, UnreadableFileGivesTheMessageAndNoTable)
     reader.add("nosheets.xlsx", {});
     const auto table = testing::makeTable();
     for (const char* file : {"bad.xls", "nosheets.xlsx", "missing.xlsx"}) {
-        for (const auto& loaded : {loadResultsWorkbook(file, reader, kFormat),
-                                   evaluateGenotypeWorkbook(file, reader, table, kFormat)}) {
+        for (const auto& loaded :
+             {loadResultsWorkbook(file, reader, kFormat), evaluateGenotypeWorkbook(file, reader, table, kFormat)}) {
             EXPECT_FALSE(loaded.ok) << file;
             EXPECT_EQ(loaded.error.rfind(std::string(freqdb::kReadFailed) + "\nКнига «" + file + "»: ", 0), 0u)
                 << loaded.error;
@@ -246,10 +258,10 @@ TEST(ReadingFaults, ErrorCellNamesItsPlace)
 TEST(ReadingFaults, BadRowsKeepLocusAndGenotypesAndShowAVerdictWithoutLr)
 {
     auto cells = sheetWithRows(5);
-    cells.set(3, 2, std::string("D99"));           // row 2: locus not loaded
-    cells.set(4, 3, std::string("15/99"));         // row 3: allele not in the locus
-    cells.set(5, 4, std::string("Нет/Нет"));       // row 4: "Нет" for the child
-    cells.set(6, 5, std::string("1718"));          // row 5: no "/"
+    cells.set(3, 2, std::string("D99")); // row 2: locus not loaded
+    cells.set(4, 3, std::string("15/99")); // row 3: allele not in the locus
+    cells.set(5, 4, std::string("Нет/Нет")); // row 4: "Нет" for the child
+    cells.set(6, 5, std::string("1718")); // row 5: no "/"
     FakeWorkbookReader reader;
     reader.add("bad rows.xlsx", {{"Лист1", cells}});
     const auto loaded = evaluateGenotypeWorkbook("bad rows.xlsx", reader, testing::makeTable(), kFormat);
@@ -296,10 +308,12 @@ TEST(ReadingFaults, NarrowUsedRangesFillNothingAndCountNothing)
 TEST(ReadingFaults, UsedRangeNotStartingAtA1IsReadInItsOwnColumns)
 {
     // Column A empty throughout: the used range starts at B, the locus is still column B.
-    std::vector<std::vector<CellValue>> rows = {
-        {std::string("Локус"), std::string("Отец"), std::string("Ребенок"), std::string("Мать")},
-        {std::string("D3S1358"), std::string("15/16"), std::string("15/17"), std::string("17/18")},
-        {std::string("x")}, {std::string("y")}, {std::string("z")}};
+    std::vector<std::vector<CellValue>> rows
+        = {{std::string("Локус"), std::string("Отец"), std::string("Ребенок"), std::string("Мать")},
+           {std::string("D3S1358"), std::string("15/16"), std::string("15/17"), std::string("17/18")},
+           {std::string("x")},
+           {std::string("y")},
+           {std::string("z")}};
     FakeWorkbookReader reader;
     reader.add("b.xlsx", {{"Лист1", automation::makeCellArray(rows, 1, 2)}});
     const auto evaluated = evaluateGenotypeWorkbook("b.xlsx", reader, testing::makeTable(), kFormat);
@@ -329,5 +343,5 @@ TEST(ProposedSaveName, LoadedWorkbookGetsTheXlsxExtensionOtherwiseUntitled)
     EXPECT_EQ(proposedSaveName("", "/work"), "/work/Untitled.xlsx");
 }
 
-}  // namespace
-}  // namespace exchange
+} // namespace
+} // namespace exchange

@@ -25,13 +25,13 @@ const text::NumberFormat kFormat(",");
 struct DumpedCell {
     std::string format, alignment;
     bool wrap = false;
-    std::string json;  // the value as JSON: "\"text\"" or null
+    std::string json; // the value as JSON: "\"text\"" or null
 };
 struct Dump {
     std::string sheet;
     std::map<std::string, DumpedCell> cells;
     std::vector<std::string> merges;
-    std::vector<std::string> widths;  // "B E 8.7109375"
+    std::vector<std::string> widths; // "B E 8.7109375"
 };
 
 // Runs dump_xlsx.py; nullopt when Debian's python3 with openpyxl is not there.
@@ -81,7 +81,10 @@ std::optional<Dump> dumpWorkbook(const std::filesystem::path& file)
 }
 
 // A JSON text literal of the plain texts the tests write (no quotes or backslashes in them).
-std::string jsonText(const std::string& s) { return s.empty() ? "null" : "\"" + s + "\""; }
+std::string jsonText(const std::string& s)
+{
+    return s.empty() ? "null" : "\"" + s + "\"";
+}
 
 results::ResultsGrid sampleTable(int rows)
 {
@@ -109,12 +112,12 @@ TEST(XlsxResultsWorkbook, FileHoldsEveryCellMergeAndWidth)
     const auto file = dir.path() / "результаты.xlsx";
     const auto writer = automation::makeXlsxWorkbookWriter();
     saveResultsWorkbook(file, grid, "Индекс отцовства (Combined Paternity Index) CPI=12,5",
-                        "Вероятность отцовства P=92,5926% (априор.вероятность pp=0,5)",
-                        freqdb::Population::Russians, *writer);
+                        "Вероятность отцовства P=92,5926% (априор.вероятность pp=0,5)", freqdb::Population::Russians,
+                        *writer);
     testing::RecordingWriter expected;
     saveResultsWorkbook(file, grid, "Индекс отцовства (Combined Paternity Index) CPI=12,5",
-                        "Вероятность отцовства P=92,5926% (априор.вероятность pp=0,5)",
-                        freqdb::Population::Russians, expected);
+                        "Вероятность отцовства P=92,5926% (априор.вероятность pp=0,5)", freqdb::Population::Russians,
+                        expected);
 
     const auto dump = dumpWorkbook(file);
     if (!dump)
@@ -151,7 +154,8 @@ TEST(XlsxResultsWorkbook, SavedFileLoadsBackWithTheSameTextsAndGenotypes)
     testing::TempDir dir;
     const auto grid = sampleTable(99);
     const auto file = dir.path() / "дело.xlsx";
-    saveResultsWorkbook(file, grid, "CPI", "P", freqdb::Population::UsCaucasians, *automation::makeXlsxWorkbookWriter());
+    saveResultsWorkbook(file, grid, "CPI", "P", freqdb::Population::UsCaucasians,
+                        *automation::makeXlsxWorkbookWriter());
     const auto loaded = loadResultsWorkbook(file, *automation::makeFileWorkbookReader(), kFormat);
     ASSERT_TRUE(loaded.ok) << loaded.error;
     ASSERT_EQ(loaded.grid.ResultCount(), 99);
@@ -197,20 +201,23 @@ TEST(XlsGenotypeWorkbook, NumbersInCellsReadAsTheirTexts)
 {
     testing::TempDir dir;
     const auto file = dir.path() / "дело.xls";
-    const std::string script =
-        "import sys, xlwt\n"
-        "wb = xlwt.Workbook(); ws = wb.add_sheet('1')\n"
-        "rows = [(1, 'D3S1358', '15/16', '15/17', '17/18'), (2, 'ТН01-Ж', '9,3/6', '9,3/7', '7/10')]\n"
-        "for c, t in enumerate(['N', 'Локус', 'Отец', 'Ребенок', 'Мать']): ws.write(0, c, t)\n"
-        "for r, row in enumerate(rows, 1):\n"
-        "    for c, v in enumerate(row): ws.write(r, c, v)\n"
-        "for r, t in enumerate(['a', 'b', 'c'], 3): ws.write(r, 1, t)\n"
-        "wb.save(sys.argv[1])\n";
+    const std::string script
+        = "import sys, xlwt\n"
+          "wb = xlwt.Workbook(); ws = wb.add_sheet('1')\n"
+          "rows = [(1, 'D3S1358', '15/16', '15/17', '17/18'), (2, 'ТН01-Ж', '9,3/6', '9,3/7', '7/10')]\n"
+          "for c, t in enumerate(['N', 'Локус', 'Отец', 'Ребенок', 'Мать']): ws.write(0, c, t)\n"
+          "for r, row in enumerate(rows, 1):\n"
+          "    for c, v in enumerate(row): ws.write(r, c, v)\n"
+          "for r, t in enumerate(['a', 'b', 'c'], 3): ws.write(r, 1, t)\n"
+          "wb.save(sys.argv[1])\n";
     std::ofstream(dir.path() / "make.py") << script;
     if (std::system("/usr/bin/python3 -c 'import xlwt' 2>/dev/null") != 0)
         GTEST_SKIP() << "/usr/bin/python3 with xlwt is not installed";
-    ASSERT_EQ(std::system(("/usr/bin/python3 '" + (dir.path() / "make.py").string() + "' '" + file.string() + "'").c_str()), 0);
-    const auto loaded = evaluateGenotypeWorkbook(file, *automation::makeFileWorkbookReader(), testing::makeTable(), kFormat);
+    ASSERT_EQ(
+        std::system(("/usr/bin/python3 '" + (dir.path() / "make.py").string() + "' '" + file.string() + "'").c_str()),
+        0);
+    const auto loaded
+        = evaluateGenotypeWorkbook(file, *automation::makeFileWorkbookReader(), testing::makeTable(), kFormat);
     ASSERT_TRUE(loaded.ok) << loaded.error;
     ASSERT_EQ(loaded.grid.ResultCount(), 2);
     EXPECT_EQ(loaded.grid.cell(1, 0), "1");
@@ -232,7 +239,7 @@ TEST(XlsxWorkbookWriter, FailedSaveLeavesTheExistingFileAndNoTemporary)
     std::ofstream(file) << "the operator's old workbook";
 
     automation::XlsxWorkbookWriter writer;
-    writer.addWorksheet("bad[name]");  // refused by the library only when the file is written
+    writer.addWorksheet("bad[name]"); // refused by the library only when the file is written
     writer.setValues({1, 1, 1, 1}, {{"x"}});
     EXPECT_THROW(writer.save(file), automation::WorkbookError);
     EXPECT_EQ(contents(file), "the operator's old workbook");
@@ -274,5 +281,5 @@ TEST(XlsxWorkbookWriter, RefusesOverlappingMergesAndBadRanges)
     EXPECT_THROW(writer.setAlignment({2, 2, 1, 1}, automation::HorizontalAlignment::Left), automation::WorkbookError);
 }
 
-}  // namespace
-}  // namespace exchange
+} // namespace
+} // namespace exchange

@@ -46,8 +46,8 @@ protected:
 };
 
 struct Published {
-    std::vector<std::string> loci;  // in file order
-    std::map<std::string, std::vector<std::pair<std::string, std::string>>> alleles;  // allele, frequency
+    std::vector<std::string> loci; // in file order
+    std::map<std::string, std::vector<std::pair<std::string, std::string>>> alleles; // allele, frequency
 };
 
 // The published figures, as data/source/*.csv hold them ("locus,allele,frequency").
@@ -70,25 +70,27 @@ Published readPublished(const std::filesystem::path& csv)
     return published;
 }
 
-const std::vector<std::string> kBundledOrder = {
-    "CSF1PO", "D10S1248", "D12S391", "D13S317", "D16S539", "D18S51",  "D19S433", "D1S1656", "D21S11", "D22S1045",
-    "D2S1338", "D2S441", "D3S1358", "D5S818",  "D6S1043", "D7S820",  "D8S1179", "F13A01",  "F13B",   "FESFPS",
-    "FGA",     "LPL",    "Penta C", "Penta D", "Penta E", "SE33",    "TH01",    "TPOX",    "vWA"};
+const std::vector<std::string> kBundledOrder
+    = {"CSF1PO",  "D10S1248", "D12S391", "D13S317", "D16S539", "D18S51", "D19S433", "D1S1656", "D21S11", "D22S1045",
+       "D2S1338", "D2S441",   "D3S1358", "D5S818",  "D6S1043", "D7S820", "D8S1179", "F13A01",  "F13B",   "FESFPS",
+       "FGA",     "LPL",      "Penta C", "Penta D", "Penta E", "SE33",   "TH01",    "TPOX",    "vWA"};
 
 struct BundledCase {
     Population population;
     const char* csv;
-    std::map<std::pair<std::string, std::string>, double> spotChecks;  // (locus, label) -> frequency
+    std::map<std::pair<std::string, std::string>, double> spotChecks; // (locus, label) -> frequency
     int se33Alleles;
 };
 
 TEST_F(LocusFilesTest, BundledDatabaseHoldsThePublishedFigures)
 {
     const std::vector<BundledCase> cases = {
-        {Population::UsCaucasians, "us_caucasians.csv",
+        {Population::UsCaucasians,
+         "us_caucasians.csv",
          {{{"CSF1PO", "10"}, 0.2202}, {{"TH01", "9,3"}, 0.3449}, {{"Penta D", "2,2"}, 0.0042}, {{"vWA", "17"}, 0.2839}},
          39},
-        {Population::UsBlacks, "us_african_americans.csv",
+        {Population::UsBlacks,
+         "us_african_americans.csv",
          {{{"CSF1PO", "10"}, 0.2500}, {{"TH01", "9,3"}, 0.0965}, {{"D21S11", "30,2"}, 0.0175}, {{"TPOX", "8"}, 0.3680}},
          41},
     };
@@ -175,8 +177,8 @@ TEST_F(LocusFilesTest, BundledWorkbooksHoldExactlyThePublishedTables)
         SCOPED_TRACE(locus);
         const auto book = reader->open(kSourceDir / "data" / (locus + ".xls"));
         ASSERT_EQ(book->sheetCount(), 2);
-        const std::pair<std::string, const Published*> sheets[] = {{locus + "-white", &white},
-                                                                   {locus + "-black", &black}};
+        const std::pair<std::string, const Published*> sheets[]
+            = {{locus + "-white", &white}, {locus + "-black", &black}};
         for (int s = 0; s < 2; ++s) {
             const auto& [sheetName, published] = sheets[s];
             SCOPED_TRACE(sheetName);
@@ -281,8 +283,8 @@ TEST_F(LocusFilesTest, UnreadableWorksheetsNameFileAndReason)
 }
 
 // Bytes and modification time of every entry below a folder.
-std::map<std::filesystem::path, std::pair<std::string, std::filesystem::file_time_type>>
-snapshot(const std::filesystem::path& folder)
+std::map<std::filesystem::path, std::pair<std::string, std::filesystem::file_time_type>> snapshot(
+    const std::filesystem::path& folder)
 {
     std::map<std::filesystem::path, std::pair<std::string, std::filesystem::file_time_type>> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
@@ -313,5 +315,5 @@ TEST_F(LocusFilesTest, LoadingChangesNoFile)
     EXPECT_TRUE(snapshot(work.path()) == before) << "a file was changed, added or removed by a load";
 }
 
-}  // namespace
-}  // namespace freqdb
+} // namespace
+} // namespace freqdb

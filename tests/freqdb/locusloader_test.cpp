@@ -25,7 +25,7 @@ using automation::FakeSheet;
 using automation::makeCellArray;
 using Rows = std::vector<std::vector<CellValue>>;
 
-const CellValue E;  // an empty cell
+const CellValue E; // an empty cell
 
 std::string firstLine(const std::string& message)
 {
@@ -38,7 +38,8 @@ protected:
     std::filesystem::path addBook(const std::string& fileName, const Rows& rows, int firstRow = 1, int firstColumn = 1)
     {
         const auto path = dir.touch(std::filesystem::path("data") / fileName);
-        reader.add(path, {FakeSheet{fileNameWithoutExtension(path) + "-white", makeCellArray(rows, firstRow, firstColumn)}});
+        reader.add(path,
+                   {FakeSheet{fileNameWithoutExtension(path) + "-white", makeCellArray(rows, firstRow, firstColumn)}});
         return path;
     }
 
@@ -85,7 +86,7 @@ TEST_F(LocusLoaderTest, LoadsInWindows1251OrderOfFileNames)
 
 TEST_F(LocusLoaderTest, NoWorkbookGivesFilesNotFound)
 {
-    EXPECT_EQ(load().status, LoadStatus::FilesNotFound);  // no data folder at all
+    EXPECT_EQ(load().status, LoadStatus::FilesNotFound); // no data folder at all
     dir.touch("data/readme.txt");
     const LoadResult result = load();
     EXPECT_EQ(result.status, LoadStatus::FilesNotFound);
@@ -105,7 +106,7 @@ TEST_F(LocusLoaderTest, FailureHandsOverNothingOfTheNewTable)
     EXPECT_EQ(result.table.LocusCount(), 0);
     EXPECT_EQ(result.table.record(1).AlleleCount, 0);
     EXPECT_EQ(calls, 1);
-    EXPECT_EQ(reader.openCount(), 2);  // C.xls is not read after the failure
+    EXPECT_EQ(reader.openCount(), 2); // C.xls is not read after the failure
     EXPECT_EQ(firstLine(result.message), kReadFailed);
     EXPECT_NE(result.message.find("«B.xls»"), std::string::npos) << result.message;
 }
@@ -179,11 +180,14 @@ struct TableCase {
     const char* name;
     Rows rows;
     int alleleCount;
-    std::vector<std::string> labels;         // labels 1..alleleCount
-    std::vector<long double> frequencies;    // frequencies 1..alleleCount
+    std::vector<std::string> labels; // labels 1..alleleCount
+    std::vector<long double> frequencies; // frequencies 1..alleleCount
 };
 
-void PrintTo(const TableCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TableCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class LocusTableRulesTest : public LocusLoaderTest, public ::testing::WithParamInterface<TableCase> {};
 
@@ -201,53 +205,72 @@ TEST_P(LocusTableRulesTest, Reads)
 
 INSTANTIATE_TEST_SUITE_P(
     Worksheet, LocusTableRulesTest,
-    ::testing::Values(
-        TableCase{"ClosingRowIsNotAnAllele",
-                  {{"12", 0.1}, {"13", 0.2}, {"14", 0.3}, {"15", 0.2}, {"16", 0.2}, {"Сумма", 1.0}},
-                  5, {"12", "13", "14", "15", "16"}, {0.1, 0.2, 0.3, 0.2, 0.2}},
-        TableCase{"AnAlleleInTheLastRowIsNotOffered",
-                  {{"12", 0.1}, {"13", 0.2}, {"14", 0.3}, {"15", 0.2}, {"16", 0.1}, {"17", 0.1}},
-                  5, {"12", "13", "14", "15", "16"}, {0.1, 0.2, 0.3, 0.2, 0.1}},
-        TableCase{"EmptyLabelRowsBeforeTheClosingRowAreNotCounted",
-                  {{"8", 0.5}, {"9", 0.25}, {"10", 0.25}, {E, E}, {E, 0.3}, {E, E}, {"Итого", 1.0}},
-                  3, {"8", "9", "10"}, {0.5, 0.25, 0.25}},
-        TableCase{"EmptyLabelRowInsideIsAnAlleleWithFrequency0",
-                  {{"8", 0.5}, {E, "abc"}, {"10", 0.5}, {"Сумма", 1.0}},
-                  3, {"8", "", "10"}, {0.5, 0, 0.5}},
-        TableCase{"ClosingRowWithoutLabelHasItsFrequencyUnread",
-                  {{"10", 0.5}, {E, CellError{"#REF!"}}, {"11", 0.5}, {E, "итого"}},
-                  3, {"10", "", "11"}, {0.5, 0, 0.5}},
-        TableCase{"NumberLabelsUseTheDecimalSeparator",
-                  {{10.0, 0.5}, {9.3, 0.25}, {9.3000000000000007, 0.25}, {E, E}},
-                  3, {"10", "9,3", "9,3"}, {0.5, 0.25, 0.25}},
-        TableCase{"TextFrequencyWithTheDecimalComma",
-                  {{"7", "0,125"}, {"8", "1,25E-1"}, {"9", E}, {"Сумма", "0,25"}},
-                  3, {"7", "8", "9"}, {0.125L, 0.125L, 0}},
-        TableCase{"LongLabelsKeepFiveCharacters",
-                  {{"123456", 0.5}, {"Аллель", 0.5}, {"Σ", 1.0}},
-                  2, {"12345", "Аллел"}, {0.5, 0.5}},
-        TableCase{"ColumnsAfterTheSecondAreIgnored",
-                  {{"10", 0.5, "x", CellError{"#DIV/0!"}}, {"11", 0.5}, {E, E}},
-                  2, {"10", "11"}, {0.5, 0.5}},
-        TableCase{"ClosingRowMayExceedOne",
-                  {{"10", 0.6002}, {"11", 0.4002}, {"Сумма", 1.0004}},
-                  2, {"10", "11"}, {0.6002, 0.4002}},
-        TableCase{"HundredRowsGive99Alleles",
-                  [] {
-                      Rows rows;
-                      for (int i = 1; i <= 99; ++i)
-                          rows.push_back({std::to_string(i), 0.01});
-                      rows.push_back({"Сумма", 0.99});
-                      return rows;
-                  }(),
-                  99,
-                  [] {
-                      std::vector<std::string> labels;
-                      for (int i = 1; i <= 99; ++i)
-                          labels.push_back(std::to_string(i));
-                      return labels;
-                  }(),
-                  std::vector<long double>(99, 0.01)}),
+    ::testing::Values(TableCase{"ClosingRowIsNotAnAllele",
+                                {{"12", 0.1}, {"13", 0.2}, {"14", 0.3}, {"15", 0.2}, {"16", 0.2}, {"Сумма", 1.0}},
+                                5,
+                                {"12", "13", "14", "15", "16"},
+                                {0.1, 0.2, 0.3, 0.2, 0.2}},
+                      TableCase{"AnAlleleInTheLastRowIsNotOffered",
+                                {{"12", 0.1}, {"13", 0.2}, {"14", 0.3}, {"15", 0.2}, {"16", 0.1}, {"17", 0.1}},
+                                5,
+                                {"12", "13", "14", "15", "16"},
+                                {0.1, 0.2, 0.3, 0.2, 0.1}},
+                      TableCase{"EmptyLabelRowsBeforeTheClosingRowAreNotCounted",
+                                {{"8", 0.5}, {"9", 0.25}, {"10", 0.25}, {E, E}, {E, 0.3}, {E, E}, {"Итого", 1.0}},
+                                3,
+                                {"8", "9", "10"},
+                                {0.5, 0.25, 0.25}},
+                      TableCase{"EmptyLabelRowInsideIsAnAlleleWithFrequency0",
+                                {{"8", 0.5}, {E, "abc"}, {"10", 0.5}, {"Сумма", 1.0}},
+                                3,
+                                {"8", "", "10"},
+                                {0.5, 0, 0.5}},
+                      TableCase{"ClosingRowWithoutLabelHasItsFrequencyUnread",
+                                {{"10", 0.5}, {E, CellError{"#REF!"}}, {"11", 0.5}, {E, "итого"}},
+                                3,
+                                {"10", "", "11"},
+                                {0.5, 0, 0.5}},
+                      TableCase{"NumberLabelsUseTheDecimalSeparator",
+                                {{10.0, 0.5}, {9.3, 0.25}, {9.3000000000000007, 0.25}, {E, E}},
+                                3,
+                                {"10", "9,3", "9,3"},
+                                {0.5, 0.25, 0.25}},
+                      TableCase{"TextFrequencyWithTheDecimalComma",
+                                {{"7", "0,125"}, {"8", "1,25E-1"}, {"9", E}, {"Сумма", "0,25"}},
+                                3,
+                                {"7", "8", "9"},
+                                {0.125L, 0.125L, 0}},
+                      TableCase{"LongLabelsKeepFiveCharacters",
+                                {{"123456", 0.5}, {"Аллель", 0.5}, {"Σ", 1.0}},
+                                2,
+                                {"12345", "Аллел"},
+                                {0.5, 0.5}},
+                      TableCase{"ColumnsAfterTheSecondAreIgnored",
+                                {{"10", 0.5, "x", CellError{"#DIV/0!"}}, {"11", 0.5}, {E, E}},
+                                2,
+                                {"10", "11"},
+                                {0.5, 0.5}},
+                      TableCase{"ClosingRowMayExceedOne",
+                                {{"10", 0.6002}, {"11", 0.4002}, {"Сумма", 1.0004}},
+                                2,
+                                {"10", "11"},
+                                {0.6002, 0.4002}},
+                      TableCase{"HundredRowsGive99Alleles",
+                                [] {
+                                    Rows rows;
+                                    for (int i = 1; i <= 99; ++i)
+                                        rows.push_back({std::to_string(i), 0.01});
+                                    rows.push_back({"Сумма", 0.99});
+                                    return rows;
+                                }(),
+                                99,
+                                [] {
+                                    std::vector<std::string> labels;
+                                    for (int i = 1; i <= 99; ++i)
+                                        labels.push_back(std::to_string(i));
+                                    return labels;
+                                }(),
+                                std::vector<long double>(99, 0.01)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LocusLoaderTest, ClosingRowValuesStayAboveTheAlleles)
@@ -282,7 +305,10 @@ struct BadCase {
     std::string reason;
 };
 
-void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class LocusTableRefusedTest : public LocusLoaderTest, public ::testing::WithParamInterface<BadCase> {};
 
@@ -307,21 +333,24 @@ const double kInf = std::numeric_limits<double>::infinity();
 INSTANTIATE_TEST_SUITE_P(
     Worksheet, LocusTableRefusedTest,
     ::testing::Values(
-        BadCase{"TextThatIsNoNumber", {{"10", 0.5}, {"11", 0.25}, {"12", "abc"}, {"Σ", 1.0}},
+        BadCase{"TextThatIsNoNumber",
+                {{"10", 0.5}, {"11", 0.25}, {"12", "abc"}, {"Σ", 1.0}},
                 "частота «abc» в ячейке B3 листа «D3S1358-white» — не число"},
         BadCase{"PointInPlaceOfTheComma", {{"10", "0.5"}, {"Σ", 1.0}}, "частота «0.5» в ячейке B1"},
         BadCase{"BadClosingRowFrequency", {{"10", 0.5}, {"Сумма", "итого"}}, "частота «итого» в ячейке B2"},
         BadCase{"OneCell", {{"10"}}, "занятая область A1:A1 имеет один столбец"},
         BadCase{"OneColumn", {{"10"}, {"11"}, {"12"}}, "занятая область A1:A3 имеет один столбец"},
-        BadCase{"EmptySheet", {}, "лист «D3S1358-white» пуст"},
-        BadCase{"OneRow", {{"10", 0.5}}, "нет ни одной аллели"},
+        BadCase{"EmptySheet", {}, "лист «D3S1358-white» пуст"}, BadCase{"OneRow", {{"10", 0.5}}, "нет ни одной аллели"},
         BadCase{"OnlyTheClosingRowLabelled", {{E, 0.5}, {E, E}, {"Сумма", 1.0}}, "нет ни одной аллели"},
         BadCase{"MoreThan100Rows", Rows(101, {"10", 0.01}), "имеет 101 строк"},
-        BadCase{"FrequencyAboveOne", {{"10", 1.5}, {"Σ", 1.0}}, "частота 1,5 в ячейке B1 листа «D3S1358-white» лежит вне"},
+        BadCase{"FrequencyAboveOne",
+                {{"10", 1.5}, {"Σ", 1.0}},
+                "частота 1,5 в ячейке B1 листа «D3S1358-white» лежит вне"},
         BadCase{"NegativeFrequency", {{"10", "-0,1"}, {"Σ", 1.0}}, "частота -0,1 в ячейке B1"},
         BadCase{"NaNFrequency", {{"10", kNaN}, {"Σ", 1.0}}, "в ячейке B1 листа «D3S1358-white» — не конечное число"},
         BadCase{"InfiniteFrequency", {{"10", kInf}, {"Σ", 1.0}}, "не конечное число"},
-        BadCase{"ErrorInLabelCell", {{CellError{"#REF!"}, 0.5}, {"Σ", 1.0}},
+        BadCase{"ErrorInLabelCell",
+                {{CellError{"#REF!"}, 0.5}, {"Σ", 1.0}},
                 "ячейка A1 листа «D3S1358-white» не читается: #REF!"},
         BadCase{"FormulaWithoutValueInFrequencyCell",
                 {{"10", CellError{"формула без сохраненного значения"}}, {"Σ", 1.0}},
@@ -351,5 +380,5 @@ TEST_F(LocusLoaderTest, MissingSheetAndUnreadableFileAreReadErrors)
     }
 }
 
-}  // namespace
-}  // namespace freqdb
+} // namespace
+} // namespace freqdb

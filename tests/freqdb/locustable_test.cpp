@@ -58,24 +58,24 @@ TEST(LocusTable, SlotsAboveTheCountAreNotSearched)
     table.setLocusCount(1);
     EXPECT_EQ(table.LocusIndexOf("B"), 0);
     EXPECT_EQ(table.AlleleIndexOf(2, "12"), 0);
-    EXPECT_EQ(table.record(2).AlleleCount, 0);  // never a record of an earlier load
+    EXPECT_EQ(table.record(2).AlleleCount, 0); // never a record of an earlier load
 }
 
 TEST(LocusTable, AlleleIndexOf)
 {
-    const LocusTable table =
-        tableOf({locus("D8", {"12", "13", "12", "Нет", "", "9,3", ""}), locus("Empty", {}), locus("X", {"9"})});
-    EXPECT_EQ(table.AlleleIndexOf(1, "12"), 3);                  // the later of two equal labels
+    const LocusTable table
+        = tableOf({locus("D8", {"12", "13", "12", "Нет", "", "9,3", ""}), locus("Empty", {}), locus("X", {"9"})});
+    EXPECT_EQ(table.AlleleIndexOf(1, "12"), 3); // the later of two equal labels
     EXPECT_EQ(table.AlleleIndexOf(1, "13"), 2);
-    EXPECT_EQ(table.AlleleIndexOf(1, "Нет"), freqdb::NoAllele);  // even with an allele labelled so
-    EXPECT_EQ(table.AlleleIndexOf(1, ""), 7);                    // the last empty label
+    EXPECT_EQ(table.AlleleIndexOf(1, "Нет"), freqdb::NoAllele); // even with an allele labelled so
+    EXPECT_EQ(table.AlleleIndexOf(1, ""), 7); // the last empty label
     EXPECT_EQ(table.AlleleIndexOf(1, "9,3"), 6);
     EXPECT_EQ(table.AlleleIndexOf(1, "9.3"), 0);
-    EXPECT_EQ(table.AlleleIndexOf(1, "9"), 0);                   // a label of another locus
-    EXPECT_EQ(table.AlleleIndexOf(2, "12"), 0);                  // no alleles
+    EXPECT_EQ(table.AlleleIndexOf(1, "9"), 0); // a label of another locus
+    EXPECT_EQ(table.AlleleIndexOf(2, "12"), 0); // no alleles
     EXPECT_EQ(table.AlleleIndexOf(2, "Нет"), freqdb::NoAllele);
     EXPECT_EQ(table.AlleleIndexOf(2, ""), 0);
-    EXPECT_EQ(table.AlleleIndexOf(0, "12"), 0);                  // no locus chosen
+    EXPECT_EQ(table.AlleleIndexOf(0, "12"), 0); // no locus chosen
     EXPECT_EQ(table.AlleleIndexOf(200, "12"), 0);
 }
 
@@ -96,4 +96,4 @@ TEST(LocusTable, RefusesMoreThanItHolds)
     EXPECT_THROW(table.replaceRecord(1, tooMany), std::out_of_range);
 }
 
-}  // namespace
+} // namespace

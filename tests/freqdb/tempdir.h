@@ -41,4 +41,4 @@ private:
     std::filesystem::path m_path;
 };
 
-}  // namespace freqdb::testing
+} // namespace freqdb::testing

@@ -38,8 +38,8 @@ const automation::WorkbookReader& fileReader()
 const freqdb::LocusTable& bundledTable()
 {
     static const freqdb::LocusTable table = [] {
-        const auto loaded = freqdb::LoadLocusTable(PI_SOURCE_DIR, freqdb::Population::UsCaucasians, fileReader(),
-                                                   kFormat);
+        const auto loaded
+            = freqdb::LoadLocusTable(PI_SOURCE_DIR, freqdb::Population::UsCaucasians, fileReader(), kFormat);
         if (loaded.status != freqdb::LoadStatus::Loaded)
             throw std::runtime_error("bundled data: " + loaded.message);
         return loaded.table;
@@ -90,7 +90,8 @@ Outcome readBoth(const fs::path& source)
 
 std::string testName(std::string file)
 {
-    std::replace_if(file.begin(), file.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
+    std::replace_if(
+        file.begin(), file.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
     return file;
 }
 
@@ -176,5 +177,5 @@ TEST(HostileGenotypeWorkbook, MissingAndFolderPathsGiveTheReadError)
     }
 }
 
-}  // namespace
-}  // namespace hostile
+} // namespace
+} // namespace hostile

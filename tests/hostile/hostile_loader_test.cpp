@@ -26,17 +26,17 @@ namespace fs = std::filesystem;
 using freqdb::LoadStatus;
 
 enum class Expect {
-    Refused,            // the read error, with the file and the reason
-    Control,            // loads, and D3S1358 holds the control table
-    RefusedOrControl,   // either, never anything else (a partial or altered table)
-    RefusedOrLoaded,    // either; a loaded table has short, valid labels
-    LongLabels,         // loads with labels cut to five characters
+    Refused, // the read error, with the file and the reason
+    Control, // loads, and D3S1358 holds the control table
+    RefusedOrControl, // either, never anything else (a partial or altered table)
+    RefusedOrLoaded, // either; a loaded table has short, valid labels
+    LongLabels, // loads with labels cut to five characters
 };
 
 struct Case {
-    const char* name;  // test name
+    const char* name; // test name
     const char* file;
-    bool big = false;  // made at test time
+    bool big = false; // made at test time
     Expect expect = Expect::Refused;
 };
 
@@ -221,10 +221,7 @@ INSTANTIATE_TEST_SUITE_P(Files, HostileLocusWorkbook, ::testing::ValuesIn(kCases
 // Files that are no regular file, or go away, in the place of a locus workbook.
 class HostileDataFolder : public ::testing::Test {
 protected:
-    HostileDataFolder()
-    {
-        fs::copy_file(bundledLocusBeforeD3(), work.dataDir() / "CSF1PO.xls");
-    }
+    HostileDataFolder() { fs::copy_file(bundledLocusBeforeD3(), work.dataDir() / "CSF1PO.xls"); }
     freqdb::LoadResult load(const automation::WorkbookReader& reader) const
     {
         return freqdb::LoadLocusTable(work.path(), freqdb::Population::UsCaucasians, reader, kFormat);
@@ -292,5 +289,5 @@ TEST_F(HostileDataFolder, FileNameNotUtf8)
     EXPECT_TRUE(isValidUtf8(result.message)) << "the message must stay readable text: " << result.message;
 }
 
-}  // namespace
-}  // namespace hostile
+} // namespace
+} // namespace hostile

@@ -27,13 +27,12 @@ std::vector<std::string> regressionFiles()
 {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(regressionsFolder())) {
-        if (entry.is_regular_file() && entry.path().filename().string()[0] != '.'
-            && entry.path().extension() != ".md")
+        if (entry.is_regular_file() && entry.path().filename().string()[0] != '.' && entry.path().extension() != ".md")
             names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
     if (names.empty())
-        names.push_back("");  // keeps the suite instantiated while the folder is empty
+        names.push_back(""); // keeps the suite instantiated while the folder is empty
     return names;
 }
 
@@ -83,9 +82,10 @@ TEST_P(Regression, GetsAnAnswer)
 
 INSTANTIATE_TEST_SUITE_P(Inputs, Regression, ::testing::ValuesIn(regressionFiles()), [](const auto& info) {
     std::string name = info.param.empty() ? "none" : info.param;
-    std::replace_if(name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
+    std::replace_if(
+        name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
     return name;
 });
 
-}  // namespace
-}  // namespace hostile
+} // namespace
+} // namespace hostile

@@ -42,7 +42,7 @@ struct AddressSpaceCap {
     }
 } const addressSpaceCap;
 
-}  // namespace
+} // namespace
 
 std::filesystem::path smallFile(const std::string& name)
 {
@@ -157,4 +157,4 @@ std::unique_ptr<automation::Workbook> VanishingReader::open(const std::filesyste
     return m_inner.open(path);
 }
 
-}  // namespace hostile
+} // namespace hostile

@@ -51,7 +51,9 @@ std::vector<std::string> lines(const std::string& text);
 class VanishingReader : public automation::WorkbookReader {
 public:
     VanishingReader(const automation::WorkbookReader& inner, std::filesystem::path vanishing)
-        : m_inner(inner), m_vanishing(std::move(vanishing)) {}
+        : m_inner(inner), m_vanishing(std::move(vanishing))
+    {
+    }
     std::unique_ptr<automation::Workbook> open(const std::filesystem::path& path) const override;
 
 private:
@@ -59,4 +61,4 @@ private:
     std::filesystem::path m_vanishing;
 };
 
-}  // namespace hostile
+} // namespace hostile

@@ -72,8 +72,8 @@ TEST(ResultsGrid, StartsWithTheHeaderAndNoRows)
 {
     const ResultsGrid grid;
     EXPECT_EQ(grid.ResultCount(), 0);
-    const std::array<std::string, 7> header = {"№", "  Локус", " Формула", "Частота аллеля", "Частота аллеля",
-                                               " LR", "Выбрать"};
+    const std::array<std::string, 7> header
+        = {"№", "  Локус", " Формула", "Частота аллеля", "Частота аллеля", " LR", "Выбрать"};
     EXPECT_EQ(rowOf(grid, 0), header);
     EXPECT_TRUE(rowEmpty(grid, 1));
 }
@@ -92,7 +92,7 @@ TEST(ResultsGrid, Row99IsReplacedUnmarkedWithoutStaleTexts)
     ResultsGrid grid = filled(99);
     ASSERT_EQ(grid.ResultCount(), 99);
     grid.ToggleMark(99);
-    ASSERT_TRUE(grid.isMarked(99));  // row 99 (odd) has two frequencies and now a mark
+    ASSERT_TRUE(grid.isMarked(99)); // row 99 (odd) has two frequencies and now a mark
     const int row = grid.AppendRow("New", genotypeOf(100));
     EXPECT_EQ(row, 99);
     EXPECT_EQ(grid.ResultCount(), 99);
@@ -121,7 +121,7 @@ TEST(ResultsGrid, ToggleMark)
     EXPECT_EQ(grid.cell(1, 6), "++");
     grid.ToggleMark(1);
     EXPECT_EQ(grid.cell(1, 6), "");
-    grid.setCell(1, 6, "x");  // anything but "++" counts as unmarked
+    grid.setCell(1, 6, "x"); // anything but "++" counts as unmarked
     EXPECT_FALSE(grid.isMarked(1));
     grid.ToggleMark(1);
     EXPECT_TRUE(grid.isMarked(1));
@@ -190,7 +190,7 @@ TEST(ResultsGrid, EmptyAllRowsIncludingTheOneBelow)
     EXPECT_EQ(grid.ResultCount(), 0);
     for (int row = 1; row <= 4; ++row)
         EXPECT_TRUE(rowEmpty(grid, row)) << row;
-    EXPECT_EQ(grid.cell(5, 2), "further down");  // only rows 1..ResultCount + 1
+    EXPECT_EQ(grid.cell(5, 2), "further down"); // only rows 1..ResultCount + 1
     EXPECT_EQ(grid.RowGenotypes(2), genotypeOf(2));
     EXPECT_EQ(grid.cell(0, 0), "№");
 }
@@ -224,4 +224,4 @@ TEST(ResultsGrid, OutOfRangeCellsReadEmptyAndIgnoreWrites)
     EXPECT_EQ(grid.RowGenotypes(150), RowGenotype{});
 }
 
-}  // namespace
+} // namespace

@@ -15,4 +15,4 @@ TEST(FoldCase, LatinAndCyrillicOfTheCodePageFoldOthersStay)
     EXPECT_EQ(text::foldCase("\xD0"), "\xD0") << "a cut character is kept as it is";
 }
 
-}  // namespace
+} // namespace

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <locale.h>
 #include <cstdlib>
+#include <locale.h>
 #include <optional>
 #include <string>
 #include <utility>
@@ -92,4 +92,4 @@ TEST(DecimalSeparator, RussianLocaleGivesTheCommaAndLeavesTheProcessLocale)
     EXPECT_EQ(std::setlocale(LC_NUMERIC, nullptr), before);
 }
 
-}  // namespace
+} // namespace

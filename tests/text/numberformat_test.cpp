@@ -33,30 +33,23 @@ INSTANTIATE_TEST_SUITE_P(
     NumberFormat, FixedTest,
     testing::Values(
         // LR form: 5 significant digits, 2 decimals.
-        FixedCase{"Ten", 10, 5, 2, "10,00"},
-        FixedCase{"DecimalHalfUp", 4.065L, 5, 2, "4,07"},
+        FixedCase{"Ten", 10, 5, 2, "10,00"}, FixedCase{"DecimalHalfUp", 4.065L, 5, 2, "4,07"},
         FixedCase{"DecimalHalfOfDouble", 4.065, 5, 2, "4,07"},
         FixedCase{"SignificantBeforeDecimals", 1428.5714L, 5, 2, "1428,60"},
         FixedCase{"ComputedQuotient", 10000.0L / 7.0L, 5, 2, "1428,60"},
-        FixedCase{"RoundsDownBelowHalf", 4.0649L, 5, 2, "4,06"},
-        FixedCase{"CarryIntoNewDigit", 9.999L, 5, 2, "10,00"},
-        FixedCase{"Zero", 0, 5, 2, "0,00"},
-        FixedCase{"Negative", -3.14159L, 5, 2, "-3,14"},
+        FixedCase{"RoundsDownBelowHalf", 4.0649L, 5, 2, "4,06"}, FixedCase{"CarryIntoNewDigit", 9.999L, 5, 2, "10,00"},
+        FixedCase{"Zero", 0, 5, 2, "0,00"}, FixedCase{"Negative", -3.14159L, 5, 2, "-3,14"},
         FixedCase{"NegativeHalfAwayFromZero", -2.345L, 5, 2, "-2,35"},
         FixedCase{"NegativeRoundingToZeroHasNoSign", -0.001L, 5, 2, "0,00"},
         // Frequency form: 5 significant digits, 3 decimals.
-        FixedCase{"FrequencyTenth", 0.1L, 5, 3, "0,100"},
-        FixedCase{"FrequencyRoundsUp", 0.0007L, 5, 3, "0,001"},
+        FixedCase{"FrequencyTenth", 0.1L, 5, 3, "0,100"}, FixedCase{"FrequencyRoundsUp", 0.0007L, 5, 3, "0,001"},
         FixedCase{"FrequencyHalfUp", 0.0005L, 5, 3, "0,001"},
         FixedCase{"FrequencyBelowHalf", 0.0004999L, 5, 3, "0,000"},
         FixedCase{"FrequencyBinaryBelowHalf", 0.1235L, 5, 3, "0,124"},
         // CPI forms.
-        FixedCase{"CpiShort", 2.4567L, 3, 1, "2,5"},
-        FixedCase{"CpiOne", 1, 3, 1, "1,0"},
-        FixedCase{"CpiZero", 0, 3, 1, "0,0"},
-        FixedCase{"CpiJustBelowTen", 9.96L, 3, 1, "10,0"},
-        FixedCase{"CpiWhole", 12345.678L, 7, 0, "12346"},
-        FixedCase{"CpiHundred", 100, 5, 0, "100"},
+        FixedCase{"CpiShort", 2.4567L, 3, 1, "2,5"}, FixedCase{"CpiOne", 1, 3, 1, "1,0"},
+        FixedCase{"CpiZero", 0, 3, 1, "0,0"}, FixedCase{"CpiJustBelowTen", 9.96L, 3, 1, "10,0"},
+        FixedCase{"CpiWhole", 12345.678L, 7, 0, "12346"}, FixedCase{"CpiHundred", 100, 5, 0, "100"},
         FixedCase{"CpiWholeHalf", 12.5L, 4, 0, "13"},
         // Probability forms.
         FixedCase{"ProbabilityFourDecimals", 9900.0L / 99.99L, 6, 4, "99,0099"},
@@ -153,18 +146,18 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ParseCase{"Half", "0,5", true, 0.5L}, ParseCase{"Integer", "10", true, 10},
                     ParseCase{"Lr", "3,25", true, 3.25L}, ParseCase{"Negative", "-0,2", true, -0.2L},
                     ParseCase{"PlusSign", "+1,5", true, 1.5L}, ParseCase{"Exponent", "1,2346E+05", true, 123460},
-                    ParseCase{"LowerExponent", "2e-3", true, 0.002L},
-                    ParseCase{"NoIntegerDigits", ",5", true, 0.5L}, ParseCase{"NoDecimalDigits", "5,", true, 5},
-                    ParseCase{"ZeroLr", "0", true, 0}, ParseCase{"Point", "0.5", false, 0},
-                    ParseCase{"Empty", "", false, 0}, ParseCase{"Blank", " ", false, 0},
-                    ParseCase{"LeadingBlank", " 0,5", false, 0}, ParseCase{"TrailingBlank", "0,5 ", false, 0},
-                    ParseCase{"Letters", "abc", false, 0}, ParseCase{"Nan", "nan", false, 0},
-                    ParseCase{"Inf", "inf", false, 0}, ParseCase{"Infinity", "-Infinity", false, 0},
-                    ParseCase{"Hex", "0x10", false, 0}, ParseCase{"Grouping", "1 000", false, 0},
-                    ParseCase{"TwoSeparators", "1,2,3", false, 0}, ParseCase{"BareSeparator", ",", false, 0},
-                    ParseCase{"BareSign", "-", false, 0}, ParseCase{"ExponentWithoutDigits", "1E", false, 0},
-                    ParseCase{"ExponentWithoutMantissa", "E5", false, 0},
-                    ParseCase{"Overflow", "1E+5000", false, 0}, ParseCase{"Underflow", "1E-5000", false, 0}),
+                    ParseCase{"LowerExponent", "2e-3", true, 0.002L}, ParseCase{"NoIntegerDigits", ",5", true, 0.5L},
+                    ParseCase{"NoDecimalDigits", "5,", true, 5}, ParseCase{"ZeroLr", "0", true, 0},
+                    ParseCase{"Point", "0.5", false, 0}, ParseCase{"Empty", "", false, 0},
+                    ParseCase{"Blank", " ", false, 0}, ParseCase{"LeadingBlank", " 0,5", false, 0},
+                    ParseCase{"TrailingBlank", "0,5 ", false, 0}, ParseCase{"Letters", "abc", false, 0},
+                    ParseCase{"Nan", "nan", false, 0}, ParseCase{"Inf", "inf", false, 0},
+                    ParseCase{"Infinity", "-Infinity", false, 0}, ParseCase{"Hex", "0x10", false, 0},
+                    ParseCase{"Grouping", "1 000", false, 0}, ParseCase{"TwoSeparators", "1,2,3", false, 0},
+                    ParseCase{"BareSeparator", ",", false, 0}, ParseCase{"BareSign", "-", false, 0},
+                    ParseCase{"ExponentWithoutDigits", "1E", false, 0},
+                    ParseCase{"ExponentWithoutMantissa", "E5", false, 0}, ParseCase{"Overflow", "1E+5000", false, 0},
+                    ParseCase{"Underflow", "1E-5000", false, 0}),
     [](const testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
 
 TEST(NumberFormat, LrTextsReadBackWithinRounding)
@@ -194,4 +187,4 @@ TEST(NumberFormat, ProcessLocaleDoesNotMatter)
     EXPECT_EQ(read, 0.5L);
 }
 
-}  // namespace
+} // namespace

@@ -11,7 +11,7 @@ struct CutCase {
     const char* name;
     std::string text;
     std::size_t maxChars;
-    std::size_t characters;  // characterCount of the whole text
+    std::size_t characters; // characterCount of the whole text
     std::string cut;
 };
 
@@ -29,18 +29,27 @@ TEST_P(CutTest, CountsCharactersAndCutsOnTheirBoundaries)
 INSTANTIATE_TEST_SUITE_P(
     ShortText, CutTest,
     testing::Values(CutCase{"Empty", "", 5, 0, ""}, CutCase{"ShorterThanLimit", "9,3", 5, 3, "9,3"},
-                    CutCase{"ExactlyAtLimit", "12345", 5, 5, "12345"},
-                    CutCase{"AsciiCut", "123456", 5, 6, "12345"},
+                    CutCase{"ExactlyAtLimit", "12345", 5, 5, "12345"}, CutCase{"AsciiCut", "123456", 5, 6, "12345"},
                     CutCase{"CyrillicIsNotCutByBytes", "Нет", 5, 3, "Нет"},
                     CutCase{"CyrillicCutByCharacters", "абвгдеж", 5, 7, "абвгд"},
                     CutCase{"MixedCut", "12,ЖЖЖ", 5, 6, "12,ЖЖ"},
                     CutCase{"ThreeByteCharacters", "€€€€€€", 5, 6, "€€€€€"},
-                    CutCase{"FourByteCharacters", "\xF0\x9F\x98\x80" "abcdef", 5, 7, "\xF0\x9F\x98\x80" "abcd"},
+                    CutCase{"FourByteCharacters",
+                            "\xF0\x9F\x98\x80"
+                            "abcdef",
+                            5, 7,
+                            "\xF0\x9F\x98\x80"
+                            "abcd"},
                     CutCase{"LocusNameOf21Letters", "ЛокусЛокусЛокусЛокусЛ", 20, 21, "ЛокусЛокусЛокусЛокус"},
-                    CutCase{"BrokenByteCountsAsOne", "\xFF" "abcdef", 5, 7, "\xFF" "abcd"},
+                    CutCase{"BrokenByteCountsAsOne",
+                            "\xFF"
+                            "abcdef",
+                            5, 7,
+                            "\xFF"
+                            "abcd"},
                     CutCase{"TruncatedSequenceCountsByteByByte", "ab\xD0", 5, 3, "ab\xD0"},
                     CutCase{"LoneContinuationBytes", "\x80\x80\x80\x80\x80\x80", 5, 6, "\x80\x80\x80\x80\x80"},
                     CutCase{"ZeroLimit", "абв", 0, 3, ""}),
     [](const testing::TestParamInfo<CutCase>& info) { return std::string(info.param.name); });
 
-}  // namespace
+} // namespace
