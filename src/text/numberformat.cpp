@@ -208,6 +208,11 @@ std::string NumberFormat::general(long double value) const
 
 std::optional<long double> NumberFormat::parse(std::string_view text) const
 {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
     // Check the grammar ourselves: from_chars alone would accept "inf", "nan" and hex forms.
     std::string plain; // the same number with a point, for from_chars
     std::size_t i = 0;

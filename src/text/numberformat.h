@@ -39,10 +39,11 @@ public:
     std::string general(long double value) const;
 
     // Reads a decimal number written with this separator: optional sign, digits, optional
-    // separator and digits, optional exponent (E or e, optional sign, digits). Leading and
-    // trailing blanks are not accepted, nor a point in place of a comma (unless the separator
-    // is the point), nor group separators. Returns nullopt for anything else, for NaN and
-    // for values outside the range of long double.
+    // separator and digits, optional exponent (E or e, optional sign, digits). Blanks and tabs
+    // around the number are skipped, as the platform's conversion skips them (a frequency typed
+    // " 0,125" in a lab's workbook); a point in place of a comma (unless the separator is the
+    // point) and group separators are not accepted. Returns nullopt for anything else, for NaN
+    // and for values outside the range of long double.
     std::optional<long double> parse(std::string_view text) const;
 
 private:

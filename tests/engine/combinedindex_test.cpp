@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CombineIndex, PriorThatIsNoNumberFallsBackToOneHalf)
 {
-    for (const char* prior : {"abc", "0.5", "", " 0,5"}) {
+    for (const char* prior : {"abc", "0.5", "", " ", "0, 5"}) {
         const auto r = CombineIndex(marked({"3,25"}), prior, kComma);
         EXPECT_EQ(r.status, CombinedIndexStatus::Ok) << prior;
         EXPECT_TRUE(r.priorReset) << prior;
@@ -228,6 +228,14 @@ TEST(CombineIndex, EveryProductAndPriorGivesWellFormedTexts)
             expectWellFormed(r);
         }
     }
+}
+
+TEST(CombineIndex, PriorWithBlanksAroundIsANumber)
+{
+    const auto r = CombineIndex(marked({"3,25"}), " 0,5 ", kComma);
+    EXPECT_EQ(r.status, CombinedIndexStatus::Ok);
+    EXPECT_FALSE(r.priorReset);
+    EXPECT_EQ(r.probabilityText, probability("76,4706", "0,5"));
 }
 
 } // namespace
