@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "biffscan.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -21,6 +22,7 @@ enum Record : unsigned {
     String = 0x0207,
     Continue = 0x003C,
     BoolErr = 0x0205,
+    Sst = 0x00FC,
 };
 
 const char* const kFormulaWithoutValue = "формула без сохраненного значения";
@@ -133,6 +135,72 @@ public:
         return out;
     }
 
+    // FreeXL copies each shared string by its declared length, so a length that runs past the
+    // data of the shared-string table (SST and its CONTINUE records) makes it read outside its
+    // buffer. Such a table is refused before FreeXL sees it.
+    void checkSharedStrings(RecordView sst) const
+    {
+        if (sst.data.size() < 8)
+            fail("неверная таблица строк");
+        const std::uint32_t count = get32(sst.data, 4);
+        std::string_view segment = sst.data.substr(8);
+        std::size_t next = sst.next;
+        const auto nextSegment = [&] {
+            const RecordView more = at(next);
+            if (more.type != Continue)
+                fail("таблица строк обрывается");
+            segment = more.data;
+            next = more.next;
+        };
+        const auto skip = [&](std::uint64_t bytes) {
+            while (bytes > 0) {
+                if (segment.empty())
+                    nextSegment();
+                const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(bytes, segment.size()));
+                segment.remove_prefix(k);
+                bytes -= k;
+            }
+        };
+        const auto byte = [&]() -> unsigned {
+            if (segment.empty())
+                nextSegment();
+            if (segment.empty())
+                fail("таблица строк обрывается");
+            const auto b = static_cast<unsigned char>(segment[0]);
+            segment.remove_prefix(1);
+            return b;
+        };
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const unsigned length = byte() | byte() << 8;
+            const unsigned flags = byte();
+            const unsigned runs = (flags & 0x08) ? (byte() | byte() << 8) : 0;
+            std::uint32_t extension = 0;
+            if (flags & 0x04) {
+                for (int k = 0; k < 4; ++k)
+                    extension |= static_cast<std::uint32_t>(byte()) << (8 * k);
+            }
+            bool wide = flags & 0x01;
+            unsigned remaining = length;
+            while (remaining > 0) {
+                if (segment.empty()) {
+                    nextSegment();
+                    if (segment.empty())
+                        fail("таблица строк обрывается");
+                    wide = segment[0] & 0x01; // a string continued in a new record restates its width
+                    segment.remove_prefix(1);
+                }
+                const std::size_t width = wide ? 2 : 1;
+                const std::size_t take = std::min<std::size_t>(remaining, segment.size() / width);
+                if (take == 0)
+                    fail("строка таблицы строк длиннее своих данных");
+                segment.remove_prefix(take * width);
+                remaining -= static_cast<unsigned>(take);
+            }
+            skip(4ull * runs);
+            skip(extension);
+        }
+    }
+
     std::size_t size() const { return m_stream.size(); }
 
 private:
@@ -217,8 +285,24 @@ void scanSheet(const Walker& walker, std::size_t pos, BiffSheet& sheet)
 
 } // namespace
 
+// FreeXL reads the stream record after record to its end and copies each record into a buffer
+// of the largest size BIFF8 allows; a longer record, or one running past the stream's end,
+// overflows it. Such a stream is refused before FreeXL sees it.
+void checkRecordSizes(std::string_view stream, const std::string& where)
+{
+    constexpr std::size_t kMaxRecordData = 8224;
+    for (std::size_t pos = 0; pos + 4 <= stream.size();) {
+        const std::size_t length = get16(stream, pos + 2);
+        if (length > kMaxRecordData || pos + 4 + length > stream.size())
+            throw WorkbookError(where + ": файл поврежден (запись BIFF по смещению " + std::to_string(pos) + " длиной "
+                                + std::to_string(length) + " байт выходит за допустимые пределы)");
+        pos += 4 + length;
+    }
+}
+
 std::vector<BiffSheet> scanBiffWorkbook(std::string_view stream, const std::string& where)
 {
+    checkRecordSizes(stream, where);
     Walker walker(stream, where);
     const RecordView bof = walker.at(0);
     if (bof.type != Bof || bof.data.size() < 4 || get16(bof.data, 0) != 0x0600)
@@ -230,6 +314,8 @@ std::vector<BiffSheet> scanBiffWorkbook(std::string_view stream, const std::stri
         pos = r.next;
         if (r.type == Eof)
             break;
+        if (r.type == Sst)
+            walker.checkSharedStrings(r);
         if (r.type == BoundSheet && r.data.size() >= 8 && static_cast<unsigned char>(r.data[5]) == 0) {
             if (found.size() >= static_cast<std::size_t>(limits::kSheets))
                 throw WorkbookError(where + ": слишком много листов (более " + std::to_string(limits::kSheets) + ")");
