@@ -32,5 +32,5 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 echo "== valgrind memcheck of the core tests (scripts/valgrind-core.sh) =="
 ./scripts/valgrind-core.sh build
 
-echo "== Fuzzing, short run: 15 s per target (release check: scripts/fuzz.sh 1800) =="
-./scripts/fuzz.sh 15
+echo "== Fuzzing, reproducible short run: 8000 inputs per target (release check: scripts/fuzz.sh 1800) =="
+./scripts/fuzz.sh runs=8000

@@ -2,7 +2,9 @@
 # Builds the libFuzzer targets (clang, every library instrumented, ASan + UBSan) in build-fuzz and
 # runs each for a bounded time on a corpus seeded from the project's own workbooks.
 #
-#   scripts/fuzz.sh            short run, 15 s per target (part of ./test.sh)
+#   scripts/fuzz.sh            short run, 15 s per target
+#   scripts/fuzz.sh runs=8000  reproducible run: 8000 inputs per target from a fixed random seed
+#                              (part of ./test.sh, so that CI tries the same inputs every time)
 #   scripts/fuzz.sh 1800       release check: half an hour per target
 #   scripts/fuzz.sh 60 fuzz_workbook_xlsx    one target only
 #
@@ -16,6 +18,13 @@ cd "$(dirname "$0")/.."
 
 SECONDS_PER_TARGET="${1:-15}"
 ONLY="${2:-}"
+if [[ "$SECONDS_PER_TARGET" =~ ^runs=([0-9]+)$ ]]; then
+  LIMIT=(-runs="${BASH_REMATCH[1]}" -seed=1)
+  LIMIT_TEXT="${BASH_REMATCH[1]} inputs, seed 1"
+else
+  LIMIT=(-max_total_time="$SECONDS_PER_TARGET")
+  LIMIT_TEXT="${SECONDS_PER_TARGET} s"
+fi
 BUILD=build-fuzz
 
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -71,11 +80,11 @@ for exe in "$BUILD"/fuzz/fuzz_*; do
   target=$(basename "$exe")
   [ -z "$ONLY" ] || [ "$ONLY" = "$target" ] || continue
   mkdir -p "$BUILD/corpus/$target" "$BUILD/findings/$target"
-  echo "== $target: ${SECONDS_PER_TARGET} s =="
+  echo "== $target: ${LIMIT_TEXT} =="
   # shellcheck disable=SC2046
   if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 LSAN_OPTIONS=suppressions="$PWD/fuzz/lsan.supp" \
        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-       "$exe" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 \
+       "$exe" "${LIMIT[@]}" -timeout=10 -rss_limit_mb=2048 \
          -max_len=262144 -dict=fuzz/workbook.dict -print_final_stats=1 \
          -artifact_prefix="$BUILD/findings/$target/" \
          "$BUILD/corpus/$target" $(seeds_for "$target") >"$BUILD/findings/$target.log" 2>&1; then

@@ -286,23 +286,40 @@ void scanSheet(const Walker& walker, std::size_t pos, BiffSheet& sheet)
 } // namespace
 
 // FreeXL reads the stream record after record to its end and copies each record into a buffer
-// of the largest size BIFF8 allows; a longer record, or one running past the stream's end,
-// overflows it. Such a stream is refused before FreeXL sees it.
-void checkRecordSizes(std::string_view stream, const std::string& where)
+// of the largest size BIFF8 allows, and the text of FORMAT, LABEL and RSTRING records by the
+// character count they declare. A longer record, one running past the stream's end, or a text
+// longer than its record makes it read outside its buffers. Such a stream is refused before
+// FreeXL sees it.
+void checkRecords(std::string_view stream, const std::string& where)
 {
     constexpr std::size_t kMaxRecordData = 8224;
+    constexpr unsigned kFormat = 0x041E, kLabel = 0x0204, kRString = 0x00D6;
+    const auto refuse = [&](std::size_t pos, const std::string& what) {
+        throw WorkbookError(where + ": файл поврежден (" + what + " по смещению " + std::to_string(pos) + ")");
+    };
     for (std::size_t pos = 0; pos + 4 <= stream.size();) {
+        const unsigned type = get16(stream, pos);
         const std::size_t length = get16(stream, pos + 2);
         if (length > kMaxRecordData || pos + 4 + length > stream.size())
-            throw WorkbookError(where + ": файл поврежден (запись BIFF по смещению " + std::to_string(pos) + " длиной "
-                                + std::to_string(length) + " байт выходит за допустимые пределы)");
+            refuse(pos, "запись BIFF длиной " + std::to_string(length) + " байт выходит за допустимые пределы");
+        const std::string_view data = stream.substr(pos + 4, length);
+        // Offset of the character count of the record's text, when it has one.
+        const std::size_t countAt = type == kFormat ? 2 : (type == kLabel || type == kRString) ? 6 : 0;
+        if (countAt > 0) {
+            if (data.size() < countAt + 3)
+                refuse(pos, "запись с текстом слишком коротка");
+            const std::size_t chars = get16(data, countAt);
+            const std::size_t width = (data[countAt + 2] & 0x01) ? 2 : 1;
+            if (countAt + 3 + chars * width > data.size())
+                refuse(pos, "текст длиннее своей записи");
+        }
         pos += 4 + length;
     }
 }
 
 std::vector<BiffSheet> scanBiffWorkbook(std::string_view stream, const std::string& where)
 {
-    checkRecordSizes(stream, where);
+    checkRecords(stream, where);
     Walker walker(stream, where);
     const RecordView bof = walker.at(0);
     if (bof.type != Bof || bof.data.size() < 4 || get16(bof.data, 0) != 0x0600)
