@@ -9,6 +9,7 @@
 
 #include "automation/readlimits.h"
 #include "automation/workbook.h"
+#include "text/utf8.h"
 
 namespace automation {
 namespace {
@@ -34,24 +35,6 @@ unsigned get16(std::string_view d, std::size_t at)
 std::uint32_t get32(std::string_view d, std::size_t at)
 {
     return get16(d, at) | static_cast<std::uint32_t>(get16(d, at + 2)) << 16;
-}
-
-void appendUtf8(std::string& out, unsigned code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | code >> 6);
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        // Surrogate halves of UTF-16 are not paired up; they do not occur in sheet names or
-        // the texts of locus tables and are replaced.
-        if (code >= 0xD800 && code <= 0xDFFF)
-            code = 0xFFFD;
-        out += static_cast<char>(0xE0 | code >> 12);
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 std::string errorText(unsigned code)
@@ -125,7 +108,7 @@ public:
             const bool wide = segment[0] & 1;
             segment.remove_prefix(1);
             while (remaining > 0 && segment.size() >= (wide ? 2u : 1u)) {
-                appendUtf8(out, wide ? get16(segment, 0) : static_cast<unsigned char>(segment[0]));
+                text::appendUtf8(out, wide ? get16(segment, 0) : static_cast<unsigned char>(segment[0]));
                 segment.remove_prefix(wide ? 2 : 1);
                 --remaining;
             }
@@ -219,7 +202,7 @@ std::string sheetName(const Walker& walker, std::string_view data)
         walker.fail("неверное имя листа");
     std::string name;
     for (unsigned i = 0; i < count; ++i)
-        appendUtf8(name, wide ? get16(data, 8 + 2 * i) : static_cast<unsigned char>(data[8 + i]));
+        text::appendUtf8(name, wide ? get16(data, 8 + 2 * i) : static_cast<unsigned char>(data[8 + i]));
     return name;
 }
 

@@ -6,10 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "text/utf8.h"
+
 namespace automation {
 
-// The text with every byte that is not part of valid UTF-8 replaced by U+FFFD.
-std::string validUtf8(std::string_view text);
+using text::validUtf8;
 
 // «file name» of a path, for messages.
 std::string fileLabel(const std::filesystem::path& path);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "xstring.h"
 
+#include "text/utf8.h"
+
 namespace automation {
 namespace {
 
@@ -30,25 +32,6 @@ long codeUnitAt(std::string_view text, std::size_t i)
     return value;
 }
 
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 } // namespace
 
 std::string decodeXString(std::string_view text)
@@ -76,7 +59,7 @@ std::string decodeXString(std::string_view text)
         } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
             c = 0xFFFD;
         }
-        appendUtf8(out, c);
+        text::appendUtf8(out, c);
     }
     return out;
 }

@@ -8,6 +8,7 @@
 
 #include "exchange/workbooklayout.h"
 #include "text/shorttext.h"
+#include "text/utf8.h"
 
 namespace cli {
 namespace {
@@ -40,42 +41,6 @@ std::array<std::string, 10> headerFields(const results::ResultsGrid& grid)
             grid.cell(0, 6)};
 }
 
-// Decodes one UTF-8 character at s[i]; returns its length, or 0 for a byte that starts none.
-std::size_t utf8Length(std::string_view s, std::size_t i, char32_t& code)
-{
-    const auto b = static_cast<unsigned char>(s[i]);
-    std::size_t len = 0;
-    if (b < 0x80) {
-        code = b;
-        return 1;
-    }
-    if (b >= 0xC2 && b <= 0xDF) {
-        len = 2;
-        code = b & 0x1F;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        len = 3;
-        code = b & 0x0F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        len = 4;
-        code = b & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size())
-        return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto c = static_cast<unsigned char>(s[i + k]);
-        if ((c & 0xC0) != 0x80)
-            return 0;
-        code = (code << 6) | (c & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not valid UTF-8.
-    if ((len == 3 && code < 0x800) || (len == 4 && (code < 0x10000 || code > 0x10FFFF))
-        || (code >= 0xD800 && code <= 0xDFFF))
-        return 0;
-    return len;
-}
-
 } // namespace
 
 std::string genotypeText(std::string_view first, std::string_view second)
@@ -85,39 +50,27 @@ std::string genotypeText(std::string_view first, std::string_view second)
     return std::string(first) + "/" + std::string(second);
 }
 
-std::string jsonString(std::string_view text)
+std::string jsonString(std::string_view value)
 {
+    // Multi-byte characters pass through once the text is valid UTF-8; only ASCII needs escapes.
     std::string out = "\"";
-    for (std::size_t i = 0; i < text.size();) {
-        char32_t code = 0;
-        const std::size_t len = utf8Length(text, i, code);
-        if (len == 0) {
-            out += "\xEF\xBF\xBD"; // U+FFFD
-            ++i;
-            continue;
-        }
-        if (len == 1) {
-            const char c = text[i];
-            if (c == '"' || c == '\\') {
-                out += '\\';
-                out += c;
-            } else if (c == '\n') {
-                out += "\\n";
-            } else if (c == '\r') {
-                out += "\\r";
-            } else if (c == '\t') {
-                out += "\\t";
-            } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
-                out += buffer;
-            } else {
-                out += c;
-            }
+    for (const char c : text::validUtf8(value)) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if ((static_cast<unsigned char>(c) < 0x20) || c == 0x7F) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
+            out += buffer;
         } else {
-            out.append(text.substr(i, len));
+            out += c;
         }
-        i += len;
     }
     out += '"';
     return out;

@@ -1,18 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "casefold.h"
 
+#include "text/utf8.h"
+
 namespace text {
 namespace {
-
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // Lower case of a two-byte code point, or the code point itself.
 char32_t lower(char32_t c)
