@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/tempdir.h"
+
 namespace automationtest {
 
 namespace fs = std::filesystem;
@@ -22,27 +24,7 @@ inline fs::path fixture(const std::string& name)
     return fs::path(AUTOMATION_FIXTURES) / name;
 }
 
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "pi-automation-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(m_path, ec);
-    }
-    const fs::path& path() const { return m_path; }
-    fs::path operator/(const std::string& name) const { return m_path / name; }
-
-private:
-    fs::path m_path;
-};
+using TempDir = testsupport::TempDir;
 
 inline std::string readBytes(const fs::path& path)
 {

@@ -15,6 +15,8 @@
 #include "exchange/resultsworkbookreader.h"
 #include "freqdb/loadmessages.h"
 
+#include "support/tempdir.h"
+
 namespace cli {
 namespace {
 
@@ -53,21 +55,7 @@ std::vector<std::string> lines(const std::string& text)
     return out;
 }
 
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pi-cli-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~TempDir() { std::filesystem::remove_all(m_path); }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using TempDir = testsupport::TempDir;
 
 struct UsageCase {
     const char* name;

@@ -14,29 +14,11 @@
 #include "automation/workbookwriter.h"
 #include "freqdb/locustable.h"
 
+#include "support/tempdir.h"
+
 namespace exchange::testing {
 
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pi-exchange-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using TempDir = testsupport::TempDir;
 
 inline freqdb::LocusRecord makeLocus(std::string name, std::vector<std::pair<std::string, long double>> alleles)
 {
