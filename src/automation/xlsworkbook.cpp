@@ -23,7 +23,8 @@ XlsWorkbook::XlsWorkbook(std::string_view bytes, std::filesystem::path path) : m
     }
     m_scanned = scanBiffWorkbook(*stream, where);
     for (const BiffSheet& s : m_scanned) {
-        if (static_cast<std::uint64_t>(s.declaredRows) * s.declaredColumns > limits::kXlsDeclaredCells)
+        if (s.declaredRows > 65536 || s.declaredColumns > 256
+            || static_cast<std::uint64_t>(s.declaredRows) * s.declaredColumns > limits::kXlsDeclaredCells)
             throw WorkbookError(sheetLabel(m_path, s.name) + ": заявленный размер листа слишком велик ("
                                 + std::to_string(s.declaredRows) + " строк, " + std::to_string(s.declaredColumns)
                                 + " столбцов)");
@@ -97,8 +98,13 @@ CellArray XlsWorkbook::usedRange(int index) const
     unsigned short columns = 0;
     if (freexl_worksheet_dimensions(m_handle, &rows, &columns) != FREEXL_OK)
         throw WorkbookError(where + ": размер листа не читается");
-    if (static_cast<std::uint64_t>(rows) * columns > limits::kXlsDeclaredCells)
-        throw WorkbookError(where + ": заявленный размер листа слишком велик");
+    // A BIFF8 sheet has at most 65536 rows and 256 columns; a larger count (with a zero on the
+    // other side the product passes any cell limit) would only make the scan below loop for long.
+    if (rows > 65536 || columns > 256 || static_cast<std::uint64_t>(rows) * columns > limits::kXlsDeclaredCells)
+        throw WorkbookError(where + ": заявленный размер листа слишком велик (" + std::to_string(rows) + " строк, "
+                            + std::to_string(columns) + " столбцов)");
+    if (columns == 0)
+        rows = 0;
 
     UsedRangeBuilder range(where);
     for (unsigned r = 0; r < rows; ++r) {
