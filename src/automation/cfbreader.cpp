@@ -39,6 +39,7 @@ public:
     std::optional<std::string> stream(std::string_view wanted)
     {
         const std::string directory = regularChain(u32(0x30), UINT64_MAX);
+        checkMiniStream(directory);
         std::optional<std::size_t> found;
         for (std::size_t e = 0; e + 128 <= directory.size(); e += 128) {
             const std::string_view entry(directory.data() + e, 128);
@@ -75,6 +76,26 @@ public:
     }
 
 private:
+    // FreeXL reads the mini stream (kept in the root entry's chain) and the mini FAT at open,
+    // whatever stream is wanted, and follows their starting sectors unchecked: a declared size
+    // without a valid chain behind it makes it read outside the file. Both are walked here first.
+    void checkMiniStream(const std::string& directory) const
+    {
+        if (directory.size() < 128)
+            fail("каталог пуст");
+        const std::string_view root(directory.data(), 128);
+        const std::uint64_t rootSize = get32(root, 0x78);
+        if (rootSize > m_data.size())
+            fail("размер мини-потока больше файла");
+        if (rootSize > 0)
+            (void)regularChain(get32(root, 0x74), rootSize);
+        const std::uint64_t miniFatBytes = static_cast<std::uint64_t>(u32(0x40)) * m_sectorSize;
+        if (miniFatBytes > m_data.size())
+            fail("размер мини-FAT больше файла");
+        if (miniFatBytes > 0)
+            (void)regularChain(u32(0x3C), miniFatBytes);
+    }
+
     [[noreturn]] void fail(const std::string& reason) const
     {
         throw WorkbookError(m_where + ": файл поврежден (контейнер OLE: " + reason + ")");
