@@ -34,6 +34,7 @@
 #include "exchange/resultsworkbookreader.h"
 #include "exchange/resultsworkbookwriter.h"
 #include "exchange/workbooklayout.h"
+#include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
 #include "results/genotyperow.h"
 #include "text/shorttext.h"
@@ -289,13 +290,23 @@ void TForm1::WellDone()
     m_form3->show();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
+    // WorkDir stays the current directory (the file dialogs start there); the data folder is
+    // data/ below it when that exists, else the lab's own or the installed one.
+    const std::filesystem::path workDir = toPath(QDir::currentPath());
+    const freqdb::DataFolderLookup data = freqdb::findDataFolder(freqdb::dataFolderPlaces(workDir));
     freqdb::LoadResult loaded;
     try {
-        loaded = freqdb::LoadLocusTable(toPath(QDir::currentPath()), population, m_reader, m_format,
-                                        [this](int done, int total, const std::string& locusName) {
-                                            m_form3->setProgress(done, total, QString::fromStdString(locusName));
-                                            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                                        });
+        if (!data.folder) {
+            loaded.status = freqdb::LoadStatus::FilesNotFound;
+            loaded.message = freqdb::dataFolderMissingMessage(data.lookedIn);
+        } else {
+            loaded = freqdb::LoadLocusTableFromFolder(
+                *data.folder, population, m_reader, m_format,
+                [this](int done, int total, const std::string& locusName) {
+                    m_form3->setProgress(done, total, QString::fromStdString(locusName));
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                });
+        }
     } catch (const std::exception& error) {
         // An unreadable data folder: reported like any failed load, never with the notice left up.
         loaded.status = freqdb::LoadStatus::Failed;
@@ -316,7 +327,8 @@ void TForm1::WellDone()
     }
 
     m_table = std::move(loaded.table);
-    m_workDir = loaded.workDir;
+    m_workDir = workDir;
+    m_dataDir = *data.folder;
     m_form3->setPopulation(population);
     m_grid.WriteHeader();
 
@@ -540,7 +552,7 @@ void TForm1::LR1Click()
 
 void TForm1::N6Click()
 {
-    const QDir data(fromPath(m_workDir / "data"));
+    const QDir data(fromPath(m_dataDir));
     // A laboratory's own help document comes first; the bundled page is the fallback.
     for (const char* name : {"help.doc", "help.docx", "help.odt", "help.pdf"}) {
         const QString path = data.filePath(QString::fromLatin1(name));

@@ -5,7 +5,7 @@
 // It connects the widgets to the core and holds no calculation of its own: entry checks and the
 // locus index come from engine, row operations from results::ResultsGrid, the locus table from
 // freqdb, the workbooks from exchange. It owns the run's state: the locus table, the results
-// table, WorkDir and the name of the workbook last loaded; the population dialog (TForm3) holds
+// table, WorkDir, the data folder and the name of the workbook last loaded; the population dialog (TForm3) holds
 // the population.
 //
 // Start-up: start() shows the population dialog; its OK runs WellDone, which loads the locus
@@ -70,6 +70,7 @@ public:
     const results::ResultsGrid& grid() const { return m_grid; }
     const freqdb::LocusTable& locusTable() const { return m_table; }
     const std::filesystem::path& workDir() const { return m_workDir; }
+    const std::filesystem::path& dataDir() const { return m_dataDir; }
     int ClickedRow() const { return m_clickedRow; }
     TForm3* populationDialog() const { return m_form3; }
     TForm4* aboutBox() const { return m_form4; }
@@ -161,6 +162,7 @@ private:
     std::string m_currentLocusName;
     int m_clickedRow = 0;
     std::filesystem::path m_workDir;
+    std::filesystem::path m_dataDir; // the data folder of the last load: locus workbooks and help
     std::filesystem::path m_loadedWorkbook; // the open dialog's file name; empty when none
     bool m_opened = false; // the first load succeeded and this window is shown
 

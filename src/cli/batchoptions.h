@@ -18,7 +18,7 @@ struct BatchOptions {
     Command command = Command::Batch;
     std::filesystem::path genotypes;
     freqdb::Population population = freqdb::Population::Unset;
-    std::filesystem::path dataDir = "data";
+    std::optional<std::filesystem::path> dataDir; // none: the data folder is looked up (freqdb/datafolder.h)
     std::string prior = "0,5";
     std::optional<std::filesystem::path> output;
     OutputFormat format = OutputFormat::Text;

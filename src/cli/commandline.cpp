@@ -11,14 +11,15 @@
 #include "engine/combinedindex.h"
 #include "exchange/genotypeworkbook.h"
 #include "exchange/resultsworkbookwriter.h"
+#include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
 #include "results/gridtexts.h"
 #include "text/numberformat.h"
+#include "version/projectversion.h"
 
 namespace cli {
 namespace {
 
-constexpr const char* kVersionText = "paternity-index 0.2\n";
 constexpr const char* kOutputLost = "Не удалось вывести результаты: стандартный вывод не принимает данные";
 
 // A report that never reached its reader (a full disk, a closed descriptor) must not end with
@@ -38,12 +39,23 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
 
-    const freqdb::LoadResult loaded
-        = freqdb::LoadLocusTableFromFolder(options.dataDir, options.population, *reader, format);
+    std::filesystem::path dataDir;
+    if (options.dataDir) {
+        dataDir = *options.dataDir;
+    } else {
+        const freqdb::DataFolderLookup found
+            = freqdb::findDataFolder(freqdb::dataFolderPlaces(std::filesystem::current_path()));
+        if (!found.folder) {
+            err << freqdb::dataFolderMissingMessage(found.lookedIn) << '\n';
+            return kExitFailure;
+        }
+        dataDir = *found.folder;
+    }
+    const freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, options.population, *reader, format);
     if (loaded.status != freqdb::LoadStatus::Loaded) {
         err << loaded.message << '\n';
         if (loaded.status == freqdb::LoadStatus::FilesNotFound)
-            err << "Папка: " << options.dataDir.string() << '\n';
+            err << "Папка: " << dataDir.string() << '\n';
         return kExitFailure;
     }
 
@@ -121,7 +133,7 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
         out << usageText();
         return checkedOutput(kExitOk, out, err);
     case Command::Version:
-        out << kVersionText;
+        out << "paternity-index " << version::kVersion << '\n';
         return checkedOutput(kExitOk, out, err);
     case Command::Batch:
         break;

@@ -56,9 +56,10 @@ class WindowTest : public QObject {
 private:
     std::filesystem::path workDir() const { return std::filesystem::path(m_dir->path().toStdString()); }
 
-    void addLocus(const std::string& fileName, const Rows& white, const Rows& black)
+    void addLocus(const std::string& fileName, const Rows& white, const Rows& black,
+                  const std::filesystem::path& folder = {})
     {
-        const auto path = workDir() / "data" / fileName;
+        const auto path = (folder.empty() ? workDir() / "data" : folder) / fileName;
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path).flush();
         const std::string locus = path.stem().string();
@@ -581,6 +582,39 @@ private slots:
         QCOMPARE(m_dialogs.texts("document"),
                  QStringList{QString::fromStdString((workDir() / "data" / "help.pdf").string())});
         QCOMPARE(m_dialogs.texts("error").size(), 1);
+    }
+
+    // Started where there is no data/ (from the desktop menu, in the home folder): with no data
+    // folder anywhere the message names the folders looked in; the lab's own folder is then the
+    // data folder, the help comes from it, and the file dialogs still start in the current one.
+    void dataFolderOutsideTheCurrentDirectory()
+    {
+        struct RestoreVariable {
+            QByteArray name, value = qgetenv(name.constData());
+            ~RestoreVariable() { value.isNull() ? qunsetenv(name.constData()) : qputenv(name.constData(), value); }
+        } restore{"XDG_DATA_HOME"};
+        const auto lab = workDir() / "xdg" / "paternity-index" / "data";
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString((workDir() / "xdg").string()));
+        std::filesystem::remove_all(workDir() / "data");
+
+        m_window->start();
+        m_window->populationDialog()->RadioButton2->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY(!m_window->isVisible());
+        const QString missing = m_dialogs.texts("error").value(0);
+        QVERIFY2(missing.startsWith(QStringLiteral("Files not found\n")), qPrintable(missing));
+        QVERIFY(missing.contains(QString::fromStdString((workDir() / "data").string())));
+        QVERIFY(missing.contains(QString::fromStdString(lab.string())));
+
+        addLocus("TH01.xls", kTh01White, kTh01Black, lab);
+        std::ofstream(lab / "help.html") << "<html><body>Справка лаборатории</body></html>";
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(m_window->ComboBox1->count(), 1);
+        QCOMPARE(m_window->dataDir(), lab);
+        QCOMPARE(m_window->workDir(), workDir());
+        m_window->helpAction->trigger();
+        QVERIFY(m_window->helpWindow()->browser()->toPlainText().contains(QStringLiteral("Справка лаборатории")));
     }
 
     void aboutBoxShowsNameAndVersion()

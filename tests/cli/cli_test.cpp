@@ -14,6 +14,7 @@
 #include "cli/commandline.h"
 #include "exchange/resultsworkbookreader.h"
 #include "freqdb/loadmessages.h"
+#include "version/projectversion.h"
 
 #include "support/tempdir.h"
 
@@ -107,7 +108,7 @@ TEST(CommandLine, HelpAndVersion)
     EXPECT_EQ(run({"batch", "--help"}).status, kExitOk);
     const auto v = run({"--version"});
     EXPECT_EQ(v.status, kExitOk);
-    EXPECT_EQ(v.out, "paternity-index 0.2\n");
+    EXPECT_EQ(v.out, std::string("paternity-index ") + version::kVersion + "\n");
 }
 
 // "--" ends the options: what follows is the genotype workbook, whatever its name looks like.
