@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-dejavu-core xvfb xauth locales
   python3 python3-xlwt python3-openpyxl
   hyperfine valgrind
+  dpkg-dev file lintian desktop-file-utils appstream man-db groff-base
 )
 
 missing=()
