@@ -5,8 +5,8 @@
 // It connects the widgets to the core and holds no calculation of its own: entry checks and the
 // locus index come from engine, row operations from results::ResultsGrid, the locus table from
 // freqdb, the workbooks from exchange. It owns the run's state: the locus table, the results
-// table, WorkDir, the data folder and the name of the workbook last loaded; the population dialog (TForm3) holds
-// the population.
+// table, WorkDir, the data folder and the name of the workbook last loaded; the population
+// dialog (TForm3) holds the population.
 //
 // Start-up: start() shows the population dialog; its OK runs WellDone, which loads the locus
 // table behind the loading notice and opens this window on a loaded table only. A failed load
