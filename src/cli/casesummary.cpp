@@ -10,7 +10,8 @@
 namespace cli {
 namespace {
 
-constexpr std::array<std::string_view, 7> kKeys = {"file", "loci", "marked", "excluded", "cpi", "probability", "status"};
+constexpr std::array<std::string_view, 7> kKeys
+    = {"file", "loci", "marked", "excluded", "cpi", "probability", "status"};
 
 // A case not read has no counts: empty fields rather than zeros that would read as a result.
 std::array<std::string, 7> fields(const CaseSummary& c)
