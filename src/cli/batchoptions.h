@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/casereport.h"
 #include "cli/command.h"
 #include "freqdb/population.h"
 
@@ -19,8 +20,12 @@ struct BatchOptions {
     freqdb::Population population = freqdb::Population::Unset;
     std::optional<std::filesystem::path> dataDir; // none: the data folder is looked up (freqdb/datafolder.h)
     std::string prior = "0,5"; // a number from 0 to 1, with a comma
-    std::optional<std::filesystem::path> output;
+    std::optional<std::filesystem::path> output; // the results workbook of the one case
+    std::optional<std::filesystem::path> outputDir; // <case name>.results.xlsx of every case
+    std::optional<std::filesystem::path> reportDir; // the report of every case
+    CaseReportWriter reportWriter = kCaseReportWriter;
     OutputFormat format = OutputFormat::Text;
+    bool progress = false; // "12/1000" on err as the cases are evaluated
 };
 
 // Adds `batch` to the program's command line; its run evaluates the cases.

@@ -88,7 +88,8 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
     // command after the parse.
     std::vector<char*> head(argv, argv + argc);
     std::vector<std::string> tail;
-    if (const auto mark = std::find(head.begin() + 1, head.end(), std::string_view("--")); mark != head.end()) {
+    if (const auto mark = std::find(head.begin() + (argc > 0 ? 1 : 0), head.end(), std::string_view("--"));
+        mark != head.end()) {
         tail.assign(mark + 1, head.end());
         head.erase(mark, head.end());
     }
