@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "resultsworkbookreader.h"
 
+#include <string_view>
 #include <utility>
 
+#include "engine/enginetexts.h"
 #include "exchange/sheetcells.h"
 #include "exchange/workbooklayout.h"
 #include "results/genotyperow.h"
@@ -14,6 +16,19 @@ namespace {
 int sheetColumnOf(int gridColumn)
 {
     return gridColumn <= results::kColumnLocus ? gridColumn + 1 : gridColumn + kGridToSheetOffset;
+}
+
+// The text of column B of a result line, when it is one (it starts with the line's own words);
+// anything else in its place (an error value included) is no result of these rows and gives
+// the empty text.
+std::string resultLine(const SheetCells& sheet, int row, std::string_view prefix)
+{
+    try {
+        std::string line = sheet.text(row, kColumnLocus);
+        return line.rfind(prefix, 0) == 0 ? line : std::string();
+    } catch (const CellFault&) {
+        return {};
+    }
 }
 
 } // namespace
@@ -39,6 +54,7 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
                 const int sheetRow = r + 1;
                 for (int c = 0; c < results::kColumnCount; ++c)
                     out.grid.setCell(r, c, sheet.text(sheetRow, sheetColumnOf(c)));
+                out.grid.setCell(r, results::kColumnNumber, rowNumberText(out.grid.cell(r, results::kColumnNumber), r));
                 const results::GenotypeCells cells{sheet.text(sheetRow, kColumnFather),
                                                    sheet.text(sheetRow, kColumnChild),
                                                    sheet.text(sheetRow, kColumnMother)};
@@ -50,15 +66,21 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
                 out.grid.setRowGenotypes(r, std::move(row.genotype));
             }
             out.grid.setResultCount(static_cast<std::uint16_t>(rows));
+            // The two result lines were formed from exactly these rows; with rows left out they
+            // would stand beside a table they were not computed from.
+            if (leftOut == 0) {
+                out.cpiLine = resultLine(sheet, sheet.lastRow() - 2, engine::kCpiPrefix);
+                out.probabilityLine = resultLine(sheet, sheet.lastRow() - 1, engine::kProbabilityPrefix);
+            }
             if (!unsplitRows.empty())
                 out.notes.push_back(std::string(kUnsplitGenotypeNote) + unsplitRows);
         }
         if (leftOut > 0)
             out.notes.push_back(std::string(kRowsLeftOutNote) + std::to_string(leftOut));
     } catch (const ReadFailure& e) {
-        return LoadedResults{false, e.what(), {}, {}, {}};
+        return LoadedResults::failed(e.what());
     } catch (const CellFault& e) {
-        return LoadedResults{false, readFailedMessage(path, e.what()), {}, {}, {}};
+        return LoadedResults::failed(readFailedMessage(path, e.what()));
     }
     out.ok = true;
     out.caption = std::string(kCaptionPrefix) + fullPathText(path);

@@ -41,10 +41,19 @@ std::string readFailedMessage(const std::filesystem::path& path, const std::stri
 
 int resultRowsOf(int lastRow, int& leftOut)
 {
-    const int rows = lastRow >= 4 ? lastRow - 4 : 0;
+    return keptRows(lastRow >= 4 ? lastRow - 4 : 0, leftOut);
+}
+
+int keptRows(int rows, int& leftOut)
+{
     const int kept = rows < results::kLastDataRow ? rows : results::kLastDataRow;
     leftOut = rows - kept;
     return kept;
+}
+
+std::string rowNumberText(std::string cell, int row)
+{
+    return cell.empty() ? std::to_string(row) : cell;
 }
 
 std::string fullPathText(const std::filesystem::path& path)

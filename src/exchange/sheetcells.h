@@ -50,6 +50,14 @@ std::string readFailedMessage(const std::filesystem::path& path, const std::stri
 // rows are the result and population lines), at most the table's 99; `leftOut` gets the rest.
 int resultRowsOf(int lastRow, int& leftOut);
 
+// Of `rows` rows read, how many the table holds (at most 99); `leftOut` gets the rest.
+int keptRows(int rows, int& leftOut);
+
+// The text of grid column 0 for result row `row` read from `cell`: the cell's own text, or the
+// row's position when the cell is empty, so an unnumbered row still counts as a filled row for
+// the combined index (which ends its search at a row without a number).
+std::string rowNumberText(std::string cell, int row);
+
 // The path as the window caption shows it: absolute, as the file system names it.
 std::string fullPathText(const std::filesystem::path& path);
 
