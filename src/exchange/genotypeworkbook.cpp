@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "genotypeworkbook.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "exchange/sheetcells.h"
@@ -9,35 +8,6 @@
 #include "results/genotyperow.h"
 
 namespace exchange {
-namespace {
-
-// A cell with something in it other than blanks; an error value counts as filled, so its row is
-// read and the read names the cell.
-bool filled(const SheetCells& sheet, int row, int column)
-{
-    try {
-        return sheet.text(row, column).find_first_not_of(" \t") != std::string::npos;
-    } catch (const CellFault&) {
-        return true;
-    }
-}
-
-// The last sheet row to evaluate. The last three used rows are the closing lines of a results
-// workbook (its two result lines and the population line, text in B only) and are left out; but
-// one that names a locus in B and has genotypes in C and D is a locus row of a sheet typed
-// without closing lines, and the rows are read down to it.
-int lastLocusRow(const SheetCells& sheet)
-{
-    const int lastRow = sheet.lastRow();
-    int last = std::max(1, lastRow - kTrailingRows);
-    for (int row = std::max(2, last + 1); row <= lastRow; ++row) {
-        if (filled(sheet, row, kColumnLocus) && filled(sheet, row, kColumnFather) && filled(sheet, row, kColumnChild))
-            last = row;
-    }
-    return last;
-}
-
-} // namespace
 
 LoadedResults evaluateGenotypeWorkbook(const std::filesystem::path& path, const automation::WorkbookReader& reader,
                                        const freqdb::LocusTable& table, const text::NumberFormat& format)

@@ -40,13 +40,14 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
     try {
         const SheetCells sheet = readFirstSheet(path, reader, format);
         int leftOut = 0;
-        const int rows = resultRowsOf(sheet.lastRow(), leftOut);
+        const int lastRead = lastLocusRow(sheet);
+        const int rows = keptRows(lastRead - 1, leftOut);
         // Two columns or fewer hold no result: the table stays empty rather than counting rows
         // that have nothing in them.
         const bool tooNarrow = sheet.lastRow() >= 4 && sheet.lastColumn() <= 2;
         if (tooNarrow) {
             out.notes.emplace_back(kTooNarrowNote);
-        } else if (sheet.lastRow() >= 4) {
+        } else if (rows > 0 || sheet.lastRow() >= 4) {
             for (int c = 0; c < results::kColumnCount; ++c)
                 out.grid.setCell(0, c, sheet.text(1, sheetColumnOf(c)));
             std::string unsplitRows;
@@ -67,8 +68,9 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
             }
             out.grid.setResultCount(static_cast<std::uint16_t>(rows));
             // The two result lines were formed from exactly these rows; with rows left out they
-            // would stand beside a table they were not computed from.
-            if (leftOut == 0) {
+            // would stand beside a table they were not computed from. A sheet whose last rows
+            // are result rows has no result lines.
+            if (leftOut == 0 && lastRead == sheet.lastRow() - kTrailingRows) {
                 out.cpiLine = resultLine(sheet, sheet.lastRow() - 2, engine::kCpiPrefix);
                 out.probabilityLine = resultLine(sheet, sheet.lastRow() - 1, engine::kProbabilityPrefix);
             }

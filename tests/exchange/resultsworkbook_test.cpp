@@ -428,6 +428,11 @@ TEST(GenotypeWorkbook, HandMadeSheetsKeepEveryLocusRowAndNumberThem)
         }
         EXPECT_EQ(loaded.grid.cell(1, results::kColumnLr), "2,00") << c.name;
         EXPECT_EQ(engine::CombineIndex(marked, "0,5", kFormat).status, engine::CombinedIndexStatus::Ok) << c.name;
+        // Loaded as results, the same rows come back, numbered the same way.
+        const auto asResults = loadResultsWorkbook("hand.xlsx", reader, kFormat);
+        ASSERT_TRUE(asResults.ok) << c.name;
+        ASSERT_EQ(asResults.grid.ResultCount(), c.loci) << c.name;
+        EXPECT_EQ(asResults.grid.cell(c.loci, results::kColumnNumber), std::to_string(c.loci)) << c.name;
     }
 }
 
