@@ -357,6 +357,7 @@ void TForm1::recomputeRows()
             m_table, m_grid.cell(row, results::kColumnLocus), m_grid.RowGenotypes(row), m_format);
         m_grid.applyOutcome(row, outcome);
     }
+    emptyResultLines();
     refreshGrid();
 }
 
@@ -373,12 +374,17 @@ void TForm1::N11Click()
     m_form3->show();
 }
 
-void TForm1::ResetEntryPanel()
+void TForm1::emptyResultLines()
 {
     for (QLineEdit* field : {Edit1, Edit2}) {
         field->clear();
         field->setToolTip(QString());
     }
+}
+
+void TForm1::ResetEntryPanel()
+{
+    emptyResultLines();
     ComboBox1->clear();
     for (std::uint8_t k = 1; k <= m_table.LocusCount(); ++k)
         ComboBox1->addItem(QString::fromStdString(m_table.record(k).Name));
@@ -434,6 +440,7 @@ void TForm1::Menu1Click()
     results::RowGenotype genotype{cut(4), cut(5), cut(2), cut(3), cut(0), cut(1)};
     const int row = m_grid.AppendRow(m_currentLocusName, std::move(genotype));
     m_grid.applyOutcome(row, engine::EvaluateLocus(locus, f1, f2, m1, m2, c1, c2, m_format));
+    emptyResultLines();
     refreshGrid();
 }
 
@@ -456,7 +463,9 @@ void TForm1::Button3Click()
         m_dialogs.information(this, QString::fromStdString(result.message));
         break;
     case engine::CombinedIndexStatus::Undefined:
+        // The probability of the previous combination does not belong beside this CPI.
         showResultLine(Edit1, result.cpiText);
+        showResultLine(Edit2, std::string());
         m_dialogs.error(this, QString::fromStdString(result.message));
         break;
     case engine::CombinedIndexStatus::BadLr:
@@ -505,12 +514,13 @@ bool TForm1::saveResults()
     return true;
 }
 
-void TForm1::offerToSave(const QString& title)
+bool TForm1::offerToSave(const QString& title)
 {
     if (m_grid.ResultCount() == 0)
-        return;
+        return true;
     if (m_dialogs.question(this, title, qs(exchange::kSaveChangesQuestion)) == Answer::Yes)
-        saveResults();
+        return saveResults();
+    return true;
 }
 
 void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesystem::path& path)
@@ -521,6 +531,11 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
     }
     ResetEntryPanel();
     m_grid = loaded.grid;
+    // A results workbook brings back the result lines of its rows; a genotype workbook none.
+    if (!loaded.cpiLine.empty())
+        showResultLine(Edit1, loaded.cpiLine);
+    if (!loaded.probabilityLine.empty())
+        showResultLine(Edit2, loaded.probabilityLine);
     setWindowTitle(QString::fromStdString(loaded.caption));
     m_loadedWorkbook = path;
     StringGrid1->clearSelection();
@@ -534,7 +549,9 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
 
 void TForm1::N9Click()
 {
-    offerToSave(QString());
+    // The operator asked to save: when that did not happen, the table stays as it is.
+    if (!offerToSave(QString()))
+        return;
     const QString name = m_dialogs.openFileName(this, fromPath(m_workDir));
     if (name.isEmpty())
         return;
@@ -543,7 +560,8 @@ void TForm1::N9Click()
 
 void TForm1::LR1Click()
 {
-    offerToSave(tr("Вопрос"));
+    if (!offerToSave(tr("Вопрос")))
+        return;
     const QString name = m_dialogs.openFileName(this, fromPath(m_workDir));
     if (name.isEmpty())
         return;
@@ -591,6 +609,7 @@ void TForm1::ClickMenu(Qt::MouseButton button, QPoint clientPoint, QPoint global
         if (row < 1 || row > m_grid.ResultCount())
             return;
         m_grid.ToggleMark(row);
+        emptyResultLines();
         refreshGrid();
     }
 }
@@ -600,12 +619,16 @@ void TForm1::selectClickedRow()
     if (m_clickedRow < 1 || m_clickedRow > m_grid.ResultCount())
         return;
     m_grid.ToggleMark(m_clickedRow);
+    emptyResultLines();
     refreshGrid();
 }
 
 void TForm1::deleteClickedRow()
 {
+    if (m_clickedRow < 1 || m_clickedRow > m_grid.ResultCount())
+        return;
     m_grid.DeleteRow(m_clickedRow);
+    emptyResultLines();
     StringGrid1->clearSelection();
     refreshGrid();
 }

@@ -145,8 +145,12 @@ private:
     void guarded(const std::function<void()>& command);
     // The save command; false when nothing was saved (cancelled, refused overwrite, failed).
     bool saveResults();
-    // "Сохранить изменения?" before a load replaces the table.
-    void offerToSave(const QString& title);
+    // "Сохранить изменения?" before a load replaces the table; false when the operator asked
+    // to save and nothing was saved, so the load must not go on.
+    bool offerToSave(const QString& title);
+    // Empties Edit1 and Edit2: done whenever the rows or their marks change, so a combined index
+    // never stands beside rows it was not formed from (nor is saved with them).
+    void emptyResultLines();
     // Replaces the table by a successfully read workbook, or reports the failed read.
     void takeLoaded(const exchange::LoadedResults& loaded, const std::filesystem::path& path);
     void centreOnScreen();
