@@ -83,7 +83,7 @@ for exe in "$BUILD"/fuzz/fuzz_*; do
   mkdir -p "$BUILD/corpus/$target" "$BUILD/findings/$target"
   echo "== $target: ${LIMIT_TEXT} =="
   # shellcheck disable=SC2046
-  if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 LSAN_OPTIONS=suppressions="$PWD/fuzz/lsan.supp" \
+  if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 \
        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
        "$exe" "${LIMIT[@]}" -rss_limit_mb=2048 \
          -max_len=262144 -dict=fuzz/workbook.dict -print_final_stats=1 \

@@ -533,8 +533,7 @@ BiffWorksheet Reader::readSheet(std::string name, std::uint32_t offset)
                     if (++m_cellCount > limits::kXlsCells)
                         throw WorkbookError(m_where + ": слишком много ячеек (более "
                                             + std::to_string(limits::kXlsCells) + ")");
-                    sheet.cells.push_back(
-                        {static_cast<int>(row) + 1, static_cast<int>(first + k) + 1, value});
+                    sheet.cells.push_back({static_cast<int>(row) + 1, static_cast<int>(first + k) + 1, value});
                 }
             }
             break;

@@ -9,10 +9,10 @@
 #include <new>
 
 #include "automation/cfbreader.h"
-#include "automation/freexlworkbook.h"
 #include "automation/odsworkbook.h"
 #include "automation/readlimits.h"
 #include "automation/readmessages.h"
+#include "automation/xlsworkbook.h"
 #include "automation/xlsxworkbook.h"
 #include "automation/ziparchive.h"
 
@@ -105,7 +105,7 @@ std::unique_ptr<Workbook> FileWorkbookReader::open(const std::filesystem::path& 
         if (bytes.empty())
             throw WorkbookError(where + ": файл пуст");
         if (CfbReader::hasSignature(bytes))
-            return std::make_unique<FreeXlWorkbook>(bytes, path);
+            return std::make_unique<XlsWorkbook>(bytes, path);
         if (bytes.rfind("PK", 0) == 0) {
             if (zipFormat(bytes, path) == Format::Ods)
                 return std::make_unique<OdsWorkbook>(bytes, path);
