@@ -293,11 +293,13 @@ private:
     std::string stringRecord(RecordView record) const;
     CellValue number(double value, unsigned xf) const;
     void addCell(BiffWorksheet& sheet, std::string_view data, CellValue value);
+    void countCell(const CellValue& value);
 
     std::string_view m_stream;
     const std::string& m_where;
     mutable std::uint64_t m_steps = 0;
     std::uint64_t m_cellCount = 0;
+    std::uint64_t m_textBytes = 0; // of all text cells: one shared string may back many cells
     bool m_date1904 = false;
     std::vector<std::string> m_sharedStrings;
     std::vector<unsigned> m_xfFormats; // format index of each XF
@@ -338,9 +340,12 @@ void Reader::readSharedStrings(RecordView sst)
         segment.remove_prefix(1);
         return b;
     };
-    // Each string takes at least three bytes of the stream, so `count` is backed by the bytes
-    // before the vector grows past what they hold.
+    // The declared count is not trusted: each string takes at least three bytes of the stream,
+    // and the table is bounded besides.
     for (std::uint32_t i = 0; i < count; ++i) {
+        if (m_sharedStrings.size() >= limits::kXlsCells)
+            throw WorkbookError(m_where + ": слишком много строк в таблице строк (более "
+                                + std::to_string(limits::kXlsCells) + ")");
         const unsigned length = byte() | byte() << 8;
         const unsigned flags = byte();
         const unsigned runs = (flags & 0x08) ? (byte() | byte() << 8) : 0;
@@ -460,10 +465,22 @@ CellValue Reader::number(double value, unsigned xf) const
     return kind == NumberKind::Plain ? CellValue(value) : dateValue(value, kind, m_date1904);
 }
 
-void Reader::addCell(BiffWorksheet& sheet, std::string_view data, CellValue value)
+// Cells are kept until a used range is asked for: their count and the bytes of their texts are
+// bounded for the whole workbook, since sheets may share records and cells a shared string.
+void Reader::countCell(const CellValue& value)
 {
     if (++m_cellCount > limits::kXlsCells)
         throw WorkbookError(m_where + ": слишком много ячеек (более " + std::to_string(limits::kXlsCells) + ")");
+    if (const auto* s = std::get_if<std::string>(&value)) {
+        m_textBytes += s->size();
+        if (m_textBytes > limits::kRangeTextBytes)
+            throw WorkbookError(m_where + ": слишком много текста в книге");
+    }
+}
+
+void Reader::addCell(BiffWorksheet& sheet, std::string_view data, CellValue value)
+{
+    countCell(value);
     sheet.cells.push_back(
         {static_cast<int>(get16(data, 0)) + 1, static_cast<int>(get16(data, 2)) + 1, std::move(value)});
 }
@@ -530,9 +547,7 @@ BiffWorksheet Reader::readSheet(std::string name, std::uint32_t offset)
                 for (std::size_t k = 0; k < count; ++k) {
                     const std::size_t at = 4 + 6 * k;
                     const CellValue value = number(rkValue(get32(d, at + 2)), get16(d, at));
-                    if (++m_cellCount > limits::kXlsCells)
-                        throw WorkbookError(m_where + ": слишком много ячеек (более "
-                                            + std::to_string(limits::kXlsCells) + ")");
+                    countCell(value);
                     sheet.cells.push_back({static_cast<int>(row) + 1, static_cast<int>(first + k) + 1, value});
                 }
             }
@@ -563,7 +578,9 @@ BiffWorksheet Reader::readSheet(std::string name, std::uint32_t offset)
             break;
         case String:
             if (pendingText > 0) {
-                resultSheet.cells[pendingText - 1].value = stringRecord(r);
+                CellValue value = stringRecord(r);
+                countCell(value);
+                resultSheet.cells[pendingText - 1].value = std::move(value);
                 pendingText = 0;
             }
             break;
