@@ -32,7 +32,8 @@ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" \
   -DPI_SANITIZE=ON -DPI_WITH_FUZZERS=ON -DPI_WITH_GUI=OFF -DPI_WITH_BENCHMARKS=OFF \
   -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$BUILD" --target fuzzers -j "$(nproc)"
+# One target asked for: build only that one.
+cmake --build "$BUILD" --target "${ONLY:-fuzzers}" -j "$(nproc)"
 
 # Seeds: the project's workbooks by format. Zip-based ones also go in a second copy with every
 # entry stored uncompressed, so that mutations reach the XML instead of breaking the deflate stream.
