@@ -32,7 +32,8 @@ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" \
   -DPI_SANITIZE=ON -DPI_WITH_FUZZERS=ON -DPI_WITH_GUI=OFF -DPI_WITH_BENCHMARKS=OFF \
   -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$BUILD" --target fuzzers -j "$(nproc)"
+# One target asked for: build only that one.
+cmake --build "$BUILD" --target "${ONLY:-fuzzers}" -j "$(nproc)"
 
 # Seeds: the project's workbooks by format. Zip-based ones also go in a second copy with every
 # entry stored uncompressed, so that mutations reach the XML instead of breaking the deflate stream.
@@ -83,7 +84,7 @@ for exe in "$BUILD"/fuzz/fuzz_*; do
   mkdir -p "$BUILD/corpus/$target" "$BUILD/findings/$target"
   echo "== $target: ${LIMIT_TEXT} =="
   # shellcheck disable=SC2046
-  if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 LSAN_OPTIONS=suppressions="$PWD/fuzz/lsan.supp" \
+  if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 \
        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
        "$exe" "${LIMIT[@]}" -rss_limit_mb=2048 \
          -max_len=262144 -dict=fuzz/workbook.dict -print_final_stats=1 \
