@@ -29,11 +29,11 @@ void writeSheet(lxw_workbook* workbook, const NamedSheet& sheet, const std::stri
             else if (const auto* number = std::get_if<double>(&value))
                 e = worksheet_write_number(out, row, column, *number, nullptr);
             else if (const auto* error = std::get_if<CellError>(&value))
-                throw WorkbookError(where + ", ячейка " + cells.sheetCellName(r, c)
-                                    + ": значение нельзя перенести (" + error->reason + ")");
+                throw WorkbookError(where + ", ячейка " + cells.sheetCellName(r, c) + ": значение нельзя перенести ("
+                                    + error->reason + ")");
             if (e != LXW_NO_ERROR)
-                throw WorkbookError(where + ", ячейка " + cells.sheetCellName(r, c) + " не записана ("
-                                    + lxw_strerror(e) + ")");
+                throw WorkbookError(where + ", ячейка " + cells.sheetCellName(r, c) + " не записана (" + lxw_strerror(e)
+                                    + ")");
         }
     }
 }

@@ -51,7 +51,9 @@ void writeSummary(const popimport::FrequencyTable& table, const popimport::Impor
         else
             out << fileName(update.target);
         out << ", лист " << inQuotes(update.sheet)
-            << (update.original.empty() ? "" : update.sheetReplaced ? " заменён" : " добавлен")
+            << (update.original.empty() ? ""
+                : update.sheetReplaced  ? " заменён"
+                                        : " добавлен")
             << ": аллелей " << locus.alleles.size() << ", сумма " << format.fixed(locus.sum, 15, 4) << "\n";
         if (std::fabs(locus.sum - 1) > kSumTolerance)
             out << "  Внимание: сумма частот " << format.fixed(locus.sum, 15, 4)
@@ -61,6 +63,12 @@ void writeSummary(const popimport::FrequencyTable& table, const popimport::Impor
         out << "Нет книги в папке данных, пропущены (--new-loci создаст книги): " << joined(plan.leftOut) << "\n";
     if (!table.emptyLoci.empty())
         out << "В таблице без единой частоты, пропущены: " << joined(table.emptyLoci) << "\n";
+    bool created = false;
+    for (const auto& update : plan.updates)
+        created = created || update.original.empty();
+    if (created)
+        out << "Внимание: в новых книгах есть только лист «<локус>" << freqdb::sheetSuffix(options.population)
+            << "»; для других популяций программа эти книги не загрузит\n";
     if (!plan.pruned.empty()) {
         std::vector<std::string> names;
         for (const auto& p : plan.pruned)

@@ -69,9 +69,13 @@ public:
             std::filesystem::remove(m_backupDir, ignored); // only when empty again
     }
 
+    // A name no entry of the folder has, so the clean-up after a failure removes only our files.
     std::filesystem::path temporaryFor(const std::filesystem::path& target)
     {
-        auto name = m_dataDir / ("." + target.filename().string() + ".import-" + std::to_string(::getpid()));
+        const std::string stem = "." + target.filename().string() + ".import-" + std::to_string(::getpid());
+        auto name = m_dataDir / stem;
+        for (int i = 2; std::filesystem::exists(std::filesystem::symlink_status(name)); ++i)
+            name = m_dataDir / (stem + "-" + std::to_string(i));
         m_temporaries.push_back(name);
         return name;
     }
@@ -94,7 +98,8 @@ public:
     {
         int error = 0;
         if (!renameNoReplace(from, to, error))
-            throw ImportError("Не удалось переместить " + shown(from) + " в " + shown(to) + ": " + std::strerror(error));
+            throw ImportError("Не удалось переместить " + shown(from) + " в " + shown(to) + ": "
+                              + std::strerror(error));
         m_renames.emplace_back(from, to);
     }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "importplan.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "automation/readmessages.h"
@@ -35,8 +37,7 @@ bool isXlsx(const std::filesystem::path& path)
 void checkNewLocusName(const std::string& name)
 {
     const bool bad = name == "." || name == ".." || name.front() == '.'
-                     || name.find_first_of("/\\:*?[]\"<>|") != std::string::npos
-                     || automation::validUtf8(name) != name;
+                     || name.find_first_of("/\\:*?[]\"<>|") != std::string::npos || automation::validUtf8(name) != name;
     if (bad)
         throw ImportError("из имени локуса " + inQuotes(name) + " нельзя сделать имя книги");
     if (text::characterCount(name) > text::kMaxLocusNameChars)
@@ -48,8 +49,8 @@ void checkCarried(const std::filesystem::path& file, const automation::NamedShee
     for (int r = 1; r <= sheet.cells.rows(); ++r) {
         for (int c = 1; c <= sheet.cells.columns(); ++c) {
             if (const auto* e = std::get_if<automation::CellError>(&sheet.cells.at(r, c)))
-                throw ImportError("Книга " + automation::fileLabel(file) + ", лист " + inQuotes(sheet.name) + ", ячейка "
-                                  + sheet.cells.sheetCellName(r, c) + ": " + e->reason
+                throw ImportError("Книга " + automation::fileLabel(file) + ", лист " + inQuotes(sheet.name)
+                                  + ", ячейка " + sheet.cells.sheetCellName(r, c) + ": " + e->reason
                                   + " — значение нельзя перенести в новую книгу; исправьте ячейку");
         }
     }
@@ -89,7 +90,10 @@ automation::CellArray locusSheet(const ImportedLocus& locus)
         cells.set(i, 2, locus.alleles[i - 1].frequency);
     }
     cells.set(rows, 1, std::string(kClosingLabel));
-    cells.set(rows, 2, locus.sum);
+    // The total as a person adds it up: binary noise past 15 digits (0.9999999999999999) dropped.
+    char total[32];
+    std::snprintf(total, sizeof total, "%.15g", locus.sum);
+    cells.set(rows, 2, std::strtod(total, nullptr));
     return cells;
 }
 
@@ -114,9 +118,9 @@ ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
             throw ImportError("В папке данных " + automation::fileLabel(file) + " — не файл книги");
         const auto [it, inserted] = byName.emplace(freqdb::locusNameOf(file), file);
         if (!inserted)
-            throw ImportError("Локус " + inQuotes(it->first) + " задан в папке данных двумя книгами: "
-                              + automation::fileLabel(it->second) + " и " + automation::fileLabel(file)
-                              + "; оставьте одну из них");
+            throw ImportError("Локус " + inQuotes(it->first)
+                              + " задан в папке данных двумя книгами: " + automation::fileLabel(it->second) + " и "
+                              + automation::fileLabel(file) + "; оставьте одну из них");
         byKey[locusKey(freqdb::fileNameWithoutExtension(file))].push_back(file);
     }
 
@@ -146,7 +150,8 @@ ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
             continue;
         }
         if (text::characterCount(update.sheet) > kMaxSheetNameChars)
-            throw ImportError("Имя листа " + inQuotes(update.sheet) + " длиннее 31 знака, а книга .xlsx такого не держит");
+            throw ImportError("Имя листа " + inQuotes(update.sheet)
+                              + " длиннее 31 знака, а книга .xlsx такого не держит");
         plan.updates.push_back(std::move(update));
     }
 
@@ -158,7 +163,7 @@ ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
     if (!uncovered.empty() && !request.prune)
         throw ImportError("Таблица не покрывает книги папки данных: " + fileList(uncovered)
                           + ". Без листа популяции в каждой книге частоты не загрузятся. Добавьте эти локусы в "
-                            "таблицу или дайте --prune, чтобы убрать эти книги в резервную папку");
+                            "таблицу или дайте --prune, чтобы убрать эти книги в резервную папку.");
     plan.pruned = std::move(uncovered);
     if (plan.updates.empty())
         throw ImportError("Ни один локус таблицы не совпал с книгами папки данных " + folder

@@ -37,9 +37,10 @@ bool isOneOf(std::string_view text, std::initializer_list<std::string_view> word
 
 bool isStatisticName(std::string_view text)
 {
-    return isOneOf(text, {"n", "2n", "allele", "alleles", "аллель", "аллели", "hom", "het", "hobs", "hexp", "ho", "he",
-                          "h", "pd", "pe", "ppe", "pi", "pic", "tpi", "mp", "pm", "hwe", "p", "p-value", "pvalue",
-                          "p value", "fis", "fst", "fs", "in", "sum", "total", "сумма", "итого", "всего"});
+    return isOneOf(text, {"n",    "2n", "allele", "alleles", "аллель", "аллели",  "hom",    "het",     "hobs",
+                          "hexp", "ho", "he",     "h",       "pd",     "pe",      "ppe",    "pi",      "pic",
+                          "tpi",  "mp", "pm",     "hwe",     "p",      "p-value", "pvalue", "p value", "fis",
+                          "fst",  "fs", "in",     "sum",     "total",  "сумма",   "итого",  "всего"});
 }
 
 } // namespace popimport

@@ -46,7 +46,8 @@ std::size_t TableBuilder::locus(const std::string& name, const std::string& wher
     if (auto it = m_byKey.find(key); it != m_byKey.end()) {
         const Locus& known = m_loci[it->second];
         if (!repeatAllowed || known.name != name)
-            refuse(where, "локус " + inQuotes(name) + " уже указан (" + known.where + ", " + inQuotes(known.name) + ")");
+            refuse(where,
+                   "локус " + inQuotes(name) + " уже указан (" + known.where + ", " + inQuotes(known.name) + ")");
         return it->second;
     }
     m_byKey.emplace(key, m_loci.size());
@@ -105,7 +106,8 @@ void TableBuilder::add(std::size_t index, const GridCell& allele, const std::str
                                     + " указана дважды (уже " + known.where + ")");
     }
     if (locus.entries.size() == kMaxAlleles)
-        refuse(alleleWhere, "у локуса " + inQuotes(locus.name) + " больше 99 аллелей, а лист локуса держит не более 99");
+        refuse(alleleWhere,
+               "у локуса " + inQuotes(locus.name) + " больше 99 аллелей, а лист локуса держит не более 99");
     locus.entries.push_back(std::move(entry));
 }
 

@@ -95,8 +95,7 @@ Header recognise(const Grid& grid, std::size_t r)
 // The rows of the chosen origin, when the table has a population column.
 class OriginFilter {
 public:
-    OriginFilter(const Grid& grid, const Header& h, const std::optional<std::string>& origin)
-        : m_column(h.population)
+    OriginFilter(const Grid& grid, const Header& h, const std::optional<std::string>& origin) : m_column(h.population)
     {
         if (m_column == kNone) {
             if (origin)

@@ -98,7 +98,7 @@ FrequencyTable readContent(const std::filesystem::path& path, const std::optiona
         return readXmlExport(bytes, origin, format); // expat reads the declared encoding itself
     const DelimitedText delimited = splitDelimited(decoded->utf8);
     FrequencyTable table = readGridTable(delimited.grid, origin, format);
-    const std::string separator = delimited.separator == '\t' ? "табуляция"
+    const std::string separator = delimited.separator == '\t'  ? "табуляция"
                                   : delimited.separator == ';' ? "точка с запятой"
                                                                : "запятая";
     table.layout = "текст " + decoded->encoding + ", разделитель — " + separator + ": " + table.layout;

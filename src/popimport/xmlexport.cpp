@@ -62,8 +62,7 @@ struct Collector {
         if (element == "marker" && path.size() == 1)
             markers.push_back({{}, line(), {}});
         else if (element == "origin" && !markers.empty() && path.size() == 2)
-            markers.back().origins.push_back(
-                {attribute(attributes, "name"), attribute(attributes, "n"), {}, line()});
+            markers.back().origins.push_back({attribute(attributes, "name"), attribute(attributes, "n"), {}, line()});
         else if (element == "frequency" && !markers.empty() && !markers.back().origins.empty() && path.size() == 3)
             markers.back().origins.back().frequencies.push_back({attribute(attributes, "allele"), {}, line()});
         path.push_back(element);
@@ -112,7 +111,7 @@ std::vector<Marker> parse(std::string_view text)
         throw ImportError("файл слишком велик");
     Collector collector;
     std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(XML_ParserCreate(nullptr),
-                                                                                        &XML_ParserFree);
+                                                                                         &XML_ParserFree);
     if (!parser)
         throw ImportError("не хватает памяти для разбора XML");
     collector.parser = parser.get();
@@ -179,8 +178,8 @@ FrequencyTable readXmlExport(std::string_view text, const std::optional<std::str
         if (!origins.count(wanted))
             throw ImportError("в выгрузке нет популяции «" + *origin + "»; есть:" + listing());
     } else if (origins.size() > 1) {
-        throw ImportError("в выгрузке " + std::to_string(origins.size())
-                          + " популяций; выберите одну с --origin ИМЯ:" + listing());
+        throw ImportError("популяций в выгрузке: " + std::to_string(origins.size())
+                          + "; выберите одну с --origin ИМЯ:" + listing());
     } else {
         wanted = origins.begin()->first;
     }

@@ -96,9 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "Frequencies of lab X\nMarker,Allele,Freq\nFGA,\"22,2\",\"0,125\"\nFGA,21,\"0,875\"\n",
                    "FGA: 21=0.875 22,2=0.125\n", std::nullopt},
         // Tab-separated UTF-16 with a mark, as a spreadsheet saves "Unicode text".
-        LayoutCase{"LongUtf16Tabs", "t.txt",
-                   utf16le("Locus\tAllele\tFreq\r\nTPOX\t8\t1\r\n"),
-                   "TPOX: 8=1\n", std::nullopt},
+        LayoutCase{"LongUtf16Tabs", "t.txt", utf16le("Locus\tAllele\tFreq\r\nTPOX\t8\t1\r\n"), "TPOX: 8=1\n",
+                   std::nullopt},
         // A ladder with statistics rows above and below, empty and zero cells for alleles not seen.
         LayoutCase{"WideWithStatistics", "w.csv",
                    "\xEF\xBB\xBFSTR;CSF1PO;Penta_E\r\nN;361;361\r\nAllele;;\r\n5.0;;0.0762\r\n8.0;0.5;0\r\n"
@@ -153,8 +152,8 @@ TEST(TableReader, RealWideExportAgreesWithTheBundledSource)
     const auto reader = automation::makeFileWorkbookReader();
     const auto wide = readFrequencyTable(std::string(PI_TEST_DATA_DIR) + "/fixtures/nist-caucasian-export.csv",
                                          std::nullopt, *reader, kComma);
-    const auto source = readFrequencyTable(std::string(PI_SOURCE_DIR) + "/data/source/us_caucasians.csv",
-                                           std::nullopt, *reader, kComma);
+    const auto source = readFrequencyTable(std::string(PI_SOURCE_DIR) + "/data/source/us_caucasians.csv", std::nullopt,
+                                           *reader, kComma);
     ASSERT_EQ(wide.loci.size(), 29u);
     std::map<std::string, std::string> bySourceName;
     for (const auto& locus : source.loci)
@@ -202,26 +201,32 @@ INSTANTIATE_TEST_SUITE_P(
                     "Таблица «a.csv», строка 2, поле 3: частота «abc» — не число", std::nullopt},
         RefusalCase{"Percent", "a.csv", "locus;allele;frequency\nTH01;9;25,5\n",
                     "Таблица «a.csv», строка 2, поле 3: частота «25,5» лежит вне пределов от 0 до 1 (частоты — "
-                    "доли, не проценты)", std::nullopt},
+                    "доли, не проценты)",
+                    std::nullopt},
         RefusalCase{"AlleleTwice", "a.csv", "locus;allele;frequency\nTH01;9;0,5\nTH01;9.0;0,5\n",
                     "Таблица «a.csv», строка 3, поле 2: аллель «9» локуса «TH01» указана дважды (уже строка 2, "
-                    "поле 2)", std::nullopt},
+                    "поле 2)",
+                    std::nullopt},
         RefusalCase{"EmptyLocus", "a.csv", "locus;allele;frequency\n;9;0,5\n",
                     "Таблица «a.csv», строка 2, поле 1: пустое имя локуса", std::nullopt},
         RefusalCase{"EmptyAllele", "a.csv", "locus;allele;frequency\nTH01;;0,5\n",
                     "Таблица «a.csv», строка 2, поле 2: пустое имя аллели локуса «TH01»", std::nullopt},
         RefusalCase{"LocusTwiceInALadder", "a.csv", "Allele;PentaE;Penta_E\n9;0,5;0,5\n",
-                    "Таблица «a.csv», строка 1, поле 3: локус «Penta_E» уже указан (строка 1, поле 2, «PentaE»)", std::nullopt},
+                    "Таблица «a.csv», строка 1, поле 3: локус «Penta_E» уже указан (строка 1, поле 2, «PentaE»)",
+                    std::nullopt},
         RefusalCase{"HundredAlleles", "a.csv", manyAlleles(),
                     "Таблица «a.csv», строка 101, поле 2: у локуса «SE33» больше 99 аллелей, а лист локуса держит не "
-                    "более 99", std::nullopt},
+                    "более 99",
+                    std::nullopt},
         RefusalCase{"NoLayout", "a.csv", "name;value\nx;1\n",
                     "Таблица «a.csv»: таблица ни в одном из понятных форматов: нужна строка заголовка — либо столбцы "
                     "«локус», «аллель», «частота» (строка на аллель), либо «Allele» и имена локусов (столбец на "
-                    "локус), либо имя локуса и аллели «10», «9.3» (строка на локус)", std::nullopt},
+                    "локус), либо имя локуса и аллели «10», «9.3» (строка на локус)",
+                    std::nullopt},
         RefusalCase{"XmlSeveralOrigins", "s.xml", kXml,
-                    "Таблица «s.xml»: в выгрузке 2 популяций; выберите одну с --origin ИМЯ:\n  AUSTRIA (n = "
-                    "220–222)\n  Entire Database (n = 9000)", std::nullopt},
+                    "Таблица «s.xml»: популяций в выгрузке: 2; выберите одну с --origin ИМЯ:\n  AUSTRIA (n = "
+                    "220–222)\n  Entire Database (n = 9000)",
+                    std::nullopt},
         RefusalCase{"XmlUnknownOrigin", "s.xml", kXml,
                     "Таблица «s.xml»: в выгрузке нет популяции «Poland»; есть:\n  AUSTRIA (n = 220–222)\n  Entire "
                     "Database (n = 9000)",
@@ -230,7 +235,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "Таблица «s.xml», строка 3: XML повреждён (mismatched tag)", std::nullopt},
         RefusalCase{"TwoOriginsInAColumn", "a.csv", "locus;allele;frequency;population\nTH01;9;1;A\nTH01;9;1;B\n",
                     "Таблица «a.csv»: в таблице несколько популяций; выберите одну с --origin: A (строк: 1), B "
-                    "(строк: 1)", std::nullopt}),
+                    "(строк: 1)",
+                    std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
