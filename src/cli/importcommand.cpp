@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "automation/readmessages.h"
-#include "cli/commandline.h"
+#include "cli/exitstatus.h"
 #include "popimport/folderupdate.h"
 #include "popimport/importplan.h"
 #include "popimport/tablereader.h"

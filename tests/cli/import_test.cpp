@@ -37,17 +37,21 @@ Run import(ImportOptions options)
     return {status, out.str(), err.str()};
 }
 
-Run batchCsv(const std::filesystem::path& data, const char* population)
+Run commandLine(std::vector<std::string> args)
 {
-    std::vector<std::string> args = {"paternity-index", "batch",    kSource + "/examples/trio.xlsx",
-                                     "--population",    population, "--data",
-                                     data.string(),     "--format", "csv"};
+    args.insert(args.begin(), "paternity-index");
     std::vector<char*> argv;
     for (auto& a : args)
         argv.push_back(a.data());
     std::ostringstream out, err;
     const int status = runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
     return {status, out.str(), err.str()};
+}
+
+Run batchCsv(const std::filesystem::path& data, const char* population)
+{
+    return commandLine({"batch", kSource + "/examples/trio.xlsx", "--population", population, "--data", data.string(),
+                        "--format", "csv"});
 }
 
 std::string readFile(const std::filesystem::path& path)
@@ -336,6 +340,49 @@ TEST(Import, PruneNewLociDryRunAndSumWarning)
     for (const auto& entry : std::filesystem::directory_iterator(data))
         backups += entry.is_directory() ? 1 : 0;
     EXPECT_EQ(backups, 2);
+}
+
+// The command line reaches runImport with the options as typed; wrong arguments are status 2.
+TEST(Import, CommandLine)
+{
+    TempDir dir;
+    const auto data = copyData(dir, {"CSF1PO", "TPOX"});
+    const std::string table = (dir / "t.csv").string();
+    std::ofstream(table) << "locus;allele;frequency\nCSF1PO;10;1\n";
+    const auto before = snapshot(data);
+
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    } cases[] = {
+        {{"import"}, kExitUsage, "Не указана таблица частот"},
+        {{"import", table}, kExitUsage, "Не указана популяция"},
+        {{"import", table, "--population", "russian"}, kExitUsage, "rus, white или black"},
+        {{"import", table, table, "--population", "rus"}, kExitUsage, "Лишний аргумент"},
+        {{"import", table, "--population", "rus", "--data", data.string(), "--origin", "X"},
+         kExitFailure,
+         "в таблице нет столбца популяции, а указан --origin X"},
+        {{"import", table, "--population", "rus", "--data", data.string(), "--dry-run"},
+         kExitFailure,
+         "Таблица не покрывает книги папки данных: TPOX.xls."},
+        {{"import", table, "--population", "rus", "--data", data.string(), "--dry-run", "--prune"},
+         kExitOk,
+         "Проверка (--dry-run): ничего не записано."},
+    };
+    for (const auto& c : cases) {
+        const auto r = commandLine(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.size() << r.err;
+        EXPECT_NE((r.out + r.err).find(c.message), std::string::npos) << r.out << r.err;
+        if (c.status == kExitUsage) {
+            EXPECT_NE(r.err.find("paternity-index import TABLE --population"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(snapshot(data), before);
+
+    const auto r = commandLine({"import", table, "--population", "rus", "--data", data.string(), "--prune"});
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(dump(load(data, freqdb::Population::Russians)), "CSF1PO: 10=1\n");
 }
 
 } // namespace
