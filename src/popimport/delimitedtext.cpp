@@ -46,7 +46,7 @@ char chooseSeparator(std::string_view text)
 
 } // namespace
 
-DelimitedText splitDelimited(std::string_view text)
+DelimitedText splitDelimited(std::string_view text, std::size_t maxCells)
 {
     DelimitedText result;
     const char separator = chooseSeparator(text);
@@ -59,7 +59,9 @@ DelimitedText splitDelimited(std::string_view text)
     bool wasQuoted = false;
     int line = 1;
     row.line = line;
+    std::size_t cells = 0;
     auto endField = [&] {
+        ++cells;
         GridCell cell;
         cell.text = wasQuoted ? field : trimmed(field);
         row.cells.push_back(std::move(cell));
@@ -76,6 +78,10 @@ DelimitedText splitDelimited(std::string_view text)
         row = GridRow();
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (cells > maxCells) {
+            result.complete = false;
+            break;
+        }
         const char c = text[i];
         if (quoted) {
             if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {

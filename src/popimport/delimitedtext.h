@@ -17,8 +17,9 @@ namespace popimport {
 struct DelimitedText {
     char separator = ',';
     Grid grid;
+    bool complete = true; // false: the text holds more than maxCells fields and was cut there
 };
 
-DelimitedText splitDelimited(std::string_view utf8);
+DelimitedText splitDelimited(std::string_view utf8, std::size_t maxCells);
 
 } // namespace popimport

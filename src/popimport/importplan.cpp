@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "importplan.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -36,8 +37,9 @@ bool isXlsx(const std::filesystem::path& path)
 // A locus name that can become a file name and a worksheet name.
 void checkNewLocusName(const std::string& name)
 {
-    const bool bad = name == "." || name == ".." || name.front() == '.'
-                     || name.find_first_of("/\\:*?[]\"<>|") != std::string::npos || automation::validUtf8(name) != name;
+    const bool control = std::any_of(name.begin(), name.end(), [](char c) { return c >= 0 && c < ' '; });
+    const bool bad = control || name.front() == '.' || name.find_first_of("/\\:*?[]\"<>|") != std::string::npos
+                     || automation::validUtf8(name) != name;
     if (bad)
         throw ImportError("из имени локуса " + inQuotes(name) + " нельзя сделать имя книги");
     if (text::characterCount(name) > text::kMaxLocusNameChars)

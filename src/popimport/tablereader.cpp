@@ -13,8 +13,10 @@
 namespace popimport {
 namespace {
 
-// Published tables are a few hundred kilobytes; anything far larger is not one.
-constexpr std::uintmax_t kMaxTableBytes = 64u << 20;
+// Published tables are a few hundred kilobytes; anything far larger is not one. The cell limit
+// keeps a hostile text (millions of separators) from taking gigabytes as empty cells.
+constexpr std::uintmax_t kMaxTableBytes = 16u << 20;
+constexpr std::size_t kMaxTableCells = 2'000'000;
 
 std::string readBytes(const std::filesystem::path& path)
 {
@@ -25,7 +27,7 @@ std::string readBytes(const std::filesystem::path& path)
     if (!std::filesystem::is_regular_file(status))
         throw ImportError("это не файл");
     if (std::filesystem::file_size(path, error) > kMaxTableBytes)
-        throw ImportError("файл слишком велик для таблицы частот (более 64 МБ)");
+        throw ImportError("файл слишком велик для таблицы частот (более 16 МБ)");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw ImportError("нет прав на чтение файла");
@@ -52,6 +54,9 @@ Grid firstSheet(const std::filesystem::path& path, const automation::WorkbookRea
     } catch (const automation::WorkbookError& e) {
         throw ImportError(std::string("книга не читается: ") + e.what());
     }
+    if (static_cast<std::size_t>(cells.rows()) * static_cast<std::size_t>(cells.columns()) > kMaxTableCells)
+        throw ImportError("на первом листе больше " + std::to_string(kMaxTableCells)
+                          + " ячеек — это не таблица частот");
     const text::NumberFormat point(".");
     std::vector<GridRow> rows;
     for (int r = 1; r <= cells.rows(); ++r) {
@@ -96,7 +101,9 @@ FrequencyTable readContent(const std::filesystem::path& path, const std::optiona
         throw ImportError("текст в UTF-16 повреждён");
     if (looksLikeXml(decoded->utf8))
         return readXmlExport(bytes, origin, format); // expat reads the declared encoding itself
-    const DelimitedText delimited = splitDelimited(decoded->utf8);
+    const DelimitedText delimited = splitDelimited(decoded->utf8, kMaxTableCells);
+    if (!delimited.complete)
+        throw ImportError("в таблице больше " + std::to_string(kMaxTableCells) + " ячеек — это не таблица частот");
     FrequencyTable table = readGridTable(delimited.grid, origin, format);
     const std::string separator = delimited.separator == '\t'  ? "табуляция"
                                   : delimited.separator == ';' ? "точка с запятой"

@@ -154,7 +154,7 @@ FrequencyTable readXmlExport(std::string_view text, const std::optional<std::str
             auto& entry = origins[plainWord(o.name)];
             if (entry.first.empty())
                 entry.first = o.name;
-            if (auto n = readDecimal(o.n))
+            if (auto n = readDecimal(o.n); n && *n >= 0 && *n <= 1e9)
                 entry.second.insert(static_cast<long>(*n));
         }
     }

@@ -223,6 +223,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "«локус», «аллель», «частота» (строка на аллель), либо «Allele» и имена локусов (столбец на "
                     "локус), либо имя локуса и аллели «10», «9.3» (строка на локус)",
                     std::nullopt},
+        RefusalCase{"MillionsOfSeparators", "a.csv", "locus;allele;frequency\n" + std::string(2'000'001, ';'),
+                    "Таблица «a.csv»: в таблице больше 2000000 ячеек — это не таблица частот", std::nullopt},
         RefusalCase{"XmlSeveralOrigins", "s.xml", kXml,
                     "Таблица «s.xml»: популяций в выгрузке: 2; выберите одну с --origin ИМЯ:\n  AUSTRIA (n = "
                     "220–222)\n  Entire Database (n = 9000)",
