@@ -167,6 +167,8 @@ FrequencyTable readWide(const Grid& grid, const Header& h, TableBuilder& builder
                 throw ImportError(grid.where(h.row, c) + ": пустое имя локуса над столбцом частот");
             continue;
         }
+        if (!name.number && isStatisticName(name.text))
+            continue; // a column of totals or sample sizes beside the loci
         loci[c] = builder.locus(name.text, grid.where(h.row, c), false);
     }
     for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
