@@ -81,7 +81,9 @@ void writeSummary(const popimport::FrequencyTable& table, const popimport::Impor
 
 int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err)
 {
-    const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
+    // Labels are written with the decimal comma whatever the locale, as in the bundled workbooks
+    // and the genotype workbooks: "9,3" must name the same allele in every population.
+    const text::NumberFormat format(",");
     const auto reader = automation::makeFileWorkbookReader();
     try {
         const popimport::FrequencyTable table

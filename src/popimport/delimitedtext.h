@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A comma-, semicolon- or tab-separated text split into rows of fields. The separator is the one
-// of the three that the first non-empty line holds most often (outside quotes), tab before
-// semicolon before comma on a tie: a semicolon file with decimal commas has more semicolons.
+// of the three that the first 20 lines hold most often (outside quotes), tab before semicolon
+// before comma on a tie: a semicolon file with decimal commas has at least as many semicolons.
 // Fields may be quoted with '"' (a doubled quote inside is one quote; a quoted field may span
 // lines); blanks around a field are dropped. Line ends LF, CRLF or CR. Empty lines are skipped.
 //

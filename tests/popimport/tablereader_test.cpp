@@ -93,8 +93,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "TH01: 6=0.25 9,3=0.25 10=0.5\nvWA: 14=1\n", std::nullopt},
         // Comma separated with quoted decimal commas, a title line above the header.
         LayoutCase{"LongCommaQuoted", "t.csv",
-                   "Frequencies of lab X\nMarker,Allele,Freq\nFGA,\"22,2\",\"0,125\"\nFGA,21,\"0,875\"\n",
+                   "Frequencies of lab X\n\nMarker,Allele,Freq\nFGA,\"22,2\",\"0,125\"\nFGA,21,\"0,875\"\n",
                    "FGA: 21=0.875 22,2=0.125\n", std::nullopt},
+        // A title line above the header does not decide the separator.
+        LayoutCase{"TitleLineAboveSemicolons", "t.csv", "Lab X, 2026\nLocus;Allele;Frequency\nFGA;22.2;1\n",
+                   "FGA: 22,2=1\n", std::nullopt},
         // Tab-separated UTF-16 with a mark, as a spreadsheet saves "Unicode text".
         LayoutCase{"LongUtf16Tabs", "t.txt", utf16le("Locus\tAllele\tFreq\r\nTPOX\t8\t1\r\n"), "TPOX: 8=1\n",
                    std::nullopt},
