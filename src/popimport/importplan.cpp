@@ -48,6 +48,11 @@ void checkNewLocusName(const std::string& name)
 
 void checkCarried(const std::filesystem::path& file, const automation::NamedSheet& sheet)
 {
+    // An .ods worksheet may carry a name that .xlsx does not allow.
+    if (sheet.name.empty() || text::characterCount(sheet.name) > kMaxSheetNameChars
+        || sheet.name.find_first_of("[]:*?/\\") != std::string::npos)
+        throw ImportError("Книга " + automation::fileLabel(file) + ": имя листа " + inQuotes(sheet.name)
+                          + " недопустимо в книге .xlsx (не более 31 знака, без []:*?/\\); переименуйте лист");
     for (int r = 1; r <= sheet.cells.rows(); ++r) {
         for (int c = 1; c <= sheet.cells.columns(); ++c) {
             if (const auto* e = std::get_if<automation::CellError>(&sheet.cells.at(r, c)))
