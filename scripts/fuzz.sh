@@ -53,6 +53,11 @@ for dir in "${SOURCES[@]}"; do
     cp "$f" "$SEEDS/$ext/seed-$n.$ext"
   done < <(find "$dir" -type f \( -iname '*.xls' -o -iname '*.xlsx' -o -iname '*.ods' \) -print0)
 done
+# Frequency tables for the import's reader: delimited texts and XML exports.
+mkdir -p "$SEEDS/tables"
+for f in tests/popimport/fixtures/*.csv tests/popimport/fixtures/*.xml data/source/*.csv; do
+  [ -f "$f" ] && cp "$f" "$SEEDS/tables/"
+done
 python3 - "$SEEDS" <<'PY'
 import pathlib, sys, zipfile
 root = pathlib.Path(sys.argv[1])
@@ -72,6 +77,7 @@ seeds_for() {
     fuzz_workbook_xls) echo "$SEEDS/xls" ;;
     fuzz_workbook_xlsx) echo "$SEEDS/xlsx" ;;
     fuzz_workbook_ods) echo "$SEEDS/ods" ;;
+    fuzz_frequency_table) echo "$SEEDS/tables $SEEDS/xlsx" ;;
     *) echo "$SEEDS/xls $SEEDS/xlsx $SEEDS/ods" ;;
   esac
 }

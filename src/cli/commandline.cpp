@@ -12,12 +12,13 @@
 #include "cli/batchoptions.h"
 #include "cli/command.h"
 #include "version/projectversion.h"
+#include "cli/importoptions.h"
 
 namespace cli {
 namespace {
 
 // Every command of the program, in the order of the usage text.
-constexpr std::array kCommands = {&addBatchCommand};
+constexpr std::array kCommands = {&addBatchCommand, &addImportCommand};
 
 constexpr const char* kOutputLost = "Не удалось вывести результаты: стандартный вывод не принимает данные";
 
@@ -31,7 +32,8 @@ std::string usageText(const std::vector<Command>& commands)
              "\n";
     for (const auto& command : commands)
         usage += command.description + "\n";
-    usage += "Код выхода: 0 успех, 1 книга не читается или не записывается, 2 неверные аргументы.\n";
+    usage += "Код выхода: 0 успех, 1 книга или таблица не читается, не записывается или отвергнута, 2 неверные\n"
+             "аргументы.\n";
     return usage;
 }
 
