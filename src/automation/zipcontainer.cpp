@@ -258,7 +258,8 @@ private:
     // with the local header.
     void checkSizes(const ZipEntryLayout& entry, std::uint64_t& total) const
     {
-        if (entry.uncompressedSize > limits::kEntryBytes || entry.uncompressedSize > limits::kTotalUnzippedBytes - total)
+        if (entry.uncompressedSize > limits::kEntryBytes
+            || entry.uncompressedSize > limits::kTotalUnzippedBytes - total)
             throw WorkbookError(m_where + ": распакованные данные книги слишком велики (более "
                                 + std::to_string(limits::kTotalUnzippedBytes >> 20) + " МБ)");
         total += entry.uncompressedSize;

@@ -102,8 +102,7 @@ void ZipMemoryWriter::startEntry(const std::string& name)
     zip_fileinfo info{};
     // Fast deflate: the archive lives for one read, and a large part should not cost its size
     // twice in memory.
-    if (zipOpenNewFileInZip64(m_zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 1, 0)
-        != ZIP_OK)
+    if (zipOpenNewFileInZip64(m_zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 1, 0) != ZIP_OK)
         failed("entry");
     m_inEntry = true;
 }
