@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged zip containers, generated: in a good workbook, each size and offset field of the end
-// record, of every central directory entry, of every local header and of every data descriptor
-// is set past the end of the file, to about 4 GB and to the ZIP64 marker, one at a time. Each
+// records, of every central directory entry, of every local header (and its ZIP64 field) and of
+// every data descriptor is set past the end of the file, to about 4 GB and to the ZIP64 marker,
+// one at a time. Each
 // such file must be refused with a read error naming it, with bounded memory (ctest's TIMEOUT
 // bounds the time), whichever reader handles the format.
 #include <gtest/gtest.h>
@@ -19,11 +20,13 @@ namespace hostile {
 namespace {
 
 namespace fs = std::filesystem;
+constexpr std::size_t npos = std::string::npos;
 
 struct Field {
     std::string what;
     std::size_t offset;
     int width; // bytes
+    bool defers = false; // all ones is no damage: it says the value is in a ZIP64 field, present here
 };
 
 std::uint64_t readLe(const std::string& bytes, std::size_t offset, int width)
@@ -40,30 +43,56 @@ void writeLe(std::string& bytes, std::size_t offset, int width, std::uint64_t va
         bytes.at(offset + static_cast<std::size_t>(i)) = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-// The size and offset fields of a well-formed archive without ZIP64 records.
+// The ZIP64 field of a local header (uncompressed, then compressed size), or npos.
+std::size_t localZip64Sizes(const std::string& zip, std::size_t local)
+{
+    std::size_t p = local + 30 + readLe(zip, local + 26, 2);
+    const std::size_t end = p + readLe(zip, local + 28, 2);
+    for (; p + 4 <= end; p += 4 + readLe(zip, p + 2, 2)) {
+        if (readLe(zip, p, 2) == 1 && readLe(zip, p + 2, 2) >= 16)
+            return p + 4;
+    }
+    return std::string::npos;
+}
+
+// The size and offset fields of a well-formed archive.
 std::vector<Field> sizeAndOffsetFields(const std::string& zip)
 {
     const std::size_t end = zip.rfind(std::string("PK\x05\x06", 4));
-    std::vector<Field> fields = {{"end: entries on this disk", end + 8, 2},
-                                 {"end: entries", end + 10, 2},
-                                 {"end: directory size", end + 12, 4},
-                                 {"end: directory offset", end + 16, 4},
+    const bool zip64End = end >= 20 && zip.substr(end - 20, 4) == std::string("PK\x06\x07", 4);
+    std::vector<Field> fields = {{"end: entries on this disk", end + 8, 2, zip64End},
+                                 {"end: entries", end + 10, 2, zip64End},
+                                 {"end: directory size", end + 12, 4, zip64End},
+                                 {"end: directory offset", end + 16, 4, zip64End},
                                  {"end: comment length", end + 20, 2}};
+    if (zip64End) {
+        const std::size_t record = readLe(zip, end - 20 + 8, 8);
+        fields.insert(fields.end(), {{"ZIP64 locator: end record offset", end - 20 + 8, 8},
+                                     {"ZIP64 end: entries on this disk", record + 24, 8},
+                                     {"ZIP64 end: entries", record + 32, 8},
+                                     {"ZIP64 end: directory size", record + 40, 8},
+                                     {"ZIP64 end: directory offset", record + 48, 8}});
+    }
     std::size_t p = readLe(zip, end + 16, 4);
     for (std::uint64_t i = 0, n = readLe(zip, end + 10, 2); i < n; ++i) {
         const std::string name = zip.substr(p + 46, readLe(zip, p + 28, 2));
         const std::size_t local = readLe(zip, p + 42, 4);
         const std::uint64_t compressed = readLe(zip, p + 20, 4);
+        const std::size_t zip64Sizes = localZip64Sizes(zip, local);
         fields.insert(fields.end(), {{name + ": directory compressed size", p + 20, 4},
                                      {name + ": directory uncompressed size", p + 24, 4},
                                      {name + ": directory name length", p + 28, 2},
                                      {name + ": directory extra length", p + 30, 2},
                                      {name + ": directory comment length", p + 32, 2},
                                      {name + ": local header offset", p + 42, 4},
-                                     {name + ": local compressed size", local + 18, 4},
-                                     {name + ": local uncompressed size", local + 22, 4},
+                                     {name + ": local compressed size", local + 18, 4, zip64Sizes != npos},
+                                     {name + ": local uncompressed size", local + 22, 4, zip64Sizes != npos},
                                      {name + ": local name length", local + 26, 2},
                                      {name + ": local extra length", local + 28, 2}});
+        if (zip64Sizes != npos) {
+            fields.insert(fields.end(), {{name + ": local ZIP64 uncompressed size", zip64Sizes, 8},
+                                         {name + ": local ZIP64 compressed size", zip64Sizes + 8, 8}});
+        }
         if (readLe(zip, local + 6, 2) & 8) {
             // A descriptor with its signature, as LibreOffice writes it.
             const std::size_t descriptor
@@ -86,6 +115,7 @@ const Base kBases[] = {
     {"Ods", "good.ods"},
     {"OdsWithDataDescriptors", "good-descriptors.ods"},
     {"Xlsx", "good.xlsx"},
+    {"XlsxWithZip64Records", "good-zip64.xlsx"},
 };
 
 void PrintTo(const Base& base, std::ostream* out)
@@ -122,11 +152,18 @@ TEST_P(DamagedZipField, IsRefusedWithinBounds)
     const std::uint64_t pastEnd = good.size();
     for (const Field& field : fields) {
         std::vector<std::uint64_t> values = {0xFFFFu};
-        if (field.width == 4)
+        if (field.width >= 4)
             values = {pastEnd, 0xFFFFFFF0u, 0xFFFFFFFFu};
         else if (pastEnd < 0xFFFFu)
             values.push_back(pastEnd);
+        if (field.width == 8)
+            values.push_back(std::uint64_t(1) << 40);
+        const std::uint64_t allOnes
+            = field.width == 8 ? ~std::uint64_t(0) : (std::uint64_t(1) << (8 * field.width)) - 1;
         for (const std::uint64_t value : values) {
+            // An unchanged field, or an end record field deferring to a ZIP64 record, is no damage.
+            if (value == readLe(good, field.offset, field.width) || (field.defers && value == allOnes))
+                continue;
             SCOPED_TRACE(field.what + " set to " + std::to_string(value));
             std::string bytes = good;
             writeLe(bytes, field.offset, field.width, value);

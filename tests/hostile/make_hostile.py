@@ -209,6 +209,23 @@ def write_ods(path, tables_xml, doctype="", compression=zipfile.ZIP_DEFLATED, de
         put(z, "content.xml", ODS_HEAD.format(doctype=doctype) + tables_xml + ODS_TAIL)
 
 
+def zip64_copy(source, path):
+    """The same entries with every ZIP64 record a small archive can carry: sizes in ZIP64 fields
+    of the local headers, and the ZIP64 end records, as writers that stream large files do."""
+    limit = zipfile.ZIP_FILECOUNT_LIMIT
+    zipfile.ZIP_FILECOUNT_LIMIT = 0  # makes zipfile write the ZIP64 end records
+    try:
+        with zipfile.ZipFile(source) as src, zipfile.ZipFile(path, "w") as dst:
+            for info in src.infolist():
+                data = src.read(info)
+                copy = zipfile.ZipInfo(info.filename, date_time=info.date_time)
+                copy.compress_type = info.compress_type
+                with dst.open(copy, "w", force_zip64=True) as f:
+                    f.write(data)
+    finally:
+        zipfile.ZIP_FILECOUNT_LIMIT = limit
+
+
 def simple_ods(path, rows, extra_rows_xml="", descriptors=False):
     write_ods(path, ods_table(SHEET, ods_rows(rows) + extra_rows_xml), descriptors=descriptors)
 
@@ -254,6 +271,7 @@ def make_small(out):
     simple_xlsx(p("good.xlsx"), GOOD_ROWS)
     simple_ods(p("good.ods"), GOOD_ROWS)
     simple_ods(p("good-descriptors.ods"), GOOD_ROWS, descriptors=True)
+    zip64_copy(p("good.xlsx"), p("good-zip64.xlsx"))
     simple_xls(p("good.xls"), GOOD_ROWS)
     for name in ("good.xlsx", "good.ods", "good.xls"):
         truncate_copies(out, name)
