@@ -295,21 +295,23 @@ private:
             entryDamaged(entry, "данные выходят за конец архива");
 
         const bool descriptor = (flags & kHasDescriptor) != 0;
-        const std::uint64_t compressed = m_bytes.u32(h + 18);
-        const std::uint64_t uncompressed = m_bytes.u32(h + 22);
-        // A ZIP64 field of a local header carries both sizes; they must agree too.
-        const auto extra = zip64Extra(entry, h + kLocalHeaderBytes + nameLength, extraLength);
-        if ((compressed == kSaturated32 || uncompressed == kSaturated32) && (!extra || extra->length < 16))
-            entryDamaged(entry, "нет сведений ZIP64");
-        // Each 32-bit size holds the value, or says it is in the ZIP64 field.
-        auto agreesOrSaturated = [&](std::uint64_t local, std::uint64_t central) {
-            return local == kSaturated32 || agrees(local, central, descriptor);
-        };
-        if (!agrees(m_bytes.u32(h + 14), entry.crc, descriptor) || !agreesOrSaturated(compressed, entry.compressedSize)
-            || !agreesOrSaturated(uncompressed, entry.uncompressedSize)
-            || (extra && extra->length >= 16
-                && !(agrees(m_bytes.u64(extra->offset), entry.uncompressedSize, descriptor)
-                     && agrees(m_bytes.u64(extra->offset + 8), entry.compressedSize, descriptor))))
+        // A size of all ones is in the local header's ZIP64 field, which carries both sizes.
+        // Otherwise that field is not read (minizip writes it with zeros when the sizes fit).
+        std::uint64_t compressed = m_bytes.u32(h + 18);
+        std::uint64_t uncompressed = m_bytes.u32(h + 22);
+        if (compressed == kSaturated32 || uncompressed == kSaturated32) {
+            const auto extra = zip64Extra(entry, h + kLocalHeaderBytes + nameLength, extraLength);
+            if (!extra || extra->length < 16)
+                entryDamaged(entry, "нет сведений ZIP64");
+            if (uncompressed == kSaturated32)
+                uncompressed = m_bytes.u64(extra->offset);
+            if (compressed == kSaturated32)
+                compressed = m_bytes.u64(extra->offset + 8);
+        } else {
+            zip64Extra(entry, h + kLocalHeaderBytes + nameLength, extraLength); // bounds only
+        }
+        if (!agrees(m_bytes.u32(h + 14), entry.crc, descriptor) || !agrees(compressed, entry.compressedSize, descriptor)
+            || !agrees(uncompressed, entry.uncompressedSize, descriptor))
             entryDamaged(entry, "заголовок не сходится с оглавлением");
 
         entry.end = entry.dataOffset + entry.compressedSize;

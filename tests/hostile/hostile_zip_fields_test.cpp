@@ -43,16 +43,19 @@ void writeLe(std::string& bytes, std::size_t offset, int width, std::uint64_t va
         bytes.at(offset + static_cast<std::size_t>(i)) = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-// The ZIP64 field of a local header (uncompressed, then compressed size), or npos.
+// The ZIP64 field of a local header (uncompressed, then compressed size), or npos. It counts
+// only when the header's own size fields are all ones.
 std::size_t localZip64Sizes(const std::string& zip, std::size_t local)
 {
+    if (readLe(zip, local + 18, 8) != ~std::uint64_t(0))
+        return npos;
     std::size_t p = local + 30 + readLe(zip, local + 26, 2);
     const std::size_t end = p + readLe(zip, local + 28, 2);
     for (; p + 4 <= end; p += 4 + readLe(zip, p + 2, 2)) {
         if (readLe(zip, p, 2) == 1 && readLe(zip, p + 2, 2) >= 16)
             return p + 4;
     }
-    return std::string::npos;
+    return npos;
 }
 
 // The size and offset fields of a well-formed archive.

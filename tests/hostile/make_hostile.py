@@ -210,8 +210,9 @@ def write_ods(path, tables_xml, doctype="", compression=zipfile.ZIP_DEFLATED, de
 
 
 def zip64_copy(source, path):
-    """The same entries with every ZIP64 record a small archive can carry: sizes in ZIP64 fields
-    of the local headers, and the ZIP64 end records, as writers that stream large files do."""
+    """The same entries with every ZIP64 record a small archive can carry: sizes only in ZIP64
+    fields of the local headers (all ones in their own fields), and the ZIP64 end records, as
+    writers that stream large files do."""
     limit = zipfile.ZIP_FILECOUNT_LIMIT
     zipfile.ZIP_FILECOUNT_LIMIT = 0  # makes zipfile write the ZIP64 end records
     try:
@@ -222,8 +223,13 @@ def zip64_copy(source, path):
                 copy.compress_type = info.compress_type
                 with dst.open(copy, "w", force_zip64=True) as f:
                     f.write(data)
+            offsets = [info.header_offset for info in dst.infolist()]
     finally:
         zipfile.ZIP_FILECOUNT_LIMIT = limit
+    data = bytearray(open(path, "rb").read())
+    for offset in offsets:  # zipfile also repeats the sizes in the local header's own fields
+        data[offset + 18:offset + 26] = b"\xff" * 8
+    open(path, "wb").write(data)
 
 
 def simple_ods(path, rows, extra_rows_xml="", descriptors=False):
