@@ -11,8 +11,8 @@
 
 #include "cli/batchoptions.h"
 #include "cli/command.h"
-#include "version/projectversion.h"
 #include "cli/importoptions.h"
+#include "version/projectversion.h"
 
 namespace cli {
 namespace {

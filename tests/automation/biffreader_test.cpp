@@ -48,8 +48,8 @@ std::string workbook(const std::string& globals, const std::string& cells)
 {
     const std::string sheetRecordTail = std::string("\0\0", 2) + '\x01' + '\0' + "S";
     const std::size_t sheetAt = kBof.size() + globals.size() + 4 + 4 + sheetRecordTail.size() + kEof.size();
-    return kBof + globals + record(0x0085, le32(static_cast<std::uint32_t>(sheetAt)) + sheetRecordTail) + kEof
-           + kBof + cells + kEof;
+    return kBof + globals + record(0x0085, le32(static_cast<std::uint32_t>(sheetAt)) + sheetRecordTail) + kEof + kBof
+           + cells + kEof;
 }
 
 std::string sst(const std::vector<std::string>& pieces, unsigned count)
@@ -91,14 +91,18 @@ std::vector<Case> cases()
          workbook(sst({le16(4) + '\0' + "ab", wideA + le16(0x0436) + le16(1) + '\0' + "z"}, 2),
                   record(0x00FD, cellHead(0, 0) + le32(0)) + record(0x00FD, cellHead(1, 0) + le32(1))),
          {"A1 t:abЖж", "A2 t:z"}},
-        {"a surrogate pair cut between records", workbook(sst({le16(1 + 1) + '\x01' + le16(0xD83D), std::string("\x01", 1) + le16(0xDE00)}, 1),
-                                                      record(0x00FD, cellHead(0, 0) + le32(0))),
+        {"a surrogate pair cut between records",
+         workbook(sst({le16(1 + 1) + '\x01' + le16(0xD83D), std::string("\x01", 1) + le16(0xDE00)}, 1),
+                  record(0x00FD, cellHead(0, 0) + le32(0))),
          {"A1 t:😀"}},
-        {"a shared-string index beyond the table", workbook(sst({le16(1) + '\0' + "a"}, 1),
-                                                             record(0x00FD, cellHead(0, 0) + le32(1))),
+        {"a shared-string index beyond the table",
+         workbook(sst({le16(1) + '\0' + "a"}, 1), record(0x00FD, cellHead(0, 0) + le32(1))),
          {},
          "вне таблицы строк"},
-        {"a table declaring more strings than it holds", workbook(sst({le16(1) + '\0' + "a"}, 1000000), ""), {}, "обрывается"},
+        {"a table declaring more strings than it holds",
+         workbook(sst({le16(1) + '\0' + "a"}, 1000000), ""),
+         {},
+         "обрывается"},
         {"numbers in date formats, in the 1900 date system",
          workbook(kFormats, record(0x0203, cellHead(0, 0, 1) + leDouble(45000))
                                 + record(0x027E, cellHead(1, 0, 1) + rk(60 << 2 | 2))
@@ -108,24 +112,30 @@ std::vector<Case> cases()
                                 + record(0x0203, cellHead(5, 0, 3) + leDouble(0.25))),
          {"A1 t:2023-03-15", "A2 t:1900-02-29", "A3 t:1900-03-01", "A4 t:1900-01-01", "A5 t:2023-03-15 03:00:00",
           "A6 n:0.250000"}},
-        {"the 1904 date system", workbook(record(0x0022, le16(1)) + kFormats, record(0x027E, cellHead(0, 0, 1) + rk(2))),
+        {"the 1904 date system",
+         workbook(record(0x0022, le16(1)) + kFormats, record(0x027E, cellHead(0, 0, 1) + rk(2))),
          {"A1 t:1904-01-01"}},
         {"RK integers, hundredths and doubles; MULRK across columns",
          workbook("", record(0x027E, cellHead(0, 0) + rk(static_cast<std::uint32_t>(-7) << 2 | 2))
                           + record(0x027E, cellHead(0, 1) + rk(1234 << 2 | 3))
                           + record(0x027E, cellHead(0, 2) + rk(0x3FF80000)) // 1.5
-                          + record(0x00BD, le16(1) + le16(2) + le16(0) + rk(5 << 2 | 2) + le16(0) + rk(6 << 2 | 2) + le16(3))),
+                          + record(0x00BD,
+                                   le16(1) + le16(2) + le16(0) + rk(5 << 2 | 2) + le16(0) + rk(6 << 2 | 2) + le16(3))),
          {"A1 n:-7.000000", "B1 n:12.340000", "C1 n:1.500000", "C2 n:5.000000", "D2 n:6.000000"}},
         {"a formula's text result in the STRING record; booleans and errors after the plain cells",
          workbook("", record(0x0006, cellHead(0, 0) + std::string("\0\0\0\0\0\0\xFF\xFF", 8) + std::string(6, '\0'))
-                          + record(0x0207, le16(2) + '\0' + "ok")
-                          + record(0x0205, cellHead(1, 0) + '\x07' + '\x01') + record(0x0204, cellHead(2, 0) + le16(1) + '\0' + "x")),
+                          + record(0x0207, le16(2) + '\0' + "ok") + record(0x0205, cellHead(1, 0) + '\x07' + '\x01')
+                          + record(0x0204, cellHead(2, 0) + le16(1) + '\0' + "x")),
          {"A3 t:x", "A1 t:ok", "A2 e:#DIV/0!"}},
-        {"a LABEL text longer than its record", workbook("", record(0x0204, cellHead(0, 0) + le16(50) + '\0' + "x")), {},
+        {"a LABEL text longer than its record",
+         workbook("", record(0x0204, cellHead(0, 0) + le16(50) + '\0' + "x")),
+         {},
          "текст длиннее своей записи"},
         {"an encrypted workbook", workbook(record(0x002F, std::string(6, '\0')), ""), {}, "защищена паролем"},
         {"a sheet offset beyond the stream",
-         kBof + record(0x0085, le32(1 << 20) + std::string("\0\0", 2) + '\x01' + '\0' + "S") + kEof, {}, "обрывается"},
+         kBof + record(0x0085, le32(1 << 20) + std::string("\0\0", 2) + '\x01' + '\0' + "S") + kEof,
+         {},
+         "обрывается"},
         {"a record longer than the format allows", workbook("", record(0x00FD, std::string(9000, '\0'))), {}, "BIFF"},
         {"a sheet without its end", workbook("", "").substr(0, workbook("", "").size() - 4), {}, "обрывается"},
     };
