@@ -21,7 +21,7 @@ fail() { echo "check-package.sh: $*" >&2; exit 1; }
 
 # Dependencies come from the linked libraries, plus the platform plugins Qt loads at run time.
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libfreexl1 libxlsxwriter qt6-qpa-plugins; do
+for needed in libqt6widgets6 libminizip1 libxlsxwriter qt6-qpa-plugins; do
   [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 
