@@ -199,7 +199,7 @@ TEST(MutationModel, LocusThatCannotMutateOrARateTooHighIsRefused)
     EXPECT_NE(out.formula.find("частота аллеля 14 равна 0"), std::string::npos) << out.formula;
     // A rate no locus of this variation can carry would give a negative probability.
     const auto poor = enginetest::makeLocus({{"12", 0.95L}, {"14", 0.05L}});
-    out = EvaluateLocus(poor, 1, 1, freqdb::NoAllele, freqdb::NoAllele, 2, 2, kComma, mutationOn(0.5L, "0,5"));
+    out = EvaluateLocus(poor, 2, 2, freqdb::NoAllele, freqdb::NoAllele, 1, 1, kComma, mutationOn(0.5L, "0,5"));
     EXPECT_EQ(out.verdict, Verdict::Failed);
     EXPECT_EQ(out.formula, engine::kMutationRateTooHigh);
 }
