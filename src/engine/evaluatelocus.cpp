@@ -250,6 +250,11 @@ LocusOutcome trio(const Writer& w, Pair F, Pair M, Pair C)
 
 } // namespace
 
+bool isMutationFormula(std::string_view formula)
+{
+    return formula.substr(0, kMutationFormulaPrefix.size()) == kMutationFormulaPrefix;
+}
+
 LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, std::uint8_t f2, std::uint8_t m1,
                            std::uint8_t m2, std::uint8_t c1, std::uint8_t c2, const text::NumberFormat& format)
 {

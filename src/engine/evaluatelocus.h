@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "freqdb/labsettings.h"
 #include "freqdb/locusrecord.h"
@@ -48,5 +49,9 @@ LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, st
 LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, std::uint8_t f2, std::uint8_t m1,
                            std::uint8_t m2, std::uint8_t c1, std::uint8_t c2, const text::NumberFormat& format,
                            const freqdb::LabSettings& settings);
+
+// True for the formula text of an index that the mutation model gave ("мутация μ=..."): the
+// results table keeps texts only, and this is how a row read from it tells such an index.
+bool isMutationFormula(std::string_view formula);
 
 } // namespace engine

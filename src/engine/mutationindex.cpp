@@ -45,9 +45,7 @@ MutationIndex mutationIndex(const std::vector<long double>& frequencies, const G
 
     // P(j | i) and the transmission of a parent with alleles x1, x2.
     auto kept = [&](std::uint8_t i, std::uint8_t j) { return i == j ? 1 - a + a * q(i) : a * q(j); };
-    auto transmits = [&](std::uint8_t x1, std::uint8_t x2, std::uint8_t j) {
-        return (kept(x1, j) + kept(x2, j)) / 2;
-    };
+    auto transmits = [&](std::uint8_t x1, std::uint8_t x2, std::uint8_t j) { return (kept(x1, j) + kept(x2, j)) / 2; };
     auto father = [&](std::uint8_t j) { return transmits(g.f1, g.f2, j); };
 
     const std::uint8_t a1 = g.c1, b1 = g.c2;

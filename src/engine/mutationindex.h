@@ -43,7 +43,6 @@ struct MutationIndex {
 
 // `frequencies[i]` is the frequency of allele i (entry 0 unused), each finite and >= 0, as the
 // index uses it (a minimum frequency already applied). Allele numbers lie in 1..size-1.
-MutationIndex mutationIndex(const std::vector<long double>& frequencies, const Genotypes& genotypes,
-                            long double rate);
+MutationIndex mutationIndex(const std::vector<long double>& frequencies, const Genotypes& genotypes, long double rate);
 
 } // namespace engine

@@ -87,9 +87,8 @@ std::optional<std::string> applyMinFrequencySetting(LabSettings& settings, std::
 std::vector<std::pair<std::string, std::string>> settingsLines(const LabSettings& settings)
 {
     std::vector<std::pair<std::string, std::string>> lines;
-    lines.emplace_back("Модель мутаций", settings.mutationOn()
-                                             ? "пропорциональная, μ=" + settings.mutationRateText
-                                             : std::string("не применяется"));
+    lines.emplace_back("Модель мутаций", settings.mutationOn() ? "пропорциональная, μ=" + settings.mutationRateText
+                                                               : std::string("не применяется"));
     lines.emplace_back("Минимальная частота аллеля",
                        settings.minFrequency ? settings.minFrequencyText : std::string("не применяется"));
     if (!settings.source.empty())

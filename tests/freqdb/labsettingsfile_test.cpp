@@ -48,8 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Accepted{"Empty", "", false, "0,002", 0.002L, nullptr, 0},
         Accepted{"CommentsOnly", "; настройки\n# ничего не включено\n\n", false, "0,002", 0.002L, nullptr, 0},
-        Accepted{"LongComment", "; " + std::string(300, 'x') + "\nmutation_model = proportional\n", true,
-                 "0,002", 0.002L, nullptr, 0},
+        Accepted{"LongComment", "; " + std::string(300, 'x') + "\nmutation_model = proportional\n", true, "0,002",
+                 0.002L, nullptr, 0},
         Accepted{"AllOff", "mutation_model = off\nmin_allele_frequency = off\n", false, "0,002", 0.002L, nullptr, 0},
         Accepted{"ModelWithDefaultRate", "mutation_model = proportional\n", true, "0,002", 0.002L, nullptr, 0},
         Accepted{"RateWithPointAndComment", "mutation_model = Proportional ; модель\nmutation_rate = 0.0015 ; μ\n",
@@ -85,16 +85,16 @@ TEST_P(RefusedTest, NamesTheLineAndTheReason)
 INSTANTIATE_TEST_SUITE_P(
     File, RefusedTest,
     ::testing::Values(Refused{"UnknownKey", "; ok\nmutation_model = off\nmutaton_rate = 0,002\n", 3, "mutaton_rate"},
-                    Refused{"UnknownModel", "mutation_model = stepwise\n", 1, "stepwise"},
-                    Refused{"RateOutOfRange", "mutation_model = proportional\nmutation_rate = 2\n", 2, "«2»"},
-                    Refused{"RateNotANumber", "mutation_rate = 0,00,2\n", 1, "0,00,2"},
-                    Refused{"RateInTheModelKey", "mutation_model = proportional:0,002\n", 1, "mutation_rate"},
-                    Refused{"MinimumZero", "\n\nmin_allele_frequency = 0\n", 3, "«0»"},
-                    Refused{"KeyTwice", "mutation_model = off\nmutation_model = proportional\n", 2, "второй раз"},
-                    Refused{"NoEquals", "mutation_model off\n", 1, "параметр = значение"},
-                    Refused{"Section", "[расчет]\nmutation_model = off\n", 2, "разделы"},
-                    Refused{"LongLine", "\nmutation_model = off" + std::string(300, ' ') + "x\n", 2, "длиннее"},
-                    Refused{"FirstOfTwoErrors", "min_allele_frequency = abc\nfoo\n", 1, "abc"}),
+                      Refused{"UnknownModel", "mutation_model = stepwise\n", 1, "stepwise"},
+                      Refused{"RateOutOfRange", "mutation_model = proportional\nmutation_rate = 2\n", 2, "«2»"},
+                      Refused{"RateNotANumber", "mutation_rate = 0,00,2\n", 1, "0,00,2"},
+                      Refused{"RateInTheModelKey", "mutation_model = proportional:0,002\n", 1, "mutation_rate"},
+                      Refused{"MinimumZero", "\n\nmin_allele_frequency = 0\n", 3, "«0»"},
+                      Refused{"KeyTwice", "mutation_model = off\nmutation_model = proportional\n", 2, "второй раз"},
+                      Refused{"NoEquals", "mutation_model off\n", 1, "параметр = значение"},
+                      Refused{"Section", "[расчет]\nmutation_model = off\n", 2, "разделы"},
+                      Refused{"LongLine", "\nmutation_model = off" + std::string(300, ' ') + "x\n", 2, "длиннее"},
+                      Refused{"FirstOfTwoErrors", "min_allele_frequency = abc\nfoo\n", 1, "abc"}),
     [](const ::testing::TestParamInfo<Refused>& info) { return info.param.name; });
 
 // Through the loader: the settings travel in the new table; a bad file fails the whole load.
