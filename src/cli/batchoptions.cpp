@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "freqdb/labsettings.h"
+
 namespace cli {
 namespace {
 
@@ -26,6 +28,7 @@ std::string usageText()
     return "Использование:\n"
            "  paternity-index batch GENOTYPES --population rus|white|black [--data DIR] [--prior P]\n"
            "                  [--output RESULTS.xlsx] [--format text|csv|json]\n"
+           "                  [--mutation off|proportional:RATE] [--min-frequency off|P]\n"
            "  paternity-index --help | --version\n"
            "  paternity-index            (без аргументов: окно программы)\n"
            "\n"
@@ -39,6 +42,11 @@ std::string usageText()
            "  --output F    записать и книгу результатов (.xlsx)\n"
            "  --format      text (таблица, по умолчанию), csv (строка на локус; итоги в stderr),\n"
            "                json (один объект)\n"
+           "  --mutation off|proportional:RATE\n"
+           "                модель мутаций вместо файла настроек DIR/settings.ini: off или\n"
+           "                пропорциональная с частотой мутаций RATE (например proportional:0,002)\n"
+           "  --min-frequency off|P\n"
+           "                минимальная частота аллеля вместо файла настроек (например 0,0069)\n"
            "\n"
            "Код выхода: 0 успех, 1 книга не читается или не записывается, 2 неверные аргументы.\n";
 }
@@ -85,7 +93,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if (name != "--population" && name != "--data" && name != "--prior" && name != "--output" && name != "--format")
+        if (name != "--population" && name != "--data" && name != "--prior" && name != "--output" && name != "--format"
+            && name != "--mutation" && name != "--min-frequency")
             return usageError("Неизвестный параметр «" + name + "»");
         if (!value) {
             if (i + 1 >= args.size())
@@ -102,6 +111,16 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
             if (value->empty())
                 return usageError("Пустое имя папки в --data");
             options.dataDir = *value;
+        } else if (name == "--mutation") {
+            freqdb::LabSettings check;
+            if (const auto reason = freqdb::applyMutationSetting(check, *value))
+                return usageError("--mutation: " + *reason);
+            options.mutation = *value;
+        } else if (name == "--min-frequency") {
+            freqdb::LabSettings check;
+            if (const auto reason = freqdb::applyMinFrequencySetting(check, *value))
+                return usageError("--min-frequency: " + *reason);
+            options.minFrequency = *value;
         } else if (name == "--prior") {
             options.prior = *value;
         } else if (name == "--output") {

@@ -22,6 +22,10 @@ struct BatchOptions {
     std::string prior = "0,5";
     std::optional<std::filesystem::path> output;
     OutputFormat format = OutputFormat::Text;
+    // Overrides of the lab's settings file for this run, as written: "off", "proportional:RATE";
+    // "off" or a proportion. Checked when parsed.
+    std::optional<std::string> mutation;
+    std::optional<std::string> minFrequency;
 };
 
 struct ParsedOptions {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "engine/evaluatelocus.h"
 #include "exchange/workbooklayout.h"
 #include "text/shorttext.h"
 #include "text/utf8.h"
@@ -39,6 +40,16 @@ std::array<std::string, 10> headerFields(const results::ResultsGrid& grid)
             grid.cell(0, 4),
             grid.cell(0, 5),
             grid.cell(0, 6)};
+}
+
+bool settingsOn(const BatchReport& report)
+{
+    return report.settings && report.settings->any();
+}
+
+bool mutationRow(const results::ResultsGrid& grid, int r)
+{
+    return engine::isMutationFormula(grid.cell(r, results::kColumnFormula));
 }
 
 } // namespace
@@ -113,18 +124,23 @@ void writeText(const BatchReport& report, std::ostream& out)
         out << s << '\n';
     }
     out << '\n' << report.cpi << '\n' << report.probability << '\n';
+    if (settingsOn(report))
+        out << freqdb::settingsSummary(*report.settings) << '\n';
 }
 
 void writeCsv(const BatchReport& report, std::ostream& out)
 {
     const auto& grid = *report.grid;
+    const bool withSettings = settingsOn(report);
     for (std::size_t c = 0; c < kKeys.size(); ++c)
         out << (c ? "," : "") << kKeys[c];
-    out << '\n';
+    out << (withSettings ? ",mutation\n" : "\n");
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const auto fields = rowFields(grid, r);
         for (std::size_t c = 0; c < fields.size(); ++c)
             out << (c ? "," : "") << csvField(fields[c]);
+        if (withSettings)
+            out << (mutationRow(grid, r) ? ",1" : ",0");
         out << '\n';
     }
 }
@@ -132,13 +148,24 @@ void writeCsv(const BatchReport& report, std::ostream& out)
 void writeJson(const BatchReport& report, std::ostream& out)
 {
     const auto& grid = *report.grid;
-    out << "{\n  \"population\": " << jsonString(report.population) << ",\n  \"rows\": [";
+    const bool withSettings = settingsOn(report);
+    out << "{\n  \"population\": " << jsonString(report.population) << ",\n";
+    if (withSettings) {
+        const freqdb::LabSettings& s = *report.settings;
+        out << "  \"settings\": {\"mutation_model\": " << jsonString(s.mutationOn() ? "proportional" : "off")
+            << ", \"mutation_rate\": " << (s.mutationOn() ? jsonString(s.mutationRateText) : "null")
+            << ", \"min_allele_frequency\": " << (s.minFrequency ? jsonString(s.minFrequencyText) : "null")
+            << ", \"source\": " << jsonString(s.source) << "},\n";
+    }
+    out << "  \"rows\": [";
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const auto fields = rowFields(grid, r);
         out << (r > 1 ? ",\n    {" : "\n    {");
         // The mark is not part of a row's JSON: every row with an LR is marked by the batch.
         for (std::size_t c = 0; c + 1 < fields.size(); ++c)
             out << (c ? ", " : "") << jsonString(kKeys[c]) << ": " << jsonString(fields[c]);
+        if (withSettings)
+            out << ", \"mutation\": " << (mutationRow(grid, r) ? "true" : "false");
         out << '}';
     }
     out << (grid.ResultCount() > 0 ? "\n  ],\n" : "],\n");

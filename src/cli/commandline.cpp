@@ -33,19 +33,34 @@ int checkedOutput(int status, std::ostream& out, std::ostream& err)
     return status;
 }
 
+// --mutation and --min-frequency replace what the settings file says, for this run only.
+void applySettingOverrides(freqdb::LocusTable& table, const BatchOptions& options)
+{
+    if (!options.mutation && !options.minFrequency)
+        return;
+    freqdb::LabSettings settings = table.settings();
+    // Both were checked when the options were parsed.
+    if (options.mutation)
+        freqdb::applyMutationSetting(settings, *options.mutation);
+    if (options.minFrequency)
+        freqdb::applyMinFrequencySetting(settings, *options.minFrequency);
+    settings.source = settings.source.empty() ? "командная строка" : settings.source + " и командная строка";
+    table.setSettings(std::move(settings));
+}
+
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
 
-    const freqdb::LoadResult loaded
-        = freqdb::LoadLocusTableFromFolder(options.dataDir, options.population, *reader, format);
+    freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(options.dataDir, options.population, *reader, format);
     if (loaded.status != freqdb::LoadStatus::Loaded) {
         err << loaded.message << '\n';
         if (loaded.status == freqdb::LoadStatus::FilesNotFound)
             err << "Папка: " << options.dataDir.string() << '\n';
         return kExitFailure;
     }
+    applySettingOverrides(loaded.table, options);
 
     exchange::LoadedResults evaluated
         = exchange::evaluateGenotypeWorkbook(options.genotypes, *reader, loaded.table, format);
@@ -76,7 +91,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         err << "Априорная вероятность «" << options.prior << "» не число: взято 0,5\n";
 
     BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
-                       combined.probabilityText};
+                       combined.probabilityText, &loaded.table.settings()};
     switch (options.format) {
     case OutputFormat::Text:
         writeText(report, out);
@@ -84,6 +99,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     case OutputFormat::Csv:
         writeCsv(report, out);
         err << report.cpi << '\n' << report.probability << '\n';
+        if (report.settings->any())
+            err << freqdb::settingsSummary(*report.settings) << '\n';
         break;
     case OutputFormat::Json:
         writeJson(report, out);
