@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The settings file of the data folder, data/settings.ini: one "key = value" a line, comments
-// after ";" or "#", no sections.
+// The settings file of the data folder, data/settings.ini: one "key = value" a line; comment lines
+// start with ";" or "#", and " ;" starts a comment at the end of a line; no sections.
 //
 //   mutation_model = off | proportional
 //   mutation_rate = 0,002            (per transmission; a comma or a point)
