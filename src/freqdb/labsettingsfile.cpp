@@ -3,6 +3,7 @@
 
 #include <ini.h>
 
+#include <cstdint>
 #include <fstream>
 #include <optional>
 #include <set>
@@ -17,6 +18,7 @@ namespace {
 constexpr std::string_view kModelKey = "mutation_model";
 constexpr std::string_view kRateKey = "mutation_rate";
 constexpr std::string_view kMinFrequencyKey = "min_allele_frequency";
+constexpr std::uintmax_t kMaxSettingsBytes = 64 * 1024;
 
 // What inih sees, one line at a time: the line number of the line in hand is known to the
 // handler, and leading blanks are dropped so that an indented key is a key (inih would take an
@@ -145,6 +147,10 @@ SettingsRead readLabSettings(const std::filesystem::path& file)
         return {true, LabSettings{}, {}};
     if (!std::filesystem::is_regular_file(status))
         return {false, {}, refusal(file, 0, "это не обычный файл")};
+    // A few lines of settings; anything far larger is some other file put under this name, and is
+    // not read into memory.
+    if (std::filesystem::file_size(file, error) > kMaxSettingsBytes)
+        return {false, {}, refusal(file, 0, "файл больше 64 КБ — это не файл настроек")};
     std::ifstream in(file, std::ios::binary);
     if (!in.is_open())
         return {false, {}, refusal(file, 0, "файл не открывается для чтения")};

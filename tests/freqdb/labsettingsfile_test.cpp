@@ -122,6 +122,11 @@ TEST(SettingsWithTheLoad, GoodFileIsInTheTableBadFileFailsTheLoad)
     EXPECT_EQ(loaded.table.LocusCount(), 0);
     EXPECT_NE(loaded.message.find("«settings.ini», строка 2"), std::string::npos) << loaded.message;
 
+    std::ofstream(dir / "data" / "settings.ini") << std::string(70000, ';');
+    loaded = LoadLocusTable(dir.path(), Population::UsCaucasians, *reader, format);
+    EXPECT_EQ(loaded.status, LoadStatus::Failed);
+    EXPECT_NE(loaded.message.find("больше 64 КБ"), std::string::npos) << loaded.message;
+
     std::filesystem::remove(dir / "data" / "settings.ini");
     std::filesystem::create_directory(dir / "data" / "settings.ini");
     loaded = LoadLocusTable(dir.path(), Population::UsCaucasians, *reader, format);
