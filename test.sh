@@ -20,6 +20,10 @@ cmake --build build -j "$JOBS"
 echo "== Tests =="
 ctest --test-dir build --output-on-failure -j "$JOBS"
 
+echo "== Debian package (scripts/make-package.sh), unpacked and checked (scripts/check-package.sh) =="
+./scripts/make-package.sh
+./scripts/check-package.sh
+
 echo "== Build (AddressSanitizer + UndefinedBehaviorSanitizer) =="
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPI_SANITIZE=ON \
   -DPI_WITH_BENCHMARKS=OFF >/dev/null

@@ -32,7 +32,8 @@ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" \
   -DPI_SANITIZE=ON -DPI_WITH_FUZZERS=ON -DPI_WITH_GUI=OFF -DPI_WITH_BENCHMARKS=OFF \
   -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$BUILD" --target fuzzers -j "$(nproc)"
+# One target asked for: build only that one.
+cmake --build "$BUILD" --target "${ONLY:-fuzzers}" -j "$(nproc)"
 
 # Seeds: the project's workbooks by format. Zip-based ones also go in a second copy with every
 # entry stored uncompressed, so that mutations reach the XML instead of breaking the deflate stream.
@@ -51,6 +52,11 @@ for dir in "${SOURCES[@]}"; do
     n=$((n + 1))
     cp "$f" "$SEEDS/$ext/seed-$n.$ext"
   done < <(find "$dir" -type f \( -iname '*.xls' -o -iname '*.xlsx' -o -iname '*.ods' \) -print0)
+done
+# Frequency tables for the import's reader: delimited texts and XML exports.
+mkdir -p "$SEEDS/tables"
+for f in tests/popimport/fixtures/*.csv tests/popimport/fixtures/*.xml data/source/*.csv; do
+  [ -f "$f" ] && cp "$f" "$SEEDS/tables/"
 done
 python3 - "$SEEDS" <<'PY'
 import pathlib, sys, zipfile
@@ -71,6 +77,7 @@ seeds_for() {
     fuzz_workbook_xls) echo "$SEEDS/xls" ;;
     fuzz_workbook_xlsx) echo "$SEEDS/xlsx" ;;
     fuzz_workbook_ods) echo "$SEEDS/ods" ;;
+    fuzz_frequency_table) echo "$SEEDS/tables $SEEDS/xlsx" ;;
     *) echo "$SEEDS/xls $SEEDS/xlsx $SEEDS/ods" ;;
   esac
 }
@@ -83,7 +90,7 @@ for exe in "$BUILD"/fuzz/fuzz_*; do
   mkdir -p "$BUILD/corpus/$target" "$BUILD/findings/$target"
   echo "== $target: ${LIMIT_TEXT} =="
   # shellcheck disable=SC2046
-  if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 LSAN_OPTIONS=suppressions="$PWD/fuzz/lsan.supp" \
+  if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 \
        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
        "$exe" "${LIMIT[@]}" -rss_limit_mb=2048 \
          -max_len=262144 -dict=fuzz/workbook.dict -print_final_stats=1 \

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake g++ pkg-config ninja-build
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
-  libfreexl-dev liborcus-dev libixion-dev libxlsxwriter-dev
+  liborcus-dev libixion-dev libxlsxwriter-dev
   libminizip-dev libexpat1-dev zlib1g-dev libinih-dev
   libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -14,6 +14,7 @@ PACKAGES=(
   fonts-dejavu-core xvfb xauth locales
   python3 python3-xlwt python3-openpyxl
   hyperfine valgrind
+  dpkg-dev file lintian desktop-file-utils appstream man-db groff-base
 )
 
 missing=()

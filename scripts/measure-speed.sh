@@ -38,6 +38,27 @@ mh.write_case_xlsx(sys.argv[1], [["№", "  Локус"], ["1", "L000", "5/5,5",
                                  [None, "CPI"], [None, "W"], [None, "population"]])
 PY
 
+# An archive: 1000 copies of a 29-locus trio over the bundled loci (the two commonest alleles of
+# each locus in the US Caucasian table), evaluated in one run.
+"$PYTHON" - "$WORK/archive" <<'PY'
+import csv, os, shutil, sys
+sys.path.insert(0, os.path.join("tests", "hostile"))
+import make_hostile as mh
+loci = {}
+for row in csv.DictReader(open(os.path.join("data", "source", "us_caucasians.csv"), encoding="utf-8")):
+    loci.setdefault(row["locus"], []).append((float(row["frequency"]), row["allele"].replace(".", ",")))
+rows = [["№", "  Локус"]]
+for n, (locus, alleles) in enumerate(sorted(loci.items()), 1):
+    a, b = [label for _, label in sorted(alleles, reverse=True)[:2]]
+    rows.append([str(n), locus, f"{a}/{b}", f"{a}/{b}", f"{a}/{a}"])
+rows += [[None, "CPI"], [None, "W"], [None, "population"]]
+os.makedirs(sys.argv[1])
+first = os.path.join(sys.argv[1], "case0000.xlsx")
+mh.write_case_xlsx(first, rows)
+for i in range(1, 1000):
+    shutil.copyfile(first, os.path.join(sys.argv[1], "case%04d.xlsx" % i))
+PY
+
 PI="$ROOT/$BUILD/src/app/paternity-index"
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$WORK}"
@@ -51,6 +72,7 @@ WHOLE=(
   "Batch, 99-row case, JSON output|$PI batch $WORK/case99.xlsx --population white --format json"
   "Batch, 99-row case, with the results workbook saved|$PI batch $WORK/case99.xlsx --population white --output $WORK/out.xlsx"
   "Batch, 1-row case over a folder of 100 workbooks × 99 alleles (.xls)|$PI batch $WORK/case-folder.xlsx --population white --data $WORK/folder100/data"
+  "Batch over an archive: 1000 cases × 29 loci in one run, CSV summary|$PI batch $WORK/archive --population white --format csv"
 )
 
 echo "Checking the commands..." >&2

@@ -34,6 +34,8 @@ int main(int argc, char* argv[])
     // own decimal separator is passed explicitly through NumberFormat.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Paternity Index"));
+    // Ties the windows to the menu entry, so docks and task bars show its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PI_APP_ID));
 
     // Russian texts for Qt's own buttons and file dialogs, when the translations are installed.
     QTranslator qtTranslator;

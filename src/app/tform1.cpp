@@ -36,6 +36,7 @@
 #include "exchange/resultsworkbookreader.h"
 #include "exchange/resultsworkbookwriter.h"
 #include "exchange/workbooklayout.h"
+#include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
 #include "results/genotyperow.h"
 #include "text/shorttext.h"
@@ -298,13 +299,23 @@ void TForm1::WellDone()
     m_form3->show();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
+    // WorkDir stays the current directory (the file dialogs start there); the data folder is
+    // data/ below it when that exists, else the lab's own or the installed one.
+    const std::filesystem::path workDir = toPath(QDir::currentPath());
+    const freqdb::DataFolderLookup data = freqdb::findDataFolder(freqdb::dataFolderPlaces(workDir));
     freqdb::LoadResult loaded;
     try {
-        loaded = freqdb::LoadLocusTable(toPath(QDir::currentPath()), population, m_reader, m_format,
-                                        [this](int done, int total, const std::string& locusName) {
-                                            m_form3->setProgress(done, total, QString::fromStdString(locusName));
-                                            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                                        });
+        if (!data.folder) {
+            loaded.status = freqdb::LoadStatus::FilesNotFound;
+            loaded.message = freqdb::dataFolderMissingMessage(data.lookedIn);
+        } else {
+            loaded = freqdb::LoadLocusTableFromFolder(
+                *data.folder, population, m_reader, m_format,
+                [this](int done, int total, const std::string& locusName) {
+                    m_form3->setProgress(done, total, QString::fromStdString(locusName));
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                });
+        }
     } catch (const std::exception& error) {
         // An unreadable data folder: reported like any failed load, never with the notice left up.
         loaded.status = freqdb::LoadStatus::Failed;
@@ -325,7 +336,8 @@ void TForm1::WellDone()
     }
 
     m_table = std::move(loaded.table);
-    m_workDir = loaded.workDir;
+    m_workDir = workDir;
+    m_dataDir = *data.folder;
     showSettings();
     m_form3->setPopulation(population);
     m_grid.WriteHeader();
@@ -376,6 +388,7 @@ void TForm1::recomputeRows()
             m_table, m_grid.cell(row, results::kColumnLocus), m_grid.RowGenotypes(row), m_format);
         m_grid.applyOutcome(row, outcome);
     }
+    emptyResultLines();
     refreshGrid();
 }
 
@@ -392,12 +405,17 @@ void TForm1::N11Click()
     m_form3->show();
 }
 
-void TForm1::ResetEntryPanel()
+void TForm1::emptyResultLines()
 {
     for (QLineEdit* field : {Edit1, Edit2}) {
         field->clear();
         field->setToolTip(QString());
     }
+}
+
+void TForm1::ResetEntryPanel()
+{
+    emptyResultLines();
     ComboBox1->clear();
     for (std::uint8_t k = 1; k <= m_table.LocusCount(); ++k)
         ComboBox1->addItem(QString::fromStdString(m_table.record(k).Name));
@@ -453,6 +471,7 @@ void TForm1::Menu1Click()
     results::RowGenotype genotype{cut(4), cut(5), cut(2), cut(3), cut(0), cut(1)};
     const int row = m_grid.AppendRow(m_currentLocusName, std::move(genotype));
     m_grid.applyOutcome(row, engine::EvaluateLocus(locus, f1, f2, m1, m2, c1, c2, m_format, m_table.settings()));
+    emptyResultLines();
     refreshGrid();
 }
 
@@ -475,7 +494,9 @@ void TForm1::Button3Click()
         m_dialogs.information(this, QString::fromStdString(result.message));
         break;
     case engine::CombinedIndexStatus::Undefined:
+        // The probability of the previous combination does not belong beside this CPI.
         showResultLine(Edit1, result.cpiText);
+        showResultLine(Edit2, std::string());
         m_dialogs.error(this, QString::fromStdString(result.message));
         break;
     case engine::CombinedIndexStatus::BadLr:
@@ -524,12 +545,13 @@ bool TForm1::saveResults()
     return true;
 }
 
-void TForm1::offerToSave(const QString& title)
+bool TForm1::offerToSave(const QString& title)
 {
     if (m_grid.ResultCount() == 0)
-        return;
+        return true;
     if (m_dialogs.question(this, title, qs(exchange::kSaveChangesQuestion)) == Answer::Yes)
-        saveResults();
+        return saveResults();
+    return true;
 }
 
 void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesystem::path& path)
@@ -540,6 +562,11 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
     }
     ResetEntryPanel();
     m_grid = loaded.grid;
+    // A results workbook brings back the result lines of its rows; a genotype workbook none.
+    if (!loaded.cpiLine.empty())
+        showResultLine(Edit1, loaded.cpiLine);
+    if (!loaded.probabilityLine.empty())
+        showResultLine(Edit2, loaded.probabilityLine);
     setWindowTitle(QString::fromStdString(loaded.caption));
     m_loadedWorkbook = path;
     StringGrid1->clearSelection();
@@ -553,7 +580,9 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
 
 void TForm1::N9Click()
 {
-    offerToSave(QString());
+    // The operator asked to save: when that did not happen, the table stays as it is.
+    if (!offerToSave(QString()))
+        return;
     const QString name = m_dialogs.openFileName(this, fromPath(m_workDir));
     if (name.isEmpty())
         return;
@@ -562,7 +591,8 @@ void TForm1::N9Click()
 
 void TForm1::LR1Click()
 {
-    offerToSave(tr("Вопрос"));
+    if (!offerToSave(tr("Вопрос")))
+        return;
     const QString name = m_dialogs.openFileName(this, fromPath(m_workDir));
     if (name.isEmpty())
         return;
@@ -571,7 +601,7 @@ void TForm1::LR1Click()
 
 void TForm1::N6Click()
 {
-    const QDir data(fromPath(m_workDir / "data"));
+    const QDir data(fromPath(m_dataDir));
     // A laboratory's own help document comes first; the bundled page is the fallback.
     for (const char* name : {"help.doc", "help.docx", "help.odt", "help.pdf"}) {
         const QString path = data.filePath(QString::fromLatin1(name));
@@ -610,6 +640,7 @@ void TForm1::ClickMenu(Qt::MouseButton button, QPoint clientPoint, QPoint global
         if (row < 1 || row > m_grid.ResultCount())
             return;
         m_grid.ToggleMark(row);
+        emptyResultLines();
         refreshGrid();
     }
 }
@@ -619,12 +650,16 @@ void TForm1::selectClickedRow()
     if (m_clickedRow < 1 || m_clickedRow > m_grid.ResultCount())
         return;
     m_grid.ToggleMark(m_clickedRow);
+    emptyResultLines();
     refreshGrid();
 }
 
 void TForm1::deleteClickedRow()
 {
+    if (m_clickedRow < 1 || m_clickedRow > m_grid.ResultCount())
+        return;
     m_grid.DeleteRow(m_clickedRow);
+    emptyResultLines();
     StringGrid1->clearSelection();
     refreshGrid();
 }

@@ -5,8 +5,8 @@
 // It connects the widgets to the core and holds no calculation of its own: entry checks and the
 // locus index come from engine, row operations from results::ResultsGrid, the locus table from
 // freqdb, the workbooks from exchange. It owns the run's state: the locus table, the results
-// table, WorkDir and the name of the workbook last loaded; the population dialog (TForm3) holds
-// the population.
+// table, WorkDir, the data folder and the name of the workbook last loaded; the population
+// dialog (TForm3) holds the population.
 //
 // Start-up: start() shows the population dialog; its OK runs WellDone, which loads the locus
 // table behind the loading notice and opens this window on a loaded table only. A failed load
@@ -70,6 +70,7 @@ public:
     const results::ResultsGrid& grid() const { return m_grid; }
     const freqdb::LocusTable& locusTable() const { return m_table; }
     const std::filesystem::path& workDir() const { return m_workDir; }
+    const std::filesystem::path& dataDir() const { return m_dataDir; }
     int ClickedRow() const { return m_clickedRow; }
     TForm3* populationDialog() const { return m_form3; }
     TForm4* aboutBox() const { return m_form4; }
@@ -146,8 +147,12 @@ private:
     void guarded(const std::function<void()>& command);
     // The save command; false when nothing was saved (cancelled, refused overwrite, failed).
     bool saveResults();
-    // "Сохранить изменения?" before a load replaces the table.
-    void offerToSave(const QString& title);
+    // "Сохранить изменения?" before a load replaces the table; false when the operator asked
+    // to save and nothing was saved, so the load must not go on.
+    bool offerToSave(const QString& title);
+    // Empties Edit1 and Edit2: done whenever the rows or their marks change, so a combined index
+    // never stands beside rows it was not formed from (nor is saved with them).
+    void emptyResultLines();
     // Replaces the table by a successfully read workbook, or reports the failed read.
     void takeLoaded(const exchange::LoadedResults& loaded, const std::filesystem::path& path);
     void centreOnScreen();
@@ -163,6 +168,7 @@ private:
     std::string m_currentLocusName;
     int m_clickedRow = 0;
     std::filesystem::path m_workDir;
+    std::filesystem::path m_dataDir; // the data folder of the last load: locus workbooks and help
     std::filesystem::path m_loadedWorkbook; // the open dialog's file name; empty when none
     bool m_opened = false; // the first load succeeded and this window is shown
 

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "version/projectversion.h"
+
 namespace app {
 
 TForm4::TForm4(QWidget* parent) : QDialog(parent)
@@ -38,7 +40,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent)
     }
     titleLabel->setFont(titleFont);
 
-    versionLabel = new QLabel(tr("Версия 0.2"), panel);
+    versionLabel = new QLabel(tr("Версия %1").arg(QString::fromLatin1(version::kShortVersion)), panel);
     versionLabel->move(50, 97);
     versionLabel->adjustSize();
 

@@ -44,8 +44,7 @@ public:
         for (std::size_t e = 0; e + 128 <= directory.size(); e += 128) {
             const std::string_view entry(directory.data() + e, 128);
             const unsigned nameBytes = get16(entry, 0x40);
-            // FreeXL copies names by this length into a fixed buffer: a damaged length must
-            // stop the read here, before FreeXL sees the file.
+            // A name holds at most 32 UTF-16 characters, the terminating zero included.
             if (nameBytes > 64 || nameBytes % 2 != 0)
                 fail("неверная длина имени в каталоге");
             if (nameBytes < 2 || static_cast<unsigned char>(entry[0x42]) != 2)
@@ -76,9 +75,8 @@ public:
     }
 
 private:
-    // FreeXL reads the mini stream (kept in the root entry's chain) and the mini FAT at open,
-    // whatever stream is wanted, and follows their starting sectors unchecked: a declared size
-    // without a valid chain behind it makes it read outside the file. Both are walked here first.
+    // The mini stream (kept in the root entry's chain) and the mini FAT are walked at open,
+    // whatever stream is wanted: a declared size without a valid chain behind it is damage.
     void checkMiniStream(const std::string& directory) const
     {
         if (directory.size() < 128)

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads one named stream out of a compound file (the OLE2 container of .xls), held in memory.
-// FreeXL reads the cells of an .xls, but hides its formula results; the formula scan needs the
-// raw "Workbook" stream, which this small reader extracts. Everything is bounded by the file's
+// The .xls reader takes the "Workbook" stream from here. Everything is bounded by the file's
 // real size: sector chains are followed at most once per sector (a cyclic chain is an error),
 // and no allocation trusts a size the file declares without checking it against the file.
 #include <optional>

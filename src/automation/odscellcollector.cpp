@@ -114,7 +114,7 @@ public:
     void set_date_time(ss::row_t row, ss::col_t col, int year, int month, int day, int hour, int minute,
                        double second) override
     {
-        // As FreeXL gives .xls dates: ISO text, with the time when there is one.
+        // As the .xls reader gives dates: ISO text, with the time when there is one.
         char text[64];
         if (hour == 0 && minute == 0 && second == 0)
             std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);

@@ -9,6 +9,7 @@
 #include "automation/readmessages.h"
 #include "automation/xmlstream.h"
 #include "automation/ziparchive.h"
+#include "automation/zipmemorywriter.h"
 
 namespace automation {
 namespace {
@@ -202,10 +203,18 @@ public:
     void characters(std::string_view) override {}
 };
 
-void parse(ZipArchive& zip, const std::string& part, XmlHandler& handler, const std::string& where)
+// Parses a part; with `copy`, also writes the part's bytes there as they are decompressed.
+void parse(ZipArchive& zip, const std::string& part, XmlHandler& handler, const std::string& where,
+           ZipMemoryWriter* copy = nullptr)
 {
     XmlStream xml(handler, where + ", часть «" + part + "»");
-    zip.read(part, [&](const char* data, std::size_t size) { xml.feed(data, size); });
+    if (copy)
+        copy->startEntry(part);
+    zip.read(part, [&](const char* data, std::size_t size) {
+        xml.feed(data, size);
+        if (copy)
+            copy->write(data, size);
+    });
     xml.finish();
 }
 
@@ -215,12 +224,17 @@ OdsWorkbook::OdsWorkbook(std::string_view bytes, std::filesystem::path path) : m
 {
     const std::string where = fileLabel(m_path);
     ContentCheck check(where);
+    // orcus gets content.xml (the only part it reads) in an archive of our own making, not the
+    // file: it would size its buffers from the file's declared sizes and follow fields our zip
+    // reader does not, and so read other bytes than the ones checked here.
+    std::string checkedArchive;
     {
         ZipArchive zip(bytes, where);
-        zip.checkDeclaredSizes();
         if (!zip.contains("content.xml"))
             throw WorkbookError(where + ": в книге нет части «content.xml»");
-        parse(zip, "content.xml", check, where);
+        ZipMemoryWriter copy;
+        parse(zip, "content.xml", check, where, &copy);
+        checkedArchive = copy.finish();
         for (const char* part : {"styles.xml", "meta.xml", "settings.xml"}) {
             IgnoreAll ignore;
             if (zip.contains(part))
@@ -228,7 +242,7 @@ OdsWorkbook::OdsWorkbook(std::string_view bytes, std::filesystem::path path) : m
         }
     }
     OdsCellCollector collector(where);
-    collector.read(bytes);
+    collector.read(checkedArchive);
     // The check and orcus see the same tables; should they ever disagree, no sheet is trusted.
     const bool matched = check.tables.size() == collector.sheetCount();
     for (std::size_t i = 0; matched && i < check.tables.size(); ++i) {

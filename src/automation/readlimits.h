@@ -17,7 +17,7 @@ inline constexpr std::size_t kRangeTextBytes = 64u << 20; // all texts of one us
 inline constexpr int kRangeRows = 10000;
 inline constexpr int kRangeColumns = 1000;
 inline constexpr std::int64_t kRangeCells = 1000000; // rows x columns of a used range
-inline constexpr std::uint64_t kXlsDeclaredCells = 2u << 20; // FreeXL allocates rows x columns
+inline constexpr std::uint64_t kXlsCells = 1u << 20; // cells, and shared strings, of one .xls workbook
 inline constexpr int kSheets = 4096;
 
 // Sheet limits of the formats: 1,048,576 rows and 16,384 columns.

@@ -48,7 +48,7 @@ public:
     virtual std::unique_ptr<Workbook> open(const std::filesystem::path& path) const = 0;
 };
 
-// The reader over real files: .xls (FreeXL), .xlsx and .ods.
+// The reader over real files: .xls, .xlsx and .ods.
 std::unique_ptr<WorkbookReader> makeFileWorkbookReader();
 
 } // namespace automation

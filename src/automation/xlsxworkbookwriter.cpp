@@ -1,18 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "xlsxworkbookwriter.h"
 
-#include <fcntl.h>
-#include <locale.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <map>
-#include <system_error>
 #include <tuple>
 #include <utility>
 
 #include <xlsxwriter.h>
 
+#include "automation/lxwsupport.h"
 #include "automation/xstring.h"
 
 namespace automation {
@@ -41,35 +36,6 @@ bool contains(const CellRange& r, int row, int column)
     return row >= r.firstRow && row <= r.lastRow && column >= r.firstColumn && column <= r.lastColumn;
 }
 
-// Switches the calling thread to the "C" locale for numbers while it lives.
-class CNumericLocale {
-public:
-    CNumericLocale()
-    {
-        locale_t base = duplocale(LC_GLOBAL_LOCALE);
-        if (base)
-            m_locale = newlocale(LC_NUMERIC_MASK, "C", base);
-        if (m_locale)
-            m_previous = uselocale(m_locale);
-        else if (base)
-            freelocale(base);
-    }
-    ~CNumericLocale()
-    {
-        if (m_locale) {
-            uselocale(m_previous);
-            freelocale(m_locale);
-        }
-    }
-    bool active() const { return m_locale != nullptr; }
-    CNumericLocale(const CNumericLocale&) = delete;
-    CNumericLocale& operator=(const CNumericLocale&) = delete;
-
-private:
-    locale_t m_locale = nullptr;
-    locale_t m_previous = nullptr;
-};
-
 // What a written cell carries; cells with the same look share one libxlsxwriter format.
 struct CellLook {
     HorizontalAlignment alignment = HorizontalAlignment::General;
@@ -83,57 +49,6 @@ struct CellState {
     CellLook look;
     std::string value;
 };
-
-// Owns the libxlsxwriter workbook until it is closed.
-class LxwWorkbook {
-public:
-    explicit LxwWorkbook(const std::string& file) : m_workbook(workbook_new(file.c_str())) {}
-    ~LxwWorkbook()
-    {
-        if (m_workbook)
-            workbook_close(m_workbook); // an abandoned write: free it; the file is removed by the caller
-    }
-    lxw_workbook* get() const { return m_workbook; }
-    lxw_error close()
-    {
-        lxw_workbook* wb = std::exchange(m_workbook, nullptr);
-        return workbook_close(wb);
-    }
-    LxwWorkbook(const LxwWorkbook&) = delete;
-    LxwWorkbook& operator=(const LxwWorkbook&) = delete;
-
-private:
-    lxw_workbook* m_workbook;
-};
-
-std::filesystem::path temporaryName(const std::filesystem::path& target)
-{
-    static std::atomic<unsigned> counter{0};
-    const auto folder = target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
-    for (;;) {
-        // Built by appending: g++ 12 warns falsely (-Wrestrict) on a chain of + here.
-        std::string file = ".";
-        file += target.filename().string();
-        file += ".tmp-";
-        file += std::to_string(getpid());
-        file += '-';
-        file += std::to_string(counter++);
-        auto name = folder / file;
-        std::error_code ec;
-        if (!std::filesystem::exists(name, ec))
-            return name;
-    }
-}
-
-// Flushes the written file to disk before it replaces the target.
-void syncFile(const std::filesystem::path& file)
-{
-    const int fd = ::open(file.c_str(), O_RDONLY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 } // namespace
 
@@ -203,31 +118,11 @@ void XlsxWorkbookWriter::save(const std::filesystem::path& path)
     const std::string shown = path.string();
     if (!m_sheetName)
         throw WorkbookError("Книга «" + shown + "» не сохранена: в ней нет листа");
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw WorkbookError("Книга «" + shown + "» не сохранена: это папка");
-
-    const auto temporary = temporaryName(path);
-    try {
-        writeTo(temporary, shown);
-    } catch (...) {
-        std::filesystem::remove(temporary, ec);
-        throw;
-    }
-    syncFile(temporary);
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        throw WorkbookError("Книга «" + shown + "» не сохранена: не удалось заменить файл (" + ec.message() + ")");
-    }
+    lxw::saveThroughTemporary(path, shown, [&](const std::filesystem::path& file) { writeTo(file, shown); });
 }
 
 void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::string& shown) const
 {
-    CNumericLocale cLocale;
-    if (!cLocale.active())
-        throw WorkbookError("Книга «" + shown + "» не сохранена: нет локали «C» для записи чисел");
-
     // The state of every touched cell, in the order the calls were made.
     std::map<std::pair<int, int>, CellState> cells;
     for (const auto& op : m_operations) {
@@ -253,7 +148,7 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
         }
     }
 
-    LxwWorkbook workbook(file.string());
+    lxw::Workbook workbook(file.string());
     if (!workbook.get())
         throw WorkbookError("Книга «" + shown + "» не сохранена: не хватает памяти");
     lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), m_sheetName->c_str());
@@ -317,10 +212,8 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
     }
 
     const lxw_error e = workbook.close();
-    if (e == LXW_ERROR_CREATING_XLSX_FILE || e == LXW_ERROR_CREATING_TMPFILE)
-        throw WorkbookError("Книга «" + shown + "» не сохранена: нельзя создать файл в ее папке");
     if (e != LXW_NO_ERROR)
-        throw WorkbookError("Книга «" + shown + "» не сохранена: ошибка записи (" + std::string(lxw_strerror(e)) + ")");
+        lxw::throwCloseError(e, shown);
 }
 
 std::unique_ptr<WorkbookWriter> makeXlsxWorkbookWriter()

@@ -9,6 +9,7 @@
 
 #include "automation/readlimits.h"
 #include "automation/workbook.h"
+#include "automation/zipcontainer.h"
 
 namespace automation {
 namespace {
@@ -99,18 +100,10 @@ std::string lowerAscii(std::string_view text)
 
 } // namespace
 
-bool ZipArchive::isZip(std::string_view data)
-{
-    MemoryFile file{data, 0};
-    unzFile zip = openMemoryZip(&file);
-    if (!zip)
-        return false;
-    unzClose(zip);
-    return true;
-}
-
 ZipArchive::ZipArchive(std::string_view data, std::string where) : m_memory{data, 0}, m_where(std::move(where))
 {
+    // Every declared size and offset is checked before minizip follows any of them.
+    checkZipContainer(data, m_where);
     // minizip keeps a pointer to m_memory, so the archive is neither copied nor moved.
     m_zip = openMemoryZip(&m_memory);
     if (!m_zip)
@@ -125,8 +118,7 @@ ZipArchive::ZipArchive(std::string_view data, std::string where) : m_memory{data
         char name[1024];
         if (unzGetCurrentFileInfo64(m_zip, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
             break;
-        m_entries.emplace(std::string(name, strnlen(name, sizeof name)),
-                          Entry{unzGetOffset64(m_zip), info.uncompressed_size});
+        m_entries.emplace(std::string(name, strnlen(name, sizeof name)), unzGetOffset64(m_zip));
         rc = unzGoToNextFile(m_zip);
     }
     if (rc != UNZ_END_OF_LIST_OF_FILE) {
@@ -164,7 +156,7 @@ void ZipArchive::read(std::string_view name, const Sink& sink)
     if (!entry)
         throw WorkbookError(m_where + ": в книге нет части «" + std::string(name) + "»");
     const std::string damaged = m_where + ": файл поврежден (часть «" + *entry + "» не читается)";
-    if (unzSetOffset64(m_zip, m_entries.at(*entry).offset) != UNZ_OK)
+    if (unzSetOffset64(m_zip, m_entries.at(*entry)) != UNZ_OK)
         throw WorkbookError(damaged);
     unz_file_info64 info{};
     if (unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
@@ -195,17 +187,6 @@ void ZipArchive::read(std::string_view name, const Sink& sink)
     }
     if (unzCloseCurrentFile(m_zip) != UNZ_OK)
         throw WorkbookError(damaged);
-}
-
-void ZipArchive::checkDeclaredSizes() const
-{
-    std::uint64_t total = 0;
-    for (const auto& [name, entry] : m_entries) {
-        total += entry.declaredSize;
-        if (entry.declaredSize > limits::kEntryBytes || total > limits::kTotalUnzippedBytes)
-            throw WorkbookError(m_where + ": распакованные данные книги слишком велики (более "
-                                + std::to_string(limits::kTotalUnzippedBytes >> 20) + " МБ)");
-    }
 }
 
 std::string ZipArchive::readAll(std::string_view name, std::size_t maxBytes)

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A zip archive held in memory (minizip over our own I/O callbacks), read entry by entry in
-// chunks. Every byte decompressed counts against limits::kEntryBytes and, over the archive's
-// life, limits::kTotalUnzippedBytes, whatever the entries declare: a zip bomb ends in a
+// chunks. The archive's declared counts, sizes and offsets are checked first
+// (checkZipContainer), so a damaged archive is refused before minizip follows any of them.
+// Every byte decompressed counts against limits::kEntryBytes and, over the archive's life,
+// limits::kTotalUnzippedBytes, whatever the entries declare: a zip bomb ends in a
 // WorkbookError, not in exhausted memory. Entry names are looked up exactly, then ignoring
 // ASCII case (package part names are case-insensitive).
 #include <cstdint>
@@ -28,19 +30,12 @@ public:
     ZipArchive(const ZipArchive&) = delete;
     ZipArchive& operator=(const ZipArchive&) = delete;
 
-    // True when the bytes open as a zip archive at all.
-    static bool isZip(std::string_view data);
-
     bool contains(std::string_view name) const;
 
     using Sink = std::function<void(const char* data, std::size_t size)>;
     // Streams the decompressed entry to sink. Throws WorkbookError when the entry is missing,
     // damaged (CRC), encrypted or too large.
     void read(std::string_view name, const Sink& sink);
-    // Throws when an entry declares more than the limits allow. For libraries that size their
-    // buffers from the declared sizes (orcus) before reading.
-    void checkDeclaredSizes() const;
-
     // The whole entry, for small ones; at most maxBytes.
     std::string readAll(std::string_view name, std::size_t maxBytes);
 
@@ -50,11 +45,7 @@ private:
     ZipMemoryFile m_memory;
     std::string m_where;
     void* m_zip = nullptr;
-    struct Entry {
-        std::uint64_t offset; // in the central directory
-        std::uint64_t declaredSize;
-    };
-    std::map<std::string, Entry> m_entries;
+    std::map<std::string, std::uint64_t> m_entries; // name, offset in the central directory
     std::uint64_t m_totalRead = 0;
 };
 

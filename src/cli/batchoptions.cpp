@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batchoptions.h"
 
+#include <iostream>
 #include <memory>
+
+#include <unistd.h>
 
 #include <CLI/CLI.hpp>
 
@@ -13,19 +16,25 @@ namespace cli {
 namespace {
 
 constexpr const char* kSynopsis
-    = "  paternity-index batch GENOTYPES --population rus|white|black [--data DIR] [--prior P]\n"
-      "                  [--output RESULTS.xlsx] [--format text|csv|json]\n"
-      "                  [--mutation off|proportional:RATE] [--min-frequency off|P]\n";
+    = "  paternity-index batch GENOTYPES... --population rus|white|black [--data DIR] [--prior P]\n"
+      "                  [--output RESULTS.xlsx | --output-dir DIR] [--report-dir DIR]\n"
+      "                  [--format text|csv|json] [--mutation off|proportional:RATE] [--min-frequency off|P]\n";
 
 constexpr const char* kDescription
     = "batch: рассчитывает LR каждой строки книги генотипов (.xlsx, .xls, .ods; столбцы A-E:\n"
       "номер, локус, генотипы отца, ребенка и матери \"a/b\"; последние три строки не читаются),\n"
-      "отмечает все строки с LR и перемножает их.\n"
+      "отмечает все строки с LR и перемножает их. GENOTYPES - книга или папка книг (не вложенные\n"
+      "папки); с несколькими делами или с --output-dir база загружается один раз, а вывод -\n"
+      "строка итогов на дело: файл, локусов, отмечено, исключений, CPI, вероятность, ok или\n"
+      "причина, по которой дело не прочитано.\n"
       "  --population  референтная популяция: rus (русские), white (европеоиды США),\n"
       "                black (негры США)\n"
-      "  --data DIR    папка с книгами локусов (по умолчанию ./data)\n"
+      "  --data DIR    папка с книгами локусов (по умолчанию ./data, если она есть, иначе\n"
+      "                ~/.local/share/paternity-index/data, иначе установленная с программой)\n"
       "  --prior P     априорная вероятность отцовства (по умолчанию 0,5; запятая или точка)\n"
-      "  --output F    записать и книгу результатов (.xlsx)\n"
+      "  --output F    записать и книгу результатов (.xlsx) одного дела\n"
+      "  --output-dir DIR  записать книгу результатов каждого дела: DIR/<дело>.results.xlsx\n"
+      "  --report-dir DIR  записать отчет каждого дела в DIR\n"
       "  --format      text (таблица, по умолчанию), csv (строка на локус; итоги в stderr),\n"
       "                json (один объект)\n"
       "  --mutation off|proportional:RATE\n"
@@ -37,7 +46,7 @@ constexpr const char* kDescription
 // The texts as given; check() turns them into BatchOptions.
 struct BatchArguments {
     std::vector<std::string> cases;
-    std::string population, data, prior, output, format, mutation, minFrequency;
+    std::string population, data, prior, output, outputDir, reportDir, format, mutation, minFrequency;
 };
 
 bool hasXlsxExtension(const std::string& name)
@@ -52,8 +61,6 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
 {
     if (args.cases.empty())
         return "Не указана книга генотипов";
-    if (args.cases.size() > 1)
-        return "Лишний аргумент «" + args.cases[1] + "»: книга генотипов уже указана";
     options.cases.assign(args.cases.begin(), args.cases.end());
 
     if (app.count("--population") == 0)
@@ -99,6 +106,22 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
             return "--min-frequency: " + *reason;
         options.minFrequency = args.minFrequency;
     }
+    if (app.count("--output-dir") > 0) {
+        if (args.outputDir.empty())
+            return "Пустое имя папки в --output-dir";
+        if (options.output)
+            return "--output и --output-dir вместе не указываются: --output - книга одного дела";
+        options.outputDir = args.outputDir;
+    }
+    if (options.output && options.cases.size() > 1)
+        return "--output записывает книгу одного дела; для нескольких дел - --output-dir DIR";
+    if (app.count("--report-dir") > 0) {
+        if (!options.reportWriter)
+            return "Отчеты по делам в этой сборке не формируются: --report-dir недоступен";
+        if (args.reportDir.empty())
+            return "Пустое имя папки в --report-dir";
+        options.reportDir = args.reportDir;
+    }
     if (app.count("--format") > 0) {
         if (args.format == "text")
             options.format = OutputFormat::Text;
@@ -139,6 +162,8 @@ Command addBatchCommand(CLI::App& program)
     app->add_option("--data", args->data);
     app->add_option("--prior", args->prior);
     app->add_option("--output", args->output);
+    app->add_option("--output-dir", args->outputDir);
+    app->add_option("--report-dir", args->reportDir);
     app->add_option("--format", args->format);
     app->add_option("--mutation", args->mutation);
     app->add_option("--min-frequency", args->minFrequency);
@@ -147,7 +172,11 @@ Command addBatchCommand(CLI::App& program)
             kDescription,
             &args->cases,
             [app, args, options] { return check(*app, *args, *options); },
-            [options](std::ostream& out, std::ostream& err) { return runBatch(*options, out, err); }};
+            [options](std::ostream& out, std::ostream& err) {
+                // Progress only for a person watching: never into a log, a pipe or a test's stream.
+                options->progress = &err == &std::cerr && isatty(STDERR_FILENO) == 1;
+                return runBatch(*options, out, err);
+            }};
 }
 
 } // namespace cli

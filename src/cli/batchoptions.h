@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/casereport.h"
 #include "cli/command.h"
 #include "freqdb/population.h"
 
@@ -17,14 +18,18 @@ enum class OutputFormat { Text, Csv, Json };
 struct BatchOptions {
     std::vector<std::filesystem::path> cases; // genotype workbooks or folders of them
     freqdb::Population population = freqdb::Population::Unset;
-    std::filesystem::path dataDir = "data";
+    std::optional<std::filesystem::path> dataDir; // none: the data folder is looked up (freqdb/datafolder.h)
     std::string prior = "0,5"; // a number from 0 to 1, with a comma
-    std::optional<std::filesystem::path> output;
+    std::optional<std::filesystem::path> output; // the results workbook of the one case
+    std::optional<std::filesystem::path> outputDir; // <case name>.results.xlsx of every case
+    std::optional<std::filesystem::path> reportDir; // the report of every case
+    CaseReportWriter reportWriter = kCaseReportWriter;
     OutputFormat format = OutputFormat::Text;
     // Overrides of the lab's settings file for this run, as written: "off", "proportional:RATE";
     // "off" or a proportion. Checked when parsed.
     std::optional<std::string> mutation;
     std::optional<std::string> minFrequency;
+    bool progress = false; // "12/1000" on err as the cases are evaluated
 };
 
 // Adds `batch` to the program's command line; its run evaluates the cases.

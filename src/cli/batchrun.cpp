@@ -1,17 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batchrun.h"
 
+#include <algorithm>
+#include <set>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "automation/workbook.h"
 #include "automation/workbookwriter.h"
 #include "cli/batchreport.h"
+#include "cli/casesummary.h"
 #include "cli/exitstatus.h"
 #include "engine/combinedindex.h"
+#include "engine/enginetexts.h"
 #include "exchange/genotypeworkbook.h"
 #include "exchange/resultsworkbookwriter.h"
+#include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
 #include "results/gridtexts.h"
 #include "text/numberformat.h"
@@ -34,33 +40,12 @@ void applySettingOverrides(freqdb::LocusTable& table, const BatchOptions& option
     table.setSettings(std::move(settings));
 }
 
-} // namespace
+namespace fs = std::filesystem;
 
-int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
+// Marks every row with an LR and combines them as "Перемножить" does.
+engine::CombinedIndexResult markAndCombine(results::ResultsGrid& grid, const std::string& prior,
+                                           const text::NumberFormat& format)
 {
-    const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
-    const auto reader = automation::makeFileWorkbookReader();
-
-    freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(options.dataDir, options.population, *reader, format);
-    if (loaded.status != freqdb::LoadStatus::Loaded) {
-        err << loaded.message << '\n';
-        if (loaded.status == freqdb::LoadStatus::FilesNotFound)
-            err << "Папка: " << options.dataDir.string() << '\n';
-        return kExitFailure;
-    }
-    applySettingOverrides(loaded.table, options);
-
-    exchange::LoadedResults evaluated
-        = exchange::evaluateGenotypeWorkbook(options.cases.front(), *reader, loaded.table, format);
-    if (!evaluated.ok) {
-        err << evaluated.error << '\n';
-        return kExitFailure;
-    }
-    for (const auto& note : evaluated.notes)
-        err << note << '\n';
-
-    // Every row with an LR enters the combined index.
-    results::ResultsGrid& grid = evaluated.grid;
     std::vector<engine::CombinedIndexRow> rows;
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         if (!grid.cell(r, results::kColumnLr).empty())
@@ -68,9 +53,24 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         rows.push_back({grid.cell(r, results::kColumnNumber), grid.cell(r, results::kColumnLr),
                         grid.cell(r, results::kColumnMark)});
     }
-    // The prior was checked with a comma; the texts are written with the locale's separator.
-    const std::string prior = priorText(options.prior, format.decimalSeparator()).value_or(options.prior);
-    const engine::CombinedIndexResult combined = engine::CombineIndex(rows, prior, format);
+    return engine::CombineIndex(rows, prior, format);
+}
+
+// One case: the table, its two result lines and, with --output, its results workbook.
+int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, const automation::WorkbookReader& reader,
+               const std::string& prior, const text::NumberFormat& format, std::ostream& out, std::ostream& err)
+{
+    exchange::LoadedResults evaluated
+        = exchange::evaluateGenotypeWorkbook(options.cases.front(), reader, table, format);
+    if (!evaluated.ok) {
+        err << evaluated.error << '\n';
+        return kExitFailure;
+    }
+    for (const auto& note : evaluated.notes)
+        err << note << '\n';
+
+    results::ResultsGrid& grid = evaluated.grid;
+    const engine::CombinedIndexResult combined = markAndCombine(grid, prior, format);
     if (combined.status == engine::CombinedIndexStatus::BadPrior) {
         err << combined.message << '\n';
         return kExitUsage;
@@ -79,7 +79,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         err << combined.message << '\n';
 
     BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
-                       combined.probabilityText, &loaded.table.settings()};
+                       combined.probabilityText, &table.settings()};
     switch (options.format) {
     case OutputFormat::Text:
         writeText(report, out);
@@ -107,6 +107,208 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         }
     }
     return kExitOk;
+}
+
+CaseSummary caseOf(fs::path file, std::string failure = {})
+{
+    CaseSummary summary;
+    summary.file = std::move(file);
+    summary.status = std::move(failure);
+    return summary;
+}
+
+bool isGenotypeWorkbookName(const fs::path& file)
+{
+    std::string name = file.filename().string();
+    for (char& c : name)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    const auto endsWith = [&](std::string_view end) {
+        return name.size() > end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
+    };
+    // Results workbooks of an earlier run and office lock files are not cases.
+    if (name.starts_with("~$") || name.starts_with(".") || endsWith(kResultsSuffix))
+        return false;
+    return endsWith(".xlsx") || endsWith(".xls") || endsWith(".ods");
+}
+
+// A CASE argument as the cases it names: a workbook (or a path that is none, to be reported by
+// the reader), or the genotype workbooks of a folder in the order of their names. A folder that
+// cannot be listed or holds no workbook becomes a case that failed, so it is accounted for.
+void expandCase(const fs::path& argument, std::vector<CaseSummary>& cases)
+{
+    std::error_code ec;
+    if (!fs::is_directory(argument, ec)) {
+        cases.push_back(caseOf(argument));
+        return;
+    }
+    std::vector<fs::path> files;
+    for (fs::directory_iterator it(argument, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code fileEc;
+        if (it->is_regular_file(fileEc) && isGenotypeWorkbookName(it->path()))
+            files.push_back(it->path());
+    }
+    if (ec) {
+        cases.push_back(caseOf(argument, "папка не читается: " + ec.message()));
+        return;
+    }
+    if (files.empty()) {
+        cases.push_back(caseOf(argument, "в папке нет книг генотипов (.xlsx, .xls, .ods)"));
+        return;
+    }
+    std::sort(files.begin(), files.end());
+    for (auto& file : files)
+        cases.push_back(caseOf(std::move(file)));
+}
+
+// The identity of a file for "is this one of the inputs": its canonical path where it exists.
+fs::path identity(const fs::path& file)
+{
+    std::error_code ec;
+    fs::path canonical = fs::weakly_canonical(file, ec);
+    return ec ? fs::absolute(file, ec) : canonical;
+}
+
+std::string oneLine(std::string text)
+{
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    for (std::size_t at; (at = text.find('\n')) != std::string::npos;)
+        text.replace(at, 1, "; ");
+    return text;
+}
+
+// Many cases in one run: the table loaded once, every case evaluated as one case is, its results
+// workbook and report written where asked, and a summary line for each.
+int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const automation::WorkbookReader& reader,
+             const std::string& prior, const text::NumberFormat& format, std::ostream& out, std::ostream& err)
+{
+    std::vector<CaseSummary> cases;
+    for (const auto& argument : options.cases)
+        expandCase(argument, cases);
+
+    if (options.outputDir) {
+        std::error_code ec;
+        fs::create_directories(*options.outputDir, ec);
+        if (!fs::is_directory(*options.outputDir)) {
+            err << "Папка для книг результатов не создается: " << options.outputDir->string() << '\n';
+            return kExitFailure;
+        }
+    }
+    std::set<fs::path> inputs;
+    for (const auto& c : cases)
+        inputs.insert(identity(c.file));
+    std::set<fs::path> written;
+
+    bool allEvaluated = true;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        if (options.progress)
+            err << '\r' << i + 1 << '/' << cases.size() << std::flush;
+        CaseSummary& summary = cases[i];
+        if (!summary.status.empty()) { // a folder already found wanting
+            allEvaluated = false;
+            continue;
+        }
+        exchange::LoadedResults evaluated = exchange::evaluateGenotypeWorkbook(summary.file, reader, table, format);
+        if (!evaluated.ok) {
+            summary.status = oneLine(evaluated.error);
+            allEvaluated = false;
+            continue;
+        }
+        for (const auto& note : evaluated.notes)
+            err << summary.file.string() << ": " << note << '\n';
+        results::ResultsGrid& grid = evaluated.grid;
+        const engine::CombinedIndexResult combined = markAndCombine(grid, prior, format);
+        if (combined.status != engine::CombinedIndexStatus::Ok)
+            err << summary.file.string() << ": " << combined.message << '\n';
+        summary.read = true;
+        summary.loci = grid.ResultCount();
+        for (int r = 1; r <= grid.ResultCount(); ++r) {
+            summary.marked += grid.cell(r, results::kColumnMark).empty() ? 0 : 1;
+            summary.excluded += grid.cell(r, results::kColumnFormula) == engine::kPaternityExcluded ? 1 : 0;
+        }
+        summary.cpi = combined.cpiText;
+        summary.probability = combined.probabilityText;
+        summary.status = kCaseOk;
+
+        try {
+            if (options.outputDir) {
+                const fs::path target
+                    = *options.outputDir / (summary.file.stem().string() + std::string(kResultsSuffix));
+                const fs::path id = identity(target);
+                // Never over an input, nor over the results of another case of this run.
+                if (inputs.count(id))
+                    throw std::runtime_error("книга результатов не записана: " + target.string()
+                                             + " - одна из книг генотипов этого запуска");
+                if (!written.insert(id).second)
+                    throw std::runtime_error("книга результатов не записана: " + target.string()
+                                             + " уже записана для другого дела с тем же именем");
+                // A writer holds one workbook: a fresh one for every case.
+                const auto writer = automation::makeXlsxWorkbookWriter();
+                exchange::saveResultsWorkbook(target, grid, summary.cpi, summary.probability, options.population,
+                                              *writer);
+            }
+            if (options.reportDir && options.reportWriter)
+                options.reportWriter({summary.file, &grid, summary.cpi, summary.probability, options.population},
+                                     *options.reportDir);
+        } catch (const std::exception& e) {
+            summary.status = oneLine(e.what());
+            allEvaluated = false;
+        }
+    }
+    if (options.progress)
+        err << '\n';
+
+    const std::string population(freqdb::populationCode(options.population));
+    switch (options.format) {
+    case OutputFormat::Text:
+        writeSummaryText(cases, out);
+        break;
+    case OutputFormat::Csv:
+        writeSummaryCsv(cases, out);
+        break;
+    case OutputFormat::Json:
+        writeSummaryJson(population, cases, out);
+        break;
+    }
+    return allEvaluated ? kExitOk : kExitFailure;
+}
+
+} // namespace
+
+int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
+{
+    const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
+    const auto reader = automation::makeFileWorkbookReader();
+
+    std::filesystem::path dataDir;
+    if (options.dataDir) {
+        dataDir = *options.dataDir;
+    } else {
+        const freqdb::DataFolderLookup found
+            = freqdb::findDataFolder(freqdb::dataFolderPlaces(std::filesystem::current_path()));
+        if (!found.folder) {
+            err << freqdb::dataFolderMissingMessage(found.lookedIn) << '\n';
+            return kExitFailure;
+        }
+        dataDir = *found.folder;
+    }
+    freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, options.population, *reader, format);
+    if (loaded.status != freqdb::LoadStatus::Loaded) {
+        err << loaded.message << '\n';
+        if (loaded.status == freqdb::LoadStatus::FilesNotFound)
+            err << "Папка: " << dataDir.string() << '\n';
+        return kExitFailure;
+    }
+    applySettingOverrides(loaded.table, options);
+    // The prior was checked with a comma; the texts are written with the locale's separator.
+    const std::string prior = priorText(options.prior, format.decimalSeparator()).value_or(options.prior);
+
+    std::error_code ec;
+    const bool oneCase = options.cases.size() == 1 && !fs::is_directory(options.cases.front(), ec) && !options.outputDir
+                         && !options.reportDir;
+    if (oneCase)
+        return runOneCase(options, loaded.table, *reader, prior, format, out, err);
+    return runCases(options, loaded.table, *reader, prior, format, out, err);
 }
 
 } // namespace cli

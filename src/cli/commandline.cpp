@@ -11,14 +11,15 @@
 
 #include "cli/batchoptions.h"
 #include "cli/command.h"
+#include "cli/importoptions.h"
+#include "version/projectversion.h"
 
 namespace cli {
 namespace {
 
 // Every command of the program, in the order of the usage text.
-constexpr std::array kCommands = {&addBatchCommand};
+constexpr std::array kCommands = {&addBatchCommand, &addImportCommand};
 
-constexpr const char* kVersionText = "paternity-index 0.2\n";
 constexpr const char* kOutputLost = "Не удалось вывести результаты: стандартный вывод не принимает данные";
 
 std::string usageText(const std::vector<Command>& commands)
@@ -31,7 +32,8 @@ std::string usageText(const std::vector<Command>& commands)
              "\n";
     for (const auto& command : commands)
         usage += command.description + "\n";
-    usage += "Код выхода: 0 успех, 1 книга не читается или не записывается, 2 неверные аргументы.\n";
+    usage += "Код выхода: 0 успех, 1 книга или таблица не читается, не записывается или отвергнута, 2 неверные\n"
+             "аргументы.\n";
     return usage;
 }
 
@@ -88,7 +90,8 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
     // command after the parse.
     std::vector<char*> head(argv, argv + argc);
     std::vector<std::string> tail;
-    if (const auto mark = std::find(head.begin() + 1, head.end(), std::string_view("--")); mark != head.end()) {
+    if (const auto mark = std::find(head.begin() + (argc > 0 ? 1 : 0), head.end(), std::string_view("--"));
+        mark != head.end()) {
         tail.assign(mark + 1, head.end());
         head.erase(mark, head.end());
     }
@@ -110,7 +113,7 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
             chosen = &command;
     }
     if (version) {
-        out << kVersionText;
+        out << "paternity-index " << ::version::kVersion << '\n';
         return checkedOutput(kExitOk, out, err);
     }
     if (const auto extra = program.remaining(); !extra.empty())

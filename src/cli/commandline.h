@@ -3,7 +3,7 @@
 // The command line of paternity-index, for labs that evaluate whole cases without the window
 // and for automated checks:
 //
-//   paternity-index <command> ...      (batch)
+//   paternity-index <command> ...      (batch, import)
 //   paternity-index --help | --version
 //
 // Results go to out, messages to err, in Russian. Exit status: 0 success, 1 a file cannot be read

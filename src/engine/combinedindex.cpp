@@ -103,7 +103,8 @@ CombinedIndexResult CombineIndex(const std::vector<CombinedIndexRow>& rows, cons
         product = 0;
 
     CombinedIndexResult result;
-    std::optional<long double> prior = format.parse(priorText);
+    // The prior is typed by the operator: a point reads as well as the comma.
+    std::optional<long double> prior = format.parseWithPointOrComma(priorText);
     if (!prior) {
         prior = 0.5L;
         result.priorReset = true;

@@ -44,7 +44,8 @@ struct CombinedIndexResult {
     std::string message; // for every status but Ok: the text of the message box
 };
 
-// rows[0] is row 1 of the table, up to row ResultCount. priorText is the prior field's text.
+// rows[0] is row 1 of the table, up to row ResultCount. priorText is the prior field's text,
+// read with a point or a comma; a text that is no number gives 0,5 and priorReset.
 CombinedIndexResult CombineIndex(const std::vector<CombinedIndexRow>& rows, const std::string& priorText,
                                  const text::NumberFormat& format);
 

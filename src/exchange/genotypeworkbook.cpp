@@ -16,19 +16,19 @@ LoadedResults evaluateGenotypeWorkbook(const std::filesystem::path& path, const 
     try {
         const SheetCells sheet = readFirstSheet(path, reader, format);
         int leftOut = 0;
-        const int rows = resultRowsOf(sheet.lastRow(), leftOut);
+        const int rows = keptRows(lastLocusRow(sheet) - 1, leftOut);
         // Three columns or fewer cannot hold a trio or a duo: nothing is evaluated, and the
         // table does not count rows that were never filled.
         const bool tooNarrow = sheet.lastRow() >= 4 && sheet.lastColumn() <= 3;
         if (tooNarrow) {
             out.notes.emplace_back(kTooNarrowNote);
-        } else if (sheet.lastRow() >= 4) {
+        } else if (rows > 0 || sheet.lastRow() >= 4) {
             out.grid.setCell(0, results::kColumnNumber, sheet.text(1, kColumnNumber));
             out.grid.setCell(0, results::kColumnLocus, sheet.text(1, kColumnLocus));
             for (int r = 1; r <= rows; ++r) {
                 const int sheetRow = r + 1;
                 const std::string locus = sheet.text(sheetRow, kColumnLocus);
-                out.grid.setCell(r, results::kColumnNumber, sheet.text(sheetRow, kColumnNumber));
+                out.grid.setCell(r, results::kColumnNumber, rowNumberText(sheet.text(sheetRow, kColumnNumber), r));
                 out.grid.setCell(r, results::kColumnLocus, locus);
                 auto row = results::genotypeFromCells({sheet.text(sheetRow, kColumnFather),
                                                        sheet.text(sheetRow, kColumnChild),
@@ -41,9 +41,9 @@ LoadedResults evaluateGenotypeWorkbook(const std::filesystem::path& path, const 
         if (leftOut > 0)
             out.notes.push_back(std::string(kRowsLeftOutNote) + std::to_string(leftOut));
     } catch (const ReadFailure& e) {
-        return LoadedResults{false, e.what(), {}, {}, {}};
+        return LoadedResults::failed(e.what());
     } catch (const CellFault& e) {
-        return LoadedResults{false, readFailedMessage(path, e.what()), {}, {}, {}};
+        return LoadedResults::failed(readFailedMessage(path, e.what()));
     }
     out.ok = true;
     out.caption = std::string(kCaptionPrefix) + fullPathText(path);

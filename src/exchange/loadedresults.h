@@ -3,6 +3,7 @@
 // What a read of a results or genotype workbook hands back. The window replaces its table only
 // when `ok` is true, so a cancelled or failed read never touches the operator's results.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "results/resultsgrid.h"
@@ -20,6 +21,17 @@ struct LoadedResults {
     std::string caption;
     // When ok: remarks for the operator (rows left out, an unsplittable genotype cell).
     std::vector<std::string> notes;
+    // When ok: the two result lines that belong to the rows read, for Edit1 and Edit2; empty
+    // when the workbook holds none for them (a genotype workbook is evaluated anew).
+    std::string cpiLine;
+    std::string probabilityLine;
+
+    static LoadedResults failed(std::string message)
+    {
+        LoadedResults out;
+        out.error = std::move(message);
+        return out;
+    }
 };
 
 } // namespace exchange

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "resultsworkbookreader.h"
 
+#include <string_view>
 #include <utility>
 
+#include "engine/enginetexts.h"
 #include "exchange/sheetcells.h"
 #include "exchange/workbooklayout.h"
 #include "results/genotyperow.h"
@@ -16,6 +18,19 @@ int sheetColumnOf(int gridColumn)
     return gridColumn <= results::kColumnLocus ? gridColumn + 1 : gridColumn + kGridToSheetOffset;
 }
 
+// The text of column B of a result line, when it is one (it starts with the line's own words);
+// anything else in its place (an error value included) is no result of these rows and gives
+// the empty text.
+std::string resultLine(const SheetCells& sheet, int row, std::string_view prefix)
+{
+    try {
+        std::string line = sheet.text(row, kColumnLocus);
+        return line.rfind(prefix, 0) == 0 ? line : std::string();
+    } catch (const CellFault&) {
+        return {};
+    }
+}
+
 } // namespace
 
 LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const automation::WorkbookReader& reader,
@@ -25,13 +40,14 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
     try {
         const SheetCells sheet = readFirstSheet(path, reader, format);
         int leftOut = 0;
-        const int rows = resultRowsOf(sheet.lastRow(), leftOut);
+        const int lastRead = lastLocusRow(sheet);
+        const int rows = keptRows(lastRead - 1, leftOut);
         // Two columns or fewer hold no result: the table stays empty rather than counting rows
         // that have nothing in them.
         const bool tooNarrow = sheet.lastRow() >= 4 && sheet.lastColumn() <= 2;
         if (tooNarrow) {
             out.notes.emplace_back(kTooNarrowNote);
-        } else if (sheet.lastRow() >= 4) {
+        } else if (rows > 0 || sheet.lastRow() >= 4) {
             for (int c = 0; c < results::kColumnCount; ++c)
                 out.grid.setCell(0, c, sheet.text(1, sheetColumnOf(c)));
             std::string unsplitRows;
@@ -39,6 +55,7 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
                 const int sheetRow = r + 1;
                 for (int c = 0; c < results::kColumnCount; ++c)
                     out.grid.setCell(r, c, sheet.text(sheetRow, sheetColumnOf(c)));
+                out.grid.setCell(r, results::kColumnNumber, rowNumberText(out.grid.cell(r, results::kColumnNumber), r));
                 const results::GenotypeCells cells{sheet.text(sheetRow, kColumnFather),
                                                    sheet.text(sheetRow, kColumnChild),
                                                    sheet.text(sheetRow, kColumnMother)};
@@ -50,15 +67,22 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
                 out.grid.setRowGenotypes(r, std::move(row.genotype));
             }
             out.grid.setResultCount(static_cast<std::uint16_t>(rows));
+            // The two result lines were formed from exactly these rows; with rows left out they
+            // would stand beside a table they were not computed from. A sheet whose last rows
+            // are result rows has no result lines.
+            if (leftOut == 0 && lastRead == sheet.lastRow() - kTrailingRows) {
+                out.cpiLine = resultLine(sheet, sheet.lastRow() - 2, engine::kCpiPrefix);
+                out.probabilityLine = resultLine(sheet, sheet.lastRow() - 1, engine::kProbabilityPrefix);
+            }
             if (!unsplitRows.empty())
                 out.notes.push_back(std::string(kUnsplitGenotypeNote) + unsplitRows);
         }
         if (leftOut > 0)
             out.notes.push_back(std::string(kRowsLeftOutNote) + std::to_string(leftOut));
     } catch (const ReadFailure& e) {
-        return LoadedResults{false, e.what(), {}, {}, {}};
+        return LoadedResults::failed(e.what());
     } catch (const CellFault& e) {
-        return LoadedResults{false, readFailedMessage(path, e.what()), {}, {}, {}};
+        return LoadedResults::failed(readFailedMessage(path, e.what()));
     }
     out.ok = true;
     out.caption = std::string(kCaptionPrefix) + fullPathText(path);

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheetcells.h"
 
+#include <algorithm>
 #include <utility>
 #include <variant>
 
 #include "automation/readmessages.h"
+#include "exchange/workbooklayout.h"
 #include "freqdb/loadmessages.h"
 #include "results/resultsgrid.h"
 
@@ -39,12 +41,42 @@ std::string readFailedMessage(const std::filesystem::path& path, const std::stri
            + "»: " + std::string(shown);
 }
 
-int resultRowsOf(int lastRow, int& leftOut)
+int keptRows(int rows, int& leftOut)
 {
-    const int rows = lastRow >= 4 ? lastRow - 4 : 0;
     const int kept = rows < results::kLastDataRow ? rows : results::kLastDataRow;
     leftOut = rows - kept;
     return kept;
+}
+
+namespace {
+
+// A cell with something in it other than blanks; an error value counts as filled, so its row is
+// read and the read names the cell.
+bool filled(const SheetCells& sheet, int row, int column)
+{
+    try {
+        return sheet.text(row, column).find_first_not_of(" \t") != std::string::npos;
+    } catch (const CellFault&) {
+        return true;
+    }
+}
+
+} // namespace
+
+int lastLocusRow(const SheetCells& sheet)
+{
+    const int lastRow = sheet.lastRow();
+    int last = std::max(1, lastRow - kTrailingRows);
+    for (int row = std::max(2, last + 1); row <= lastRow; ++row) {
+        if (filled(sheet, row, kColumnLocus) && filled(sheet, row, kColumnFather) && filled(sheet, row, kColumnChild))
+            last = row;
+    }
+    return last;
+}
+
+std::string rowNumberText(std::string cell, int row)
+{
+    return cell.empty() ? std::to_string(row) : cell;
 }
 
 std::string fullPathText(const std::filesystem::path& path)

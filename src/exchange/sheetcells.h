@@ -46,9 +46,19 @@ private:
 // The operator message of a failed read: kReadFailed, then the file and the reason.
 std::string readFailedMessage(const std::filesystem::path& path, const std::string& reason);
 
-// How many result rows a sheet with lastRow used rows holds: rows 2..R-3 (the last three
-// rows are the result and population lines), at most the table's 99; `leftOut` gets the rest.
-int resultRowsOf(int lastRow, int& leftOut);
+// The last sheet row that holds a result row. The last three used rows are the closing lines of
+// a results workbook (its two result lines and the population line, text in B only) and are
+// left out; but one that names a locus in B and has genotypes in C and D is a locus row of a
+// sheet typed without closing lines, and the rows are read down to it. 1 when there is none.
+int lastLocusRow(const SheetCells& sheet);
+
+// Of `rows` rows read, how many the table holds (at most 99); `leftOut` gets the rest.
+int keptRows(int rows, int& leftOut);
+
+// The text of grid column 0 for result row `row` read from `cell`: the cell's own text, or the
+// row's position when the cell is empty, so an unnumbered row still counts as a filled row for
+// the combined index (which ends its search at a row without a number).
+std::string rowNumberText(std::string cell, int row);
 
 // The path as the window caption shows it: absolute, as the file system names it.
 std::string fullPathText(const std::filesystem::path& path);

@@ -17,8 +17,9 @@
 // centred, rows n+2..n+4 left-aligned. Widths in characters: A 4; B-E 8; F 14; G, H 11; I, J 7;
 // K the default. Wrapped: B1:H1 and F1:F(n + 1).
 //
-// Reading back (results or genotype workbook): the last three used rows are never read, so
-// rows 2..R-3 of a sheet with R used rows are the result rows. A genotype workbook is the same
+// Reading back (results or genotype workbook): rows 2..R-3 of a sheet with R used rows are the
+// result rows; the last three are the closing lines and are read as rows only where they name a
+// locus in B and hold genotypes in C and D (a sheet typed by hand). A genotype workbook is the same
 // layout read only in columns A to E; its formula, frequency, LR and mark columns are ignored.
 #include <array>
 #include <string_view>

@@ -164,7 +164,8 @@ std::string russianSheetsAdvice(const std::filesystem::path& dataDir, const std:
     return "В папке данных нет листа " + inQuotes(locusName + std::string(sheetSuffix(Population::Russians)))
            + ": в комплекте программы только частоты европеоидов и негров США. Книги лаборатории с частотами "
              "для русских положите в папку "
-           + automation::validUtf8(dataDir.string()) + " — в каждой книге локуса лист " + inQuotes("<локус>-rus") + ".";
+           + automation::validUtf8(dataDir.string()) + " — в каждой книге локуса лист " + inQuotes("<локус>-rus")
+           + ", или внесите таблицу частот командой «paternity-index import ТАБЛИЦА --population rus».";
 }
 
 LoadResult failed(LoadResult result, std::string reason)

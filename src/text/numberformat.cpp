@@ -268,4 +268,17 @@ std::optional<long double> NumberFormat::parse(std::string_view text) const
     return value;
 }
 
+std::optional<long double> NumberFormat::parseWithPointOrComma(std::string_view text) const
+{
+    if (const auto value = parse(text))
+        return value;
+    for (const char* separator : {",", "."}) {
+        if (separator == m_separator)
+            continue;
+        if (const auto value = NumberFormat(separator).parse(text))
+            return value;
+    }
+    return std::nullopt;
+}
+
 } // namespace text

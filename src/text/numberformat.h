@@ -50,6 +50,11 @@ public:
     // and for values outside the range of long double.
     std::optional<long double> parse(std::string_view text) const;
 
+    // parse(), with a point or a comma accepted as the decimal separator whichever this format
+    // writes: for a number the operator types (the prior), where "0.9" and "0,9" mean the same
+    // on any keyboard. Group separators are still refused ("1,000.5" is no number).
+    std::optional<long double> parseWithPointOrComma(std::string_view text) const;
+
 private:
     std::string m_separator;
 };

@@ -106,6 +106,8 @@ private slots:
                 QCOMPARE(loaded.grid.cell(row, column), window.grid().cell(row, column));
         QCOMPARE(loaded.grid.RowGenotypes(1), window.grid().RowGenotypes(1));
         QCOMPARE(loaded.grid.cell(1, results::kColumnMark), std::string("++"));
+        QCOMPARE(QString::fromStdString(loaded.cpiLine), window.Edit1->text());
+        QCOMPARE(QString::fromStdString(loaded.probabilityLine), window.Edit2->text());
 
         // Saving again over the same file asks first.
         dialogs.fileNames.enqueue(saved);

@@ -18,6 +18,7 @@
 #include <QTextBrowser>
 
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "app/helpwindow.h"
@@ -25,6 +26,7 @@
 #include "app/tform1.h"
 #include "app/tform3.h"
 #include "app/tform4.h"
+#include "automation/cellvalue.h"
 #include "automation/fakeworkbook.h"
 #include "automation/workbookwriter.h"
 #include "freqdb/loadmessages.h"
@@ -56,9 +58,10 @@ class WindowTest : public QObject {
 private:
     std::filesystem::path workDir() const { return std::filesystem::path(m_dir->path().toStdString()); }
 
-    void addLocus(const std::string& fileName, const Rows& white, const Rows& black)
+    void addLocus(const std::string& fileName, const Rows& white, const Rows& black,
+                  const std::filesystem::path& folder = {})
     {
-        const auto path = workDir() / "data" / fileName;
+        const auto path = (folder.empty() ? workDir() / "data" : folder) / fileName;
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path).flush();
         const std::string locus = path.stem().string();
@@ -118,6 +121,28 @@ private:
         const int y = m_window->StringGrid1->visualRect(index).center().y();
         QTest::mousePress(m_window->StringGrid1->viewport(), button, {}, QPoint(x, y));
         QTest::mouseRelease(m_window->StringGrid1->viewport(), button, {}, QPoint(x, y));
+    }
+
+    // Saves the table through "Сохранить" under `path` (a new file) and reads the saved sheet
+    // back from the file, as another program would.
+    automation::CellArray saveAndRead(const std::filesystem::path& path)
+    {
+        m_dialogs.fileNames.enqueue(QString::fromStdString(path.string()));
+        m_window->saveAction->trigger();
+        const auto book = automation::makeFileWorkbookReader()->open(path);
+        return book->usedRange(1);
+    }
+
+    // Column B of sheet row `row`: where the saved result lines stand.
+    QString sheetText(const automation::CellArray& sheet, int row) const
+    {
+        return QString::fromStdString(automation::cellText(sheet.at(row, 2), m_format));
+    }
+
+    void combine()
+    {
+        m_window->combineAction->trigger();
+        QVERIFY(!m_window->Edit1->text().isEmpty());
     }
 
     void threeRows()
@@ -407,11 +432,165 @@ private slots:
         QCOMPARE(m_window->Edit1->text(), QStringLiteral("Индекс отцовства (Combined Paternity Index) CPI=5,0"));
         QCOMPARE(m_window->Edit2->text(),
                  QStringLiteral("Вероятность отцовства P=97,8261% (априор.вероятность pp=0,9)"));
+        // A point reads as the comma does; the operator's text stays as typed.
+        m_window->Edit3->setText(QStringLiteral("0.9"));
+        m_window->combineAction->trigger();
+        QCOMPARE(m_window->Edit3->text(), QStringLiteral("0.9"));
+        QVERIFY(m_window->Edit2->text().endsWith(QStringLiteral("pp=0,9)")));
         // A prior that is no number reads 0,5 again.
         m_window->Edit3->setText(QStringLiteral("abc"));
         m_window->combineAction->trigger();
         QCOMPARE(m_window->Edit3->text(), QStringLiteral("0,5"));
         QVERIFY(m_window->Edit2->text().endsWith(QStringLiteral("pp=0,5)")));
+    }
+
+    // A combined index belongs to the rows and marks it was formed from: any change to them
+    // empties both result fields, so no stale index is shown or saved beside other rows.
+    void resultLinesGoWhenRowsOrMarksChange()
+    {
+        openWindow();
+        threeRows();
+        const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+            {"a new row",
+             [&] {
+                 calculate("TH01", {"6", "7", "7", "9.3", "9.3", "9.3"});
+             }},
+            {"a mark toggled by a press", [&] { pressRow(Qt::LeftButton, 300, 2); }},
+            {"a mark toggled from the pop-up",
+             [&] {
+                 pressRow(Qt::RightButton, 20, 3);
+                 m_window->selectAction->trigger();
+                 m_window->popupMenu()->hide();
+             }},
+            {"a row deleted",
+             [&] {
+                 pressRow(Qt::RightButton, 20, m_window->grid().ResultCount());
+                 m_window->deleteAction->trigger();
+                 m_window->popupMenu()->hide();
+             }},
+            {"rows recomputed for another population",
+             [&] {
+                 m_dialogs.answers.enqueue(Answer::Yes);
+                 m_window->populationAction->trigger();
+                 m_window->populationDialog()->RadioButton3->setChecked(true);
+                 QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+             }},
+        };
+        for (const auto& [what, change] : changes) {
+            if (!m_window->grid().isMarked(1))
+                pressRow(Qt::LeftButton, 300, 1);
+            combine();
+            change();
+            QVERIFY2(m_window->Edit1->text().isEmpty(), what);
+            QVERIFY2(m_window->Edit2->text().isEmpty(), what);
+        }
+        QCOMPARE(m_dialogs.texts("error"), QStringList());
+
+        // Combine rows 1 and 2, mark 1 and 3 instead, save: no index of rows 1 and 2 in the file.
+        m_window->clearAction->trigger();
+        threeRows();
+        pressRow(Qt::LeftButton, 300, 1);
+        pressRow(Qt::LeftButton, 300, 2);
+        combine();
+        pressRow(Qt::LeftButton, 300, 2);
+        pressRow(Qt::LeftButton, 300, 3);
+        const auto stale = saveAndRead(workDir() / "remarked.xlsx");
+        QCOMPARE(sheetText(stale, 5), QString());
+        QCOMPARE(sheetText(stale, 6), QString());
+        combine();
+        const auto fresh = saveAndRead(workDir() / "combined.xlsx");
+        // Rows 1 and 3 with the black table (chosen above): 1,00 x 1,00.
+        QCOMPARE(sheetText(fresh, 5), QStringLiteral("Индекс отцовства (Combined Paternity Index) CPI=1,0"));
+        QCOMPARE(sheetText(fresh, 6), m_window->Edit2->text());
+
+        // A CPI whose probability cannot be formed (0 with the prior 1) is not shown beside the
+        // probability of the combination before.
+        calculate("D3S1358", {"16", "16", "15", "17", "17", "17"}); // paternity excluded: LR 0
+        pressRow(Qt::LeftButton, 300, 4);
+        combine();
+        QVERIFY(!m_window->Edit2->text().isEmpty());
+        m_window->Edit3->setText(QStringLiteral("1"));
+        m_window->combineAction->trigger();
+        QCOMPARE(m_window->Edit1->text(), QStringLiteral("Индекс отцовства (Combined Paternity Index) CPI=0,0"));
+        QCOMPARE(m_window->Edit2->text(), QString());
+    }
+
+    // "Сохранить изменения?" answered yes and then nothing saved: the load does not go on.
+    void loadStopsWhenTheOfferedSaveDidNotHappen_data()
+    {
+        QTest::addColumn<bool>("genotypes");
+        QTest::addColumn<QString>("failure");
+        for (const bool genotypes : {false, true}) {
+            for (const char* failure : {"cancelled", "overwrite declined", "write failed"})
+                QTest::addRow("%s, %s", genotypes ? "genotypes" : "results", failure) << genotypes << failure;
+        }
+    }
+
+    void loadStopsWhenTheOfferedSaveDidNotHappen()
+    {
+        QFETCH(bool, genotypes);
+        QFETCH(QString, failure);
+        openWindow();
+        threeRows();
+        const QStringList before = rowTexts(3);
+        const auto book = workDir() / "case.xls";
+        m_reader.add(book, {FakeSheet{"Лист1", makeCellArray({{"№", "Локус", "Отец", "Ребенок", "Мать"},
+                                                              {"1", "D3S1358", "15/16", "15/17", "17/18"},
+                                                              {"x"},
+                                                              {"y"},
+                                                              {"z"}})}});
+        const auto existing = workDir() / "existing.xlsx";
+        std::ofstream(existing) << "keep";
+        m_dialogs.answers.enqueue(Answer::Yes);
+        if (failure == "cancelled") {
+            m_dialogs.fileNames.enqueue(QString());
+        } else if (failure == "overwrite declined") {
+            m_dialogs.fileNames.enqueue(QString::fromStdString(existing.string()));
+            m_dialogs.answers.enqueue(Answer::No);
+        } else {
+            m_dialogs.fileNames.enqueue(QString::fromStdString((workDir() / "no such folder" / "a.xlsx").string()));
+        }
+        m_dialogs.fileNames.enqueue(QString::fromStdString(book.string())); // what a load would open
+        (genotypes ? m_window->loadGenotypesAction : m_window->loadResultsAction)->trigger();
+
+        QCOMPARE(m_dialogs.texts("open"), QStringList());
+        QCOMPARE(m_window->grid().ResultCount(), 3);
+        QCOMPARE(rowTexts(3), before);
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Paternity Index"));
+        QCOMPARE(m_dialogs.texts("error").size(), failure == "write failed" ? 1 : 0);
+    }
+
+    // A results workbook brings back its own result lines, so loading and saving it again keeps
+    // them; a genotype workbook is evaluated anew and has none.
+    void loadedResultsWorkbookShowsItsResultLines()
+    {
+        openWindow();
+        threeRows();
+        pressRow(Qt::LeftButton, 300, 1);
+        pressRow(Qt::LeftButton, 300, 2);
+        combine();
+        const QString cpi = m_window->Edit1->text();
+        const QString probability = m_window->Edit2->text();
+        const auto saved = workDir() / "case.xlsx";
+        m_reader.add(saved, {FakeSheet{"Лист1", saveAndRead(saved)}});
+
+        m_dialogs.answers.enqueue(Answer::No);
+        m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
+        m_window->loadResultsAction->trigger();
+        QCOMPARE(m_window->grid().ResultCount(), 3);
+        QCOMPARE(m_window->Edit1->text(), cpi);
+        QCOMPARE(m_window->Edit2->text(), probability);
+        const auto again = saveAndRead(workDir() / "again.xlsx");
+        QCOMPARE(sheetText(again, 5), cpi);
+        QCOMPARE(sheetText(again, 6), probability);
+
+        m_dialogs.answers.enqueue(Answer::No);
+        m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
+        m_window->loadGenotypesAction->trigger();
+        QCOMPARE(m_window->grid().ResultCount(), 3);
+        QCOMPARE(m_window->Edit1->text(), QString());
+        QCOMPARE(m_window->Edit2->text(), QString());
+        QCOMPARE(m_dialogs.texts("error"), QStringList());
     }
 
     void clearEmptiesTheTableAndResetsThePanel()
@@ -616,6 +795,39 @@ private slots:
         QCOMPARE(m_dialogs.texts("document"),
                  QStringList{QString::fromStdString((workDir() / "data" / "help.pdf").string())});
         QCOMPARE(m_dialogs.texts("error").size(), 1);
+    }
+
+    // Started where there is no data/ (from the desktop menu, in the home folder): with no data
+    // folder anywhere the message names the folders looked in; the lab's own folder is then the
+    // data folder, the help comes from it, and the file dialogs still start in the current one.
+    void dataFolderOutsideTheCurrentDirectory()
+    {
+        struct RestoreVariable {
+            QByteArray name, value = qgetenv(name.constData());
+            ~RestoreVariable() { value.isNull() ? qunsetenv(name.constData()) : qputenv(name.constData(), value); }
+        } restore{"XDG_DATA_HOME"};
+        const auto lab = workDir() / "xdg" / "paternity-index" / "data";
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString((workDir() / "xdg").string()));
+        std::filesystem::remove_all(workDir() / "data");
+
+        m_window->start();
+        m_window->populationDialog()->RadioButton2->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY(!m_window->isVisible());
+        const QString missing = m_dialogs.texts("error").value(0);
+        QVERIFY2(missing.startsWith(QStringLiteral("Files not found\n")), qPrintable(missing));
+        QVERIFY(missing.contains(QString::fromStdString((workDir() / "data").string())));
+        QVERIFY(missing.contains(QString::fromStdString(lab.string())));
+
+        addLocus("TH01.xls", kTh01White, kTh01Black, lab);
+        std::ofstream(lab / "help.html") << "<html><body>Справка лаборатории</body></html>";
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(m_window->ComboBox1->count(), 1);
+        QCOMPARE(m_window->dataDir(), lab);
+        QCOMPARE(m_window->workDir(), workDir());
+        m_window->helpAction->trigger();
+        QVERIFY(m_window->helpWindow()->browser()->toPlainText().contains(QStringLiteral("Справка лаборатории")));
     }
 
     void aboutBoxShowsNameAndVersion()

@@ -209,8 +209,7 @@ TEST_F(BrokenXls, SectorBeyondTheFileIsAnError)
     expectError(dir / "beyond.xls", "поврежден");
 }
 
-// Found by mutating the fixture: FreeXL 1.0.6 copies a directory name by its declared length
-// into a stack buffer. The container check must stop such a file before FreeXL reads it.
+// Found by mutating the fixture: a directory name length beyond the entry's name field.
 TEST_F(BrokenXls, OversizedDirectoryNameLengthIsAnError)
 {
     const std::uint32_t directory = get32(bytes, 0x30);
@@ -219,12 +218,12 @@ TEST_F(BrokenXls, OversizedDirectoryNameLengthIsAnError)
     expectError(dir / "name.xls", "неверная длина имени");
 }
 
-TEST_F(BrokenXls, HugeDeclaredDimensionsAreRefusedBeforeAllocation)
+TEST_F(BrokenXls, DimensionsBeyondTheFormatAreRefused)
 {
     const std::string dimensions("\x00\x02\x0E\x00", 4);
     const std::size_t at = bytes.find(dimensions);
     ASSERT_NE(at, std::string::npos);
-    put32(bytes, at + 4 + 4, 65536); // last row + 1
+    put32(bytes, at + 4 + 4, 65537); // last row + 1
     bytes[at + 4 + 10] = 0x00;
     bytes[at + 4 + 11] = 0x01; // last column + 1 = 256
     writeBytes(dir / "huge.xls", bytes);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include "cli/commandline.h"
 #include "exchange/resultsworkbookreader.h"
 #include "freqdb/loadmessages.h"
+#include "version/projectversion.h"
 
 #include "support/tempdir.h"
 
@@ -90,7 +92,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {"batch", "a.xlsx", "--population", "rus", "--fast"},
                   "Неизвестный параметр «--fast»"},
         UsageCase{"OptionWithoutValue", {"batch", "a.xlsx", "--population"}, "нужно значение"},
-        UsageCase{"TwoWorkbooks", {"batch", "a.xlsx", "b.xlsx", "--population", "rus"}, "Лишний аргумент «b.xlsx»"},
         UsageCase{"OutputAsXls",
                   {"batch", "a.xls", "--population", "rus", "--output", "a.xls"},
                   "оканчиваться на .xlsx"},
@@ -103,6 +104,15 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"PriorAboveOne", {"batch", "a.xlsx", "--population", "rus", "--prior=1.5"}, "от 0 до 1, а не «1.5»"},
         UsageCase{"PriorBelowZero", {"batch", "a.xlsx", "--population", "rus", "--prior", "-0,1"}, "«-0,1»"},
         UsageCase{"PriorWithBothSeparators", {"batch", "a.xlsx", "--population", "rus", "--prior", "0,5.1"}, "«0,5.1»"},
+        UsageCase{"OutputForTwoCases",
+                  {"batch", "a.xlsx", "b.xlsx", "--population", "rus", "--output", "r.xlsx"},
+                  "--output-dir"},
+        UsageCase{"OutputAndOutputDir",
+                  {"batch", "a.xlsx", "--population", "rus", "--output", "r.xlsx", "--output-dir", "out"},
+                  "вместе не указываются"},
+        UsageCase{"ReportsNotInThisBuild",
+                  {"batch", "a.xlsx", "--population", "rus", "--report-dir", "reports"},
+                  "в этой сборке не формируются"},
         UsageCase{"OptionBeforeTheCommand",
                   {"--population", "rus", "batch", "a.xlsx"},
                   "Неизвестный параметр «--population»"},
@@ -127,7 +137,7 @@ TEST(CommandLine, HelpAndVersion)
     EXPECT_EQ(run({"batch", "--help"}).status, kExitOk);
     const auto v = run({"--version"});
     EXPECT_EQ(v.status, kExitOk);
-    EXPECT_EQ(v.out, "paternity-index 0.2\n");
+    EXPECT_EQ(v.out, std::string("paternity-index ") + version::kVersion + "\n");
 }
 
 // "--" ends the options: what follows is a genotype workbook, whatever its name looks like; an
@@ -300,6 +310,98 @@ TEST(CommandLine, OutputWritesTheResultsWorkbookWithTheMarks)
     const auto failed = batch(kSource + "/examples/exclusion.xlsx", {"--output", (dir.path() / "no/x.xlsx").string()});
     EXPECT_EQ(failed.status, kExitFailure);
     EXPECT_NE(failed.err.find("не сохранена"), std::string::npos) << failed.err;
+}
+
+std::string fileBytes(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Three cases in one run, one of them unreadable: a summary line for each, the two others
+// evaluated as a run of their own evaluates them, their results workbooks written beside nothing
+// overwritten, the inputs unchanged, and exit 1 after all ran.
+TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
+{
+    TempDir dir;
+    const auto in = dir.path() / "дела";
+    std::filesystem::create_directories(in);
+    for (const char* example : {"trio", "duo"})
+        std::filesystem::copy_file(kSource + "/examples/" + example + ".xlsx", in / (std::string(example) + ".xlsx"));
+    std::ofstream(in / "broken.xlsx") << "not a workbook";
+    std::ofstream(in / "notes.txt") << "not a case";
+    std::map<std::string, std::string> before;
+    for (const auto& entry : std::filesystem::directory_iterator(in))
+        before[entry.path().filename().string()] = fileBytes(entry.path());
+
+    const auto out = dir.path() / "out";
+    const auto r = batch((in / "trio.xlsx").string(), {(in / "broken.xlsx").string(), (in / "duo.xlsx").string(),
+                                                       "--output-dir", out.string(), "--format", "csv"});
+    EXPECT_EQ(r.status, kExitFailure) << r.err;
+    const auto rows = lines(r.out);
+    ASSERT_EQ(rows.size(), 4u) << r.out;
+    EXPECT_EQ(rows[0], "file,loci,marked,excluded,cpi,probability,status");
+    EXPECT_EQ(rows[2].rfind((in / "broken.xlsx").string() + ",,,,,,", 0), 0u) << rows[2];
+    EXPECT_NE(rows[2].find("broken.xlsx"), rows[2].rfind("broken.xlsx")) << "the reason names the file";
+    EXPECT_FALSE(std::filesystem::exists(out / "broken.results.xlsx"));
+    for (const auto& [row, name] : {std::pair{1, "trio"}, std::pair{3, "duo"}}) {
+        const auto single = batch((in / (std::string(name) + ".xlsx")).string(), {"--format", "json"});
+        ASSERT_EQ(single.status, kExitOk);
+        const auto cpi = single.out.substr(single.out.find("\"cpi\": \"") + 8);
+        EXPECT_NE(rows[row].find("," + cpi.substr(0, cpi.find('"')) + ","), std::string::npos) << rows[row];
+        EXPECT_EQ(rows[row].substr(rows[row].size() - 3), ",ok");
+        const auto loaded
+            = exchange::loadResultsWorkbook(out / (std::string(name) + ".results.xlsx"),
+                                            *automation::makeFileWorkbookReader(), text::NumberFormat(","));
+        ASSERT_TRUE(loaded.ok) << loaded.error;
+        const std::string loci = std::to_string(loaded.grid.ResultCount());
+        EXPECT_EQ(rows[row].rfind((in / (std::string(name) + ".xlsx")).string() + "," + loci + "," + loci + ",0,", 0),
+                  0u)
+            << rows[row];
+    }
+    for (const auto& [name, bytes] : before)
+        EXPECT_EQ(fileBytes(in / name), bytes) << name;
+}
+
+// A folder is its workbooks in the order of their names; results written into the folder itself
+// are not taken for cases on the next run, never replace an input, and two cases of one name do
+// not share a results workbook.
+TEST(ArchiveRun, FolderAsCase)
+{
+    TempDir dir;
+    for (const char* example : {"trio", "duo", "exclusion"})
+        std::filesystem::copy_file(kSource + "/examples/" + example + ".xlsx",
+                                   dir.path() / (std::string(example) + ".xlsx"));
+    const std::string folder = dir.path().string();
+    for (int pass = 0; pass < 2; ++pass) {
+        const auto r = batch(folder, {"--output-dir", folder, "--format", "json"});
+        ASSERT_EQ(r.status, kExitOk) << r.err;
+        EXPECT_EQ(
+            r.out.rfind("{\n  \"population\": \"white\",\n  \"cases\": [\n    {\"file\": \"" + folder + "/duo.xlsx\", ",
+                        0),
+            0u)
+            << r.out;
+        EXPECT_NE(r.out.find("/exclusion.xlsx\", \"loci\": 10, \"marked\": 10, \"excluded\": 4, "), std::string::npos)
+            << r.out;
+        EXPECT_EQ(lines(r.out).size(), 8u) << "three cases, also on the second pass:\n" << r.out;
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "trio.results.xlsx"));
+
+    TempDir other;
+    std::filesystem::copy_file(kSource + "/examples/duo.xlsx", other.path() / "trio.xlsx");
+    std::filesystem::copy_file(dir.path() / "trio.results.xlsx", other.path() / "duo.results.xlsx");
+    const std::string input = fileBytes(other.path() / "duo.results.xlsx");
+    const auto clash = batch(folder + "/trio.xlsx",
+                             {(other.path() / "trio.xlsx").string(), (other.path() / "duo.results.xlsx").string(),
+                              folder + "/duo.xlsx", "--output-dir", other.path().string(), "--format", "csv"});
+    EXPECT_EQ(clash.status, kExitFailure);
+    const auto rows = lines(clash.out);
+    ASSERT_EQ(rows.size(), 5u) << clash.out;
+    EXPECT_EQ(rows[1].substr(rows[1].size() - 3), ",ok");
+    EXPECT_NE(rows[2].find("уже записана для другого дела"), std::string::npos) << rows[2];
+    EXPECT_EQ(rows[3].substr(rows[3].size() - 3), ",ok");
+    EXPECT_NE(rows[4].find("одна из книг генотипов"), std::string::npos) << rows[4];
+    EXPECT_EQ(fileBytes(other.path() / "duo.results.xlsx"), input);
 }
 
 struct EscapeCase {

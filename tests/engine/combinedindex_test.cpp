@@ -103,12 +103,33 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CombineIndex, PriorThatIsNoNumberFallsBackToOneHalf)
 {
-    for (const char* prior : {"abc", "0.5", "", " ", "0, 5"}) {
+    for (const char* prior : {"abc", "", " ", "0, 5", "0.5.5", "0,5.5", "1,000.5"}) {
         const auto r = CombineIndex(marked({"3,25"}), prior, kComma);
         EXPECT_EQ(r.status, CombinedIndexStatus::Ok) << prior;
         EXPECT_TRUE(r.priorReset) << prior;
         EXPECT_EQ(r.probabilityText, probability("76,4706", "0,5")) << prior;
     }
+}
+
+// The operator's keyboard decides whether the prior is typed with a point or a comma; both
+// read as the same number whichever separator the program writes.
+TEST(CombineIndex, PriorReadsWithAPointOrAComma)
+{
+    const struct {
+        const char* separator;
+        const char* prior;
+        const char* shown; // pp as the probability text writes it
+    } cases[] = {
+        {",", "0.9", "0,9"}, {",", "0,9", "0,9"}, {",", " 9.5E-1 ", "0,95"}, {".", "0,9", "0.9"}, {".", "0.9", "0.9"}};
+    for (const auto& c : cases) {
+        const text::NumberFormat format(c.separator);
+        const auto r = CombineIndex(marked({std::string("1") + c.separator + "00"}), c.prior, format);
+        ASSERT_EQ(r.status, CombinedIndexStatus::Ok) << c.prior;
+        EXPECT_FALSE(r.priorReset) << c.prior;
+        EXPECT_NE(r.probabilityText.find(std::string("pp=") + c.shown + ")"), std::string::npos) << r.probabilityText;
+    }
+    // A point does not get past the range check either.
+    EXPECT_EQ(CombineIndex(marked({"3,25"}), "1.5", kComma).status, CombinedIndexStatus::BadPrior);
 }
 
 TEST(CombineIndex, PriorOutsideZeroToOneIsRefused)

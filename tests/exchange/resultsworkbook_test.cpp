@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "automation/fakeworkbook.h"
+#include "engine/combinedindex.h"
+#include "engine/enginetexts.h"
 #include "exchange/genotypeworkbook.h"
 #include "exchange/resultsworkbookreader.h"
 #include "exchange/resultsworkbookwriter.h"
@@ -333,6 +335,105 @@ TEST(ResultsWorkbookReader, NonEmptyGenotypeCellWithoutSlashIsNoted)
     ASSERT_TRUE(loaded.ok);
     EXPECT_EQ(loaded.notes, std::vector<std::string>{std::string(kUnsplitGenotypeNote) + "2"});
     EXPECT_EQ(loaded.grid.RowGenotypes(2).father1, "1516");
+}
+
+const std::string kCpiLine = std::string(engine::kCpiPrefix) + "5,0";
+const std::string kProbabilityLine = std::string(engine::kProbabilityPrefix) + "83,3333"
+                                     + std::string(engine::kProbabilityMiddle) + "0,5"
+                                     + std::string(engine::kProbabilitySuffix);
+
+// The result lines of a results workbook belong to its rows: they come back with them, and only
+// with all of them and only when they are result lines.
+TEST(ResultsWorkbook, ResultLinesComeBackBesideTheirOwnRowsOnly)
+{
+    const auto table = testing::makeTable();
+    RecordingWriter writer;
+    saveResultsWorkbook("case.xlsx", fullTable(), kCpiLine, kProbabilityLine, freqdb::Population::Russians, writer);
+    RecordingWriter undefinedWriter; // a CPI whose probability could not be formed
+    saveResultsWorkbook("cpi only.xlsx", fullTable(), kCpiLine, "", freqdb::Population::Russians, undefinedWriter);
+    FakeWorkbookReader reader;
+    reader.add("case.xlsx", {{"Лист1", writer.usedRange()}});
+    reader.add("cpi only.xlsx", {{"Лист1", undefinedWriter.usedRange()}});
+    auto big = sheetWithRows(120, 11); // the lines were formed from 120 rows, 21 of them left out
+    big.set(123, 2, kCpiLine);
+    big.set(124, 2, kProbabilityLine);
+    reader.add("big.xlsx", {{"Лист1", big}});
+    auto other = sheetWithRows(2, 11); // texts that are no result lines in their place
+    other.set(5, 2, std::string("CPI 1000"));
+    other.set(6, 2, std::string("D3S1358"));
+    reader.add("other.xlsx", {{"Лист1", other}});
+
+    const struct {
+        const char* file;
+        std::string cpi;
+        std::string probability;
+    } cases[] = {{"case.xlsx", kCpiLine, kProbabilityLine},
+                 {"cpi only.xlsx", kCpiLine, ""},
+                 {"big.xlsx", "", ""},
+                 {"other.xlsx", "", ""}};
+    for (const auto& c : cases) {
+        const auto loaded = loadResultsWorkbook(c.file, reader, kFormat);
+        ASSERT_TRUE(loaded.ok) << c.file;
+        EXPECT_EQ(loaded.cpiLine, c.cpi) << c.file;
+        EXPECT_EQ(loaded.probabilityLine, c.probability) << c.file;
+        // Evaluated anew as a genotype workbook, the rows have no result lines yet.
+        const auto evaluated = evaluateGenotypeWorkbook(c.file, reader, table, kFormat);
+        ASSERT_TRUE(evaluated.ok) << c.file;
+        EXPECT_EQ(evaluated.cpiLine, "") << c.file;
+        EXPECT_EQ(evaluated.probabilityLine, "") << c.file;
+    }
+}
+
+// A genotype sheet typed by hand: no row numbers, and no closing lines after the last locus (or
+// other lines there). Every locus row is read, numbered by its place, and enters the combined
+// index; only the lines that are not locus rows are left out.
+TEST(GenotypeWorkbook, HandMadeSheetsKeepEveryLocusRowAndNumberThem)
+{
+    const std::vector<CellValue> locusRow
+        = {std::monostate{}, std::string("D3S1358"), std::string("15/16"), std::string("15/17"), std::string("17/18")};
+    const std::vector<CellValue> noSlash
+        = {std::monostate{}, std::string("D3S1358"), std::string("1516"), std::string("15/17"), std::string("17/18")};
+    const std::vector<CellValue> header
+        = {std::string("№"), std::string("Локус"), std::string("Отец"), std::string("Ребенок"), std::string("Мать")};
+    auto line = [](const char* text) { return std::vector<CellValue>{std::monostate{}, std::string(text)}; };
+    const struct {
+        const char* name;
+        std::vector<std::vector<CellValue>> body; // rows after the header
+        int loci; // rows expected in the table
+    } cases[] = {
+        {"five loci, nothing after them", {locusRow, locusRow, locusRow, locusRow, locusRow}, 5},
+        {"one locus", {locusRow}, 1},
+        {"two loci", {locusRow, locusRow}, 2},
+        {"closing lines of a results workbook",
+         {locusRow, locusRow, line("CPI"), line("P"), line("Использовались")},
+         2},
+        {"one note line", {locusRow, locusRow, locusRow, locusRow, line("Эксперт: Иванов")}, 4},
+        {"last locus typed without the slash", {locusRow, locusRow, locusRow, noSlash}, 4},
+        {"empty row before the last locus", {locusRow, locusRow, {}, locusRow}, 4},
+    };
+    const auto table = testing::makeTable();
+    for (const auto& c : cases) {
+        auto rows = c.body;
+        rows.insert(rows.begin(), header);
+        FakeWorkbookReader reader;
+        reader.add("hand.xlsx", {{"Лист1", automation::makeCellArray(rows)}});
+        const auto loaded = evaluateGenotypeWorkbook("hand.xlsx", reader, table, kFormat);
+        ASSERT_TRUE(loaded.ok) << c.name;
+        ASSERT_EQ(loaded.grid.ResultCount(), c.loci) << c.name;
+        std::vector<engine::CombinedIndexRow> marked;
+        for (int r = 1; r <= c.loci; ++r) {
+            EXPECT_EQ(loaded.grid.cell(r, results::kColumnNumber), std::to_string(r)) << c.name;
+            marked.push_back({loaded.grid.cell(r, results::kColumnNumber), loaded.grid.cell(r, results::kColumnLr),
+                              std::string(results::kMark)});
+        }
+        EXPECT_EQ(loaded.grid.cell(1, results::kColumnLr), "2,00") << c.name;
+        EXPECT_EQ(engine::CombineIndex(marked, "0,5", kFormat).status, engine::CombinedIndexStatus::Ok) << c.name;
+        // Loaded as results, the same rows come back, numbered the same way.
+        const auto asResults = loadResultsWorkbook("hand.xlsx", reader, kFormat);
+        ASSERT_TRUE(asResults.ok) << c.name;
+        ASSERT_EQ(asResults.grid.ResultCount(), c.loci) << c.name;
+        EXPECT_EQ(asResults.grid.cell(c.loci, results::kColumnNumber), std::to_string(c.loci)) << c.name;
+    }
 }
 
 TEST(ProposedSaveName, LoadedWorkbookGetsTheXlsxExtensionOtherwiseUntitled)

@@ -44,6 +44,8 @@ const Case kCases[] = {
     {"GoodXls", "good.xls", false, Expect::Control},
     {"GoodXlsx", "good.xlsx", false, Expect::Control},
     {"GoodOds", "good.ods", false, Expect::Control},
+    {"GoodOdsWithDataDescriptors", "good-descriptors.ods", false, Expect::Control},
+    {"GoodXlsxWithZip64Records", "good-zip64.xlsx", false, Expect::Control},
     {"TruncatedHalfXls", "truncated-half.xls"},
     {"TruncatedHalfXlsx", "truncated-half.xlsx"},
     {"TruncatedHalfOds", "truncated-half.ods"},

@@ -182,15 +182,58 @@ def ods_table(name, rows_xml):
     return f'<table:table table:name="{escape(name, {chr(34): "&quot;"})}">{rows_xml}</table:table>'
 
 
-def write_ods(path, tables_xml, doctype="", compression=zipfile.ZIP_DEFLATED):
-    with zipfile.ZipFile(path, "w", compression) as z:
+class Unseekable:
+    """A file zipfile cannot seek back in: it then writes each entry's CRC and sizes after its
+    data, in a data descriptor, and zeros in the local header, as LibreOffice does."""
+
+    def __init__(self, f):
+        self.f = f
+
+    def write(self, data):
+        return self.f.write(data)
+
+    def flush(self):
+        self.f.flush()
+
+    def tell(self):
+        raise OSError("unseekable")
+
+    def seekable(self):
+        return False
+
+
+def write_ods(path, tables_xml, doctype="", compression=zipfile.ZIP_DEFLATED, descriptors=False):
+    with open(path, "wb") as f, zipfile.ZipFile(Unseekable(f) if descriptors else f, "w", compression) as z:
         put(z, "mimetype", "application/vnd.oasis.opendocument.spreadsheet", zipfile.ZIP_STORED)
         put(z, "META-INF/manifest.xml", ODS_MANIFEST)
         put(z, "content.xml", ODS_HEAD.format(doctype=doctype) + tables_xml + ODS_TAIL)
 
 
-def simple_ods(path, rows, extra_rows_xml=""):
-    write_ods(path, ods_table(SHEET, ods_rows(rows) + extra_rows_xml))
+def zip64_copy(source, path):
+    """The same entries with every ZIP64 record a small archive can carry: sizes only in ZIP64
+    fields of the local headers (all ones in their own fields), and the ZIP64 end records, as
+    writers that stream large files do."""
+    limit = zipfile.ZIP_FILECOUNT_LIMIT
+    zipfile.ZIP_FILECOUNT_LIMIT = 0  # makes zipfile write the ZIP64 end records
+    try:
+        with zipfile.ZipFile(source) as src, zipfile.ZipFile(path, "w") as dst:
+            for info in src.infolist():
+                data = src.read(info)
+                copy = zipfile.ZipInfo(info.filename, date_time=info.date_time)
+                copy.compress_type = info.compress_type
+                with dst.open(copy, "w", force_zip64=True) as f:
+                    f.write(data)
+            offsets = [info.header_offset for info in dst.infolist()]
+    finally:
+        zipfile.ZIP_FILECOUNT_LIMIT = limit
+    data = bytearray(open(path, "rb").read())
+    for offset in offsets:  # zipfile also repeats the sizes in the local header's own fields
+        data[offset + 18:offset + 26] = b"\xff" * 8
+    open(path, "wb").write(data)
+
+
+def simple_ods(path, rows, extra_rows_xml="", descriptors=False):
+    write_ods(path, ods_table(SHEET, ods_rows(rows) + extra_rows_xml), descriptors=descriptors)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -233,6 +276,8 @@ def make_small(out):
     # Controls.
     simple_xlsx(p("good.xlsx"), GOOD_ROWS)
     simple_ods(p("good.ods"), GOOD_ROWS)
+    simple_ods(p("good-descriptors.ods"), GOOD_ROWS, descriptors=True)
+    zip64_copy(p("good.xlsx"), p("good-zip64.xlsx"))
     simple_xls(p("good.xls"), GOOD_ROWS)
     for name in ("good.xlsx", "good.ods", "good.xls"):
         truncate_copies(out, name)

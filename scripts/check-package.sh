@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Checks the Debian package made by scripts/make-package.sh as a workstation gets it: unpacked into
+# a temporary root, the program started from a folder without data/ finds the installed tables and
+# evaluates examples/trio.xlsx exactly as the build does from the source tree; the desktop entry,
+# the AppStream metainfo and the manual page are there and valid; lintian finds no error
+# (its warnings are printed).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+build=${BUILD_DIR:-build}
+
+debs=(build-package/paternity-index_*_amd64.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "check-package.sh: expected one package in build-package/" >&2; exit 1; }
+deb=$repo/${debs[0]}
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+root=$tmp/root
+dpkg-deb -x "$deb" "$root"
+fail() { echo "check-package.sh: $*" >&2; exit 1; }
+
+# Dependencies come from the linked libraries, plus the platform plugins Qt loads at run time.
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6widgets6 libfreexl1 libxlsxwriter qt6-qpa-plugins; do
+  [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
+done
+
+# The installed data folder, read-only, found from the executable's own place.
+for f in usr/bin/paternity-index usr/share/paternity-index/data/D3S1358.xls usr/share/paternity-index/data/help.html \
+         usr/share/paternity-index/SOURCES.md usr/share/doc/paternity-index/copyright; do
+  [ -f "$root/$f" ] || fail "$f missing from the package"
+done
+mkdir "$tmp/home" "$tmp/elsewhere"
+expected=$(cd "$repo" && "$build/src/app/paternity-index" batch examples/trio.xlsx --population white --data data)
+got=$(cd "$tmp/elsewhere" && env -u XDG_DATA_HOME HOME="$tmp/home" \
+  "$root/usr/bin/paternity-index" batch "$repo/examples/trio.xlsx" --population white)
+[ "$got" = "$expected" ] || fail "the unpacked program gave another result:
+$got"
+[ ! -e "$tmp/home/.local" ] || fail "reading the installed data wrote into the home folder"
+version=$("$root/usr/bin/paternity-index" --version)
+[ "$version" = "paternity-index $(dpkg-deb -f "$deb" Version)" ] || fail "--version says '$version'"
+
+# Desktop integration.
+desktop=("$root"/usr/share/applications/*.desktop)
+desktop-file-validate "${desktop[@]}"
+grep -qx 'Name\[ru\]=Индекс отцовства' "${desktop[@]}" || fail "desktop entry without its Russian name"
+metainfo=("$root"/usr/share/metainfo/*.metainfo.xml)
+appstreamcli validate --no-net "${metainfo[@]}" >/dev/null || appstreamcli validate --no-net "${metainfo[@]}"
+[ -f "$root/usr/share/icons/hicolor/scalable/apps/paternity-index.svg" ] || fail "SVG icon missing"
+file "$root/usr/share/icons/hicolor/48x48/apps/paternity-index.png" | grep -q '48 x 48' || fail "48x48 icon missing"
+
+# The manual page: formats without a warning and has a whatis line for apropos.
+man=$root/usr/share/man/man1/paternity-index.1.gz
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man" 2>&1 >/dev/null)
+[ -z "$warnings" ] || fail "man page warnings: $warnings"
+zcat "$man" | LC_ALL=C.UTF-8 groff -k -Tutf8 -man -z -ww 2>&1 | { ! grep .; } || fail "groff warnings"
+lexgrog "$man" | grep -q 'paternity-index - ' || fail "no whatis line"
+
+echo "lintian $(basename "$deb"):"
+lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
+echo "package checks passed"

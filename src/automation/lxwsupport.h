@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What every .xlsx writer of this library shares: the "C" number locale for libxlsxwriter's
+// printf, ownership of a libxlsxwriter workbook, and the safe save (a temporary file beside the
+// target, flushed to disk, then renamed over it).
+#include <locale.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <xlsxwriter.h>
+
+namespace automation::lxw {
+
+// Switches the calling thread to the "C" locale for numbers while it lives: libxlsxwriter prints
+// numbers with printf and would write "8,71" under a comma locale.
+class CNumericLocale {
+public:
+    CNumericLocale();
+    ~CNumericLocale();
+    bool active() const { return m_locale != nullptr; }
+    CNumericLocale(const CNumericLocale&) = delete;
+    CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+private:
+    locale_t m_locale = nullptr;
+    locale_t m_previous = nullptr;
+};
+
+// Owns the libxlsxwriter workbook until it is closed.
+class Workbook {
+public:
+    explicit Workbook(const std::string& file);
+    ~Workbook();
+    lxw_workbook* get() const { return m_workbook; }
+    lxw_error close();
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+private:
+    lxw_workbook* m_workbook;
+};
+
+// A free name ".<target name>.tmp-<pid>-<n>" in the target's folder.
+std::filesystem::path temporaryName(const std::filesystem::path& target);
+
+// Flushes the written file to disk before it replaces the target.
+void syncFile(const std::filesystem::path& file);
+
+// Runs `write` on a temporary file beside `path` under the "C" number locale, then renames it
+// over `path`. A failure removes the temporary file and leaves `path` as it was; the messages
+// name `shown`. Throws WorkbookError.
+void saveThroughTemporary(const std::filesystem::path& path, const std::string& shown,
+                          const std::function<void(const std::filesystem::path&)>& write);
+
+// The WorkbookError for a failed workbook_close().
+[[noreturn]] void throwCloseError(lxw_error error, const std::string& shown);
+
+} // namespace automation::lxw

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The summary of a run over many cases: one line per case, as a readable table, CSV or JSON, in
+// the order the cases were evaluated.
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+inline constexpr std::string_view kCaseOk = "ok";
+// The name of a case's results workbook: <case name> + this.
+inline constexpr std::string_view kResultsSuffix = ".results.xlsx";
+
+struct CaseSummary {
+    std::filesystem::path file;
+    bool read = false; // the workbook was read and evaluated
+    int loci = 0; // rows of the table
+    int marked = 0; // rows marked for the combined index
+    int excluded = 0; // rows with "Отцовство исключается"
+    std::string cpi, probability; // the two result lines
+    std::string status; // kCaseOk, or the reason (one line) the case was not read or written
+};
+
+void writeSummaryText(const std::vector<CaseSummary>& cases, std::ostream& out);
+void writeSummaryCsv(const std::vector<CaseSummary>& cases, std::ostream& out);
+void writeSummaryJson(const std::string& population, const std::vector<CaseSummary>& cases, std::ostream& out);
+
+} // namespace cli

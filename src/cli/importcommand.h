@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// paternity-index import TABLE --population rus|white|black [--data DIR] [--origin NAME]
+//                               [--new-loci] [--prune] [--dry-run]
+//
+// Brings a lab's published allele-frequency table into the data folder as the worksheets
+// "<locus>-<suffix>" of the population, all or nothing, and prints a summary: one line per
+// locus (the name in the table, the workbook, the alleles, the sum of frequencies), a warning
+// for a sum further than 0,01 from 1, the loci left out, the workbooks moved to the backup
+// folder. --dry-run prints the summary and writes nothing.
+//
+// Exit status: 0 done; 1 the table or the folder cannot be read or written, or the input is
+// refused (nothing written; the message on err names the file, the line or cell and the reason).
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "freqdb/population.h"
+
+namespace cli {
+
+struct ImportOptions {
+    std::filesystem::path table;
+    freqdb::Population population = freqdb::Population::Unset;
+    std::filesystem::path dataDir = "data";
+    std::optional<std::string> origin;
+    bool newLoci = false;
+    bool prune = false;
+    bool dryRun = false;
+};
+
+int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err);
+
+} // namespace cli

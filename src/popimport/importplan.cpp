@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "importplan.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+#include "automation/readmessages.h"
+#include "freqdb/locusworkbookfiles.h"
+#include "popimport/locusnames.h"
+#include "text/shorttext.h"
+
+namespace popimport {
+namespace {
+
+constexpr std::size_t kMaxSheetNameChars = 31; // the limit of the .xlsx format
+
+std::string inQuotes(std::string_view s)
+{
+    return "«" + automation::validUtf8(std::string(s)) + "»";
+}
+
+std::string fileList(const std::vector<std::filesystem::path>& files)
+{
+    std::string list;
+    for (const auto& f : files)
+        list += (list.empty() ? "" : ", ") + automation::validUtf8(f.filename().string());
+    return list;
+}
+
+bool isXlsx(const std::filesystem::path& path)
+{
+    return plainWord(path.extension().string()) == ".xlsx";
+}
+
+// A locus name that can become a file name and a worksheet name.
+void checkNewLocusName(const std::string& name)
+{
+    const bool control = std::any_of(name.begin(), name.end(), [](char c) { return c >= 0 && c < ' '; });
+    const bool bad = control || name.front() == '.' || name.find_first_of("/\\:*?[]\"<>|") != std::string::npos
+                     || automation::validUtf8(name) != name;
+    if (bad)
+        throw ImportError("из имени локуса " + inQuotes(name) + " нельзя сделать имя книги");
+    if (text::characterCount(name) > text::kMaxLocusNameChars)
+        throw ImportError("имя локуса " + inQuotes(name) + " длиннее 20 знаков, а программа показывает не более 20");
+}
+
+void checkCarried(const std::filesystem::path& file, const automation::NamedSheet& sheet)
+{
+    // An .ods worksheet may carry a name that .xlsx does not allow.
+    if (sheet.name.empty() || text::characterCount(sheet.name) > kMaxSheetNameChars
+        || sheet.name.find_first_of("[]:*?/\\") != std::string::npos)
+        throw ImportError("Книга " + automation::fileLabel(file) + ": имя листа " + inQuotes(sheet.name)
+                          + " недопустимо в книге .xlsx (не более 31 знака, без []:*?/\\); переименуйте лист");
+    for (int r = 1; r <= sheet.cells.rows(); ++r) {
+        for (int c = 1; c <= sheet.cells.columns(); ++c) {
+            if (const auto* e = std::get_if<automation::CellError>(&sheet.cells.at(r, c)))
+                throw ImportError("Книга " + automation::fileLabel(file) + ", лист " + inQuotes(sheet.name)
+                                  + ", ячейка " + sheet.cells.sheetCellName(r, c) + ": " + e->reason
+                                  + " — значение нельзя перенести в новую книгу; исправьте ячейку");
+        }
+    }
+}
+
+// Every worksheet of the workbook with the locus worksheet added or put in place of its old one.
+void prepareExisting(LocusUpdate& update, const ImportedLocus& locus, const automation::WorkbookReader& reader)
+{
+    std::unique_ptr<automation::Workbook> book;
+    try {
+        book = reader.open(update.original);
+        const int replaced = book->sheetIndex(update.sheet);
+        update.sheetReplaced = replaced != 0;
+        for (int i = 1; i <= book->sheetCount(); ++i) {
+            if (i == replaced)
+                update.sheets.push_back({update.sheet, locusSheet(locus)});
+            else
+                update.sheets.push_back({book->sheetName(i), book->usedRange(i)});
+        }
+        if (!replaced)
+            update.sheets.push_back({update.sheet, locusSheet(locus)});
+    } catch (const automation::WorkbookError& e) {
+        throw ImportError(std::string("Книга в папке данных не читается: ") + e.what());
+    }
+    for (const auto& sheet : update.sheets)
+        checkCarried(update.original, sheet);
+}
+
+} // namespace
+
+automation::CellArray locusSheet(const ImportedLocus& locus)
+{
+    const int rows = static_cast<int>(locus.alleles.size()) + 1;
+    automation::CellArray cells(rows, 2);
+    for (int i = 1; i < rows; ++i) {
+        cells.set(i, 1, locus.alleles[i - 1].label);
+        cells.set(i, 2, locus.alleles[i - 1].frequency);
+    }
+    cells.set(rows, 1, std::string(kClosingLabel));
+    // The total as a person adds it up: binary noise past 15 digits (0.9999999999999999) dropped.
+    char total[32];
+    std::snprintf(total, sizeof total, "%.15g", locus.sum);
+    cells.set(rows, 2, std::strtod(total, nullptr));
+    return cells;
+}
+
+ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
+                      const automation::WorkbookReader& reader)
+{
+    const std::string folder = automation::validUtf8(request.dataDir.string());
+    std::error_code error;
+    if (!std::filesystem::is_directory(request.dataDir, error))
+        throw ImportError("Папка данных " + folder + " не найдена");
+    std::vector<std::filesystem::path> files;
+    try {
+        files = freqdb::findLocusWorkbooks(request.dataDir);
+    } catch (const std::filesystem::filesystem_error& e) {
+        throw ImportError("Папка данных " + folder + " не читается: " + e.code().message());
+    }
+
+    std::map<std::string, std::filesystem::path> byName;
+    std::map<std::string, std::vector<std::filesystem::path>> byKey;
+    for (const auto& file : files) {
+        if (!std::filesystem::is_regular_file(file, error))
+            throw ImportError("В папке данных " + automation::fileLabel(file) + " — не файл книги");
+        const auto [it, inserted] = byName.emplace(freqdb::locusNameOf(file), file);
+        if (!inserted)
+            throw ImportError("Локус " + inQuotes(it->first)
+                              + " задан в папке данных двумя книгами: " + automation::fileLabel(it->second) + " и "
+                              + automation::fileLabel(file) + "; оставьте одну из них");
+        byKey[locusKey(freqdb::fileNameWithoutExtension(file))].push_back(file);
+    }
+
+    ImportPlan plan;
+    std::map<std::filesystem::path, bool> covered;
+    const std::string suffix(freqdb::sheetSuffix(request.population));
+    for (std::size_t k = 0; k < table.loci.size(); ++k) {
+        const ImportedLocus& locus = table.loci[k];
+        LocusUpdate update;
+        update.locus = k;
+        const auto match = byKey.find(locusKey(locus.name));
+        if (match != byKey.end()) {
+            if (match->second.size() > 1)
+                throw ImportError("Локусу " + inQuotes(locus.name) + " таблицы подходят несколько книг папки данных: "
+                                  + fileList(match->second) + "; оставьте одну из них");
+            update.original = match->second.front();
+            covered[update.original] = true;
+            const std::string base = freqdb::fileNameWithoutExtension(update.original);
+            update.target = isXlsx(update.original) ? update.original : request.dataDir / (base + ".xlsx");
+            update.sheet = base + suffix;
+        } else if (request.newLoci) {
+            checkNewLocusName(locus.name);
+            update.target = request.dataDir / (locus.name + ".xlsx");
+            update.sheet = locus.name + suffix;
+        } else {
+            plan.leftOut.push_back(locus.name);
+            continue;
+        }
+        if (text::characterCount(update.sheet) > kMaxSheetNameChars)
+            throw ImportError("Имя листа " + inQuotes(update.sheet)
+                              + " длиннее 31 знака, а книга .xlsx такого не держит");
+        plan.updates.push_back(std::move(update));
+    }
+
+    std::vector<std::filesystem::path> uncovered;
+    for (const auto& file : files) {
+        if (!covered.count(file))
+            uncovered.push_back(file);
+    }
+    if (!uncovered.empty() && !request.prune)
+        throw ImportError("Таблица не покрывает книги папки данных: " + fileList(uncovered)
+                          + ". Без листа популяции в каждой книге частоты не загрузятся. Добавьте эти локусы в "
+                            "таблицу или дайте --prune, чтобы убрать эти книги в резервную папку.");
+    plan.pruned = std::move(uncovered);
+    if (plan.updates.empty())
+        throw ImportError("Ни один локус таблицы не совпал с книгами папки данных " + folder
+                          + "; для новых книг дайте --new-loci");
+
+    for (auto& update : plan.updates) {
+        if (update.original.empty())
+            update.sheets.push_back({update.sheet, locusSheet(table.loci[update.locus])});
+        else
+            prepareExisting(update, table.loci[update.locus], reader);
+    }
+    return plan;
+}
+
+} // namespace popimport

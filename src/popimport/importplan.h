@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What an import will write into the data folder, worked out and checked before anything is
+// written. Each locus of the table is matched to its workbook by locusKey(); its worksheet
+// "<workbook name><suffix>" is added or replaced, every other worksheet keeps its cells, and the
+// workbook becomes .xlsx (an .xls or .ods original goes to the backup folder, as does the .xlsx
+// being replaced). The loader needs the population's worksheet in every workbook of the folder,
+// so a workbook the table does not cover is refused, or with `prune` moved to the backup folder.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "automation/cellworkbookwriter.h"
+#include "automation/workbook.h"
+#include "freqdb/population.h"
+#include "popimport/frequencytable.h"
+#include "text/numberformat.h"
+
+namespace popimport {
+
+struct ImportRequest {
+    std::filesystem::path dataDir;
+    freqdb::Population population = freqdb::Population::Unset;
+    bool newLoci = false; // a table locus without a workbook gets a new one
+    bool prune = false; // a workbook the table does not cover goes to the backup folder
+};
+
+struct LocusUpdate {
+    std::size_t locus = 0; // index into FrequencyTable::loci
+    std::filesystem::path original; // the workbook now in the folder; empty for a new one
+    std::filesystem::path target; // the .xlsx written
+    std::string sheet; // "<locus>-rus"
+    bool sheetReplaced = false; // the worksheet was there before
+    std::vector<automation::NamedSheet> sheets; // the whole new workbook
+};
+
+struct ImportPlan {
+    std::vector<LocusUpdate> updates; // in the order of the table
+    std::vector<std::string> leftOut; // table loci with no workbook (no --new-loci)
+    std::vector<std::filesystem::path> pruned; // workbooks the table does not cover (--prune)
+};
+
+// The closing row of every written locus worksheet.
+inline constexpr const char* kClosingLabel = "Сумма";
+
+// Throws ImportError when the folder or a workbook cannot be read, or the table does not cover
+// the folder and `prune` is not given.
+ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
+                      const automation::WorkbookReader& reader);
+
+// The worksheet of one locus: alleles in rows 1..n (label text, frequency number), then
+// "Сумма" and the total.
+automation::CellArray locusSheet(const ImportedLocus& locus);
+
+} // namespace popimport

@@ -1,0 +1,250 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tablelayouts.h"
+
+#include <map>
+
+#include "popimport/locusnames.h"
+#include "popimport/tablebuilder.h"
+
+namespace popimport {
+namespace {
+
+constexpr std::size_t kHeaderSearchRows = 10;
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+bool isLocusWord(std::string_view s)
+{
+    return isOneOf(s, {"locus", "loci", "marker", "markers", "str", "локус", "локусы", "маркер", "маркеры"});
+}
+bool isAlleleWord(std::string_view s)
+{
+    return isOneOf(s, {"allele", "alleles", "аллель", "аллели"});
+}
+bool isFrequencyWord(std::string_view s)
+{
+    return isOneOf(s, {"frequency", "frequencies", "freq", "частота", "частоты"});
+}
+bool isPopulationWord(std::string_view s)
+{
+    return isOneOf(s, {"population", "origin", "популяция", "население"});
+}
+
+// An allele column header of a transposed table: "10", "9.3", "freq_9.3", "freq 9.3". A bare
+// number must be above 1: a frequency (at most 1) in a data row is never taken for a header.
+std::optional<std::string> alleleHeader(const GridCell& cell)
+{
+    std::string s = cell.text;
+    const bool prefixed = plainWord(s).rfind("freq", 0) == 0;
+    if (prefixed)
+        s = s.substr(4);
+    while (!s.empty() && (s.front() == '_' || s.front() == ' ' || s.front() == '.'))
+        s.erase(s.begin());
+    const std::optional<double> value = cell.number ? cell.number : readDecimal(s);
+    if (!s.empty() && value && (prefixed || *value > 1))
+        return s;
+    return std::nullopt;
+}
+
+struct Header {
+    enum class Kind { None, Long, Wide, Transposed } kind = Kind::None;
+    std::size_t row = 0;
+    std::size_t locus = kNone, allele = kNone, frequency = kNone, population = kNone;
+};
+
+Header recognise(const Grid& grid, std::size_t r)
+{
+    Header h;
+    h.row = r;
+    const std::size_t width = grid.width(r);
+    std::size_t alleleHeaders = 0, named = 0;
+    for (std::size_t c = 0; c < width; ++c) {
+        const GridCell& cell = grid.cell(r, c);
+        if (cell.number)
+            continue;
+        if (isLocusWord(cell.text) && h.locus == kNone)
+            h.locus = c;
+        else if (isAlleleWord(cell.text) && h.allele == kNone)
+            h.allele = c;
+        else if (isFrequencyWord(cell.text) && h.frequency == kNone)
+            h.frequency = c;
+        else if (isPopulationWord(cell.text) && h.population == kNone)
+            h.population = c;
+    }
+    // Columns of statistics and the population column say nothing about the layout.
+    for (std::size_t c = 1; c < width; ++c) {
+        const GridCell& cell = grid.cell(r, c);
+        if (cell.empty() || (!cell.number && (isStatisticName(cell.text) || isPopulationWord(cell.text))))
+            continue;
+        ++named;
+        alleleHeaders += alleleHeader(cell) ? 1 : 0;
+    }
+    if (h.locus != kNone && h.allele != kNone && h.frequency != kNone) {
+        h.kind = Header::Kind::Long;
+    } else if (alleleHeaders >= 2 && alleleHeaders * 2 > named && !alleleHeader(grid.cell(r, 0))) {
+        h.kind = Header::Kind::Transposed;
+        if (h.locus == kNone)
+            h.locus = 0;
+    } else if (named > 0 && alleleHeaders == 0
+               && (grid.cell(r, 0).empty() || isAlleleWord(grid.cell(r, 0).text)
+                   || plainWord(grid.cell(r, 0).text) == "str")) {
+        h.kind = Header::Kind::Wide;
+    }
+    return h;
+}
+
+// The rows of the chosen origin, when the table has a population column.
+class OriginFilter {
+public:
+    OriginFilter(const Grid& grid, const Header& h, const std::optional<std::string>& origin) : m_column(h.population)
+    {
+        if (m_column == kNone) {
+            if (origin)
+                throw ImportError("в таблице нет столбца популяции, а указан --origin " + *origin);
+            return;
+        }
+        std::map<std::string, std::pair<std::string, int>> seen; // plain name -> shown name, rows
+        for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+            const std::string& name = grid.cell(r, m_column).text;
+            if (!name.empty()) {
+                auto& entry = seen[plainWord(name)];
+                if (entry.first.empty())
+                    entry.first = name;
+                ++entry.second;
+            }
+        }
+        std::string list;
+        for (const auto& [key, value] : seen)
+            list += (list.empty() ? "" : ", ") + value.first + " (строк: " + std::to_string(value.second) + ")";
+        if (origin) {
+            m_wanted = plainWord(*origin);
+            if (!seen.count(m_wanted))
+                throw ImportError("в таблице нет популяции «" + *origin + "»; есть: " + list);
+        } else if (seen.size() > 1) {
+            throw ImportError("в таблице несколько популяций; выберите одну с --origin: " + list);
+        }
+    }
+    bool accepts(const Grid& grid, std::size_t r) const
+    {
+        return m_column == kNone || m_wanted.empty() || plainWord(grid.cell(r, m_column).text) == m_wanted;
+    }
+
+private:
+    std::size_t m_column;
+    std::string m_wanted;
+};
+
+FrequencyTable readLong(const Grid& grid, const Header& h, const OriginFilter& filter, TableBuilder& builder)
+{
+    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+        if (!filter.accepts(grid, r))
+            continue;
+        const GridCell& locus = grid.cell(r, h.locus);
+        const GridCell& allele = grid.cell(r, h.allele);
+        const GridCell& frequency = grid.cell(r, h.frequency);
+        if (locus.empty() && allele.empty() && frequency.empty())
+            continue;
+        if (isStatisticName(allele.text) && !allele.number)
+            continue;
+        const std::size_t k = builder.locus(locus.text, grid.where(r, h.locus), true);
+        builder.add(k, allele, grid.where(r, h.allele), frequency, grid.where(r, h.frequency), false);
+    }
+    return builder.finish("длинная таблица (строка на аллель)");
+}
+
+FrequencyTable readWide(const Grid& grid, const Header& h, TableBuilder& builder)
+{
+    std::size_t width = 0;
+    for (std::size_t r = h.row; r < grid.rows().size(); ++r)
+        width = std::max(width, grid.width(r));
+    std::vector<std::size_t> loci(width, kNone);
+    for (std::size_t c = 1; c < width; ++c) {
+        const GridCell& name = grid.cell(h.row, c);
+        bool hasValues = false;
+        for (std::size_t r = h.row + 1; r < grid.rows().size() && !hasValues; ++r)
+            hasValues = !grid.cell(r, c).empty() && !isStatisticName(grid.cell(r, 0).text);
+        if (name.empty()) {
+            if (hasValues)
+                throw ImportError(grid.where(h.row, c) + ": пустое имя локуса над столбцом частот");
+            continue;
+        }
+        if (!name.number && isStatisticName(name.text))
+            continue; // a column of totals or sample sizes beside the loci
+        loci[c] = builder.locus(name.text, grid.where(h.row, c), false);
+    }
+    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+        const GridCell& allele = grid.cell(r, 0);
+        if (!allele.number && isStatisticName(allele.text))
+            continue;
+        for (std::size_t c = 1; c < width; ++c) {
+            if (loci[c] != kNone)
+                builder.add(loci[c], allele, grid.where(r, 0), grid.cell(r, c), grid.where(r, c), true);
+        }
+    }
+    return builder.finish("широкая таблица (столбец на локус)");
+}
+
+FrequencyTable readTransposed(const Grid& grid, const Header& h, const OriginFilter& filter, TableBuilder& builder)
+{
+    std::vector<std::pair<std::size_t, GridCell>> alleles; // column, allele label cell
+    for (std::size_t c = 0; c < grid.width(h.row); ++c) {
+        if (c == h.locus || c == h.population)
+            continue;
+        if (auto label = alleleHeader(grid.cell(h.row, c)))
+            alleles.push_back({c, GridCell{*label, std::nullopt, {}}});
+    }
+    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+        if (!filter.accepts(grid, r))
+            continue;
+        bool hasValues = false;
+        for (const auto& [c, label] : alleles)
+            hasValues = hasValues || !grid.cell(r, c).empty();
+        const GridCell& name = grid.cell(r, h.locus);
+        if (!hasValues && (name.empty() || isStatisticName(name.text)))
+            continue;
+        const std::size_t k = builder.locus(name.text, grid.where(r, h.locus), false);
+        for (const auto& [c, label] : alleles)
+            builder.add(k, label, grid.where(h.row, c), grid.cell(r, c), grid.where(r, c), true);
+    }
+    return builder.finish("транспонированная таблица (строка на локус)");
+}
+
+FrequencyTable readLayout(const Grid& grid, const Header& h, const std::optional<std::string>& origin,
+                          TableBuilder& builder)
+{
+    switch (h.kind) {
+    case Header::Kind::Long:
+        return readLong(grid, h, OriginFilter(grid, h, origin), builder);
+    case Header::Kind::Transposed:
+        return readTransposed(grid, h, OriginFilter(grid, h, origin), builder);
+    case Header::Kind::Wide:
+        break;
+    case Header::Kind::None:
+        return {};
+    }
+    if (origin)
+        throw ImportError("в таблице нет столбца популяции, а указан --origin " + *origin);
+    return readWide(grid, h, builder);
+}
+
+} // namespace
+
+FrequencyTable readGridTable(const Grid& grid, const std::optional<std::string>& origin,
+                             const text::NumberFormat& format)
+{
+    TableBuilder builder(format);
+    for (std::size_t r = 0; r < grid.rows().size() && r < kHeaderSearchRows; ++r) {
+        const Header h = recognise(grid, r);
+        if (h.kind == Header::Kind::None)
+            continue;
+        FrequencyTable table = readLayout(grid, h, origin, builder);
+        if (table.loci.empty())
+            throw ImportError("в таблице (" + table.layout + ") нет ни одной частоты");
+        return table;
+    }
+    throw ImportError(
+        "таблица ни в одном из понятных форматов: нужна строка заголовка — либо столбцы «локус», «аллель», "
+        "«частота» (строка на аллель), либо «Allele» и имена локусов (столбец на локус), либо имя локуса и "
+        "аллели «10», «9.3» (строка на локус)");
+}
+
+} // namespace popimport

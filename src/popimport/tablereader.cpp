@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tablereader.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "automation/readmessages.h"
+#include "popimport/delimitedtext.h"
+#include "popimport/tablelayouts.h"
+#include "popimport/textdecoding.h"
+#include "popimport/xmlexport.h"
+
+namespace popimport {
+namespace {
+
+// Published tables are a few hundred kilobytes; anything far larger is not one. The cell limit
+// keeps a hostile text (millions of separators) from taking gigabytes as empty cells.
+constexpr std::uintmax_t kMaxTableBytes = 16u << 20;
+constexpr std::size_t kMaxTableCells = 2'000'000;
+
+std::string readBytes(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status))
+        throw ImportError("файл не найден");
+    if (!std::filesystem::is_regular_file(status))
+        throw ImportError("это не файл");
+    if (std::filesystem::file_size(path, error) > kMaxTableBytes)
+        throw ImportError("файл слишком велик для таблицы частот (более 16 МБ)");
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw ImportError("нет прав на чтение файла");
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        throw ImportError("ошибка чтения файла");
+    return bytes;
+}
+
+bool isWorkbook(std::string_view bytes)
+{
+    return bytes.rfind("PK\x03\x04", 0) == 0 || bytes.rfind("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 0) == 0;
+}
+
+Grid firstSheet(const std::filesystem::path& path, const automation::WorkbookReader& reader)
+{
+    std::unique_ptr<automation::Workbook> book;
+    automation::CellArray cells;
+    try {
+        book = reader.open(path);
+        if (book->sheetCount() < 1)
+            throw ImportError("в книге нет ни одного листа");
+        cells = book->usedRange(1);
+    } catch (const automation::WorkbookError& e) {
+        throw ImportError(std::string("книга не читается: ") + e.what());
+    }
+    if (static_cast<std::size_t>(cells.rows()) * static_cast<std::size_t>(cells.columns()) > kMaxTableCells)
+        throw ImportError("на первом листе больше " + std::to_string(kMaxTableCells)
+                          + " ячеек — это не таблица частот");
+    const text::NumberFormat point(".");
+    std::vector<GridRow> rows;
+    for (int r = 1; r <= cells.rows(); ++r) {
+        GridRow row;
+        row.line = cells.firstRow() + r - 1;
+        bool any = false;
+        for (int c = 1; c <= cells.columns(); ++c) {
+            GridCell cell;
+            const automation::CellValue& value = cells.at(r, c);
+            if (const auto* s = std::get_if<std::string>(&value)) {
+                cell.text = *s;
+                while (!cell.text.empty() && (cell.text.back() == ' ' || cell.text.back() == '\t'))
+                    cell.text.pop_back();
+                while (!cell.text.empty() && (cell.text.front() == ' ' || cell.text.front() == '\t'))
+                    cell.text.erase(cell.text.begin());
+            } else if (const auto* n = std::get_if<double>(&value)) {
+                cell.number = *n;
+                cell.text = point.general(*n);
+            } else if (const auto* e = std::get_if<automation::CellError>(&value)) {
+                cell.error = e->reason;
+            }
+            any = any || !cell.empty();
+            row.cells.push_back(std::move(cell));
+        }
+        if (any)
+            rows.push_back(std::move(row));
+    }
+    return Grid::fromSheet(std::move(rows), cells.firstColumn());
+}
+
+FrequencyTable readContent(const std::filesystem::path& path, const std::optional<std::string>& origin,
+                           const automation::WorkbookReader& reader, const text::NumberFormat& format)
+{
+    const std::string bytes = readBytes(path);
+    if (isWorkbook(bytes)) {
+        FrequencyTable table = readGridTable(firstSheet(path, reader), origin, format);
+        table.layout = "книга, первый лист: " + table.layout;
+        return table;
+    }
+    const auto decoded = decodeText(bytes);
+    if (!decoded)
+        throw ImportError("текст в UTF-16 повреждён");
+    if (looksLikeXml(decoded->utf8))
+        return readXmlExport(bytes, origin, format); // expat reads the declared encoding itself
+    const DelimitedText delimited = splitDelimited(decoded->utf8, kMaxTableCells);
+    if (!delimited.complete)
+        throw ImportError("в таблице больше " + std::to_string(kMaxTableCells) + " ячеек — это не таблица частот");
+    FrequencyTable table = readGridTable(delimited.grid, origin, format);
+    const std::string separator = delimited.separator == '\t'  ? "табуляция"
+                                  : delimited.separator == ';' ? "точка с запятой"
+                                                               : "запятая";
+    table.layout = "текст " + decoded->encoding + ", разделитель — " + separator + ": " + table.layout;
+    return table;
+}
+
+} // namespace
+
+FrequencyTable readFrequencyTable(const std::filesystem::path& path, const std::optional<std::string>& origin,
+                                  const automation::WorkbookReader& reader, const text::NumberFormat& format)
+{
+    try {
+        return readContent(path, origin, reader, format);
+    } catch (const ImportError& e) {
+        const std::string reason = e.what();
+        const bool placed = reason.rfind("строка", 0) == 0 || reason.rfind("ячейка", 0) == 0;
+        throw ImportError("Таблица " + automation::fileLabel(path) + (placed ? ", " : ": ") + reason);
+    }
+}
+
+} // namespace popimport
