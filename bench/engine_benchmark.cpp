@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of the calculation core: one locus evaluation (a trio and a duo, through the formula,
-// the frequency texts and the LR text) and the combined index over a full results table.
+// the frequency texts and the LR text; a trio exclusion under the mutation model) and the
+// combined index over a full results table.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -50,6 +51,21 @@ void BM_EvaluateLocusDuo(benchmark::State& state)
     }
 }
 BENCHMARK(BM_EvaluateLocusDuo);
+
+void BM_EvaluateLocusTrioMutation(benchmark::State& state)
+{
+    const auto locus = benchLocus();
+    const text::NumberFormat format(",");
+    freqdb::LabSettings settings;
+    settings.mutationModel = freqdb::MutationModel::Proportional;
+    settings.minFrequency = 0.0069L;
+    for (auto _ : state) {
+        // Mother 29/30, father 28/31,2, child 29/32: rule T6, the index with mutation instead.
+        auto out = engine::EvaluateLocus(locus, 2, 7, 3, 4, 3, 8, format, settings);
+        benchmark::DoNotOptimize(out);
+    }
+}
+BENCHMARK(BM_EvaluateLocusTrioMutation);
 
 void BM_CombineIndex99Rows(benchmark::State& state)
 {

@@ -17,6 +17,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -210,6 +212,13 @@ void TForm1::buildControls()
     Label1->adjustSize();
     Edit3 = new QLineEdit(qs(m_format.general(0.5L)), client);
     Edit3->setGeometry(312, 304, 73, 21);
+    // The lab's settings in force, in the free room right of the prior field; shown only when a
+    // setting is on, so a lab without settings sees the window as it always was.
+    SettingsLabel = new QLabel(client);
+    SettingsLabel->setVisible(false);
+    QFont settingsFont = font();
+    settingsFont.setPixelSize(10);
+    SettingsLabel->setFont(settingsFont);
 
     setTabOrder(GroupBox1, GroupBox2);
     setTabOrder(ComboBox1, ComboBox2);
@@ -329,6 +338,7 @@ void TForm1::WellDone()
     m_table = std::move(loaded.table);
     m_workDir = workDir;
     m_dataDir = *data.folder;
+    showSettings();
     m_form3->setPopulation(population);
     m_grid.WriteHeader();
 
@@ -345,6 +355,27 @@ void TForm1::WellDone()
     }
     ResetEntryPanel();
     recomputeRows();
+}
+
+void TForm1::showSettings()
+{
+    const freqdb::LabSettings& settings = m_table.settings();
+    SettingsLabel->setVisible(settings.any());
+    if (!settings.any()) {
+        SettingsLabel->clear();
+        SettingsLabel->setToolTip({});
+        return;
+    }
+    QStringList parts;
+    if (settings.mutationOn())
+        parts << tr("мутации: μ=") + QString::fromStdString(settings.mutationRateText);
+    if (settings.minFrequency)
+        parts << tr("мин. частота: ") + QString::fromStdString(settings.minFrequencyText);
+    SettingsLabel->setText(tr("Настройки: ") + parts.join(QStringLiteral("; ")));
+    QString tip;
+    for (const auto& [label, value] : freqdb::settingsLines(settings))
+        tip += QString::fromStdString(label) + ": " + QString::fromStdString(value) + '\n';
+    SettingsLabel->setToolTip(tip.trimmed());
 }
 
 void TForm1::recomputeRows()
@@ -439,7 +470,7 @@ void TForm1::Menu1Click()
     auto cut = [&](std::size_t i) { return text::cutToCharacters(entry.texts[i], text::kMaxLabelChars); };
     results::RowGenotype genotype{cut(4), cut(5), cut(2), cut(3), cut(0), cut(1)};
     const int row = m_grid.AppendRow(m_currentLocusName, std::move(genotype));
-    m_grid.applyOutcome(row, engine::EvaluateLocus(locus, f1, f2, m1, m2, c1, c2, m_format));
+    m_grid.applyOutcome(row, engine::EvaluateLocus(locus, f1, f2, m1, m2, c1, c2, m_format, m_table.settings()));
     emptyResultLines();
     refreshGrid();
 }
@@ -652,6 +683,8 @@ void TForm1::FormResize()
     Edit2->move(45 * w / 100 - 2, Edit2->y());
     Edit3->move(45 * w / 100 - 2, Edit3->y());
     Label1->move(45 * w / 100 - 155, h - 65);
+    const int settingsLeft = Edit3->x() + Edit3->width() + 8;
+    SettingsLabel->setGeometry(settingsLeft, h - 68, std::max(0, w - settingsLeft - 10), Edit3->height());
     fitResultLine(Edit1);
     fitResultLine(Edit2);
     // std::nearbyint rounds halves to the even neighbour in the default rounding mode.

@@ -94,6 +94,7 @@ public:
     QLineEdit* Edit2 = nullptr; // probability line
     QLineEdit* Edit3 = nullptr; // prior
     QLabel* Label1 = nullptr;
+    QLabel* SettingsLabel = nullptr; // the lab's settings in force, when any is on
 
     // Menu items, in menu order.
     QAction* calculateAction = nullptr; // "Рассчитать"
@@ -140,6 +141,7 @@ private:
     void selectClickedRow();
     void deleteClickedRow();
     void recomputeRows();
+    void showSettings();
     void populationDialogClosed();
     // Runs a command; an exception it does not handle goes to the error box.
     void guarded(const std::function<void()>& command);

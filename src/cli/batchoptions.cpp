@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/batchrun.h"
+#include "freqdb/labsettings.h"
 #include "text/numberformat.h"
 
 namespace cli {
@@ -17,7 +18,7 @@ namespace {
 constexpr const char* kSynopsis
     = "  paternity-index batch GENOTYPES... --population rus|white|black [--data DIR] [--prior P]\n"
       "                  [--output RESULTS.xlsx | --output-dir DIR] [--report-dir DIR]\n"
-      "                  [--format text|csv|json]\n";
+      "                  [--format text|csv|json] [--mutation off|proportional:RATE] [--min-frequency off|P]\n";
 
 constexpr const char* kDescription
     = "batch: рассчитывает LR каждой строки книги генотипов (.xlsx, .xls, .ods; столбцы A-E:\n"
@@ -35,12 +36,17 @@ constexpr const char* kDescription
       "  --output-dir DIR  записать книгу результатов каждого дела: DIR/<дело>.results.xlsx\n"
       "  --report-dir DIR  записать отчет каждого дела в DIR\n"
       "  --format      text (таблица, по умолчанию), csv (строка на локус; итоги в stderr),\n"
-      "                json (один объект)\n";
+      "                json (один объект)\n"
+      "  --mutation off|proportional:RATE\n"
+      "                модель мутаций вместо файла настроек DIR/settings.ini: off или\n"
+      "                пропорциональная с частотой мутаций RATE (например proportional:0,002)\n"
+      "  --min-frequency off|P\n"
+      "                минимальная частота аллеля вместо файла настроек (например 0,0069)\n";
 
 // The texts as given; check() turns them into BatchOptions.
 struct BatchArguments {
     std::vector<std::string> cases;
-    std::string population, data, prior, output, outputDir, reportDir, format;
+    std::string population, data, prior, output, outputDir, reportDir, format, mutation, minFrequency;
 };
 
 bool hasXlsxExtension(const std::string& name)
@@ -87,6 +93,18 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
                    "а не «"
                    + args.output + "»";
         options.output = args.output;
+    }
+    if (app.count("--mutation") > 0) {
+        freqdb::LabSettings probe;
+        if (const auto reason = freqdb::applyMutationSetting(probe, args.mutation))
+            return "--mutation: " + *reason;
+        options.mutation = args.mutation;
+    }
+    if (app.count("--min-frequency") > 0) {
+        freqdb::LabSettings probe;
+        if (const auto reason = freqdb::applyMinFrequencySetting(probe, args.minFrequency))
+            return "--min-frequency: " + *reason;
+        options.minFrequency = args.minFrequency;
     }
     if (app.count("--output-dir") > 0) {
         if (args.outputDir.empty())
@@ -147,6 +165,8 @@ Command addBatchCommand(CLI::App& program)
     app->add_option("--output-dir", args->outputDir);
     app->add_option("--report-dir", args->reportDir);
     app->add_option("--format", args->format);
+    app->add_option("--mutation", args->mutation);
+    app->add_option("--min-frequency", args->minFrequency);
     return {app,
             kSynopsis,
             kDescription,

@@ -25,6 +25,10 @@ struct BatchOptions {
     std::optional<std::filesystem::path> reportDir; // the report of every case
     CaseReportWriter reportWriter = kCaseReportWriter;
     OutputFormat format = OutputFormat::Text;
+    // Overrides of the lab's settings file for this run, as written: "off", "proportional:RATE";
+    // "off" or a proportion. Checked when parsed.
+    std::optional<std::string> mutation;
+    std::optional<std::string> minFrequency;
     bool progress = false; // "12/1000" on err as the cases are evaluated
 };
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "engine/evaluatelocus.h"
 #include "exchange/workbooklayout.h"
 #include "text/shorttext.h"
 
@@ -37,6 +38,16 @@ std::array<std::string, 10> headerFields(const results::ResultsGrid& grid)
             grid.cell(0, 4),
             grid.cell(0, 5),
             grid.cell(0, 6)};
+}
+
+bool settingsOn(const BatchReport& report)
+{
+    return report.settings && report.settings->any();
+}
+
+bool mutationRow(const results::ResultsGrid& grid, int r)
+{
+    return engine::isMutationFormula(grid.cell(r, results::kColumnFormula));
 }
 
 } // namespace
@@ -117,18 +128,23 @@ void writeText(const BatchReport& report, std::ostream& out)
         out << s << '\n';
     }
     out << '\n' << report.cpi << '\n' << report.probability << '\n';
+    if (settingsOn(report))
+        out << freqdb::settingsSummary(*report.settings) << '\n';
 }
 
 void writeCsv(const BatchReport& report, std::ostream& out)
 {
     const auto& grid = *report.grid;
+    const bool withSettings = settingsOn(report);
     for (std::size_t c = 0; c < kKeys.size(); ++c)
         out << (c ? "," : "") << kKeys[c];
-    out << '\n';
+    out << (withSettings ? ",mutation\n" : "\n");
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const auto fields = rowFields(grid, r);
         for (std::size_t c = 0; c < fields.size(); ++c)
             out << (c ? "," : "") << csvField(fields[c]);
+        if (withSettings)
+            out << (mutationRow(grid, r) ? ",1" : ",0");
         out << '\n';
     }
 }
@@ -143,13 +159,24 @@ void writeJson(const BatchReport& report, std::ostream& out)
         auto row = nlohmann::ordered_json::object();
         for (std::size_t c = 0; c + 1 < fields.size(); ++c)
             row[std::string(kKeys[c])] = fields[c];
+        if (settingsOn(report))
+            row["mutation"] = mutationRow(grid, r);
         rows.push_back(std::move(row));
     }
-    writeJsonLines({{"population", report.population},
-                    {"rows", std::move(rows)},
-                    {"cpi", report.cpi},
-                    {"probability", report.probability}},
-                   out);
+    nlohmann::ordered_json document = {{"population", report.population}};
+    if (settingsOn(report)) {
+        // The values as the lab wrote them; null for a setting that is off.
+        const freqdb::LabSettings& s = *report.settings;
+        document["settings"]
+            = {{"mutation_model", s.mutationOn() ? "proportional" : "off"},
+               {"mutation_rate", s.mutationOn() ? nlohmann::ordered_json(s.mutationRateText) : nullptr},
+               {"min_allele_frequency", s.minFrequency ? nlohmann::ordered_json(s.minFrequencyText) : nullptr},
+               {"source", s.source}};
+    }
+    document["rows"] = std::move(rows);
+    document["cpi"] = report.cpi;
+    document["probability"] = report.probability;
+    writeJsonLines(document, out);
 }
 
 } // namespace cli

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "freqdb/labsettings.h"
 #include "results/resultsgrid.h"
 
 namespace cli {
@@ -17,6 +18,10 @@ struct BatchReport {
     const results::ResultsGrid* grid = nullptr;
     std::string cpi; // the CPI line (Edit1)
     std::string probability; // the probability line (Edit2)
+    // The lab's settings in force. When any is on, the text output ends with them, the CSV gains
+    // a "mutation" column (1 where the mutation model gave the index) and the JSON a "settings"
+    // object and a "mutation" flag per row; with all off every output is as it always was.
+    const freqdb::LabSettings* settings = nullptr;
 };
 
 // A person's genotype as the workbook shows it: "a/b", or empty when both labels are.

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "automation/workbook.h"
@@ -23,6 +24,21 @@
 
 namespace cli {
 namespace {
+
+// --mutation and --min-frequency replace what the settings file says, for this run only.
+void applySettingOverrides(freqdb::LocusTable& table, const BatchOptions& options)
+{
+    if (!options.mutation && !options.minFrequency)
+        return;
+    freqdb::LabSettings settings = table.settings();
+    // Both were checked when the options were read.
+    if (options.mutation)
+        freqdb::applyMutationSetting(settings, *options.mutation);
+    if (options.minFrequency)
+        freqdb::applyMinFrequencySetting(settings, *options.minFrequency);
+    settings.source = settings.source.empty() ? "командная строка" : settings.source + " и командная строка";
+    table.setSettings(std::move(settings));
+}
 
 namespace fs = std::filesystem;
 
@@ -63,7 +79,7 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         err << combined.message << '\n';
 
     BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
-                       combined.probabilityText};
+                       combined.probabilityText, &table.settings()};
     switch (options.format) {
     case OutputFormat::Text:
         writeText(report, out);
@@ -71,6 +87,8 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     case OutputFormat::Csv:
         writeCsv(report, out);
         err << report.cpi << '\n' << report.probability << '\n';
+        if (report.settings->any())
+            err << freqdb::settingsSummary(*report.settings) << '\n';
         break;
     case OutputFormat::Json:
         writeJson(report, out);
@@ -274,13 +292,14 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         }
         dataDir = *found.folder;
     }
-    const freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, options.population, *reader, format);
+    freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, options.population, *reader, format);
     if (loaded.status != freqdb::LoadStatus::Loaded) {
         err << loaded.message << '\n';
         if (loaded.status == freqdb::LoadStatus::FilesNotFound)
             err << "Папка: " << dataDir.string() << '\n';
         return kExitFailure;
     }
+    applySettingOverrides(loaded.table, options);
     // The prior was checked with a comma; the texts are written with the locale's separator.
     const std::string prior = priorText(options.prior, format.decimalSeparator()).value_or(options.prior);
 

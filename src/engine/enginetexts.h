@@ -13,6 +13,10 @@ inline constexpr std::string_view kPaternityExcludedLr = "0";
 inline constexpr std::string_view kMaternityExcluded = "Материнство исключается";
 inline constexpr std::string_view kMaternityExcludedLr = "";
 
+// The formula cell of an index given by the mutation model, followed by the rate as the lab
+// wrote it: "мутация μ=0,002".
+inline constexpr std::string_view kMutationFormulaPrefix = "мутация μ=";
+
 // A failed evaluation: column 2 gets one of these, column 5 stays empty.
 inline constexpr std::string_view kBadAlleleIndex = "Расчет невозможен: аллель не принадлежит локусу";
 inline constexpr std::string_view kFatherRole = " (отец)";
@@ -23,6 +27,10 @@ inline constexpr std::string_view kZeroFrequencySuffix = " равна 0";
 inline constexpr std::string_view kZeroFrequenciesPrefix = "LR не вычисляется: сумма частот аллелей ";
 inline constexpr std::string_view kBadFrequencyPrefix = "LR не вычисляется: неверная частота аллеля ";
 inline constexpr std::string_view kLrOutOfRange = "LR не вычисляется: значение вне допустимого диапазона";
+inline constexpr std::string_view kMutationNoVariation
+    = "LR с мутацией не вычисляется: частоты локуса не дают изменчивости (одна аллель)";
+inline constexpr std::string_view kMutationRateTooHigh
+    = "LR с мутацией не вычисляется: частота мутаций слишком велика для частот этого локуса";
 inline constexpr std::string_view kNoRuleApplies = "Расчет невозможен: сочетание генотипов не распознано";
 
 // Checks of "Рассчитать", in the order they run.

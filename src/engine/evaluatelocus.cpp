@@ -3,8 +3,10 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "enginetexts.h"
+#include "mutationindex.h"
 
 namespace engine {
 namespace {
@@ -24,10 +26,22 @@ struct Pair {
 // Builds the outcomes of one evaluation: the formula and frequency texts, the LR, the verdicts.
 class Writer {
 public:
-    Writer(const LocusRecord& locus, const text::NumberFormat& format) : m_locus(locus), m_format(format) {}
+    Writer(const LocusRecord& locus, const text::NumberFormat& format, const freqdb::LabSettings& settings)
+        : m_locus(locus), m_format(format), m_settings(settings)
+    {
+    }
 
     std::string label(Allele x) const { return m_locus.Labels[x]; }
-    long double p(Allele x) const { return m_locus.Frequencies[x]; }
+
+    // The frequency an index uses: the table's, raised to the lab's minimum when below it. A
+    // frequency that is no proportion at all stays as it is, to be refused by checkFrequency.
+    long double p(Allele x) const
+    {
+        const long double stored = m_locus.Frequencies[x];
+        if (m_settings.minFrequency && stored >= 0 && stored < *m_settings.minFrequency)
+            return *m_settings.minFrequency;
+        return stored;
+    }
 
     std::string frequencyText(Allele x) const { return "p(" + label(x) + ")=" + m_format.frequency(p(x)); }
 
@@ -40,6 +54,49 @@ public:
         // Built as new strings: assigning the views trips a false -Wrestrict of GCC 12 at -O2.
         out.formula = std::string(paternity ? kPaternityExcluded : kMaternityExcluded);
         out.lr = std::string(paternity ? kPaternityExcludedLr : kMaternityExcludedLr);
+        return out;
+    }
+
+    // "Отцовство исключается", or with the mutation model on, the index with mutation.
+    LocusOutcome paternityExcluded(const char* rule, Pair F, std::optional<Pair> M, Pair C) const
+    {
+        if (!m_settings.mutationOn())
+            return verdict(rule, Verdict::PaternityExcluded);
+        std::vector<long double> frequencies(static_cast<std::size_t>(m_locus.AlleleCount) + 1, 0.0L);
+        for (int k = 1; k <= m_locus.AlleleCount; ++k) {
+            if (auto bad = checkFrequency(static_cast<Allele>(k)))
+                return *bad;
+            frequencies[static_cast<std::size_t>(k)] = p(static_cast<Allele>(k));
+        }
+        Genotypes g{F.a, F.b, std::nullopt, C.a, C.b};
+        if (M)
+            g.mother = std::pair{M->a, M->b};
+        const MutationIndex result = mutationIndex(frequencies, g, m_settings.mutationRate);
+        switch (result.failure) {
+        case MutationFailure::None:
+            break;
+        case MutationFailure::ZeroChildFrequency:
+            return failed(std::string(kZeroFrequencyPrefix) + shownLabel(result.allele)
+                          + std::string(kZeroFrequencySuffix));
+        case MutationFailure::NoVariation:
+            return failed(std::string(kMutationNoVariation));
+        case MutationFailure::RateTooHigh:
+            return failed(std::string(kMutationRateTooHigh));
+        }
+        if (!std::isfinite(result.lr))
+            return failed(std::string(kLrOutOfRange));
+        LocusOutcome out;
+        out.verdict = Verdict::Index;
+        out.rule = rule;
+        out.mutation = true;
+        out.formula = std::string(kMutationFormulaPrefix) + m_settings.mutationRateText;
+        out.lrValue = result.lr;
+        // Three significant digits: below 1 in exponent form, so that a small index never reads
+        // "0,00" (and multiplies into the CPI as what it is); from 1 up as every LR is written.
+        out.lr = result.lr >= 0.9995L ? m_format.lr(result.lr) : m_format.scientific(result.lr, 3);
+        out.frequency1 = frequencyText(C.a);
+        if (C.a != C.b)
+            out.frequency2 = frequencyText(C.b);
         return out;
     }
 
@@ -120,6 +177,7 @@ private:
 
     const LocusRecord& m_locus;
     const text::NumberFormat& m_format;
+    const freqdb::LabSettings& m_settings;
 };
 
 // Mother absent: rows D1..D9, the first that holds decides.
@@ -138,14 +196,14 @@ LocusOutcome duo(const Writer& w, Pair F, Pair C)
     if (oneHomozygous && C.has(f2))
         return w.single("D4", "1/2p(" + w.label(f2) + ")", 0.5L, f2);
     if (oneHomozygous)
-        return Writer::verdict("D5", Verdict::PaternityExcluded);
+        return w.paternityExcluded("D5", F, std::nullopt, C);
     if (F.homozygous())
-        return Writer::verdict("D6", Verdict::PaternityExcluded);
+        return w.paternityExcluded("D6", F, std::nullopt, C);
     if (C.has(f1))
         return w.single("D7", "1/4p(" + w.label(f1) + ")", 0.25L, f1);
     if (C.has(f2))
         return w.single("D8", "1/4p(" + w.label(f2) + ")", 0.25L, f2);
-    return Writer::verdict("D9", Verdict::PaternityExcluded);
+    return w.paternityExcluded("D9", F, std::nullopt, C);
 }
 
 // Mother typed: exclusions T1..T6, then the formulas T7..T13.
@@ -153,18 +211,20 @@ LocusOutcome trio(const Writer& w, Pair F, Pair M, Pair C)
 {
     const Allele f1 = F.a, f2 = F.b, m1 = M.a, m2 = M.b, c1 = C.a, c2 = C.b;
     if (M.homozygous() && F == M && !C.homozygous()) {
-        return Writer::verdict("T1", F.has(c1) || F.has(c2) ? Verdict::PaternityExcluded : Verdict::MaternityExcluded);
+        if (F.has(c1) || F.has(c2))
+            return w.paternityExcluded("T1", F, M, C);
+        return Writer::verdict("T1", Verdict::MaternityExcluded);
     }
     if (!M.has(c1) && !M.has(c2))
         return Writer::verdict("T2", Verdict::MaternityExcluded);
     if (!F.homozygous() && F == M && !C.homozygous() && !(C == F))
-        return Writer::verdict("T3", Verdict::PaternityExcluded);
+        return w.paternityExcluded("T3", F, M, C);
     if (F.has(c1) && M.has(c1) && !F.has(c2) && !M.has(c2))
-        return Writer::verdict("T4", Verdict::PaternityExcluded);
+        return w.paternityExcluded("T4", F, M, C);
     if (F.has(c2) && M.has(c2) && !F.has(c1) && !M.has(c1))
-        return Writer::verdict("T5", Verdict::PaternityExcluded);
+        return w.paternityExcluded("T5", F, M, C);
     if (!F.has(c1) && !F.has(c2))
-        return Writer::verdict("T6", Verdict::PaternityExcluded);
+        return w.paternityExcluded("T6", F, M, C);
 
     if (F.homozygous() && C.homozygous() && c1 == f1 && M.has(f1))
         return w.single("T7", "1/p(" + w.label(f1) + ")", 1.0L, f1);
@@ -190,8 +250,20 @@ LocusOutcome trio(const Writer& w, Pair F, Pair M, Pair C)
 
 } // namespace
 
+bool isMutationFormula(std::string_view formula)
+{
+    return formula.substr(0, kMutationFormulaPrefix.size()) == kMutationFormulaPrefix;
+}
+
 LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, std::uint8_t f2, std::uint8_t m1,
                            std::uint8_t m2, std::uint8_t c1, std::uint8_t c2, const text::NumberFormat& format)
+{
+    return EvaluateLocus(locus, f1, f2, m1, m2, c1, c2, format, freqdb::LabSettings{});
+}
+
+LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, std::uint8_t f2, std::uint8_t m1,
+                           std::uint8_t m2, std::uint8_t c1, std::uint8_t c2, const text::NumberFormat& format,
+                           const freqdb::LabSettings& settings)
 {
     // Callers pass indices they looked up; a failed lookup (0) or "Нет" for the father or the
     // child must not read outside the locus.
@@ -203,7 +275,7 @@ LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, st
     if (!motherOk(m1) || !motherOk(m2))
         return Writer::failed(std::string(kBadAlleleIndex) + std::string(kMotherRole));
 
-    const Writer writer(locus, format);
+    const Writer writer(locus, format, settings);
     if (m1 == NoAllele || m2 == NoAllele)
         return duo(writer, {f1, f2}, {c1, c2});
     return trio(writer, {f1, f2}, {m1, m2}, {c1, c2});

@@ -12,7 +12,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "freqdb/labsettings.h"
 #include "freqdb/locusrecord.h"
 #include "text/numberformat.h"
 
@@ -33,6 +35,7 @@ struct LocusOutcome {
     std::optional<std::string> frequency2; // column 4, when the formula uses a second allele
     std::string lr; // column 5: LR text, "0", or empty
     long double lrValue = 0; // the unrounded LR (Index) or 0
+    bool mutation = false; // the index is the mutation model's, in place of a paternity exclusion
 };
 
 // f1, f2, m1, m2, c1, c2 in this order: father 1, father 2, mother 1, mother 2, child 1,
@@ -41,5 +44,14 @@ struct LocusOutcome {
 // Verdict::Failed with a Russian message in `formula` and no LR.
 LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, std::uint8_t f2, std::uint8_t m1,
                            std::uint8_t m2, std::uint8_t c1, std::uint8_t c2, const text::NumberFormat& format);
+
+// The same with the lab's settings; settings that are all off give exactly the outcome above.
+LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, std::uint8_t f2, std::uint8_t m1,
+                           std::uint8_t m2, std::uint8_t c1, std::uint8_t c2, const text::NumberFormat& format,
+                           const freqdb::LabSettings& settings);
+
+// True for the formula text of an index that the mutation model gave ("мутация μ=..."): the
+// results table keeps texts only, and this is how a row read from it tells such an index.
+bool isMutationFormula(std::string_view formula);
 
 } // namespace engine

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "automation/readmessages.h"
+#include "freqdb/labsettingsfile.h"
 #include "freqdb/loadmessages.h"
 #include "freqdb/locusworkbookfiles.h"
 #include "text/shorttext.h"
@@ -259,9 +260,16 @@ LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Popula
                                                  + automation::fileLabel(file) + "; оставьте в папке одну из них.");
     }
 
+    // The lab's settings belong to its tables: a settings file that cannot be used fails the
+    // load like a workbook that cannot be read.
+    SettingsRead settings = readLabSettings(dataDir / kSettingsFileName);
+    if (!settings.ok)
+        return failed(std::move(result), std::move(settings.message));
+
     const int total = static_cast<int>(files.size());
     LocusTable table;
     table.setPopulation(population);
+    table.setSettings(std::move(settings.settings));
     table.setLocusCount(static_cast<std::uint8_t>(total));
     for (int k = 1; k <= total; ++k) {
         try {

@@ -6,6 +6,8 @@
 //
 // A load builds a new table and hands it over only when every workbook was read: after a
 // failure the caller keeps its previous table as a whole, so no table mixes two populations.
+// The lab's settings file of the folder (freqdb/labsettingsfile.h) is read with the tables and
+// travels in the table; a settings file that cannot be used fails the load the same way.
 #include <filesystem>
 #include <functional>
 #include <string>

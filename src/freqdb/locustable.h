@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "freqdb/labsettings.h"
 #include "freqdb/locusrecord.h"
 #include "freqdb/population.h"
 
@@ -21,6 +23,10 @@ public:
 
     std::uint8_t LocusCount() const { return m_count; }
     Population population() const { return m_population; }
+
+    // The lab's calculation settings loaded with the table (all off for a table built by hand).
+    const LabSettings& settings() const { return m_settings; }
+    void setSettings(LabSettings settings) { m_settings = std::move(settings); }
 
     // Record k, 1 <= k <= LocusCount. Any other k gives an empty record, never a read outside.
     const LocusRecord& record(std::uint8_t k) const;
@@ -41,6 +47,7 @@ private:
     std::vector<LocusRecord> m_records; // kMaxLoci + 1 slots, [0] unused and empty
     std::uint8_t m_count = 0;
     Population m_population = Population::Unset;
+    LabSettings m_settings;
 };
 
 } // namespace freqdb

@@ -120,7 +120,27 @@ engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::s
     if (locus == 0)
         return failed(locusNotLoadedVerdict(locusName));
     const freqdb::LocusRecord& record = table.record(locus);
+    const freqdb::LabSettings& settings = table.settings();
     const RowGenotype& g = row.genotype;
+
+    // With a minimum frequency, an allele the table lacks is an allele of that frequency: the
+    // row is evaluated on a copy of the locus with such alleles added after the table's own.
+    std::optional<freqdb::LocusRecord> extended;
+    auto addAllele = [&](const std::string& label) -> std::uint8_t {
+        if (!extended)
+            extended = record;
+        freqdb::LocusRecord& r = *extended;
+        for (int i = record.AlleleCount + 1; i <= r.AlleleCount; ++i) {
+            if (r.Labels[i] == label)
+                return static_cast<std::uint8_t>(i);
+        }
+        if (r.AlleleCount >= freqdb::kMaxAlleles)
+            return 0;
+        ++r.AlleleCount;
+        r.Labels[r.AlleleCount] = label;
+        r.Frequencies[r.AlleleCount] = 0; // raised to the minimum where it is used
+        return r.AlleleCount;
+    };
 
     std::array<PersonAlleles, 3> people = {{{Person::Father, g.father1, g.father2},
                                             {Person::Child, g.child1, g.child2},
@@ -135,12 +155,15 @@ engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::s
             if (label->empty() || (!mother && *label == freqdb::kNoAlleleLabel))
                 return failed(missingGenotypeVerdict(p.person));
             *index = table.AlleleIndexOf(locus, *label);
+            if (*index == 0 && settings.minFrequency)
+                *index = addAllele(*label);
             if (*index == 0)
                 return failed(unknownAlleleVerdict(p.person, *label, record.Name));
         }
     }
     const auto& [father, child, mother] = people;
-    return engine::EvaluateLocus(record, father.a, father.b, mother.a, mother.b, child.a, child.b, format);
+    return engine::EvaluateLocus(extended ? *extended : record, father.a, father.b, mother.a, mother.b, child.a,
+                                 child.b, format, settings);
 }
 
 } // namespace results

@@ -63,7 +63,9 @@ std::string unknownAlleleVerdict(Person person, std::string_view label, std::str
 // EvaluateLocus. A locus that is not loaded, a label that is not an allele of the locus, "Нет" or
 // an empty label for the father or the child, or a half-"Нет" mother whose other label is no
 // allele, gives Verdict::Failed with the verdict text in `formula` and no LR. Checks go locus,
-// father, child, mother; the first problem found is the one reported.
+// father, child, mother; the first problem found is the one reported. The table's settings
+// apply; with a minimum frequency set, a label the locus lacks is an allele of that frequency
+// (added after the table's own alleles) rather than a failed row.
 engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
                                          const RowGenotype& genotype, const text::NumberFormat& format);
 

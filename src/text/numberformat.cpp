@@ -186,6 +186,15 @@ std::string NumberFormat::lr(long double value) const
     return writeScientific(d, std::signbit(value), 4, true, m_separator);
 }
 
+std::string NumberFormat::scientific(long double value, int significant) const
+{
+    if (!std::isfinite(value))
+        value = 0;
+    significant = std::max(significant, 1);
+    const Decimal d = roundSignificant(expand(std::fabs(value)), significant);
+    return writeScientific(d, std::signbit(value), significant - 1, true, m_separator);
+}
+
 std::string NumberFormat::frequency(long double value) const
 {
     return fixed(value, 5, 3);

@@ -31,6 +31,10 @@ public:
     // which parse() reads back.
     std::string lr(long double value) const;
 
+    // Scientific notation with `significant` significant digits, trailing zeros kept, exponent
+    // with sign and at least two digits: 0.0037 with 3 gives "3,70E-03", which parse() reads.
+    std::string scientific(long double value, int significant) const;
+
     // An allele frequency inside a frequency text: 5 significant digits, 3 decimals ("0,100").
     std::string frequency(long double value) const;
 

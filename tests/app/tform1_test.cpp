@@ -673,6 +673,41 @@ private slots:
         QCOMPARE(rowTexts(1), first);
     }
 
+    void labSettingsAreShownAndABadFileKeepsThePreviousOnes()
+    {
+        const auto settingsFile = workDir() / "data" / "settings.ini";
+        std::ofstream(settingsFile) << "mutation_model = proportional\n";
+        openWindow();
+        QVERIFY(m_window->SettingsLabel->isVisible());
+        QVERIFY(m_window->SettingsLabel->text().contains(QStringLiteral("μ=0,002")));
+        calculate("D3S1358", {"15", "15", "16", "16", "Нет", "Нет"});
+        const QStringList withMutation = rowTexts(1);
+        QCOMPARE(withMutation.at(2), QStringLiteral("мутация μ=0,002"));
+        QCOMPARE(withMutation.at(3), QStringLiteral("p(16)=0,200"));
+
+        // A bad line: the reload is refused with the line named; table, settings and row stay.
+        std::ofstream(settingsFile) << "mutation_model = proportional\nmin_allele_frequency = 0\n";
+        m_dialogs.answers.enqueue(Answer::Yes);
+        m_window->populationAction->trigger();
+        m_window->populationDialog()->RadioButton3->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QCOMPARE(m_dialogs.texts("error").size(), 1);
+        QVERIFY(m_dialogs.texts("error").constFirst().contains(QStringLiteral("«settings.ini», строка 2")));
+        QCOMPARE(m_window->locusTable().population(), freqdb::Population::UsCaucasians);
+        QVERIFY(m_window->locusTable().settings().mutationOn());
+        QVERIFY(m_window->SettingsLabel->isVisible());
+        QCOMPARE(rowTexts(1), withMutation);
+
+        // Without the file the settings are off: the label goes, the row reads as it always did.
+        std::filesystem::remove(settingsFile);
+        m_dialogs.answers.enqueue(Answer::Yes);
+        m_window->populationAction->trigger();
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY(!m_window->SettingsLabel->isVisible());
+        QCOMPARE(cell(1, 2), QStringLiteral("Отцовство исключается"));
+        QCOMPARE(cell(1, 5), QStringLiteral("0"));
+    }
+
     void closingAsksToSaveOnlyWithResults()
     {
         openWindow();

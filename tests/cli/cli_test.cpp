@@ -115,7 +115,16 @@ INSTANTIATE_TEST_SUITE_P(
                   "в этой сборке не формируются"},
         UsageCase{"OptionBeforeTheCommand",
                   {"--population", "rus", "batch", "a.xlsx"},
-                  "Неизвестный параметр «--population»"}),
+                  "Неизвестный параметр «--population»"},
+        UsageCase{"MutationRateOutOfRange",
+                  {"batch", "a.xlsx", "--population", "rus", "--mutation", "proportional:2"},
+                  "--mutation: частота мутаций «2»"},
+        UsageCase{"UnknownMutationModel",
+                  {"batch", "a.xlsx", "--population", "rus", "--mutation=stepwise"},
+                  "off или proportional"},
+        UsageCase{"MinimumFrequencyNotANumber",
+                  {"batch", "a.xlsx", "--population", "rus", "--min-frequency", "5/2N"},
+                  "--min-frequency: минимальная частота"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, HelpAndVersion)
@@ -420,6 +429,93 @@ INSTANTIATE_TEST_SUITE_P(
         EscapeCase{"InvalidUtf8", std::string("a\xFF\xD0"), "\"a\xEF\xBF\xBD\xEF\xBF\xBD\"", std::string("a\xFF\xD0")},
         EscapeCase{"Empty", "", "\"\"", ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace cli
+
+namespace cli {
+namespace {
+
+// The bundled data folder without its settings file, and with a settings file of one's own.
+std::string dataCopy(const TempDir& dir, const std::string& settings)
+{
+    const auto data = dir.path() / "data";
+    std::filesystem::create_directories(data);
+    for (const auto& entry : std::filesystem::directory_iterator(kData)) {
+        if (entry.path().extension() == ".xls")
+            std::filesystem::copy_file(entry.path(), data / entry.path().filename());
+    }
+    if (!settings.empty())
+        std::ofstream(data / "settings.ini") << settings;
+    return data.string();
+}
+
+TEST(LabSettings, OffGivesEveryOutputAsWithoutTheFile)
+{
+    TempDir dir;
+    const std::string bare = dataCopy(dir, "");
+    for (const char* format : {"text", "csv", "json"}) {
+        const auto bundled = batch(kSource + "/examples/exclusion.xlsx", {"--format", format});
+        const auto withoutFile = run({"batch", kSource + "/examples/exclusion.xlsx", "--population", "white", "--data",
+                                      bare, "--format", format});
+        const auto overriddenOff = batch(kSource + "/examples/exclusion.xlsx",
+                                         {"--format", format, "--mutation", "off", "--min-frequency", "off"});
+        ASSERT_EQ(bundled.status, kExitOk) << bundled.err;
+        EXPECT_EQ(withoutFile.out, bundled.out) << format;
+        EXPECT_EQ(withoutFile.err, bundled.err) << format;
+        EXPECT_EQ(overriddenOff.out, bundled.out) << format;
+        EXPECT_EQ(overriddenOff.err, bundled.err) << format;
+    }
+}
+
+TEST(LabSettings, MutationModelFromTheCommandLineInJsonAndCsv)
+{
+    auto r = batch(kSource + "/examples/exclusion.xlsx", {"--format", "json", "--mutation", "proportional:0,002"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_NE(r.out.find("\"settings\": {\"mutation_model\": \"proportional\", \"mutation_rate\": \"0,002\", "
+                         "\"min_allele_frequency\": null, \"source\": \""
+                         + kData + "/settings.ini и командная строка\"},"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("Отцовство исключается"), std::string::npos);
+    std::size_t flagged = 0;
+    for (std::size_t p = 0; (p = r.out.find("\"formula\": \"мутация μ=0,002\"", p)) != std::string::npos; ++p) {
+        EXPECT_EQ(r.out.find('}', p), r.out.find("\"mutation\": true}", p) + 16) << "the flag ends the same row";
+        ++flagged;
+    }
+    EXPECT_EQ(flagged, 4u);
+
+    r = batch(kSource + "/examples/exclusion.xlsx", {"--format", "csv", "--mutation", "proportional:0,002"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    const auto rows = lines(r.out);
+    EXPECT_EQ(rows[0], "row,locus,father,child,mother,formula,freq1,freq2,lr,mark,mutation");
+    std::size_t ones = 0;
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        ones += rows[i].substr(rows[i].size() - 2) == ",1";
+    EXPECT_EQ(ones, 4u);
+    EXPECT_NE(r.err.find("Настройки лаборатории: модель мутаций пропорциональная, μ=0,002; минимальная частота "
+                         "аллеля не применяется"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST(LabSettings, SettingsFileIsUsedAndABadOneIsRefusedWithItsLine)
+{
+    TempDir dir;
+    const std::string data = dataCopy(dir, "; лаборатория\nmutation_model = proportional\nmutation_rate = 0,003\n");
+    auto r = run({"batch", kSource + "/examples/exclusion.xlsx", "--population", "white", "--data", data});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_NE(r.out.find("мутация μ=0,003"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nНастройки лаборатории: модель мутаций пропорциональная, μ=0,003;"), std::string::npos)
+        << r.out;
+
+    std::ofstream(std::filesystem::path(data) / "settings.ini") << "mutation_model = proportional\nmutation_rate = 3\n";
+    r = run({"batch", kSource + "/examples/exclusion.xlsx", "--population", "white", "--data", data});
+    EXPECT_EQ(r.status, kExitFailure);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind(std::string(freqdb::kReadFailed) + "\nФайл настроек «settings.ini», строка 2: ", 0), 0u)
+        << r.err;
+}
 
 } // namespace
 } // namespace cli

@@ -123,5 +123,36 @@ TEST(GenotypeRow, UnsplitCellIsNamedBeforeItsLabelsAreLookedUp)
     EXPECT_EQ(outcome.lr, "");
 }
 
+// With a minimum frequency, a label the locus lacks is an allele of that frequency.
+TEST(GenotypeRow, UnknownAlleleTakesTheMinimumFrequency)
+{
+    const text::NumberFormat format(",");
+    freqdb::LocusTable table = exchange::testing::makeTable();
+    freqdb::LabSettings settings;
+    settings.minFrequency = 0.005L;
+    settings.minFrequencyText = "0,005";
+    table.setSettings(settings);
+    struct Case {
+        RowGenotype genotype;
+        const char* formula;
+        const char* frequency1;
+        const char* lr;
+    };
+    const Case cases[] = {
+        {trio("15", "99", "15", "17", "17", "18"), "1/2p(15)", "p(15)=0,250", "2,00"}, // not the one passed on
+        {trio("16", "99", "99", "17", "17", "18"), "1/2p(99)", "p(99)=0,005", "100,00"},
+        {trio("99", "99", "99", "99", "Нет", "Нет"), "1/p(99)", "p(99)=0,005", "200,00"},
+        {trio("98", "99", "99", "98", "Нет", "Нет"), "(p(99)+p(98))/4p(99)p(98)", "p(99)=0,005", "100,00"},
+    };
+    for (const Case& c : cases) {
+        const auto outcome = evaluateGenotypeRow(table, "D3S1358", c.genotype, format);
+        EXPECT_EQ(outcome.formula, c.formula);
+        EXPECT_EQ(outcome.frequency1, c.frequency1);
+        EXPECT_EQ(outcome.lr, c.lr);
+    }
+    // The table itself is untouched: the window's allele lists still offer only its alleles.
+    EXPECT_EQ(table.record(1).AlleleCount, 5);
+}
+
 } // namespace
 } // namespace results

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The settings file of the data folder, data/settings.ini: one "key = value" a line; comment lines
+// start with ";" or "#", and " ;" starts a comment at the end of a line; no sections.
+//
+//   mutation_model = off | proportional
+//   mutation_rate = 0,002            (per transmission; a comma or a point)
+//   min_allele_frequency = off | 0,0069
+//
+// No file means every setting off. A file that cannot be read, an unknown key, a key given twice
+// or a value that is not one of these is refused with the file, the line and the reason: a lab
+// that wrote a setting must never calculate without it.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "freqdb/labsettings.h"
+
+namespace freqdb {
+
+inline constexpr std::string_view kSettingsFileName = "settings.ini";
+
+struct SettingsRead {
+    bool ok = false;
+    LabSettings settings; // when ok
+    std::string message; // when not: kReadFailed, then the file, the line and the reason
+};
+
+// Reads `file`; a file that does not exist gives the settings off.
+SettingsRead readLabSettings(const std::filesystem::path& file);
+
+// The same for a text (the file's content); `file` only names it in messages.
+SettingsRead parseLabSettings(std::string_view content, const std::filesystem::path& file);
+
+} // namespace freqdb
