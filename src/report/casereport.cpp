@@ -49,16 +49,11 @@ ReportRow rowOf(const results::ResultsGrid& grid, int r)
     auto genotype = [typed](const std::string& a, const std::string& b) {
         return typed ? results::joinGenotype(a, b) : std::string();
     };
-    return {grid.cell(r, results::kColumnNumber),
-            grid.cell(r, results::kColumnLocus),
-            genotype(g.father1, g.father2),
-            genotype(g.child1, g.child2),
-            genotype(g.mother1, g.mother2),
-            grid.cell(r, results::kColumnFormula),
-            grid.cell(r, results::kColumnFrequency1),
-            grid.cell(r, results::kColumnFrequency2),
-            grid.cell(r, results::kColumnLr),
-            grid.cell(r, results::kColumnMark)};
+    return {grid.cell(r, results::kColumnNumber),     grid.cell(r, results::kColumnLocus),
+            genotype(g.father1, g.father2),           genotype(g.child1, g.child2),
+            genotype(g.mother1, g.mother2),           grid.cell(r, results::kColumnFormula),
+            grid.cell(r, results::kColumnFrequency1), grid.cell(r, results::kColumnFrequency2),
+            grid.cell(r, results::kColumnLr),         grid.cell(r, results::kColumnMark)};
 }
 
 } // namespace

@@ -193,8 +193,8 @@ QByteArray renderReportPdf(const CaseReport& report)
         d->setPageSize(page);
         return d;
     };
-    const PageHeights heights = measure(report, *document(frontHtml(report) + tableHtml(report, 0, report.rows.size())
-                                                         + backHtml(report)));
+    const PageHeights heights
+        = measure(report, *document(frontHtml(report) + tableHtml(report, 0, report.rows.size()) + backHtml(report)));
     // A little room for the rounding of borders and paragraph spacing between the measured parts.
     const qreal room = page.height() * 0.98;
     std::vector<std::unique_ptr<QTextDocument>> sheets;
@@ -251,7 +251,8 @@ void writeReportPdf(const CaseReport& report, const std::filesystem::path& path)
     }
     QSaveFile file(QString::fromStdU16String(path.u16string()));
     if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(failedMessage(path, "нельзя создать файл в его папке (" + file.errorString().toStdString() + ")"));
+        throw ReportError(
+            failedMessage(path, "нельзя создать файл в его папке (" + file.errorString().toStdString() + ")"));
     if (file.write(pdf) != pdf.size() || !file.commit())
         throw ReportError(failedMessage(path, "ошибка записи (" + file.errorString().toStdString() + ")"));
 }

@@ -30,8 +30,8 @@ std::string fingerprintText(const freqdb::LocusTable& table)
 std::string tablesFingerprint(const freqdb::LocusTable& table)
 {
     const std::string text = fingerprintText(table);
-    const QByteArray digest = QCryptographicHash::hash(
-        QByteArrayView(text.data(), static_cast<qsizetype>(text.size())), QCryptographicHash::Sha256);
+    const QByteArray digest = QCryptographicHash::hash(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())),
+                                                       QCryptographicHash::Sha256);
     return digest.toHex().left(16).toStdString();
 }
 

@@ -10,8 +10,8 @@
 //   TAB allele label TAB frequency LF      (for every allele of the locus)
 //
 // where the frequency is written by std::to_chars: the shortest text that reads back to the same
-// long double, with a point, in scientific form only where that is shorter. The population and the folder are not part of it: the same tables in
-// another folder give the same fingerprint.
+// long double, with a point, in scientific form only where that is shorter. The population and the folder are not part
+// of it: the same tables in another folder give the same fingerprint.
 #include <string>
 
 #include "freqdb/locustable.h"

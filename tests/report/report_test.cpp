@@ -185,8 +185,8 @@ TEST(LongReport, EveryRowOnNumberedPagesUnderARepeatedHeader)
     freqdb::LocusRecord locus;
     locus.Name = "ТН01-Ж";
     locus.AlleleCount = 5;
-    const std::pair<const char*, long double> alleles[] = {{"6", 0.2L}, {"7", 0.15L}, {"9,3", 0.3L}, {"31,2", 0.1L},
-                                                           {"10", 0.05L}};
+    const std::pair<const char*, long double> alleles[]
+        = {{"6", 0.2L}, {"7", 0.15L}, {"9,3", 0.3L}, {"31,2", 0.1L}, {"10", 0.05L}};
     for (int a = 0; a < 5; ++a) {
         locus.Labels[a + 1] = alleles[a].first;
         locus.Frequencies[a + 1] = alleles[a].second;
@@ -232,9 +232,9 @@ TEST(LongReport, EveryRowOnNumberedPagesUnderARepeatedHeader)
     const std::string text = pdfText(pdf);
     for (const ReportRow& row : report.rows)
         EXPECT_TRUE(contains(text, rowText(row))) << rowText(row);
-    for (const std::string& line : {combined.cpiText, combined.probabilityText, std::string("Русские"),
-                                    std::string("/srv/лаборатория/data"), std::string("ступенчатая, μ = 0,002"),
-                                    std::string("Локусов с «Отцовство исключается»:")})
+    for (const std::string& line :
+         {combined.cpiText, combined.probabilityText, std::string("Русские"), std::string("/srv/лаборатория/data"),
+          std::string("ступенчатая, μ = 0,002"), std::string("Локусов с «Отцовство исключается»:")})
         EXPECT_TRUE(contains(text, line)) << line;
     for (const std::string& line : report.priorLines)
         EXPECT_TRUE(contains(text, line)) << line;
@@ -309,7 +309,8 @@ TEST(WritingTheReport, AnUnwritablePlaceLeavesNoFile)
     EXPECT_THROW(writeReportPdf(report, dir / "нет-папки/отчёт.pdf"), ReportError);
     EXPECT_THROW(writeReportPdf(report, dir.path()), ReportError);
     std::filesystem::create_directory(dir / "закрыта");
-    std::filesystem::permissions(dir / "закрыта", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(dir / "закрыта",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     if (::access((dir / "закрыта").c_str(), W_OK) != 0) { // root writes anywhere
         try {
             writeReportPdf(report, dir / "закрыта/отчёт.pdf");
