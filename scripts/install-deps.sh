@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   libfreexl-dev liborcus-dev libixion-dev libxlsxwriter-dev
   libminizip-dev libexpat1-dev zlib1g-dev
+  libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   fonts-dejavu-core xvfb xauth locales

@@ -1,15 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batchoptions.h"
 
-#include <string_view>
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/batchrun.h"
+#include "text/numberformat.h"
 
 namespace cli {
 namespace {
 
-ParsedOptions usageError(std::string message)
-{
-    return {std::nullopt, std::move(message)};
-}
+constexpr const char* kSynopsis
+    = "  paternity-index batch GENOTYPES --population rus|white|black [--data DIR] [--prior P]\n"
+      "                  [--output RESULTS.xlsx] [--format text|csv|json]\n";
+
+constexpr const char* kDescription
+    = "batch: рассчитывает LR каждой строки книги генотипов (.xlsx, .xls, .ods; столбцы A-E:\n"
+      "номер, локус, генотипы отца, ребенка и матери \"a/b\"; последние три строки не читаются),\n"
+      "отмечает все строки с LR и перемножает их.\n"
+      "  --population  референтная популяция: rus (русские), white (европеоиды США),\n"
+      "                black (негры США)\n"
+      "  --data DIR    папка с книгами локусов (по умолчанию ./data)\n"
+      "  --prior P     априорная вероятность отцовства (по умолчанию 0,5; запятая или точка)\n"
+      "  --output F    записать и книгу результатов (.xlsx)\n"
+      "  --format      text (таблица, по умолчанию), csv (строка на локус; итоги в stderr),\n"
+      "                json (один объект)\n";
+
+// The texts as given; check() turns them into BatchOptions.
+struct BatchArguments {
+    std::vector<std::string> cases;
+    std::string population, data, prior, output, format;
+};
 
 bool hasXlsxExtension(const std::string& name)
 {
@@ -19,118 +41,92 @@ bool hasXlsxExtension(const std::string& name)
     return ext == ".xlsx";
 }
 
-} // namespace
-
-std::string usageText()
+std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions& options)
 {
-    return "Использование:\n"
-           "  paternity-index batch GENOTYPES --population rus|white|black [--data DIR] [--prior P]\n"
-           "                  [--output RESULTS.xlsx] [--format text|csv|json]\n"
-           "  paternity-index --help | --version\n"
-           "  paternity-index            (без аргументов: окно программы)\n"
-           "\n"
-           "batch: рассчитывает LR каждой строки книги генотипов (.xlsx, .xls, .ods; столбцы A-E:\n"
-           "номер, локус, генотипы отца, ребенка и матери \"a/b\"; последние три строки не читаются),\n"
-           "отмечает все строки с LR и перемножает их.\n"
-           "  --population  референтная популяция: rus (русские), white (европеоиды США),\n"
-           "                black (негры США)\n"
-           "  --data DIR    папка с книгами локусов (по умолчанию ./data)\n"
-           "  --prior P     априорная вероятность отцовства (по умолчанию 0,5)\n"
-           "  --output F    записать и книгу результатов (.xlsx)\n"
-           "  --format      text (таблица, по умолчанию), csv (строка на локус; итоги в stderr),\n"
-           "                json (один объект)\n"
-           "\n"
-           "Код выхода: 0 успех, 1 книга не читается или не записывается, 2 неверные аргументы.\n";
+    if (args.cases.empty())
+        return "Не указана книга генотипов";
+    if (args.cases.size() > 1)
+        return "Лишний аргумент «" + args.cases[1] + "»: книга генотипов уже указана";
+    options.cases.assign(args.cases.begin(), args.cases.end());
+
+    if (app.count("--population") == 0)
+        return "Не указана популяция (--population rus|white|black)";
+    const auto population = freqdb::populationFromCode(args.population);
+    if (!population)
+        return "Популяция должна быть rus, white или black, а не «" + args.population + "»";
+    options.population = *population;
+
+    if (app.count("--data") > 0) {
+        if (args.data.empty())
+            return "Пустое имя папки в --data";
+        options.dataDir = args.data;
+    }
+    if (app.count("--prior") > 0) {
+        const auto prior = priorText(args.prior, ",");
+        if (!prior)
+            return "Априорная вероятность должна быть числом от 0 до 1, а не «" + args.prior
+                   + "» (дробная часть через запятую или точку)";
+        options.prior = *prior;
+    }
+    if (app.count("--output") > 0) {
+        if (args.output.empty())
+            return "Пустое имя файла в --output";
+        // The results workbook is always .xlsx: another extension would put it under a name
+        // that promises another format, and could replace an .xls or .ods book (the case's
+        // own genotype workbook among them) with a file of a different kind.
+        if (!hasXlsxExtension(args.output))
+            return "Книга результатов записывается в формате .xlsx: имя в --output должно оканчиваться на .xlsx, "
+                   "а не «"
+                   + args.output + "»";
+        options.output = args.output;
+    }
+    if (app.count("--format") > 0) {
+        if (args.format == "text")
+            options.format = OutputFormat::Text;
+        else if (args.format == "csv")
+            options.format = OutputFormat::Csv;
+        else if (args.format == "json")
+            options.format = OutputFormat::Json;
+        else
+            return "Формат должен быть text, csv или json, а не «" + args.format + "»";
+    }
+    return {};
 }
 
-ParsedOptions parseOptions(const std::vector<std::string>& args)
-{
-    if (args.empty())
-        return usageError("Не указана команда");
-    BatchOptions options;
-    if (args[0] == "--help" || args[0] == "-h") {
-        options.command = Command::Help;
-        return {options, {}};
-    }
-    if (args[0] == "--version") {
-        options.command = Command::Version;
-        return {options, {}};
-    }
-    if (args[0] != "batch")
-        return usageError("Неизвестная команда «" + args[0] + "»");
+} // namespace
 
-    bool haveGenotypes = false;
-    bool havePopulation = false;
-    bool optionsEnded = false; // after "--" every argument is a file name, even one starting with "--"
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--" && !optionsEnded) {
-            optionsEnded = true;
-            continue;
-        }
-        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-            options.command = Command::Help;
-            return {options, {}};
-        }
-        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            if (haveGenotypes)
-                return usageError("Лишний аргумент «" + arg + "»: книга генотипов уже указана");
-            options.genotypes = arg;
-            haveGenotypes = true;
-            continue;
-        }
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (const auto eq = arg.find('='); eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        }
-        if (name != "--population" && name != "--data" && name != "--prior" && name != "--output" && name != "--format")
-            return usageError("Неизвестный параметр «" + name + "»");
-        if (!value) {
-            if (i + 1 >= args.size())
-                return usageError("Параметру " + name + " нужно значение");
-            value = args[++i];
-        }
-        if (name == "--population") {
-            const auto population = freqdb::populationFromCode(*value);
-            if (!population)
-                return usageError("Популяция должна быть rus, white или black, а не «" + *value + "»");
-            options.population = *population;
-            havePopulation = true;
-        } else if (name == "--data") {
-            if (value->empty())
-                return usageError("Пустое имя папки в --data");
-            options.dataDir = *value;
-        } else if (name == "--prior") {
-            options.prior = *value;
-        } else if (name == "--output") {
-            if (value->empty())
-                return usageError("Пустое имя файла в --output");
-            // The results workbook is always .xlsx: another extension would put it under a name
-            // that promises another format, and could replace an .xls or .ods book (the case's
-            // own genotype workbook among them) with a file of a different kind.
-            if (!hasXlsxExtension(*value))
-                return usageError("Книга результатов записывается в формате .xlsx: имя в --output должно "
-                                  "оканчиваться на .xlsx, а не «"
-                                  + *value + "»");
-            options.output = *value;
-        } else {
-            if (*value == "text")
-                options.format = OutputFormat::Text;
-            else if (*value == "csv")
-                options.format = OutputFormat::Csv;
-            else if (*value == "json")
-                options.format = OutputFormat::Json;
-            else
-                return usageError("Формат должен быть text, csv или json, а не «" + *value + "»");
-        }
-    }
-    if (!haveGenotypes)
-        return usageError("Не указана книга генотипов");
-    if (!havePopulation)
-        return usageError("Не указана популяция (--population rus|white|black)");
-    return {options, {}};
+std::optional<std::string> priorText(std::string_view typed, const std::string& separator)
+{
+    const auto comma = typed.find(',');
+    const auto point = typed.find('.');
+    if (comma != std::string_view::npos && point != std::string_view::npos)
+        return std::nullopt;
+    std::string text(typed);
+    if (const auto at = comma != std::string_view::npos ? comma : point; at != std::string_view::npos)
+        text.replace(at, 1, separator);
+    const auto value = text::NumberFormat(separator).parse(text);
+    if (!value || !(*value >= 0 && *value <= 1))
+        return std::nullopt;
+    return text;
+}
+
+Command addBatchCommand(CLI::App& program)
+{
+    CLI::App* app = program.add_subcommand("batch");
+    auto args = std::make_shared<BatchArguments>();
+    auto options = std::make_shared<BatchOptions>();
+    app->add_option("GENOTYPES", args->cases);
+    app->add_option("--population", args->population);
+    app->add_option("--data", args->data);
+    app->add_option("--prior", args->prior);
+    app->add_option("--output", args->output);
+    app->add_option("--format", args->format);
+    return {app,
+            kSynopsis,
+            kDescription,
+            &args->cases,
+            [app, args, options] { return check(*app, *args, *options); },
+            [options](std::ostream& out, std::ostream& err) { return runBatch(*options, out, err); }};
 }
 
 } // namespace cli

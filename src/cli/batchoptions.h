@@ -1,38 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The arguments of the command line, parsed without touching any file.
+// The `batch` command's arguments, read without touching any file.
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "cli/command.h"
 #include "freqdb/population.h"
 
 namespace cli {
 
 enum class OutputFormat { Text, Csv, Json };
 
-enum class Command { Batch, Help, Version };
-
 struct BatchOptions {
-    Command command = Command::Batch;
-    std::filesystem::path genotypes;
+    std::vector<std::filesystem::path> cases; // genotype workbooks or folders of them
     freqdb::Population population = freqdb::Population::Unset;
     std::filesystem::path dataDir = "data";
-    std::string prior = "0,5";
+    std::string prior = "0,5"; // a number from 0 to 1, with a comma
     std::optional<std::filesystem::path> output;
     OutputFormat format = OutputFormat::Text;
 };
 
-struct ParsedOptions {
-    std::optional<BatchOptions> options; // nullopt: a usage error, described in `error`
-    std::string error;
-};
+// Adds `batch` to the program's command line; its run evaluates the cases.
+Command addBatchCommand(CLI::App& program);
 
-// args are argv[1..]. Options take their value as the next argument or after "=".
-ParsedOptions parseOptions(const std::vector<std::string>& args);
-
-// The text of --help.
-std::string usageText();
+// The prior as typed on the command line, with a comma or a point whatever the locale: the same
+// text with `separator` in its place, or nullopt when it is no number from 0 to 1.
+std::optional<std::string> priorText(std::string_view typed, const std::string& separator);
 
 } // namespace cli

@@ -3,12 +3,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <vector>
 
 #include "exchange/workbooklayout.h"
 #include "text/shorttext.h"
-#include "text/utf8.h"
 
 namespace cli {
 namespace {
@@ -52,28 +50,34 @@ std::string genotypeText(std::string_view first, std::string_view second)
 
 std::string jsonString(std::string_view value)
 {
-    // Multi-byte characters pass through once the text is valid UTF-8; only ASCII needs escapes.
-    std::string out = "\"";
-    for (const char c : text::validUtf8(value)) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if ((static_cast<unsigned char>(c) < 0x20) || c == 0x7F) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
-            out += buffer;
-        } else {
-            out += c;
+    // Bytes that are not UTF-8 become U+FFFD rather than an exception: a workbook's text may hold them.
+    return nlohmann::json(std::string(value)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out)
+{
+    const auto inlineValue = [](const nlohmann::ordered_json& value) {
+        if (!value.is_object())
+            return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        std::string text = "{";
+        for (auto it = value.begin(); it != value.end(); ++it)
+            text += (it == value.begin() ? "" : ", ") + jsonString(it.key()) + ": "
+                    + it.value().dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        return text + "}";
+    };
+    out << '{';
+    for (auto it = document.begin(); it != document.end(); ++it) {
+        out << (it == document.begin() ? "\n  " : ",\n  ") << jsonString(it.key()) << ": ";
+        if (!it.value().is_array()) {
+            out << inlineValue(it.value());
+            continue;
         }
+        out << '[';
+        for (std::size_t i = 0; i < it.value().size(); ++i)
+            out << (i ? ",\n    " : "\n    ") << inlineValue(it.value()[i]);
+        out << (it.value().empty() ? "]" : "\n  ]");
     }
-    out += '"';
-    return out;
+    out << "\n}\n";
 }
 
 std::string csvField(std::string_view text)
@@ -132,18 +136,20 @@ void writeCsv(const BatchReport& report, std::ostream& out)
 void writeJson(const BatchReport& report, std::ostream& out)
 {
     const auto& grid = *report.grid;
-    out << "{\n  \"population\": " << jsonString(report.population) << ",\n  \"rows\": [";
+    auto rows = nlohmann::ordered_json::array();
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const auto fields = rowFields(grid, r);
-        out << (r > 1 ? ",\n    {" : "\n    {");
         // The mark is not part of a row's JSON: every row with an LR is marked by the batch.
+        auto row = nlohmann::ordered_json::object();
         for (std::size_t c = 0; c + 1 < fields.size(); ++c)
-            out << (c ? ", " : "") << jsonString(kKeys[c]) << ": " << jsonString(fields[c]);
-        out << '}';
+            row[std::string(kKeys[c])] = fields[c];
+        rows.push_back(std::move(row));
     }
-    out << (grid.ResultCount() > 0 ? "\n  ],\n" : "],\n");
-    out << "  \"cpi\": " << jsonString(report.cpi) << ",\n  \"probability\": " << jsonString(report.probability)
-        << "\n}\n";
+    writeJsonLines({{"population", report.population},
+                    {"rows", std::move(rows)},
+                    {"cpi", report.cpi},
+                    {"probability", report.probability}},
+                   out);
 }
 
 } // namespace cli

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 #include "results/resultsgrid.h"
 
 namespace cli {
@@ -23,6 +25,11 @@ std::string genotypeText(std::string_view first, std::string_view second);
 // The text as a JSON string literal (quotes included). Bytes that are not valid UTF-8 become
 // U+FFFD, control characters \uXXXX escapes, so the output is always valid JSON.
 std::string jsonString(std::string_view text);
+
+// A JSON object with one member per line and the elements of an array member one per line, each
+// on a line of its own, so a sorted or grepped output keeps a row together. nlohmann's dump()
+// prints either one line or one value per line, hence this layout over its serialisation.
+void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out);
 
 // One CSV field: quoted when it holds a comma, a quote or a line break (decimal commas do).
 std::string csvField(std::string_view text);

@@ -1,25 +1,53 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandline.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "automation/workbook.h"
-#include "automation/workbookwriter.h"
+#include <CLI/CLI.hpp>
+
 #include "cli/batchoptions.h"
-#include "cli/batchreport.h"
-#include "engine/combinedindex.h"
-#include "exchange/genotypeworkbook.h"
-#include "exchange/resultsworkbookwriter.h"
-#include "freqdb/locusloader.h"
-#include "results/gridtexts.h"
-#include "text/numberformat.h"
+#include "cli/command.h"
 
 namespace cli {
 namespace {
 
+// Every command of the program, in the order of the usage text.
+constexpr std::array kCommands = {&addBatchCommand};
+
 constexpr const char* kVersionText = "paternity-index 0.2\n";
 constexpr const char* kOutputLost = "Не удалось вывести результаты: стандартный вывод не принимает данные";
+
+std::string usageText(const std::vector<Command>& commands)
+{
+    std::string usage = "Использование:\n";
+    for (const auto& command : commands)
+        usage += command.synopsis;
+    usage += "  paternity-index --help | --version\n"
+             "  paternity-index            (без аргументов: окно программы)\n"
+             "\n";
+    for (const auto& command : commands)
+        usage += command.description + "\n";
+    usage += "Код выхода: 0 успех, 1 книга не читается или не записывается, 2 неверные аргументы.\n";
+    return usage;
+}
+
+// The option's name in "--name=value".
+std::string optionName(const std::string& arg)
+{
+    return arg.substr(0, arg.find('='));
+}
+
+// An argument CLI11 left over: an option no command knows, or a word where none is expected.
+std::string leftOverMessage(const std::string& arg, const char* wordMessage)
+{
+    if (arg.size() > 1 && arg[0] == '-')
+        return "Неизвестный параметр «" + optionName(arg) + "»";
+    return wordMessage + ("«" + arg + "»");
+}
 
 // A report that never reached its reader (a full disk, a closed descriptor) must not end with
 // the status of success: scripts and automated checks rely on it.
@@ -33,101 +61,72 @@ int checkedOutput(int status, std::ostream& out, std::ostream& err)
     return status;
 }
 
-int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
-{
-    const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
-    const auto reader = automation::makeFileWorkbookReader();
-
-    const freqdb::LoadResult loaded
-        = freqdb::LoadLocusTableFromFolder(options.dataDir, options.population, *reader, format);
-    if (loaded.status != freqdb::LoadStatus::Loaded) {
-        err << loaded.message << '\n';
-        if (loaded.status == freqdb::LoadStatus::FilesNotFound)
-            err << "Папка: " << options.dataDir.string() << '\n';
-        return kExitFailure;
-    }
-
-    exchange::LoadedResults evaluated
-        = exchange::evaluateGenotypeWorkbook(options.genotypes, *reader, loaded.table, format);
-    if (!evaluated.ok) {
-        err << evaluated.error << '\n';
-        return kExitFailure;
-    }
-    for (const auto& note : evaluated.notes)
-        err << note << '\n';
-
-    // Every row with an LR enters the combined index.
-    results::ResultsGrid& grid = evaluated.grid;
-    std::vector<engine::CombinedIndexRow> rows;
-    for (int r = 1; r <= grid.ResultCount(); ++r) {
-        if (!grid.cell(r, results::kColumnLr).empty())
-            grid.setCell(r, results::kColumnMark, std::string(results::kMark));
-        rows.push_back({grid.cell(r, results::kColumnNumber), grid.cell(r, results::kColumnLr),
-                        grid.cell(r, results::kColumnMark)});
-    }
-    const engine::CombinedIndexResult combined = engine::CombineIndex(rows, options.prior, format);
-    if (combined.status == engine::CombinedIndexStatus::BadPrior) {
-        err << combined.message << '\n';
-        return kExitUsage;
-    }
-    if (combined.status != engine::CombinedIndexStatus::Ok)
-        err << combined.message << '\n';
-    if (combined.priorReset)
-        err << "Априорная вероятность «" << options.prior << "» не число: взято 0,5\n";
-
-    BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
-                       combined.probabilityText};
-    switch (options.format) {
-    case OutputFormat::Text:
-        writeText(report, out);
-        break;
-    case OutputFormat::Csv:
-        writeCsv(report, out);
-        err << report.cpi << '\n' << report.probability << '\n';
-        break;
-    case OutputFormat::Json:
-        writeJson(report, out);
-        break;
-    }
-    out.flush();
-
-    if (options.output) {
-        try {
-            const auto writer = automation::makeXlsxWorkbookWriter();
-            exchange::saveResultsWorkbook(*options.output, grid, report.cpi, report.probability, options.population,
-                                          *writer);
-        } catch (const std::exception& e) {
-            err << e.what() << '\n';
-            return kExitFailure;
-        }
-    }
-    return kExitOk;
-}
-
 } // namespace
 
 int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
 {
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i)
-        args.emplace_back(argv[i]);
-    const ParsedOptions parsed = parseOptions(args);
-    if (!parsed.options) {
-        err << "paternity-index: " << parsed.error << "\n\n" << usageText();
+    CLI::App program("", "paternity-index");
+    program.set_help_flag("-h,--help");
+    bool version = false;
+    program.add_flag("--version", version);
+    // Unknown arguments are collected rather than thrown, to be named in a Russian message; both
+    // settings pass on to the commands added below. An option given twice takes its last value.
+    program.allow_extras();
+    program.require_subcommand(0, 1);
+    program.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    std::vector<Command> commands;
+    for (const auto add : kCommands)
+        commands.push_back(add(program));
+
+    const std::string usage = usageText(commands);
+    const auto usageError = [&](const std::string& message) {
+        err << "paternity-index: " << message << "\n\n" << usage;
         return kExitUsage;
-    }
-    switch (parsed.options->command) {
-    case Command::Help:
-        out << usageText();
-        return checkedOutput(kExitOk, out, err);
-    case Command::Version:
-        out << kVersionText;
-        return checkedOutput(kExitOk, out, err);
-    case Command::Batch:
-        break;
+    };
+    // "--" ends the options: the arguments after it are words of the command, whatever they look
+    // like. CLI11 keeps that only at the top level, so they are set aside here and given to the
+    // command after the parse.
+    std::vector<char*> head(argv, argv + argc);
+    std::vector<std::string> tail;
+    if (const auto mark = std::find(head.begin() + 1, head.end(), std::string_view("--")); mark != head.end()) {
+        tail.assign(mark + 1, head.end());
+        head.erase(mark, head.end());
     }
     try {
-        return checkedOutput(runBatch(*parsed.options, out, err), out, err);
+        program.parse(static_cast<int>(head.size()), head.data());
+    } catch (const CLI::CallForHelp&) {
+        out << usage;
+        return checkedOutput(kExitOk, out, err);
+    } catch (const CLI::ArgumentMismatch&) {
+        // Options take one value, so CLI11 runs short of one only at the end of the arguments.
+        return usageError("Параметру " + optionName(head.back()) + " нужно значение");
+    } catch (const CLI::ParseError&) {
+        return usageError("Неверные аргументы");
+    }
+
+    const Command* chosen = nullptr;
+    for (const auto& command : commands) {
+        if (command.app->parsed())
+            chosen = &command;
+    }
+    if (version) {
+        out << kVersionText;
+        return checkedOutput(kExitOk, out, err);
+    }
+    if (const auto extra = program.remaining(); !extra.empty())
+        return usageError(leftOverMessage(extra.front(), "Неизвестная команда "));
+    if (!chosen)
+        return usageError(tail.empty() ? "Не указана команда" : "Неизвестная команда «" + tail.front() + "»");
+    if (const auto extra = chosen->app->remaining(); !extra.empty())
+        return usageError(leftOverMessage(extra.front(), "Лишний аргумент "));
+    if (!tail.empty() && !chosen->words)
+        return usageError("Лишний аргумент «" + tail.front() + "»");
+    if (!tail.empty())
+        chosen->words->insert(chosen->words->end(), tail.begin(), tail.end());
+    if (const std::string problem = chosen->check(); !problem.empty())
+        return usageError(problem);
+    try {
+        return checkedOutput(chosen->run(out, err), out, err);
     } catch (const std::exception& e) {
         // Nothing below is expected to throw; a failure still ends with a message, not an abort.
         err << e.what() << '\n';

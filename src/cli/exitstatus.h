@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Exit statuses of every command: 0 success; 1 a file cannot be read or written, or the input is
+// refused; 2 wrong arguments.
+namespace cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+} // namespace cli
