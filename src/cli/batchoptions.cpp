@@ -13,7 +13,7 @@ namespace {
 
 constexpr const char* kSynopsis
     = "  paternity-index batch GENOTYPES --population rus|white|black [--data DIR] [--prior P]\n"
-      "                  [--output RESULTS.xlsx] [--format text|csv|json]\n";
+      "                  [--output RESULTS.xlsx] [--report REPORT.pdf] [--format text|csv|json]\n";
 
 constexpr const char* kDescription
     = "batch: рассчитывает LR каждой строки книги генотипов (.xlsx, .xls, .ods; столбцы A-E:\n"
@@ -24,21 +24,22 @@ constexpr const char* kDescription
       "  --data DIR    папка с книгами локусов (по умолчанию ./data)\n"
       "  --prior P     априорная вероятность отцовства (по умолчанию 0,5; запятая или точка)\n"
       "  --output F    записать и книгу результатов (.xlsx)\n"
+      "  --report F    записать и отчёт по делу (PDF: таблица, итоги, источник данных)\n"
       "  --format      text (таблица, по умолчанию), csv (строка на локус; итоги в stderr),\n"
       "                json (один объект)\n";
 
 // The texts as given; check() turns them into BatchOptions.
 struct BatchArguments {
     std::vector<std::string> cases;
-    std::string population, data, prior, output, format;
+    std::string population, data, prior, output, report, format;
 };
 
-bool hasXlsxExtension(const std::string& name)
+bool hasExtension(const std::string& name, std::string_view wanted)
 {
     std::string ext = std::filesystem::path(name).extension().string();
     for (char& c : ext)
         c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return ext == ".xlsx";
+    return ext == wanted;
 }
 
 std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions& options)
@@ -74,11 +75,18 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
         // The results workbook is always .xlsx: another extension would put it under a name
         // that promises another format, and could replace an .xls or .ods book (the case's
         // own genotype workbook among them) with a file of a different kind.
-        if (!hasXlsxExtension(args.output))
+        if (!hasExtension(args.output, ".xlsx"))
             return "Книга результатов записывается в формате .xlsx: имя в --output должно оканчиваться на .xlsx, "
                    "а не «"
                    + args.output + "»";
         options.output = args.output;
+    }
+    if (app.count("--report") > 0) {
+        // Like the workbook: a name that promises a PDF, never one of the case's own workbooks.
+        if (!hasExtension(args.report, ".pdf"))
+            return "Отчёт записывается в формате PDF: имя в --report должно оканчиваться на .pdf, а не «" + args.report
+                   + "»";
+        options.report = args.report;
     }
     if (app.count("--format") > 0) {
         if (args.format == "text")
@@ -120,6 +128,7 @@ Command addBatchCommand(CLI::App& program)
     app->add_option("--data", args->data);
     app->add_option("--prior", args->prior);
     app->add_option("--output", args->output);
+    app->add_option("--report", args->report);
     app->add_option("--format", args->format);
     return {app,
             kSynopsis,

@@ -20,6 +20,7 @@ struct BatchOptions {
     std::filesystem::path dataDir = "data";
     std::string prior = "0,5"; // a number from 0 to 1, with a comma
     std::optional<std::filesystem::path> output;
+    std::optional<std::filesystem::path> report; // the case report, .pdf
     OutputFormat format = OutputFormat::Text;
 };
 

@@ -7,6 +7,7 @@
 #include "automation/workbook.h"
 #include "automation/workbookwriter.h"
 #include "cli/batchreport.h"
+#include "cli/casereportfile.h"
 #include "cli/exitstatus.h"
 #include "engine/combinedindex.h"
 #include "exchange/genotypeworkbook.h"
@@ -75,6 +76,9 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     }
     out.flush();
 
+    // The workbook and the report are written independently: one that fails does not keep the
+    // other from being written, and either failure ends with status 1.
+    int status = kExitOk;
     if (options.output) {
         try {
             const auto writer = automation::makeXlsxWorkbookWriter();
@@ -82,10 +86,19 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
                                           *writer);
         } catch (const std::exception& e) {
             err << e.what() << '\n';
-            return kExitFailure;
+            status = kExitFailure;
         }
     }
-    return kExitOk;
+    if (options.report) {
+        const std::string failure
+            = writeCaseReportFile(*options.report, {&loaded.table, options.dataDir, options.cases.front(), &grid,
+                                                    report.cpi, report.probability, &format});
+        if (!failure.empty()) {
+            err << failure << '\n';
+            status = kExitFailure;
+        }
+    }
+    return status;
 }
 
 } // namespace cli

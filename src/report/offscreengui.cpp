@@ -12,6 +12,15 @@ char kProgram[] = "paternity-index";
 char kPlatformOption[] = "-platform";
 char kOffscreen[] = "offscreen";
 
+// A message handler has no context of its own: the one it forwards to is kept here.
+QtMessageHandler g_previousHandler = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if ((type == QtCriticalMsg || type == QtFatalMsg) && g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+
 } // namespace
 
 OffscreenGui::OffscreenGui()
@@ -21,12 +30,20 @@ OffscreenGui::OffscreenGui()
     m_argv[0] = kProgram;
     m_argv[1] = kPlatformOption;
     m_argv[2] = kOffscreen;
+    m_previousHandler = qInstallMessageHandler(quietHandler);
+    g_previousHandler = m_previousHandler;
     const char* current = std::setlocale(LC_ALL, nullptr);
     const std::string saved = current ? current : "C";
     m_application = std::make_unique<QGuiApplication>(m_argc, m_argv);
     std::setlocale(LC_ALL, saved.c_str());
 }
 
-OffscreenGui::~OffscreenGui() = default;
+OffscreenGui::~OffscreenGui()
+{
+    if (!m_application)
+        return;
+    m_application.reset();
+    qInstallMessageHandler(m_previousHandler);
+}
 
 } // namespace report
