@@ -276,6 +276,15 @@ TEST(ResultLines, TakenOnlyWhenTheyBelongToTheRows)
     EXPECT_EQ(ninety.probabilityLine, in.probabilityLine);
     ASSERT_EQ(ninety.priorLines.size(), 3u);
     EXPECT_EQ(ninety.priorLines[2], in.probabilityLine);
+
+    // An empty table still gives a whole report, saying there are no rows and no index.
+    const results::ResultsGrid empty;
+    in.grid = &empty;
+    testsupport::TempDir dir;
+    writeReportPdf(describeCase(in, "08.12.2026 10:30"), dir / "empty.pdf");
+    const std::string text = pdfText(dir / "empty.pdf");
+    for (const std::string_view line : {kNoRows, kNotCombined, kSignature, std::string_view("Страница 1 из 1")})
+        EXPECT_TRUE(contains(text, std::string(line))) << line;
 }
 
 // The fingerprint's scheme is part of every report a lab has signed: a change of it would make
