@@ -24,6 +24,7 @@ struct BatchOptions {
     std::optional<std::filesystem::path> outputDir; // <case name>.results.xlsx of every case
     std::optional<std::filesystem::path> reportDir; // the report of every case
     CaseReportWriter reportWriter = kCaseReportWriter;
+    std::optional<std::filesystem::path> report; // the case report, .pdf
     OutputFormat format = OutputFormat::Text;
     // Overrides of the lab's settings file for this run, as written: "off", "proportional:RATE";
     // "off" or a proportion. Checked when parsed.

@@ -11,6 +11,7 @@
 #include "automation/workbook.h"
 #include "automation/workbookwriter.h"
 #include "cli/batchreport.h"
+#include "cli/casereportfile.h"
 #include "cli/casesummary.h"
 #include "cli/exitstatus.h"
 #include "engine/combinedindex.h"
@@ -57,8 +58,9 @@ engine::CombinedIndexResult markAndCombine(results::ResultsGrid& grid, const std
 }
 
 // One case: the table, its two result lines and, with --output, its results workbook.
-int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, const automation::WorkbookReader& reader,
-               const std::string& prior, const text::NumberFormat& format, std::ostream& out, std::ostream& err)
+int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, const std::filesystem::path& dataDir,
+               const automation::WorkbookReader& reader, const std::string& prior, const text::NumberFormat& format,
+               std::ostream& out, std::ostream& err)
 {
     exchange::LoadedResults evaluated
         = exchange::evaluateGenotypeWorkbook(options.cases.front(), reader, table, format);
@@ -96,6 +98,9 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     }
     out.flush();
 
+    // The workbook and the report are written independently: one that fails does not keep the
+    // other from being written, and either failure ends with status 1.
+    int status = kExitOk;
     if (options.output) {
         try {
             const auto writer = automation::makeXlsxWorkbookWriter();
@@ -103,10 +108,18 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
                                           *writer);
         } catch (const std::exception& e) {
             err << e.what() << '\n';
-            return kExitFailure;
+            status = kExitFailure;
         }
     }
-    return kExitOk;
+    if (options.report) {
+        const std::string failure = writeCaseReportFile(
+            *options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi, report.probability, &format});
+        if (!failure.empty()) {
+            err << failure << '\n';
+            status = kExitFailure;
+        }
+    }
+    return status;
 }
 
 CaseSummary caseOf(fs::path file, std::string failure = {})
@@ -307,7 +320,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const bool oneCase = options.cases.size() == 1 && !fs::is_directory(options.cases.front(), ec) && !options.outputDir
                          && !options.reportDir;
     if (oneCase)
-        return runOneCase(options, loaded.table, *reader, prior, format, out, err);
+        return runOneCase(options, loaded.table, dataDir, *reader, prior, format, out, err);
     return runCases(options, loaded.table, *reader, prior, format, out, err);
 }
 

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,9 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"OutputWithoutExtension",
                   {"batch", "a.xlsx", "--population", "rus", "--output", "results"},
                   "оканчиваться на .xlsx"},
+        UsageCase{"ReportAsXlsx",
+                  {"batch", "a.xlsx", "--population", "rus", "--report", "a.xlsx"},
+                  "оканчиваться на .pdf, а не «a.xlsx»"},
         UsageCase{"OptionAtTheEndWithoutValue", {"batch", "a.xlsx", "--population=rus", "--data"}, "--data нужно"},
         UsageCase{"PriorNoNumber", {"batch", "a.xlsx", "--population", "rus", "--prior", "0,9x"}, "«0,9x»"},
         UsageCase{"PriorAboveOne", {"batch", "a.xlsx", "--population", "rus", "--prior=1.5"}, "от 0 до 1, а не «1.5»"},
@@ -402,6 +406,37 @@ TEST(ArchiveRun, FolderAsCase)
     EXPECT_EQ(rows[3].substr(rows[3].size() - 3), ",ok");
     EXPECT_NE(rows[4].find("одна из книг генотипов"), std::string::npos) << rows[4];
     EXPECT_EQ(fileBytes(other.path() / "duo.results.xlsx"), input);
+}
+
+// The report beside the workbook: written whole, with the case's result lines; a place it cannot
+// be written is status 1 with the file named, and nothing is left there; the workbook is still
+// written.
+TEST(CommandLine, ReportIsWrittenBesideTheWorkbookOrFailsWithoutAPartialFile)
+{
+    TempDir dir;
+    const auto pdf = dir.path() / "Отчёт.PDF";
+    const auto r = batch(kSource + "/examples/trio.xlsx",
+                         {"--report", pdf.string(), "--output", (dir.path() / "r.xlsx").string(), "--format", "csv"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(r.err.find("Qt"), std::string::npos) << r.err;
+    std::string head(4, '\0');
+    std::ifstream(pdf, std::ios::binary).read(head.data(), 4);
+    EXPECT_EQ(head, "%PDF");
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "r.xlsx"));
+
+    const auto closed = dir.path() / "закрыта";
+    std::filesystem::create_directory(closed);
+    std::filesystem::permissions(closed, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    for (const auto& place : {dir.path() / "нет/отчёт.pdf", closed / "отчёт.pdf"}) {
+        if (place.parent_path() == closed && ::access(closed.c_str(), W_OK) == 0)
+            continue; // root writes anywhere
+        const auto failed = batch(kSource + "/examples/trio.xlsx",
+                                  {"--report", place.string(), "--output", (dir.path() / "r2.xlsx").string()});
+        EXPECT_EQ(failed.status, kExitFailure);
+        EXPECT_NE(failed.err.find("Отчёт «" + place.string() + "» не сохранён"), std::string::npos) << failed.err;
+        EXPECT_FALSE(std::filesystem::exists(place.parent_path()) && !std::filesystem::is_empty(place.parent_path()));
+        EXPECT_TRUE(std::filesystem::exists(dir.path() / "r2.xlsx"));
+    }
 }
 
 struct EscapeCase {
