@@ -117,8 +117,6 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
     if (options.output && options.cases.size() > 1)
         return "--output записывает книгу одного дела; для нескольких дел - --output-dir DIR";
     if (app.count("--report-dir") > 0) {
-        if (!options.reportWriter)
-            return "Отчеты по делам в этой сборке не формируются: --report-dir недоступен";
         if (args.reportDir.empty())
             return "Пустое имя папки в --report-dir";
         options.reportDir = args.reportDir;
@@ -129,6 +127,8 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
             return "Отчёт записывается в формате PDF: имя в --report должно оканчиваться на .pdf, а не «" + args.report
                    + "»";
         options.report = args.report;
+        if (options.reportDir)
+            return "--report и --report-dir вместе не указываются: --report - отчёт одного дела";
         if (options.cases.size() > 1)
             return "--report записывает отчёт одного дела; для нескольких дел - --report-dir DIR";
     }

@@ -2,6 +2,7 @@
 #include "batchrun.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <string>
 #include <system_error>
@@ -20,6 +21,7 @@
 #include "exchange/resultsworkbookwriter.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
+#include "report/offscreengui.h"
 #include "results/gridtexts.h"
 #include "text/numberformat.h"
 
@@ -192,18 +194,24 @@ std::string oneLine(std::string text)
 
 // Many cases in one run: the table loaded once, every case evaluated as one case is, its results
 // workbook and report written where asked, and a summary line for each.
-int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const automation::WorkbookReader& reader,
-             const std::string& prior, const text::NumberFormat& format, std::ostream& out, std::ostream& err)
+int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const fs::path& dataDir,
+             const automation::WorkbookReader& reader, const std::string& prior, const text::NumberFormat& format,
+             std::ostream& out, std::ostream& err)
 {
     std::vector<CaseSummary> cases;
     for (const auto& argument : options.cases)
         expandCase(argument, cases);
 
-    if (options.outputDir) {
+    const std::pair<const std::optional<fs::path>*, const char*> folders[]
+        = {{&options.outputDir, "Папка для книг результатов не создается: "},
+           {&options.reportDir, "Папка для отчетов не создается: "}};
+    for (const auto& [folder, failure] : folders) {
+        if (!*folder)
+            continue;
         std::error_code ec;
-        fs::create_directories(*options.outputDir, ec);
-        if (!fs::is_directory(*options.outputDir)) {
-            err << "Папка для книг результатов не создается: " << options.outputDir->string() << '\n';
+        fs::create_directories(**folder, ec);
+        if (!fs::is_directory(**folder, ec)) {
+            err << failure << (*folder)->string() << '\n';
             return kExitFailure;
         }
     }
@@ -211,6 +219,23 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
     for (const auto& c : cases)
         inputs.insert(identity(c.file));
     std::set<fs::path> written;
+    // A file this run writes: never one of its inputs, nor a file written for another case of the
+    // same name. `what` names it in the refusal: "книга результатов не записана".
+    const auto claim
+        = [&](const fs::path& folder, const CaseSummary& summary, std::string_view suffix, const std::string& what) {
+              const fs::path target = folder / (summary.file.stem().string() + std::string(suffix));
+              const fs::path id = identity(target);
+              if (inputs.count(id))
+                  throw std::runtime_error(what + ": " + target.string() + " - одна из книг генотипов этого запуска");
+              if (!written.insert(id).second)
+                  throw std::runtime_error(what + ": " + target.string()
+                                           + " - этот файл уже записан для другого дела с тем же именем");
+              return target;
+          };
+    // Reports draw with Qt: one offscreen application for the whole run.
+    std::optional<report::OffscreenGui> gui;
+    if (options.reportDir)
+        gui.emplace();
 
     bool allEvaluated = true;
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -246,23 +271,19 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
         try {
             if (options.outputDir) {
                 const fs::path target
-                    = *options.outputDir / (summary.file.stem().string() + std::string(kResultsSuffix));
-                const fs::path id = identity(target);
-                // Never over an input, nor over the results of another case of this run.
-                if (inputs.count(id))
-                    throw std::runtime_error("книга результатов не записана: " + target.string()
-                                             + " - одна из книг генотипов этого запуска");
-                if (!written.insert(id).second)
-                    throw std::runtime_error("книга результатов не записана: " + target.string()
-                                             + " уже записана для другого дела с тем же именем");
+                    = claim(*options.outputDir, summary, kResultsSuffix, "книга результатов не записана");
                 // A writer holds one workbook: a fresh one for every case.
                 const auto writer = automation::makeXlsxWorkbookWriter();
                 exchange::saveResultsWorkbook(target, grid, summary.cpi, summary.probability, options.population,
                                               *writer);
             }
-            if (options.reportDir && options.reportWriter)
-                options.reportWriter({summary.file, &grid, summary.cpi, summary.probability, options.population},
-                                     *options.reportDir);
+            if (options.reportDir) {
+                const fs::path target = claim(*options.reportDir, summary, kReportSuffix, "отчёт не записан");
+                const std::string failure = writeCaseReportFile(
+                    target, {&table, dataDir, summary.file, &grid, summary.cpi, summary.probability, &format});
+                if (!failure.empty())
+                    throw std::runtime_error(failure);
+            }
         } catch (const std::exception& e) {
             summary.status = oneLine(e.what());
             allEvaluated = false;
@@ -321,7 +342,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
                          && !options.reportDir;
     if (oneCase)
         return runOneCase(options, loaded.table, dataDir, *reader, prior, format, out, err);
-    return runCases(options, loaded.table, *reader, prior, format, out, err);
+    return runCases(options, loaded.table, dataDir, *reader, prior, format, out, err);
 }
 
 } // namespace cli

@@ -13,6 +13,7 @@ namespace cli {
 inline constexpr std::string_view kCaseOk = "ok";
 // The name of a case's results workbook: <case name> + this.
 inline constexpr std::string_view kResultsSuffix = ".results.xlsx";
+inline constexpr std::string_view kReportSuffix = ".report.pdf";
 
 struct CaseSummary {
     std::filesystem::path file;

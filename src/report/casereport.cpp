@@ -5,6 +5,7 @@
 
 #include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
+#include "freqdb/labsettings.h"
 #include "report/reporttexts.h"
 #include "report/tablesfingerprint.h"
 #include "results/genotyperow.h"
@@ -117,7 +118,10 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
     for (int r = 1; r <= grid.ResultCount(); ++r)
         report.rows.push_back(rowOf(grid, r));
     report.counts = countRows(grid);
-    report.labSettings = inputs.labSettings;
+    // The settings the rows were computed with, on or off: a reviewer sees the plain formulas were
+    // used as plainly as a mutation model.
+    for (auto& [label, value] : freqdb::settingsLines(inputs.table->settings()))
+        report.labSettings.push_back({std::move(label), std::move(value)});
 
     // The lines belong to the rows when the marked rows give the same CPI line (the prior does not
     // enter it) and the probability line is the one its own stated prior gives. An empty

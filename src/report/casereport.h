@@ -50,7 +50,7 @@ struct CaseReport {
     // The probability line for each of kReportPriors, from the same product; empty with the lines.
     std::vector<std::string> priorLines;
     CaseCounts counts;
-    std::vector<ReportSetting> labSettings; // shown under their own heading when not empty
+    std::vector<ReportSetting> labSettings; // the table's settings, shown under their own heading
 };
 
 struct CaseInputs {
@@ -63,7 +63,6 @@ struct CaseInputs {
     std::filesystem::path source; // empty when the rows were not loaded from a workbook
     std::string sourceLoadedAt;
     const text::NumberFormat* format = nullptr;
-    std::vector<ReportSetting> labSettings;
 };
 
 // The report of the case, made at `madeAt`. The result lines are taken only when they belong to

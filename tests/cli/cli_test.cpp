@@ -114,9 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"OutputAndOutputDir",
                   {"batch", "a.xlsx", "--population", "rus", "--output", "r.xlsx", "--output-dir", "out"},
                   "вместе не указываются"},
-        UsageCase{"ReportsNotInThisBuild",
-                  {"batch", "a.xlsx", "--population", "rus", "--report-dir", "reports"},
-                  "в этой сборке не формируются"},
+        UsageCase{"ReportAndReportDir",
+                  {"batch", "a.xlsx", "--population", "rus", "--report", "r.pdf", "--report-dir", "reports"},
+                  "--report и --report-dir вместе не указываются"},
         UsageCase{"OptionBeforeTheCommand",
                   {"--population", "rus", "batch", "a.xlsx"},
                   "Неизвестный параметр «--population»"},
@@ -323,8 +323,8 @@ std::string fileBytes(const std::filesystem::path& file)
 }
 
 // Three cases in one run, one of them unreadable: a summary line for each, the two others
-// evaluated as a run of their own evaluates them, their results workbooks written beside nothing
-// overwritten, the inputs unchanged, and exit 1 after all ran.
+// evaluated as a run of their own evaluates them, their results workbooks and reports written,
+// nothing overwritten, the inputs unchanged, and exit 1 after all ran.
 TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
 {
     TempDir dir;
@@ -339,8 +339,9 @@ TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
         before[entry.path().filename().string()] = fileBytes(entry.path());
 
     const auto out = dir.path() / "out";
-    const auto r = batch((in / "trio.xlsx").string(), {(in / "broken.xlsx").string(), (in / "duo.xlsx").string(),
-                                                       "--output-dir", out.string(), "--format", "csv"});
+    const auto r = batch((in / "trio.xlsx").string(),
+                         {(in / "broken.xlsx").string(), (in / "duo.xlsx").string(), "--output-dir", out.string(),
+                          "--report-dir", (dir.path() / "reports").string(), "--format", "csv"});
     EXPECT_EQ(r.status, kExitFailure) << r.err;
     const auto rows = lines(r.out);
     ASSERT_EQ(rows.size(), 4u) << r.out;
@@ -348,6 +349,9 @@ TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
     EXPECT_EQ(rows[2].rfind((in / "broken.xlsx").string() + ",,,,,,", 0), 0u) << rows[2];
     EXPECT_NE(rows[2].find("broken.xlsx"), rows[2].rfind("broken.xlsx")) << "the reason names the file";
     EXPECT_FALSE(std::filesystem::exists(out / "broken.results.xlsx"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "reports/broken.report.pdf"));
+    for (const char* name : {"trio", "duo"})
+        EXPECT_EQ(fileBytes(dir.path() / "reports" / (std::string(name) + ".report.pdf")).substr(0, 4), "%PDF") << name;
     for (const auto& [row, name] : {std::pair{1, "trio"}, std::pair{3, "duo"}}) {
         const auto single = batch((in / (std::string(name) + ".xlsx")).string(), {"--format", "json"});
         ASSERT_EQ(single.status, kExitOk);
@@ -402,7 +406,7 @@ TEST(ArchiveRun, FolderAsCase)
     const auto rows = lines(clash.out);
     ASSERT_EQ(rows.size(), 5u) << clash.out;
     EXPECT_EQ(rows[1].substr(rows[1].size() - 3), ",ok");
-    EXPECT_NE(rows[2].find("уже записана для другого дела"), std::string::npos) << rows[2];
+    EXPECT_NE(rows[2].find("уже записан для другого дела"), std::string::npos) << rows[2];
     EXPECT_EQ(rows[3].substr(rows[3].size() - 3), ",ok");
     EXPECT_NE(rows[4].find("одна из книг генотипов"), std::string::npos) << rows[4];
     EXPECT_EQ(fileBytes(other.path() / "duo.results.xlsx"), input);

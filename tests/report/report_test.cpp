@@ -218,7 +218,9 @@ TEST(LongReport, EveryRowOnNumberedPagesUnderARepeatedHeader)
     in.table = &table;
     in.dataFolder = "/srv/лаборатория/data";
     in.format = &kFormat;
-    in.labSettings = {{"Модель мутаций", "ступенчатая, μ = 0,002"}};
+    freqdb::LabSettings settings;
+    freqdb::applyMutationSetting(settings, "proportional:0,0025");
+    table.setSettings(settings);
     const CaseReport report = describeCase(in, "08.12.2026 10:30");
     EXPECT_EQ(report.counts.loci, 99);
     EXPECT_GT(report.counts.paternityExcluded, 0);
@@ -234,7 +236,7 @@ TEST(LongReport, EveryRowOnNumberedPagesUnderARepeatedHeader)
         EXPECT_TRUE(contains(text, rowText(row))) << rowText(row);
     for (const std::string& line :
          {combined.cpiText, combined.probabilityText, std::string("Русские"), std::string("/srv/лаборатория/data"),
-          std::string("ступенчатая, μ = 0,002"), std::string("Локусов с «Отцовство исключается»:")})
+          std::string("пропорциональная, μ=0,0025"), std::string("Локусов с «Отцовство исключается»:")})
         EXPECT_TRUE(contains(text, line)) << line;
     for (const std::string& line : report.priorLines)
         EXPECT_TRUE(contains(text, line)) << line;
