@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kSynopsis
     = "  paternity-index batch GENOTYPES... --population rus|white|black [--data DIR] [--prior P]\n"
-      "                  [--output RESULTS.xlsx | --output-dir DIR] [--report REPORT.pdf] [--report-dir DIR]\n"
+      "                  [--output RESULTS.xlsx | --output-dir DIR] [--report REPORT.pdf | --report-dir DIR]\n"
       "                  [--format text|csv|json] [--mutation off|proportional:RATE] [--min-frequency off|P]\n";
 
 constexpr const char* kDescription
@@ -34,8 +34,9 @@ constexpr const char* kDescription
       "  --prior P     априорная вероятность отцовства (по умолчанию 0,5; запятая или точка)\n"
       "  --output F    записать и книгу результатов (.xlsx) одного дела\n"
       "  --output-dir DIR  записать книгу результатов каждого дела: DIR/<дело>.results.xlsx\n"
-      "  --report-dir DIR  записать отчет каждого дела в DIR\n"
+
       "  --report F    записать и отчёт по делу (PDF: таблица, итоги, источник данных)\n"
+      "  --report-dir DIR  записать отчёт каждого дела: DIR/<дело>.report.pdf\n"
       "  --format      text (таблица, по умолчанию), csv (строка на локус; итоги в stderr),\n"
       "                json (один объект)\n"
       "  --mutation off|proportional:RATE\n"

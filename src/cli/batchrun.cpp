@@ -79,7 +79,12 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         err << combined.message << '\n';
         return kExitUsage;
     }
-    if (combined.status != engine::CombinedIndexStatus::Ok)
+    // Every row with an LR is marked: no selection means no row has one, and the case has no
+    // index. The rows are still shown and written, but the run does not end as a success.
+    const bool noIndex = combined.status == engine::CombinedIndexStatus::NoSelection;
+    if (noIndex)
+        err << options.cases.front().string() << ": " << kNoIndexReason << '\n';
+    else if (combined.status != engine::CombinedIndexStatus::Ok)
         err << combined.message << '\n';
 
     BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
@@ -102,7 +107,7 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
 
     // The workbook and the report are written independently: one that fails does not keep the
     // other from being written, and either failure ends with status 1.
-    int status = kExitOk;
+    int status = noIndex ? kExitFailure : kExitOk;
     if (options.output) {
         try {
             const auto writer = automation::makeXlsxWorkbookWriter();
@@ -256,7 +261,8 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
             err << summary.file.string() << ": " << note << '\n';
         results::ResultsGrid& grid = evaluated.grid;
         const engine::CombinedIndexResult combined = markAndCombine(grid, prior, format);
-        if (combined.status != engine::CombinedIndexStatus::Ok)
+        const bool noIndex = combined.status == engine::CombinedIndexStatus::NoSelection;
+        if (!noIndex && combined.status != engine::CombinedIndexStatus::Ok)
             err << summary.file.string() << ": " << combined.message << '\n';
         summary.read = true;
         summary.loci = grid.ResultCount();
@@ -266,7 +272,8 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
         }
         summary.cpi = combined.cpiText;
         summary.probability = combined.probabilityText;
-        summary.status = kCaseOk;
+        summary.status = noIndex ? std::string(kNoIndexReason) : std::string(kCaseOk);
+        allEvaluated = allEvaluated && !noIndex;
 
         try {
             if (options.outputDir) {

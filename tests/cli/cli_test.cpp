@@ -277,7 +277,7 @@ TEST(CommandLine, PriorWithCommaOrPoint)
     }
 }
 
-TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndex)
+TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndexAndNoIndexIsAFailure)
 {
     TempDir dir;
     const auto file = dir.path() / "bad.xlsx";
@@ -296,6 +296,28 @@ TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndex)
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1], "1,D99,15/16,15/17,17/18,Локус D99 не загружен,,,,");
     EXPECT_EQ(rows[2].rfind("2,D3S1358,15/16,15/17,17/18,1/2p(15),\"p(15)=", 0), 0u) << rows[2];
+
+    // No row with an LR: the rows are still shown, but there is no index and the run fails, alone
+    // and in an archive run.
+    const auto none = dir.path() / "none.xlsx";
+    automation::XlsxWorkbookWriter noIndexWriter;
+    noIndexWriter.addWorksheet("Лист1");
+    noIndexWriter.setValues({1, 1, 5, 5}, {{"№", "Локус", "Отец", "Ребенок", "Мать"},
+                                           {"1", "D99", "15/16", "15/17", "17/18"},
+                                           {"", "a"},
+                                           {"", "b"},
+                                           {"", "c"}});
+    noIndexWriter.save(none);
+    const auto alone = batch(none.string(), {"--format", "csv"});
+    EXPECT_EQ(alone.status, kExitFailure);
+    EXPECT_EQ(lines(alone.out).size(), 2u) << alone.out;
+    EXPECT_NE(alone.err.find("none.xlsx: ни в одной строке нет LR"), std::string::npos) << alone.err;
+    const auto run = batch(none.string(), {file.string(), "--output-dir", dir.path().string(), "--format", "csv"});
+    EXPECT_EQ(run.status, kExitFailure);
+    const auto summary = lines(run.out);
+    ASSERT_EQ(summary.size(), 3u) << run.out;
+    EXPECT_EQ(summary[1].substr(summary[1].rfind(',') + 1), "ни в одной строке нет LR: CPI не рассчитан");
+    EXPECT_EQ(summary[2].substr(summary[2].size() - 3), ",ok");
 }
 
 TEST(CommandLine, OutputWritesTheResultsWorkbookWithTheMarks)
