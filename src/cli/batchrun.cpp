@@ -131,7 +131,11 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
             status = kExitFailure;
         }
     }
-    if (options.report) {
+    if (options.report && identity(*options.report) == identity(caseFile)) {
+        // The readers know a workbook by its content, whatever its name ends with.
+        err << "отчёт не записан: " << options.report->string() << " - книга генотипов этого дела\n";
+        status = kExitFailure;
+    } else if (options.report) {
         const std::string failure = writeCaseReportFile(
             *options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi, report.probability, &format});
         if (!failure.empty()) {

@@ -372,6 +372,13 @@ TEST(CommandLine, OutputNeverReplacesTheCasesOwnWorkbook)
         EXPECT_GT(lines(r.out).size(), 1u) << r.out;
         EXPECT_EQ(fileBytes(input), before) << output;
     }
+    // A workbook is known by its content: one named .pdf is no report to write over either.
+    const auto named = dir.path() / "дело.pdf";
+    std::filesystem::copy_file(input, named);
+    const auto r = batch(named.string(), {"--report", named.string(), "--format", "csv"});
+    EXPECT_EQ(r.status, kExitFailure);
+    EXPECT_NE(r.err.find("отчёт не записан: " + named.string()), std::string::npos) << r.err;
+    EXPECT_EQ(fileBytes(named), before);
 }
 
 // Three cases in one run, one of them unreadable: a summary line for each, the two others
