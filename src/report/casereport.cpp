@@ -54,7 +54,8 @@ CaseCounts countRows(const results::ResultsGrid& grid)
     CaseCounts counts;
     counts.loci = grid.ResultCount();
     for (int r = 1; r <= grid.ResultCount(); ++r) {
-        counts.marked += grid.isMarked(r) ? 1 : 0;
+        // As "Перемножить" selects: marked and with an LR.
+        counts.marked += grid.isMarked(r) && !grid.cell(r, results::kColumnLr).empty() ? 1 : 0;
         const std::string& formula = grid.cell(r, results::kColumnFormula);
         counts.paternityExcluded += formula == engine::kPaternityExcluded ? 1 : 0;
         counts.maternityExcluded += formula == engine::kMaternityExcluded ? 1 : 0;
