@@ -16,6 +16,7 @@
 #include "freqdb/locusloader.h"
 #include "results/genotyperow.h"
 
+#include "support/shellcommand.h"
 #include "support/tempdir.h"
 
 namespace exchange {
@@ -24,19 +25,7 @@ namespace {
 const std::string kSource = PI_SOURCE_DIR;
 const text::NumberFormat kFormat(",");
 
-std::string shell(const std::string& command)
-{
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        throw std::runtime_error("cannot run " + command);
-    std::string output;
-    char buffer[4096];
-    while (const std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    if (pclose(pipe) != 0)
-        throw std::runtime_error(command + " failed:\n" + output);
-    return output;
-}
+using testsupport::shellOutput;
 
 std::string squeezed(const std::string& text)
 {
@@ -95,17 +84,17 @@ TEST(ResultsWorkbookInLibreOffice, TwentyRowsPrintOnOnePageWithEveryTextWhole)
     saveResultsWorkbook(file, c.grid, c.combined.cpiText, c.combined.probabilityText, freqdb::Population::UsCaucasians,
                         *writer);
 
-    shell("cd '" + dir.path().string() + "' && HOME='" + dir.path().string()
-          + "' soffice --headless --norestore -env:UserInstallation=file://" + dir.path().string()
-          + "/profile --convert-to pdf results.xlsx 2>&1");
+    shellOutput("cd '" + dir.path().string() + "' && HOME='" + dir.path().string()
+                + "' soffice --headless --norestore -env:UserInstallation=file://" + dir.path().string()
+                + "/profile --convert-to pdf results.xlsx 2>&1");
     const auto pdf = dir.path() / "results.pdf";
     ASSERT_TRUE(std::filesystem::exists(pdf));
     std::smatch pages;
-    const std::string info = shell("pdfinfo '" + pdf.string() + "'");
+    const std::string info = shellOutput("pdfinfo '" + pdf.string() + "'");
     ASSERT_TRUE(std::regex_search(info, pages, std::regex("Pages:\\s+(\\d+)")));
     EXPECT_EQ(pages[1], "1");
 
-    const std::string text = squeezed(shell("pdftotext -raw -enc UTF-8 '" + pdf.string() + "' -"));
+    const std::string text = squeezed(shellOutput("pdftotext -raw -enc UTF-8 '" + pdf.string() + "' -"));
     const std::vector<std::string> whole = {std::string(kPopulationLinePrefix) + "европеоидов США",
                                             c.combined.cpiText,
                                             c.combined.probabilityText,

@@ -20,6 +20,7 @@
 #include "report/tablesfingerprint.h"
 #include "results/genotyperow.h"
 
+#include "support/shellcommand.h"
 #include "support/tempdir.h"
 
 namespace report {
@@ -28,19 +29,7 @@ namespace {
 const std::string kSource = PI_SOURCE_DIR;
 const text::NumberFormat kFormat(",");
 
-std::string shell(const std::string& command)
-{
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        throw std::runtime_error("cannot run " + command);
-    std::string output;
-    char buffer[4096];
-    while (const std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    if (pclose(pipe) != 0)
-        throw std::runtime_error(command + " failed:\n" + output);
-    return output;
-}
+using testsupport::shellOutput;
 
 std::string quoted(const std::filesystem::path& path)
 {
@@ -53,13 +42,13 @@ std::string pdfText(const std::filesystem::path& pdf, int first = 1, int last = 
     std::string command = "pdftotext -raw -enc UTF-8 -f " + std::to_string(first);
     if (last > 0)
         command += " -l " + std::to_string(last);
-    return shell(command + " " + quoted(pdf) + " -");
+    return shellOutput(command + " " + quoted(pdf) + " -");
 }
 
 int pdfPages(const std::filesystem::path& pdf)
 {
     std::smatch m;
-    const std::string info = shell("pdfinfo " + quoted(pdf));
+    const std::string info = shellOutput("pdfinfo " + quoted(pdf));
     if (!std::regex_search(info, m, std::regex("Pages:\\s+(\\d+)")))
         throw std::runtime_error("no page count:\n" + info);
     return std::stoi(m[1]);
@@ -166,7 +155,7 @@ TEST_P(ExampleReport, HoldsEveryRowTheResultLinesThePriorsAndTheFingerprint)
     EXPECT_TRUE(contains(text, "Страница 1 из 1"));
 
     // The face is embedded, so the Cyrillic reads the same on any machine.
-    const std::string fonts = shell("pdffonts " + quoted(pdf));
+    const std::string fonts = shellOutput("pdffonts " + quoted(pdf));
     EXPECT_TRUE(std::regex_search(fonts, std::regex("DejaVuSans\\S*\\s.*\\byes\\b"))) << fonts;
 }
 
