@@ -598,6 +598,10 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
     QStringList notes;
     for (const std::string& note : loaded.notes)
         notes << QString::fromStdString(note);
+    // Loaded rows keep the texts they were saved with; the operator must know when they were not
+    // computed with the frequencies now chosen, before saving or reporting them as such.
+    if (loaded.statedPopulation != freqdb::Population::Unset && loaded.statedPopulation != m_form3->Population())
+        notes << QString::fromStdString(exchange::otherPopulationNote(loaded.statedPopulation, m_form3->Population()));
     if (!notes.isEmpty())
         m_dialogs.information(this, notes.join('\n'));
 }

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "freqdb/population.h"
 #include "results/resultsgrid.h"
 
 namespace exchange {
@@ -25,6 +26,10 @@ struct LoadedResults {
     // when the workbook holds none for them (a genotype workbook is evaluated anew).
     std::string cpiLine;
     std::string probabilityLine;
+    // When ok: the population whose frequencies the rows were computed with, as the workbook's
+    // closing line names it ("Использовались референтные частоты аллелей для русских"); Unset when
+    // the workbook names none.
+    freqdb::Population statedPopulation = freqdb::Population::Unset;
 
     static LoadedResults failed(std::string message)
     {

@@ -33,6 +33,17 @@ std::string resultLine(const SheetCells& sheet, int row, std::string_view prefix
     }
 }
 
+// The population a closing line "Использовались референтные частоты аллелей для <genitive>"
+// names; Unset for any other text.
+freqdb::Population statedPopulation(const std::string& line)
+{
+    for (const auto population :
+         {freqdb::Population::Russians, freqdb::Population::UsCaucasians, freqdb::Population::UsBlacks})
+        if (line == std::string(kPopulationLinePrefix) + std::string(freqdb::genitiveName(population)))
+            return population;
+    return freqdb::Population::Unset;
+}
+
 } // namespace
 
 LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const automation::WorkbookReader& reader,
@@ -73,6 +84,7 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
             // would stand beside a table they were not computed from. A sheet whose last rows
             // are result rows has no result lines.
             if (leftOut == 0 && lastRead == sheet.lastRow() - kTrailingRows) {
+                out.statedPopulation = statedPopulation(resultLine(sheet, sheet.lastRow(), kPopulationLinePrefix));
                 out.cpiLine = resultLine(sheet, sheet.lastRow() - 2, engine::kCpiPrefix);
                 out.probabilityLine = resultLine(sheet, sheet.lastRow() - 1, engine::kProbabilityPrefix);
                 // Lines edited apart from their rows (a mark or an LR changed in the sheet) are
@@ -99,6 +111,13 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
     out.ok = true;
     out.caption = std::string(kCaptionPrefix) + fullPathText(path);
     return out;
+}
+
+std::string otherPopulationNote(freqdb::Population stated, freqdb::Population current)
+{
+    return "Строки книги рассчитаны по частотам аллелей для " + std::string(freqdb::genitiveName(stated))
+           + ", а выбраны частоты для " + std::string(freqdb::genitiveName(current))
+           + ": строки не пересчитаны. Чтобы пересчитать их, выберите популяцию командой «Популяция».";
 }
 
 } // namespace exchange

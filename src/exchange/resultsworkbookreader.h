@@ -21,4 +21,8 @@ namespace exchange {
 LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const automation::WorkbookReader& reader,
                                   const text::NumberFormat& format);
 
+// The note shown after loading a results workbook whose rows were computed with the frequencies
+// of `stated` while `current` is chosen: the rows are not recomputed until "Популяция" is chosen.
+std::string otherPopulationNote(freqdb::Population stated, freqdb::Population current);
+
 } // namespace exchange

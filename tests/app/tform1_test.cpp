@@ -592,6 +592,22 @@ private slots:
         QCOMPARE(m_window->Edit1->text(), QString());
         QCOMPARE(m_window->Edit2->text(), QString());
         QCOMPARE(m_dialogs.texts("error"), QStringList());
+        QCOMPARE(m_dialogs.texts("information").filter(QStringLiteral("рассчитаны")), QStringList());
+
+        // Rows saved with the US Caucasian frequencies, loaded while the black table is chosen:
+        // the operator is told they were not computed with it.
+        m_dialogs.answers.enqueue(Answer::Yes);
+        m_window->populationAction->trigger();
+        m_window->populationDialog()->RadioButton3->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        m_dialogs.answers.enqueue(Answer::No);
+        m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
+        m_window->loadResultsAction->trigger();
+        QCOMPARE(m_window->grid().ResultCount(), 3);
+        QCOMPARE(m_dialogs.texts("information").last(),
+                 QStringLiteral("Строки книги рассчитаны по частотам аллелей для европеоидов США, а выбраны частоты "
+                                "для негров США: строки не пересчитаны. Чтобы пересчитать их, выберите популяцию "
+                                "командой «Популяция»."));
     }
 
     void clearEmptiesTheTableAndResetsThePanel()

@@ -133,6 +133,7 @@ TEST(ResultsWorkbook, NinetyNineRowsComeBackWithTheSameTextsAndGenotypes)
 
     ASSERT_TRUE(loaded.ok) << loaded.error;
     EXPECT_TRUE(loaded.notes.empty());
+    EXPECT_EQ(loaded.statedPopulation, freqdb::Population::Russians);
     EXPECT_EQ(loaded.caption, "Paternity Index - /cases/дело 1.xlsx");
     EXPECT_EQ(loaded.grid.ResultCount(), 99);
     for (int r = 0; r <= 99; ++r) {
