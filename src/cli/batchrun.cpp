@@ -232,7 +232,8 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
     std::set<fs::path> inputs;
     for (const auto& c : cases)
         inputs.insert(identity(c.file));
-    std::set<fs::path> written;
+    std::set<fs::path> written; // claimed by a case of this run
+    std::set<fs::path> current; // written by this run
     // A file this run writes: never one of its inputs, nor a file written for another case of the
     // same name. `what` names it in the refusal: "книга результатов не записана".
     const auto claim
@@ -292,6 +293,7 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
                 const auto writer = automation::makeXlsxWorkbookWriter();
                 exchange::saveResultsWorkbook(target, grid, summary.cpi, summary.probability, options.population,
                                               *writer);
+                current.insert(identity(target));
             }
             if (options.reportDir) {
                 const fs::path target = claim(*options.reportDir, summary, kReportSuffix, "отчёт не записан");
@@ -299,6 +301,7 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
                     target, {&table, dataDir, summary.file, &grid, summary.cpi, summary.probability, &format});
                 if (!failure.empty())
                     throw std::runtime_error(failure);
+                current.insert(identity(target));
             }
         } catch (const std::exception& e) {
             summary.status = oneLine(e.what());
@@ -307,6 +310,21 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
     }
     if (options.progress)
         err << '\n';
+    // A case that failed may have a results workbook or report of an earlier run in the folders,
+    // computed with the tables of then: its line says so, so it is not taken for this run's.
+    for (CaseSummary& summary : cases) {
+        if (summary.status == kCaseOk)
+            continue;
+        for (const auto& [folder, suffix] :
+             {std::pair{&options.outputDir, kResultsSuffix}, std::pair{&options.reportDir, kReportSuffix}}) {
+            if (!*folder)
+                continue;
+            const fs::path earlier = **folder / (summary.file.stem().string() + std::string(suffix));
+            std::error_code ec;
+            if (fs::exists(earlier, ec) && !current.count(identity(earlier)))
+                summary.status += "; " + earlier.string() + " - от прежнего запуска, не обновлен";
+        }
+    }
 
     const std::string population(freqdb::populationCode(options.population));
     switch (options.format) {

@@ -398,6 +398,8 @@ TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
         before[entry.path().filename().string()] = fileBytes(entry.path());
 
     const auto out = dir.path() / "out";
+    std::filesystem::create_directories(out);
+    std::ofstream(out / "broken.results.xlsx") << "results of an earlier run";
     const auto r = batch((in / "trio.xlsx").string(),
                          {(in / "broken.xlsx").string(), (in / "duo.xlsx").string(), "--output-dir", out.string(),
                           "--report-dir", (dir.path() / "reports").string(), "--format", "csv"});
@@ -407,7 +409,8 @@ TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
     EXPECT_EQ(rows[0], "file,loci,marked,excluded,cpi,probability,status");
     EXPECT_EQ(rows[2].rfind((in / "broken.xlsx").string() + ",,,,,,", 0), 0u) << rows[2];
     EXPECT_NE(rows[2].find("broken.xlsx"), rows[2].rfind("broken.xlsx")) << "the reason names the file";
-    EXPECT_FALSE(std::filesystem::exists(out / "broken.results.xlsx"));
+    EXPECT_EQ(fileBytes(out / "broken.results.xlsx"), "results of an earlier run");
+    EXPECT_NE(rows[2].find("broken.results.xlsx - от прежнего запуска, не обновлен"), std::string::npos) << rows[2];
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "reports/broken.report.pdf"));
     for (const char* name : {"trio", "duo"})
         EXPECT_EQ(fileBytes(dir.path() / "reports" / (std::string(name) + ".report.pdf")).substr(0, 4), "%PDF") << name;
