@@ -410,6 +410,8 @@ void TForm1::N11Click()
 
 void TForm1::emptyResultLines()
 {
+    // Every change to the rows or their marks passes here.
+    m_changedSinceLoad = true;
     for (QLineEdit* field : {Edit1, Edit2}) {
         field->clear();
         field->setToolTip(QString());
@@ -564,6 +566,7 @@ void TForm1::writeReport(const std::filesystem::path& path) const
     inputs.dataFolder = m_dataDir;
     inputs.source = m_loadedWorkbook;
     inputs.sourceLoadedAt = m_loadedAt;
+    inputs.sourceChanged = m_changedSinceLoad;
     inputs.format = &m_format;
     report::writeReportPdf(report::describeCase(inputs, report::currentDateTimeText()), path);
 }
@@ -593,6 +596,7 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
     setWindowTitle(QString::fromStdString(loaded.caption));
     m_loadedWorkbook = path;
     m_loadedAt = report::currentDateTimeText();
+    m_changedSinceLoad = false;
     StringGrid1->clearSelection();
     refreshGrid();
     QStringList notes;

@@ -95,6 +95,7 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
     report.lociLoaded = inputs.table->LocusCount();
     report.source = inputs.source.string();
     report.sourceLoadedAt = inputs.sourceLoadedAt;
+    report.sourceChanged = !inputs.source.empty() && inputs.sourceChanged;
 
     report.header = {trimmed(grid.cell(0, results::kColumnNumber)),
                      trimmed(grid.cell(0, results::kColumnLocus)),

@@ -42,6 +42,7 @@ struct CaseReport {
     int lociLoaded = 0;
     std::string source; // the workbook the rows came from; empty when none was loaded
     std::string sourceLoadedAt;
+    bool sourceChanged = false; // rows were added, deleted, marked or recomputed after the load
     ReportRow header;
     std::vector<ReportRow> rows;
     // The two result lines, empty when the combined index was not formed for these rows.
@@ -62,6 +63,7 @@ struct CaseInputs {
     std::filesystem::path dataFolder;
     std::filesystem::path source; // empty when the rows were not loaded from a workbook
     std::string sourceLoadedAt;
+    bool sourceChanged = false; // the table was changed after the load
     const text::NumberFormat* format = nullptr;
 };
 

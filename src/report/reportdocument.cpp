@@ -55,6 +55,8 @@ QString frontHtml(const CaseReport& report)
         QString source = cellText(report.source);
         if (!report.sourceLoadedAt.empty())
             source += QStringLiteral(", %1 %2").arg(qs(kLoadedAtWord), dateText(report.sourceLoadedAt));
+        if (report.sourceChanged)
+            source += QStringLiteral("; %1").arg(qs(kChangedAfterLoad));
         infoLine(html, kSourceLabel, source);
     }
     html += QStringLiteral("</table>");
