@@ -14,9 +14,9 @@
 namespace automation {
 namespace {
 
-// Cells a workbook may spell out, repeats counted: far more than any workbook of ours, far less
-// than what would keep the reader busy for minutes.
-constexpr std::uint64_t kExpandedCells = 20'000'000;
+// Value cells a workbook may spell out, repeats counted: as many as one sheet's used range may
+// hold, far more than any workbook of ours. Every one is kept until the workbook is closed.
+constexpr std::uint64_t kExpandedCells = limits::kRangeCells;
 // Copies of one value cell (rows x columns repeated) placed on a sheet.
 constexpr long long kCellCopies = 10'000;
 
@@ -46,9 +46,7 @@ int oneBased(long long position)
 
 } // namespace
 
-OdsContentReader::OdsContentReader(std::filesystem::path path) : m_path(std::move(path)), m_where(fileLabel(m_path))
-{
-}
+OdsContentReader::OdsContentReader(std::filesystem::path path) : m_path(std::move(path)), m_where(fileLabel(m_path)) {}
 
 void OdsContentReader::startElement(std::string_view name, const char** attributes)
 {
@@ -241,7 +239,8 @@ void OdsContentReader::place(long long row, long long column, const CellValue& v
 void OdsContentReader::checkTextRoom(std::size_t bytes) const
 {
     if (m_text.size() + bytes > limits::kTextBytes)
-        throw WorkbookError(m_where + ": слишком длинный текст в ячейке " + cellName(oneBased(m_row), oneBased(m_column)));
+        throw WorkbookError(m_where + ": слишком длинный текст в ячейке "
+                            + cellName(oneBased(m_row), oneBased(m_column)));
 }
 
 void OdsContentReader::appendText(std::string_view text)
@@ -258,8 +257,7 @@ std::vector<OdsContentReader::Sheet> OdsContentReader::takeSheets()
         std::string error = sheet.rangeError;
         if (error.empty() && !sheet.problem.empty())
             error = sheetLabel(m_path, sheet.name) + ": " + sheet.problem;
-        CellArray cells = error.empty() ? sheet.range.build() : CellArray();
-        out.push_back({std::move(sheet.name), std::move(cells), std::move(error)});
+        out.push_back({std::move(sheet.name), std::move(sheet.range), std::move(error)});
     }
     m_sheets.clear();
     return out;

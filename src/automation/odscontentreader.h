@@ -13,8 +13,9 @@
 //   boolean, an error result of a formula, a formula with no stored result: a CellError.
 // A cell that cannot be read faithfully (a time, a date with a time of day, another value
 // type, a number that does not parse) makes reading its sheet fail, naming the cell; the other
-// sheets stay readable. Limits on text and on the cells a sheet may spell out fail the
-// whole workbook.
+// sheets stay readable. Limits on a cell's text and on the value cells the workbook spells
+// out (repeats counted) fail the whole workbook: a few kilobytes of repeats cannot make it
+// hold gigabytes.
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -39,7 +40,7 @@ public:
 
     struct Sheet {
         std::string name;
-        CellArray cells;
+        UsedRangeBuilder cells; // built into a CellArray only when the sheet is read
         std::string error; // non-empty when the sheet cannot be read
     };
     // The sheets read, once the whole part has been fed.

@@ -63,7 +63,7 @@ CellArray OdsWorkbook::usedRange(int index) const
     const OdsContentReader::Sheet& s = sheet(index);
     if (!s.error.empty())
         throw WorkbookError(s.error);
-    return s.cells;
+    return s.cells.build();
 }
 
 } // namespace automation
