@@ -37,6 +37,18 @@ std::string attribute(const char** attributes, std::string_view name, std::strin
     return value ? value : "";
 }
 
+// "2023-03-15": the day of a date cell as the other readers give it.
+bool isIsoDay(std::string_view text)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return false;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    }
+    return true;
+}
+
 // A 0-based position as the 1-based int of messages and of UsedRangeBuilder (which refuses
 // anything past the sheet's last row or column).
 int oneBased(long long position)
@@ -199,7 +211,12 @@ void OdsContentReader::finishCell()
             setProblem("ячейка " + here + " с датой и временем не читается; задайте ей числовой или текстовый формат");
             return;
         }
-        value = m_date.size() > 10 && m_date.substr(10) == "T00:00:00" ? m_date.substr(0, 10) : m_date;
+        const std::string day = m_date.substr(0, 10);
+        if (!isIsoDay(day) || (m_date.size() > 10 && m_date.substr(10) != "T00:00:00")) {
+            setProblem("ячейка " + here + ": дата «" + m_date.substr(0, 40) + "» не читается");
+            return;
+        }
+        value = day;
     } else {
         setProblem("ячейка " + here + " в формате «" + m_type
                    + "» не читается; задайте ей числовой или текстовый формат");

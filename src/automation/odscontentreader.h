@@ -12,10 +12,10 @@
 //   date: ISO text, "2023-03-15";
 //   boolean, an error result of a formula, a formula with no stored result: a CellError.
 // A cell that cannot be read faithfully (a time, a date with a time of day, another value
-// type, a number that does not parse) makes reading its sheet fail, naming the cell; the other
-// sheets stay readable. Limits on a cell's text and on the value cells the workbook spells
-// out (repeats counted) fail the whole workbook: a few kilobytes of repeats cannot make it
-// hold gigabytes.
+// type, a number or a date that does not parse) makes reading its sheet fail, naming the
+// cell; the other sheets stay readable. Limits on a cell's text and on the value cells the
+// workbook spells out (repeats counted) fail the whole workbook: a few kilobytes of repeats
+// cannot make it hold gigabytes.
 #include <cstdint>
 #include <deque>
 #include <filesystem>

@@ -110,9 +110,11 @@ TEST(OdsReader, MergedCellsAndCellTextAreReadAsShown)
           + cell("office:value-type=\"string\"", "a<text:tab/>b<text:line-break/>c")
           + "</table:table-row><table:table-row><table:covered-table-cell/>"
           + cell("office:value-type=\"string\" office:string-value=\"значение\"", "показ")
-          + cell("table:formula=\"of:=[.Z99]\"") + "</table:table-row>";
+          + cell("table:formula=\"of:=[.Z99]\"") + "</table:table-row><table:table-row>"
+          + cell("office:value-type=\"date\" office:date-value=\"2023-03-15T00:00:00\"", "15.03.2023")
+          + "</table:table-row>";
     const CellArray cells = makeFileWorkbookReader()->open(writeOds(dir, "merged.ods", "M", rows))->usedRange(1);
-    ASSERT_EQ(cells.rows(), 3);
+    ASSERT_EQ(cells.rows(), 4);
     ASSERT_EQ(cells.columns(), 3);
     const std::pair<const char*, CellValue> expected[] = {
         {"A1", std::string("Локус")},
@@ -124,6 +126,7 @@ TEST(OdsReader, MergedCellsAndCellTextAreReadAsShown)
         {"A3", CellValue()},
         {"B3", std::string("значение")},
         {"C3", CellError{"формула без сохраненного значения"}},
+        {"A4", std::string("2023-03-15")},
     };
     for (const auto& [name, value] : expected) {
         const int row = name[1] - '0';
@@ -132,18 +135,25 @@ TEST(OdsReader, MergedCellsAndCellTextAreReadAsShown)
     }
 }
 
-TEST(OdsReader, TimeCellsFailTheirSheetNamingTheCell)
+TEST(OdsReader, TimesAndUnreadableDatesFailTheirSheetNamingTheCell)
 {
     TempDir dir;
-    const std::string rows = "<table:table-row><table:table-cell/>"
-                             + cell("office:value-type=\"time\" office:time-value=\"PT12H30M00S\"", "12:30")
-                             + "</table:table-row>";
-    const auto book = makeFileWorkbookReader()->open(writeOds(dir, "time.ods", "Время", rows));
-    try {
-        (void)book->usedRange(1);
-        ADD_FAILURE() << "a time cell was read";
-    } catch (const WorkbookError& e) {
-        EXPECT_NE(std::string(e.what()).find("«time.ods», лист «Время»: ячейка B1"), std::string::npos) << e.what();
+    const std::pair<std::string, std::string> cases[] = {
+        {"office:value-type=\"time\" office:time-value=\"PT12H30M00S\"", "ячейка B1 в формате «time»"},
+        {"office:value-type=\"date\" office:date-value=\"2023-03-15T12:30:00\"", "ячейка B1 с датой и временем"},
+        {"office:value-type=\"date\" office:date-value=\"21e4003-15\"", "ячейка B1: дата «21e4003-15» не"},
+    };
+    for (const auto& [attributes, message] : cases) {
+        const std::string rows
+            = "<table:table-row><table:table-cell/>" + cell(attributes, "12:30") + "</table:table-row>";
+        const auto book = makeFileWorkbookReader()->open(writeOds(dir, "time.ods", "Время", rows));
+        try {
+            (void)book->usedRange(1);
+            ADD_FAILURE() << "read: " << attributes;
+        } catch (const WorkbookError& e) {
+            EXPECT_NE(std::string(e.what()).find("«time.ods», лист «Время»: " + message), std::string::npos)
+                << e.what();
+        }
     }
 }
 
