@@ -13,6 +13,7 @@ PACKAGES=(
   clang libclang-rt-14-dev clang-format
   fonts-dejavu-core xvfb xauth locales
   python3 python3-xlwt python3-openpyxl
+  poppler-utils libreoffice-calc-nogui
   hyperfine valgrind
   dpkg-dev file lintian desktop-file-utils appstream man-db groff-base
 )

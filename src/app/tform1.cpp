@@ -23,6 +23,7 @@
 #include <exception>
 
 #include "app/dialogs.h"
+#include "app/filefilters.h"
 #include "app/helpwindow.h"
 #include "app/resultsmodel.h"
 #include "app/resultsview.h"
@@ -38,6 +39,8 @@
 #include "exchange/workbooklayout.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
+#include "report/casereport.h"
+#include "report/reportpdf.h"
 #include "results/genotyperow.h"
 #include "text/shorttext.h"
 
@@ -511,6 +514,7 @@ void TForm1::N10Click()
     ResetEntryPanel();
     setWindowTitle(qs(kCaption));
     m_loadedWorkbook.clear();
+    m_loadedAt.clear();
     StringGrid1->clearSelection();
     refreshGrid();
 }
@@ -534,15 +538,34 @@ bool TForm1::saveResults()
             return false;
     }
     try {
-        std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
-        exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(Edit1->text()), utf8(Edit2->text()),
-                                      m_form3->Population(), *writer);
+        if (isReportName(name)) {
+            writeReport(toPath(name));
+        } else {
+            std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
+            exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(Edit1->text()), utf8(Edit2->text()),
+                                          m_form3->Population(), *writer);
+        }
     } catch (const std::exception& error) {
         m_dialogs.error(this, QString::fromUtf8(error.what()));
         return false;
     }
     m_dialogs.information(this, qs(exchange::kSavedMessage));
     return true;
+}
+
+void TForm1::writeReport(const std::filesystem::path& path) const
+{
+    report::CaseInputs inputs;
+    inputs.grid = &m_grid;
+    inputs.cpiLine = utf8(Edit1->text());
+    inputs.probabilityLine = utf8(Edit2->text());
+    inputs.population = m_form3->Population();
+    inputs.table = &m_table;
+    inputs.dataFolder = m_dataDir;
+    inputs.source = m_loadedWorkbook;
+    inputs.sourceLoadedAt = m_loadedAt;
+    inputs.format = &m_format;
+    report::writeReportPdf(report::describeCase(inputs, report::currentDateTimeText()), path);
 }
 
 bool TForm1::offerToSave(const QString& title)
@@ -569,6 +592,7 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
         showResultLine(Edit2, loaded.probabilityLine);
     setWindowTitle(QString::fromStdString(loaded.caption));
     m_loadedWorkbook = path;
+    m_loadedAt = report::currentDateTimeText();
     StringGrid1->clearSelection();
     refreshGrid();
     QStringList notes;

@@ -145,8 +145,10 @@ private:
     void populationDialogClosed();
     // Runs a command; an exception it does not handle goes to the error box.
     void guarded(const std::function<void()>& command);
-    // The save command; false when nothing was saved (cancelled, refused overwrite, failed).
+    // The save command; false when nothing was saved (cancelled, refused overwrite, failed). A
+    // name ending in .pdf gets the case report instead of the workbook.
     bool saveResults();
+    void writeReport(const std::filesystem::path& path) const;
     // "Сохранить изменения?" before a load replaces the table; false when the operator asked
     // to save and nothing was saved, so the load must not go on.
     bool offerToSave(const QString& title);
@@ -170,6 +172,7 @@ private:
     std::filesystem::path m_workDir;
     std::filesystem::path m_dataDir; // the data folder of the last load: locus workbooks and help
     std::filesystem::path m_loadedWorkbook; // the open dialog's file name; empty when none
+    std::string m_loadedAt; // when that workbook was loaded, as the report writes it
     bool m_opened = false; // the first load succeeded and this window is shown
 
     ResultsModel* m_model = nullptr;

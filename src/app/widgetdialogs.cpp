@@ -58,6 +58,10 @@ QString WidgetDialogs::saveFileName(QWidget* parent, const QString& proposedPath
     QFileDialog dialog(parent, QString(), proposedPath, saveFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QString::fromLatin1(kSaveSuffix));
+    // A name typed without an extension takes that of the chosen type.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(QString::fromLatin1(filter == reportSaveFilter() ? kReportSuffix : kSaveSuffix));
+    });
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.selectFile(proposedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -22,6 +22,15 @@ struct CellRange {
 
 enum class HorizontalAlignment { General, Center, Left };
 
+// How the sheet prints: on A4, landscape or not, scaled so its used columns fit one page width
+// (any number of pages down), with rows repeated at the top of every printed page.
+struct PageSetup {
+    bool landscape = false;
+    bool fitToWidth = false;
+    int repeatFirstRow = 0; // 1-based; 0: no rows repeated
+    int repeatLastRow = 0;
+};
+
 class WorkbookWriter {
 public:
     virtual ~WorkbookWriter() = default;
@@ -38,6 +47,9 @@ public:
     // Width in characters for every column of the range.
     virtual void setColumnWidth(const CellRange& range, double characters) = 0;
     virtual void setWrap(const CellRange& range) = 0;
+    // Height of a row in points; rows never given one keep the program's default.
+    virtual void setRowHeight(int row, double points) = 0;
+    virtual void setPageSetup(const PageSetup& setup) = 0;
     virtual void save(const std::filesystem::path& path) = 0;
 };
 

@@ -113,6 +113,21 @@ void XlsxWorkbookWriter::setColumnWidth(const CellRange& range, double character
     m_widths.push_back({range, characters});
 }
 
+void XlsxWorkbookWriter::setRowHeight(int row, double points)
+{
+    checkRange({row, 1, row, 1});
+    if (!(points >= 0 && points <= 409)) // the format's largest row height
+        throw WorkbookError("Неверная высота строки");
+    m_rowHeights[row] = points;
+}
+
+void XlsxWorkbookWriter::setPageSetup(const PageSetup& setup)
+{
+    if (setup.repeatFirstRow != 0 || setup.repeatLastRow != 0)
+        checkRange({setup.repeatFirstRow, 1, setup.repeatLastRow, 1});
+    m_pageSetup = setup;
+}
+
 void XlsxWorkbookWriter::save(const std::filesystem::path& path)
 {
     const std::string shown = path.string();
@@ -209,6 +224,21 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
         check(worksheet_set_column(sheet, static_cast<lxw_col_t>(w.range.firstColumn - 1),
                                    static_cast<lxw_col_t>(w.range.lastColumn - 1), w.characters, nullptr),
               1, w.range.firstColumn);
+    }
+
+    for (const auto& [row, points] : m_rowHeights)
+        check(worksheet_set_row(sheet, static_cast<lxw_row_t>(row - 1), points, nullptr), row, 1);
+    if (m_pageSetup) {
+        constexpr uint8_t kPaperA4 = 9;
+        worksheet_set_paper(sheet, kPaperA4);
+        if (m_pageSetup->landscape)
+            worksheet_set_landscape(sheet);
+        if (m_pageSetup->fitToWidth)
+            worksheet_fit_to_pages(sheet, 1, 0); // one page wide, as many pages down as it takes
+        if (m_pageSetup->repeatFirstRow > 0)
+            check(worksheet_repeat_rows(sheet, static_cast<lxw_row_t>(m_pageSetup->repeatFirstRow - 1),
+                                        static_cast<lxw_row_t>(m_pageSetup->repeatLastRow - 1)),
+                  m_pageSetup->repeatFirstRow, 1);
     }
 
     const lxw_error e = workbook.close();

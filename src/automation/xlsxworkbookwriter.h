@@ -9,6 +9,7 @@
 // a comma locale it would write width="8,71" and corrupt the file. save() therefore switches its
 // own thread to the "C" locale for the write (uselocale), whatever the process locale is.
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ public:
     void setValues(const CellRange& range, const std::vector<std::vector<std::string>>& values) override;
     void setColumnWidth(const CellRange& range, double characters) override;
     void setWrap(const CellRange& range) override;
+    void setRowHeight(int row, double points) override;
+    void setPageSetup(const PageSetup& setup) override;
     void save(const std::filesystem::path& path) override;
 
 private:
@@ -46,6 +49,8 @@ private:
     std::vector<Operation> m_operations;
     std::vector<CellRange> m_merges;
     std::vector<Width> m_widths;
+    std::map<int, double> m_rowHeights;
+    std::optional<PageSetup> m_pageSetup;
 };
 
 } // namespace automation

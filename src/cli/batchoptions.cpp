@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kSynopsis
     = "  paternity-index batch GENOTYPES... --population rus|white|black [--data DIR] [--prior P]\n"
-      "                  [--output RESULTS.xlsx | --output-dir DIR] [--report-dir DIR]\n"
+      "                  [--output RESULTS.xlsx | --output-dir DIR] [--report REPORT.pdf | --report-dir DIR]\n"
       "                  [--format text|csv|json] [--mutation off|proportional:RATE] [--min-frequency off|P]\n";
 
 constexpr const char* kDescription
@@ -34,7 +34,9 @@ constexpr const char* kDescription
       "  --prior P     априорная вероятность отцовства (по умолчанию 0,5; запятая или точка)\n"
       "  --output F    записать и книгу результатов (.xlsx) одного дела\n"
       "  --output-dir DIR  записать книгу результатов каждого дела: DIR/<дело>.results.xlsx\n"
-      "  --report-dir DIR  записать отчет каждого дела в DIR\n"
+
+      "  --report F    записать и отчёт по делу (PDF: таблица, итоги, источник данных)\n"
+      "  --report-dir DIR  записать отчёт каждого дела: DIR/<дело>.report.pdf\n"
       "  --format      text (таблица, по умолчанию), csv (строка на локус; итоги в stderr),\n"
       "                json (один объект)\n"
       "  --mutation off|proportional:RATE\n"
@@ -46,15 +48,15 @@ constexpr const char* kDescription
 // The texts as given; check() turns them into BatchOptions.
 struct BatchArguments {
     std::vector<std::string> cases;
-    std::string population, data, prior, output, outputDir, reportDir, format, mutation, minFrequency;
+    std::string population, data, prior, output, outputDir, report, reportDir, format, mutation, minFrequency;
 };
 
-bool hasXlsxExtension(const std::string& name)
+bool hasExtension(const std::string& name, std::string_view wanted)
 {
     std::string ext = std::filesystem::path(name).extension().string();
     for (char& c : ext)
         c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return ext == ".xlsx";
+    return ext == wanted;
 }
 
 std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions& options)
@@ -88,7 +90,7 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
         // The results workbook is always .xlsx: another extension would put it under a name
         // that promises another format, and could replace an .xls or .ods book (the case's
         // own genotype workbook among them) with a file of a different kind.
-        if (!hasXlsxExtension(args.output))
+        if (!hasExtension(args.output, ".xlsx"))
             return "Книга результатов записывается в формате .xlsx: имя в --output должно оканчиваться на .xlsx, "
                    "а не «"
                    + args.output + "»";
@@ -116,11 +118,20 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
     if (options.output && options.cases.size() > 1)
         return "--output записывает книгу одного дела; для нескольких дел - --output-dir DIR";
     if (app.count("--report-dir") > 0) {
-        if (!options.reportWriter)
-            return "Отчеты по делам в этой сборке не формируются: --report-dir недоступен";
         if (args.reportDir.empty())
             return "Пустое имя папки в --report-dir";
         options.reportDir = args.reportDir;
+    }
+    if (app.count("--report") > 0) {
+        // Like the workbook: a name that promises a PDF, never one of the case's own workbooks.
+        if (!hasExtension(args.report, ".pdf"))
+            return "Отчёт записывается в формате PDF: имя в --report должно оканчиваться на .pdf, а не «" + args.report
+                   + "»";
+        options.report = args.report;
+        if (options.reportDir)
+            return "--report и --report-dir вместе не указываются: --report - отчёт одного дела";
+        if (options.cases.size() > 1)
+            return "--report записывает отчёт одного дела; для нескольких дел - --report-dir DIR";
     }
     if (app.count("--format") > 0) {
         if (args.format == "text")
@@ -164,6 +175,7 @@ Command addBatchCommand(CLI::App& program)
     app->add_option("--output", args->output);
     app->add_option("--output-dir", args->outputDir);
     app->add_option("--report-dir", args->reportDir);
+    app->add_option("--report", args->report);
     app->add_option("--format", args->format);
     app->add_option("--mutation", args->mutation);
     app->add_option("--min-frequency", args->minFrequency);

@@ -7,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/casereport.h"
 #include "cli/command.h"
 #include "freqdb/population.h"
 
@@ -22,8 +21,8 @@ struct BatchOptions {
     std::string prior = "0,5"; // a number from 0 to 1, with a comma
     std::optional<std::filesystem::path> output; // the results workbook of the one case
     std::optional<std::filesystem::path> outputDir; // <case name>.results.xlsx of every case
-    std::optional<std::filesystem::path> reportDir; // the report of every case
-    CaseReportWriter reportWriter = kCaseReportWriter;
+    std::optional<std::filesystem::path> reportDir; // <case name>.report.pdf of every case
+    std::optional<std::filesystem::path> report; // the case report, .pdf
     OutputFormat format = OutputFormat::Text;
     // Overrides of the lab's settings file for this run, as written: "off", "proportional:RATE";
     // "off" or a proportion. Checked when parsed.

@@ -2,6 +2,7 @@
 #include "batchrun.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <string>
 #include <system_error>
@@ -11,6 +12,7 @@
 #include "automation/workbook.h"
 #include "automation/workbookwriter.h"
 #include "cli/batchreport.h"
+#include "cli/casereportfile.h"
 #include "cli/casesummary.h"
 #include "cli/exitstatus.h"
 #include "engine/combinedindex.h"
@@ -19,6 +21,7 @@
 #include "exchange/resultsworkbookwriter.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
+#include "report/offscreengui.h"
 #include "results/gridtexts.h"
 #include "text/numberformat.h"
 
@@ -57,8 +60,9 @@ engine::CombinedIndexResult markAndCombine(results::ResultsGrid& grid, const std
 }
 
 // One case: the table, its two result lines and, with --output, its results workbook.
-int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, const automation::WorkbookReader& reader,
-               const std::string& prior, const text::NumberFormat& format, std::ostream& out, std::ostream& err)
+int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, const std::filesystem::path& dataDir,
+               const automation::WorkbookReader& reader, const std::string& prior, const text::NumberFormat& format,
+               std::ostream& out, std::ostream& err)
 {
     exchange::LoadedResults evaluated
         = exchange::evaluateGenotypeWorkbook(options.cases.front(), reader, table, format);
@@ -75,7 +79,12 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         err << combined.message << '\n';
         return kExitUsage;
     }
-    if (combined.status != engine::CombinedIndexStatus::Ok)
+    // Every row with an LR is marked: no selection means no row has one, and the case has no
+    // index. The rows are still shown and written, but the run does not end as a success.
+    const bool noIndex = combined.status == engine::CombinedIndexStatus::NoSelection;
+    if (noIndex)
+        err << options.cases.front().string() << ": " << kNoIndexReason << '\n';
+    else if (combined.status != engine::CombinedIndexStatus::Ok)
         err << combined.message << '\n';
 
     BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
@@ -96,6 +105,9 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     }
     out.flush();
 
+    // The workbook and the report are written independently: one that fails does not keep the
+    // other from being written, and either failure ends with status 1.
+    int status = noIndex ? kExitFailure : kExitOk;
     if (options.output) {
         try {
             const auto writer = automation::makeXlsxWorkbookWriter();
@@ -103,10 +115,18 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
                                           *writer);
         } catch (const std::exception& e) {
             err << e.what() << '\n';
-            return kExitFailure;
+            status = kExitFailure;
         }
     }
-    return kExitOk;
+    if (options.report) {
+        const std::string failure = writeCaseReportFile(
+            *options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi, report.probability, &format});
+        if (!failure.empty()) {
+            err << failure << '\n';
+            status = kExitFailure;
+        }
+    }
+    return status;
 }
 
 CaseSummary caseOf(fs::path file, std::string failure = {})
@@ -179,18 +199,24 @@ std::string oneLine(std::string text)
 
 // Many cases in one run: the table loaded once, every case evaluated as one case is, its results
 // workbook and report written where asked, and a summary line for each.
-int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const automation::WorkbookReader& reader,
-             const std::string& prior, const text::NumberFormat& format, std::ostream& out, std::ostream& err)
+int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const fs::path& dataDir,
+             const automation::WorkbookReader& reader, const std::string& prior, const text::NumberFormat& format,
+             std::ostream& out, std::ostream& err)
 {
     std::vector<CaseSummary> cases;
     for (const auto& argument : options.cases)
         expandCase(argument, cases);
 
-    if (options.outputDir) {
+    const std::pair<const std::optional<fs::path>*, const char*> folders[]
+        = {{&options.outputDir, "Папка для книг результатов не создается: "},
+           {&options.reportDir, "Папка для отчетов не создается: "}};
+    for (const auto& [folder, failure] : folders) {
+        if (!*folder)
+            continue;
         std::error_code ec;
-        fs::create_directories(*options.outputDir, ec);
-        if (!fs::is_directory(*options.outputDir)) {
-            err << "Папка для книг результатов не создается: " << options.outputDir->string() << '\n';
+        fs::create_directories(**folder, ec);
+        if (!fs::is_directory(**folder, ec)) {
+            err << failure << (*folder)->string() << '\n';
             return kExitFailure;
         }
     }
@@ -198,6 +224,23 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
     for (const auto& c : cases)
         inputs.insert(identity(c.file));
     std::set<fs::path> written;
+    // A file this run writes: never one of its inputs, nor a file written for another case of the
+    // same name. `what` names it in the refusal: "книга результатов не записана".
+    const auto claim
+        = [&](const fs::path& folder, const CaseSummary& summary, std::string_view suffix, const std::string& what) {
+              const fs::path target = folder / (summary.file.stem().string() + std::string(suffix));
+              const fs::path id = identity(target);
+              if (inputs.count(id))
+                  throw std::runtime_error(what + ": " + target.string() + " - одна из книг генотипов этого запуска");
+              if (!written.insert(id).second)
+                  throw std::runtime_error(what + ": " + target.string()
+                                           + " - этот файл уже записан для другого дела с тем же именем");
+              return target;
+          };
+    // Reports draw with Qt: one offscreen application for the whole run.
+    std::optional<report::OffscreenGui> gui;
+    if (options.reportDir)
+        gui.emplace();
 
     bool allEvaluated = true;
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -218,7 +261,8 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
             err << summary.file.string() << ": " << note << '\n';
         results::ResultsGrid& grid = evaluated.grid;
         const engine::CombinedIndexResult combined = markAndCombine(grid, prior, format);
-        if (combined.status != engine::CombinedIndexStatus::Ok)
+        const bool noIndex = combined.status == engine::CombinedIndexStatus::NoSelection;
+        if (!noIndex && combined.status != engine::CombinedIndexStatus::Ok)
             err << summary.file.string() << ": " << combined.message << '\n';
         summary.read = true;
         summary.loci = grid.ResultCount();
@@ -228,28 +272,25 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
         }
         summary.cpi = combined.cpiText;
         summary.probability = combined.probabilityText;
-        summary.status = kCaseOk;
+        summary.status = noIndex ? std::string(kNoIndexReason) : std::string(kCaseOk);
+        allEvaluated = allEvaluated && !noIndex;
 
         try {
             if (options.outputDir) {
                 const fs::path target
-                    = *options.outputDir / (summary.file.stem().string() + std::string(kResultsSuffix));
-                const fs::path id = identity(target);
-                // Never over an input, nor over the results of another case of this run.
-                if (inputs.count(id))
-                    throw std::runtime_error("книга результатов не записана: " + target.string()
-                                             + " - одна из книг генотипов этого запуска");
-                if (!written.insert(id).second)
-                    throw std::runtime_error("книга результатов не записана: " + target.string()
-                                             + " уже записана для другого дела с тем же именем");
+                    = claim(*options.outputDir, summary, kResultsSuffix, "книга результатов не записана");
                 // A writer holds one workbook: a fresh one for every case.
                 const auto writer = automation::makeXlsxWorkbookWriter();
                 exchange::saveResultsWorkbook(target, grid, summary.cpi, summary.probability, options.population,
                                               *writer);
             }
-            if (options.reportDir && options.reportWriter)
-                options.reportWriter({summary.file, &grid, summary.cpi, summary.probability, options.population},
-                                     *options.reportDir);
+            if (options.reportDir) {
+                const fs::path target = claim(*options.reportDir, summary, kReportSuffix, "отчёт не записан");
+                const std::string failure = writeCaseReportFile(
+                    target, {&table, dataDir, summary.file, &grid, summary.cpi, summary.probability, &format});
+                if (!failure.empty())
+                    throw std::runtime_error(failure);
+            }
         } catch (const std::exception& e) {
             summary.status = oneLine(e.what());
             allEvaluated = false;
@@ -307,8 +348,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const bool oneCase = options.cases.size() == 1 && !fs::is_directory(options.cases.front(), ec) && !options.outputDir
                          && !options.reportDir;
     if (oneCase)
-        return runOneCase(options, loaded.table, *reader, prior, format, out, err);
-    return runCases(options, loaded.table, *reader, prior, format, out, err);
+        return runOneCase(options, loaded.table, dataDir, *reader, prior, format, out, err);
+    return runCases(options, loaded.table, dataDir, *reader, prior, format, out, err);
 }
 
 } // namespace cli

@@ -11,8 +11,12 @@
 namespace cli {
 
 inline constexpr std::string_view kCaseOk = "ok";
-// The name of a case's results workbook: <case name> + this.
+// A case read whole whose rows give no LR at all (unknown loci, alleles not in the tables): it has
+// no combined index, so it does not count as evaluated.
+inline constexpr std::string_view kNoIndexReason = "ни в одной строке нет LR: CPI не рассчитан";
+// The names of a case's results workbook and report: <case name> + these.
 inline constexpr std::string_view kResultsSuffix = ".results.xlsx";
+inline constexpr std::string_view kReportSuffix = ".report.pdf";
 
 struct CaseSummary {
     std::filesystem::path file;

@@ -5,6 +5,7 @@
 
 #include "automation/readmessages.h"
 #include "cli/exitstatus.h"
+#include "freqdb/datafolder.h"
 #include "popimport/folderupdate.h"
 #include "popimport/importplan.h"
 #include "popimport/tablereader.h"
@@ -35,12 +36,12 @@ std::string joined(const std::vector<std::string>& names)
 }
 
 void writeSummary(const popimport::FrequencyTable& table, const popimport::ImportPlan& plan,
-                  const ImportOptions& options, const text::NumberFormat& format, std::ostream& out)
+                  const ImportOptions& options, const std::filesystem::path& dataDir, const text::NumberFormat& format,
+                  std::ostream& out)
 {
     out << "Таблица " << automation::fileLabel(options.table) << ": " << table.layout << "\n";
     out << "Популяция " << freqdb::populationCode(options.population) << ", листы «<локус>"
-        << freqdb::sheetSuffix(options.population) << "» в папке " << automation::validUtf8(options.dataDir.string())
-        << "\n";
+        << freqdb::sheetSuffix(options.population) << "» в папке " << automation::validUtf8(dataDir.string()) << "\n";
     for (const auto& update : plan.updates) {
         const popimport::ImportedLocus& locus = table.loci[update.locus];
         out << automation::validUtf8(locus.name) << " → ";
@@ -85,18 +86,40 @@ int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err
     // and the genotype workbooks: "9,3" must name the same allele in every population.
     const text::NumberFormat format(",");
     const auto reader = automation::makeFileWorkbookReader();
+    // A dry run writes nothing, not even the lab's copy of the installed folder: it plans against
+    // the folder the window would load.
+    const freqdb::DataFolderPlaces places = freqdb::dataFolderPlaces(std::filesystem::current_path());
+    std::filesystem::path dataDir;
+    if (options.dataDir || !options.dryRun) {
+        try {
+            const freqdb::WritableDataFolder writable = freqdb::writableDataFolder(places, options.dataDir);
+            dataDir = writable.folder;
+            if (!writable.note.empty())
+                err << writable.note << "\n";
+        } catch (const std::runtime_error& e) {
+            err << e.what() << "\nНичего не записано.\n";
+            return kExitFailure;
+        }
+    } else {
+        const freqdb::DataFolderLookup found = freqdb::findDataFolder(places);
+        if (!found.folder) {
+            err << freqdb::dataFolderMissingMessage(found.lookedIn) << '\n';
+            return kExitFailure;
+        }
+        dataDir = *found.folder;
+    }
     try {
         const popimport::FrequencyTable table
             = popimport::readFrequencyTable(options.table, options.origin, *reader, format);
-        const popimport::ImportRequest request{options.dataDir, options.population, options.newLoci, options.prune};
+        const popimport::ImportRequest request{dataDir, options.population, options.newLoci, options.prune};
         const popimport::ImportPlan plan = popimport::planImport(table, request, *reader);
-        writeSummary(table, plan, options, format, out);
+        writeSummary(table, plan, options, dataDir, format, out);
         if (options.dryRun) {
             out << "Проверка (--dry-run): ничего не записано.\n";
             return kExitOk;
         }
         out.flush();
-        const popimport::UpdateResult done = popimport::applyImport(plan, options.dataDir);
+        const popimport::UpdateResult done = popimport::applyImport(plan, dataDir);
         out << "Записано книг: " << plan.updates.size() << ".";
         if (!done.backupDir.empty())
             out << " Прежние книги — в папке " << automation::validUtf8(done.backupDir.string()) << ".";

@@ -23,7 +23,9 @@ namespace cli {
 struct ImportOptions {
     std::filesystem::path table;
     freqdb::Population population = freqdb::Population::Unset;
-    std::filesystem::path dataDir = "data";
+    // The folder to write into; none: the data folder the window would load, or the lab's own
+    // copy of it when that is the read-only installed one (freqdb/datafolder.h).
+    std::optional<std::filesystem::path> dataDir;
     std::optional<std::string> origin;
     bool newLoci = false;
     bool prune = false;

@@ -1,12 +1,48 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "resultsworkbookwriter.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "exchange/workbooklayout.h"
+#include "exchange/wrappedtext.h"
 #include "results/genotyperow.h"
 
 namespace exchange {
+namespace {
+
+// The width of a sheet column in characters; K keeps the spreadsheet's default.
+double columnWidth(int column)
+{
+    for (const auto& w : kColumnWidths)
+        if (column >= w.firstColumn && column <= w.lastColumn)
+            return w.characters;
+    return 8.43;
+}
+
+// Heights for the rows whose wrapped texts need more than one line: the header (B..H), the
+// formula column of the result rows, and the three closing lines in their merged B:F.
+void setWrappedRowHeights(const std::vector<std::vector<std::string>>& values, int n,
+                          automation::WorkbookWriter& writer)
+{
+    auto give = [&](int row, int lines) {
+        if (lines > 1)
+            writer.setRowHeight(row, lines * kLinePoints);
+    };
+    int header = 1;
+    for (int column = 2; column <= 8; ++column)
+        header = std::max(header, wrappedLineCount(values[0][column - 1], columnWidth(column)));
+    give(1, header);
+    for (int row = 2; row <= n + 1; ++row)
+        give(row, wrappedLineCount(values[row - 1][kColumnFormula - 1], columnWidth(kColumnFormula)));
+    double merged = 0;
+    for (int column = kTrailingMergeFirst; column <= kTrailingMergeLast; ++column)
+        merged += columnWidth(column);
+    for (int row = n + 2; row <= n + 1 + kTrailingRows; ++row)
+        give(row, wrappedLineCount(values[row - 1][kColumnLocus - 1], merged));
+}
+
+} // namespace
 
 void saveResultsWorkbook(const std::filesystem::path& path, const results::ResultsGrid& grid,
                          const std::string& cpiLine, const std::string& probabilityLine, freqdb::Population population,
@@ -53,6 +89,11 @@ void saveResultsWorkbook(const std::filesystem::path& path, const results::Resul
         writer.setColumnWidth({1, w.firstColumn, 1, w.lastColumn}, w.characters);
     writer.setWrap({1, 2, 1, 8});
     writer.setWrap({1, kColumnFormula, n + 1, kColumnFormula});
+    // Beyond the layout itself: the closing lines wrap inside their merged cells, the rows are as
+    // high as their wrapped texts, and the block prints one page wide with the header repeated.
+    writer.setWrap({n + 2, kTrailingMergeFirst, lastRow, kTrailingMergeLast});
+    setWrappedRowHeights(values, n, writer);
+    writer.setPageSetup({true, true, 1, 1});
     writer.save(path);
 }
 

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -742,6 +743,34 @@ private slots:
         QCOMPARE(m_dialogs.texts("information"), QStringList());
         QCOMPARE(m_dialogs.calls.first().text, QString::fromStdString((workDir() / "Untitled.xlsx").string()));
         QCOMPARE(m_window->grid().ResultCount(), 1);
+    }
+
+    // "Сохранить" with a .pdf name writes the case report: the same overwrite question, the same
+    // confirmation, and the report holds the rows and the result lines the window shows.
+    void savingAPdfNameWritesTheReport()
+    {
+        openWindow();
+        threeRows();
+        pressRow(Qt::LeftButton, 300, 1);
+        pressRow(Qt::LeftButton, 300, 3);
+        m_window->combineAction->trigger();
+        const QString pdf = QString::fromStdString((workDir() / "Отчёт.PDF").string());
+        for (int round = 0; round < 2; ++round) {
+            m_dialogs.fileNames.enqueue(pdf);
+            if (round == 1)
+                m_dialogs.answers.enqueue(Answer::Yes); // "Заменить его?"
+            m_window->saveAction->trigger();
+            QCOMPARE(m_dialogs.texts("information").size(), round + 1);
+            QCOMPARE(m_dialogs.texts("information").last(), QStringLiteral("Файл сохранен"));
+        }
+        QCOMPARE(m_dialogs.texts("question").size(), 1);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QString extracted = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        QVERIFY2(extracted.contains(m_window->Edit1->text()), qPrintable(extracted));
+        QVERIFY(extracted.contains(m_window->Edit2->text()));
+        QVERIFY(extracted.contains(QStringLiteral("3 TH01 6/7 7/9.3 9.3/9.3")));
     }
 
     void closingWithoutResultsClosesAtOnce()

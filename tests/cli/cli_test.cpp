@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,9 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"OutputWithoutExtension",
                   {"batch", "a.xlsx", "--population", "rus", "--output", "results"},
                   "оканчиваться на .xlsx"},
+        UsageCase{"ReportAsXlsx",
+                  {"batch", "a.xlsx", "--population", "rus", "--report", "a.xlsx"},
+                  "оканчиваться на .pdf, а не «a.xlsx»"},
         UsageCase{"OptionAtTheEndWithoutValue", {"batch", "a.xlsx", "--population=rus", "--data"}, "--data нужно"},
         UsageCase{"PriorNoNumber", {"batch", "a.xlsx", "--population", "rus", "--prior", "0,9x"}, "«0,9x»"},
         UsageCase{"PriorAboveOne", {"batch", "a.xlsx", "--population", "rus", "--prior=1.5"}, "от 0 до 1, а не «1.5»"},
@@ -110,9 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"OutputAndOutputDir",
                   {"batch", "a.xlsx", "--population", "rus", "--output", "r.xlsx", "--output-dir", "out"},
                   "вместе не указываются"},
-        UsageCase{"ReportsNotInThisBuild",
-                  {"batch", "a.xlsx", "--population", "rus", "--report-dir", "reports"},
-                  "в этой сборке не формируются"},
+        UsageCase{"ReportAndReportDir",
+                  {"batch", "a.xlsx", "--population", "rus", "--report", "r.pdf", "--report-dir", "reports"},
+                  "--report и --report-dir вместе не указываются"},
         UsageCase{"OptionBeforeTheCommand",
                   {"--population", "rus", "batch", "a.xlsx"},
                   "Неизвестный параметр «--population»"},
@@ -273,7 +277,7 @@ TEST(CommandLine, PriorWithCommaOrPoint)
     }
 }
 
-TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndex)
+TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndexAndNoIndexIsAFailure)
 {
     TempDir dir;
     const auto file = dir.path() / "bad.xlsx";
@@ -292,6 +296,28 @@ TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndex)
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1], "1,D99,15/16,15/17,17/18,Локус D99 не загружен,,,,");
     EXPECT_EQ(rows[2].rfind("2,D3S1358,15/16,15/17,17/18,1/2p(15),\"p(15)=", 0), 0u) << rows[2];
+
+    // No row with an LR: the rows are still shown, but there is no index and the run fails, alone
+    // and in an archive run.
+    const auto none = dir.path() / "none.xlsx";
+    automation::XlsxWorkbookWriter noIndexWriter;
+    noIndexWriter.addWorksheet("Лист1");
+    noIndexWriter.setValues({1, 1, 5, 5}, {{"№", "Локус", "Отец", "Ребенок", "Мать"},
+                                           {"1", "D99", "15/16", "15/17", "17/18"},
+                                           {"", "a"},
+                                           {"", "b"},
+                                           {"", "c"}});
+    noIndexWriter.save(none);
+    const auto alone = batch(none.string(), {"--format", "csv"});
+    EXPECT_EQ(alone.status, kExitFailure);
+    EXPECT_EQ(lines(alone.out).size(), 2u) << alone.out;
+    EXPECT_NE(alone.err.find("none.xlsx: ни в одной строке нет LR"), std::string::npos) << alone.err;
+    const auto run = batch(none.string(), {file.string(), "--output-dir", dir.path().string(), "--format", "csv"});
+    EXPECT_EQ(run.status, kExitFailure);
+    const auto summary = lines(run.out);
+    ASSERT_EQ(summary.size(), 3u) << run.out;
+    EXPECT_EQ(summary[1].substr(summary[1].rfind(',') + 1), "ни в одной строке нет LR: CPI не рассчитан");
+    EXPECT_EQ(summary[2].substr(summary[2].size() - 3), ",ok");
 }
 
 TEST(CommandLine, OutputWritesTheResultsWorkbookWithTheMarks)
@@ -319,8 +345,8 @@ std::string fileBytes(const std::filesystem::path& file)
 }
 
 // Three cases in one run, one of them unreadable: a summary line for each, the two others
-// evaluated as a run of their own evaluates them, their results workbooks written beside nothing
-// overwritten, the inputs unchanged, and exit 1 after all ran.
+// evaluated as a run of their own evaluates them, their results workbooks and reports written,
+// nothing overwritten, the inputs unchanged, and exit 1 after all ran.
 TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
 {
     TempDir dir;
@@ -335,8 +361,9 @@ TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
         before[entry.path().filename().string()] = fileBytes(entry.path());
 
     const auto out = dir.path() / "out";
-    const auto r = batch((in / "trio.xlsx").string(), {(in / "broken.xlsx").string(), (in / "duo.xlsx").string(),
-                                                       "--output-dir", out.string(), "--format", "csv"});
+    const auto r = batch((in / "trio.xlsx").string(),
+                         {(in / "broken.xlsx").string(), (in / "duo.xlsx").string(), "--output-dir", out.string(),
+                          "--report-dir", (dir.path() / "reports").string(), "--format", "csv"});
     EXPECT_EQ(r.status, kExitFailure) << r.err;
     const auto rows = lines(r.out);
     ASSERT_EQ(rows.size(), 4u) << r.out;
@@ -344,6 +371,9 @@ TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
     EXPECT_EQ(rows[2].rfind((in / "broken.xlsx").string() + ",,,,,,", 0), 0u) << rows[2];
     EXPECT_NE(rows[2].find("broken.xlsx"), rows[2].rfind("broken.xlsx")) << "the reason names the file";
     EXPECT_FALSE(std::filesystem::exists(out / "broken.results.xlsx"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "reports/broken.report.pdf"));
+    for (const char* name : {"trio", "duo"})
+        EXPECT_EQ(fileBytes(dir.path() / "reports" / (std::string(name) + ".report.pdf")).substr(0, 4), "%PDF") << name;
     for (const auto& [row, name] : {std::pair{1, "trio"}, std::pair{3, "duo"}}) {
         const auto single = batch((in / (std::string(name) + ".xlsx")).string(), {"--format", "json"});
         ASSERT_EQ(single.status, kExitOk);
@@ -398,10 +428,41 @@ TEST(ArchiveRun, FolderAsCase)
     const auto rows = lines(clash.out);
     ASSERT_EQ(rows.size(), 5u) << clash.out;
     EXPECT_EQ(rows[1].substr(rows[1].size() - 3), ",ok");
-    EXPECT_NE(rows[2].find("уже записана для другого дела"), std::string::npos) << rows[2];
+    EXPECT_NE(rows[2].find("уже записан для другого дела"), std::string::npos) << rows[2];
     EXPECT_EQ(rows[3].substr(rows[3].size() - 3), ",ok");
     EXPECT_NE(rows[4].find("одна из книг генотипов"), std::string::npos) << rows[4];
     EXPECT_EQ(fileBytes(other.path() / "duo.results.xlsx"), input);
+}
+
+// The report beside the workbook: written whole, with the case's result lines; a place it cannot
+// be written is status 1 with the file named, and nothing is left there; the workbook is still
+// written.
+TEST(CommandLine, ReportIsWrittenBesideTheWorkbookOrFailsWithoutAPartialFile)
+{
+    TempDir dir;
+    const auto pdf = dir.path() / "Отчёт.PDF";
+    const auto r = batch(kSource + "/examples/trio.xlsx",
+                         {"--report", pdf.string(), "--output", (dir.path() / "r.xlsx").string(), "--format", "csv"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(r.err.find("Qt"), std::string::npos) << r.err;
+    std::string head(4, '\0');
+    std::ifstream(pdf, std::ios::binary).read(head.data(), 4);
+    EXPECT_EQ(head, "%PDF");
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "r.xlsx"));
+
+    const auto closed = dir.path() / "закрыта";
+    std::filesystem::create_directory(closed);
+    std::filesystem::permissions(closed, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    for (const auto& place : {dir.path() / "нет/отчёт.pdf", closed / "отчёт.pdf"}) {
+        if (place.parent_path() == closed && ::access(closed.c_str(), W_OK) == 0)
+            continue; // root writes anywhere
+        const auto failed = batch(kSource + "/examples/trio.xlsx",
+                                  {"--report", place.string(), "--output", (dir.path() / "r2.xlsx").string()});
+        EXPECT_EQ(failed.status, kExitFailure);
+        EXPECT_NE(failed.err.find("Отчёт «" + place.string() + "» не сохранён"), std::string::npos) << failed.err;
+        EXPECT_FALSE(std::filesystem::exists(place.parent_path()) && !std::filesystem::is_empty(place.parent_path()));
+        EXPECT_TRUE(std::filesystem::exists(dir.path() / "r2.xlsx"));
+    }
 }
 
 struct EscapeCase {

@@ -3,6 +3,7 @@
 // table, brought in under "rus" from every layout a lab gets it in, must load exactly as the
 // bundled "-white" worksheets do and give the same LRs in the batch evaluation; the other
 // worksheets must load as before. Refusals must leave the folder byte for byte as it was.
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -340,6 +341,31 @@ TEST(Import, PruneNewLociDryRunAndSumWarning)
     for (const auto& entry : std::filesystem::directory_iterator(data))
         backups += entry.is_directory() ? 1 : 0;
     EXPECT_EQ(backups, 2);
+}
+
+// Without --data the import writes where the window will load from: not into a ./data that does
+// not exist, but into the lab's own folder, made first; a dry run makes nothing.
+TEST(Import, WithoutDataGoesToTheLabFolder)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir / "work");
+    std::ofstream(dir / "t.csv") << "Locus,Allele,Frequency\nD99S1,7,1\n";
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir / "work");
+    ::setenv("XDG_DATA_HOME", (dir / "xdg").c_str(), 1);
+    ImportOptions options{dir / "t.csv", freqdb::Population::Russians, {}, {}, true, false, true};
+    const auto dry = import(options);
+    options.dryRun = false;
+    const auto done = import(options);
+    std::filesystem::current_path(previous);
+
+    const auto lab = dir / "xdg/paternity-index/data";
+    EXPECT_EQ(dry.status, kExitFailure);
+    EXPECT_NE(dry.err.find("Files not found"), std::string::npos) << dry.err;
+    ASSERT_EQ(done.status, kExitOk) << done.err;
+    EXPECT_NE(done.err.find("Создана папка данных"), std::string::npos) << done.err;
+    EXPECT_TRUE(std::filesystem::exists(lab / "D99S1.xlsx"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "work/data"));
 }
 
 // The command line reaches runImport with the options as typed; wrong arguments are status 2.

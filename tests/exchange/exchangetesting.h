@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -73,6 +74,8 @@ public:
         widths.push_back({range, characters});
     }
     void setWrap(const automation::CellRange& range) override { formats.push_back({range, "wrap"}); }
+    void setRowHeight(int row, double points) override { rowHeights[row] = points; }
+    void setPageSetup(const automation::PageSetup& setup) override { pageSetup = setup; }
     void save(const std::filesystem::path& path) override { savedTo = path; }
 
     // The used range a spreadsheet program would read back: the written texts, empty texts as
@@ -104,6 +107,8 @@ public:
     automation::CellRange valueRange;
     std::vector<std::vector<std::string>> values;
     std::vector<Width> widths;
+    std::map<int, double> rowHeights;
+    automation::PageSetup pageSetup;
     std::filesystem::path savedTo;
 };
 

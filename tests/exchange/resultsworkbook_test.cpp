@@ -82,7 +82,7 @@ TEST(ResultsWorkbookWriter, WritesTheBlockFormatsMergesWidthsAndWrap)
 
     EXPECT_EQ(writer.sheets, std::vector<std::string>{"Лист1"});
     EXPECT_EQ(writer.savedTo, "/x/out.xlsx");
-    ASSERT_EQ(writer.formats.size(), 5u);
+    ASSERT_EQ(writer.formats.size(), 6u);
     EXPECT_EQ(writer.formats[0].what, "center");
     EXPECT_EQ(writer.formats[0].range, (CellRange{1, 1, 6, 11}));
     EXPECT_EQ(writer.formats[1].what, "left");
@@ -91,6 +91,7 @@ TEST(ResultsWorkbookWriter, WritesTheBlockFormatsMergesWidthsAndWrap)
     EXPECT_EQ(writer.formats[2].range, (CellRange{1, 1, 6, 11}));
     EXPECT_EQ(writer.formats[3].range, (CellRange{1, 2, 1, 8}));
     EXPECT_EQ(writer.formats[4].range, (CellRange{1, 6, 3, 6}));
+    EXPECT_EQ(writer.formats[5].range, (CellRange{4, 2, 6, 6})); // the closing lines wrap in their merges
     EXPECT_EQ(writer.merges, (std::vector<CellRange>{{4, 2, 4, 6}, {5, 2, 5, 6}, {6, 2, 6, 6}}));
     ASSERT_EQ(writer.widths.size(), 5u);
     const std::vector<std::pair<CellRange, double>> widths

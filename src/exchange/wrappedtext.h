@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Row heights for the wrapped texts of the results workbook. Spreadsheet programs do not fit a
+// row to its wrapped text when they open a file that gives no height (LibreOffice Calc shows the
+// text running over the next row), and never fit merged cells, so the writer gives the heights.
+//
+// The count is an estimate in characters of the column width (the width unit is the digit of the
+// workbook's 11-point font): words fill a line greedily, capitals count wider than small letters,
+// blanks and narrow punctuation narrower, and a word longer than a line breaks inside. It errs on
+// the side of one line more, as the font a reader substitutes may be wider than the workbook's.
+#include <string_view>
+
+namespace exchange {
+
+// One line of the default 11-point font, in points.
+inline constexpr double kLinePoints = 15;
+
+// The number of lines `text` takes in a wrapped cell `columnCharacters` wide; at least 1.
+int wrappedLineCount(std::string_view text, double columnCharacters);
+
+} // namespace exchange

@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "casereport.h"
+
+#include <QDateTime>
+
+#include "engine/combinedindex.h"
+#include "engine/enginetexts.h"
+#include "freqdb/labsettings.h"
+#include "report/reporttexts.h"
+#include "report/tablesfingerprint.h"
+#include "results/genotyperow.h"
+
+namespace report {
+namespace {
+
+constexpr std::array<std::string_view, 3> kGenotypeHeaders = {"Генотип отца", "Генотип ребенка", "Генотип матери"};
+
+std::string trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::vector<engine::CombinedIndexRow> combinationRows(const results::ResultsGrid& grid)
+{
+    std::vector<engine::CombinedIndexRow> rows;
+    for (int r = 1; r <= grid.ResultCount(); ++r)
+        rows.push_back({grid.cell(r, results::kColumnNumber), grid.cell(r, results::kColumnLr),
+                        grid.cell(r, results::kColumnMark)});
+    return rows;
+}
+
+// The prior a probability line states: the text between "pp=" and the closing bracket.
+std::string statedPrior(const std::string& probabilityLine)
+{
+    const auto start = probabilityLine.find(engine::kProbabilityMiddle);
+    if (start == std::string::npos || !probabilityLine.ends_with(engine::kProbabilitySuffix))
+        return {};
+    const auto from = start + engine::kProbabilityMiddle.size();
+    return probabilityLine.substr(from, probabilityLine.size() - engine::kProbabilitySuffix.size() - from);
+}
+
+ReportRow rowOf(const results::ResultsGrid& grid, int r)
+{
+    const results::RowGenotype& g = grid.RowGenotypes(r);
+    // As in the results workbook: a row without the father's first allele shows no genotypes.
+    const bool typed = !g.father1.empty();
+    auto genotype = [typed](const std::string& a, const std::string& b) {
+        return typed ? results::joinGenotype(a, b) : std::string();
+    };
+    return {grid.cell(r, results::kColumnNumber),     grid.cell(r, results::kColumnLocus),
+            genotype(g.father1, g.father2),           genotype(g.child1, g.child2),
+            genotype(g.mother1, g.mother2),           grid.cell(r, results::kColumnFormula),
+            grid.cell(r, results::kColumnFrequency1), grid.cell(r, results::kColumnFrequency2),
+            grid.cell(r, results::kColumnLr),         grid.cell(r, results::kColumnMark)};
+}
+
+} // namespace
+
+CaseCounts countRows(const results::ResultsGrid& grid)
+{
+    CaseCounts counts;
+    counts.loci = grid.ResultCount();
+    for (int r = 1; r <= grid.ResultCount(); ++r) {
+        counts.marked += grid.isMarked(r) ? 1 : 0;
+        const std::string& formula = grid.cell(r, results::kColumnFormula);
+        counts.paternityExcluded += formula == engine::kPaternityExcluded ? 1 : 0;
+        counts.maternityExcluded += formula == engine::kMaternityExcluded ? 1 : 0;
+    }
+    return counts;
+}
+
+std::string_view populationName(freqdb::Population population)
+{
+    switch (population) {
+    case freqdb::Population::Russians:
+        return "Русские";
+    case freqdb::Population::UsCaucasians:
+        return "Европеоиды США";
+    case freqdb::Population::UsBlacks:
+        return "Негры США";
+    case freqdb::Population::Unset:
+        break;
+    }
+    return {};
+}
+
+std::string currentDateTimeText()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")).toStdString();
+}
+
+CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
+{
+    const results::ResultsGrid& grid = *inputs.grid;
+    CaseReport report;
+    report.madeAt = std::move(madeAt);
+    report.program = std::string(kProgramName) + ", " + std::string(kVersionWord) + " " PI_VERSION_TEXT;
+    report.population = std::string(populationName(inputs.population));
+    report.dataFolder = inputs.dataFolder.string();
+    report.fingerprint = tablesFingerprint(*inputs.table);
+    report.lociLoaded = inputs.table->LocusCount();
+    report.source = inputs.source.string();
+    report.sourceLoadedAt = inputs.sourceLoadedAt;
+
+    report.header = {trimmed(grid.cell(0, results::kColumnNumber)),
+                     trimmed(grid.cell(0, results::kColumnLocus)),
+                     std::string(kGenotypeHeaders[0]),
+                     std::string(kGenotypeHeaders[1]),
+                     std::string(kGenotypeHeaders[2]),
+                     trimmed(grid.cell(0, results::kColumnFormula)),
+                     trimmed(grid.cell(0, results::kColumnFrequency1)),
+                     trimmed(grid.cell(0, results::kColumnFrequency2)),
+                     trimmed(grid.cell(0, results::kColumnLr)),
+                     trimmed(grid.cell(0, results::kColumnMark))};
+    for (int r = 1; r <= grid.ResultCount(); ++r)
+        report.rows.push_back(rowOf(grid, r));
+    report.counts = countRows(grid);
+    // The settings the rows were computed with, on or off: a reviewer sees the plain formulas were
+    // used as plainly as a mutation model.
+    for (auto& [label, value] : freqdb::settingsLines(inputs.table->settings()))
+        report.labSettings.push_back({std::move(label), std::move(value)});
+
+    // The lines belong to the rows when the marked rows give the same CPI line (the prior does not
+    // enter it) and the probability line is the one its own stated prior gives. An empty
+    // probability line beside a CPI is the case of no defined probability (CPI 0 with prior 1).
+    const auto rows = combinationRows(grid);
+    const text::NumberFormat& format = *inputs.format;
+    const engine::CombinedIndexResult product = engine::CombineIndex(rows, format.general(0.5L), format);
+    if (inputs.cpiLine.empty() || product.cpiText != inputs.cpiLine)
+        return report;
+    if (!inputs.probabilityLine.empty()) {
+        const engine::CombinedIndexResult stated
+            = engine::CombineIndex(rows, statedPrior(inputs.probabilityLine), format);
+        if (stated.priorReset || stated.probabilityText != inputs.probabilityLine)
+            return report;
+    }
+    report.cpiLine = inputs.cpiLine;
+    report.probabilityLine = inputs.probabilityLine;
+    for (const long double prior : kReportPriors) {
+        const engine::CombinedIndexResult at = engine::CombineIndex(rows, format.general(prior), format);
+        if (at.status == engine::CombinedIndexStatus::Ok)
+            report.priorLines.push_back(at.probabilityText);
+    }
+    return report;
+}
+
+} // namespace report

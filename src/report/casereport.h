@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The case report as plain texts: what the PDF shows, gathered from the results table, the
+// result lines, the loaded frequency tables and where the rows came from. The window and the
+// command line fill CaseInputs; describeCase() turns them into a CaseReport, and reportpdf.h
+// draws that. Nothing here depends on how the report is drawn.
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "freqdb/locustable.h"
+#include "freqdb/population.h"
+#include "results/resultsgrid.h"
+#include "text/numberformat.h"
+
+namespace report {
+
+// One line of the lab's settings: a label and its value, shown as the lab wrote them.
+struct ReportSetting {
+    std::string label;
+    std::string value;
+};
+
+struct CaseCounts {
+    int loci = 0; // rows of the table
+    int marked = 0; // rows marked "++"
+    int paternityExcluded = 0; // rows whose formula cell reads "Отцовство исключается"
+    int maternityExcluded = 0; // rows whose formula cell reads "Материнство исключается"
+};
+
+// A table row as the report shows it: №, locus, the genotypes of father, child and mother,
+// formula, the two frequency texts, LR, mark.
+using ReportRow = std::array<std::string, 10>;
+
+struct CaseReport {
+    std::string madeAt; // "08.12.2026 01:23"
+    std::string program; // "Paternity Index, версия 0.2"
+    std::string population; // as the population dialog names it
+    std::string dataFolder;
+    std::string fingerprint; // tablesFingerprint() of the loaded tables
+    int lociLoaded = 0;
+    std::string source; // the workbook the rows came from; empty when none was loaded
+    std::string sourceLoadedAt;
+    ReportRow header;
+    std::vector<ReportRow> rows;
+    // The two result lines, empty when the combined index was not formed for these rows.
+    std::string cpiLine;
+    std::string probabilityLine;
+    // The probability line for each of kReportPriors, from the same product; empty with the lines.
+    std::vector<std::string> priorLines;
+    CaseCounts counts;
+    std::vector<ReportSetting> labSettings; // the table's settings, shown under their own heading
+};
+
+struct CaseInputs {
+    const results::ResultsGrid* grid = nullptr;
+    std::string cpiLine; // the result fields as they read
+    std::string probabilityLine;
+    freqdb::Population population = freqdb::Population::Unset;
+    const freqdb::LocusTable* table = nullptr;
+    std::filesystem::path dataFolder;
+    std::filesystem::path source; // empty when the rows were not loaded from a workbook
+    std::string sourceLoadedAt;
+    const text::NumberFormat* format = nullptr;
+};
+
+// The report of the case, made at `madeAt`. The result lines are taken only when they belong to
+// the rows: the combined index of the marked rows must give the same CPI line, and the
+// probability line must be the one its own prior gives; otherwise both are left out (and the
+// report says the index was not formed), so a report never shows an index beside rows it was not
+// computed from.
+CaseReport describeCase(const CaseInputs& inputs, std::string madeAt);
+
+CaseCounts countRows(const results::ResultsGrid& grid);
+
+// The population as the population dialog names it ("Европеоиды США"); empty for Unset.
+std::string_view populationName(freqdb::Population population);
+
+// The local date and time as the report writes it: "08.12.2026 01:23".
+std::string currentDateTimeText();
+
+} // namespace report

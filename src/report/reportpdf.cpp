@@ -1,0 +1,260 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "reportpdf.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <QTextTable>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "report/reportdocument.h"
+#include "report/reporttexts.h"
+
+namespace report {
+namespace {
+
+QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Millimetres: a wider left margin leaves room for binding the report into a case file.
+const QMarginsF kMargins(20, 15, 10, 15);
+// Layout resolution of the PDF (dots per inch); text and lines stay vectors.
+constexpr int kResolution = 300;
+constexpr qreal kBodyPoints = 9.5;
+constexpr qreal kFooterPoints = 8;
+
+QFont reportFont(qreal points)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(points);
+    return font;
+}
+
+// What one sheet of the report holds: the front on the first, rows first..last - 1 of the
+// table under its header, the back on the last.
+struct PageContent {
+    std::size_t first = 0;
+    std::size_t last = 0;
+    bool front = false;
+    bool back = false;
+};
+
+QString pageHtml(const CaseReport& report, const PageContent& content)
+{
+    QString html;
+    if (content.front)
+        html += frontHtml(report);
+    if (content.first < content.last || (content.front && report.rows.empty()))
+        html += tableHtml(report, content.first, content.last);
+    if (content.back)
+        html += backHtml(report);
+    return html;
+}
+
+// Puts whole rows on pages: each page takes as many rows as fit under the header, so no row is
+// ever split between two pages; the back follows the last row, on a page of its own if it must.
+std::vector<PageContent> paginate(const CaseReport& report, const std::function<bool(const PageContent&)>& fits)
+{
+    std::vector<PageContent> pages;
+    const std::size_t rows = report.rows.size();
+    PageContent content{0, 0, true, false};
+    for (;;) {
+        while (content.last < rows) {
+            PageContent more = content;
+            ++more.last;
+            const bool fitting = fits(more);
+            if (!fitting && content.last > content.first)
+                break;
+            content = more; // a row that fits no page at all still gets one of its own
+            if (!fitting)
+                break;
+        }
+        if (content.last == rows) {
+            PageContent closing = content;
+            closing.back = true;
+            if (fits(closing) || (content.first == content.last && !content.front)) {
+                pages.push_back(closing);
+                return pages;
+            }
+        }
+        pages.push_back(content);
+        content = PageContent{content.last, content.last, false, false};
+    }
+}
+
+// Heights in the writer's pixels of the parts of a sheet, measured once on the whole report laid
+// out in one piece (the table's columns are fixed shares of the width, so a row is as high on any
+// page as there).
+struct PageHeights {
+    qreal front = 0; // down to the table
+    qreal header = 0; // the table's header row
+    std::vector<qreal> rows;
+    qreal tableEnd = 0; // the table's bottom border
+    qreal back = 0; // below the table
+
+    qreal of(const PageContent& c) const
+    {
+        qreal h = (c.front ? front : 0) + (c.back ? back : 0);
+        if (c.first < c.last)
+            h += header + tableEnd;
+        for (std::size_t r = c.first; r < c.last && r < rows.size(); ++r)
+            h += rows[r];
+        return h;
+    }
+};
+
+PageHeights measure(const CaseReport& report, QTextDocument& whole)
+{
+    whole.setPageSize(QSizeF(whole.pageSize().width(), -1));
+    whole.setTextWidth(whole.pageSize().width());
+    PageHeights heights;
+    const qreal total = whole.size().height();
+    QTextTable* table = nullptr;
+    if (!report.rows.empty()) {
+        // The results table is the last table of the front and the table part.
+        for (QTextFrame* frame : whole.rootFrame()->childFrames())
+            if (auto* t = qobject_cast<QTextTable*>(frame); t && t->columns() == 10)
+                table = t;
+    }
+    if (!table) {
+        heights.front = total;
+        return heights;
+    }
+    QAbstractTextDocumentLayout* layout = whole.documentLayout();
+    const QRectF frame = layout->frameBoundingRect(table);
+    auto rowTop = [&](int row) {
+        qreal top = frame.bottom();
+        for (int c = 0; c < table->columns(); ++c)
+            top = std::min(top, layout->blockBoundingRect(table->cellAt(row, c).firstCursorPosition().block()).top());
+        return top;
+    };
+    std::vector<qreal> tops;
+    for (int r = 0; r < table->rows(); ++r)
+        tops.push_back(rowTop(r));
+    tops.push_back(frame.bottom());
+    heights.front = tops[0];
+    heights.header = tops[1] - tops[0];
+    for (int r = 1; r < table->rows(); ++r)
+        heights.rows.push_back(tops[r + 1] - tops[r]);
+    heights.tableEnd = 0;
+    heights.back = total - frame.bottom();
+    return heights;
+}
+
+std::string failedMessage(const std::filesystem::path& path, const std::string& reason)
+{
+    return "Отчёт «" + path.string() + "» не сохранён: " + reason;
+}
+
+} // namespace
+
+QByteArray renderReportPdf(const CaseReport& report)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        throw ReportError("Отчёт не составлен: нет графической подсистемы Qt для шрифтов");
+
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, kMargins, QPageLayout::Millimeter));
+    writer.setResolution(kResolution);
+    writer.setTitle(qs(kTitle));
+    writer.setCreator(QString::fromStdString(report.program));
+
+    // The page body, in the writer's pixels, less the footer's band.
+    const QRectF body = writer.pageLayout().paintRectPixels(kResolution);
+    const QFont footerFont = reportFont(kFooterPoints);
+    const qreal footerBand = QFontMetricsF(footerFont, &writer).height() * 2.5;
+    const QSizeF page(body.width(), body.height() - footerBand);
+
+    const auto document = [&](const QString& html) {
+        auto d = std::make_unique<QTextDocument>();
+        d->documentLayout()->setPaintDevice(&writer);
+        d->setDefaultFont(reportFont(kBodyPoints));
+        // A text longer than its column (a locus name from a lab's workbook) breaks inside the
+        // word rather than run into the next column or off the page.
+        QTextOption option = d->defaultTextOption();
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        d->setDefaultTextOption(option);
+        d->setDocumentMargin(0);
+        d->setHtml(html);
+        d->setPageSize(page);
+        return d;
+    };
+    const PageHeights heights
+        = measure(report, *document(frontHtml(report) + tableHtml(report, 0, report.rows.size()) + backHtml(report)));
+    // A little room for the rounding of borders and paragraph spacing between the measured parts.
+    const qreal room = page.height() * 0.98;
+    std::vector<std::unique_ptr<QTextDocument>> sheets;
+    for (const PageContent& content : paginate(report, [&](const PageContent& c) { return heights.of(c) <= room; }))
+        sheets.push_back(document(pageHtml(report, content)));
+    // A row taller than a page (a text of thousands of characters) is the one case where Qt's
+    // own page breaking splits a sheet over several pages.
+    int pages = 0;
+    for (const auto& sheet : sheets)
+        pages += sheet->pageCount();
+
+    QPainter painter;
+    if (!painter.begin(&writer))
+        throw ReportError("Отчёт не составлен: PDF не создан");
+    int number = 0;
+    for (const auto& sheet : sheets) {
+        for (int p = 0; p < sheet->pageCount(); ++p) {
+            if (number++ > 0)
+                writer.newPage();
+            painter.save();
+            const QRectF slice(0, p * page.height(), page.width(), page.height());
+            painter.translate(0, -slice.top());
+            painter.setClipRect(slice);
+            QAbstractTextDocumentLayout::PaintContext context;
+            context.clip = slice;
+            sheet->documentLayout()->draw(&painter, context);
+            painter.restore();
+
+            painter.setFont(footerFont);
+            painter.setPen(QPen(Qt::black, 0));
+            const QRectF footer(0, body.height() - footerBand, body.width(), footerBand);
+            const qreal rule = footer.top() + footerBand * 0.3;
+            painter.drawLine(QPointF(0, rule), QPointF(body.width(), rule));
+            painter.drawText(footer, Qt::AlignLeft | Qt::AlignBottom,
+                             qs(kTitle) + QStringLiteral(", ") + QString::fromStdString(report.madeAt));
+            painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom, pageFooter(number, pages));
+        }
+    }
+    if (!painter.end())
+        throw ReportError("Отчёт не составлен: PDF не завершён");
+    return pdf;
+}
+
+void writeReportPdf(const CaseReport& report, const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        throw ReportError(failedMessage(path, "это папка"));
+    QByteArray pdf;
+    try {
+        pdf = renderReportPdf(report);
+    } catch (const ReportError& e) {
+        throw ReportError(failedMessage(path, e.what()));
+    }
+    QSaveFile file(QString::fromStdU16String(path.u16string()));
+    if (!file.open(QIODevice::WriteOnly))
+        throw ReportError(
+            failedMessage(path, "нельзя создать файл в его папке (" + file.errorString().toStdString() + ")"));
+    if (file.write(pdf) != pdf.size() || !file.commit())
+        throw ReportError(failedMessage(path, "ошибка записи (" + file.errorString().toStdString() + ")"));
+}
+
+} // namespace report

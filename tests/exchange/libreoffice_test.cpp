@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The results workbook as LibreOffice Calc shows and prints it: a 20-row case converted to PDF by
+// `soffice --headless --convert-to pdf` fits one landscape page, and every wrapped text, the
+// three closing lines among them, is there whole (pdftotext of the printed page).
+#include <cstdio>
+#include <regex>
+
+#include <gtest/gtest.h>
+
+#include "automation/workbook.h"
+#include "automation/xlsxworkbookwriter.h"
+#include "engine/combinedindex.h"
+#include "exchange/genotypeworkbook.h"
+#include "exchange/resultsworkbookwriter.h"
+#include "exchange/workbooklayout.h"
+#include "freqdb/locusloader.h"
+#include "results/genotyperow.h"
+
+#include "support/shellcommand.h"
+#include "support/tempdir.h"
+
+namespace exchange {
+namespace {
+
+const std::string kSource = PI_SOURCE_DIR;
+const text::NumberFormat kFormat(",");
+
+using testsupport::shellOutput;
+
+std::string squeezed(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+        if (c != ' ' && c != '\n' && c != '\r' && c != '\t' && c != '\f')
+            out += c;
+    return out;
+}
+
+// 20 rows as a lab would have them: the trio example's 15 loci, three duo rows with the longest
+// formula, two rows that exclude paternity; the rows with an LR other than 0 marked and combined.
+struct Case {
+    results::ResultsGrid grid;
+    engine::CombinedIndexResult combined;
+};
+
+Case twentyRows()
+{
+    const auto reader = automation::makeFileWorkbookReader();
+    const auto loaded
+        = freqdb::LoadLocusTableFromFolder(kSource + "/data", freqdb::Population::UsCaucasians, *reader, kFormat);
+    if (loaded.status != freqdb::LoadStatus::Loaded)
+        throw std::runtime_error(loaded.message);
+    Case c;
+    const std::pair<const char*, int> parts[] = {{"trio.xlsx", 15}, {"duo.xlsx", 3}, {"exclusion.xlsx", 2}};
+    for (const auto& [name, count] : parts) {
+        const auto evaluated = evaluateGenotypeWorkbook(kSource + "/examples/" + name, *reader, loaded.table, kFormat);
+        if (!evaluated.ok)
+            throw std::runtime_error(evaluated.error);
+        for (int r = 1; r <= count; ++r) {
+            const std::string& locus = evaluated.grid.cell(r, results::kColumnLocus);
+            const auto& genotype = evaluated.grid.RowGenotypes(r);
+            const int row = c.grid.AppendRow(locus, genotype);
+            c.grid.applyOutcome(row, results::evaluateGenotypeRow(loaded.table, locus, genotype, kFormat));
+        }
+    }
+    std::vector<engine::CombinedIndexRow> rows;
+    for (int r = 1; r <= c.grid.ResultCount(); ++r) {
+        const std::string& lr = c.grid.cell(r, results::kColumnLr);
+        if (!lr.empty() && lr != "0")
+            c.grid.ToggleMark(r);
+        rows.push_back({c.grid.cell(r, 0), lr, c.grid.cell(r, results::kColumnMark)});
+    }
+    c.combined = engine::CombineIndex(rows, "0,5", kFormat);
+    return c;
+}
+
+TEST(ResultsWorkbookInLibreOffice, TwentyRowsPrintOnOnePageWithEveryTextWhole)
+{
+    const Case c = twentyRows();
+    ASSERT_EQ(c.grid.ResultCount(), 20);
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "results.xlsx";
+    const auto writer = automation::makeXlsxWorkbookWriter();
+    saveResultsWorkbook(file, c.grid, c.combined.cpiText, c.combined.probabilityText, freqdb::Population::UsCaucasians,
+                        *writer);
+
+    shellOutput("cd '" + dir.path().string() + "' && HOME='" + dir.path().string()
+                + "' soffice --headless --norestore -env:UserInstallation=file://" + dir.path().string()
+                + "/profile --convert-to pdf results.xlsx 2>&1");
+    const auto pdf = dir.path() / "results.pdf";
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    std::smatch pages;
+    const std::string info = shellOutput("pdfinfo '" + pdf.string() + "'");
+    ASSERT_TRUE(std::regex_search(info, pages, std::regex("Pages:\\s+(\\d+)")));
+    EXPECT_EQ(pages[1], "1");
+
+    const std::string text = squeezed(shellOutput("pdftotext -raw -enc UTF-8 '" + pdf.string() + "' -"));
+    const std::vector<std::string> whole = {std::string(kPopulationLinePrefix) + "европеоидов США",
+                                            c.combined.cpiText,
+                                            c.combined.probabilityText,
+                                            "Отцовство исключается",
+                                            "(p(15)+p(16))/4p(15)p(16)",
+                                            "Генотип ребенка"};
+    for (const std::string& line : whole)
+        EXPECT_NE(text.find(squeezed(line)), std::string::npos) << line << "\n" << text;
+}
+
+} // namespace
+} // namespace exchange
