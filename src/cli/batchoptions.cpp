@@ -133,6 +133,18 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
         if (options.cases.size() > 1)
             return "--report записывает отчёт одного дела; для нескольких дел - --report-dir DIR";
     }
+    // A single file's option beside a folder's would be passed over by the run over many cases:
+    // the file the operator asked for would not be written while the run ends in success.
+    if (options.output && options.reportDir)
+        return "--output и --report-dir вместе не указываются: с --report-dir книги результатов записываются в "
+               "--output-dir DIR";
+    if (options.report && options.outputDir)
+        return "--report и --output-dir вместе не указываются: с --output-dir отчёты записываются в --report-dir DIR";
+    if (std::error_code ec; (options.output || options.report) && options.cases.size() == 1
+                            && std::filesystem::is_directory(options.cases.front(), ec))
+        return std::string(options.output ? "--output" : "--report") + " записывает файл одного дела, а «"
+               + options.cases.front().string() + "» - папка; для папки - "
+               + (options.output ? "--output-dir DIR" : "--report-dir DIR");
     if (app.count("--format") > 0) {
         if (args.format == "text")
             options.format = OutputFormat::Text;

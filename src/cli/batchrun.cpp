@@ -45,6 +45,14 @@ void applySettingOverrides(freqdb::LocusTable& table, const BatchOptions& option
 
 namespace fs = std::filesystem;
 
+// The identity of a file for "is this one of the inputs": its canonical path where it exists.
+fs::path identity(const fs::path& file)
+{
+    std::error_code ec;
+    fs::path canonical = fs::weakly_canonical(file, ec);
+    return ec ? fs::absolute(file, ec) : canonical;
+}
+
 // Marks every row with an LR and combines them as "Перемножить" does.
 engine::CombinedIndexResult markAndCombine(results::ResultsGrid& grid, const std::string& prior,
                                            const text::NumberFormat& format)
@@ -108,7 +116,12 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     // The workbook and the report are written independently: one that fails does not keep the
     // other from being written, and either failure ends with status 1.
     int status = noIndex ? kExitFailure : kExitOk;
-    if (options.output) {
+    const fs::path& caseFile = options.cases.front();
+    if (options.output && identity(*options.output) == identity(caseFile)) {
+        // The results workbook would replace the case's own genotype workbook.
+        err << "книга результатов не записана: " << options.output->string() << " - книга генотипов этого дела\n";
+        status = kExitFailure;
+    } else if (options.output) {
         try {
             const auto writer = automation::makeXlsxWorkbookWriter();
             exchange::saveResultsWorkbook(*options.output, grid, report.cpi, report.probability, options.population,
@@ -118,7 +131,11 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
             status = kExitFailure;
         }
     }
-    if (options.report) {
+    if (options.report && identity(*options.report) == identity(caseFile)) {
+        // The readers know a workbook by its content, whatever its name ends with.
+        err << "отчёт не записан: " << options.report->string() << " - книга генотипов этого дела\n";
+        status = kExitFailure;
+    } else if (options.report) {
         const std::string failure = writeCaseReportFile(
             *options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi, report.probability, &format});
         if (!failure.empty()) {
@@ -178,14 +195,6 @@ void expandCase(const fs::path& argument, std::vector<CaseSummary>& cases)
     std::sort(files.begin(), files.end());
     for (auto& file : files)
         cases.push_back(caseOf(std::move(file)));
-}
-
-// The identity of a file for "is this one of the inputs": its canonical path where it exists.
-fs::path identity(const fs::path& file)
-{
-    std::error_code ec;
-    fs::path canonical = fs::weakly_canonical(file, ec);
-    return ec ? fs::absolute(file, ec) : canonical;
 }
 
 std::string oneLine(std::string text)

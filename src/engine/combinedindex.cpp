@@ -67,7 +67,28 @@ CombinedIndexResult failure(CombinedIndexStatus status, std::string message)
     return result;
 }
 
+// The prior a probability line states: the text between "pp=" and the closing bracket.
+std::string statedPrior(const std::string& probabilityLine)
+{
+    const auto start = probabilityLine.find(kProbabilityMiddle);
+    if (start == std::string::npos || !probabilityLine.ends_with(kProbabilitySuffix))
+        return {};
+    const auto from = start + kProbabilityMiddle.size();
+    return probabilityLine.substr(from, probabilityLine.size() - kProbabilitySuffix.size() - from);
+}
+
 } // namespace
+
+bool ResultLinesBelong(const std::vector<CombinedIndexRow>& rows, const std::string& cpiLine,
+                       const std::string& probabilityLine, const text::NumberFormat& format)
+{
+    if (cpiLine.empty() || CombineIndex(rows, format.general(0.5L), format).cpiText != cpiLine)
+        return false;
+    if (probabilityLine.empty())
+        return true;
+    const CombinedIndexResult stated = CombineIndex(rows, statedPrior(probabilityLine), format);
+    return !stated.priorReset && stated.probabilityText == probabilityLine;
+}
 
 CombinedIndexResult CombineIndex(const std::vector<CombinedIndexRow>& rows, const std::string& priorText,
                                  const text::NumberFormat& format)

@@ -49,4 +49,11 @@ struct CombinedIndexResult {
 CombinedIndexResult CombineIndex(const std::vector<CombinedIndexRow>& rows, const std::string& priorText,
                                  const text::NumberFormat& format);
 
+// Whether two result lines were formed from `rows` as they stand: the marked rows give the same
+// CPI line (the prior does not enter it), and the probability line is the one its own stated
+// prior gives. An empty probability line beside a CPI is the case of no defined probability. An
+// empty CPI line belongs to no rows.
+bool ResultLinesBelong(const std::vector<CombinedIndexRow>& rows, const std::string& cpiLine,
+                       const std::string& probabilityLine, const text::NumberFormat& format);
+
 } // namespace engine

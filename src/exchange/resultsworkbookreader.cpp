@@ -3,7 +3,9 @@
 
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
 #include "exchange/sheetcells.h"
 #include "exchange/workbooklayout.h"
@@ -73,6 +75,16 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
             if (leftOut == 0 && lastRead == sheet.lastRow() - kTrailingRows) {
                 out.cpiLine = resultLine(sheet, sheet.lastRow() - 2, engine::kCpiPrefix);
                 out.probabilityLine = resultLine(sheet, sheet.lastRow() - 1, engine::kProbabilityPrefix);
+                // Lines edited apart from their rows (a mark or an LR changed in the sheet) are
+                // the index of other rows: the operator forms it anew with "Перемножить".
+                std::vector<engine::CombinedIndexRow> combined;
+                for (int r = 1; r <= rows; ++r)
+                    combined.push_back({out.grid.cell(r, results::kColumnNumber), out.grid.cell(r, results::kColumnLr),
+                                        out.grid.cell(r, results::kColumnMark)});
+                if (!engine::ResultLinesBelong(combined, out.cpiLine, out.probabilityLine, format)) {
+                    out.cpiLine.clear();
+                    out.probabilityLine.clear();
+                }
             }
             if (!unsplitRows.empty())
                 out.notes.push_back(std::string(kUnsplitGenotypeNote) + unsplitRows);

@@ -32,16 +32,6 @@ std::vector<engine::CombinedIndexRow> combinationRows(const results::ResultsGrid
     return rows;
 }
 
-// The prior a probability line states: the text between "pp=" and the closing bracket.
-std::string statedPrior(const std::string& probabilityLine)
-{
-    const auto start = probabilityLine.find(engine::kProbabilityMiddle);
-    if (start == std::string::npos || !probabilityLine.ends_with(engine::kProbabilitySuffix))
-        return {};
-    const auto from = start + engine::kProbabilityMiddle.size();
-    return probabilityLine.substr(from, probabilityLine.size() - engine::kProbabilitySuffix.size() - from);
-}
-
 ReportRow rowOf(const results::ResultsGrid& grid, int r)
 {
     const results::RowGenotype& g = grid.RowGenotypes(r);
@@ -64,7 +54,8 @@ CaseCounts countRows(const results::ResultsGrid& grid)
     CaseCounts counts;
     counts.loci = grid.ResultCount();
     for (int r = 1; r <= grid.ResultCount(); ++r) {
-        counts.marked += grid.isMarked(r) ? 1 : 0;
+        // As "Перемножить" selects: marked and with an LR.
+        counts.marked += grid.isMarked(r) && !grid.cell(r, results::kColumnLr).empty() ? 1 : 0;
         const std::string& formula = grid.cell(r, results::kColumnFormula);
         counts.paternityExcluded += formula == engine::kPaternityExcluded ? 1 : 0;
         counts.maternityExcluded += formula == engine::kMaternityExcluded ? 1 : 0;
@@ -123,20 +114,11 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
     for (auto& [label, value] : freqdb::settingsLines(inputs.table->settings()))
         report.labSettings.push_back({std::move(label), std::move(value)});
 
-    // The lines belong to the rows when the marked rows give the same CPI line (the prior does not
-    // enter it) and the probability line is the one its own stated prior gives. An empty
-    // probability line beside a CPI is the case of no defined probability (CPI 0 with prior 1).
+    // The lines are shown only beside the rows they were formed from.
     const auto rows = combinationRows(grid);
     const text::NumberFormat& format = *inputs.format;
-    const engine::CombinedIndexResult product = engine::CombineIndex(rows, format.general(0.5L), format);
-    if (inputs.cpiLine.empty() || product.cpiText != inputs.cpiLine)
+    if (!engine::ResultLinesBelong(rows, inputs.cpiLine, inputs.probabilityLine, format))
         return report;
-    if (!inputs.probabilityLine.empty()) {
-        const engine::CombinedIndexResult stated
-            = engine::CombineIndex(rows, statedPrior(inputs.probabilityLine), format);
-        if (stated.priorReset || stated.probabilityText != inputs.probabilityLine)
-            return report;
-    }
     report.cpiLine = inputs.cpiLine;
     report.probabilityLine = inputs.probabilityLine;
     for (const long double prior : kReportPriors) {

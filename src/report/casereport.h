@@ -24,7 +24,7 @@ struct ReportSetting {
 
 struct CaseCounts {
     int loci = 0; // rows of the table
-    int marked = 0; // rows marked "++"
+    int marked = 0; // rows marked "++" that have an LR: the factors of the CPI
     int paternityExcluded = 0; // rows whose formula cell reads "Отцовство исключается"
     int maternityExcluded = 0; // rows whose formula cell reads "Материнство исключается"
 };

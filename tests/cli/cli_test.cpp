@@ -117,6 +117,19 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"ReportAndReportDir",
                   {"batch", "a.xlsx", "--population", "rus", "--report", "r.pdf", "--report-dir", "reports"},
                   "--report и --report-dir вместе не указываются"},
+        // A one-case file beside a folder option, or for a folder of cases, would not be written.
+        UsageCase{"OutputWithReportDir",
+                  {"batch", "a.xlsx", "--population", "rus", "--output", "r.xlsx", "--report-dir", "reports"},
+                  "--output и --report-dir вместе не указываются"},
+        UsageCase{"ReportWithOutputDir",
+                  {"batch", "a.xlsx", "--population", "rus", "--report", "r.pdf", "--output-dir", "out"},
+                  "--report и --output-dir вместе не указываются"},
+        UsageCase{"OutputForAFolder",
+                  {"batch", ".", "--population", "rus", "--output", "r.xlsx"},
+                  "«.» - папка; для папки - --output-dir"},
+        UsageCase{"ReportForAFolder",
+                  {"batch", ".", "--population", "rus", "--report", "r.pdf"},
+                  "«.» - папка; для папки - --report-dir"},
         UsageCase{"OptionBeforeTheCommand",
                   {"--population", "rus", "batch", "a.xlsx"},
                   "Неизвестный параметр «--population»"},
@@ -342,6 +355,30 @@ std::string fileBytes(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// --output naming the case's own workbook, however spelled: the table is printed, the genotype
+// workbook stays as it was, and the run fails naming the file.
+TEST(CommandLine, OutputNeverReplacesTheCasesOwnWorkbook)
+{
+    TempDir dir;
+    const auto input = dir.path() / "дело.xlsx";
+    std::filesystem::copy_file(kSource + "/examples/trio.xlsx", input);
+    const std::string before = fileBytes(input);
+    for (const auto& output : {input, dir.path() / "." / "дело.xlsx"}) {
+        const auto r = batch(input.string(), {"--output", output.string(), "--format", "csv"});
+        EXPECT_EQ(r.status, kExitFailure) << output;
+        EXPECT_NE(r.err.find("книга результатов не записана: " + output.string()), std::string::npos) << r.err;
+        EXPECT_GT(lines(r.out).size(), 1u) << r.out;
+        EXPECT_EQ(fileBytes(input), before) << output;
+    }
+    // A workbook is known by its content: one named .pdf is no report to write over either.
+    const auto named = dir.path() / "дело.pdf";
+    std::filesystem::copy_file(input, named);
+    const auto r = batch(named.string(), {"--report", named.string(), "--format", "csv"});
+    EXPECT_EQ(r.status, kExitFailure);
+    EXPECT_NE(r.err.find("отчёт не записан: " + named.string()), std::string::npos) << r.err;
+    EXPECT_EQ(fileBytes(named), before);
 }
 
 // Three cases in one run, one of them unreadable: a summary line for each, the two others

@@ -343,18 +343,44 @@ const std::string kProbabilityLine = std::string(engine::kProbabilityPrefix) + "
                                      + std::string(engine::kProbabilityMiddle) + "0,5"
                                      + std::string(engine::kProbabilitySuffix);
 
+// Two marked rows whose LR texts give the CPI 5,0 of the lines above, and one unmarked row.
+results::ResultsGrid fiveTable()
+{
+    results::ResultsGrid grid;
+    for (const char* lr : {"2,5", "3,0", "2,0"}) {
+        const int row = grid.AppendRow("D3S1358", {"Нет", "Нет", "15", "16", "15", "18"});
+        grid.setCell(row, results::kColumnFormula, "1/2p(15)");
+        grid.setCell(row, results::kColumnLr, lr);
+    }
+    grid.ToggleMark(1);
+    grid.ToggleMark(3);
+    return grid;
+}
+
 // The result lines of a results workbook belong to its rows: they come back with them, and only
-// with all of them and only when they are result lines.
+// with all of them, only when they are result lines, and only when the rows as read still give
+// them (a mark or an LR edited in the sheet makes them the index of other rows).
 TEST(ResultsWorkbook, ResultLinesComeBackBesideTheirOwnRowsOnly)
 {
     const auto table = testing::makeTable();
     RecordingWriter writer;
-    saveResultsWorkbook("case.xlsx", fullTable(), kCpiLine, kProbabilityLine, freqdb::Population::Russians, writer);
+    saveResultsWorkbook("case.xlsx", fiveTable(), kCpiLine, kProbabilityLine, freqdb::Population::Russians, writer);
     RecordingWriter undefinedWriter; // a CPI whose probability could not be formed
-    saveResultsWorkbook("cpi only.xlsx", fullTable(), kCpiLine, "", freqdb::Population::Russians, undefinedWriter);
+    saveResultsWorkbook("cpi only.xlsx", fiveTable(), kCpiLine, "", freqdb::Population::Russians, undefinedWriter);
     FakeWorkbookReader reader;
     reader.add("case.xlsx", {{"Лист1", writer.usedRange()}});
     reader.add("cpi only.xlsx", {{"Лист1", undefinedWriter.usedRange()}});
+    auto unmarked = writer.usedRange();
+    unmarked.set(4, kColumnMark, std::string());
+    reader.add("unmarked.xlsx", {{"Лист1", unmarked}});
+    auto otherLr = writer.usedRange();
+    otherLr.set(2, kColumnMark - 1, std::string("4,0"));
+    reader.add("other lr.xlsx", {{"Лист1", otherLr}});
+    auto otherPrior = writer.usedRange();
+    otherPrior.set(6, kColumnLocus,
+                   std::string(engine::kProbabilityPrefix) + "83,3333" + std::string(engine::kProbabilityMiddle) + "0,9"
+                       + std::string(engine::kProbabilitySuffix));
+    reader.add("other prior.xlsx", {{"Лист1", otherPrior}});
     auto big = sheetWithRows(120, 11); // the lines were formed from 120 rows, 21 of them left out
     big.set(123, 2, kCpiLine);
     big.set(124, 2, kProbabilityLine);
@@ -370,6 +396,9 @@ TEST(ResultsWorkbook, ResultLinesComeBackBesideTheirOwnRowsOnly)
         std::string probability;
     } cases[] = {{"case.xlsx", kCpiLine, kProbabilityLine},
                  {"cpi only.xlsx", kCpiLine, ""},
+                 {"unmarked.xlsx", "", ""},
+                 {"other lr.xlsx", "", ""},
+                 {"other prior.xlsx", "", ""},
                  {"big.xlsx", "", ""},
                  {"other.xlsx", "", ""}};
     for (const auto& c : cases) {

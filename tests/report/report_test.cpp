@@ -254,6 +254,15 @@ TEST(ResultLines, TakenOnlyWhenTheyBelongToTheRows)
     EXPECT_EQ(stale.probabilityLine, "");
     EXPECT_TRUE(stale.priorLines.empty());
 
+    // A marked row that lost its LR (its locus is missing from a newly chosen population) keeps its
+    // mark but does not enter the index: it is not counted among the rows marked for the CPI.
+    results::ResultsGrid unevaluated = c.grid;
+    engine::LocusOutcome notLoaded;
+    notLoaded.formula = results::locusNotLoadedVerdict("D3S1358");
+    unevaluated.applyOutcome(2, notLoaded);
+    ASSERT_TRUE(unevaluated.isMarked(2));
+    EXPECT_EQ(countRows(unevaluated).marked, countRows(c.grid).marked - 1);
+
     in.grid = &c.grid;
     in.probabilityLine = "Вероятность отцовства P=50,0000% (априор.вероятность pp=0,5)"; // from other rows
     EXPECT_EQ(describeCase(in, "").cpiLine, "");
