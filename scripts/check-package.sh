@@ -24,6 +24,11 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libminizip1 libxlsxwriter qt6-qpa-plugins; do
   [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
+# Every workbook format is read by the program itself: no spreadsheet library may come back in
+# through a stray link.
+for gone in liborcus libixion libfreexl; do
+  [[ $depends != *"$gone"* ]] || fail "Depends names $gone, which the program does not use: $depends"
+done
 
 # The installed data folder, read-only, found from the executable's own place.
 for f in usr/bin/paternity-index usr/share/paternity-index/data/D3S1358.xls usr/share/paternity-index/data/help.html \

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// An .xlsx workbook read with our own small reader (minizip + expat) rather than orcus 0.17,
-// which reads files with absolute relationship targets (openpyxl) as empty sheets and drops
-// inline-string cells (openpyxl, libxlsxwriter's constant-memory mode) without a word. Reading
-// the few parts a used range needs ourselves also puts every size under our own limits.
+// An .xlsx workbook read with our own small reader (minizip + expat). It follows absolute
+// relationship targets (openpyxl) and reads inline-string cells (openpyxl, libxlsxwriter's
+// constant-memory mode), which a general-purpose reader may silently leave out. Reading only the
+// few parts a used range needs also puts every size under our own limits.
 //
 // The package structure is read when the workbook opens; the shared strings on the first
 // usedRange(), a worksheet's cells on each usedRange() of it.

@@ -4,8 +4,8 @@
 // them. Every count, size and offset the archive declares (end record, ZIP64 records, central
 // directory, local headers, data descriptors) is checked against the real size of the data,
 // against the other copies of the same value, and against the read limits; entries may not
-// overlap. A zip reader that follows any of these fields (minizip, orcus) then stays inside the
-// data and inside the limits, whichever copy of a field it believes.
+// overlap. A zip reader that follows any of these fields (minizip) then stays inside the data and
+// inside the limits, whichever copy of a field it believes.
 #include <cstdint>
 #include <string>
 #include <string_view>

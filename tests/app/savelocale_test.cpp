@@ -21,10 +21,10 @@
 #include "app/resultsview.h"
 #include "app/tform1.h"
 #include "app/tform3.h"
-#include "automation/fakeworkbook.h"
 #include "automation/workbookwriter.h"
 #include "exchange/resultsworkbookreader.h"
 #include "scripteddialogs.h"
+#include "support/fakeworkbook.h"
 
 using automation::CellValue;
 using automation::FakeSheet;

@@ -28,11 +28,11 @@
 #include "app/tform3.h"
 #include "app/tform4.h"
 #include "automation/cellvalue.h"
-#include "automation/fakeworkbook.h"
 #include "automation/workbookwriter.h"
 #include "freqdb/loadmessages.h"
 #include "results/genotyperow.h"
 #include "scripteddialogs.h"
+#include "support/fakeworkbook.h"
 
 using app::Answer;
 using app::TForm1;

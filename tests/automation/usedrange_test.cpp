@@ -2,9 +2,9 @@
 // The used-range builder's bounds, the fake reader the other layers test with, and message names.
 #include <gtest/gtest.h>
 
-#include "automation/fakeworkbook.h"
 #include "automation/readmessages.h"
 #include "automation/usedrangebuilder.h"
+#include "support/fakeworkbook.h"
 
 using namespace automation;
 

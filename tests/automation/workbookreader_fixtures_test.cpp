@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(Writers, WriterTest, ::testing::ValuesIn(kWriters), [](
     return name;
 });
 
-// orcus reads numbers with the C library; under a decimal-comma locale 9.3 would become 9.
+// Numbers read with the C library's conversion would give 9 for 9.3 under a decimal-comma locale.
 TEST(WorkbookReaderLocale, OdsNumbersReadTheSameUnderADecimalCommaLocale)
 {
     const std::string previous = std::setlocale(LC_ALL, nullptr);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The .ods reader on content written here: the value types orcus 0.17 drops (percentage,
-// currency, boolean, time), formula results, repeated rows and cells.
+// The .ods reader on content written here: every value type (percentage, currency, boolean,
+// time), formula results, repeated rows and cells, merged cells and the text of a cell.
 #include <gtest/gtest.h>
 
 #include "automation/workbook.h"
@@ -44,7 +44,7 @@ std::string cell(const std::string& attributes, const std::string& text = "")
     return "<table:table-cell " + attributes + "><text:p>" + text + "</text:p></table:table-cell>";
 }
 
-TEST(OdsReader, ValueTypesOrcusDropsAreSupplied)
+TEST(OdsReader, ValueTypesBesidesFloatAndStringAreRead)
 {
     TempDir dir;
     const std::string rows
@@ -92,18 +92,68 @@ TEST(OdsReader, RepeatedRowsAndCellsArePlacedAndCopied)
     }
 }
 
-TEST(OdsReader, TimeCellsFailTheirSheetNamingTheCell)
+// As LibreOffice writes them: merges leave covered cells that still take their place; a cell's
+// text is its paragraphs with their spaces, tabs, line breaks and spans, not its annotation.
+TEST(OdsReader, MergedCellsAndCellTextAreReadAsShown)
 {
     TempDir dir;
-    const std::string rows = "<table:table-row><table:table-cell/>"
-                             + cell("office:value-type=\"time\" office:time-value=\"PT12H30M00S\"", "12:30")
-                             + "</table:table-row>";
-    const auto book = makeFileWorkbookReader()->open(writeOds(dir, "time.ods", "Время", rows));
-    try {
-        (void)book->usedRange(1);
-        ADD_FAILURE() << "a time cell was read";
-    } catch (const WorkbookError& e) {
-        EXPECT_NE(std::string(e.what()).find("«time.ods», лист «Время»: ячейка B1"), std::string::npos) << e.what();
+    const std::string rows
+        = "<table:table-header-rows><table:table-row>"
+          "<table:table-cell office:value-type=\"string\" table:number-columns-spanned=\"2\"><text:p>Локус</text:p>"
+          "</table:table-cell><table:covered-table-cell/>"
+          + cell("office:value-type=\"float\" office:value=\"0.125\"", "0,125")
+          + "</table:table-row></table:table-header-rows>"
+            "<table:table-row><table:table-cell office:value-type=\"string\" table:number-rows-spanned=\"2\">"
+            "<office:annotation><text:p>примечание</text:p></office:annotation>"
+            "<text:p>строка1</text:p><text:p>стр<text:span>ока</text:span>2</text:p></table:table-cell>"
+          + cell("office:value-type=\"string\"", "<text:s text:c=\"2\"/>два <text:s/>пробела")
+          + cell("office:value-type=\"string\"", "a<text:tab/>b<text:line-break/>c")
+          + "</table:table-row><table:table-row><table:covered-table-cell/>"
+          + cell("office:value-type=\"string\" office:string-value=\"значение\"", "показ")
+          + cell("table:formula=\"of:=[.Z99]\"") + "</table:table-row><table:table-row>"
+          + cell("office:value-type=\"date\" office:date-value=\"2023-03-15T00:00:00\"", "15.03.2023")
+          + "</table:table-row>";
+    const CellArray cells = makeFileWorkbookReader()->open(writeOds(dir, "merged.ods", "M", rows))->usedRange(1);
+    ASSERT_EQ(cells.rows(), 4);
+    ASSERT_EQ(cells.columns(), 3);
+    const std::pair<const char*, CellValue> expected[] = {
+        {"A1", std::string("Локус")},
+        {"B1", CellValue()},
+        {"C1", 0.125},
+        {"A2", std::string("строка1\nстрока2")},
+        {"B2", std::string("  два  пробела")},
+        {"C2", std::string("a\tb\nc")},
+        {"A3", CellValue()},
+        {"B3", std::string("значение")},
+        {"C3", CellError{"формула без сохраненного значения"}},
+        {"A4", std::string("2023-03-15")},
+    };
+    for (const auto& [name, value] : expected) {
+        const int row = name[1] - '0';
+        const int column = name[0] - 'A' + 1;
+        EXPECT_EQ(show(cells.at(row, column)), show(value)) << name;
+    }
+}
+
+TEST(OdsReader, TimesAndUnreadableDatesFailTheirSheetNamingTheCell)
+{
+    TempDir dir;
+    const std::pair<std::string, std::string> cases[] = {
+        {"office:value-type=\"time\" office:time-value=\"PT12H30M00S\"", "ячейка B1 в формате «time»"},
+        {"office:value-type=\"date\" office:date-value=\"2023-03-15T12:30:00\"", "ячейка B1 с датой и временем"},
+        {"office:value-type=\"date\" office:date-value=\"21e4003-15\"", "ячейка B1: дата «21e4003-15» не"},
+    };
+    for (const auto& [attributes, message] : cases) {
+        const std::string rows
+            = "<table:table-row><table:table-cell/>" + cell(attributes, "12:30") + "</table:table-row>";
+        const auto book = makeFileWorkbookReader()->open(writeOds(dir, "time.ods", "Время", rows));
+        try {
+            (void)book->usedRange(1);
+            ADD_FAILURE() << "read: " << attributes;
+        } catch (const WorkbookError& e) {
+            EXPECT_NE(std::string(e.what()).find("«time.ods», лист «Время»: " + message), std::string::npos)
+                << e.what();
+        }
     }
 }
 

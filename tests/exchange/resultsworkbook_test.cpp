@@ -3,7 +3,6 @@
 // batch evaluation of a saved table, and the faults of reading that must leave no trace.
 #include <gtest/gtest.h>
 
-#include "automation/fakeworkbook.h"
 #include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
 #include "exchange/genotypeworkbook.h"
@@ -13,6 +12,7 @@
 #include "exchangetesting.h"
 #include "freqdb/loadmessages.h"
 #include "results/genotyperow.h"
+#include "support/fakeworkbook.h"
 
 namespace exchange {
 namespace {

@@ -11,9 +11,9 @@
 #include <tuple>
 #include <vector>
 
-#include "automation/fakeworkbook.h"
 #include "freqdb/loadmessages.h"
 #include "freqdb/locusworkbookfiles.h"
+#include "support/fakeworkbook.h"
 #include "tempdir.h"
 
 namespace freqdb {

@@ -77,6 +77,8 @@ const Case kCases[] = {
     {"CellInLastCornerXls", "far-corner.xls"},
     {"RepeatedEmptyRowsOds", "repeated-empty.ods", false, Expect::Control},
     {"RepeatedValueWholeSheetOds", "repeated-values.ods"},
+    {"SheetsOfFarCornersOds", "far-corner-sheets.ods", false, Expect::Control},
+    {"SheetsOfAMillionNumbersOds", "million-cell-sheets.ods"},
     {"LongLabelsXls", "long-labels.xls", false, Expect::LongLabels},
     {"LongLabelsXlsx", "long-labels.xlsx", false, Expect::LongLabels},
     {"LongLabelsOds", "long-labels.ods", false, Expect::LongLabels},

@@ -330,6 +330,17 @@ def make_small(out):
     far_row_ods = ('<table:table-row table:number-rows-repeated="1048566"><table:table-cell/></table:table-row>'
                    '<table:table-row>' + ods_cell("x") + '</table:table-row>')
     simple_ods(p("far-row.ods"), GOOD_ROWS, extra_rows_xml=far_row_ods)
+    # A few kilobytes that hold gigabytes if every sheet is spelled out at once: sheets with two
+    # cells at A1 and ALL1000 (a used range of a million cells each) before the locus's sheet,
+    # and sheets of a million repeated numbers each.
+    corners = ('<table:table-row>' + ods_cell("a") + '</table:table-row>'
+               '<table:table-row table:number-rows-repeated="998"/>'
+               '<table:table-row>' + ods_cell(None, 999) + ods_cell("b") + '</table:table-row>')
+    write_ods(p("far-corner-sheets.ods"),
+              "".join(ods_table(f"S{n}", corners) for n in range(8)) + ods_table(SHEET, ods_rows(GOOD_ROWS)))
+    million = '<table:table-row table:number-rows-repeated="10">' + ods_cell((None, "1"), 1000) + '</table:table-row>'
+    write_ods(p("million-cell-sheets.ods"),
+              "".join(ods_table(f"M{n}", million * 100) for n in range(3)) + ods_table(SHEET, ods_rows(GOOD_ROWS)))
     simple_xls(p("far-corner.xls"), GOOD_ROWS, extra=lambda ws: ws.write(65535, 255, 1.0))
     simple_xls(p("far-row.xls"), GOOD_ROWS, extra=lambda ws: ws.write(65535, 0, "x"))
 

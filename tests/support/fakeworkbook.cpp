@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fakeworkbook.h"
+#include "support/fakeworkbook.h"
 
 #include <algorithm>
 

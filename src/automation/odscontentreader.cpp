@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "odscontentreader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "automation/readlimits.h"
+#include "automation/readmessages.h"
+#include "automation/workbook.h"
+
+namespace automation {
+namespace {
+
+// Value cells a workbook may spell out, repeats counted: as many as one sheet's used range may
+// hold, far more than any workbook of ours. Every one is kept until the workbook is closed.
+constexpr std::uint64_t kExpandedCells = limits::kRangeCells;
+// Copies of one value cell (rows x columns repeated) placed on a sheet.
+constexpr long long kCellCopies = 10'000;
+
+const char* const kFormulaWithoutValue = "формула без сохраненного значения";
+
+long repeatCount(const char** attributes, std::string_view name)
+{
+    const char* value = xmlAttribute(attributes, name);
+    if (!value)
+        return 1;
+    const long n = std::strtol(value, nullptr, 10);
+    return n < 1 ? 1 : n > limits::kMaxSheetRow ? limits::kMaxSheetRow : n;
+}
+
+std::string attribute(const char** attributes, std::string_view name, std::string_view ns)
+{
+    const char* value = xmlAttribute(attributes, name, ns);
+    return value ? value : "";
+}
+
+// "2023-03-15": the day of a date cell as the other readers give it.
+bool isIsoDay(std::string_view text)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return false;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    }
+    return true;
+}
+
+// A 0-based position as the 1-based int of messages and of UsedRangeBuilder (which refuses
+// anything past the sheet's last row or column).
+int oneBased(long long position)
+{
+    return static_cast<int>(std::min<long long>(position + 1, INT_MAX));
+}
+
+} // namespace
+
+OdsContentReader::OdsContentReader(std::filesystem::path path) : m_path(std::move(path)), m_where(fileLabel(m_path)) {}
+
+void OdsContentReader::startElement(std::string_view name, const char** attributes)
+{
+    ++m_depth;
+    if (m_skipDepth >= 0)
+        return;
+    if (m_tableDepth < 0) {
+        if (name == "spreadsheet" && m_spreadsheetDepth < 0)
+            m_spreadsheetDepth = m_depth;
+        else if (name == "table" && m_spreadsheetDepth >= 0 && m_depth == m_spreadsheetDepth + 1)
+            startSheet(attributes);
+        return;
+    }
+    if (m_paragraphDepth >= 0) {
+        // Inside a cell's paragraph: spans, links and fields give their text.
+        if (name == "s") {
+            const auto count = static_cast<std::size_t>(repeatCount(attributes, "c"));
+            checkTextRoom(count);
+            m_text.append(count, ' ');
+        } else if (name == "tab") {
+            appendText("\t");
+        } else if (name == "line-break") {
+            appendText("\n");
+        } else if (name == "annotation" || name == "note" || name == "frame") {
+            m_skipDepth = m_depth;
+        }
+        return;
+    }
+    if (m_cellDepth >= 0) {
+        if (name == "p" && m_depth == m_cellDepth + 1 && !m_type.empty()) {
+            if (m_paragraphs++ > 0)
+                appendText("\n");
+            m_paragraphDepth = m_depth;
+        } else {
+            m_skipDepth = m_depth; // an annotation, a drawing, a sub-table
+        }
+        return;
+    }
+    if (m_rowDepth >= 0) {
+        if (m_depth == m_rowDepth + 1 && (name == "table-cell" || name == "covered-table-cell"))
+            startCell(attributes);
+        else
+            m_skipDepth = m_depth;
+        return;
+    }
+    // In the sheet, outside rows: rows may sit in header-rows, row-groups and the like.
+    if (name == "table-row") {
+        m_rowDepth = m_depth;
+        m_rowRepeat = repeatCount(attributes, "number-rows-repeated");
+        m_column = 0;
+    } else if (name == "table") {
+        m_skipDepth = m_depth;
+    }
+}
+
+void OdsContentReader::endElement(std::string_view)
+{
+    const int depth = m_depth--;
+    if (m_skipDepth >= 0) {
+        if (depth == m_skipDepth)
+            m_skipDepth = -1;
+        return;
+    }
+    if (depth == m_paragraphDepth) {
+        m_paragraphDepth = -1;
+    } else if (depth == m_cellDepth) {
+        finishCell();
+        m_cellDepth = -1;
+        m_column += m_columnRepeat;
+    } else if (depth == m_rowDepth) {
+        m_rowDepth = -1;
+        m_row += m_rowRepeat;
+    } else if (depth == m_tableDepth) {
+        m_tableDepth = -1;
+    } else if (depth == m_spreadsheetDepth) {
+        m_spreadsheetDepth = -1;
+    }
+}
+
+void OdsContentReader::characters(std::string_view text)
+{
+    if (m_paragraphDepth >= 0 && m_skipDepth < 0)
+        appendText(text);
+}
+
+void OdsContentReader::startSheet(const char** attributes)
+{
+    if (m_sheets.size() >= static_cast<std::size_t>(limits::kSheets))
+        throw WorkbookError(m_where + ": слишком много листов (более " + std::to_string(limits::kSheets) + ")");
+    std::string name = validUtf8(attribute(attributes, "name", ":table:"));
+    UsedRangeBuilder range(sheetLabel(m_path, name));
+    m_sheets.push_back({std::move(name), std::move(range), {}, {}});
+    m_tableDepth = m_depth;
+    m_row = 0;
+    m_column = 0;
+}
+
+void OdsContentReader::startCell(const char** attributes)
+{
+    m_cellDepth = m_depth;
+    m_columnRepeat = repeatCount(attributes, "number-columns-repeated");
+    m_type = attribute(attributes, "value-type", ":office:");
+    const char* formula = xmlAttribute(attributes, "formula", ":table:");
+    m_formula = formula && *formula;
+    m_paragraphs = 0;
+    m_text.clear();
+    if (m_type.empty() && !m_formula)
+        return;
+    m_expandedCells += static_cast<std::uint64_t>(m_rowRepeat) * static_cast<std::uint64_t>(m_columnRepeat);
+    if (m_expandedCells > kExpandedCells)
+        throw WorkbookError(m_where + ": в книге слишком много ячеек");
+    m_value = attribute(attributes, "value", ":office:");
+    const char* stringValue = xmlAttribute(attributes, "string-value", ":office:");
+    m_stringValue = stringValue ? std::optional<std::string>(stringValue) : std::nullopt;
+    m_boolean = attribute(attributes, "boolean-value", ":office:");
+    m_date = attribute(attributes, "date-value", ":office:");
+    m_calcType = attribute(attributes, "value-type", ":calcext:");
+}
+
+void OdsContentReader::finishCell()
+{
+    if (m_type.empty() && !m_formula)
+        return;
+    const std::string here = cellName(oneBased(m_row), oneBased(m_column));
+    CellValue value;
+    if (m_type.empty()) {
+        value = CellError{kFormulaWithoutValue};
+    } else if (m_type == "float" || m_type == "percentage" || m_type == "currency") {
+        double number = 0;
+        const auto [end, ec] = std::from_chars(m_value.data(), m_value.data() + m_value.size(), number);
+        if (ec != std::errc() || end != m_value.data() + m_value.size() || m_value.empty()) {
+            setProblem("ячейка " + here + ": число «" + m_value.substr(0, 40) + "» не читается");
+            return;
+        }
+        if (std::isfinite(number))
+            value = number;
+        else
+            value = CellError{"#NUM!"};
+    } else if (m_type == "string") {
+        if (m_formula && m_calcType == "error")
+            value = CellError{"ошибка в формуле"};
+        else if (m_stringValue)
+            value = *m_stringValue;
+        else if (m_formula || !m_text.empty())
+            value = m_text;
+    } else if (m_type == "boolean") {
+        value = CellError{m_boolean == "true" ? "логическое значение ИСТИНА" : "логическое значение ЛОЖЬ"};
+    } else if (m_type == "date") {
+        if (m_date.size() > 10 && m_date[10] == 'T' && m_date.substr(10) != "T00:00:00") {
+            setProblem("ячейка " + here + " с датой и временем не читается; задайте ей числовой или текстовый формат");
+            return;
+        }
+        const std::string day = m_date.substr(0, 10);
+        if (!isIsoDay(day) || (m_date.size() > 10 && m_date.substr(10) != "T00:00:00")) {
+            setProblem("ячейка " + here + ": дата «" + m_date.substr(0, 40) + "» не читается");
+            return;
+        }
+        value = day;
+    } else {
+        setProblem("ячейка " + here + " в формате «" + m_type
+                   + "» не читается; задайте ей числовой или текстовый формат");
+        return;
+    }
+    if (isEmpty(value))
+        return;
+    if (static_cast<long long>(m_rowRepeat) * m_columnRepeat > kCellCopies) {
+        setProblem("ячейка " + here + " повторена слишком много раз");
+        return;
+    }
+    for (long r = 0; r < m_rowRepeat; ++r) {
+        for (long c = 0; c < m_columnRepeat; ++c)
+            place(m_row + r, m_column + c, value);
+    }
+}
+
+void OdsContentReader::setProblem(std::string problem)
+{
+    SheetCells& sheet = m_sheets.back();
+    if (sheet.problem.empty())
+        sheet.problem = std::move(problem);
+}
+
+void OdsContentReader::place(long long row, long long column, const CellValue& value)
+{
+    SheetCells& sheet = m_sheets.back();
+    if (!sheet.rangeError.empty())
+        return;
+    try {
+        sheet.range.add(oneBased(row), oneBased(column), value);
+    } catch (const WorkbookError& e) {
+        sheet.rangeError = e.what();
+    }
+}
+
+void OdsContentReader::checkTextRoom(std::size_t bytes) const
+{
+    if (m_text.size() + bytes > limits::kTextBytes)
+        throw WorkbookError(m_where + ": слишком длинный текст в ячейке "
+                            + cellName(oneBased(m_row), oneBased(m_column)));
+}
+
+void OdsContentReader::appendText(std::string_view text)
+{
+    checkTextRoom(text.size());
+    m_text.append(text);
+}
+
+std::vector<OdsContentReader::Sheet> OdsContentReader::takeSheets()
+{
+    std::vector<Sheet> out;
+    out.reserve(m_sheets.size());
+    for (SheetCells& sheet : m_sheets) {
+        std::string error = sheet.rangeError;
+        if (error.empty() && !sheet.problem.empty())
+            error = sheetLabel(m_path, sheet.name) + ": " + sheet.problem;
+        out.push_back({std::move(sheet.name), std::move(sheet.range), std::move(error)});
+    }
+    m_sheets.clear();
+    return out;
+}
+
+} // namespace automation
