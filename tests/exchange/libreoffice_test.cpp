@@ -15,11 +15,11 @@
 #include "exchange/genotypeworkbook.h"
 #include "exchange/resultsworkbookwriter.h"
 #include "exchange/workbooklayout.h"
+#include "exchange/wrappedtext.h"
 #include "freqdb/locusloader.h"
 #include "results/genotyperow.h"
 
-#include "exchange/wrappedtext.h"
-#include "support/shellcommand.h"
+#include "support/pdftext.h"
 #include "support/tempdir.h"
 
 namespace exchange {
@@ -28,15 +28,17 @@ namespace {
 const std::string kSource = PI_SOURCE_DIR;
 const text::NumberFormat kFormat(",");
 
+using testsupport::pdfPages;
 using testsupport::shellOutput;
+using testsupport::squeezed;
 
-std::string squeezed(const std::string& text)
+// Converts `file` to PDF with LibreOffice Calc in `dir` and returns the PDF's path.
+std::filesystem::path printed(const testsupport::TempDir& dir, const std::string& file)
 {
-    std::string out;
-    for (char c : text)
-        if (c != ' ' && c != '\n' && c != '\r' && c != '\t' && c != '\f')
-            out += c;
-    return out;
+    shellOutput("cd '" + dir.path().string() + "' && HOME='" + dir.path().string()
+                + "' soffice --headless --norestore -env:UserInstallation=file://" + dir.path().string()
+                + "/profile --convert-to pdf '" + file + "' 2>&1");
+    return dir.path() / (std::filesystem::path(file).stem().string() + ".pdf");
 }
 
 // 20 rows as a lab would have them: the trio example's 15 loci, three duo rows with the longest
@@ -87,15 +89,9 @@ TEST(ResultsWorkbookInLibreOffice, TwentyRowsPrintOnOnePageWithEveryTextWhole)
     saveResultsWorkbook(file, c.grid, c.combined.cpiText, c.combined.probabilityText, freqdb::Population::UsCaucasians,
                         *writer);
 
-    shellOutput("cd '" + dir.path().string() + "' && HOME='" + dir.path().string()
-                + "' soffice --headless --norestore -env:UserInstallation=file://" + dir.path().string()
-                + "/profile --convert-to pdf results.xlsx 2>&1");
-    const auto pdf = dir.path() / "results.pdf";
+    const auto pdf = printed(dir, "results.xlsx");
     ASSERT_TRUE(std::filesystem::exists(pdf));
-    std::smatch pages;
-    const std::string info = shellOutput("pdfinfo '" + pdf.string() + "'");
-    ASSERT_TRUE(std::regex_search(info, pages, std::regex("Pages:\\s+(\\d+)")));
-    EXPECT_EQ(pages[1], "1");
+    EXPECT_EQ(pdfPages(pdf), 1);
 
     const std::string text = squeezed(shellOutput("pdftotext -raw -enc UTF-8 '" + pdf.string() + "' -"));
     const std::vector<std::string> whole = {std::string(kPopulationLinePrefix) + "европеоидов США",
@@ -106,15 +102,6 @@ TEST(ResultsWorkbookInLibreOffice, TwentyRowsPrintOnOnePageWithEveryTextWhole)
                                             "Генотип ребенка"};
     for (const std::string& line : whole)
         EXPECT_NE(text.find(squeezed(line)), std::string::npos) << line << "\n" << text;
-}
-
-// Converts `file` to PDF with LibreOffice Calc in `dir` and returns the PDF's path.
-std::filesystem::path printed(const testsupport::TempDir& dir, const std::string& file)
-{
-    shellOutput("cd '" + dir.path().string() + "' && HOME='" + dir.path().string()
-                + "' soffice --headless --norestore -env:UserInstallation=file://" + dir.path().string()
-                + "/profile --convert-to pdf '" + file + "' 2>&1");
-    return dir.path() / (std::filesystem::path(file).stem().string() + ".pdf");
 }
 
 // The words of a printed page in reading order, each with the top of its line.

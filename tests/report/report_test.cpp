@@ -20,7 +20,7 @@
 #include "report/tablesfingerprint.h"
 #include "results/genotyperow.h"
 
-#include "support/shellcommand.h"
+#include "support/pdftext.h"
 #include "support/tempdir.h"
 
 namespace report {
@@ -29,40 +29,10 @@ namespace {
 const std::string kSource = PI_SOURCE_DIR;
 const text::NumberFormat kFormat(",");
 
+using testsupport::pdfPages;
+using testsupport::pdfText;
 using testsupport::shellOutput;
-
-std::string quoted(const std::filesystem::path& path)
-{
-    return "'" + path.string() + "'";
-}
-
-// The text of pages first..last (0: to the end), in the order it was drawn.
-std::string pdfText(const std::filesystem::path& pdf, int first = 1, int last = 0)
-{
-    std::string command = "pdftotext -raw -enc UTF-8 -f " + std::to_string(first);
-    if (last > 0)
-        command += " -l " + std::to_string(last);
-    return shellOutput(command + " " + quoted(pdf) + " -");
-}
-
-int pdfPages(const std::filesystem::path& pdf)
-{
-    std::smatch m;
-    const std::string info = shellOutput("pdfinfo " + quoted(pdf));
-    if (!std::regex_search(info, m, std::regex("Pages:\\s+(\\d+)")))
-        throw std::runtime_error("no page count:\n" + info);
-    return std::stoi(m[1]);
-}
-
-// Texts compared without blanks and line breaks: a cell wrapped in its column still matches.
-std::string squeezed(const std::string& text)
-{
-    std::string out;
-    for (char c : text)
-        if (c != ' ' && c != '\n' && c != '\r' && c != '\t' && c != '\f')
-            out += c;
-    return out;
-}
+using testsupport::squeezed;
 
 bool contains(const std::string& haystack, const std::string& needle)
 {
@@ -155,7 +125,7 @@ TEST_P(ExampleReport, HoldsEveryRowTheResultLinesThePriorsAndTheFingerprint)
     EXPECT_TRUE(contains(text, "Страница 1 из 1"));
 
     // The face is embedded, so the Cyrillic reads the same on any machine.
-    const std::string fonts = shellOutput("pdffonts " + quoted(pdf));
+    const std::string fonts = shellOutput("pdffonts " + testsupport::quotedPath(pdf));
     EXPECT_TRUE(std::regex_search(fonts, std::regex("DejaVuSans\\S*\\s.*\\byes\\b"))) << fonts;
 }
 
