@@ -37,6 +37,30 @@ std::string attribute(const char** attributes, std::string_view name, std::strin
     return value ? value : "";
 }
 
+// The start of a value for a message: a cut may split a character, which then shows as U+FFFD.
+std::string excerpt(const std::string& value)
+{
+    return validUtf8(std::string_view(value).substr(0, 40));
+}
+
+// office:value as an xsd:double: spaces around it and a leading '+' are allowed there, and
+// from_chars takes neither.
+bool parseDouble(std::string_view text, double& number)
+{
+    constexpr std::string_view kSpace = " \t\r\n";
+    const auto first = text.find_first_not_of(kSpace);
+    if (first == std::string_view::npos)
+        return false;
+    text = text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+    if (text.front() == '+') {
+        text.remove_prefix(1);
+        if (text.empty() || text.front() == '-')
+            return false;
+    }
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
 // "2023-03-15": the day of a date cell as the other readers give it.
 bool isIsoDay(std::string_view text)
 {
@@ -77,6 +101,7 @@ void OdsContentReader::startElement(std::string_view name, const char** attribut
         if (name == "s") {
             const auto count = static_cast<std::size_t>(repeatCount(attributes, "c"));
             checkTextRoom(count);
+            countText(count);
             m_text.append(count, ' ');
         } else if (name == "tab") {
             appendText("\t");
@@ -188,9 +213,8 @@ void OdsContentReader::finishCell()
         value = CellError{kFormulaWithoutValue};
     } else if (m_type == "float" || m_type == "percentage" || m_type == "currency") {
         double number = 0;
-        const auto [end, ec] = std::from_chars(m_value.data(), m_value.data() + m_value.size(), number);
-        if (ec != std::errc() || end != m_value.data() + m_value.size() || m_value.empty()) {
-            setProblem("ячейка " + here + ": число «" + m_value.substr(0, 40) + "» не читается");
+        if (!parseDouble(m_value, number)) {
+            setProblem("ячейка " + here + ": число «" + excerpt(m_value) + "» не читается");
             return;
         }
         if (std::isfinite(number))
@@ -205,7 +229,12 @@ void OdsContentReader::finishCell()
         else if (m_formula || !m_text.empty())
             value = m_text;
     } else if (m_type == "boolean") {
-        value = CellError{m_boolean == "true" ? "логическое значение ИСТИНА" : "логическое значение ЛОЖЬ"};
+        if (m_boolean == "true" || m_boolean == "1")
+            value = CellError{"логическое значение ИСТИНА"};
+        else if (m_boolean == "false" || m_boolean == "0")
+            value = CellError{"логическое значение ЛОЖЬ"};
+        else
+            value = CellError{"логическое значение «" + excerpt(m_boolean) + "»"};
     } else if (m_type == "date") {
         if (m_date.size() > 10 && m_date[10] == 'T' && m_date.substr(10) != "T00:00:00") {
             setProblem("ячейка " + here + " с датой и временем не читается; задайте ей числовой или текстовый формат");
@@ -213,12 +242,12 @@ void OdsContentReader::finishCell()
         }
         const std::string day = m_date.substr(0, 10);
         if (!isIsoDay(day) || (m_date.size() > 10 && m_date.substr(10) != "T00:00:00")) {
-            setProblem("ячейка " + here + ": дата «" + m_date.substr(0, 40) + "» не читается");
+            setProblem("ячейка " + here + ": дата «" + excerpt(m_date) + "» не читается");
             return;
         }
         value = day;
     } else {
-        setProblem("ячейка " + here + " в формате «" + m_type
+        setProblem("ячейка " + here + " в формате «" + excerpt(m_type)
                    + "» не читается; задайте ей числовой или текстовый формат");
         return;
     }
@@ -227,6 +256,13 @@ void OdsContentReader::finishCell()
     if (static_cast<long long>(m_rowRepeat) * m_columnRepeat > kCellCopies) {
         setProblem("ячейка " + here + " повторена слишком много раз");
         return;
+    }
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        // The paragraphs' text has been counted once already as it was read.
+        const std::uint64_t copies
+            = static_cast<std::uint64_t>(m_rowRepeat) * static_cast<std::uint64_t>(m_columnRepeat);
+        const std::uint64_t counted = m_stringValue ? 0 : m_text.size();
+        countText(text->size() * copies - counted);
     }
     for (long r = 0; r < m_rowRepeat; ++r) {
         for (long c = 0; c < m_columnRepeat; ++c)
@@ -260,9 +296,17 @@ void OdsContentReader::checkTextRoom(std::size_t bytes) const
                             + cellName(oneBased(m_row), oneBased(m_column)));
 }
 
+void OdsContentReader::countText(std::uint64_t bytes)
+{
+    m_textBytes += bytes;
+    if (m_textBytes > limits::kRangeTextBytes)
+        throw WorkbookError(m_where + ": слишком много текста в книге");
+}
+
 void OdsContentReader::appendText(std::string_view text)
 {
     checkTextRoom(text.size());
+    countText(text.size());
     m_text.append(text);
 }
 

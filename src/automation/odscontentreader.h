@@ -13,9 +13,10 @@
 //   boolean, an error result of a formula, a formula with no stored result: a CellError.
 // A cell that cannot be read faithfully (a time, a date with a time of day, another value
 // type, a number or a date that does not parse) makes reading its sheet fail, naming the
-// cell; the other sheets stay readable. Limits on a cell's text and on the value cells the
-// workbook spells out (repeats counted) fail the whole workbook: a few kilobytes of repeats
-// cannot make it hold gigabytes.
+// cell; the other sheets stay readable. Limits on a cell's text, and on the value cells and the
+// text the workbook spells out (text:s and repeats counted, all sheets together, since every
+// sheet is kept until the workbook is closed), fail the whole workbook: a few kilobytes of
+// repeats cannot make it hold gigabytes.
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -61,11 +62,13 @@ private:
     void place(long long row, long long column, const CellValue& value);
     void checkTextRoom(std::size_t bytes) const;
     void appendText(std::string_view text);
+    void countText(std::uint64_t bytes);
 
     std::filesystem::path m_path;
     std::string m_where;
     std::deque<SheetCells> m_sheets;
     std::uint64_t m_expandedCells = 0; // value cells spelled out, repeats counted
+    std::uint64_t m_textBytes = 0; // text read from paragraphs and copied by repeats, all sheets
 
     // Depths of the open elements that give structure; -1 when not open. Elements outside
     // this structure (a sub-table, an annotation, a drawing) are skipped with their content.

@@ -157,6 +157,56 @@ TEST(OdsReader, TimesAndUnreadableDatesFailTheirSheetNamingTheCell)
     }
 }
 
+// Values as other writers spell them: xsd:double and xsd:boolean allow a leading '+', spaces
+// around the value, and 1/0 for true/false; LibreOffice reads all of them so.
+TEST(OdsReader, NumbersAndBooleansInEveryLexicalFormAreRead)
+{
+    TempDir dir;
+    const std::pair<std::string, CellValue> cases[] = {
+        {"office:value-type=\"float\" office:value=\"+5\"", 5.0},
+        {"office:value-type=\"float\" office:value=\" 7 \"", 7.0},
+        {"office:value-type=\"float\" office:value=\"-1.5E-07\"", -1.5e-07},
+        {"office:value-type=\"percentage\" office:value=\"+.5\"", 0.5},
+        {"office:value-type=\"boolean\" office:boolean-value=\"1\"", CellError{"логическое значение ИСТИНА"}},
+        {"office:value-type=\"boolean\" office:boolean-value=\"0\"", CellError{"логическое значение ЛОЖЬ"}},
+    };
+    for (const auto& [attributes, value] : cases) {
+        const std::string rows = "<table:table-row>" + cell(attributes, "x") + "</table:table-row>";
+        try {
+            const CellArray cells = makeFileWorkbookReader()->open(writeOds(dir, "forms.ods", "F", rows))->usedRange(1);
+            ASSERT_EQ(cells.rows(), 1) << attributes;
+            EXPECT_EQ(show(cells.at(1, 1)), show(value)) << attributes;
+        } catch (const WorkbookError& e) {
+            ADD_FAILURE() << attributes << ": " << e.what();
+        }
+    }
+    for (const char* bad : {"+-5", "++5", "5 5", "+", "", "0x10"}) {
+        const std::string rows = "<table:table-row>"
+                                 + cell(std::string("office:value-type=\"float\" office:value=\"") + bad + "\"", "x")
+                                 + "</table:table-row>";
+        EXPECT_THROW((void)makeFileWorkbookReader()->open(writeOds(dir, "bad.ods", "F", rows))->usedRange(1),
+                     WorkbookError)
+            << bad;
+    }
+}
+
+// A few bytes of text:s and repeats spell out megabytes of text; the whole workbook's text is
+// bounded, as in the .xls reader, so thousands of such sheets cannot exhaust memory.
+TEST(OdsReader, TextSpelledOutAcrossSheetsIsBounded)
+{
+    TempDir dir;
+    const std::string big = "<table:table-row><table:table-cell office:value-type=\"string\" "
+                            "table:number-columns-repeated=\"40\"><text:p><text:s text:c=\"1000000\"/>"
+                            "</text:p></table:table-cell></table:table-row>";
+    const std::string sheets = big + "</table:table><table:table table:name=\"B\">" + big;
+    try {
+        (void)makeFileWorkbookReader()->open(writeOds(dir, "spaces.ods", "A", sheets));
+        ADD_FAILURE() << "80 MB of spaces were accepted";
+    } catch (const WorkbookError& e) {
+        EXPECT_NE(std::string(e.what()).find("слишком много текста в книге"), std::string::npos) << e.what();
+    }
+}
+
 TEST(OdsReader, ManyRepeatedValueCellsAreRefused)
 {
     TempDir dir;
