@@ -37,6 +37,17 @@ std::string attribute(const char** attributes, std::string_view name, std::strin
     return value ? value : "";
 }
 
+// The text a spreadsheet program shows for a formula's error result. Excel stores such a result
+// as the number 0 with this text, some writers as a text; either way it is not the cell's value.
+bool isErrorText(std::string_view text)
+{
+    for (std::string_view error : {"#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME?", "#NUM!", "#N/A"}) {
+        if (text == error)
+            return true;
+    }
+    return false;
+}
+
 // The start of a value for a message: a cut may split a character, which then shows as U+FFFD.
 std::string excerpt(const std::string& value)
 {
@@ -211,6 +222,10 @@ void OdsContentReader::finishCell()
     CellValue value;
     if (m_type.empty()) {
         value = CellError{kFormulaWithoutValue};
+    } else if (m_formula && m_calcType == "error") {
+        value = CellError{"ошибка в формуле"};
+    } else if (m_formula && isErrorText(m_text)) {
+        value = CellError{m_text};
     } else if (m_type == "float" || m_type == "percentage" || m_type == "currency") {
         double number = 0;
         if (!parseDouble(m_value, number)) {
@@ -222,9 +237,7 @@ void OdsContentReader::finishCell()
         else
             value = CellError{"#NUM!"};
     } else if (m_type == "string") {
-        if (m_formula && m_calcType == "error")
-            value = CellError{"ошибка в формуле"};
-        else if (m_stringValue)
+        if (m_stringValue)
             value = *m_stringValue;
         else if (m_formula || !m_text.empty())
             value = m_text;

@@ -190,6 +190,33 @@ TEST(OdsReader, NumbersAndBooleansInEveryLexicalFormAreRead)
     }
 }
 
+// Excel saves a formula's error result as office:value-type="float" office:value="0" with the
+// error in the cell's text; other writers may give it as a string, LibreOffice marks it with
+// calcext:value-type="error" whatever the office type. None of them is the number 0 or a text.
+TEST(OdsReader, FormulaErrorsAreErrorsWhateverTheirStoredType)
+{
+    TempDir dir;
+    const std::pair<std::string, CellValue> cases[] = {
+        {cell("table:formula=\"of:=0/0\" office:value-type=\"float\" office:value=\"0\"", "#DIV/0!"),
+         CellError{"#DIV/0!"}},
+        {cell("table:formula=\"of:=NA()\" office:value-type=\"percentage\" office:value=\"0\"", "#N/A"),
+         CellError{"#N/A"}},
+        {cell("table:formula=\"of:=VLOOKUP(1;[.Z1:.Z2];2)\" office:value-type=\"string\"", "#N/A"), CellError{"#N/A"}},
+        {cell("table:formula=\"of:=1/0\" office:value-type=\"float\" office:value=\"0\" "
+              "calcext:value-type=\"error\"",
+              "#DIV/0!"),
+         CellError{"ошибка в формуле"}},
+        {cell("table:formula=\"of:=2+3\" office:value-type=\"float\" office:value=\"5\"", "5"), 5.0},
+        {cell("office:value-type=\"string\"", "#N/A"), std::string("#N/A")},
+    };
+    for (const auto& [xml, value] : cases) {
+        const std::string rows = "<table:table-row>" + xml + "</table:table-row>";
+        const CellArray cells = makeFileWorkbookReader()->open(writeOds(dir, "errors.ods", "E", rows))->usedRange(1);
+        ASSERT_EQ(cells.rows(), 1) << xml;
+        EXPECT_EQ(show(cells.at(1, 1)), show(value)) << xml;
+    }
+}
+
 // A few bytes of text:s and repeats spell out megabytes of text; the whole workbook's text is
 // bounded, as in the .xls reader, so thousands of such sheets cannot exhaust memory.
 TEST(OdsReader, TextSpelledOutAcrossSheetsIsBounded)
