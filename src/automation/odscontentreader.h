@@ -3,14 +3,16 @@
 // The sheets of an OpenDocument spreadsheet, read from its content.xml in one streaming pass
 // (an XmlHandler for XmlStream). Each table:table of office:spreadsheet is a sheet; its rows
 // and cells are placed by position, repeats included (number-rows-repeated,
-// number-columns-repeated; covered cells of a merge take their place and hold nothing). A cell
-// holds what a spreadsheet program shows:
+// number-columns-repeated; covered cells of a merge take their place, and what a merge kept
+// hidden in them is read, as the .xlsx and .xls readers read it). A cell holds what a
+// spreadsheet program shows:
 //   float, percentage, currency: the number of office:value (a percentage as the fraction);
 //   string: office:string-value when there is one, else the text of its paragraphs joined by
 //     line breaks, with text:s, text:tab and text:line-break spelled out and spans followed
 //     (annotations and drawings in the cell are not its text);
 //   date: ISO text, "2023-03-15";
-//   boolean, an error result of a formula, a formula with no stored result: a CellError.
+//   boolean, an error result of a formula (whatever type it is stored under), a formula with
+//     no stored result: a CellError.
 // A cell that cannot be read faithfully (a time, a date with a time of day, another value
 // type, a number or a date that does not parse) makes reading its sheet fail, naming the
 // cell; the other sheets stay readable. Limits on a cell's text, and on the value cells and the
