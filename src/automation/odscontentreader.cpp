@@ -124,7 +124,7 @@ void OdsContentReader::startElement(std::string_view name, const char** attribut
         return;
     }
     if (m_cellDepth >= 0) {
-        if (name == "p" && m_depth == m_cellDepth + 1 && !m_type.empty()) {
+        if (name == "p" && m_depth == m_cellDepth + 1 && (!m_type.empty() || m_formula)) {
             if (m_paragraphs++ > 0)
                 appendText("\n");
             m_paragraphDepth = m_depth;
@@ -221,7 +221,13 @@ void OdsContentReader::finishCell()
     const std::string here = cellName(oneBased(m_row), oneBased(m_column));
     CellValue value;
     if (m_type.empty()) {
-        value = CellError{kFormulaWithoutValue};
+        // LibreOffice stores a formula's empty text result (=ЕСЛИ(…;"";…)) as an empty paragraph
+        // without a value type; the .xlsx it saves gives the empty text too. A formula with
+        // nothing shown at all has no stored result.
+        if (m_paragraphs > 0 && m_text.empty())
+            value = std::string();
+        else
+            value = CellError{kFormulaWithoutValue};
     } else if (m_formula && m_calcType == "error") {
         value = CellError{"ошибка в формуле"};
     } else if (m_formula && isErrorText(m_text)) {
