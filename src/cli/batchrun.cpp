@@ -21,7 +21,6 @@
 #include "exchange/resultsworkbookwriter.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
-#include "report/offscreengui.h"
 #include "results/gridtexts.h"
 #include "text/numberformat.h"
 
@@ -248,9 +247,9 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
               return target;
           };
     // Reports draw with Qt: one offscreen application for the whole run.
-    std::optional<report::OffscreenGui> gui;
+    std::optional<ReportDrawing> drawing;
     if (options.reportDir)
-        gui.emplace();
+        drawing.emplace();
 
     bool allEvaluated = true;
     for (std::size_t i = 0; i < cases.size(); ++i) {

@@ -20,6 +20,13 @@ std::filesystem::path fullPath(const std::filesystem::path& path)
 
 } // namespace
 
+struct ReportDrawing::Resources {
+    report::OffscreenGui gui;
+};
+
+ReportDrawing::ReportDrawing() : m_resources(std::make_unique<Resources>()) {}
+ReportDrawing::~ReportDrawing() = default;
+
 std::string writeCaseReportFile(const std::filesystem::path& path, const EvaluatedCase& evaluated)
 {
     const report::OffscreenGui gui;

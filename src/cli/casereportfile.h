@@ -3,6 +3,7 @@
 // The case report of an evaluated case, written as a PDF beside (or instead of) the results
 // workbook: `batch --report FILE.pdf`, and any command that writes reports for many cases.
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "freqdb/locustable.h"
@@ -19,6 +20,20 @@ struct EvaluatedCase {
     std::string cpiLine;
     std::string probabilityLine;
     const text::NumberFormat* format = nullptr;
+};
+
+// Keeps what drawing reports needs (Qt's offscreen application) alive while it lives, so a run
+// that writes many reports starts it once; writeCaseReportFile() works without one too.
+class ReportDrawing {
+public:
+    ReportDrawing();
+    ~ReportDrawing();
+    ReportDrawing(const ReportDrawing&) = delete;
+    ReportDrawing& operator=(const ReportDrawing&) = delete;
+
+private:
+    struct Resources;
+    std::unique_ptr<Resources> m_resources;
 };
 
 // Writes the report to `path` through a temporary file renamed over it, so a failure leaves no

@@ -4,6 +4,10 @@
 
 namespace cli {
 
+struct ReportDrawing::Resources {};
+ReportDrawing::ReportDrawing() = default;
+ReportDrawing::~ReportDrawing() = default;
+
 std::string writeCaseReportFile(const std::filesystem::path& path, const EvaluatedCase&)
 {
     return "Отчёт «" + path.string() + "» не сохранён: эта сборка программы не составляет отчёты";
