@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/batchrun.h"
+#include "cli/commonoptions.h"
 #include "freqdb/labsettings.h"
 #include "text/numberformat.h"
 
@@ -65,18 +66,10 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
         return "Не указана книга генотипов";
     options.cases.assign(args.cases.begin(), args.cases.end());
 
-    if (app.count("--population") == 0)
-        return "Не указана популяция (--population rus|white|black)";
-    const auto population = freqdb::populationFromCode(args.population);
-    if (!population)
-        return "Популяция должна быть rus, white или black, а не «" + args.population + "»";
-    options.population = *population;
-
-    if (app.count("--data") > 0) {
-        if (args.data.empty())
-            return "Пустое имя папки в --data";
-        options.dataDir = args.data;
-    }
+    if (auto error = checkPopulation(app, args.population, options.population); !error.empty())
+        return error;
+    if (auto error = checkDataFolder(app, args.data, options.dataDir); !error.empty())
+        return error;
     if (app.count("--prior") > 0) {
         const auto prior = priorText(args.prior, ",");
         if (!prior)

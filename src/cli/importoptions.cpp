@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/commonoptions.h"
 #include "cli/importcommand.h"
 
 namespace cli {
@@ -41,17 +42,10 @@ std::string check(const CLI::App& app, const ImportArguments& args, ImportOption
     if (args.tables.size() > 1)
         return "Лишний аргумент «" + args.tables[1] + "»: таблица частот уже указана";
     options.table = args.tables.front();
-    if (app.count("--population") == 0)
-        return "Не указана популяция (--population rus|white|black)";
-    const auto population = freqdb::populationFromCode(args.population);
-    if (!population)
-        return "Популяция должна быть rus, white или black, а не «" + args.population + "»";
-    options.population = *population;
-    if (app.count("--data") > 0) {
-        if (args.data.empty())
-            return "Пустое имя папки в --data";
-        options.dataDir = args.data;
-    }
+    if (auto error = checkPopulation(app, args.population, options.population); !error.empty())
+        return error;
+    if (auto error = checkDataFolder(app, args.data, options.dataDir); !error.empty())
+        return error;
     if (app.count("--origin") > 0) {
         if (args.origin.empty())
             return "Пустое имя популяции в --origin";

@@ -18,6 +18,7 @@
 #include "freqdb/loadmessages.h"
 #include "version/projectversion.h"
 
+#include "support/programrun.h"
 #include "support/tempdir.h"
 
 namespace cli {
@@ -29,27 +30,11 @@ const std::string kData = kSource + "/data";
 // The expected texts carry the decimal comma of the operators' locale, whatever the machine's.
 const bool kRussianLocale = setenv("LC_ALL", "ru_RU.UTF-8", 1) == 0;
 
-struct Run {
-    int status;
-    std::string out, err;
-};
-
-Run run(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "paternity-index");
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    std::ostringstream out, err;
-    const int status = runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
-
 Run batch(const std::string& workbook, std::vector<std::string> more = {})
 {
     std::vector<std::string> args = {"batch", workbook, "--population", "white", "--data", kData};
     args.insert(args.end(), more.begin(), more.end());
-    return run(args);
+    return runProgram(args);
 }
 
 std::vector<std::string> lines(const std::string& text)
@@ -73,7 +58,7 @@ class UsageErrors : public ::testing::TestWithParam<UsageCase> {};
 
 TEST_P(UsageErrors, ExitTwoWithTheReasonAndTheUsageOnStderr)
 {
-    const auto r = run(GetParam().args);
+    const auto r = runProgram(GetParam().args);
     EXPECT_EQ(r.status, kExitUsage);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
@@ -147,12 +132,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CommandLine, HelpAndVersion)
 {
     for (const char* help : {"--help", "-h"}) {
-        const auto r = run({help});
+        const auto r = runProgram({help});
         EXPECT_EQ(r.status, kExitOk);
         EXPECT_NE(r.out.find("--population rus|white|black"), std::string::npos);
     }
-    EXPECT_EQ(run({"batch", "--help"}).status, kExitOk);
-    const auto v = run({"--version"});
+    EXPECT_EQ(runProgram({"batch", "--help"}).status, kExitOk);
+    const auto v = runProgram({"--version"});
     EXPECT_EQ(v.status, kExitOk);
     EXPECT_EQ(v.out, std::string("paternity-index ") + version::kVersion + "\n");
 }
@@ -162,10 +147,10 @@ TEST(CommandLine, HelpAndVersion)
 TEST(CommandLine, ArgumentsReachTheBatchAsWritten)
 {
     const auto dashed
-        = run({"batch", "--population", "white", "--population", "black", "--data", kData, "--", "--case.xlsx"});
+        = runProgram({"batch", "--population", "white", "--population", "black", "--data", kData, "--", "--case.xlsx"});
     EXPECT_EQ(dashed.status, kExitFailure) << dashed.err;
     EXPECT_NE(dashed.err.find("--case.xlsx"), std::string::npos) << dashed.err;
-    EXPECT_EQ(run({"batch", "--population", "white", "--"}).status, kExitUsage) << "no workbook after --";
+    EXPECT_EQ(runProgram({"batch", "--population", "white", "--"}).status, kExitUsage) << "no workbook after --";
 
     TempDir dir;
     const auto upper = dir.path() / "ДЕЛО.XLSX";
@@ -202,8 +187,8 @@ TEST(CommandLine, UnreadableWorkbookOrDataExitsOneWithTheWindowsMessage)
     EXPECT_NE(missing.err.find("/no/such/case.xlsx"), std::string::npos);
 
     TempDir empty;
-    const auto noData
-        = run({"batch", kSource + "/examples/trio.xlsx", "--population", "rus", "--data", empty.path().string()});
+    const auto noData = runProgram(
+        {"batch", kSource + "/examples/trio.xlsx", "--population", "rus", "--data", empty.path().string()});
     EXPECT_EQ(noData.status, kExitFailure);
     EXPECT_EQ(noData.err.rfind(std::string(freqdb::kFilesNotFound), 0), 0u) << noData.err;
 }
@@ -557,8 +542,8 @@ TEST(LabSettings, OffGivesEveryOutputAsWithoutTheFile)
     const std::string bare = dataCopy(dir, "");
     for (const char* format : {"text", "csv", "json"}) {
         const auto bundled = batch(kSource + "/examples/exclusion.xlsx", {"--format", format});
-        const auto withoutFile = run({"batch", kSource + "/examples/exclusion.xlsx", "--population", "white", "--data",
-                                      bare, "--format", format});
+        const auto withoutFile = runProgram({"batch", kSource + "/examples/exclusion.xlsx", "--population", "white",
+                                             "--data", bare, "--format", format});
         const auto overriddenOff = batch(kSource + "/examples/exclusion.xlsx",
                                          {"--format", format, "--mutation", "off", "--min-frequency", "off"});
         ASSERT_EQ(bundled.status, kExitOk) << bundled.err;
@@ -604,14 +589,14 @@ TEST(LabSettings, SettingsFileIsUsedAndABadOneIsRefusedWithItsLine)
 {
     TempDir dir;
     const std::string data = dataCopy(dir, "; лаборатория\nmutation_model = proportional\nmutation_rate = 0,003\n");
-    auto r = run({"batch", kSource + "/examples/exclusion.xlsx", "--population", "white", "--data", data});
+    auto r = runProgram({"batch", kSource + "/examples/exclusion.xlsx", "--population", "white", "--data", data});
     ASSERT_EQ(r.status, kExitOk) << r.err;
     EXPECT_NE(r.out.find("мутация μ=0,003"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\nНастройки лаборатории: модель мутаций пропорциональная, μ=0,003;"), std::string::npos)
         << r.out;
 
     std::ofstream(std::filesystem::path(data) / "settings.ini") << "mutation_model = proportional\nmutation_rate = 3\n";
-    r = run({"batch", kSource + "/examples/exclusion.xlsx", "--population", "white", "--data", data});
+    r = runProgram({"batch", kSource + "/examples/exclusion.xlsx", "--population", "white", "--data", data});
     EXPECT_EQ(r.status, kExitFailure);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind(std::string(freqdb::kReadFailed) + "\nФайл настроек «settings.ini», строка 2: ", 0), 0u)

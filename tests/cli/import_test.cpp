@@ -16,6 +16,7 @@
 #include "cli/importcommand.h"
 #include "freqdb/locusloader.h"
 
+#include "support/programrun.h"
 #include "support/tempdir.h"
 
 namespace cli {
@@ -26,11 +27,6 @@ const std::string kData = kSource + "/data";
 const text::NumberFormat kComma(",");
 using TempDir = testsupport::TempDir;
 
-struct Run {
-    int status;
-    std::string out, err;
-};
-
 Run import(ImportOptions options)
 {
     std::ostringstream out, err;
@@ -38,21 +34,10 @@ Run import(ImportOptions options)
     return {status, out.str(), err.str()};
 }
 
-Run commandLine(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "paternity-index");
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    std::ostringstream out, err;
-    const int status = runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
-
 Run batchCsv(const std::filesystem::path& data, const char* population)
 {
-    return commandLine({"batch", kSource + "/examples/trio.xlsx", "--population", population, "--data", data.string(),
-                        "--format", "csv"});
+    return runProgram({"batch", kSource + "/examples/trio.xlsx", "--population", population, "--data", data.string(),
+                       "--format", "csv"});
 }
 
 std::string readFile(const std::filesystem::path& path)
@@ -397,7 +382,7 @@ TEST(Import, CommandLine)
          "Проверка (--dry-run): ничего не записано."},
     };
     for (const auto& c : cases) {
-        const auto r = commandLine(c.args);
+        const auto r = runProgram(c.args);
         EXPECT_EQ(r.status, c.status) << c.args.size() << r.err;
         EXPECT_NE((r.out + r.err).find(c.message), std::string::npos) << r.out << r.err;
         if (c.status == kExitUsage) {
@@ -406,7 +391,7 @@ TEST(Import, CommandLine)
     }
     EXPECT_EQ(snapshot(data), before);
 
-    const auto r = commandLine({"import", table, "--population", "rus", "--data", data.string(), "--prune"});
+    const auto r = runProgram({"import", table, "--population", "rus", "--data", data.string(), "--prune"});
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_EQ(dump(load(data, freqdb::Population::Russians)), "CSF1PO: 10=1\n");
 }
