@@ -6,6 +6,8 @@
 // workbook becomes .xlsx (an .xls or .ods original goes to the backup folder, as does the .xlsx
 // being replaced). The loader needs the population's worksheet in every workbook of the folder,
 // so a workbook the table does not cover is refused, or with `prune` moved to the backup folder.
+// The worksheets carried unchanged are held until written, so their size is bounded, all
+// workbooks together; a hostile workbook beyond it is refused, naming it and the sheet.
 #include <filesystem>
 #include <string>
 #include <vector>
