@@ -97,6 +97,10 @@ void checkCarried(const std::filesystem::path& file, const automation::NamedShee
 void prepareExisting(LocusUpdate& update, const ImportedLocus& locus, const automation::WorkbookReader& reader,
                      CarriedSize& carried)
 {
+    std::error_code error;
+    const auto status = std::filesystem::status(update.original, error);
+    if (!error)
+        update.permissions = status.permissions();
     std::unique_ptr<automation::Workbook> book;
     try {
         book = reader.open(update.original);
