@@ -96,4 +96,18 @@ CellValue serialDateValue(double serial, NumberKind kind, bool date1904)
     return std::string(buffer);
 }
 
+bool isDateText(std::string_view text)
+{
+    const auto hasForm = [&](std::string_view form) {
+        if (text.size() != form.size())
+            return false;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (form[i] == '9' ? (text[i] < '0' || text[i] > '9') : text[i] != form[i])
+                return false;
+        }
+        return true;
+    };
+    return hasForm("9999-99-99") || hasForm("9999-99-99 99:99:99") || hasForm("99:99:99");
+}
+
 } // namespace automation

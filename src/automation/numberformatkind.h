@@ -28,4 +28,8 @@ NumberKind formatCodeKind(std::string_view code);
 // A Plain kind, or a number outside the years 1900-9999, stays a number.
 CellValue serialDateValue(double serial, NumberKind kind, bool date1904);
 
+// Whether a text has the form of a date or time cell's text ("2026-03-09",
+// "2023-03-15 08:30:15", "08:30:15"): a caller that wants a label or a number can tell a date.
+bool isDateText(std::string_view text);
+
 } // namespace automation

@@ -28,23 +28,6 @@ bool hasDigit(std::string_view s)
     return std::any_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The texts a worksheet's date or time cell reads as ("2026-03-09", "2023-03-15 08:30:15",
-// "08:30:15"; automation/cellvalue.h): a spreadsheet program in a Russian locale turns a typed
-// 9.3 into 9 March, and such a label is no allele.
-bool isDateText(std::string_view s)
-{
-    const auto digitsAt = [&](std::string_view pattern) {
-        if (s.size() != pattern.size())
-            return false;
-        for (std::size_t i = 0; i < s.size(); ++i) {
-            if (pattern[i] == '9' ? (s[i] < '0' || s[i] > '9') : s[i] != pattern[i])
-                return false;
-        }
-        return true;
-    };
-    return digitsAt("9999-99-99") || digitsAt("9999-99-99 99:99:99") || digitsAt("99:99:99");
-}
-
 // A whole number in the range of the serial day numbers of dates from 1927 on: the label of a
 // date cell whose date format was lost (46090 is 2026-03-09). Repeat numbers stay far below.
 bool isDateSerial(double n)
@@ -118,7 +101,9 @@ void TableBuilder::add(std::size_t index, const GridCell& allele, const std::str
     Entry entry;
     entry.where = alleleWhere;
     entry.allele.frequency = value;
-    if (isDateText(allele.text))
+    // A spreadsheet program in a Russian locale turns a typed 9.3 into 9 March; its cell reads
+    // as the date's text (automation/cellvalue.h), and such a label is no allele.
+    if (automation::isDateText(allele.text))
         refuse(alleleWhere, inQuotes(allele.text)
                                 + " — дата, а не метка аллели: метку вроде 9.3 таблица превратила в дату"
                                 + kRetypeLabels);
