@@ -2,7 +2,13 @@
 #include "app/resultsview.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QToolTip>
+#include <algorithm>
 
 namespace app {
 
@@ -12,18 +18,32 @@ ResultsView::ResultsView(QWidget* parent) : QTableView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setContextMenuPolicy(Qt::NoContextMenu); // the pop-up opens only through the press rule
+    setTabKeyNavigation(false); // Tab goes on to the result fields, not through 700 cells
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(kRowPitch);
     horizontalHeader()->setFixedHeight(kRowPitch);
     horizontalHeader()->setSectionsClickable(false);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setMinimumSectionSize(1);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int newSize) {
+        if (!m_fitting && column >= 0 && column < kGridColumns)
+            m_operatorSet[static_cast<std::size_t>(column)] = newSize;
+    });
+}
+
+void ResultsView::setModel(QAbstractItemModel* model)
+{
+    QTableView::setModel(model);
+    if (!model)
+        return;
+    connect(model, &QAbstractItemModel::dataChanged, this, &ResultsView::fitToTexts);
+    connect(model, &QAbstractItemModel::headerDataChanged, this, &ResultsView::fitToTexts);
 }
 
 QPoint ResultsView::clientPoint(QPoint viewportPoint) const
@@ -44,6 +64,61 @@ int ResultsView::gridRowAt(int clientY) const
     return viewRow < 0 ? -1 : viewRow + 1;
 }
 
+int ResultsView::neededWidth(const QString& text) const
+{
+    // The item delegate keeps the focus frame's margin and one pixel on each side of the text;
+    // the grid line takes one pixel of the column.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return fontMetrics().horizontalAdvance(text) + 2 * margin + 1;
+}
+
+bool ResultsView::showsWholeText(const QModelIndex& index) const
+{
+    const QString text = index.data(Qt::DisplayRole).toString();
+    return text.isEmpty() || neededWidth(text) <= columnWidth(index.column());
+}
+
+QString ResultsView::toolTipFor(const QModelIndex& index) const
+{
+    return showsWholeText(index) ? QString() : index.data(Qt::DisplayRole).toString();
+}
+
+void ResultsView::setRuleWidths(const ColumnWidths& widths)
+{
+    m_rule = widths;
+    // A new window size starts from the rule again; the operator's widths stay as minimums.
+    fitToTexts();
+}
+
+void ResultsView::fitToTexts()
+{
+    // Nothing to fit before the window has given the rule's widths.
+    if (!model() || m_rule == ColumnWidths{})
+        return;
+    ColumnNeeds needs;
+    needs.rule = m_rule;
+    needs.operatorSet = m_operatorSet;
+    const QFontMetrics headerMetrics(horizontalHeader()->font());
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+    for (int c = 0; c < kGridColumns && c < model()->columnCount(); ++c) {
+        const auto k = static_cast<std::size_t>(c);
+        needs.header[k]
+            = headerMetrics.horizontalAdvance(model()->headerData(c, Qt::Horizontal).toString()) + 2 * margin;
+        for (int r = 0; r < model()->rowCount(); ++r) {
+            const QString text = model()->index(r, c).data(Qt::DisplayRole).toString();
+            if (!text.isEmpty())
+                needs.content[k] = std::max(needs.content[k], neededWidth(text));
+        }
+    }
+    // The room inside the frame, beside the vertical scroll bar the 99 rows always show.
+    needs.room = width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width();
+    const ColumnWidths widths = fitColumns(needs);
+    m_fitting = true;
+    for (int c = 0; c < kGridColumns && c < model()->columnCount(); ++c)
+        setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    m_fitting = false;
+}
+
 void ResultsView::mousePressEvent(QMouseEvent* event)
 {
     QTableView::mousePressEvent(event);
@@ -55,6 +130,37 @@ void ResultsView::mouseDoubleClickEvent(QMouseEvent* event)
     // Not the base handler: it may itself forward a press to mousePressEvent, which would
     // report this press twice; and nothing in the grid opens on a double click.
     mousePressEvent(event);
+}
+
+void ResultsView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        if (currentIndex().isValid())
+            emit markKeyPressed(currentIndex().row() + 1);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool ResultsView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = toolTipFor(indexAt(help->pos()));
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(indexAt(help->pos())));
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
+void ResultsView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    fitToTexts();
 }
 
 } // namespace app
