@@ -46,7 +46,22 @@ void ResultLine::fit()
 
 QString ResultLine::shownText() const
 {
-    return fontMetrics().elidedText(text(), Qt::ElideRight, textRoom().width());
+    const QFontMetrics metrics = fontMetrics();
+    const int room = textRoom().width();
+    const QString line = text();
+    if (metrics.horizontalAdvance(line) <= room)
+        return line;
+    // The words before the first number give way first: "Индекс отцовства (Comb… CPI=260314452368"
+    // keeps the number whole, where an ellipsis at the end would cut it into another number.
+    const qsizetype equals = line.indexOf(QLatin1Char('='));
+    if (equals > 0) {
+        const qsizetype numbersStart = line.lastIndexOf(QLatin1Char(' '), equals) + 1;
+        const QString numbers = line.mid(numbersStart);
+        const int numbersWidth = metrics.horizontalAdvance(numbers);
+        if (numbersStart > 0 && numbersWidth < room)
+            return metrics.elidedText(line.left(numbersStart), Qt::ElideRight, room - numbersWidth) + numbers;
+    }
+    return metrics.elidedText(line, Qt::ElideRight, room);
 }
 
 void ResultLine::resizeEvent(QResizeEvent* event)

@@ -2,8 +2,10 @@
 #pragma once
 // A read-only result field (the combined index line, the probability line). Its text is the
 // record that is saved and reported, so it is never changed for display. A line wider than the
-// field is drawn in a smaller font, down to kMinPixels; one that is still too wide shows its
-// start with an ellipsis, never a silent cut, and the whole line is always the tooltip. With the
+// field is drawn in a smaller font, down to kMinPixels; one that is still too wide gives up the
+// words before its numbers to an ellipsis (the numbers stay whole), or, when even the numbers do
+// not fit, shows its start with an ellipsis: never a silent cut. The whole line is always the
+// tooltip. With the
 // keyboard focus the field is an ordinary line edit again, so the operator can move through and
 // copy the whole text.
 #include <QLineEdit>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/resultsview.h"
 
+#include <QAbstractItemDelegate>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -64,18 +65,18 @@ int ResultsView::gridRowAt(int clientY) const
     return viewRow < 0 ? -1 : viewRow + 1;
 }
 
-int ResultsView::neededWidth(const QString& text) const
+int ResultsView::neededWidth(const QModelIndex& index) const
 {
-    // The item delegate keeps the focus frame's margin and one pixel on each side of the text;
-    // the grid line takes one pixel of the column.
-    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    return fontMetrics().horizontalAdvance(text) + 2 * margin + 1;
+    // Measured by the delegate that draws the cell, as its style lays the text out (hinting,
+    // margins), so a column of that width never elides it; the grid line takes one more pixel.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    return itemDelegateForIndex(index)->sizeHint(option, index).width() + (showGrid() ? 1 : 0);
 }
 
 bool ResultsView::showsWholeText(const QModelIndex& index) const
 {
-    const QString text = index.data(Qt::DisplayRole).toString();
-    return text.isEmpty() || neededWidth(text) <= columnWidth(index.column());
+    return index.data(Qt::DisplayRole).toString().isEmpty() || neededWidth(index) <= columnWidth(index.column());
 }
 
 QString ResultsView::toolTipFor(const QModelIndex& index) const
@@ -105,9 +106,9 @@ void ResultsView::fitToTexts()
         needs.header[k]
             = headerMetrics.horizontalAdvance(model()->headerData(c, Qt::Horizontal).toString()) + 2 * margin;
         for (int r = 0; r < model()->rowCount(); ++r) {
-            const QString text = model()->index(r, c).data(Qt::DisplayRole).toString();
-            if (!text.isEmpty())
-                needs.content[k] = std::max(needs.content[k], neededWidth(text));
+            const QModelIndex index = model()->index(r, c);
+            if (!index.data(Qt::DisplayRole).toString().isEmpty())
+                needs.content[k] = std::max(needs.content[k], neededWidth(index));
         }
     }
     // The room inside the frame, beside the vertical scroll bar the 99 rows always show.

@@ -35,8 +35,8 @@ public:
     void setRuleWidths(const ColumnWidths& widths);
     // Fits the columns to the texts they hold now.
     void fitToTexts();
-    // The width a cell needs to show `text` whole (margins and grid line included).
-    int neededWidth(const QString& text) const;
+    // The width the cell needs to show its text whole (margins and grid line included).
+    int neededWidth(const QModelIndex& index) const;
     // Whether the cell shows its whole text; its tooltip is the text when it does not.
     bool showsWholeText(const QModelIndex& index) const;
     QString toolTipFor(const QModelIndex& index) const;
