@@ -384,7 +384,10 @@ void TForm1::recomputeRows()
 bool TForm1::rowsOfChosenPopulation()
 {
     const freqdb::Population chosen = m_form3->Population();
-    if (m_rowsPopulation == freqdb::Population::Unset || m_rowsPopulation == chosen || m_grid.ResultCount() == 0)
+    // With the loaded rows all deleted, the rows that come next are the chosen population's.
+    if (m_grid.ResultCount() == 0)
+        m_rowsPopulation = freqdb::Population::Unset;
+    if (m_rowsPopulation == freqdb::Population::Unset || m_rowsPopulation == chosen)
         return true;
     if (m_dialogs.question(this, tr("Внимание"), WindowTexts::otherPopulationRows(m_rowsPopulation, chosen))
         != Answer::Yes)
@@ -739,6 +742,8 @@ void TForm1::deleteClickedRow()
     if (m_clickedRow < 1 || m_clickedRow > m_grid.ResultCount())
         return;
     m_grid.DeleteRow(m_clickedRow);
+    if (m_grid.ResultCount() == 0)
+        m_rowsPopulation = freqdb::Population::Unset;
     emptyResultLines();
     StringGrid1->clearSelection();
     refreshGrid();

@@ -680,7 +680,21 @@ private slots:
         QCOMPARE(sheetText(resaved, 7),
                  QStringLiteral("Использовались референтные частоты аллелей для европеоидов США"));
 
-        // Yes: the rows are recomputed with the black table, then the new row joins them.
+        // The loaded rows deleted one by one: a new row is the black table's, and is saved so.
+        for (int row = 3; row >= 1; --row) {
+            pressRow(Qt::RightButton, 20, row);
+            m_window->deleteAction->trigger();
+            m_window->popupMenu()->hide();
+        }
+        calculate("TH01", {"6", "7", "7", "9.3", "9.3", "9.3"});
+        QCOMPARE(sheetText(saveAndRead(workDir() / "one.xlsx"), 5),
+                 QStringLiteral("Использовались референтные частоты аллелей для негров США"));
+
+        // Loaded again. Yes: the rows are recomputed with the black table, then the new row joins them.
+        m_dialogs.answers.enqueue(Answer::No);
+        m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
+        m_window->loadResultsAction->trigger();
+        QCOMPARE(rowTexts(1), whiteRow);
         m_dialogs.answers.enqueue(Answer::Yes);
         calculate("TH01", {"6", "7", "7", "9.3", "9.3", "9.3"});
         QCOMPARE(m_window->grid().ResultCount(), 4);
