@@ -818,6 +818,11 @@ private slots:
         QTest::keyClick(m_window->Edit1, Qt::Key_Tab);
         QTest::keyClick(m_window->Edit2, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), m_window->Edit3);
+        // F10 opens the menu bar at its first command; Enter runs it.
+        QTest::keyClick(m_window->Edit3, Qt::Key_F10);
+        QCOMPARE(m_window->menuBar()->activeAction(), m_window->calculateAction);
+        QTest::keyClick(m_window->menuBar(), Qt::Key_Return);
+        QCOMPARE(m_window->grid().ResultCount(), 2);
     }
 
     // The table holds 99 rows: the hundredth calculation is refused with a word, row 99 stays.
