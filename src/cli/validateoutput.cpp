@@ -42,8 +42,8 @@ void writeCaseLine(std::size_t number, const CaseResult& c, std::ostream& out)
 {
     out << "  " << number << ". " << c.drawn.locus << ": отец " << c.father << ", ребенок " << c.child << ", мать "
         << c.mother << " (" << c.drawn.kind << ")\n"
-        << "     программа: " << c.formula << "; " << c.frequency1 << (c.frequency2.empty() ? "" : "; ")
-        << c.frequency2 << "; LR " << (c.lr.empty() ? "нет" : c.lr) << "\n"
+        << "     программа: " << c.formula << "; " << c.frequency1 << (c.frequency2.empty() ? "" : "; ") << c.frequency2
+        << "; LR " << (c.lr.empty() ? "нет" : c.lr) << "\n"
         << "     независимо: " << validation::independentText(c) << '\n';
     for (const std::string& problem : c.problems)
         out << "     - " << problem << '\n';
@@ -115,8 +115,10 @@ void writeValidationJson(const validation::ValidationProtocol& protocol, std::os
                         {"tolerance", static_cast<double>(validation::kAgreement)}};
     doc["coverage"] = nlohmann::ordered_json::array();
     for (const auto& line : r.coverage)
-        doc["coverage"].push_back(
-            {{"kind", kindOf(line.trio)}, {"outcome", line.outcome}, {"cases", line.cases}, {"expected", line.expected}});
+        doc["coverage"].push_back({{"kind", kindOf(line.trio)},
+                                   {"outcome", line.outcome},
+                                   {"cases", line.cases},
+                                   {"expected", line.expected}});
     doc["unreached"] = r.unreached;
     doc["features"] = nlohmann::ordered_json::array();
     for (const auto& f : r.features)
@@ -132,16 +134,11 @@ void writeValidationJson(const validation::ValidationProtocol& protocol, std::os
     doc["cases"] = nlohmann::ordered_json::array();
     for (std::size_t i = 0; i < r.cases.size(); ++i) {
         const CaseResult& c = r.cases[i];
-        nlohmann::ordered_json item = {{"case", i + 1},
-                                       {"kind", c.drawn.kind},
-                                       {"locus", c.drawn.locus},
-                                       {"father", c.father},
-                                       {"child", c.child},
-                                       {"mother", c.mother},
-                                       {"formula", c.formula},
-                                       {"freq1", c.frequency1},
-                                       {"freq2", c.frequency2},
-                                       {"lr", c.lr}};
+        nlohmann::ordered_json item = {{"case", i + 1},          {"kind", c.drawn.kind},
+                                       {"locus", c.drawn.locus}, {"father", c.father},
+                                       {"child", c.child},       {"mother", c.mother},
+                                       {"formula", c.formula},   {"freq1", c.frequency1},
+                                       {"freq2", c.frequency2},  {"lr", c.lr}};
         switch (c.independent.finding) {
         case Finding::Index:
             item["independent"] = static_cast<double>(c.independent.lr);

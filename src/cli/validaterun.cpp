@@ -65,12 +65,12 @@ std::string reasonLine(const std::string& message)
 // The other populations in the same folder: a population whose worksheets are missing from some
 // workbook cannot be loaded, so those loci exist for one population and not for the other.
 std::vector<std::string> populationWarnings(const fs::path& dataDir, freqdb::Population chosen,
-                                            const freqdb::LocusTable& table,
-                                            const automation::WorkbookReader& reader, const text::NumberFormat& format)
+                                            const freqdb::LocusTable& table, const automation::WorkbookReader& reader,
+                                            const text::NumberFormat& format)
 {
     std::vector<std::string> warnings;
-    for (const auto other : {freqdb::Population::Russians, freqdb::Population::UsCaucasians,
-                             freqdb::Population::UsBlacks}) {
+    for (const auto other :
+         {freqdb::Population::Russians, freqdb::Population::UsCaucasians, freqdb::Population::UsBlacks}) {
         if (other == chosen)
             continue;
         const freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, other, reader, format);
@@ -97,11 +97,10 @@ std::vector<validation::IdentityLine> identityOf(const ValidateOptions& options,
         {"madeAt", "Дата и время", madeAt},
         {"program", "Программа", std::string("paternity-index, версия ") + ::version::kVersion},
         {"dataFolder", "Папка данных", fullPath(dataDir).string()},
-        {"population",
-         "Референтная популяция",
+        {"population", "Референтная популяция",
          populationName(options.population) + " (" + std::string(freqdb::populationCode(options.population)) + ")"},
-        {"fingerprint", "Отпечаток таблиц частот (SHA-256)",
-         validationFingerprint(table) + " (" + std::to_string(table.LocusCount()) + " локусов)"},
+        {"fingerprint", "Отпечаток таблиц частот (SHA-256)", validationFingerprint(table)},
+        {"loci", "Локусов в таблицах", std::to_string(table.LocusCount())},
     };
     const freqdb::LabSettings& settings = table.settings();
     // The settings in force, as the case report lists them: the model, the minimum, their source.
@@ -151,8 +150,8 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
         table.setSettings(std::move(settings));
     }
 
-    const std::uint64_t seed = options.seed ? *options.seed : (std::uint64_t{std::random_device{}()} << 32)
-                                                                   ^ std::random_device{}();
+    const std::uint64_t seed
+        = options.seed ? *options.seed : (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
     validation::ValidationProtocol protocol;
     protocol.madeAt = nowText();
     protocol.identity = identityOf(options, dataDir, table, seed, protocol.madeAt);
@@ -165,9 +164,8 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
     run.cases = options.cases;
     run.seed = seed;
     if (options.progress)
-        run.progress = [&err](std::size_t done, std::size_t total) {
-            err << '\r' << done << '/' << total << std::flush;
-        };
+        run.progress
+            = [&err](std::size_t done, std::size_t total) { err << '\r' << done << '/' << total << std::flush; };
     protocol.result = validation::runValidation(table, format, run, evaluator);
     if (options.progress)
         err << '\n';

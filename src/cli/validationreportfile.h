@@ -15,6 +15,7 @@ std::string validationFingerprint(const freqdb::LocusTable& table);
 
 // Writes the protocol to `path` (whole or not at all). Returns the operator message of a failure,
 // or an empty text.
-std::string writeValidationReportFile(const std::filesystem::path& path, const validation::ValidationProtocol& protocol);
+std::string writeValidationReportFile(const std::filesystem::path& path,
+                                      const validation::ValidationProtocol& protocol);
 
 } // namespace cli

@@ -56,7 +56,9 @@ QString tableStart(const std::vector<std::pair<std::string_view, int>>& columns)
                                   "style=\"border-collapse: collapse; border-color: #000000; font-size: 7.5pt;\">"
                                   "<thead><tr>");
     for (const auto& [title, width] : columns)
-        html += QStringLiteral("<td width=\"%1%\" bgcolor=\"#e8e8e8\" align=\"center\">%2</td>").arg(width).arg(qs(title));
+        html += QStringLiteral("<td width=\"%1%\" bgcolor=\"#e8e8e8\" align=\"center\">%2</td>")
+                    .arg(width)
+                    .arg(qs(title));
     return html + QStringLiteral("</tr></thead>");
 }
 
@@ -199,10 +201,10 @@ QString validationHtml(const validation::ValidationProtocol& protocol)
     html += heading("Случаи: первые " + std::to_string(sample.size()), true);
     html += casesTable(r, sample);
     if (!r.disagreements.empty()) {
-        std::vector<std::size_t> listed(r.disagreements.begin(),
-                                        r.disagreements.begin()
-                                            + static_cast<std::ptrdiff_t>(
-                                                std::min(r.disagreements.size(), kListedDisagreements)));
+        std::vector<std::size_t> listed(
+            r.disagreements.begin(),
+            r.disagreements.begin()
+                + static_cast<std::ptrdiff_t>(std::min(r.disagreements.size(), kListedDisagreements)));
         html += heading("Расхождения: " + std::to_string(r.disagreements.size()), true);
         html += casesTable(r, listed);
         if (listed.size() < r.disagreements.size())

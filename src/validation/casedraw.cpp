@@ -40,16 +40,11 @@ enum Kind : std::uint64_t {
 const std::vector<Recipe>& recipes()
 {
     static const std::vector<Recipe> all = {
-        {false, Expected::Formula, "1/p(a)"},
-        {false, Expected::Formula, "(p(a)+p(b))/4p(a)p(b)"},
-        {false, Expected::Formula, "1/2p(a)"},
-        {false, Expected::Formula, "1/4p(a)"},
-        {false, Expected::PaternalInconsistency, {}},
-        {true, Expected::Formula, "1/p(a)"},
-        {true, Expected::Formula, "1/2p(a)"},
-        {true, Expected::Formula, "1/(2p(a)+2p(b))"},
-        {true, Expected::Formula, "1/(p(a)+p(b))"},
-        {true, Expected::PaternalInconsistency, {}},
+        {false, Expected::Formula, "1/p(a)"},         {false, Expected::Formula, "(p(a)+p(b))/4p(a)p(b)"},
+        {false, Expected::Formula, "1/2p(a)"},        {false, Expected::Formula, "1/4p(a)"},
+        {false, Expected::PaternalInconsistency, {}}, {true, Expected::Formula, "1/p(a)"},
+        {true, Expected::Formula, "1/2p(a)"},         {true, Expected::Formula, "1/(2p(a)+2p(b))"},
+        {true, Expected::Formula, "1/(p(a)+p(b))"},   {true, Expected::PaternalInconsistency, {}},
         {true, Expected::MaternalInconsistency, {}},
     };
     return all;
@@ -86,8 +81,8 @@ CaseDrawer::CaseDrawer(const freqdb::LocusTable& table, std::uint64_t seed) : m_
         for (std::size_t i = 0; i < locus.labels.size(); ++i) {
             if (isMicrovariant(locus.labels[i]))
                 locus.microvariants.push_back(i);
-            const long double stored = record.Frequencies[static_cast<std::size_t>(table.AlleleIndexOf(
-                static_cast<std::uint8_t>(k), locus.labels[i]))];
+            const long double stored = record.Frequencies[static_cast<std::size_t>(
+                table.AlleleIndexOf(static_cast<std::uint8_t>(k), locus.labels[i]))];
             if (settings.minFrequency && stored < *settings.minFrequency)
                 locus.rare.push_back(i);
             rarest = std::min(rarest, locus.weights[i]);
@@ -148,8 +143,8 @@ PersonLabels CaseDrawer::person(const DrawableLocus& locus)
 // person does not carry; a random one when there is none.
 std::string CaseDrawer::neighbour(const DrawableLocus& locus, const PersonLabels& avoid, const std::string& of)
 {
-    const auto at = static_cast<std::size_t>(std::find(locus.labels.begin(), locus.labels.end(), of)
-                                             - locus.labels.begin());
+    const auto at
+        = static_cast<std::size_t>(std::find(locus.labels.begin(), locus.labels.end(), of) - locus.labels.begin());
     std::vector<std::string> choices;
     for (std::size_t i : {at + 1, at - 1})
         if (i < locus.labels.size() && !has(avoid, locus.labels[i]))
@@ -242,7 +237,8 @@ DrawnCase CaseDrawer::next()
         if (m_microvariantLoci.empty())
             return trueTrio(locus, std::nullopt, "трио, отец истинный");
         const DrawableLocus& withVariant = m_loci[m_microvariantLoci[below(m_microvariantLoci.size())]];
-        const std::string variant = withVariant.labels[withVariant.microvariants[below(withVariant.microvariants.size())]];
+        const std::string variant
+            = withVariant.labels[withVariant.microvariants[below(withVariant.microvariants.size())]];
         DrawnCase c = trueTrio(withVariant, variant, "микровариант у отца и ребенка");
         c.child = ordered(below(2) ? c.mother->first : c.mother->second, variant);
         if (below(2) == 1) { // as a duo as often
@@ -325,7 +321,7 @@ DrawnCase CaseDrawer::fromRecipe(std::size_t r)
             break;
         }
     }
-    out.kind += recipe.expected == Expected::Formula               ? recipe.shape
+    out.kind += recipe.expected == Expected::Formula                 ? recipe.shape
                 : recipe.expected == Expected::PaternalInconsistency ? "несовпадение с отцом"
                                                                      : "несовпадение с матерью";
     return out;

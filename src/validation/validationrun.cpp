@@ -95,8 +95,7 @@ public:
         case Finding::NotComputable:
             // The program must not give a number where none exists.
             if (!c.lr.empty())
-                c.problems.push_back("независимый расчёт невозможен (" + ind.reason + "), а программа дала LR "
-                                     + c.lr);
+                c.problems.push_back("независимый расчёт невозможен (" + ind.reason + "), а программа дала LR " + c.lr);
             return;
         case Finding::Index:
             break;
@@ -151,11 +150,10 @@ private:
             c.problems.push_back("текст LR " + quoted(c.lr) + " не число");
             return;
         }
-        const long double tolerance = halfLastDigit(c.lr, m_format.decimalSeparator()) * (1 + 1e-6L)
-                                      + std::fabs(x) * kAgreement;
+        const long double tolerance
+            = halfLastDigit(c.lr, m_format.decimalSeparator()) * (1 + 1e-6L) + std::fabs(x) * kAgreement;
         if (!(std::fabs(*shown - x) <= tolerance))
-            c.problems.push_back("текст LR " + quoted(c.lr) + " не округление независимого LR "
-                                 + m_format.general(x));
+            c.problems.push_back("текст LR " + quoted(c.lr) + " не округление независимого LR " + m_format.general(x));
         // Below 1 the mutation index is written in exponent form, so it never reads 0,00.
         if (x > 0 && *shown == 0)
             c.problems.push_back("текст LR " + quoted(c.lr) + " читается как 0");
