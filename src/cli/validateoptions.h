@@ -28,8 +28,8 @@ struct ValidateOptions {
     bool progress = false; // "12000/100000" on err while the cases run
 };
 
-// The largest --cases: a run keeps every case for its output.
-inline constexpr std::size_t kMaxValidationCases = 10'000'000;
+// The largest --cases: a run keeps every case for its output (about 1 KB each).
+inline constexpr std::size_t kMaxValidationCases = 1'000'000;
 
 // Adds `validate` to the program's command line.
 Command addValidateCommand(CLI::App& program);

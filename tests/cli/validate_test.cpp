@@ -42,6 +42,23 @@ TEST(ValidateCommand, JsonHoldsEveryCaseToRecompute)
     }
 }
 
+// The pack's own acceptance: on both bundled populations, with the mutation model off and on and
+// with and without a minimum frequency, 20000 cases agree and reach every outcome.
+TEST(ValidateCommand, BundledTablesAgreeUnderEverySetting)
+{
+    for (const char* population : {"white", "black"})
+        for (const char* mutation : {"off", "proportional:0,002"})
+            for (const char* minimum : {"off", "0,0069"}) {
+                SCOPED_TRACE(std::string(population) + " " + mutation + " " + minimum);
+                const auto run
+                    = cli::runProgram({"validate", "--population", population, "--data", kData, "--cases", "20000",
+                                       "--seed", "20000", "--mutation", mutation, "--min-frequency", minimum});
+                EXPECT_EQ(run.status, 0) << run.err;
+                EXPECT_NE(run.out.find("во всех 20000 случаях"), std::string::npos);
+                EXPECT_NE(run.out.find("не достигнуты: нет"), std::string::npos);
+            }
+}
+
 TEST(ValidateCommand, RefusesWrongArguments)
 {
     for (const std::vector<std::string>& args :
@@ -109,9 +126,9 @@ TEST(ValidateCommand, ProtocolPdfReadsBack)
     const int pages = testsupport::pdfPages(pdfPath);
     ASSERT_GE(pages, 3);
     for (int p = 1; p <= pages; ++p)
-        EXPECT_NE(testsupport::pdfText(pdfPath, p, p).find("Страница " + std::to_string(p) + " из "
-                                                           + std::to_string(pages)),
-                  std::string::npos);
+        EXPECT_NE(
+            testsupport::pdfText(pdfPath, p, p).find("Страница " + std::to_string(p) + " из " + std::to_string(pages)),
+            std::string::npos);
     const std::string text = testsupport::squeezed(testsupport::pdfText(pdfPath));
     for (const char* expected :
          {"Протоколвалидациирасчётаиндексаотцовства", "Расчётпрограммысовпадаетснезависимымрасчётомвовсех1000случаях.",

@@ -47,8 +47,7 @@ TEST(IndependentIndex, AgreesWithHandComputedValues)
         {"DuoMutation", g("12", "12"), g("13", "13"), std::nullopt, Finding::Index, kA, true},
         {"TrioMutation", g("14", "14"), g("12", "13"), g("12", "12"), Finding::Index, kA, true},
         {"MinimumForAbsentLabel", g("12", "99"), g("99", "99"), std::nullopt, Finding::Index, 50, false, 0.01L},
-        {"MinimumRaisesFrequency", g("12", "12"), g("12", "12"), std::nullopt, Finding::Index, 1 / 0.15L, false,
-         0.15L},
+        {"MinimumRaisesFrequency", g("12", "12"), g("12", "12"), std::nullopt, Finding::Index, 1 / 0.15L, false, 0.15L},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -66,8 +65,8 @@ TEST(IndependentIndex, AgreesWithHandComputedValues)
 
 TEST(IndependentIndex, LabelMissingFromTableWithoutMinimumIsNotComputable)
 {
-    const auto result = validation::independentIndex(validationtest::handLocus(), {}, g("12", "99"), g("12", "12"),
-                                                     std::nullopt);
+    const auto result
+        = validation::independentIndex(validationtest::handLocus(), {}, g("12", "99"), g("12", "12"), std::nullopt);
     EXPECT_EQ(result.finding, Finding::NotComputable);
 }
 
