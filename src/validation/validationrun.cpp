@@ -127,6 +127,11 @@ public:
             else if (!(relative(*value, ind.lr) <= kAgreement))
                 c.problems.push_back("формула " + quoted(c.formula) + " даёт " + m_format.general(*value)
                                      + ", независимый LR " + m_format.general(ind.lr));
+            // A formula of two alleles names the child's, in the order they were entered.
+            if (shape.labels.size() == 2
+                && (shape.labels[0] != c.drawn.child.first || shape.labels[1] != c.drawn.child.second))
+                c.problems.push_back("формула " + quoted(c.formula) + " называет аллели не в порядке ребенка "
+                                     + c.child);
             frequencyLabels = shape.labels;
         }
         checkFrequencyTexts(c, frequencyLabels, frequency);

@@ -9,7 +9,8 @@
 // - the unrounded LR against the independent value, to a relative kAgreement;
 // - the LR text: the independent value rounded as the text says (two decimals, five significant
 //   digits, or the exponent form of the mutation index);
-// - the formula text: the formula it shows, with the frequencies it names, gives the same value;
+// - the formula text: the formula it shows, with the frequencies it names, gives the same value,
+//   and one of two alleles names the child's alleles in the order they were entered;
 // - the frequency texts: each names an allele of the formula (the child's with mutation) and the
 //   frequency the index used, to three decimals.
 //
