@@ -73,6 +73,8 @@ WHOLE=(
   "Batch, 99-row case, with the results workbook saved|$PI batch $WORK/case99.xlsx --population white --output $WORK/out.xlsx"
   "Batch, 1-row case over a folder of 100 workbooks × 99 alleles (.xls)|$PI batch $WORK/case-folder.xlsx --population white --data $WORK/folder100/data"
   "Batch over an archive: 1000 cases × 29 loci in one run, CSV summary|$PI batch $WORK/archive --population white --format csv"
+  "Validation, 1000 cases on the bundled US Caucasian tables with the PDF protocol|$PI validate --population white --seed 1 --cases 1000 --report $WORK/validation.pdf"
+  "Validation, 100000 cases, text output|$PI validate --population white --seed 1 --cases 100000"
 )
 
 echo "Checking the commands..." >&2

@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "validaterun.h"
+
+#include <ctime>
+#include <random>
+#include <system_error>
+
+#include "automation/workbook.h"
+#include "cli/exitstatus.h"
+#include "cli/validateoutput.h"
+#include "cli/validationreportfile.h"
+#include "freqdb/datafolder.h"
+#include "freqdb/locusloader.h"
+#include "text/numberformat.h"
+#include "validation/tablecheck.h"
+#include "version/projectversion.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string populationName(freqdb::Population population)
+{
+    switch (population) {
+    case freqdb::Population::Russians:
+        return "Русские";
+    case freqdb::Population::UsCaucasians:
+        return "Европеоиды США";
+    case freqdb::Population::UsBlacks:
+        return "Негры США";
+    case freqdb::Population::Unset:
+        break;
+    }
+    return {};
+}
+
+std::string nowText()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%d.%m.%Y %H:%M", &local);
+    return text;
+}
+
+fs::path fullPath(const fs::path& path)
+{
+    std::error_code ec;
+    const auto full = fs::absolute(path, ec);
+    return ec ? path : full.lexically_normal();
+}
+
+// The message's line that names the workbook and the reason (the loader's first line is the
+// general "cannot read" message).
+std::string reasonLine(const std::string& message)
+{
+    const std::size_t first = message.find('\n');
+    if (first == std::string::npos)
+        return message;
+    return message.substr(first + 1, message.find('\n', first + 1) - first - 1);
+}
+
+// The other populations in the same folder: a population whose worksheets are missing from some
+// workbook cannot be loaded, so those loci exist for one population and not for the other.
+std::vector<std::string> populationWarnings(const fs::path& dataDir, freqdb::Population chosen,
+                                            const freqdb::LocusTable& table, const automation::WorkbookReader& reader,
+                                            const text::NumberFormat& format)
+{
+    std::vector<std::string> warnings;
+    for (const auto other :
+         {freqdb::Population::Russians, freqdb::Population::UsCaucasians, freqdb::Population::UsBlacks}) {
+        if (other == chosen)
+            continue;
+        const freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, other, reader, format);
+        const std::string name = "Популяция «" + populationName(other) + "»";
+        if (loaded.status != freqdb::LoadStatus::Loaded) {
+            warnings.push_back(name + " из этой папки не загружается, локусы есть не для всех популяций: "
+                               + reasonLine(loaded.message));
+            continue;
+        }
+        for (int k = 1; k <= table.LocusCount(); ++k) {
+            const std::string& locus = table.record(static_cast<std::uint8_t>(k)).Name;
+            if (loaded.table.LocusIndexOf(locus) == 0)
+                warnings.push_back(name + ": нет локуса " + locus);
+        }
+    }
+    return warnings;
+}
+
+std::vector<validation::IdentityLine> identityOf(const ValidateOptions& options, const fs::path& dataDir,
+                                                 const freqdb::LocusTable& table, std::uint64_t seed,
+                                                 const std::string& madeAt)
+{
+    std::vector<validation::IdentityLine> lines = {
+        {"madeAt", "Дата и время", madeAt},
+        {"program", "Программа", std::string("paternity-index, версия ") + ::version::kVersion},
+        {"dataFolder", "Папка данных", fullPath(dataDir).string()},
+        {"population", "Референтная популяция",
+         populationName(options.population) + " (" + std::string(freqdb::populationCode(options.population)) + ")"},
+        {"fingerprint", "Отпечаток таблиц частот (SHA-256)", validationFingerprint(table)},
+        {"loci", "Локусов в таблицах", std::to_string(table.LocusCount())},
+    };
+    const freqdb::LabSettings& settings = table.settings();
+    // The settings in force, as the case report lists them: the model, the minimum, their source.
+    const char* keys[] = {"mutationModel", "minFrequency", "settingsSource"};
+    std::size_t k = 0;
+    for (auto& [label, value] : freqdb::settingsLines(settings))
+        lines.push_back({k < 3 ? keys[k++] : "setting", std::move(label), std::move(value)});
+    lines.push_back({"seed", "Зерно генератора случаев (--seed)", std::to_string(seed)});
+    lines.push_back({"cases", "Заказано случаев (--cases)", std::to_string(options.cases)});
+    return lines;
+}
+
+} // namespace
+
+int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream& err,
+                const validation::RowEvaluator& evaluator)
+{
+    const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
+    const auto reader = automation::makeFileWorkbookReader();
+    fs::path dataDir;
+    if (options.dataDir) {
+        dataDir = *options.dataDir;
+    } else {
+        const freqdb::DataFolderLookup found = freqdb::findDataFolder(freqdb::dataFolderPlaces(fs::current_path()));
+        if (!found.folder) {
+            err << freqdb::dataFolderMissingMessage(found.lookedIn) << '\n';
+            return kExitFailure;
+        }
+        dataDir = *found.folder;
+    }
+    freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, options.population, *reader, format);
+    if (loaded.status != freqdb::LoadStatus::Loaded) {
+        err << loaded.message << '\n';
+        if (loaded.status == freqdb::LoadStatus::FilesNotFound)
+            err << "Папка: " << dataDir.string() << '\n';
+        return kExitFailure;
+    }
+    freqdb::LocusTable& table = loaded.table;
+    if (options.mutation || options.minFrequency) {
+        freqdb::LabSettings settings = table.settings();
+        // Both were checked when the options were read.
+        if (options.mutation)
+            freqdb::applyMutationSetting(settings, *options.mutation);
+        if (options.minFrequency)
+            freqdb::applyMinFrequencySetting(settings, *options.minFrequency);
+        settings.source = settings.source.empty() ? "командная строка" : settings.source + " и командная строка";
+        table.setSettings(std::move(settings));
+    }
+
+    const std::uint64_t seed
+        = options.seed ? *options.seed : (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
+    validation::ValidationProtocol protocol;
+    protocol.madeAt = nowText();
+    protocol.identity = identityOf(options, dataDir, table, seed, protocol.madeAt);
+    protocol.tables = validation::checkTables(table);
+    protocol.warnings = protocol.tables.warnings;
+    for (std::string& w : populationWarnings(dataDir, options.population, table, *reader, format))
+        protocol.warnings.push_back(std::move(w));
+
+    validation::ValidationOptions run;
+    run.cases = options.cases;
+    run.seed = seed;
+    if (options.progress)
+        run.progress
+            = [&err](std::size_t done, std::size_t total) { err << '\r' << done << '/' << total << std::flush; };
+    protocol.result = validation::runValidation(table, format, run, evaluator);
+    if (options.progress)
+        err << '\n';
+
+    if (options.format == OutputFormat::Json)
+        writeValidationJson(protocol, out);
+    else
+        writeValidationText(protocol, out);
+    out.flush();
+
+    int status = protocol.result.allAgree() ? kExitOk : kExitFailure;
+    if (!protocol.result.allAgree())
+        err << validation::verdictText(protocol.result) << '\n';
+    if (options.report) {
+        const std::string failure = writeValidationReportFile(*options.report, protocol);
+        if (!failure.empty()) {
+            err << failure << '\n';
+            status = kExitFailure;
+        }
+    }
+    return status;
+}
+
+} // namespace cli
