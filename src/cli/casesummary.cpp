@@ -10,25 +10,36 @@
 namespace cli {
 namespace {
 
-constexpr std::array<std::string_view, 7> kKeys
-    = {"file", "loci", "marked", "excluded", "cpi", "probability", "status"};
+// The CSV and JSON keys: the counts added after the status, so the columns that were there keep
+// their places.
+constexpr std::array<std::string_view, 9> kKeys
+    = {"file", "loci", "marked", "excluded", "cpi", "probability", "status", "not_evaluated", "left_out"};
 
 // A case not read has no counts: empty fields rather than zeros that would read as a result.
-std::array<std::string, 7> fields(const CaseSummary& c)
+std::array<std::string, 9> fields(const CaseSummary& c)
 {
     const auto count = [&](int n) { return c.read ? std::to_string(n) : std::string(); };
-    return {c.file.string(), count(c.loci), count(c.marked), count(c.excluded), c.cpi, c.probability, c.status};
+    return {c.file.string(), count(c.loci), count(c.marked),       count(c.excluded), c.cpi,
+            c.probability,   c.status,      count(c.notEvaluated), count(c.leftOut)};
 }
 
 } // namespace
 
 void writeSummaryText(const std::vector<CaseSummary>& cases, std::ostream& out)
 {
-    std::vector<std::array<std::string, 7>> lines
-        = {{"Файл", "Локусов", "Отмечено", "Исключений", "CPI", "Вероятность", "Итог"}};
+    // The readable table keeps the counts together, before the result lines and the status.
+    constexpr std::array<std::size_t, 9> kOrder = {0, 1, 2, 3, 7, 8, 4, 5, 6};
+    const auto ordered = [&](const std::array<std::string, 9>& line) {
+        std::array<std::string, 9> shown;
+        for (std::size_t i = 0; i < kOrder.size(); ++i)
+            shown[i] = line[kOrder[i]];
+        return shown;
+    };
+    std::vector<std::array<std::string, 9>> lines = {ordered(
+        {"Файл", "Локусов", "Отмечено", "Исключений", "CPI", "Вероятность", "Итог", "Не рассчитано", "Сверх 99"})};
     for (const auto& c : cases)
-        lines.push_back(fields(c));
-    std::array<std::size_t, 7> widths{};
+        lines.push_back(ordered(fields(c)));
+    std::array<std::size_t, 9> widths{};
     for (const auto& line : lines) {
         for (std::size_t i = 0; i < line.size(); ++i)
             widths[i] = std::max(widths[i], text::characterCount(line[i]));
@@ -69,7 +80,9 @@ void writeSummaryJson(const std::string& population, const std::vector<CaseSumma
                                                {"excluded", count(c.excluded)},
                                                {"cpi", c.cpi},
                                                {"probability", c.probability},
-                                               {"status", c.status}});
+                                               {"status", c.status},
+                                               {"not_evaluated", count(c.notEvaluated)},
+                                               {"left_out", count(c.leftOut)}});
     }
     writeJsonLines({{"population", population}, {"cases", std::move(lines)}}, out);
 }

@@ -24,8 +24,13 @@ struct CaseSummary {
     int loci = 0; // rows of the table
     int marked = 0; // rows marked for the combined index
     int excluded = 0; // rows with "Отцовство исключается"
-    std::string cpi, probability; // the two result lines
-    std::string status; // kCaseOk, or the reason (one line) the case was not read or written
+    int notEvaluated = 0; // rows without an index (casereservations.h)
+    int leftOut = 0; // rows beyond the 99 of the table, not read
+    // The two result lines; an undefined probability reads engine::kUndefinedProbability.
+    std::string cpi, probability;
+    // kCaseOk; kIncompletePrefix and the reservations of a case evaluated with them; or the reason
+    // (one line) the case was not read or written.
+    std::string status;
 };
 
 void writeSummaryText(const std::vector<CaseSummary>& cases, std::ostream& out);
