@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "engine/enginetexts.h"
 #include "engine/evaluatelocus.h"
 #include "exchange/workbooklayout.h"
 #include "text/shorttext.h"
@@ -50,7 +51,27 @@ bool mutationRow(const results::ResultsGrid& grid, int r)
     return engine::isMutationFormula(grid.cell(r, results::kColumnFormula));
 }
 
+bool mutationOn(const BatchReport& report)
+{
+    return report.settings && report.settings->mutationOn();
+}
+
 } // namespace
+
+int mutationLoci(const results::ResultsGrid& grid)
+{
+    int count = 0;
+    for (int r = 1; r <= grid.ResultCount(); ++r)
+        count += mutationRow(grid, r) ? 1 : 0;
+    return count;
+}
+
+std::string mutationLociLine(const BatchReport& report)
+{
+    if (!mutationOn(report))
+        return {};
+    return std::string(engine::kMutationLociLabel) + ": " + std::to_string(mutationLoci(*report.grid));
+}
 
 std::string genotypeText(std::string_view first, std::string_view second)
 {
@@ -130,6 +151,8 @@ void writeText(const BatchReport& report, std::ostream& out)
     out << '\n' << report.cpi << '\n' << report.probability << '\n';
     if (settingsOn(report))
         out << freqdb::settingsSummary(*report.settings) << '\n';
+    if (mutationOn(report))
+        out << mutationLociLine(report) << '\n';
 }
 
 void writeCsv(const BatchReport& report, std::ostream& out)
@@ -176,6 +199,8 @@ void writeJson(const BatchReport& report, std::ostream& out)
     document["rows"] = std::move(rows);
     document["cpi"] = report.cpi;
     document["probability"] = report.probability;
+    if (mutationOn(report))
+        document["mutation_loci"] = mutationLoci(grid);
     writeJsonLines(document, out);
 }
 

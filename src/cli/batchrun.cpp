@@ -114,6 +114,8 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         err << report.cpi << '\n' << report.probability << '\n';
         if (report.settings->any())
             err << freqdb::settingsSummary(*report.settings) << '\n';
+        if (const std::string line = mutationLociLine(report); !line.empty())
+            err << line << '\n';
         break;
     case OutputFormat::Json:
         writeJson(report, out);
@@ -299,6 +301,7 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
         }
         summary.notEvaluated = static_cast<int>(reservations.unevaluatedRows.size());
         summary.leftOut = reservations.rowsLeftOut;
+        summary.mutation = mutationLoci(grid);
         summary.cpi = combined.cpiText;
         summary.probability = shownProbability(combined);
         summary.status = noIndex              ? std::string(kNoIndexReason)
@@ -351,15 +354,17 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
     }
 
     const std::string population(freqdb::populationCode(options.population));
+    // The count of the mutation model's rows is a column while the model is on.
+    const bool withMutation = table.settings().mutationOn();
     switch (options.format) {
     case OutputFormat::Text:
-        writeSummaryText(cases, out);
+        writeSummaryText(cases, withMutation, out);
         break;
     case OutputFormat::Csv:
-        writeSummaryCsv(cases, out);
+        writeSummaryCsv(cases, withMutation, out);
         break;
     case OutputFormat::Json:
-        writeSummaryJson(population, cases, out);
+        writeSummaryJson(population, cases, withMutation, out);
         break;
     }
     return !allEvaluated ? kExitFailure : anyIncomplete ? kExitIncomplete : kExitOk;

@@ -18,6 +18,7 @@
 #include "freqdb/loadmessages.h"
 #include "version/projectversion.h"
 
+#include "support/pdftext.h"
 #include "support/programrun.h"
 #include "support/tempdir.h"
 
@@ -648,6 +649,37 @@ TEST(LabSettings, MutationModelFromTheCommandLineInJsonAndCsv)
                          "аллеля не применяется"),
               std::string::npos)
         << r.err;
+}
+
+// Four inconsistent loci under the mutation model: a small CPI that is no exclusion is written
+// as a number, never as the 0,0 of an exclusion, and the four loci are counted wherever a case's
+// counts are: the JSON, the summary of a run and the report.
+TEST(LabSettings, MutationLociAreCountedAndTheirSmallIndexIsNoZero)
+{
+    TempDir dir;
+    const auto pdf = dir.path() / "exclusion.pdf";
+    const auto r = batch(kSource + "/examples/exclusion.xlsx",
+                         {"--format", "json", "--mutation", "proportional:0,002", "--report", pdf.string()});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    const std::string cpi = "Индекс отцовства (Combined Paternity Index) CPI=8,86E-10";
+    const std::string probability = "Вероятность отцовства P=8,86E-08% (априор.вероятность pp=0,5)";
+    EXPECT_NE(
+        r.out.find("\"cpi\": \"" + cpi + "\",\n  \"probability\": \"" + probability + "\",\n  \"mutation_loci\": 4\n}"),
+        std::string::npos)
+        << r.out;
+    const std::string report = testsupport::pdfText(pdf);
+    for (const std::string& line : {cpi, probability, std::string("Локусов с несовпадением (модель мутаций): 4"),
+                                    std::string("Вероятность отцовства P=7,97E-07% (априор.вероятность pp=0,9)")})
+        EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+
+    const auto run = batch(kSource + "/examples/exclusion.xlsx",
+                           {kSource + "/examples/trio.xlsx", "--format", "csv", "--mutation", "proportional:0,002"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    const auto rows = lines(run.out);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], "file,loci,marked,excluded,cpi,probability,status,not_evaluated,left_out,mutation");
+    EXPECT_TRUE(rows[1].ends_with(",\"" + cpi + "\",\"" + probability + "\",ok,0,0,4")) << rows[1];
+    EXPECT_TRUE(rows[2].ends_with(",ok,0,0,0")) << rows[2];
 }
 
 TEST(LabSettings, SettingsFileIsUsedAndABadOneIsRefusedWithItsLine)
