@@ -8,6 +8,7 @@
 #include "engine/enginetexts.h"
 #include "engine/evaluatelocus.h"
 #include "exchange/workbooklayout.h"
+#include "results/gridtexts.h"
 #include "text/shorttext.h"
 
 namespace cli {
@@ -114,10 +115,18 @@ void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out)
 
 std::string csvField(std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
+    // A field that a spreadsheet program would take for a formula (a cell "=HYPERLINK(...)" typed
+    // into a case) gets a leading apostrophe, as the programs' own advice has it: it is shown as
+    // text and never run. The program's own mark "++" stays as the table has it: no typed text
+    // reaches that column, and it calls nothing.
+    std::string field(text);
+    if (!field.empty() && field != results::kMark
+        && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos)
+        field.insert(0, 1, '\'');
+    if (field.find_first_of(",\"\r\n") == std::string::npos)
+        return field;
     std::string out = "\"";
-    for (char c : text) {
+    for (char c : field) {
         if (c == '"')
             out += '"';
         out += c;

@@ -38,7 +38,9 @@ std::string jsonString(std::string_view text);
 // prints either one line or one value per line, hence this layout over its serialisation.
 void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out);
 
-// One CSV field: quoted when it holds a comma, a quote or a line break (decimal commas do).
+// One CSV field: quoted when it holds a comma, a quote or a line break (decimal commas do); one
+// that starts with = + - @, a tab or a carriage return gets a leading apostrophe, so a spreadsheet
+// program opening the CSV shows it as text rather than run it as a formula.
 std::string csvField(std::string_view text);
 
 // The rows of the table whose index the mutation model gave.

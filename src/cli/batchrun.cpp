@@ -23,6 +23,7 @@
 #include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
 #include "results/gridtexts.h"
+#include "text/casefold.h"
 #include "text/numberformat.h"
 
 namespace cli {
@@ -248,17 +249,20 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
             return kExitFailure;
         }
     }
-    std::set<fs::path> inputs;
+    // Names are compared without regard to case: on a folder that does not tell "Case.xlsx" from
+    // "case.xlsx" (a FAT or exFAT stick), the two are one file.
+    const auto collisionKey = [](const fs::path& file) { return text::foldCase(identity(file).string()); };
+    std::set<std::string> inputs;
     for (const auto& c : cases)
-        inputs.insert(identity(c.file));
-    std::set<fs::path> written; // claimed by a case of this run
+        inputs.insert(collisionKey(c.file));
+    std::set<std::string> written; // claimed by a case of this run
     std::set<fs::path> current; // written by this run
     // A file this run writes: never one of its inputs, nor a file written for another case of the
     // same name. `what` names it in the refusal: "книга результатов не записана".
     const auto claim
         = [&](const fs::path& folder, const CaseSummary& summary, std::string_view suffix, const std::string& what) {
               const fs::path target = folder / (summary.file.stem().string() + std::string(suffix));
-              const fs::path id = identity(target);
+              const std::string id = collisionKey(target);
               if (inputs.count(id))
                   throw std::runtime_error(what + ": " + target.string() + " - одна из книг генотипов этого запуска");
               if (!written.insert(id).second)

@@ -465,6 +465,28 @@ TEST(ArchiveRun, FolderAsCase)
     EXPECT_EQ(fileBytes(other.path() / "duo.results.xlsx"), input);
 }
 
+// Two cases whose names differ only in case would share one results file on a folder that does not
+// tell them apart (a FAT or exFAT stick): the second is refused as any second case of one name.
+TEST(ArchiveRun, CaseNamesDifferingOnlyInCaseShareNoResultsFile)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "a");
+    std::filesystem::create_directories(dir.path() / "b");
+    std::filesystem::copy_file(kSource + "/examples/trio.xlsx", dir.path() / "a/Дело.xlsx");
+    std::filesystem::copy_file(kSource + "/examples/duo.xlsx", dir.path() / "b/дело.xlsx");
+    const auto r = batch((dir.path() / "a/Дело.xlsx").string(), {(dir.path() / "b/дело.xlsx").string(), "--output-dir",
+                                                                 (dir.path() / "out").string(), "--format", "csv"});
+    EXPECT_EQ(r.status, kExitFailure);
+    const auto rows = lines(r.out);
+    ASSERT_EQ(rows.size(), 3u) << r.out;
+    EXPECT_TRUE(rows[1].ends_with(",ok,0,0")) << rows[1];
+    EXPECT_NE(rows[2].find("уже записан для другого дела"), std::string::npos) << rows[2];
+    const auto written = exchange::loadResultsWorkbook(dir.path() / "out/Дело.results.xlsx",
+                                                       *automation::makeFileWorkbookReader(), text::NumberFormat(","));
+    ASSERT_TRUE(written.ok) << written.error;
+    EXPECT_EQ(written.grid.ResultCount(), 15) << "the first case's results";
+}
+
 // A genotype workbook of `rows` after the header row.
 void writeCase(const std::filesystem::path& file, std::vector<std::vector<std::string>> rows)
 {
@@ -579,7 +601,13 @@ INSTANTIATE_TEST_SUITE_P(
         EscapeCase{"LineBreak", "a\nb", "\"a\\nb\"", "\"a\nb\""},
         EscapeCase{"ControlCharacter", std::string("a\x01z"), "\"a\\u0001z\"", std::string("a\x01z")},
         EscapeCase{"InvalidUtf8", std::string("a\xFF\xD0"), "\"a\xEF\xBF\xBD\xEF\xBF\xBD\"", std::string("a\xFF\xD0")},
-        EscapeCase{"Empty", "", "\"\"", ""}),
+        EscapeCase{"Empty", "", "\"\"", ""},
+        EscapeCase{"Formula", "=HYPERLINK(\"http://x\";\"y\")", "\"=HYPERLINK(\\\"http://x\\\";\\\"y\\\")\"",
+                   "\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\""},
+        EscapeCase{"Plus", "+7/8", "\"+7/8\"", "'+7/8"}, EscapeCase{"Minus", "-1", "\"-1\"", "'-1"},
+        EscapeCase{"At", "@SUM(A1)", "\"@SUM(A1)\"", "'@SUM(A1)"},
+        EscapeCase{"LeadingTab", "\t=1", "\"\\t=1\"", "'\t=1"}, EscapeCase{"TheMark", "++", "\"++\"", "++"},
+        EscapeCase{"LeadingReturn", "\r=1", "\"\\r=1\"", "\"'\r=1\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
