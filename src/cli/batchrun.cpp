@@ -103,6 +103,8 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         err << options.cases.front().string() << ": " << kNoIndexReason << '\n';
     else if (reservations.any())
         err << options.cases.front().string() << ": " << reservations.status() << '\n';
+    if (combined.status == engine::CombinedIndexStatus::BadLr)
+        err << combined.message << '\n';
 
     BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
                        shownProbability(combined), &table.settings()};
@@ -297,6 +299,8 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
         const engine::CombinedIndexResult combined = markAndCombine(grid, prior, format);
         const bool noIndex = combined.status == engine::CombinedIndexStatus::NoSelection;
         const CaseReservations reservations = reservationsOf(evaluated, combined);
+        if (combined.status == engine::CombinedIndexStatus::BadLr)
+            err << summary.file.string() << ": " << combined.message << '\n';
         summary.read = true;
         summary.loci = grid.ResultCount();
         for (int r = 1; r <= grid.ResultCount(); ++r) {
