@@ -154,7 +154,7 @@ engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::s
             // typed, like an empty label.
             if (label->empty() || (!mother && *label == freqdb::kNoAlleleLabel))
                 return failed(missingGenotypeVerdict(p.person));
-            *index = table.AlleleIndexOf(locus, *label);
+            *index = table.matchAllele(locus, *label);
             if (*index == 0 && settings.minFrequency)
                 *index = addAllele(*label);
             if (*index == 0)

@@ -603,5 +603,24 @@ TEST(LabSettings, SettingsFileIsUsedAndABadOneIsRefusedWithItsLine)
         << r.err;
 }
 
+// A genotype's 9.3 is the table's 9,3: the minimum frequency is not given to it as to a new allele.
+TEST(LabSettings, MinimumFrequencyLeavesAnAlleleWrittenWithAPoint)
+{
+    TempDir dir;
+    const auto file = dir.path() / "th01.xlsx";
+    automation::XlsxWorkbookWriter writer;
+    writer.addWorksheet("Лист1");
+    writer.setValues({1, 1, 2, 5}, {{"№", "Локус", "Отец", "Ребенок", "Мать"}, {"1", "TH01", "6/9.3", "9.3/7", "7/7"}});
+    writer.save(file);
+    for (const char* floor : {"off", "0,0069"}) {
+        const auto r = batch(file.string(), {"--format", "csv", "--min-frequency", floor});
+        ASSERT_EQ(r.status, kExitOk) << r.err;
+        const auto rows = lines(r.out);
+        ASSERT_EQ(rows.size(), 2u) << r.out;
+        EXPECT_EQ(rows[1].rfind("1,TH01,6/9.3,9.3/7,7/7,\"1/2p(9,3)\",\"p(9,3)=0,345\",,\"1,45\",++", 0), 0u)
+            << floor << ": " << rows[1];
+    }
+}
+
 } // namespace
 } // namespace cli

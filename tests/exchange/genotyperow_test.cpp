@@ -93,6 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                 Verdict::Index},
         RowCase{"CyrillicLocusAndCommaLabel", "ТН01-Ж", trio("9,3", "6", "9,3", "7", "7", "10"), "1/2p(9,3)", "1,67",
                 Verdict::Index},
+        RowCase{"PointLabelIsTheTablesCommaLabel", "ТН01-Ж", trio("9.3", "6", "9.3", "7", "7", "10"), "1/2p(9,3)",
+                "1,67", Verdict::Index},
         RowCase{"Exclusion", "D3S1358", trio("14", "14", "16", "17", "17", "18"), "Отцовство исключается", "0",
                 Verdict::PaternityExcluded},
         RowCase{"LocusNotLoaded", "D99", trio("15", "16", "15", "17", "17", "18"), "Локус D99 не загружен", "",
@@ -146,6 +148,17 @@ TEST(GenotypeRow, UnknownAlleleTakesTheMinimumFrequency)
     };
     for (const Case& c : cases) {
         const auto outcome = evaluateGenotypeRow(table, "D3S1358", c.genotype, format);
+        EXPECT_EQ(outcome.formula, c.formula);
+        EXPECT_EQ(outcome.frequency1, c.frequency1);
+        EXPECT_EQ(outcome.lr, c.lr);
+    }
+    // A label the table writes with the other separator is the table's allele, not a new rare one.
+    const Case written[] = {
+        {trio("6", "9.3", "9.3", "7", "7", "7"), "1/2p(9,3)", "p(9,3)=0,300", "1,67"},
+        {trio("9.30", "9.3", "9,3", "9.3", "Нет", "Нет"), "1/p(9,3)", "p(9,3)=0,300", "3,33"},
+    };
+    for (const Case& c : written) {
+        const auto outcome = evaluateGenotypeRow(table, "ТН01-Ж", c.genotype, format);
         EXPECT_EQ(outcome.formula, c.formula);
         EXPECT_EQ(outcome.frequency1, c.frequency1);
         EXPECT_EQ(outcome.lr, c.lr);
