@@ -59,7 +59,7 @@ std::string noSlashVerdict(Person person);
 std::string missingGenotypeVerdict(Person person);
 std::string unknownAlleleVerdict(Person person, std::string_view label, std::string_view locusName);
 
-// Evaluates one row: finds the locus (LocusIndexOf) and the six alleles (AlleleIndexOf) and calls
+// Evaluates one row: finds the locus (LocusIndexOf) and the six alleles (matchAllele) and calls
 // EvaluateLocus. A locus that is not loaded, a label that is not an allele of the locus, "Нет" or
 // an empty label for the father or the child, or a half-"Нет" mother whose other label is no
 // allele, gives Verdict::Failed with the verdict text in `formula` and no LR. Checks go locus,
