@@ -9,7 +9,9 @@
 #include <nlohmann/json.hpp>
 
 #include "freqdb/labsettings.h"
+#include "freqdb/locustable.h"
 #include "results/resultsgrid.h"
+#include "text/numberformat.h"
 
 namespace cli {
 
@@ -22,6 +24,12 @@ struct BatchReport {
     // a "mutation" column (1 where the mutation model gave the index) and the JSON a "settings"
     // object and a "mutation" flag per row; with all off every output is as it always was.
     const freqdb::LabSettings* settings = nullptr;
+    // The loaded tables: with them every output ends its rows with the row's power of exclusion
+    // (PE, four decimals; empty or null where a row has none) and gives the CPE of the marked
+    // rows after the result lines (the text's closing lines, the CSV's standard error, the JSON's
+    // "cpe").
+    const freqdb::LocusTable* table = nullptr;
+    const text::NumberFormat* format = nullptr; // with the table
 };
 
 // A person's genotype as the workbook shows it: "a/b", or empty when both labels are.
@@ -43,5 +51,7 @@ void writeText(const BatchReport& report, std::ostream& out);
 // The table only: a header line and one line per row.
 void writeCsv(const BatchReport& report, std::ostream& out);
 void writeJson(const BatchReport& report, std::ostream& out);
+// The CPE line the CSV output gives on standard error; empty without tables or marked PE.
+std::string cpeLine(const BatchReport& report);
 
 } // namespace cli

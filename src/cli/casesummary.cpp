@@ -10,25 +10,25 @@
 namespace cli {
 namespace {
 
-constexpr std::array<std::string_view, 7> kKeys
-    = {"file", "loci", "marked", "excluded", "cpi", "probability", "status"};
+constexpr std::array<std::string_view, 8> kKeys
+    = {"file", "loci", "marked", "excluded", "cpi", "probability", "status", "cpe"};
 
 // A case not read has no counts: empty fields rather than zeros that would read as a result.
-std::array<std::string, 7> fields(const CaseSummary& c)
+std::array<std::string, 8> fields(const CaseSummary& c)
 {
     const auto count = [&](int n) { return c.read ? std::to_string(n) : std::string(); };
-    return {c.file.string(), count(c.loci), count(c.marked), count(c.excluded), c.cpi, c.probability, c.status};
+    return {c.file.string(), count(c.loci), count(c.marked), count(c.excluded), c.cpi, c.probability, c.status, c.cpe};
 }
 
 } // namespace
 
 void writeSummaryText(const std::vector<CaseSummary>& cases, std::ostream& out)
 {
-    std::vector<std::array<std::string, 7>> lines
-        = {{"Файл", "Локусов", "Отмечено", "Исключений", "CPI", "Вероятность", "Итог"}};
+    std::vector<std::array<std::string, 8>> lines
+        = {{"Файл", "Локусов", "Отмечено", "Исключений", "CPI", "Вероятность", "Итог", "CPE"}};
     for (const auto& c : cases)
         lines.push_back(fields(c));
-    std::array<std::size_t, 7> widths{};
+    std::array<std::size_t, 8> widths{};
     for (const auto& line : lines) {
         for (std::size_t i = 0; i < line.size(); ++i)
             widths[i] = std::max(widths[i], text::characterCount(line[i]));
@@ -63,13 +63,15 @@ void writeSummaryJson(const std::string& population, const std::vector<CaseSumma
     auto lines = nlohmann::ordered_json::array();
     for (const auto& c : cases) {
         const auto count = [&](int n) { return c.read ? nlohmann::ordered_json(n) : nlohmann::ordered_json(nullptr); };
-        lines.push_back(nlohmann::ordered_json{{"file", c.file.string()},
-                                               {"loci", count(c.loci)},
-                                               {"marked", count(c.marked)},
-                                               {"excluded", count(c.excluded)},
-                                               {"cpi", c.cpi},
-                                               {"probability", c.probability},
-                                               {"status", c.status}});
+        lines.push_back(nlohmann::ordered_json{
+            {"file", c.file.string()},
+            {"loci", count(c.loci)},
+            {"marked", count(c.marked)},
+            {"excluded", count(c.excluded)},
+            {"cpi", c.cpi},
+            {"probability", c.probability},
+            {"status", c.status},
+            {"cpe", c.cpe.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(c.cpe)}});
     }
     writeJsonLines({{"population", population}, {"cases", std::move(lines)}}, out);
 }

@@ -26,6 +26,7 @@ struct CaseSummary {
     int excluded = 0; // rows with "Отцовство исключается"
     std::string cpi, probability; // the two result lines
     std::string status; // kCaseOk, or the reason (one line) the case was not read or written
+    std::string cpe; // the power of exclusion of the marked rows, four decimals; empty when none
 };
 
 void writeSummaryText(const std::vector<CaseSummary>& cases, std::ostream& out);

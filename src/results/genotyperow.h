@@ -73,4 +73,9 @@ engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::s
 engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
                                          const GenotypeRowTexts& row, const text::NumberFormat& format);
 
+// The power of exclusion of a row (engine/exclusionpower.h), its alleles found as above: nullopt
+// for a row that cannot be evaluated or whose child shares no allele with the typed mother.
+std::optional<long double> rowExclusionPower(const freqdb::LocusTable& table, std::string_view locusName,
+                                             const RowGenotype& genotype);
+
 } // namespace results

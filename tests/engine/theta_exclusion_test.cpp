@@ -164,9 +164,9 @@ TEST(Theta, AgreesWithTheBaldingNicholsEnumerationOnTheBundledTables)
                 if (plain.verdict != Verdict::Index)
                     continue;
                 const auto out = EvaluateLocus(locus, d.f1, d.f2, d.m1, d.m2, d.c1, d.c2, kComma, settings);
-                SCOPED_TRACE(testing::Message() << locus.Name << " " << out.rule << " " << int(d.f1) << "/"
-                                                << int(d.f2) << " " << int(d.m1) << "/" << int(d.m2) << " "
-                                                << int(d.c1) << "/" << int(d.c2));
+                SCOPED_TRACE(testing::Message()
+                             << locus.Name << " " << out.rule << " " << int(d.f1) << "/" << int(d.f2) << " "
+                             << int(d.m1) << "/" << int(d.m2) << " " << int(d.c1) << "/" << int(d.c2));
                 ASSERT_EQ(out.verdict, Verdict::Index) << out.formula;
                 const auto mother = duo ? std::nullopt : std::optional(std::pair<int, int>{d.m1, d.m2});
                 const long double expected = baldingNicholsLr(locus, theta, d.f1, d.f2, mother, d.c1, d.c2);

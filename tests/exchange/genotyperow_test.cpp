@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "exchangetesting.h"
+#include "results/exclusionpowers.h"
 
 namespace results {
 namespace {
@@ -165,6 +166,32 @@ TEST(GenotypeRow, UnknownAlleleTakesTheMinimumFrequency)
     }
     // The table itself is untouched: the window's allele lists still offer only its alleles.
     EXPECT_EQ(table.record(1).AlleleCount, 5);
+}
+
+// PE by hand from the definition, (1 - P)^2 with P the frequencies of the alleles the child may
+// have from its father; CPE over the marked rows that have one.
+TEST(ExclusionPowers, PerRowAndOverTheMarkedRows)
+{
+    const text::NumberFormat format(",");
+    ResultsGrid grid;
+    const std::pair<RowGenotype, bool> rows[] = {
+        {trio("15", "16", "15", "17", "17", "18"), true}, // paternal 15: (1 - 0,25)^2
+        {trio("15", "16", "15", "16", "Нет", "Нет"), false}, // duo, 15 or 16: (1 - 0,45)^2, not marked
+        {trio("16", "17", "14", "14", "14", "15"), true}, // excluded, paternal 14: (1 - 0,1)^2
+        {trio("15", "16", "15", "16", "17", "18"), true}, // the mother gives neither: no PE
+        {trio("14", "15", "16", "15", "15", "16"), true}, // either: (1 - 0,45)^2
+        {trio("15", "99", "15", "16", "15", "16"), true}, // the father's allele unknown: no PE
+    };
+    for (const auto& [genotype, marked] : rows) {
+        const int r = grid.AppendRow("D3S1358", genotype);
+        if (marked)
+            grid.ToggleMark(r);
+    }
+    const auto powers = exclusionPowers(exchange::testing::makeTable(), grid, format);
+    EXPECT_EQ(powers.rows, (std::vector<std::string>{"0,5625", "0,3025", "0,8100", "", "0,3025", ""}));
+    EXPECT_EQ(powers.combined, "0,9420"); // 1 - 0,4375 * 0,19 * 0,6975 = 0,94202
+    EXPECT_EQ(powers.line(), std::string(kCpePrefix) + "0,9420");
+    EXPECT_EQ(exclusionPowers(exchange::testing::makeTable(), ResultsGrid(), format).line(), "");
 }
 
 } // namespace
