@@ -96,6 +96,10 @@ int wrappedLineCount(std::string_view text, double columnCharacters)
         used += word;
         word = 0;
     };
+    // LibreOffice breaks after a slash ("1/" above "(2p(15)+2p(16))") only in a text without
+    // blanks; in one with blanks ("θ=0,01 1/(2p(15)+2p(16))") a word too long for its line is
+    // broken at the line's end instead.
+    const bool slashBreaks = text.find(' ') == std::string_view::npos;
     for (const char32_t c : codePoints(text)) {
         if (c == U'\n') {
             placeWord();
@@ -107,7 +111,7 @@ int wrappedLineCount(std::string_view text, double columnCharacters)
         } else {
             word += widthOf(c);
             // A line may break after a slash between letters ("«аллель/аллель»").
-            if (c == U'/')
+            if (c == U'/' && slashBreaks)
                 placeWord();
         }
     }
