@@ -22,6 +22,7 @@
 #include "exchange/resultsworkbookwriter.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
+#include "results/exclusionpowers.h"
 #include "results/gridtexts.h"
 #include "text/casefold.h"
 #include "text/numberformat.h"
@@ -29,19 +30,25 @@
 namespace cli {
 namespace {
 
-// --mutation and --min-frequency replace what the settings file says, for this run only.
-void applySettingOverrides(freqdb::LocusTable& table, const BatchOptions& options)
+// --mutation, --min-frequency and --theta replace what the settings file says, for this run
+// only. Returns the reason when the settings they leave cannot be used together.
+std::optional<std::string> applySettingOverrides(freqdb::LocusTable& table, const BatchOptions& options)
 {
-    if (!options.mutation && !options.minFrequency)
-        return;
+    if (!options.mutation && !options.minFrequency && !options.theta)
+        return std::nullopt;
     freqdb::LabSettings settings = table.settings();
-    // Both were checked when the options were read.
+    // Each was checked when the options were read.
     if (options.mutation)
         freqdb::applyMutationSetting(settings, *options.mutation);
     if (options.minFrequency)
         freqdb::applyMinFrequencySetting(settings, *options.minFrequency);
+    if (options.theta)
+        freqdb::applyThetaSetting(settings, *options.theta);
+    if (auto conflict = freqdb::settingsConflict(settings))
+        return "Файл настроек и командная строка: " + *conflict;
     settings.source = settings.source.empty() ? "командная строка" : settings.source + " и командная строка";
     table.setSettings(std::move(settings));
+    return std::nullopt;
 }
 
 namespace fs = std::filesystem;
@@ -108,6 +115,8 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
 
     BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
                        shownProbability(combined), &table.settings()};
+    report.table = &table;
+    report.format = &format;
     switch (options.format) {
     case OutputFormat::Text:
         writeText(report, out);
@@ -115,6 +124,8 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     case OutputFormat::Csv:
         writeCsv(report, out);
         err << report.cpi << '\n' << report.probability << '\n';
+        if (const std::string cpe = cpeLine(report); !cpe.empty())
+            err << cpe << '\n';
         if (report.settings->any())
             err << freqdb::settingsSummary(*report.settings) << '\n';
         if (const std::string line = mutationLociLine(report); !line.empty())
@@ -311,6 +322,7 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
         summary.leftOut = reservations.rowsLeftOut;
         summary.mutation = mutationLoci(grid);
         summary.cpi = combined.cpiText;
+        summary.cpe = results::exclusionPowers(table, grid, format).combined;
         summary.probability = shownProbability(combined);
         summary.status = noIndex              ? std::string(kNoIndexReason)
                          : reservations.any() ? reservations.status()
@@ -404,7 +416,10 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
             err << "Папка: " << dataDir.string() << '\n';
         return kExitFailure;
     }
-    applySettingOverrides(loaded.table, options);
+    if (const auto conflict = applySettingOverrides(loaded.table, options)) {
+        err << *conflict << '\n';
+        return kExitUsage;
+    }
     // The prior was checked with a comma; the texts are written with the locale's separator.
     const std::string prior = priorText(options.prior, format.decimalSeparator()).value_or(options.prior);
 
