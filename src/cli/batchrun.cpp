@@ -347,25 +347,30 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
 
-    std::filesystem::path dataDir;
+    freqdb::DataFolder data;
     if (options.dataDir) {
-        dataDir = *options.dataDir;
+        data.folder = *options.dataDir;
     } else {
         const freqdb::DataFolderLookup found
             = freqdb::findDataFolder(freqdb::dataFolderPlaces(std::filesystem::current_path()));
-        if (!found.folder) {
+        if (!found.data) {
             err << freqdb::dataFolderMissingMessage(found.lookedIn) << '\n';
             return kExitFailure;
         }
-        dataDir = *found.folder;
+        for (const std::string& note : found.notes)
+            err << note << '\n';
+        data = *found.data;
     }
-    freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, options.population, *reader, format);
+    const std::filesystem::path& dataDir = data.folder;
+    freqdb::LoadResult loaded = freqdb::LoadDataFolder(data, options.population, *reader, format);
     if (loaded.status != freqdb::LoadStatus::Loaded) {
         err << loaded.message << '\n';
         if (loaded.status == freqdb::LoadStatus::FilesNotFound)
-            err << "Папка: " << dataDir.string() << '\n';
+            err << "Папка: " << data.shown() << '\n';
         return kExitFailure;
     }
+    for (const std::string& note : loaded.notes)
+        err << note << '\n';
     applySettingOverrides(loaded.table, options);
     // The prior was checked with a comma; the texts are written with the locale's separator.
     const std::string prior = priorText(options.prior, format.decimalSeparator()).value_or(options.prior);
