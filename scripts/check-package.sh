@@ -32,6 +32,7 @@ done
 
 # The installed data folder, read-only, found from the executable's own place.
 for f in usr/bin/paternity-index usr/share/paternity-index/data/D3S1358.xls usr/share/paternity-index/data/help.html \
+         usr/share/paternity-index/data/shipped-files.sha256 \
          usr/share/paternity-index/SOURCES.md usr/share/doc/paternity-index/copyright; do
   [ -f "$root/$f" ] || fail "$f missing from the package"
 done
@@ -42,6 +43,12 @@ got=$(cd "$tmp/elsewhere" && env -u XDG_DATA_HOME HOME="$tmp/home" \
 [ "$got" = "$expected" ] || fail "the unpacked program gave another result:
 $got"
 [ ! -e "$tmp/home/.local" ] || fail "reading the installed data wrote into the home folder"
+# Every installed file is in the list of shipped files, so a lab's whole copy of this package's
+# folder never hides a later package's tables.
+for f in "$root"/usr/share/paternity-index/data/*.xls "$root"/usr/share/paternity-index/data/help.html; do
+  grep -qx "$(sha256sum <"$f" | cut -d' ' -f1)  $(basename "$f")" "$root/usr/share/paternity-index/data/shipped-files.sha256" \
+    || fail "$(basename "$f") is not in shipped-files.sha256"
+done
 version=$("$root/usr/bin/paternity-index" --version)
 [ "$version" = "paternity-index $(dpkg-deb -f "$deb" Version)" ] || fail "--version says '$version'"
 

@@ -394,6 +394,8 @@ TEST(Import, CommandLine)
         {{"import", table, "--population", "rus", "--data", data.string(), "--dry-run", "--prune"},
          kExitOk,
          "Проверка (--dry-run): ничего не записано."},
+        {{"import", "--undo", table, "--data", data.string()}, kExitUsage, "--undo берёт только --data"},
+        {{"import", "--undo", "--data", data.string()}, kExitOk, "нет незавершённого вноса; ничего не сделано."},
     };
     for (const auto& c : cases) {
         const auto r = runProgram(c.args);

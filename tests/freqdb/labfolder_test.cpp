@@ -34,8 +34,8 @@ automation::CellArray table(double p15)
 
 struct Machine {
     testsupport::TempDir root;
-    DataFolderPlaces places = dataFolderPlaces(root / "work", "", (root / "home").string(),
-                                               root / "usr" / "bin" / "paternity-index");
+    DataFolderPlaces places
+        = dataFolderPlaces(root / "work", "", (root / "home").string(), root / "usr" / "bin" / "paternity-index");
     std::string shipped; // the list of every version installed so far
 
     // Installs a package whose D3S1358 has p(15) = p15 in both populations' worksheets.
@@ -89,8 +89,8 @@ TEST(LabFolder, APackageUpdateReachesTheLabUnlessTheLabChangedThatTable)
     loaded = m.load(Population::UsCaucasians);
     ASSERT_EQ(loaded.status, LoadStatus::Loaded) << loaded.message;
     EXPECT_DOUBLE_EQ(static_cast<double>(Machine::p15(loaded)), 0.1729);
-    EXPECT_EQ(joined(loaded.notes), "Установленные таблицы обновлены: копии прежней версии в " + m.places.labFolder.string()
-                                        + " не используются (D3S1358.xlsx).\n");
+    EXPECT_EQ(joined(loaded.notes), "Установленные таблицы обновлены: копии прежней версии в "
+                                        + m.places.labFolder.string() + " не используются (D3S1358.xlsx).\n");
     const DataFolder data = *findDataFolder(m.places).data;
     EXPECT_EQ(fileInForce(data, "help.html"), m.places.installedFolder / "help.html");
 

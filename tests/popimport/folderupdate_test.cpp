@@ -56,6 +56,48 @@ TEST(FolderUpdate, AFailedMoveUndoesEveryStepBeforeIt)
     EXPECT_EQ(snapshot(data), before);
 }
 
+// Into the lab's folder over the installed copy an import writes only the lab's own worksheets:
+// the other populations keep reading the installed workbooks, which a package update replaces,
+// and the loci the table lacks are left out for its population only.
+TEST(FolderUpdate, OverTheInstalledCopyOnlyTheLabsOwnWorksheetsAreWritten)
+{
+    testsupport::TempDir dir;
+    const auto installed = dir / "installed";
+    const auto lab = dir / "lab";
+    std::filesystem::create_directory(installed);
+    for (const char* locus : {"CSF1PO", "TH01", "TPOX"})
+        std::filesystem::copy_file(std::string(PI_SOURCE_DIR) + "/data/" + locus + ".xls",
+                                   installed / (std::string(locus) + ".xls"));
+    std::ofstream(dir / "t.csv") << "locus,allele,frequency\nCSF1PO,10,1\nTH01,9.3,1\n";
+    const text::NumberFormat comma(",");
+    const auto reader = automation::makeFileWorkbookReader();
+    const FrequencyTable table = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, comma);
+    const auto installedBefore = snapshot(installed);
+    const ImportRequest request{lab, freqdb::Population::Russians, false, true, installed, true};
+    applyImport(planImport(table, request, *reader), lab);
+
+    EXPECT_EQ(snapshot(installed), installedBefore);
+    for (const char* locus : {"CSF1PO", "TH01"}) {
+        const auto book = reader->open(lab / (std::string(locus) + ".xlsx"));
+        ASSERT_EQ(book->sheetCount(), 1);
+        EXPECT_EQ(book->sheetName(1), std::string(locus) + "-rus");
+    }
+    const freqdb::DataFolder data{lab, installed};
+    const auto rus = freqdb::LoadDataFolder(data, freqdb::Population::Russians, *reader, comma);
+    ASSERT_EQ(rus.status, freqdb::LoadStatus::Loaded) << rus.message;
+    EXPECT_EQ(rus.table.LocusCount(), 2);
+    ASSERT_EQ(rus.notes.size(), 1u);
+    EXPECT_NE(rus.notes[0].find("пропущены локусы TPOX"), std::string::npos) << rus.notes[0];
+    const auto white = freqdb::LoadDataFolder(data, freqdb::Population::UsCaucasians, *reader, comma);
+    const auto whiteInstalled
+        = freqdb::LoadLocusTableFromFolder(installed, freqdb::Population::UsCaucasians, *reader, comma);
+    ASSERT_EQ(white.status, freqdb::LoadStatus::Loaded) << white.message;
+    ASSERT_EQ(white.table.LocusCount(), 3);
+    for (std::uint8_t k = 1; k <= 3; ++k)
+        EXPECT_EQ(white.table.record(k).Frequencies, whiteInstalled.table.record(k).Frequencies);
+    EXPECT_TRUE(white.notes.empty());
+}
+
 // An import killed at any of its renames: the folder then refuses every load and import with a
 // message that names the way back, and `import --undo` gives back the folder as it was.
 TEST(FolderUpdate, AnImportKilledAtAnyRenameIsRefusedUntilUndone)
