@@ -227,6 +227,7 @@ void TForm1::buildControls()
     // table, the lab's own in place of an installed one, loci left out); shown only then.
     DataNoteLabel = new QLabel(client);
     DataNoteLabel->setVisible(false);
+    DataNoteLabel->setTextFormat(Qt::PlainText); // file names may hold '<'
     DataNoteLabel->setFont(settingsFont);
 
     setTabOrder(GroupBox1, GroupBox2);
@@ -581,7 +582,8 @@ void TForm1::writeReport(const std::filesystem::path& path) const
     inputs.probabilityLine = utf8(Edit2->text());
     inputs.population = m_form3->Population();
     inputs.table = &m_table;
-    inputs.dataFolder = m_data.folder;
+    // The lab's folder over the installed one is named with both: its tables come from both.
+    inputs.dataFolder = m_data.layered() ? std::filesystem::path(m_data.shown()) : m_data.folder;
     inputs.source = m_loadedWorkbook;
     inputs.sourceLoadedAt = m_loadedAt;
     inputs.sourceChanged = m_changedSinceLoad;

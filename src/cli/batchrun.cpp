@@ -361,7 +361,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
             err << note << '\n';
         data = *found.data;
     }
-    const std::filesystem::path& dataDir = data.folder;
+    // The report names both folders of the lab's folder over the installed one: its tables come from both.
+    const std::filesystem::path dataDir = data.layered() ? std::filesystem::path(data.shown()) : data.folder;
     freqdb::LoadResult loaded = freqdb::LoadDataFolder(data, options.population, *reader, format);
     if (loaded.status != freqdb::LoadStatus::Loaded) {
         err << loaded.message << '\n';
