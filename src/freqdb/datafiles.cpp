@@ -35,6 +35,24 @@ bool byLocus(const std::vector<fs::path>& files, std::map<std::string, fs::path>
     return true;
 }
 
+// Shipped copies of workbooks in the backup-* folders of the lab's folder, by locus name.
+std::map<std::string, std::vector<fs::path>> shippedOrigins(const fs::path& folder, const ShippedFiles& shipped)
+{
+    std::map<std::string, std::vector<fs::path>> origins;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (it->path().filename().string().rfind("backup-", 0) != 0 || !it->is_directory(error))
+            continue;
+        for (fs::directory_iterator in(it->path(), error); !error && in != end; in.increment(error)) {
+            const fs::path& file = in->path();
+            if (isLocusWorkbookName(file.filename().string()) && shipped.isCopy(file))
+                origins[locusNameOf(file)].push_back(file);
+        }
+        error.clear();
+    }
+    return origins;
+}
+
 bool sameContent(const fs::path& a, const fs::path& b)
 {
     const auto hashA = fileSha256(a);
@@ -48,6 +66,7 @@ DataFiles listDataFiles(const DataFolder& data)
     DataFiles files;
     std::vector<fs::path> own = findLocusWorkbooks(data.folder);
     std::map<std::string, fs::path> installed;
+    std::map<std::string, std::vector<fs::path>> origins;
     if (data.layered()) {
         if (!byLocus(findLocusWorkbooks(data.installed), installed, files.error))
             return files;
@@ -64,19 +83,22 @@ DataFiles listDataFiles(const DataFolder& data)
                 files.outdatedCopies.push_back(file);
         }
         own = std::move(kept);
+        origins = shippedOrigins(data.folder, shipped);
     }
     std::map<std::string, fs::path> ownByLocus;
     if (!byLocus(own, ownByLocus, files.error))
         return files;
-    for (const auto& [locus, path] : ownByLocus)
-        files.loci.push_back({locus, path, {}});
+    for (const auto& [locus, path] : ownByLocus) {
+        const auto origin = origins.find(locus);
+        files.loci.push_back({locus, path, {}, origin == origins.end() ? std::vector<fs::path>() : origin->second});
+    }
     for (const auto& [locus, path] : installed) {
         const auto match = std::find_if(files.loci.begin(), files.loci.end(),
                                         [&](const LocusWorkbooks& l) { return l.locus == locus; });
         if (match != files.loci.end())
             match->installed = path;
         else
-            files.loci.push_back({locus, {}, path});
+            files.loci.push_back({locus, {}, path, {}});
     }
     std::sort(files.loci.begin(), files.loci.end(), [](const LocusWorkbooks& a, const LocusWorkbooks& b) {
         const fs::path& pa = a.own.empty() ? a.installed : a.own;

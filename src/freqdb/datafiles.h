@@ -7,6 +7,12 @@
 // whole by an earlier version never hides a later package's tables, help or examples. A locus
 // is read from the lab's workbook when that holds the population's worksheet, else from the
 // installed workbook (the loader does that, locusloader.h).
+//
+// An import of an earlier version wrote the lab's worksheet into a whole copy of the installed
+// workbook, carrying the program's worksheets along, and moved the copy into a backup-* folder of
+// the lab's folder. Such a copy is a shipped origin of the workbook: a worksheet of the lab's
+// workbook whose table equals an origin's is the program's, not the lab's, and the installed
+// one is read in its place.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,6 +25,7 @@ struct LocusWorkbooks {
     std::string locus; // the locus name (locusNameOf)
     std::filesystem::path own; // the lab's (or the lone folder's) workbook; empty when none
     std::filesystem::path installed; // the installed workbook under it; empty when none
+    std::vector<std::filesystem::path> shippedOrigins; // shipped copies of it in backup-* folders
 };
 
 struct DataFiles {

@@ -300,7 +300,7 @@ LoadResult LoadDataFolder(const DataFolder& data, Population population, const a
 
     const SkippedLoci skipped = SkippedLoci::read(dataDir);
     std::vector<LocusRecord> records;
-    std::vector<std::string> skippedNames, ownNames;
+    std::vector<std::string> skippedNames, ownNames, carriedNames;
     const int total = static_cast<int>(files.loci.size());
     for (int k = 1; k <= total; ++k) {
         const LocusWorkbooks& locus = files.loci[static_cast<std::size_t>(k - 1)];
@@ -308,7 +308,22 @@ LoadResult LoadDataFolder(const DataFolder& data, Population population, const a
             std::optional<LocusRecord> record;
             if (!locus.own.empty())
                 record = readIfSheet(locus.own, population, reader, format);
+            bool carried = false;
             if (record && !locus.installed.empty()) {
+                // A worksheet an earlier import carried over from the program's own workbook.
+                for (const std::filesystem::path& originPath : locus.shippedOrigins) {
+                    const auto origin = readIfSheet(originPath, population, reader, format);
+                    if (!origin || !sameTable(*origin, *record))
+                        continue;
+                    carried = true;
+                    record = readIfSheet(locus.installed, population, reader, format);
+                    if (record && !sameTable(*record, *origin))
+                        carriedNames.push_back(fileNameWithoutExtension(locus.own)
+                                               + std::string(sheetSuffix(population)));
+                    break;
+                }
+            }
+            if (record && !carried && !locus.installed.empty()) {
                 // The lab's own table of a locus the program also ships: said, so that a table
                 // kept from an earlier package is not taken for the installed one unseen.
                 const auto installed = readIfSheet(locus.installed, population, reader, format);
@@ -350,6 +365,10 @@ LoadResult LoadDataFolder(const DataFolder& data, Population population, const a
         table.replaceRecord(static_cast<std::uint8_t>(k + 1), std::move(records[k]));
     if (const std::string note = outdatedCopiesNote(data, files); !note.empty())
         result.notes.push_back(note);
+    if (!carriedNames.empty())
+        result.notes.push_back("Установленные таблицы обновлены: листы прежней версии в книгах лаборатории (их "
+                               "перенёс прежний внос) не используются: "
+                               + joined(carriedNames) + ".");
     if (!ownNames.empty())
         result.notes.push_back("Таблицы лаборатории вместо установленных: " + joined(ownNames) + ".");
     if (!skippedNames.empty())

@@ -46,7 +46,11 @@ struct Machine {
         fs::create_directories(folder);
         automation::saveCellWorkbook(folder / "D3S1358.xlsx",
                                      {{"D3S1358-white", table(p15)}, {"D3S1358-black", table(p15)}});
-        automation::saveCellWorkbook(folder / "TH01.xlsx", {{"TH01-white", table(0.5)}, {"TH01-black", table(0.5)}});
+        // TH01 is the same file in both packages (the writer stamps the time it writes).
+        const fs::path th01 = root / "TH01.xlsx";
+        if (!fs::exists(th01))
+            automation::saveCellWorkbook(th01, {{"TH01-white", table(0.5)}, {"TH01-black", table(0.5)}});
+        fs::copy_file(th01, folder / "TH01.xlsx");
         std::ofstream(folder / "help.html") << help;
         for (const char* name : {"D3S1358.xlsx", "TH01.xlsx", "help.html"})
             shipped += *fileSha256(folder / name) + "  " + name + "\n";
@@ -110,6 +114,34 @@ TEST(LabFolder, APackageUpdateReachesTheLabUnlessTheLabChangedThatTable)
     loaded = m.load(Population::UsCaucasians);
     EXPECT_DOUBLE_EQ(static_cast<double>(Machine::p15(loaded)), 0.1729);
     EXPECT_EQ(m.load(Population::Russians).status, LoadStatus::Failed); // TH01 has no -rus anywhere
+}
+
+// An import of an earlier version wrote the lab's worksheet into its copy of the installed
+// workbook and moved that copy into a backup folder: the worksheets it carried along are the
+// program's, and a later package's corrections replace them; the lab's worksheet stays.
+TEST(LabFolder, WorksheetsAnEarlierImportCarriedGiveWayToAnUpdate)
+{
+    Machine m;
+    m.install(0.2729, "help 1");
+    const fs::path backup = m.places.labFolder / "backup-20261201-101010";
+    fs::create_directories(backup);
+    fs::copy_file(m.places.installedFolder / "D3S1358.xlsx", backup / "D3S1358.xlsx");
+    automation::saveCellWorkbook(
+        m.places.labFolder / "D3S1358.xlsx",
+        {{"D3S1358-white", table(0.2729)}, {"D3S1358-black", table(0.2729)}, {"D3S1358-rus", table(0.4)}});
+    fs::copy_file(m.places.installedFolder / "TH01.xlsx", m.places.labFolder / "TH01.xlsx");
+    EXPECT_EQ(joined(m.load(Population::UsCaucasians).notes), "");
+
+    m.install(0.1729, "help 2");
+    LoadResult loaded = m.load(Population::UsCaucasians);
+    ASSERT_EQ(loaded.status, LoadStatus::Loaded) << loaded.message;
+    EXPECT_DOUBLE_EQ(static_cast<double>(Machine::p15(loaded)), 0.1729);
+    EXPECT_NE(joined(loaded.notes).find("не используются: D3S1358-white."), std::string::npos) << joined(loaded.notes);
+    // The lab's own worksheet is its own (TH01 has none: it is left out, as named below).
+    std::ofstream(m.places.labFolder / "skipped-loci.txt") << "rus TH01\n";
+    loaded = m.load(Population::Russians);
+    ASSERT_EQ(loaded.status, LoadStatus::Loaded) << loaded.message;
+    EXPECT_DOUBLE_EQ(static_cast<double>(Machine::p15(loaded)), 0.4);
 }
 
 } // namespace
