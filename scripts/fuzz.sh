@@ -50,7 +50,7 @@ for dir in "${SOURCES[@]}"; do
     [ "$size" -le 1048576 ] || continue
     # A few kilobytes that spell out millions of cells: every mutation of them would take a
     # second to read through, so they would crowd out everything else.
-    case "$(basename "$f")" in far-corner-sheets.* | million-cell-sheets.*) continue ;; esac
+    case "$(basename "$f")" in far-corner-sheets.* | million-cell-sheets.* | carried-corner-sheets.*) continue ;; esac
     ext="${f##*.}"; ext="${ext,,}"
     n=$((n + 1))
     cp "$f" "$SEEDS/$ext/seed-$n.$ext"

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <map>
 
+#include "automation/numberformatkind.h"
 #include "automation/readlimits.h"
 #include "automation/workbook.h"
 #include "text/utf8.h"
@@ -36,6 +37,7 @@ enum Record : unsigned {
     BoolErr = 0x0205,
     FormulaRecord = 0x0006,
     String = 0x0207,
+    RecalcId = 0x01C1,
 };
 
 // BIFF8 records carry at most this many bytes of data; a longer one is damage.
@@ -87,11 +89,6 @@ std::string errorText(unsigned code)
     }
 }
 
-CellValue booleanValue(bool value)
-{
-    return CellError{value ? "логическое значение ИСТИНА" : "логическое значение ЛОЖЬ"};
-}
-
 // UTF-16 code units to UTF-8; a surrogate pair may be split between two calls (a text continued
 // in the next record), so the high half waiting for its partner is kept in `pending`.
 class Utf16Text {
@@ -135,105 +132,6 @@ private:
     std::string m_out;
     char32_t m_pending = 0;
 };
-
-// How a number format shows a number: as a number, or as a date, a date and time, or a time.
-enum class NumberKind { Plain, Date, DateTime, Time };
-
-// Built-in formats 14-22 and 45-47 are the dates and times; the others (0-13, 37-44, 48-49) are
-// numbers, percentages, fractions and text.
-NumberKind builtInKind(unsigned index)
-{
-    if (index >= 14 && index <= 17)
-        return NumberKind::Date;
-    if ((index >= 18 && index <= 21) || (index >= 45 && index <= 47))
-        return NumberKind::Time;
-    if (index == 22)
-        return NumberKind::DateTime;
-    return NumberKind::Plain;
-}
-
-// A format code shows a date when it has day, month or year parts, a time when it has hours,
-// minutes or seconds ('m' is minutes beside hours or seconds). Quoted text, escaped characters
-// and bracketed colours, conditions and locales do not count; [h], [mm], [ss] are elapsed time.
-NumberKind formatCodeKind(std::string_view code)
-{
-    bool date = false, time = false, month = false;
-    for (std::size_t i = 0; i < code.size(); ++i) {
-        const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(code[i])));
-        if (c == '"') {
-            const std::size_t end = code.find('"', i + 1);
-            i = end == std::string_view::npos ? code.size() : end;
-        } else if (c == '\\' || c == '_' || c == '*') {
-            ++i;
-        } else if (c == '[') {
-            const std::size_t end = code.find(']', i + 1);
-            const std::string_view inside = code.substr(i + 1, end == std::string_view::npos ? 0 : end - i - 1);
-            if (!inside.empty() && std::all_of(inside.begin(), inside.end(), [](char k) {
-                    return k == 'h' || k == 'H' || k == 'm' || k == 'M' || k == 's' || k == 'S';
-                }))
-                time = true;
-            i = end == std::string_view::npos ? code.size() : end;
-        } else if (c == 'y' || c == 'd') {
-            date = true;
-        } else if (c == 'h' || c == 's') {
-            time = true;
-        } else if (c == 'm') {
-            month = true;
-        }
-    }
-    date = date || (month && !time);
-    if (date && time)
-        return NumberKind::DateTime;
-    if (date)
-        return NumberKind::Date;
-    return time ? NumberKind::Time : NumberKind::Plain;
-}
-
-// A serial date number as the text a spreadsheet program shows. In the 1900 date system day 1
-// is 1900-01-01 and day 60 the 29 February 1900 that never was; from day 61 on the days count
-// from 1899-12-30. In the 1904 system day 0 is 1904-01-01. A number outside years 1900-9999
-// stays a number.
-CellValue dateValue(double serial, NumberKind kind, bool date1904)
-{
-    if (!std::isfinite(serial) || serial < 0 || serial >= 2958466)
-        return serial;
-    double whole = std::floor(serial);
-    long long seconds = std::llround((serial - whole) * 86400.0);
-    if (seconds >= 86400) {
-        whole += 1;
-        seconds -= 86400;
-    }
-    long long day = static_cast<long long>(whole);
-    int year = 1900, month = 2, dayOfMonth = 29;
-    if (date1904 || day != 60) {
-        // Days since 1970-01-01, then the civil calendar.
-        long long z = date1904 ? day - 24107 : (day < 60 ? day - 25568 : day - 25569);
-        z += 719468;
-        const long long era = (z >= 0 ? z : z - 146096) / 146097;
-        const long long doe = z - era * 146097;
-        const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-        const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-        const long long mp = (5 * doy + 2) / 153;
-        dayOfMonth = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-        month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-        year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-    }
-    char buffer[32];
-    const int h = static_cast<int>(seconds / 3600), m = static_cast<int>(seconds / 60 % 60),
-              s = static_cast<int>(seconds % 60);
-    switch (kind) {
-    case NumberKind::Time:
-        std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", h, m, s);
-        break;
-    case NumberKind::DateTime:
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", year, month, dayOfMonth, h, m, s);
-        break;
-    default:
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, dayOfMonth);
-        break;
-    }
-    return std::string(buffer);
-}
 
 struct RecordView {
     unsigned type;
@@ -301,6 +199,9 @@ private:
     std::uint64_t m_cellCount = 0;
     std::uint64_t m_textBytes = 0; // of all text cells: one shared string may back many cells
     bool m_date1904 = false;
+    // The workbook names the engine that last computed it (Excel, LibreOffice), so its formula
+    // results were stored by one; xlwt writes none and marks every formula "empty text".
+    bool m_calculated = false;
     std::vector<std::string> m_sharedStrings;
     std::vector<unsigned> m_xfFormats; // format index of each XF
     std::vector<NumberKind> m_xfKinds;
@@ -424,6 +325,9 @@ void Reader::readGlobals()
         switch (r.type) {
         case FilePass:
             throw WorkbookError(m_where + ": книга защищена паролем");
+        case RecalcId:
+            m_calculated = true;
+            break;
         case DateMode:
             if (r.data.size() >= 2)
                 m_date1904 = get16(r.data, 0) == 1;
@@ -453,7 +357,7 @@ void Reader::readGlobals()
     }
     for (unsigned index : m_xfFormats) {
         const auto found = formats.find(index);
-        m_xfKinds.push_back(found != formats.end() ? found->second : builtInKind(index));
+        m_xfKinds.push_back(found != formats.end() ? found->second : builtInFormatKind(index));
     }
 }
 
@@ -462,7 +366,7 @@ CellValue Reader::number(double value, unsigned xf) const
     if (!std::isfinite(value))
         return CellError{"#NUM!"};
     const NumberKind kind = xf < m_xfKinds.size() ? m_xfKinds[xf] : NumberKind::Plain;
-    return kind == NumberKind::Plain ? CellValue(value) : dateValue(value, kind, m_date1904);
+    return kind == NumberKind::Plain ? CellValue(value) : serialDateValue(value, kind, m_date1904);
 }
 
 // Cells are kept until a used range is asked for: their count and the bytes of their texts are
@@ -555,7 +459,7 @@ BiffWorksheet Reader::readSheet(std::string name, std::uint32_t offset)
         case BoolErr:
             if (d.size() >= 8) {
                 const unsigned code = static_cast<unsigned char>(d[6]);
-                addCell(resultSheet, d, d[7] ? CellValue(CellError{errorText(code)}) : booleanValue(code != 0));
+                addCell(resultSheet, d, d[7] ? CellValue(CellError{errorText(code)}) : booleanCell(code != 0));
             }
             break;
         case FormulaRecord:
@@ -564,14 +468,15 @@ BiffWorksheet Reader::readSheet(std::string name, std::uint32_t offset)
                 CellValue value = CellError{kFormulaWithoutValue};
                 pendingText = 0;
                 if (get16(result, 6) != 0xFFFF) {
-                    const double n = getDouble(result, 0);
-                    value = std::isfinite(n) ? CellValue(n) : CellValue(CellError{"#NUM!"});
+                    value = number(getDouble(result, 0), get16(d, 4)); // a date result shows as a date
                 } else if (result[0] == 0) {
                     pendingText = resultSheet.cells.size() + 1; // the STRING record follows
                 } else if (result[0] == 1) {
-                    value = booleanValue(result[2] != 0);
+                    value = booleanCell(result[2] != 0);
                 } else if (result[0] == 2) {
                     value = CellError{errorText(static_cast<unsigned char>(result[2]))};
+                } else if (result[0] == 3 && m_calculated) {
+                    value = std::string(); // =IF(…;"";…): the empty text
                 }
                 addCell(resultSheet, d, std::move(value));
             }

@@ -7,11 +7,12 @@
 // numbers. Worksheets: text (LABELSST, LABEL, RSTRING), numbers (NUMBER, RK, MULRK), boolean
 // and error constants (BOOLERR) and formula results (FORMULA with the STRING that follows).
 //
-// A number whose format is a date or time reads as its text, "2023-03-15", "2023-03-15 08:30:00"
-// or "08:30:00", as a spreadsheet program shows it and as locus and genotype workbooks have been
-// read so far. Formula results: a number, a text, a boolean or an error value; a formula whose
-// stored result is the empty text is read as having no result, since xlwt writes every formula
-// that way and leaves the computing to the spreadsheet program.
+// Cells read as the contract of cellvalue.h says: a number with a date or time format as its
+// text ("2023-03-15", "2023-03-15 08:30:00", "08:30:00"); formula results as a number, a text,
+// a boolean or an error value. A formula whose stored result is the empty text is the empty text
+// when the workbook names the engine that computed it (a RECALCID record, written by Excel and
+// LibreOffice); without one it has no result, since xlwt writes every formula that way and
+// leaves the computing to the spreadsheet program.
 //
 // Every read is bounded by its record and by the stream; every index (shared string, sheet
 // offset) is checked; nothing is allocated from a size the bytes do not back.

@@ -5,7 +5,9 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "automation/readlimits.h"
 #include "automation/readmessages.h"
@@ -82,6 +84,80 @@ bool isIsoDay(std::string_view text)
             return false;
     }
     return true;
+}
+
+// A date cell's office:date-value as the contract's text: "2023-03-15" for a day (at midnight),
+// "2023-03-15 08:30:15" for a day with a time of day (fractions of a second dropped).
+std::optional<std::string> dateText(std::string_view value)
+{
+    const std::string_view day = value.substr(0, 10);
+    if (!isIsoDay(day))
+        return std::nullopt;
+    if (value.size() == 10)
+        return std::string(day);
+    const std::string_view time = value.substr(11, 8);
+    if (value[10] != 'T' || time.size() != 8 || time[2] != ':' || time[5] != ':')
+        return std::nullopt;
+    for (std::size_t i : {0, 1, 3, 4, 6, 7}) {
+        if (time[i] < '0' || time[i] > '9')
+            return std::nullopt;
+    }
+    const std::string_view rest = value.substr(19);
+    if (!rest.empty() && (rest[0] != '.' || rest.find_first_not_of("0123456789", 1) != std::string_view::npos))
+        return std::nullopt;
+    if (time == "00:00:00")
+        return std::string(day);
+    return std::string(day) + " " + std::string(time);
+}
+
+// A time cell's office:time-value, an ISO duration ("PT08H30M15S", "PT36H00M00.5S"), as the
+// time of day the other formats show for it: "08:30:15", "12:00:01" (whole seconds, rounded).
+std::optional<std::string> timeText(std::string_view value)
+{
+    if (value.substr(0, 1) != "P")
+        return std::nullopt;
+    value.remove_prefix(1);
+    double seconds = 0;
+    bool inTime = false;
+    while (!value.empty()) {
+        if (value.front() == 'T' && !inTime) {
+            inTime = true;
+            value.remove_prefix(1);
+            continue;
+        }
+        double number = 0;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
+        if (ec != std::errc() || end == value.data() + value.size() || number < 0 || number > 1e9)
+            return std::nullopt;
+        const char unit = *end;
+        value.remove_prefix(static_cast<std::size_t>(end - value.data()) + 1);
+        if (unit == 'D' && !inTime)
+            seconds += number * 86400;
+        else if (unit == 'H' && inTime)
+            seconds += number * 3600;
+        else if (unit == 'M' && inTime)
+            seconds += number * 60;
+        else if (unit == 'S' && inTime)
+            seconds += number;
+        else
+            return std::nullopt;
+    }
+    const long long whole = std::llround(seconds) % 86400;
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", static_cast<int>(whole / 3600),
+                  static_cast<int>(whole / 60 % 60), static_cast<int>(whole % 60));
+    return std::string(buffer);
+}
+
+// LibreOffice stores a comparison's result as the number 1 or 0 shown as TRUE or FALSE when the
+// cell has no boolean format; the .xlsx and .xls it saves from the same sheet hold a boolean.
+std::optional<bool> shownBoolean(std::string_view text, double number)
+{
+    if (number == 1 && (text == "TRUE" || text == "ИСТИНА"))
+        return true;
+    if (number == 0 && (text == "FALSE" || text == "ЛОЖЬ"))
+        return false;
+    return std::nullopt;
 }
 
 // A 0-based position as the 1-based int of messages and of UsedRangeBuilder (which refuses
@@ -211,6 +287,7 @@ void OdsContentReader::startCell(const char** attributes)
     m_stringValue = stringValue ? std::optional<std::string>(stringValue) : std::nullopt;
     m_boolean = attribute(attributes, "boolean-value", ":office:");
     m_date = attribute(attributes, "date-value", ":office:");
+    m_time = attribute(attributes, "time-value", ":office:");
     m_calcType = attribute(attributes, "value-type", ":calcext:");
 }
 
@@ -229,7 +306,7 @@ void OdsContentReader::finishCell()
         else
             value = CellError{kFormulaWithoutValue};
     } else if (m_formula && m_calcType == "error") {
-        value = CellError{"ошибка в формуле"};
+        value = CellError{isErrorText(m_text) ? m_text : std::string("ошибка в формуле")};
     } else if (m_formula && isErrorText(m_text)) {
         value = CellError{m_text};
     } else if (m_type == "float" || m_type == "percentage" || m_type == "currency") {
@@ -238,10 +315,12 @@ void OdsContentReader::finishCell()
             setProblem("ячейка " + here + ": число «" + excerpt(m_value) + "» не читается");
             return;
         }
-        if (std::isfinite(number))
-            value = number;
-        else
+        if (!std::isfinite(number))
             value = CellError{"#NUM!"};
+        else if (const auto truth = shownBoolean(m_text, number); m_formula && truth)
+            value = booleanCell(*truth);
+        else
+            value = number;
     } else if (m_type == "string") {
         if (m_stringValue)
             value = *m_stringValue;
@@ -249,22 +328,20 @@ void OdsContentReader::finishCell()
             value = m_text;
     } else if (m_type == "boolean") {
         if (m_boolean == "true" || m_boolean == "1")
-            value = CellError{"логическое значение ИСТИНА"};
+            value = booleanCell(true);
         else if (m_boolean == "false" || m_boolean == "0")
-            value = CellError{"логическое значение ЛОЖЬ"};
+            value = booleanCell(false);
         else
             value = CellError{"логическое значение «" + excerpt(m_boolean) + "»"};
-    } else if (m_type == "date") {
-        if (m_date.size() > 10 && m_date[10] == 'T' && m_date.substr(10) != "T00:00:00") {
-            setProblem("ячейка " + here + " с датой и временем не читается; задайте ей числовой или текстовый формат");
+    } else if (m_type == "date" || m_type == "time") {
+        const std::optional<std::string> shown = m_type == "date" ? dateText(m_date) : timeText(m_time);
+        if (!shown) {
+            setProblem("ячейка " + here + ": "
+                       + (m_type == "date" ? "дата «" + excerpt(m_date) : "время «" + excerpt(m_time))
+                       + "» не читается; задайте ей числовой или текстовый формат");
             return;
         }
-        const std::string day = m_date.substr(0, 10);
-        if (!isIsoDay(day) || (m_date.size() > 10 && m_date.substr(10) != "T00:00:00")) {
-            setProblem("ячейка " + here + ": дата «" + excerpt(m_date) + "» не читается");
-            return;
-        }
-        value = day;
+        value = *shown;
     } else {
         setProblem("ячейка " + here + " в формате «" + excerpt(m_type)
                    + "» не читается; задайте ей числовой или текстовый формат");

@@ -4,21 +4,22 @@
 // (an XmlHandler for XmlStream). Each table:table of office:spreadsheet is a sheet; its rows
 // and cells are placed by position, repeats included (number-rows-repeated,
 // number-columns-repeated; covered cells of a merge take their place, and what a merge kept
-// hidden in them is read, as the .xlsx and .xls readers read it). A cell holds what a
-// spreadsheet program shows:
-//   float, percentage, currency: the number of office:value (a percentage as the fraction);
+// hidden in them is read, as the .xlsx and .xls readers read it). Cells are read as the contract
+// of cellvalue.h says:
+//   float, percentage, currency: the number of office:value (a percentage as the fraction); a
+//     formula's 1 or 0 shown as TRUE or FALSE is the boolean LibreOffice stored it for;
 //   string: office:string-value when there is one, else the text of its paragraphs joined by
 //     line breaks, with text:s, text:tab and text:line-break spelled out and spans followed
-//     (annotations and drawings in the cell are not its text);
-//   date: ISO text, "2023-03-15";
+//     (annotations and drawings in the cell are not its text); a formula's empty text result,
+//     stored as an empty paragraph without a value type, is the empty text;
+//   date and time: the text "2023-03-15", "2023-03-15 08:30:15" or "08:30:15";
 //   boolean, an error result of a formula (whatever type it is stored under), a formula with
 //     no stored result: a CellError.
-// A cell that cannot be read faithfully (a time, a date with a time of day, another value
-// type, a number or a date that does not parse) makes reading its sheet fail, naming the
-// cell; the other sheets stay readable. Limits on a cell's text, and on the value cells and the
-// text the workbook spells out (text:s and repeats counted, all sheets together, since every
-// sheet is kept until the workbook is closed), fail the whole workbook: a few kilobytes of
-// repeats cannot make it hold gigabytes.
+// A cell that cannot be read faithfully (another value type, a number, a date or a time that
+// does not parse) makes reading its sheet fail, naming the cell; the other sheets stay readable.
+// Limits on a cell's text, and on the value cells and the text the workbook spells out (text:s
+// and repeats counted, all sheets together, since every sheet is kept until the workbook is
+// closed), fail the whole workbook: a few kilobytes of repeats cannot make it hold gigabytes.
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -93,6 +94,7 @@ private:
     std::optional<std::string> m_stringValue;
     std::string m_boolean;
     std::string m_date;
+    std::string m_time;
     std::string m_calcType;
     bool m_formula = false;
     int m_paragraphs = 0;

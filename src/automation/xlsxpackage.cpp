@@ -75,6 +75,7 @@ public:
     };
     std::vector<Sheet> sheets;
     bool recalculateOnLoad = false;
+    bool date1904 = false;
     std::string where;
 
     void startElement(std::string_view name, const char** attributes) override
@@ -87,6 +88,8 @@ public:
             if (!sheetName || !id)
                 throw WorkbookError(where + ": у листа нет имени или ссылки на его данные");
             sheets.push_back({sheetName, id});
+        } else if (name == "workbookPr") {
+            date1904 = isTrue(xmlAttribute(attributes, "date1904"));
         } else if (name == "calcPr") {
             recalculateOnLoad = isTrue(xmlAttribute(attributes, "fullCalcOnLoad"));
         }
@@ -213,11 +216,14 @@ XlsxPackage XlsxPackage::read(ZipArchive& zip, const std::string& where)
     workbook.where = where;
     parsePart(zip, package.workbookPart, workbook, where);
     package.recalculateOnLoad = workbook.recalculateOnLoad;
+    package.date1904 = workbook.date1904;
 
     const auto relationships = readRelationships(zip, package.workbookPart, where);
     for (const auto& [id, relationship] : relationships) {
         if (endsWith(relationship.type, "/sharedStrings"))
             package.sharedStringsPart = resolvePartTarget(package.workbookPart, relationship.target);
+        else if (endsWith(relationship.type, "/styles"))
+            package.stylesPart = resolvePartTarget(package.workbookPart, relationship.target);
     }
     for (const auto& sheet : workbook.sheets) {
         const auto found = relationships.find(sheet.relationshipId);

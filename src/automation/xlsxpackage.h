@@ -26,6 +26,8 @@ struct XlsxPackage {
     std::string workbookPart;
     std::vector<XlsxSheetEntry> sheets; // worksheets only; chart and macro sheets are left out
     std::string sharedStringsPart; // empty when the workbook has none
+    std::string stylesPart; // empty when the workbook has none
+    bool date1904 = false; // serial days count from 1904-01-01
     bool recalculateOnLoad = false;
 
     // Throws WorkbookError (prefixed with `where`) when the package is not a workbook or a

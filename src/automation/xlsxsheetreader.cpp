@@ -50,6 +50,21 @@ bool parseRowNumber(std::string_view text, int& row)
     return true;
 }
 
+// An ISO date of a t="d" cell ("2023-03-15T08:30:15.000") as the contract's text: the day alone
+// at midnight, the day and the time of day to the second otherwise.
+std::string isoDateText(std::string_view value)
+{
+    std::string_view day = value.substr(0, value.find('T'));
+    if (day.size() == value.size())
+        return std::string(value);
+    std::string_view time = value.substr(day.size() + 1, 8);
+    if (day.empty())
+        return std::string(time);
+    if (time == "00:00:00" && value.find_first_not_of("0:.", day.size() + 1) == std::string_view::npos)
+        return std::string(day);
+    return std::string(day) + " " + std::string(time);
+}
+
 class SheetHandler : public XmlHandler {
 public:
     explicit SheetHandler(const XlsxSheetSource& source) : m_source(source), m_range(source.where) {}
@@ -133,6 +148,10 @@ private:
         m_column = column;
         const char* t = xmlAttribute(attributes, "t");
         m_type = t ? t : "n";
+        const char* style = xmlAttribute(attributes, "s");
+        m_style = 0;
+        if (style)
+            std::from_chars(style, style + std::strlen(style), m_style);
         m_inCell = true;
         m_hasValue = m_hasFormula = m_hasInline = m_inInline = m_collect = false;
         m_phonetic = 0;
@@ -165,12 +184,12 @@ private:
         if (m_type == "str")
             return m_hasValue ? CellValue(decodeXString(m_value)) : CellValue();
         if (m_type == "d")
-            return m_hasValue ? CellValue(m_value) : CellValue();
+            return m_hasValue ? CellValue(isoDateText(m_value)) : CellValue();
         if (m_type == "b") {
             if (m_value == "1" || m_value == "true")
-                return CellError{"логическое значение ИСТИНА"};
+                return booleanCell(true);
             if (m_value == "0" || m_value == "false")
-                return CellError{"логическое значение ЛОЖЬ"};
+                return booleanCell(false);
             fail("ячейка " + here + ": неверное логическое значение «" + m_value + "»");
         }
         if (m_type == "e")
@@ -183,7 +202,8 @@ private:
         const auto [end, ec] = std::from_chars(m_value.data(), m_value.data() + m_value.size(), number);
         if (ec != std::errc() || end != m_value.data() + m_value.size() || !std::isfinite(number))
             fail("ячейка " + here + ": число «" + m_value.substr(0, 40) + "» не читается");
-        return number;
+        const NumberKind kind = m_style < m_source.cellKinds.size() ? m_source.cellKinds[m_style] : NumberKind::Plain;
+        return serialDateValue(number, kind, m_source.date1904);
     }
 
     const XlsxSheetSource& m_source;
@@ -199,6 +219,7 @@ private:
     int m_row = 0;
     int m_column = 0;
     std::string m_type;
+    std::size_t m_style = 0;
     std::string m_value;
     std::string m_inlineText;
 };

@@ -3,6 +3,7 @@
 
 #include "automation/readmessages.h"
 #include "automation/xlsxsheetreader.h"
+#include "automation/xlsxstyles.h"
 
 namespace automation {
 
@@ -38,7 +39,13 @@ CellArray XlsxWorkbook::usedRange(int index) const
                               ? std::vector<std::string>()
                               : readSharedStrings(*m_zip, m_package.sharedStringsPart, fileLabel(m_path));
     }
-    const XlsxSheetSource source{*m_sharedStrings, m_package.recalculateOnLoad, sheetLabel(m_path, entry.name)};
+    if (!m_cellKinds) {
+        m_cellKinds = m_package.stylesPart.empty() || !m_zip->contains(m_package.stylesPart)
+                          ? std::vector<NumberKind>()
+                          : readXlsxCellKinds(*m_zip, m_package.stylesPart, fileLabel(m_path));
+    }
+    const XlsxSheetSource source{*m_sharedStrings, *m_cellKinds, m_package.date1904, m_package.recalculateOnLoad,
+                                 sheetLabel(m_path, entry.name)};
     return readXlsxSheet(*m_zip, entry.part, source);
 }
 

@@ -5,14 +5,15 @@
 // constant-memory mode), which a general-purpose reader may silently leave out. Reading only the
 // few parts a used range needs also puts every size under our own limits.
 //
-// The package structure is read when the workbook opens; the shared strings on the first
-// usedRange(), a worksheet's cells on each usedRange() of it.
+// The package structure is read when the workbook opens; the shared strings and the cell styles'
+// number formats on the first usedRange(), a worksheet's cells on each usedRange() of it.
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "automation/numberformatkind.h"
 #include "automation/workbook.h"
 #include "automation/xlsxpackage.h"
 #include "automation/ziparchive.h"
@@ -35,6 +36,7 @@ private:
     std::unique_ptr<ZipArchive> m_zip;
     XlsxPackage m_package;
     mutable std::optional<std::vector<std::string>> m_sharedStrings;
+    mutable std::optional<std::vector<NumberKind>> m_cellKinds; // of each cell style
 };
 
 } // namespace automation

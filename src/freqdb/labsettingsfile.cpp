@@ -49,9 +49,19 @@ char* nextLine(char* buffer, int size, void* stream)
     ++parse.line;
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
         line.remove_prefix(1);
-    // A comment of any length is a comment: inih sees only its first character.
-    if (!line.empty() && (line.front() == ';' || line.front() == '#'))
+    // A comment of any length is a comment: inih sees only its first character, and of a line
+    // with a comment at its end (" ;" or a tab and ";") only what comes before the comment. The
+    // line limit below then holds for a "key = value" alone.
+    if (!line.empty() && (line.front() == ';' || line.front() == '#')) {
         line = line.substr(0, 1);
+    } else {
+        for (std::size_t at = line.find(';'); at != std::string_view::npos; at = line.find(';', at + 1)) {
+            if (at > 0 && (line[at - 1] == ' ' || line[at - 1] == '\t')) {
+                line = line.substr(0, at);
+                break;
+            }
+        }
+    }
     if (line.size() + 1 > static_cast<std::size_t>(size)) {
         parse.refuse("строка длиннее " + std::to_string(size - 2) + " байт");
         return nullptr;
@@ -123,6 +133,9 @@ SettingsRead parseLabSettings(std::string_view content, const std::filesystem::p
 {
     Parse parse;
     parse.rest = content;
+    // Windows Notepad starts a UTF-8 file with a byte-order mark.
+    if (parse.rest.substr(0, 3) == "\xEF\xBB\xBF")
+        parse.rest.remove_prefix(3);
     const int firstError = ini_parse_stream(nextLine, &parse, onValue, &parse);
     SettingsRead out;
     if (parse.error && (firstError <= 0 || parse.error->first <= firstError))

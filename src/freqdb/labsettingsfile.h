@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The settings file of the data folder, data/settings.ini: one "key = value" a line; comment lines
-// start with ";" or "#", and " ;" starts a comment at the end of a line; no sections.
+// The settings file of the data folder, data/settings.ini (UTF-8, with or without a byte-order
+// mark, at most 64 KB): one "key = value" a line; comment lines start with ";" or "#", and " ;"
+// starts a comment at the end of a line; no sections. Comments may be of any length; a
+// "key = value" without its comment is held to 198 bytes, the line buffer of the ini parser.
 //
 //   mutation_model = off | proportional
 //   mutation_rate = 0,002            (per transmission; a comma or a point)

@@ -113,7 +113,7 @@ DelimitedText splitDelimited(std::string_view text, std::size_t maxCells)
     }
     if (!field.empty() || !row.cells.empty() || wasQuoted)
         endRow();
-    result.grid = Grid::fromText(std::move(rows));
+    result.grid = Grid::fromText(std::move(rows), separator);
     return result;
 }
 

@@ -184,6 +184,10 @@ UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& da
         const auto temporary = transaction.temporaryFor(update.target);
         try {
             automation::saveCellWorkbook(temporary, update.sheets);
+            if (update.permissions)
+                std::filesystem::permissions(temporary, *update.permissions);
+        } catch (const std::filesystem::filesystem_error& e) {
+            throw ImportError(std::string("Книга ") + shown(update.target) + " не записана: " + e.code().message());
         } catch (const automation::WorkbookError& e) {
             throw ImportError(std::string("Книга ") + shown(update.target) + " не записана: " + e.what());
         }

@@ -2,6 +2,7 @@
 #include "importplan.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -22,6 +23,35 @@ constexpr std::size_t kMaxSheetNameChars = 31; // the limit of the .xlsx format
 std::string inQuotes(std::string_view s)
 {
     return "«" + automation::validUtf8(std::string(s)) + "»";
+}
+
+// What the worksheets an import carries unchanged may hold, all workbooks together, as they are
+// kept in memory until written: a folder of locus workbooks carries a few thousand cells, and
+// these bounds keep a hostile workbook (a few kilobytes naming hundreds of sheets of a million
+// cells each) from taking the import past a few tens of megabytes.
+constexpr std::int64_t kCarriedCells = 250'000; // rows x columns of the used ranges
+constexpr std::uint64_t kCarriedTextBytes = 16u << 20;
+
+struct CarriedSize {
+    std::int64_t cells = 0;
+    std::uint64_t textBytes = 0;
+};
+
+void countCarried(CarriedSize& size, const std::filesystem::path& file, const std::string& sheet,
+                  const automation::CellArray& cells)
+{
+    size.cells += static_cast<std::int64_t>(cells.rows()) * cells.columns();
+    for (int r = 1; r <= cells.rows() && size.textBytes <= kCarriedTextBytes; ++r) {
+        for (int c = 1; c <= cells.columns(); ++c) {
+            if (const auto* text = std::get_if<std::string>(&cells.at(r, c)))
+                size.textBytes += text->size();
+        }
+    }
+    if (size.cells > kCarriedCells || size.textBytes > kCarriedTextBytes)
+        throw ImportError("Книга " + automation::fileLabel(file) + ", лист " + inQuotes(sheet)
+                          + ": листы, которые импорт переносит без изменений, вместе больше "
+                          + std::to_string(kCarriedCells) + " ячеек или " + std::to_string(kCarriedTextBytes >> 20)
+                          + " МБ текста — это не книги локусов; уберите из книги лишние листы");
 }
 
 std::string fileList(const std::vector<std::filesystem::path>& files)
@@ -67,8 +97,13 @@ void checkCarried(const std::filesystem::path& file, const automation::NamedShee
 }
 
 // Every worksheet of the workbook with the locus worksheet added or put in place of its old one.
-void prepareExisting(LocusUpdate& update, const ImportedLocus& locus, const automation::WorkbookReader& reader)
+void prepareExisting(LocusUpdate& update, const ImportedLocus& locus, const automation::WorkbookReader& reader,
+                     CarriedSize& carried)
 {
+    std::error_code error;
+    const auto status = std::filesystem::status(update.original, error);
+    if (!error)
+        update.permissions = status.permissions();
     std::unique_ptr<automation::Workbook> book;
     try {
         book = reader.open(update.original);
@@ -77,8 +112,11 @@ void prepareExisting(LocusUpdate& update, const ImportedLocus& locus, const auto
         for (int i = 1; i <= book->sheetCount(); ++i) {
             if (i == replaced)
                 update.sheets.push_back({update.sheet, locusSheet(locus)});
-            else
-                update.sheets.push_back({book->sheetName(i), book->usedRange(i)});
+            else {
+                automation::NamedSheet sheet{book->sheetName(i), book->usedRange(i)};
+                countCarried(carried, update.original, sheet.name, sheet.cells);
+                update.sheets.push_back(std::move(sheet));
+            }
         }
         if (!replaced)
             update.sheets.push_back({update.sheet, locusSheet(locus)});
@@ -219,11 +257,12 @@ ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
     if (!(skipped == skippedBefore))
         plan.skippedLociText = skipped.text();
 
+    CarriedSize carried;
     for (auto& update : plan.updates) {
         if (update.original.empty() || update.overInstalled)
             update.sheets.push_back({update.sheet, locusSheet(table.loci[update.locus])});
         else
-            prepareExisting(update, table.loci[update.locus], reader);
+            prepareExisting(update, table.loci[update.locus], reader, carried);
     }
     return plan;
 }

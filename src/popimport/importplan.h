@@ -6,6 +6,8 @@
 // workbook becomes .xlsx (an .xls or .ods original goes to the backup folder, as does the .xlsx
 // being replaced). The loader needs the population's worksheet in every workbook of the folder,
 // so a workbook the table does not cover is refused, or with `prune` moved to the backup folder.
+// The worksheets carried unchanged are held until written, so their size is bounded, all
+// workbooks together; a hostile workbook beyond it is refused, naming it and the sheet.
 //
 // Into the lab's folder laid over the installed copy (freqdb/datafiles.h) an import writes only
 // the lab's own: a locus whose workbook is installed gets a workbook of the lab's own holding
@@ -40,6 +42,9 @@ struct LocusUpdate {
     std::size_t locus = 0; // index into FrequencyTable::loci
     std::filesystem::path original; // the workbook now in the folder; empty for a new one
     std::filesystem::path target; // the .xlsx written
+    // The original's permissions, which the new workbook keeps (a lab's shared folder gives its
+    // group write access); none for a new workbook, which gets the process's default.
+    std::optional<std::filesystem::perms> permissions;
     std::string sheet; // "<locus>-rus"
     bool sheetReplaced = false; // the worksheet was there before
     bool overInstalled = false; // a lab workbook of its own over the installed one

@@ -2,8 +2,9 @@
 #pragma once
 // Collects the frequencies a layout reader finds and refuses what no lab table may hold: a
 // frequency that is no number or lies outside 0 to 1, an allele given twice for one locus, a
-// locus given twice, an empty locus or allele name, a label longer than the program keeps, more
-// than 99 alleles. Every refusal throws ImportError with the place the reader gave.
+// locus given twice, an empty locus or allele name, a label longer than the program keeps, an
+// allele label that is a date or a date's serial day number (a spreadsheet program's reading of a
+// typed 9.3), more than 99 alleles. Every refusal throws ImportError with the place the reader gave.
 #include <map>
 #include <string>
 #include <vector>

@@ -5,10 +5,11 @@
 
 namespace popimport {
 
-Grid Grid::fromText(std::vector<GridRow> rows)
+Grid Grid::fromText(std::vector<GridRow> rows, char separator)
 {
     Grid grid;
     grid.m_rows = std::move(rows);
+    grid.m_separator = separator;
     return grid;
 }
 

@@ -25,7 +25,7 @@ class Grid {
 public:
     // A delimited text: places are "строка N, поле M". A worksheet: "ячейка B7", with its
     // first used column.
-    static Grid fromText(std::vector<GridRow> rows);
+    static Grid fromText(std::vector<GridRow> rows, char separator = ',');
     static Grid fromSheet(std::vector<GridRow> rows, int firstColumn);
 
     const std::vector<GridRow>& rows() const { return m_rows; }
@@ -35,10 +35,13 @@ public:
     // Where a cell lies, for messages.
     std::string where(std::size_t r, std::size_t c) const;
     std::string whereRow(std::size_t r) const;
+    // The field separator of a delimited text; 0 for a worksheet.
+    char separator() const { return m_separator; }
 
 private:
     std::vector<GridRow> m_rows;
     bool m_sheet = false;
+    char m_separator = 0;
     int m_firstColumn = 1;
 };
 

@@ -135,6 +135,7 @@ private:
 
 FrequencyTable readLong(const Grid& grid, const Header& h, const OriginFilter& filter, TableBuilder& builder)
 {
+    bool anyFrequency = false, anyRow = false;
     for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
         if (!filter.accepts(grid, r))
             continue;
@@ -147,7 +148,16 @@ FrequencyTable readLong(const Grid& grid, const Header& h, const OriginFilter& f
             continue;
         const std::size_t k = builder.locus(locus.text, grid.where(r, h.locus), true);
         builder.add(k, allele, grid.where(r, h.allele), frequency, grid.where(r, h.frequency), false);
+        anyRow = true;
+        anyFrequency
+            = anyFrequency || (frequency.number ? *frequency.number : readDecimal(frequency.text).value_or(0)) != 0;
     }
+    // A column of zeros is no table of frequencies but a misread one (a shifted column, numbers
+    // cut at a decimal comma); written, every locus would sum to 0.
+    if (anyRow && !anyFrequency)
+        throw ImportError(grid.where(h.row, h.frequency)
+                          + ": в столбце частот во всех строках 0 — таблица прочитана "
+                            "неверно; проверьте разделители и десятичные запятые");
     return builder.finish("длинная таблица (строка на аллель)");
 }
 
@@ -208,6 +218,49 @@ FrequencyTable readTransposed(const Grid& grid, const Header& h, const OriginFil
     return builder.finish("транспонированная таблица (строка на локус)");
 }
 
+bool isDigits(std::string_view s)
+{
+    return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A text's row with more fields than its header cannot be read unambiguously: in a comma-separated
+// text an unquoted decimal comma splits "0,2" into the fields "0" and "2", and every column after
+// it shifts. A worksheet's cells do not shift, so only texts are checked.
+void checkRowWidths(const Grid& grid, const Header& h)
+{
+    if (grid.separator() == 0)
+        return;
+    std::size_t headerWidth = grid.width(h.row);
+    while (headerWidth > 0 && grid.cell(h.row, headerWidth - 1).empty())
+        --headerWidth;
+    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+        std::size_t width = grid.width(r);
+        while (width > headerWidth && grid.cell(r, width - 1).empty())
+            --width;
+        if (width <= headerWidth)
+            continue;
+        std::string reason = grid.whereRow(r) + ": полей в строке " + std::to_string(width) + ", а в заголовке ("
+                             + grid.whereRow(h.row) + ") " + std::to_string(headerWidth)
+                             + " — столбцы строки не совпадают с заголовком";
+        // Two fields of digits side by side are what a split decimal comma leaves; a frequency's
+        // "0" before its digits is the likeliest, so such a pair is shown first.
+        std::size_t split = kNone;
+        for (std::size_t c = 1; grid.separator() == ',' && c + 1 < width; ++c) {
+            if (isDigits(grid.cell(r, c).text) && isDigits(grid.cell(r, c + 1).text)
+                && (split == kNone || (grid.cell(r, c).text == "0" && grid.cell(r, split).text != "0")))
+                split = c;
+        }
+        if (split != kNone) {
+            const std::string& whole = grid.cell(r, split).text;
+            const std::string& fraction = grid.cell(r, split + 1).text;
+            reason += "; похоже, дробные числа записаны с десятичной запятой без кавычек: «" + whole + "," + fraction
+                      + "» разделилось на поля «" + whole + "» и «" + fraction
+                      + "». Сохраните таблицу с разделителем «;» или возьмите такие числа в кавычки";
+        }
+        throw ImportError(reason);
+    }
+}
+
 FrequencyTable readLayout(const Grid& grid, const Header& h, const std::optional<std::string>& origin,
                           TableBuilder& builder)
 {
@@ -236,6 +289,7 @@ FrequencyTable readGridTable(const Grid& grid, const std::optional<std::string>&
         const Header h = recognise(grid, r);
         if (h.kind == Header::Kind::None)
             continue;
+        checkRowWidths(grid, h);
         FrequencyTable table = readLayout(grid, h, origin, builder);
         if (table.loci.empty())
             throw ImportError("в таблице (" + table.layout + ") нет ни одной частоты");

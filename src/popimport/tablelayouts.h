@@ -13,7 +13,9 @@
 // In the wide and transposed layouts a frequency of 0 means "not seen". A column named
 // population/origin/популяция holds the origin of each row: a table of several origins needs
 // `origin` to pick one. The header is looked for in the first rows, so a title line above it
-// does no harm. Throws ImportError (the place without the file name).
+// does no harm. A text's row with more fields than its header (in a comma-separated text, what
+// an unquoted decimal comma makes, which the message then says), and a long table whose
+// frequencies are all 0, are refused. Throws ImportError (the place without the file name).
 #include <optional>
 #include <string>
 

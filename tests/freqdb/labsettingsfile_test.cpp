@@ -50,6 +50,12 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{"CommentsOnly", "; настройки\n# ничего не включено\n\n", false, "0,002", 0.002L, nullptr, 0},
         Accepted{"LongComment", "; " + std::string(300, 'x') + "\nmutation_model = proportional\n", true, "0,002",
                  0.002L, nullptr, 0},
+        // As Windows Notepad saves the file: a byte-order mark before a long first comment.
+        Accepted{"BomBeforeALongComment",
+                 "\xEF\xBB\xBF; " + std::string(300, 'x') + "\nmutation_model = proportional\n", true, "0,002", 0.002L,
+                 nullptr, 0},
+        Accepted{"LongCommentAtTheEndOfALine", "mutation_model = proportional\t; " + std::string(4000, 'x') + "\n",
+                 true, "0,002", 0.002L, nullptr, 0},
         Accepted{"AllOff", "mutation_model = off\nmin_allele_frequency = off\n", false, "0,002", 0.002L, nullptr, 0},
         Accepted{"ModelWithDefaultRate", "mutation_model = proportional\n", true, "0,002", 0.002L, nullptr, 0},
         Accepted{"RateWithPointAndComment", "mutation_model = Proportional ; модель\nmutation_rate = 0.0015 ; μ\n",

@@ -78,6 +78,7 @@ const Case kCases[] = {
     {"RepeatedEmptyRowsOds", "repeated-empty.ods", false, Expect::Control},
     {"RepeatedValueWholeSheetOds", "repeated-values.ods"},
     {"SheetsOfFarCornersOds", "far-corner-sheets.ods", false, Expect::Control},
+    {"SheetsSharingAFarCornerPart", "carried-corner-sheets.xlsx", false, Expect::Control},
     {"SheetsOfAMillionNumbersOds", "million-cell-sheets.ods"},
     {"LongLabelsXls", "long-labels.xls", false, Expect::LongLabels},
     {"LongLabelsXlsx", "long-labels.xlsx", false, Expect::LongLabels},

@@ -341,6 +341,10 @@ def make_small(out):
     million = '<table:table-row table:number-rows-repeated="10">' + ods_cell((None, "1"), 1000) + '</table:table-row>'
     write_ods(p("million-cell-sheets.ods"),
               "".join(ods_table(f"M{n}", million * 100) for n in range(3)) + ods_table(SHEET, ods_rows(GOOD_ROWS)))
+    # About a kilobyte naming 400 sheets that all share one part with cells at A1 and ALL1000:
+    # the loader reads the locus's sheet only, an import that carries every other sheet into
+    # the new workbook must not spell out 400 million cells.
+    write_shared_corner_sheets(p("carried-corner-sheets.xlsx"), 400)
     simple_xls(p("far-corner.xls"), GOOD_ROWS, extra=lambda ws: ws.write(65535, 255, 1.0))
     simple_xls(p("far-row.xls"), GOOD_ROWS, extra=lambda ws: ws.write(65535, 0, "x"))
 
@@ -395,6 +399,22 @@ def make_small(out):
     write_xlsx(p("case-entity-bomb.xlsx"), [("Лист1", worksheet(rows))], strings, strings_doctype=BILLION_LAUGHS)
     data = open(p("case-good.xlsx"), "rb").read()
     open(p("case-truncated.xlsx"), "wb").write(data[: len(data) // 2])
+
+
+def write_shared_corner_sheets(path, count):
+    strings = Strings()
+    locus = worksheet(xlsx_rows(GOOD_ROWS, strings))
+    corners = worksheet('<row r="1"><c r="A1"><v>1</v></c></row><row r="1000"><c r="ALL1000"><v>2</v></c></row>')
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
+        put(z, "[Content_Types].xml", CONTENT_TYPES.format(sheets=SHEET_TYPE.format(n=1) + SHEET_TYPE.format(n=2)))
+        put(z, "_rels/.rels", ROOT_RELS)
+        entries = [f'<sheet name="{SHEET}" sheetId="1" r:id="rId1"/>']
+        entries += [f'<sheet name="C{n}" sheetId="{n + 2}" r:id="rId2"/>' for n in range(count)]
+        put(z, "xl/workbook.xml", WORKBOOK.format(sheets="".join(entries)))
+        put(z, "xl/_rels/workbook.xml.rels", WORKBOOK_RELS.format(rels=SHEET_REL.format(n=1) + SHEET_REL.format(n=2)))
+        put(z, "xl/worksheets/sheet1.xml", locus)
+        put(z, "xl/worksheets/sheet2.xml", corners)
+        put(z, "xl/sharedStrings.xml", strings.xml())
 
 
 def write_case_xlsx(path, rows, extra=""):

@@ -148,6 +148,25 @@ TEST(TableReader, WorkbookFirstSheet)
               "D3S1358: 14=0.25 15=0.75 16,1=0\n");
 }
 
+// A label LibreOffice turned into a date reads the same from all three formats and is refused
+// with its cell named: the .xlsx once gave the allele "46090", its date's serial day.
+TEST(TableReader, DateLabelIsRefusedAlikeInEveryFormat)
+{
+    const auto reader = automation::makeFileWorkbookReader();
+    for (const char* file : {"datelabel.ods", "datelabel.xlsx", "datelabel.xls"}) {
+        try {
+            const auto table = readFrequencyTable(std::string(PI_TEST_DATA_DIR) + "/fixtures/" + file, std::nullopt,
+                                                  *reader, kComma);
+            ADD_FAILURE() << file << " read: " << dump(table);
+        } catch (const ImportError& e) {
+            EXPECT_EQ(e.what(), "Таблица «" + std::string(file)
+                                    + "», ячейка B3: «2026-03-09» — дата, а не метка аллели: метку вроде 9.3 "
+                                      "таблица превратила в дату; задайте ячейкам меток текстовый формат и впишите "
+                                      "метки заново (например, 9,3)");
+        }
+    }
+}
+
 // The NIST export as published (a ladder with statistics rows) gives the very figures of the
 // bundled long table they were converted from; only "Penta_C" is written "Penta C" there.
 TEST(TableReader, RealWideExportAgreesWithTheBundledSource)
@@ -209,6 +228,26 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"AlleleTwice", "a.csv", "locus;allele;frequency\nTH01;9;0,5\nTH01;9.0;0,5\n",
                     "Таблица «a.csv», строка 3, поле 2: аллель «9» локуса «TH01» указана дважды (уже строка 2, "
                     "поле 2)",
+                    std::nullopt},
+        // Unquoted decimal commas in a comma-separated text: "0,2" splits into "0" and "2".
+        RefusalCase{"DecimalCommasInACommaText", "a.csv", "Locus,Allele,Frequency\nTH01,6,0,2\nTH01,7,0,8\n",
+                    "Таблица «a.csv», строка 2: полей в строке 4, а в заголовке (строка 1) 3 — столбцы строки не "
+                    "совпадают с заголовком; похоже, дробные числа записаны с десятичной запятой без кавычек: «0,2» "
+                    "разделилось на поля «0» и «2». Сохраните таблицу с разделителем «;» или возьмите такие числа в "
+                    "кавычки",
+                    std::nullopt},
+        RefusalCase{"RowWiderThanItsHeader", "a.csv", "Allele;TH01\n6;0,2\n7;0,8;x\n",
+                    "Таблица «a.csv», строка 3: полей в строке 3, а в заголовке (строка 1) 2 — столбцы строки не "
+                    "совпадают с заголовком",
+                    std::nullopt},
+        RefusalCase{"EveryFrequencyZero", "a.csv", "locus;allele;frequency\nTH01;6;0\nTH01;7;0,0\n",
+                    "Таблица «a.csv», строка 1, поле 3: в столбце частот во всех строках 0 — таблица прочитана "
+                    "неверно; проверьте разделители и десятичные запятые",
+                    std::nullopt},
+        RefusalCase{"DateSerialLabel", "a.csv", "locus;allele;frequency\nTH01;46090;1\n",
+                    "Таблица «a.csv», строка 2, поле 2: «46090» — не аллель: это порядковый номер даты 2026-03-09, в "
+                    "которую таблица превратила метку вроде 9.3; задайте ячейкам меток текстовый формат и впишите "
+                    "метки заново (например, 9,3)",
                     std::nullopt},
         RefusalCase{"EmptyLocus", "a.csv", "locus;allele;frequency\n;9;0,5\n",
                     "Таблица «a.csv», строка 2, поле 1: пустое имя локуса", std::nullopt},
