@@ -15,6 +15,7 @@
 #include "cli/casereportfile.h"
 #include "cli/casereservations.h"
 #include "cli/casesummary.h"
+#include "cli/commanddata.h"
 #include "cli/exitstatus.h"
 #include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
@@ -397,25 +398,13 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
 
-    std::filesystem::path dataDir;
-    if (options.dataDir) {
-        dataDir = *options.dataDir;
-    } else {
-        const freqdb::DataFolderLookup found
-            = freqdb::findDataFolder(freqdb::dataFolderPlaces(std::filesystem::current_path()));
-        if (!found.folder) {
-            err << freqdb::dataFolderMissingMessage(found.lookedIn) << '\n';
-            return kExitFailure;
-        }
-        dataDir = *found.folder;
-    }
-    freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, options.population, *reader, format);
-    if (loaded.status != freqdb::LoadStatus::Loaded) {
-        err << loaded.message << '\n';
-        if (loaded.status == freqdb::LoadStatus::FilesNotFound)
-            err << "Папка: " << dataDir.string() << '\n';
+    std::optional<CommandData> loadedData = loadCommandData(options.dataDir, options.population, *reader, format, err);
+    if (!loadedData)
         return kExitFailure;
-    }
+    const freqdb::DataFolder& data = loadedData->data;
+    freqdb::LoadResult& loaded = loadedData->loaded;
+    // The report names both folders of the lab's folder over the installed one: its tables come from both.
+    const std::filesystem::path dataDir = data.layered() ? std::filesystem::path(data.shown()) : data.folder;
     if (const auto conflict = applySettingOverrides(loaded.table, options)) {
         err << *conflict << '\n';
         return kExitUsage;

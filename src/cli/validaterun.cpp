@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "automation/workbook.h"
+#include "cli/commanddata.h"
 #include "cli/exitstatus.h"
 #include "cli/validateoutput.h"
 #include "cli/validationreportfile.h"
@@ -64,7 +65,7 @@ std::string reasonLine(const std::string& message)
 
 // The other populations in the same folder: a population whose worksheets are missing from some
 // workbook cannot be loaded, so those loci exist for one population and not for the other.
-std::vector<std::string> populationWarnings(const fs::path& dataDir, freqdb::Population chosen,
+std::vector<std::string> populationWarnings(const freqdb::DataFolder& data, freqdb::Population chosen,
                                             const freqdb::LocusTable& table, const automation::WorkbookReader& reader,
                                             const text::NumberFormat& format)
 {
@@ -73,7 +74,7 @@ std::vector<std::string> populationWarnings(const fs::path& dataDir, freqdb::Pop
          {freqdb::Population::Russians, freqdb::Population::UsCaucasians, freqdb::Population::UsBlacks}) {
         if (other == chosen)
             continue;
-        const freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, other, reader, format);
+        const freqdb::LoadResult loaded = freqdb::LoadDataFolder(data, other, reader, format);
         const std::string name = "Популяция «" + populationName(other) + "»";
         if (loaded.status != freqdb::LoadStatus::Loaded) {
             warnings.push_back(name + " из этой папки не загружается, локусы есть не для всех популяций: "
@@ -89,14 +90,16 @@ std::vector<std::string> populationWarnings(const fs::path& dataDir, freqdb::Pop
     return warnings;
 }
 
-std::vector<validation::IdentityLine> identityOf(const ValidateOptions& options, const fs::path& dataDir,
+std::vector<validation::IdentityLine> identityOf(const ValidateOptions& options, const freqdb::DataFolder& data,
                                                  const freqdb::LocusTable& table, std::uint64_t seed,
                                                  const std::string& madeAt)
 {
+    // A lab's folder over the installed one: both are named, as the tables come from both.
+    const std::string dataFolderName = data.layered() ? data.shown() : fullPath(data.folder).string();
     std::vector<validation::IdentityLine> lines = {
         {"madeAt", "Дата и время", madeAt},
         {"program", "Программа", std::string("paternity-index, версия ") + ::version::kVersion},
-        {"dataFolder", "Папка данных", fullPath(dataDir).string()},
+        {"dataFolder", "Папка данных", dataFolderName},
         {"population", "Референтная популяция",
          populationName(options.population) + " (" + std::string(freqdb::populationCode(options.population)) + ")"},
         {"fingerprint", "Отпечаток таблиц частот (SHA-256)", validationFingerprint(table)},
@@ -120,24 +123,11 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
 {
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
-    fs::path dataDir;
-    if (options.dataDir) {
-        dataDir = *options.dataDir;
-    } else {
-        const freqdb::DataFolderLookup found = freqdb::findDataFolder(freqdb::dataFolderPlaces(fs::current_path()));
-        if (!found.folder) {
-            err << freqdb::dataFolderMissingMessage(found.lookedIn) << '\n';
-            return kExitFailure;
-        }
-        dataDir = *found.folder;
-    }
-    freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, options.population, *reader, format);
-    if (loaded.status != freqdb::LoadStatus::Loaded) {
-        err << loaded.message << '\n';
-        if (loaded.status == freqdb::LoadStatus::FilesNotFound)
-            err << "Папка: " << dataDir.string() << '\n';
+    std::optional<CommandData> loadedData = loadCommandData(options.dataDir, options.population, *reader, format, err);
+    if (!loadedData)
         return kExitFailure;
-    }
+    const freqdb::DataFolder& data = loadedData->data;
+    freqdb::LoadResult& loaded = loadedData->loaded;
     freqdb::LocusTable& table = loaded.table;
     if (options.mutation || options.minFrequency) {
         freqdb::LabSettings settings = table.settings();
@@ -154,10 +144,10 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
         = options.seed ? *options.seed : (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
     validation::ValidationProtocol protocol;
     protocol.madeAt = nowText();
-    protocol.identity = identityOf(options, dataDir, table, seed, protocol.madeAt);
+    protocol.identity = identityOf(options, data, table, seed, protocol.madeAt);
     protocol.tables = validation::checkTables(table);
     protocol.warnings = protocol.tables.warnings;
-    for (std::string& w : populationWarnings(dataDir, options.population, table, *reader, format))
+    for (std::string& w : populationWarnings(data, options.population, table, *reader, format))
         protocol.warnings.push_back(std::move(w));
 
     validation::ValidationOptions run;
