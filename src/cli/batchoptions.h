@@ -29,6 +29,8 @@ struct BatchOptions {
     std::optional<std::string> mutation;
     std::optional<std::string> minFrequency;
     bool progress = false; // "12/1000" on err as the cases are evaluated
+    // --father, --child [, --mother]: the case is a genotyping export and these its samples.
+    std::optional<std::string> father, child, mother;
 };
 
 // Adds `batch` to the program's command line; its run evaluates the cases.

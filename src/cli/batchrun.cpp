@@ -15,6 +15,7 @@
 #include "cli/casereportfile.h"
 #include "cli/casesummary.h"
 #include "cli/exitstatus.h"
+#include "cli/exportcase.h"
 #include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
 #include "exchange/genotypeworkbook.h"
@@ -71,8 +72,16 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
                const automation::WorkbookReader& reader, const std::string& prior, const text::NumberFormat& format,
                std::ostream& out, std::ostream& err)
 {
-    exchange::LoadedResults evaluated
-        = exchange::evaluateGenotypeWorkbook(options.cases.front(), reader, table, format);
+    exchange::LoadedResults evaluated;
+    const ExportCase fromExport = evaluateExportCase(options, table, format);
+    if (fromExport.wrongArguments) {
+        err << fromExport.loaded.error << '\n';
+        return kExitUsage;
+    }
+    if (fromExport.isExport)
+        evaluated = fromExport.loaded;
+    else
+        evaluated = exchange::evaluateGenotypeWorkbook(options.cases.front(), reader, table, format);
     if (!evaluated.ok) {
         err << evaluated.error << '\n';
         return kExitFailure;

@@ -12,13 +12,14 @@
 #include "cli/batchoptions.h"
 #include "cli/command.h"
 #include "cli/importoptions.h"
+#include "cli/profilescommand.h"
 #include "version/projectversion.h"
 
 namespace cli {
 namespace {
 
 // Every command of the program, in the order of the usage text.
-constexpr std::array kCommands = {&addBatchCommand, &addImportCommand};
+constexpr std::array kCommands = {&addBatchCommand, &addImportCommand, &addProfilesCommand};
 
 constexpr const char* kOutputLost = "Не удалось вывести результаты: стандартный вывод не принимает данные";
 
