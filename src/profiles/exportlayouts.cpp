@@ -53,10 +53,10 @@ std::optional<int> alleleColumnNumber(const std::string& key)
 // Columns of a laboratory system's wide export that are no markers.
 bool isWideInfoHeader(const std::string& key)
 {
-    return isOneOf(key, {"samplefile", "file", "filename", "panel", "kit", "run", "case", "caseid", "casenumber",
-                         "date", "comment", "comments", "remark", "remarks", "note", "notes", "quality", "type",
-                         "sampletype", "specimen", "well", "plate", "id", "no", "n", "№", "дело", "дата",
-                         "примечание", "тип", "набор"});
+    return isOneOf(key, {"samplefile", "file", "filename",   "panel",    "kit",        "run",     "case", "caseid",
+                         "casenumber", "date", "comment",    "comments", "remark",     "remarks", "note", "notes",
+                         "quality",    "type", "sampletype", "specimen", "well",       "plate",   "id",   "no",
+                         "n",          "№",    "дело",       "дата",     "примечание", "тип",     "набор"});
 }
 
 struct Header {
@@ -257,8 +257,9 @@ GenotypeExport readExportGrid(const Grid& grid)
         throw ExportError("в первых " + std::to_string(kHeaderRowsLooked)
                           + " строках нет заголовка со столбцом образца (Sample Name, SampleName, Образец)");
     if (header->marker && header->alleles.empty())
-        throw ExportError(grid.whereRow(header->row) + ": есть столбец маркера, но нет столбцов аллелей (Allele 1, "
-                                                       "Allele 2 или Allele)");
+        throw ExportError(grid.whereRow(header->row)
+                          + ": есть столбец маркера, но нет столбцов аллелей (Allele 1, "
+                            "Allele 2 или Allele)");
     GenotypeExport result = header->marker ? readLong(grid, *header) : readWide(grid, *header);
     if (result.samples.empty())
         throw ExportError("под заголовком (" + grid.whereRow(header->row) + ") нет ни одного образца");

@@ -26,8 +26,7 @@ GenotypeExport readContent(const std::string& bytes)
         throw ExportError("текст в UTF-16 повреждён");
     const tabletext::DelimitedText delimited = tabletext::splitDelimited(decoded->utf8, kMaxExportCells);
     if (!delimited.complete)
-        throw ExportError("в файле больше " + std::to_string(kMaxExportCells)
-                          + " ячеек — это не экспорт генотипов");
+        throw ExportError("в файле больше " + std::to_string(kMaxExportCells) + " ячеек — это не экспорт генотипов");
     GenotypeExport result = readExportGrid(delimited.grid);
     const std::string separator = delimited.separator == '\t'  ? "табуляция"
                                   : delimited.separator == ';' ? "точка с запятой"
@@ -82,7 +81,8 @@ GenotypeExport readGenotypeExport(const std::filesystem::path& path)
 {
     std::string bytes;
     try {
-        bytes = tabletext::readFileBytes(path, kMaxExportBytes, "файл слишком велик для экспорта генотипов (более 16 МБ)");
+        bytes = tabletext::readFileBytes(path, kMaxExportBytes,
+                                         "файл слишком велик для экспорта генотипов (более 16 МБ)");
     } catch (const tabletext::FileReadError& e) {
         throw placed(automation::fileLabel(path), e.what());
     }
