@@ -23,6 +23,7 @@
 #include <exception>
 
 #include "app/dialogs.h"
+#include "app/exportcaseload.h"
 #include "app/filefilters.h"
 #include "app/helpwindow.h"
 #include "app/resultsmodel.h"
@@ -625,9 +626,15 @@ void TForm1::LR1Click()
 {
     if (!offerToSave(tr("Вопрос")))
         return;
-    const QString name = m_dialogs.openFileName(this, fromPath(m_workDir));
+    const QString name = m_dialogs.openGenotypesFileName(this, fromPath(m_workDir));
     if (name.isEmpty())
         return;
+    // A genotyping export (any file that is no workbook) first asks for its persons.
+    if (profiles::isGenotypeExportFile(toPath(name))) {
+        if (auto loaded = loadExportCase(this, m_dialogs, toPath(name), m_table, m_format))
+            takeLoaded(*loaded, toPath(name));
+        return;
+    }
     takeLoaded(exchange::evaluateGenotypeWorkbook(toPath(name), m_reader, m_table, m_format), toPath(name));
 }
 

@@ -234,10 +234,11 @@ TEST(ExportCase, EveryLayoutGivesTheRowsLrsAndCpiOfTheGenotypeWorkbook)
         for (std::size_t k = 0; k < c.loci.size(); ++k) {
             const auto& row = got["rows"][k];
             if (k == c.offLadder || k == c.threeAlleles || k == c.untyped) {
-                const std::string why = k == c.offLadder      ? profiles::offLadderVerdict(results::Person::Father, "OL")
-                                        : k == c.threeAlleles ? profiles::tooManyAllelesVerdict(results::Person::Child, 3)
-                                                              : profiles::untypedVerdict(c.trio ? results::Person::Mother
-                                                                                                : results::Person::Father);
+                const std::string why
+                    = k == c.offLadder ? profiles::offLadderVerdict(results::Person::Father, "OL")
+                      : k == c.threeAlleles
+                          ? profiles::tooManyAllelesVerdict(results::Person::Child, 3)
+                          : profiles::untypedVerdict(c.trio ? results::Person::Mother : results::Person::Father);
                 EXPECT_EQ(row["formula"], why);
                 EXPECT_EQ(row["lr"], "");
                 EXPECT_EQ(row["locus"], expected["rows"][k]["locus"]);

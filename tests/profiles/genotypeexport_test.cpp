@@ -70,14 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "SampleName,Marker,Allele,Height\nF,D3S1358,15,1\nF,D3S1358,16,1\nF,TH01,9.3,1\nC,D3S1358,16,1\n"
                  "C,TH01,9.3,1\nC,TH01,7,1\n",
                  kTrio},
-        ReadCase{"WideTwoColumnsSameName",
-                 "Sample;D3S1358;D3S1358;TH01;TH01\nF;15;16;9,3;\nC;16;16;9.3;7\n", kTrio},
-        ReadCase{"WideNumberedColumns", "Sample\tD3S1358 1\tD3S1358 2\tTH01.1\tTH01.2\nF\t15\t16\t9.3\t9.3\nC\t16\t\t9.3\t7\n",
-                 kTrio},
+        ReadCase{"WideTwoColumnsSameName", "Sample;D3S1358;D3S1358;TH01;TH01\nF;15;16;9,3;\nC;16;16;9.3;7\n", kTrio},
+        ReadCase{"WideNumberedColumns",
+                 "Sample\tD3S1358 1\tD3S1358 2\tTH01.1\tTH01.2\nF\t15\t16\t9.3\t9.3\nC\t16\t\t9.3\t7\n", kTrio},
         // One column per marker: "/", blank and comma separate, but "9,3" alone is the microvariant.
         ReadCase{"WideOneColumn", "Case;Sample;D3S1358;TH01\n1;F;15,16;9,3\n1;C;16;9.3 7\n", kTrio},
-        ReadCase{"MarkersKeepTheirOwnDigitsAndAnEmptyCellIsUntyped",
-                 "Sample,TH01,D2S1338,Penta D\nF,6/9.3,17/20,\n", "F: TH01=6+9,3 D2S1338=17+20 Penta D=-"},
+        ReadCase{"MarkersKeepTheirOwnDigitsAndAnEmptyCellIsUntyped", "Sample,TH01,D2S1338,Penta D\nF,6/9.3,17/20,\n",
+                 "F: TH01=6+9,3 D2S1338=17+20 Penta D=-"},
         ReadCase{"Windows1251Names", "\xCE\xE1\xF0\xE0\xE7\xE5\xF6;vWA\n\xCE\xF2\xE5\xF6;17/18\n", "Отец: vWA=17+18"},
         // A sample named twice with the same alleles (a rerun) is one call; spellings of one
         // marker are one marker.
@@ -129,7 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"BinaryGarbage", std::string("\x00\x01\x9F\xFF\xFE\x80\x00\x12garbage\x00", 16),
                     "Экспорт генотипов e.txt: в первых 10 строках нет заголовка со столбцом образца (Sample Name, "
                     "SampleName, Образец)"},
-        RefusalCase{"DamagedUtf16", std::string("\xFF\xFE\x00\xD8", 4), "Экспорт генотипов e.txt: текст в UTF-16 повреждён"}),
+        RefusalCase{"DamagedUtf16", std::string("\xFF\xFE\x00\xD8", 4),
+                    "Экспорт генотипов e.txt: текст в UTF-16 повреждён"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(GenotypeExportFile, AFileBeyondTheLimitIsRefusedBeforeItIsRead)
