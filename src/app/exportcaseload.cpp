@@ -8,8 +8,7 @@ namespace app {
 
 std::optional<exchange::LoadedResults> loadExportCase(QWidget* parent, Dialogs& dialogs,
                                                       const std::filesystem::path& path,
-                                                      const freqdb::LocusTable& table,
-                                                      const text::NumberFormat& format)
+                                                      const freqdb::LocusTable& table, const text::NumberFormat& format)
 {
     profiles::GenotypeExport data;
     try {

@@ -35,10 +35,8 @@ SampleChoiceDialog::SampleChoiceDialog(const profiles::GenotypeExport& data, con
 {
     setWindowTitle(tr("Образцы экспорта генотипов"));
     auto* layout = new QVBoxLayout(this);
-    auto* source = new QLabel(tr("%1\n%2, образцов: %3")
-                                  .arg(fileName, QString::fromStdString(data.layout))
-                                  .arg(data.samples.size()),
-                              this);
+    auto* source = new QLabel(
+        tr("%1\n%2, образцов: %3").arg(fileName, QString::fromStdString(data.layout)).arg(data.samples.size()), this);
     source->setWordWrap(true);
     layout->addWidget(source);
 
