@@ -206,7 +206,7 @@ void writeWorkbook(const DrawnCase& c, const std::filesystem::path& file)
 nlohmann::json runJson(std::vector<std::string> args)
 {
     args.insert(args.end(), {"--population", "white", "--data", kData, "--format", "json"});
-    const Run r = runProgram(args);
+    const cli::Run r = runProgram(args);
     EXPECT_EQ(r.status, 0) << r.err;
     return nlohmann::json::parse(r.out);
 }
@@ -259,6 +259,82 @@ TEST(ExportCase, EveryLayoutGivesTheRowsLrsAndCpiOfTheGenotypeWorkbook)
             EXPECT_EQ(runJson(more), got) << other;
         }
     }
+}
+
+} // namespace
+} // namespace cli
+
+namespace cli {
+namespace {
+
+struct ArgumentCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::string message; // part of stderr
+};
+
+class ExportArguments : public ::testing::TestWithParam<ArgumentCase> {};
+
+TEST_P(ExportArguments, AreCheckedBeforeAnyCaseIsEvaluated)
+{
+    std::vector<std::string> args = GetParam().args;
+    args.insert(args.end(), {"--population", "white", "--data", kData});
+    const cli::Run r = runProgram(args);
+    EXPECT_EQ(r.status, GetParam().status);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
+}
+
+const std::string kExport = kSource + "/examples/trio-export.txt";
+const std::string kSamples = "Образцы: «Ladder», «Father-2026-118», «Mother-2026-118», «Child-2026-118», «NEG»";
+
+INSTANTIATE_TEST_SUITE_P(
+    Batch, ExportArguments,
+    ::testing::Values(
+        ArgumentCase{"FatherWithoutChild", {"batch", kExport, "--father", "F"}, 2, "и --father, и --child"},
+        ArgumentCase{"MotherAlone", {"batch", kExport, "--mother", "M"}, 2, "и --father, и --child"},
+        ArgumentCase{"OneSampleForTwoPersons",
+                     {"batch", kExport, "--father", "F", "--child", "C", "--mother", "F"},
+                     2,
+                     "Один образец указан для двух лиц: «F»"},
+        ArgumentCase{"SeveralCases",
+                     {"batch", kExport, kExport, "--father", "F", "--child", "C"},
+                     2,
+                     "одного экспорта генотипов"},
+        ArgumentCase{"OutputDir",
+                     {"batch", kExport, "--father", "F", "--child", "C", "--output-dir", "x"},
+                     2,
+                     "не --output-dir"},
+        ArgumentCase{"NameNotInTheExport",
+                     {"batch", kExport, "--father", "Father-2026-118", "--child", "child-2026-118"},
+                     2,
+                     "нет образца «child-2026-118». " + kSamples},
+        ArgumentCase{"ExportWithoutSamples",
+                     {"batch", kExport},
+                     2,
+                     "укажите --father и --child (и --mother). " + kSamples},
+        ArgumentCase{"WorkbookAsExport",
+                     {"batch", kSource + "/examples/trio.xlsx", "--father", "F", "--child", "C"},
+                     1,
+                     "это книга электронной таблицы, а не текстовый экспорт генотипов"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(ProfilesCommand, ListsTheSamplesAndTheMarkersWithoutATable)
+{
+    const cli::Run text = runProgram({"profiles", kExport, "--data", kData});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("  Father-2026-118\t26\n  Mother-2026-118\t24\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("(не рассчитываются): AMEL, DYS391, Yindel\n"), std::string::npos) << text.out;
+    const cli::Run json
+        = runProgram({"profiles", kSource + "/examples/duo-alleles.csv", "--data", kData, "--format=json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto doc = nlohmann::json::parse(json.out);
+    EXPECT_EQ(doc["samples"], nlohmann::json::parse(R"([{"sample": "Father-2026-118", "typed_markers": 23},
+                                                        {"sample": "Child-2026-118", "typed_markers": 23}])"));
+    EXPECT_EQ(doc["markers_without_table"], nlohmann::json::array());
+    const cli::Run bad = runProgram({"profiles", kSource + "/examples/trio.xlsx", "--data", kData});
+    EXPECT_EQ(bad.status, 1);
 }
 
 } // namespace
