@@ -2,6 +2,7 @@
 #include "exportlayouts.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
 #include "profiles/allelecells.h"
@@ -211,18 +212,17 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
 {
     // The marker columns in order; a marker's columns are read together, each cell split.
     std::vector<std::pair<std::string, std::vector<std::size_t>>> markers;
+    std::map<std::string, std::size_t> markerIndex; // by locus key: a header may be very wide
     for (std::size_t c = 0; c < grid.width(h.row); ++c) {
         const std::string& header = grid.cell(h.row, c).text;
         if (c == h.sample || header.empty() || isWideInfoHeader(tabletext::locusKey(header)))
             continue;
         const std::string name = wideMarkerName(header);
-        const std::string key = tabletext::locusKey(name);
-        auto it = std::find_if(markers.begin(), markers.end(),
-                               [&](const auto& m) { return tabletext::locusKey(m.first) == key; });
-        if (it == markers.end())
+        const auto [it, added] = markerIndex.emplace(tabletext::locusKey(name), markers.size());
+        if (added)
             markers.push_back({name, {c}});
         else
-            it->second.push_back(c);
+            markers[it->second].second.push_back(c);
     }
     if (markers.empty())
         throw ExportError(grid.whereRow(h.row) + ": в заголовке нет ни одного маркера");

@@ -94,7 +94,14 @@ std::string untypedVerdict(results::Person person)
 
 std::string markersWithoutTableNote(const std::vector<std::string>& markers)
 {
-    return "Маркеры экспорта без таблицы частот в папке данных (не рассчитываются): " + joined(markers);
+    // A kit has a few such markers; a file of thousands is named by its first ones and a count,
+    // so the note still fits a message box.
+    constexpr std::size_t kNamed = 30;
+    if (markers.size() <= kNamed)
+        return "Маркеры экспорта без таблицы частот в папке данных (не рассчитываются): " + joined(markers);
+    return "Маркеры экспорта без таблицы частот в папке данных (не рассчитываются): "
+           + joined(std::vector<std::string>(markers.begin(), markers.begin() + kNamed)) + " и еще "
+           + std::to_string(markers.size() - kNamed);
 }
 
 std::vector<std::string> missingSamples(const GenotypeExport& data, const CaseChoice& choice)
