@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const freqdb::LocusTable table = smallTable();
     static const text::NumberFormat format(",");
     try {
-        const auto exported = profiles::readGenotypeExportText(
-            std::string(reinterpret_cast<const char*>(data), size), "fuzz.txt");
+        const auto exported
+            = profiles::readGenotypeExportText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.txt");
         const auto names = exported.sampleNames();
         if (names.size() >= 2) {
             const profiles::CaseChoice choice{names[0], names[1],
