@@ -517,6 +517,7 @@ void TForm1::N10Click()
     ResetEntryPanel();
     setWindowTitle(qs(kCaption));
     m_loadedWorkbook.clear();
+    m_loadedSamples.clear();
     m_loadedAt.clear();
     StringGrid1->clearSelection();
     refreshGrid();
@@ -568,6 +569,7 @@ void TForm1::writeReport(const std::filesystem::path& path) const
     inputs.source = m_loadedWorkbook;
     inputs.sourceLoadedAt = m_loadedAt;
     inputs.sourceChanged = m_changedSinceLoad;
+    inputs.sourceSamples = m_loadedSamples;
     inputs.format = &m_format;
     report::writeReportPdf(report::describeCase(inputs, report::currentDateTimeText()), path);
 }
@@ -596,6 +598,7 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
         showResultLine(Edit2, loaded.probabilityLine);
     setWindowTitle(QString::fromStdString(loaded.caption));
     m_loadedWorkbook = path;
+    m_loadedSamples = loaded.sourceSamples;
     m_loadedAt = report::currentDateTimeText();
     m_changedSinceLoad = false;
     StringGrid1->clearSelection();

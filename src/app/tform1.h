@@ -173,6 +173,7 @@ private:
     std::filesystem::path m_dataDir; // the data folder of the last load: locus workbooks and help
     std::filesystem::path m_loadedWorkbook; // the open dialog's file name; empty when none
     std::string m_loadedAt; // when that workbook was loaded, as the report writes it
+    std::string m_loadedSamples; // a genotyping export's samples taken for the persons
     bool m_changedSinceLoad = false; // rows added, deleted, marked or recomputed since
     bool m_opened = false; // the first load succeeded and this window is shown
 

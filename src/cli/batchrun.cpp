@@ -144,8 +144,9 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         err << "отчёт не записан: " << options.report->string() << " - книга генотипов этого дела\n";
         status = kExitFailure;
     } else if (options.report) {
-        const std::string failure = writeCaseReportFile(
-            *options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi, report.probability, &format});
+        const std::string failure
+            = writeCaseReportFile(*options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi,
+                                                    report.probability, &format, evaluated.sourceSamples});
         if (!failure.empty()) {
             err << failure << '\n';
             status = kExitFailure;
@@ -306,7 +307,7 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
             if (options.reportDir) {
                 const fs::path target = claim(*options.reportDir, summary, kReportSuffix, "отчёт не записан");
                 const std::string failure = writeCaseReportFile(
-                    target, {&table, dataDir, summary.file, &grid, summary.cpi, summary.probability, &format});
+                    target, {&table, dataDir, summary.file, &grid, summary.cpi, summary.probability, &format, {}});
                 if (!failure.empty())
                     throw std::runtime_error(failure);
                 current.insert(identity(target));

@@ -104,6 +104,14 @@ std::string markersWithoutTableNote(const std::vector<std::string>& markers)
            + std::to_string(markers.size() - kNamed);
 }
 
+std::string choiceText(const CaseChoice& choice)
+{
+    std::string text = "отец «" + choice.father + "», ребенок «" + choice.child + "»";
+    if (choice.mother)
+        text += ", мать «" + *choice.mother + "»";
+    return text;
+}
+
 std::vector<std::string> missingSamples(const GenotypeExport& data, const CaseChoice& choice)
 {
     std::vector<std::string> missing;
@@ -190,6 +198,7 @@ exchange::LoadedResults evaluateProfileCase(const GenotypeExport& data, const Ca
     if (leftOut > 0)
         out.notes.push_back(std::string(exchange::kRowsLeftOutNote) + std::to_string(leftOut));
     out.ok = true;
+    out.sourceSamples = choiceText(choice);
     out.caption = std::string(exchange::kCaptionPrefix) + exchange::fullPathText(path);
     return out;
 }

@@ -62,6 +62,8 @@ exchange::LoadedResults evaluateProfileCase(const GenotypeExport& data, const Ca
 std::string offLadderVerdict(results::Person person, const std::string& label);
 std::string tooManyAllelesVerdict(results::Person person, std::size_t count);
 std::string untypedVerdict(results::Person person);
+// "отец «F», ребенок «C», мать «M»" (without the mother for a duo): the persons' samples.
+std::string choiceText(const CaseChoice& choice);
 // The note listing the markers left out.
 std::string markersWithoutTableNote(const std::vector<std::string>& markers);
 

@@ -43,6 +43,7 @@ struct CaseReport {
     std::string source; // the workbook the rows came from; empty when none was loaded
     std::string sourceLoadedAt;
     bool sourceChanged = false; // rows were added, deleted, marked or recomputed after the load
+    std::string sourceSamples; // a genotyping export's samples taken for the persons, or empty
     ReportRow header;
     std::vector<ReportRow> rows;
     // The two result lines, empty when the combined index was not formed for these rows.
@@ -64,6 +65,7 @@ struct CaseInputs {
     std::filesystem::path source; // empty when the rows were not loaded from a workbook
     std::string sourceLoadedAt;
     bool sourceChanged = false; // the table was changed after the load
+    std::string sourceSamples; // exchange::LoadedResults::sourceSamples of the load
     const text::NumberFormat* format = nullptr;
 };
 

@@ -17,6 +17,7 @@
 #include "freqdb/locusworkbookfiles.h"
 #include "profiles/profilecase.h"
 
+#include "support/pdftext.h"
 #include "support/programrun.h"
 #include "support/tempdir.h"
 
@@ -319,6 +320,24 @@ INSTANTIATE_TEST_SUITE_P(
                      1,
                      "это книга электронной таблицы, а не текстовый экспорт генотипов"}),
     [](const auto& info) { return info.param.name; });
+
+// The signed report names the samples the case took from the run's export.
+TEST(ExportCaseReport, NamesTheSamplesTaken)
+{
+    testsupport::TempDir dir;
+    const auto pdf = dir.path() / "case.pdf";
+    const cli::Run r
+        = runProgram({"batch", kSource + "/examples/duo-alleles.csv", "--father", "Father-2026-118", "--child",
+                      "Child-2026-118", "--population", "white", "--data", kData, "--report", pdf.string()});
+    if (r.err.find("не составляет отчёты") != std::string::npos)
+        GTEST_SKIP() << "a build without reports";
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = testsupport::pdfText(pdf);
+    EXPECT_NE(text.find("duo-alleles.csv"), std::string::npos) << text;
+    EXPECT_NE(text.find("Образцы экспорта генотипов: отец «Father-2026-118», ребенок «Child-2026-118»\n"),
+              std::string::npos)
+        << text;
+}
 
 TEST(ProfilesCommand, ListsTheSamplesAndTheMarkersWithoutATable)
 {
