@@ -24,7 +24,10 @@
 // Every module exports its version (PI_MODULE_VERSION_ENTRY in one of its sources).
 #define PI_MODULE_VERSION_SYMBOL "pi_module_version"
 #define PI_MODULE_VERSION_ENTRY(versionText)                                                                           \
-    PI_MODULE_EXPORT const char* pi_module_version() { return versionText; }
+    PI_MODULE_EXPORT const char* pi_module_version()                                                                   \
+    {                                                                                                                  \
+        return versionText;                                                                                            \
+    }
 
 namespace cli {
 
