@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Checks the Debian package made by scripts/make-package.sh as a workstation gets it: unpacked into
 # a temporary root, the program started from a folder without data/ finds the installed tables and
-# evaluates examples/trio.xlsx exactly as the build does from the source tree; the desktop entry,
-# the AppStream metainfo and the manual page are there and valid; lintian finds no error
-# (its warnings are printed).
+# evaluates examples/trio.xlsx exactly as the build does from the source tree, and finds its report
+# module to write the case report; the desktop entry, the AppStream metainfo and the manual page are
+# there and valid; lintian finds no error (its warnings are printed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -31,7 +31,8 @@ for gone in liborcus libixion libfreexl; do
 done
 
 # The installed data folder, read-only, found from the executable's own place.
-for f in usr/bin/paternity-index usr/share/paternity-index/data/D3S1358.xls usr/share/paternity-index/data/help.html \
+modules=usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/paternity-index
+for f in usr/bin/paternity-index $modules/paternity-index-window.so $modules/paternity-index-report.so usr/share/paternity-index/data/D3S1358.xls usr/share/paternity-index/data/help.html \
          usr/share/paternity-index/data/settings.ini \
          usr/share/paternity-index/data/shipped-files.sha256 \
          usr/share/paternity-index/SOURCES.md usr/share/doc/paternity-index/copyright; do
@@ -71,6 +72,11 @@ $updated"
 grep -q 'Установленные таблицы обновлены' "$tmp/update.err" || fail "the update was not reported: $(cat "$tmp/update.err")"
 rm -rf "$lab"
 
+# The report module is found from the executable's place, in the package's private folder.
+report=$(cd "$tmp/elsewhere" && env -u XDG_DATA_HOME HOME="$tmp/home" QT_QPA_PLATFORM=offscreen \
+  "$root/usr/bin/paternity-index" batch "$repo/examples/trio.xlsx" --population white --report "$tmp/trio.pdf" 2>&1 >/dev/null) \
+  || fail "the unpacked program wrote no report: $report"
+[ "$(head -c 4 "$tmp/trio.pdf")" = "%PDF" ] || fail "the unpacked program's report is no PDF"
 version=$("$root/usr/bin/paternity-index" --version)
 [ "$version" = "paternity-index $(dpkg-deb -f "$deb" Version)" ] || fail "--version says '$version'"
 

@@ -12,6 +12,7 @@
 #include "cli/validationreportfile.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
+#include "freqdb/tablesfingerprint.h"
 #include "text/numberformat.h"
 #include "validation/tablecheck.h"
 #include "version/projectversion.h"
@@ -102,7 +103,7 @@ std::vector<validation::IdentityLine> identityOf(const ValidateOptions& options,
         {"dataFolder", "Папка данных", dataFolderName},
         {"population", "Референтная популяция",
          populationName(options.population) + " (" + std::string(freqdb::populationCode(options.population)) + ")"},
-        {"fingerprint", "Отпечаток таблиц частот (SHA-256)", validationFingerprint(table)},
+        {"fingerprint", "Отпечаток таблиц частот (SHA-256)", freqdb::tablesFingerprint(table)},
         {"loci", "Локусов в таблицах", std::to_string(table.LocusCount())},
     };
     const freqdb::LabSettings& settings = table.settings();

@@ -1,13 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A build without Qt (the fuzzing build) has no report library: no fingerprint, no PDF.
+// A build without Qt (the fuzzing build) has no report library: no PDF.
 #include "validationreportfile.h"
 
 namespace cli {
-
-std::string validationFingerprint(const freqdb::LocusTable&)
-{
-    return "нет: эта сборка программы не вычисляет отпечаток";
-}
 
 std::string writeValidationReportFile(const std::filesystem::path& path, const validation::ValidationProtocol&)
 {

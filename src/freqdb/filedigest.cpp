@@ -7,6 +7,22 @@
 #include <fstream>
 
 namespace freqdb {
+namespace {
+
+std::string hexDigest(sha256_ctx& context)
+{
+    std::array<uint8_t, SHA256_DIGEST_SIZE> digest;
+    sha256_digest(&context, digest.size(), digest.data());
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (const uint8_t byte : digest) {
+        hex += kHex[byte >> 4];
+        hex += kHex[byte & 15];
+    }
+    return hex;
+}
+
+} // namespace
 
 std::optional<std::string> fileSha256(const std::filesystem::path& path)
 {
@@ -22,15 +38,15 @@ std::optional<std::string> fileSha256(const std::filesystem::path& path)
     }
     if (in.bad())
         return std::nullopt;
-    std::array<uint8_t, SHA256_DIGEST_SIZE> digest;
-    sha256_digest(&context, digest.size(), digest.data());
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string hex;
-    for (const uint8_t byte : digest) {
-        hex += kHex[byte >> 4];
-        hex += kHex[byte & 15];
-    }
-    return hex;
+    return hexDigest(context);
+}
+
+std::string textSha256(std::string_view text)
+{
+    sha256_ctx context;
+    sha256_init(&context);
+    sha256_update(&context, text.size(), reinterpret_cast<const uint8_t*>(text.data()));
+    return hexDigest(context);
 }
 
 } // namespace freqdb

@@ -5,10 +5,14 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace freqdb {
 
 // nullopt when the file cannot be read.
 std::optional<std::string> fileSha256(const std::filesystem::path& path);
+
+// The SHA-256 of a text's bytes, in the same form.
+std::string textSha256(std::string_view text);
 
 } // namespace freqdb

@@ -6,8 +6,8 @@
 #include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
 #include "freqdb/labsettings.h"
+#include "freqdb/tablesfingerprint.h"
 #include "report/reporttexts.h"
-#include "report/tablesfingerprint.h"
 #include "results/exclusionpowers.h"
 #include "results/genotyperow.h"
 
@@ -99,7 +99,7 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
     report.program = std::string(kProgramName) + ", " + std::string(kVersionWord) + " " PI_VERSION_TEXT;
     report.population = std::string(populationName(inputs.population));
     report.dataFolder = inputs.dataFolder.string();
-    report.fingerprint = tablesFingerprint(*inputs.table);
+    report.fingerprint = freqdb::tablesFingerprint(*inputs.table);
     report.lociLoaded = inputs.table->LocusCount();
     report.source = inputs.source.string();
     report.sourceLoadedAt = inputs.sourceLoadedAt;

@@ -13,11 +13,11 @@
 #include "engine/enginetexts.h"
 #include "exchange/genotypeworkbook.h"
 #include "freqdb/locusloader.h"
+#include "freqdb/tablesfingerprint.h"
 #include "report/casereport.h"
 #include "report/offscreengui.h"
 #include "report/reportpdf.h"
 #include "report/reporttexts.h"
-#include "report/tablesfingerprint.h"
 #include "results/exclusionpowers.h"
 #include "results/genotyperow.h"
 

@@ -16,11 +16,11 @@
 
 #include "freqdb/locustable.h"
 
-namespace report {
+namespace freqdb {
 
 std::string tablesFingerprint(const freqdb::LocusTable& table);
 
 // The text the fingerprint is the hash of (for tests and for a reviewer's own check).
 std::string fingerprintText(const freqdb::LocusTable& table);
 
-} // namespace report
+} // namespace freqdb

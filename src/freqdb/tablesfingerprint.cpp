@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tablesfingerprint.h"
+#include "freqdb/tablesfingerprint.h"
 
-#include <QByteArray>
-#include <QCryptographicHash>
 #include <charconv>
 
-namespace report {
+#include "freqdb/filedigest.h"
+
+namespace freqdb {
 
 std::string fingerprintText(const freqdb::LocusTable& table)
 {
@@ -29,10 +29,7 @@ std::string fingerprintText(const freqdb::LocusTable& table)
 
 std::string tablesFingerprint(const freqdb::LocusTable& table)
 {
-    const std::string text = fingerprintText(table);
-    const QByteArray digest = QCryptographicHash::hash(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())),
-                                                       QCryptographicHash::Sha256);
-    return digest.toHex().left(16).toStdString();
+    return textSha256(fingerprintText(table)).substr(0, 16);
 }
 
-} // namespace report
+} // namespace freqdb
