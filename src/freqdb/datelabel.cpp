@@ -31,8 +31,7 @@ bool isDateSerial(double number)
     return number >= 10000 && number <= 2958465 && number == std::floor(number);
 }
 
-std::string dateLabelRefusal(std::string_view labelText, std::optional<double> number,
-                             const text::NumberFormat& format)
+std::string dateLabelRefusal(std::string_view labelText, std::optional<double> number, const text::NumberFormat& format)
 {
     if (automation::isDateText(labelText))
         return inQuotes(labelText) + " — дата, а не метка аллели: метку вроде 9.3 таблица превратила в дату"
