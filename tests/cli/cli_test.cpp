@@ -281,9 +281,10 @@ TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndexAndNoIndexIsAFailur
     const auto file = dir.path() / "bad.xlsx";
     automation::XlsxWorkbookWriter writer;
     writer.addWorksheet("Лист1");
-    writer.setValues({1, 1, 6, 5}, {{"№", "Локус", "Отец", "Ребенок", "Мать"},
+    writer.setValues({1, 1, 7, 5}, {{"№", "Локус", "Отец", "Ребенок", "Мать"},
                                     {"1", "D99", "15/16", "15/17", "17/18"},
                                     {"2", "D3S1358", "15/16", "15/17", "17/18"},
+                                    {"3", "D3S1358", "2122", "15/17", "/7"},
                                     {"", "a"},
                                     {"", "b"},
                                     {"", "c"}});
@@ -291,9 +292,11 @@ TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndexAndNoIndexIsAFailur
     const auto r = batch(file.string(), {"--format", "csv"});
     ASSERT_EQ(r.status, kExitOk) << r.err;
     const auto rows = lines(r.out);
-    ASSERT_EQ(rows.size(), 3u);
+    ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[1], "1,D99,15/16,15/17,17/18,Локус D99 не загружен,,,,");
     EXPECT_EQ(rows[2].rfind("2,D3S1358,15/16,15/17,17/18,1/2p(15),\"p(15)=", 0), 0u) << rows[2];
+    // Cells that could not be split show as they were read, not as labels joined by "/".
+    EXPECT_EQ(rows[3].rfind("3,D3S1358,2122,15/17,/7,", 0), 0u) << rows[3];
 
     // No row with an LR: the rows are still shown, but there is no index and the run fails, alone
     // and in an archive run.
