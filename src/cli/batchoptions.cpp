@@ -10,7 +10,6 @@
 
 #include "cli/batchrun.h"
 #include "cli/commonoptions.h"
-#include "freqdb/labsettings.h"
 #include "text/numberformat.h"
 
 namespace cli {
@@ -52,14 +51,6 @@ struct BatchArguments {
     std::string population, data, prior, output, outputDir, report, reportDir, format, mutation, minFrequency;
 };
 
-bool hasExtension(const std::string& name, std::string_view wanted)
-{
-    std::string ext = std::filesystem::path(name).extension().string();
-    for (char& c : ext)
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return ext == wanted;
-}
-
 std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions& options)
 {
     if (args.cases.empty())
@@ -89,18 +80,9 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
                    + args.output + "»";
         options.output = args.output;
     }
-    if (app.count("--mutation") > 0) {
-        freqdb::LabSettings probe;
-        if (const auto reason = freqdb::applyMutationSetting(probe, args.mutation))
-            return "--mutation: " + *reason;
-        options.mutation = args.mutation;
-    }
-    if (app.count("--min-frequency") > 0) {
-        freqdb::LabSettings probe;
-        if (const auto reason = freqdb::applyMinFrequencySetting(probe, args.minFrequency))
-            return "--min-frequency: " + *reason;
-        options.minFrequency = args.minFrequency;
-    }
+    if (auto error = checkSettingOptions(app, args.mutation, args.minFrequency, options.mutation, options.minFrequency);
+        !error.empty())
+        return error;
     if (app.count("--output-dir") > 0) {
         if (args.outputDir.empty())
             return "Пустое имя папки в --output-dir";

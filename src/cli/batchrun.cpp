@@ -14,12 +14,12 @@
 #include "cli/batchreport.h"
 #include "cli/casereportfile.h"
 #include "cli/casesummary.h"
+#include "cli/commandtable.h"
 #include "cli/exitstatus.h"
 #include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
 #include "exchange/genotypeworkbook.h"
 #include "exchange/resultsworkbookwriter.h"
-#include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
 #include "results/gridtexts.h"
 #include "text/numberformat.h"
@@ -28,20 +28,6 @@ namespace cli {
 namespace {
 
 // --mutation and --min-frequency replace what the settings file says, for this run only.
-void applySettingOverrides(freqdb::LocusTable& table, const BatchOptions& options)
-{
-    if (!options.mutation && !options.minFrequency)
-        return;
-    freqdb::LabSettings settings = table.settings();
-    // Both were checked when the options were read.
-    if (options.mutation)
-        freqdb::applyMutationSetting(settings, *options.mutation);
-    if (options.minFrequency)
-        freqdb::applyMinFrequencySetting(settings, *options.minFrequency);
-    settings.source = settings.source.empty() ? "командная строка" : settings.source + " и командная строка";
-    table.setSettings(std::move(settings));
-}
-
 namespace fs = std::filesystem;
 
 // The identity of a file for "is this one of the inputs": its canonical path where it exists.
@@ -347,26 +333,10 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
 
-    std::filesystem::path dataDir;
-    if (options.dataDir) {
-        dataDir = *options.dataDir;
-    } else {
-        const freqdb::DataFolderLookup found
-            = freqdb::findDataFolder(freqdb::dataFolderPlaces(std::filesystem::current_path()));
-        if (!found.folder) {
-            err << freqdb::dataFolderMissingMessage(found.lookedIn) << '\n';
-            return kExitFailure;
-        }
-        dataDir = *found.folder;
-    }
-    freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, options.population, *reader, format);
-    if (loaded.status != freqdb::LoadStatus::Loaded) {
-        err << loaded.message << '\n';
-        if (loaded.status == freqdb::LoadStatus::FilesNotFound)
-            err << "Папка: " << dataDir.string() << '\n';
+    std::optional<CommandTable> loaded = loadCommandTable(options.dataDir, options.population, options.mutation,
+                                                          options.minFrequency, *reader, format, err);
+    if (!loaded)
         return kExitFailure;
-    }
-    applySettingOverrides(loaded.table, options);
     // The prior was checked with a comma; the texts are written with the locale's separator.
     const std::string prior = priorText(options.prior, format.decimalSeparator()).value_or(options.prior);
 
@@ -374,8 +344,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const bool oneCase = options.cases.size() == 1 && !fs::is_directory(options.cases.front(), ec) && !options.outputDir
                          && !options.reportDir;
     if (oneCase)
-        return runOneCase(options, loaded.table, dataDir, *reader, prior, format, out, err);
-    return runCases(options, loaded.table, dataDir, *reader, prior, format, out, err);
+        return runOneCase(options, loaded->table, loaded->dataDir, *reader, prior, format, out, err);
+    return runCases(options, loaded->table, loaded->dataDir, *reader, prior, format, out, err);
 }
 
 } // namespace cli

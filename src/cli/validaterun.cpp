@@ -6,10 +6,10 @@
 #include <system_error>
 
 #include "automation/workbook.h"
+#include "cli/commandtable.h"
 #include "cli/exitstatus.h"
 #include "cli/validateoutput.h"
 #include "cli/validationreportfile.h"
-#include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
 #include "text/numberformat.h"
 #include "validation/tablecheck.h"
@@ -19,21 +19,6 @@ namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string populationName(freqdb::Population population)
-{
-    switch (population) {
-    case freqdb::Population::Russians:
-        return "Русские";
-    case freqdb::Population::UsCaucasians:
-        return "Европеоиды США";
-    case freqdb::Population::UsBlacks:
-        return "Негры США";
-    case freqdb::Population::Unset:
-        break;
-    }
-    return {};
-}
 
 std::string nowText()
 {
@@ -74,7 +59,7 @@ std::vector<std::string> populationWarnings(const fs::path& dataDir, freqdb::Pop
         if (other == chosen)
             continue;
         const freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, other, reader, format);
-        const std::string name = "Популяция «" + populationName(other) + "»";
+        const std::string name = "Популяция «" + std::string(freqdb::populationName(other)) + "»";
         if (loaded.status != freqdb::LoadStatus::Loaded) {
             warnings.push_back(name + " из этой папки не загружается, локусы есть не для всех популяций: "
                                + reasonLine(loaded.message));
@@ -98,7 +83,8 @@ std::vector<validation::IdentityLine> identityOf(const ValidateOptions& options,
         {"program", "Программа", std::string("paternity-index, версия ") + ::version::kVersion},
         {"dataFolder", "Папка данных", fullPath(dataDir).string()},
         {"population", "Референтная популяция",
-         populationName(options.population) + " (" + std::string(freqdb::populationCode(options.population)) + ")"},
+         std::string(freqdb::populationName(options.population)) + " ("
+             + std::string(freqdb::populationCode(options.population)) + ")"},
         {"fingerprint", "Отпечаток таблиц частот (SHA-256)", validationFingerprint(table)},
         {"loci", "Локусов в таблицах", std::to_string(table.LocusCount())},
     };
@@ -120,35 +106,12 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
 {
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
-    fs::path dataDir;
-    if (options.dataDir) {
-        dataDir = *options.dataDir;
-    } else {
-        const freqdb::DataFolderLookup found = freqdb::findDataFolder(freqdb::dataFolderPlaces(fs::current_path()));
-        if (!found.folder) {
-            err << freqdb::dataFolderMissingMessage(found.lookedIn) << '\n';
-            return kExitFailure;
-        }
-        dataDir = *found.folder;
-    }
-    freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, options.population, *reader, format);
-    if (loaded.status != freqdb::LoadStatus::Loaded) {
-        err << loaded.message << '\n';
-        if (loaded.status == freqdb::LoadStatus::FilesNotFound)
-            err << "Папка: " << dataDir.string() << '\n';
+    std::optional<CommandTable> loaded = loadCommandTable(options.dataDir, options.population, options.mutation,
+                                                          options.minFrequency, *reader, format, err);
+    if (!loaded)
         return kExitFailure;
-    }
-    freqdb::LocusTable& table = loaded.table;
-    if (options.mutation || options.minFrequency) {
-        freqdb::LabSettings settings = table.settings();
-        // Both were checked when the options were read.
-        if (options.mutation)
-            freqdb::applyMutationSetting(settings, *options.mutation);
-        if (options.minFrequency)
-            freqdb::applyMinFrequencySetting(settings, *options.minFrequency);
-        settings.source = settings.source.empty() ? "командная строка" : settings.source + " и командная строка";
-        table.setSettings(std::move(settings));
-    }
+    const fs::path& dataDir = loaded->dataDir;
+    freqdb::LocusTable& table = loaded->table;
 
     const std::uint64_t seed
         = options.seed ? *options.seed : (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
