@@ -32,6 +32,7 @@ done
 
 # The installed data folder, read-only, found from the executable's own place.
 for f in usr/bin/paternity-index usr/share/paternity-index/data/D3S1358.xls usr/share/paternity-index/data/help.html \
+         usr/share/paternity-index/data/settings.ini \
          usr/share/paternity-index/SOURCES.md usr/share/doc/paternity-index/copyright; do
   [ -f "$root/$f" ] || fail "$f missing from the package"
 done

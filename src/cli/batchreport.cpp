@@ -5,9 +5,11 @@
 #include <array>
 #include <vector>
 
+#include "engine/enginetexts.h"
 #include "engine/evaluatelocus.h"
 #include "exchange/workbooklayout.h"
 #include "results/genotyperow.h"
+#include "results/gridtexts.h"
 #include "text/shorttext.h"
 
 namespace cli {
@@ -65,7 +67,27 @@ bool mutationRow(const results::ResultsGrid& grid, int r)
     return engine::isMutationFormula(grid.cell(r, results::kColumnFormula));
 }
 
+bool mutationOn(const BatchReport& report)
+{
+    return report.settings && report.settings->mutationOn();
+}
+
 } // namespace
+
+int mutationLoci(const results::ResultsGrid& grid)
+{
+    int count = 0;
+    for (int r = 1; r <= grid.ResultCount(); ++r)
+        count += mutationRow(grid, r) ? 1 : 0;
+    return count;
+}
+
+std::string mutationLociLine(const BatchReport& report)
+{
+    if (!mutationOn(report))
+        return {};
+    return std::string(engine::kMutationLociLabel) + ": " + std::to_string(mutationLoci(*report.grid));
+}
 
 std::string jsonString(std::string_view value)
 {
@@ -101,10 +123,18 @@ void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out)
 
 std::string csvField(std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
+    // A field that a spreadsheet program would take for a formula (a cell "=HYPERLINK(...)" typed
+    // into a case) gets a leading apostrophe, as the programs' own advice has it: it is shown as
+    // text and never run. The program's own mark "++" stays as the table has it: no typed text
+    // reaches that column, and it calls nothing.
+    std::string field(text);
+    if (!field.empty() && field != results::kMark
+        && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos)
+        field.insert(0, 1, '\'');
+    if (field.find_first_of(",\"\r\n") == std::string::npos)
+        return field;
     std::string out = "\"";
-    for (char c : text) {
+    for (char c : field) {
         if (c == '"')
             out += '"';
         out += c;
@@ -138,6 +168,8 @@ void writeText(const BatchReport& report, std::ostream& out)
     out << '\n' << report.cpi << '\n' << report.probability << '\n';
     if (settingsOn(report))
         out << freqdb::settingsSummary(*report.settings) << '\n';
+    if (mutationOn(report))
+        out << mutationLociLine(report) << '\n';
 }
 
 void writeCsv(const BatchReport& report, std::ostream& out)
@@ -184,6 +216,8 @@ void writeJson(const BatchReport& report, std::ostream& out)
     document["rows"] = std::move(rows);
     document["cpi"] = report.cpi;
     document["probability"] = report.probability;
+    if (mutationOn(report))
+        document["mutation_loci"] = mutationLoci(grid);
     writeJsonLines(document, out);
 }
 

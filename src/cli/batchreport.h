@@ -20,7 +20,9 @@ struct BatchReport {
     std::string probability; // the probability line (Edit2)
     // The lab's settings in force. When any is on, the text output ends with them, the CSV gains
     // a "mutation" column (1 where the mutation model gave the index) and the JSON a "settings"
-    // object and a "mutation" flag per row; with all off every output is as it always was.
+    // object and a "mutation" flag per row; with all off every output is as it always was. With
+    // the mutation model on, the text output and the JSON ("mutation_loci") also count the rows
+    // whose index the model gave (mutationLoci).
     const freqdb::LabSettings* settings = nullptr;
 };
 
@@ -33,8 +35,15 @@ std::string jsonString(std::string_view text);
 // prints either one line or one value per line, hence this layout over its serialisation.
 void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out);
 
-// One CSV field: quoted when it holds a comma, a quote or a line break (decimal commas do).
+// One CSV field: quoted when it holds a comma, a quote or a line break (decimal commas do); one
+// that starts with = + - @, a tab or a carriage return gets a leading apostrophe, so a spreadsheet
+// program opening the CSV shows it as text rather than run it as a formula.
 std::string csvField(std::string_view text);
+
+// The rows of the table whose index the mutation model gave.
+int mutationLoci(const results::ResultsGrid& grid);
+// kMutationLociLabel and the count, when the mutation model is on; empty otherwise.
+std::string mutationLociLine(const BatchReport& report);
 
 void writeText(const BatchReport& report, std::ostream& out);
 // The table only: a header line and one line per row.

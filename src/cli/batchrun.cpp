@@ -13,6 +13,7 @@
 #include "automation/workbookwriter.h"
 #include "cli/batchreport.h"
 #include "cli/casereportfile.h"
+#include "cli/casereservations.h"
 #include "cli/casesummary.h"
 #include "cli/commandtable.h"
 #include "cli/exitstatus.h"
@@ -22,6 +23,7 @@
 #include "exchange/resultsworkbookwriter.h"
 #include "freqdb/locusloader.h"
 #include "results/gridtexts.h"
+#include "text/casefold.h"
 #include "text/numberformat.h"
 
 namespace cli {
@@ -52,6 +54,13 @@ engine::CombinedIndexResult markAndCombine(results::ResultsGrid& grid, const std
     return engine::CombineIndex(rows, prior, format);
 }
 
+// The probability line as the batch prints it: a probability without a value says so.
+std::string shownProbability(const engine::CombinedIndexResult& combined)
+{
+    return combined.status == engine::CombinedIndexStatus::Undefined ? std::string(engine::kUndefinedProbability)
+                                                                     : combined.probabilityText;
+}
+
 // One case: the table, its two result lines and, with --output, its results workbook.
 int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, const std::filesystem::path& dataDir,
                const automation::WorkbookReader& reader, const std::string& prior, const text::NumberFormat& format,
@@ -75,13 +84,16 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     // Every row with an LR is marked: no selection means no row has one, and the case has no
     // index. The rows are still shown and written, but the run does not end as a success.
     const bool noIndex = combined.status == engine::CombinedIndexStatus::NoSelection;
+    const CaseReservations reservations = reservationsOf(evaluated, combined);
     if (noIndex)
         err << options.cases.front().string() << ": " << kNoIndexReason << '\n';
-    else if (combined.status != engine::CombinedIndexStatus::Ok)
+    else if (reservations.any())
+        err << options.cases.front().string() << ": " << reservations.status() << '\n';
+    if (combined.status == engine::CombinedIndexStatus::BadLr)
         err << combined.message << '\n';
 
     BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
-                       combined.probabilityText, &table.settings()};
+                       shownProbability(combined), &table.settings()};
     switch (options.format) {
     case OutputFormat::Text:
         writeText(report, out);
@@ -91,6 +103,8 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         err << report.cpi << '\n' << report.probability << '\n';
         if (report.settings->any())
             err << freqdb::settingsSummary(*report.settings) << '\n';
+        if (const std::string line = mutationLociLine(report); !line.empty())
+            err << line << '\n';
         break;
     case OutputFormat::Json:
         writeJson(report, out);
@@ -100,7 +114,7 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
 
     // The workbook and the report are written independently: one that fails does not keep the
     // other from being written, and either failure ends with status 1.
-    int status = noIndex ? kExitFailure : kExitOk;
+    int status = noIndex ? kExitFailure : reservations.any() ? kExitIncomplete : kExitOk;
     const fs::path& caseFile = options.cases.front();
     if (options.output && identity(*options.output) == identity(caseFile)) {
         // The results workbook would replace the case's own genotype workbook.
@@ -109,8 +123,8 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     } else if (options.output) {
         try {
             const auto writer = automation::makeXlsxWorkbookWriter();
-            exchange::saveResultsWorkbook(*options.output, grid, report.cpi, report.probability, options.population,
-                                          *writer);
+            exchange::saveResultsWorkbook(*options.output, grid, report.cpi, combined.probabilityText,
+                                          options.population, *writer);
         } catch (const std::exception& e) {
             err << e.what() << '\n';
             status = kExitFailure;
@@ -121,8 +135,9 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         err << "отчёт не записан: " << options.report->string() << " - книга генотипов этого дела\n";
         status = kExitFailure;
     } else if (options.report) {
-        const std::string failure = writeCaseReportFile(
-            *options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi, report.probability, &format});
+        const std::string failure
+            = writeCaseReportFile(*options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi,
+                                                    combined.probabilityText, &format});
         if (!failure.empty()) {
             err << failure << '\n';
             status = kExitFailure;
@@ -155,7 +170,8 @@ bool isGenotypeWorkbookName(const fs::path& file)
 
 // A CASE argument as the cases it names: a workbook (or a path that is none, to be reported by
 // the reader), or the genotype workbooks of a folder in the order of their names. A folder that
-// cannot be listed or holds no workbook becomes a case that failed, so it is accounted for.
+// cannot be listed or holds no workbook becomes a case that failed, so it is accounted for; so
+// does a workbook's name in it that leads to no file (a dangling symbolic link).
 void expandCase(const fs::path& argument, std::vector<CaseSummary>& cases)
 {
     std::error_code ec;
@@ -163,23 +179,30 @@ void expandCase(const fs::path& argument, std::vector<CaseSummary>& cases)
         cases.push_back(caseOf(argument));
         return;
     }
-    std::vector<fs::path> files;
+    std::vector<CaseSummary> found;
     for (fs::directory_iterator it(argument, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!isGenotypeWorkbookName(it->path()))
+            continue;
         std::error_code fileEc;
-        if (it->is_regular_file(fileEc) && isGenotypeWorkbookName(it->path()))
-            files.push_back(it->path());
+        if (it->is_regular_file(fileEc)) {
+            found.push_back(caseOf(it->path()));
+        } else if (it->is_symlink(fileEc) && !it->exists(fileEc)) {
+            std::error_code linkEc;
+            const fs::path target = fs::read_symlink(it->path(), linkEc);
+            found.push_back(caseOf(it->path(), "ссылка ведет к несуществующему файлу: " + target.string()));
+        }
     }
     if (ec) {
         cases.push_back(caseOf(argument, "папка не читается: " + ec.message()));
         return;
     }
-    if (files.empty()) {
+    if (found.empty()) {
         cases.push_back(caseOf(argument, "в папке нет книг генотипов (.xlsx, .xls, .ods)"));
         return;
     }
-    std::sort(files.begin(), files.end());
-    for (auto& file : files)
-        cases.push_back(caseOf(std::move(file)));
+    std::sort(found.begin(), found.end(), [](const CaseSummary& a, const CaseSummary& b) { return a.file < b.file; });
+    for (auto& summary : found)
+        cases.push_back(std::move(summary));
 }
 
 std::string oneLine(std::string text)
@@ -214,17 +237,20 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
             return kExitFailure;
         }
     }
-    std::set<fs::path> inputs;
+    // Names are compared without regard to case: on a folder that does not tell "Case.xlsx" from
+    // "case.xlsx" (a FAT or exFAT stick), the two are one file.
+    const auto collisionKey = [](const fs::path& file) { return text::foldCase(identity(file).string()); };
+    std::set<std::string> inputs;
     for (const auto& c : cases)
-        inputs.insert(identity(c.file));
-    std::set<fs::path> written; // claimed by a case of this run
+        inputs.insert(collisionKey(c.file));
+    std::set<std::string> written; // claimed by a case of this run
     std::set<fs::path> current; // written by this run
     // A file this run writes: never one of its inputs, nor a file written for another case of the
     // same name. `what` names it in the refusal: "книга результатов не записана".
     const auto claim
         = [&](const fs::path& folder, const CaseSummary& summary, std::string_view suffix, const std::string& what) {
               const fs::path target = folder / (summary.file.stem().string() + std::string(suffix));
-              const fs::path id = identity(target);
+              const std::string id = collisionKey(target);
               if (inputs.count(id))
                   throw std::runtime_error(what + ": " + target.string() + " - одна из книг генотипов этого запуска");
               if (!written.insert(id).second)
@@ -238,6 +264,7 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
         drawing.emplace();
 
     bool allEvaluated = true;
+    bool anyIncomplete = false;
     for (std::size_t i = 0; i < cases.size(); ++i) {
         if (options.progress)
             err << '\r' << i + 1 << '/' << cases.size() << std::flush;
@@ -257,7 +284,8 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
         results::ResultsGrid& grid = evaluated.grid;
         const engine::CombinedIndexResult combined = markAndCombine(grid, prior, format);
         const bool noIndex = combined.status == engine::CombinedIndexStatus::NoSelection;
-        if (!noIndex && combined.status != engine::CombinedIndexStatus::Ok)
+        const CaseReservations reservations = reservationsOf(evaluated, combined);
+        if (combined.status == engine::CombinedIndexStatus::BadLr)
             err << summary.file.string() << ": " << combined.message << '\n';
         summary.read = true;
         summary.loci = grid.ResultCount();
@@ -265,10 +293,16 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
             summary.marked += grid.cell(r, results::kColumnMark).empty() ? 0 : 1;
             summary.excluded += grid.cell(r, results::kColumnFormula) == engine::kPaternityExcluded ? 1 : 0;
         }
+        summary.notEvaluated = static_cast<int>(reservations.unevaluatedRows.size());
+        summary.leftOut = reservations.rowsLeftOut;
+        summary.mutation = mutationLoci(grid);
         summary.cpi = combined.cpiText;
-        summary.probability = combined.probabilityText;
-        summary.status = noIndex ? std::string(kNoIndexReason) : std::string(kCaseOk);
+        summary.probability = shownProbability(combined);
+        summary.status = noIndex              ? std::string(kNoIndexReason)
+                         : reservations.any() ? reservations.status()
+                                              : std::string(kCaseOk);
         allEvaluated = allEvaluated && !noIndex;
+        anyIncomplete = anyIncomplete || (!noIndex && reservations.any());
 
         try {
             if (options.outputDir) {
@@ -276,20 +310,22 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
                     = claim(*options.outputDir, summary, kResultsSuffix, "книга результатов не записана");
                 // A writer holds one workbook: a fresh one for every case.
                 const auto writer = automation::makeXlsxWorkbookWriter();
-                exchange::saveResultsWorkbook(target, grid, summary.cpi, summary.probability, options.population,
-                                              *writer);
+                exchange::saveResultsWorkbook(target, grid, combined.cpiText, combined.probabilityText,
+                                              options.population, *writer);
                 current.insert(identity(target));
             }
             if (options.reportDir) {
                 const fs::path target = claim(*options.reportDir, summary, kReportSuffix, "отчёт не записан");
-                const std::string failure = writeCaseReportFile(
-                    target, {&table, dataDir, summary.file, &grid, summary.cpi, summary.probability, &format});
+                const std::string failure
+                    = writeCaseReportFile(target, {&table, dataDir, summary.file, &grid, combined.cpiText,
+                                                   combined.probabilityText, &format});
                 if (!failure.empty())
                     throw std::runtime_error(failure);
                 current.insert(identity(target));
             }
         } catch (const std::exception& e) {
-            summary.status = oneLine(e.what());
+            // The reservations of the evaluation stay beside the failure.
+            summary.status = oneLine(e.what()) + (summary.status == kCaseOk ? "" : "; " + summary.status);
             allEvaluated = false;
         }
     }
@@ -312,18 +348,20 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
     }
 
     const std::string population(freqdb::populationCode(options.population));
+    // The count of the mutation model's rows is a column while the model is on.
+    const bool withMutation = table.settings().mutationOn();
     switch (options.format) {
     case OutputFormat::Text:
-        writeSummaryText(cases, out);
+        writeSummaryText(cases, withMutation, out);
         break;
     case OutputFormat::Csv:
-        writeSummaryCsv(cases, out);
+        writeSummaryCsv(cases, withMutation, out);
         break;
     case OutputFormat::Json:
-        writeSummaryJson(population, cases, out);
+        writeSummaryJson(population, cases, withMutation, out);
         break;
     }
-    return allEvaluated ? kExitOk : kExitFailure;
+    return !allEvaluated ? kExitFailure : anyIncomplete ? kExitIncomplete : kExitOk;
 }
 
 } // namespace

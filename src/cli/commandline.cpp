@@ -57,7 +57,7 @@ std::string leftOverMessage(const std::string& arg, const char* wordMessage)
 int checkedOutput(int status, std::ostream& out, std::ostream& err)
 {
     out.flush();
-    if (status == kExitOk && !out) {
+    if ((status == kExitOk || status == kExitIncomplete) && !out) {
         err << kOutputLost << '\n';
         return kExitFailure;
     }

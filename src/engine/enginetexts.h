@@ -16,6 +16,9 @@ inline constexpr std::string_view kMaternityExcludedLr = "";
 // The formula cell of an index given by the mutation model, followed by the rate as the lab
 // wrote it: "мутация μ=0,002".
 inline constexpr std::string_view kMutationFormulaPrefix = "мутация μ=";
+// The count of such rows, where a case's counts are shown (the report, the batch): the loci that
+// do not fit the alleged father without a mutation.
+inline constexpr std::string_view kMutationLociLabel = "Локусов с несовпадением (модель мутаций)";
 
 // A failed evaluation: column 2 gets one of these, column 5 stays empty.
 inline constexpr std::string_view kBadAlleleIndex = "Расчет невозможен: аллель не принадлежит локусу";

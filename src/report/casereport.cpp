@@ -64,6 +64,7 @@ CaseCounts countRows(const results::ResultsGrid& grid)
         const std::string& formula = grid.cell(r, results::kColumnFormula);
         counts.paternityExcluded += formula == engine::kPaternityExcluded ? 1 : 0;
         counts.maternityExcluded += formula == engine::kMaternityExcluded ? 1 : 0;
+        counts.mutationModel += engine::isMutationFormula(formula) ? 1 : 0;
     }
     return counts;
 }
@@ -100,6 +101,7 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
     for (int r = 1; r <= grid.ResultCount(); ++r)
         report.rows.push_back(rowOf(grid, r));
     report.counts = countRows(grid);
+    report.counts.mutationShown = report.counts.mutationModel > 0 || inputs.table->settings().mutationOn();
     // The settings the rows were computed with, on or off: a reviewer sees the plain formulas were
     // used as plainly as a mutation model.
     for (auto& [label, value] : freqdb::settingsLines(inputs.table->settings()))

@@ -27,6 +27,10 @@ struct CaseCounts {
     int marked = 0; // rows marked "++" that have an LR: the factors of the CPI
     int paternityExcluded = 0; // rows whose formula cell reads "Отцовство исключается"
     int maternityExcluded = 0; // rows whose formula cell reads "Материнство исключается"
+    // Rows whose index the mutation model gave (engine::isMutationFormula): inconsistencies the
+    // expert must see, though they are no exclusions. Shown when the model is on or any row has one.
+    int mutationModel = 0;
+    bool mutationShown = false;
 };
 
 // A table row as the report shows it: №, locus, the genotypes of father, child and mother,

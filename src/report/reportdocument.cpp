@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reportdocument.h"
 
+#include "engine/enginetexts.h"
 #include "report/reporttexts.h"
 
 namespace report {
@@ -128,6 +129,8 @@ QString backHtml(const CaseReport& report)
     infoLine(html, kCountMarked, QString::number(report.counts.marked));
     infoLine(html, kCountPaternityExcluded, QString::number(report.counts.paternityExcluded));
     infoLine(html, kCountMaternityExcluded, QString::number(report.counts.maternityExcluded));
+    if (report.counts.mutationShown)
+        infoLine(html, engine::kMutationLociLabel, QString::number(report.counts.mutationModel));
     html += QStringLiteral("</table>");
 
     html += QStringLiteral("<p style=\"margin-top: 36px;\">%1</p>").arg(qs(kSignature).toHtmlEscaped());
