@@ -8,11 +8,10 @@
 namespace cli {
 
 std::optional<CommandTable> loadCommandTable(const std::optional<std::filesystem::path>& dataDir,
-                                             freqdb::Population population,
-                                             const std::optional<std::string>& mutation,
+                                             freqdb::Population population, const std::optional<std::string>& mutation,
                                              const std::optional<std::string>& minFrequency,
-                                             const automation::WorkbookReader& reader,
-                                             const text::NumberFormat& format, std::ostream& err)
+                                             const automation::WorkbookReader& reader, const text::NumberFormat& format,
+                                             std::ostream& err)
 {
     CommandTable loaded;
     if (dataDir) {

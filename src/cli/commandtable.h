@@ -24,10 +24,9 @@ struct CommandTable {
 // (checkSettingOptions); either one makes "командная строка" a source of the settings. A folder
 // not found or a table not read is told on `err` and gives nullopt.
 std::optional<CommandTable> loadCommandTable(const std::optional<std::filesystem::path>& dataDir,
-                                             freqdb::Population population,
-                                             const std::optional<std::string>& mutation,
+                                             freqdb::Population population, const std::optional<std::string>& mutation,
                                              const std::optional<std::string>& minFrequency,
-                                             const automation::WorkbookReader& reader,
-                                             const text::NumberFormat& format, std::ostream& err);
+                                             const automation::WorkbookReader& reader, const text::NumberFormat& format,
+                                             std::ostream& err);
 
 } // namespace cli
