@@ -359,6 +359,8 @@ void TForm1::showSettings()
         parts << tr("мутации: μ=") + QString::fromStdString(settings.mutationRateText);
     if (settings.minFrequency)
         parts << tr("мин. частота: ") + QString::fromStdString(settings.minFrequencyText);
+    if (settings.theta)
+        parts << tr("θ=") + QString::fromStdString(settings.thetaText);
     SettingsLabel->setText(tr("Настройки: ") + parts.join(QStringLiteral("; ")));
     QString tip;
     for (const auto& [label, value] : freqdb::settingsLines(settings))

@@ -10,6 +10,7 @@
 
 #include "cli/batchrun.h"
 #include "cli/commonoptions.h"
+#include "freqdb/labsettings.h"
 #include "text/numberformat.h"
 
 namespace cli {
@@ -18,7 +19,8 @@ namespace {
 constexpr const char* kSynopsis
     = "  paternity-index batch GENOTYPES... --population rus|white|black [--data DIR] [--prior P]\n"
       "                  [--output RESULTS.xlsx | --output-dir DIR] [--report REPORT.pdf | --report-dir DIR]\n"
-      "                  [--format text|csv|json] [--mutation off|proportional:RATE] [--min-frequency off|P]\n";
+      "                  [--format text|csv|json] [--mutation off|proportional:RATE] [--min-frequency off|P]\n"
+      "                  [--theta off|θ]\n";
 
 constexpr const char* kDescription
     = "batch: рассчитывает LR каждой строки книги генотипов (.xlsx, .xls, .ods; столбцы A-E:\n"
@@ -45,12 +47,14 @@ constexpr const char* kDescription
       "                модель мутаций вместо файла настроек DIR/settings.ini: off или\n"
       "                пропорциональная с частотой мутаций RATE (например proportional:0,002)\n"
       "  --min-frequency off|P\n"
-      "                минимальная частота аллеля вместо файла настроек (например 0,0069)\n";
+      "                минимальная частота аллеля вместо файла настроек (например 0,0069)\n"
+      "  --theta off|θ поправка на субпопуляцию (Balding–Nichols) вместо файла настроек\n"
+      "                (например 0,01); не вместе с моделью мутаций\n";
 
 // The texts as given; check() turns them into BatchOptions.
 struct BatchArguments {
     std::vector<std::string> cases;
-    std::string population, data, prior, output, outputDir, report, reportDir, format, mutation, minFrequency;
+    std::string population, data, prior, output, outputDir, report, reportDir, format, mutation, minFrequency, theta;
 };
 
 std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions& options)
@@ -85,6 +89,16 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
     if (auto error = checkSettingOptions(app, args.mutation, args.minFrequency, options.mutation, options.minFrequency);
         !error.empty())
         return error;
+    if (app.count("--theta") > 0) {
+        freqdb::LabSettings probe;
+        if (const auto reason = freqdb::applyThetaSetting(probe, args.theta))
+            return "--theta: " + *reason;
+        options.theta = args.theta;
+        if (options.mutation)
+            freqdb::applyMutationSetting(probe, *options.mutation);
+        if (const auto conflict = freqdb::settingsConflict(probe))
+            return "--theta и --mutation: " + *conflict;
+    }
     if (app.count("--output-dir") > 0) {
         if (args.outputDir.empty())
             return "Пустое имя папки в --output-dir";
@@ -168,6 +182,7 @@ Command addBatchCommand(CLI::App& program)
     app->add_option("--format", args->format);
     app->add_option("--mutation", args->mutation);
     app->add_option("--min-frequency", args->minFrequency);
+    app->add_option("--theta", args->theta);
     return {app,
             kSynopsis,
             kDescription,

@@ -28,6 +28,7 @@ struct BatchOptions {
     // "off" or a proportion. Checked when parsed.
     std::optional<std::string> mutation;
     std::optional<std::string> minFrequency;
+    std::optional<std::string> theta; // "off" or θ
     bool progress = false; // "12/1000" on err as the cases are evaluated
 };
 

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "engine/enginetexts.h"
 #include "engine/evaluatelocus.h"
 #include "exchange/workbooklayout.h"
+#include "results/exclusionpowers.h"
 #include "results/genotyperow.h"
 #include "results/gridtexts.h"
 #include "text/shorttext.h"
@@ -70,6 +72,14 @@ bool mutationRow(const results::ResultsGrid& grid, int r)
 bool mutationOn(const BatchReport& report)
 {
     return report.settings && report.settings->mutationOn();
+}
+
+// The powers of exclusion of the report's rows, when it has the tables.
+std::optional<results::ExclusionPowers> powers(const BatchReport& report)
+{
+    if (!report.table || !report.format)
+        return std::nullopt;
+    return results::exclusionPowers(*report.table, *report.grid, *report.format);
 }
 
 } // namespace
@@ -146,11 +156,19 @@ std::string csvField(std::string_view text)
 void writeText(const BatchReport& report, std::ostream& out)
 {
     const auto& grid = *report.grid;
-    std::vector<std::array<std::string, 10>> lines{headerFields(grid)};
-    for (int r = 1; r <= grid.ResultCount(); ++r)
-        lines.push_back(rowFields(grid, r));
+    const auto pe = powers(report);
+    const auto header = headerFields(grid);
+    std::vector<std::vector<std::string>> lines{{header.begin(), header.end()}};
+    if (pe)
+        lines.front().emplace_back("PE");
+    for (int r = 1; r <= grid.ResultCount(); ++r) {
+        const auto fields = rowFields(grid, r);
+        lines.emplace_back(fields.begin(), fields.end());
+        if (pe)
+            lines.back().push_back(pe->rows[static_cast<std::size_t>(r - 1)]);
+    }
     // Column widths in characters, so Cyrillic texts line up like Latin ones.
-    std::array<std::size_t, 10> widths{};
+    std::vector<std::size_t> widths(lines.front().size());
     for (const auto& line : lines) {
         for (std::size_t c = 0; c < line.size(); ++c)
             widths[c] = std::max(widths[c], text::characterCount(line[c]));
@@ -166,6 +184,8 @@ void writeText(const BatchReport& report, std::ostream& out)
         out << s << '\n';
     }
     out << '\n' << report.cpi << '\n' << report.probability << '\n';
+    if (pe && !pe->combined.empty())
+        out << pe->line() << '\n';
     if (settingsOn(report))
         out << freqdb::settingsSummary(*report.settings) << '\n';
     if (mutationOn(report))
@@ -176,22 +196,35 @@ void writeCsv(const BatchReport& report, std::ostream& out)
 {
     const auto& grid = *report.grid;
     const bool withSettings = settingsOn(report);
+    const auto pe = powers(report);
     for (std::size_t c = 0; c < kKeys.size(); ++c)
         out << (c ? "," : "") << kKeys[c];
-    out << (withSettings ? ",mutation\n" : "\n");
+    out << (withSettings ? ",mutation" : "") << (pe ? ",pe\n" : "\n");
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const auto fields = rowFields(grid, r);
         for (std::size_t c = 0; c < fields.size(); ++c)
             out << (c ? "," : "") << csvField(fields[c]);
         if (withSettings)
             out << (mutationRow(grid, r) ? ",1" : ",0");
+        if (pe)
+            out << ',' << csvField(pe->rows[static_cast<std::size_t>(r - 1)]);
         out << '\n';
     }
+}
+
+std::string cpeLine(const BatchReport& report)
+{
+    const auto pe = powers(report);
+    return pe ? pe->line() : std::string();
 }
 
 void writeJson(const BatchReport& report, std::ostream& out)
 {
     const auto& grid = *report.grid;
+    const auto pe = powers(report);
+    const auto textOrNull = [](const std::string& text) {
+        return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+    };
     auto rows = nlohmann::ordered_json::array();
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const auto fields = rowFields(grid, r);
@@ -201,6 +234,8 @@ void writeJson(const BatchReport& report, std::ostream& out)
             row[std::string(kKeys[c])] = fields[c];
         if (settingsOn(report))
             row["mutation"] = mutationRow(grid, r);
+        if (pe)
+            row["pe"] = textOrNull(pe->rows[static_cast<std::size_t>(r - 1)]);
         rows.push_back(std::move(row));
     }
     nlohmann::ordered_json document = {{"population", report.population}};
@@ -212,12 +247,17 @@ void writeJson(const BatchReport& report, std::ostream& out)
                {"mutation_rate", s.mutationOn() ? nlohmann::ordered_json(s.mutationRateText) : nullptr},
                {"min_allele_frequency", s.minFrequency ? nlohmann::ordered_json(s.minFrequencyText) : nullptr},
                {"source", s.source}};
+        // θ only when on, so that the settings of a lab without it read as they always did.
+        if (s.theta)
+            document["settings"]["theta"] = s.thetaText;
     }
     document["rows"] = std::move(rows);
     document["cpi"] = report.cpi;
     document["probability"] = report.probability;
     if (mutationOn(report))
         document["mutation_loci"] = mutationLoci(grid);
+    if (pe)
+        document["cpe"] = textOrNull(pe->combined);
     writeJsonLines(document, out);
 }
 

@@ -9,7 +9,9 @@
 #include <nlohmann/json.hpp>
 
 #include "freqdb/labsettings.h"
+#include "freqdb/locustable.h"
 #include "results/resultsgrid.h"
+#include "text/numberformat.h"
 
 namespace cli {
 
@@ -24,6 +26,12 @@ struct BatchReport {
     // the mutation model on, the text output and the JSON ("mutation_loci") also count the rows
     // whose index the model gave (mutationLoci).
     const freqdb::LabSettings* settings = nullptr;
+    // The loaded tables: with them every output ends its rows with the row's power of exclusion
+    // (PE, four decimals; empty or null where a row has none) and gives the CPE of the marked
+    // rows after the result lines (the text's closing lines, the CSV's standard error, the JSON's
+    // "cpe").
+    const freqdb::LocusTable* table = nullptr;
+    const text::NumberFormat* format = nullptr; // with the table
 };
 
 // The text as a JSON string literal (quotes included). Bytes that are not valid UTF-8 become
@@ -49,5 +57,7 @@ void writeText(const BatchReport& report, std::ostream& out);
 // The table only: a header line and one line per row.
 void writeCsv(const BatchReport& report, std::ostream& out);
 void writeJson(const BatchReport& report, std::ostream& out);
+// The CPE line the CSV output gives on standard error; empty without tables or marked PE.
+std::string cpeLine(const BatchReport& report);
 
 } // namespace cli

@@ -22,6 +22,7 @@
 #include "exchange/genotypeworkbook.h"
 #include "exchange/resultsworkbookwriter.h"
 #include "freqdb/locusloader.h"
+#include "results/exclusionpowers.h"
 #include "results/gridtexts.h"
 #include "text/casefold.h"
 #include "text/numberformat.h"
@@ -29,7 +30,6 @@
 namespace cli {
 namespace {
 
-// --mutation and --min-frequency replace what the settings file says, for this run only.
 namespace fs = std::filesystem;
 
 // The identity of a file for "is this one of the inputs": its canonical path where it exists.
@@ -94,6 +94,8 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
 
     BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
                        shownProbability(combined), &table.settings()};
+    report.table = &table;
+    report.format = &format;
     switch (options.format) {
     case OutputFormat::Text:
         writeText(report, out);
@@ -101,6 +103,8 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     case OutputFormat::Csv:
         writeCsv(report, out);
         err << report.cpi << '\n' << report.probability << '\n';
+        if (const std::string cpe = cpeLine(report); !cpe.empty())
+            err << cpe << '\n';
         if (report.settings->any())
             err << freqdb::settingsSummary(*report.settings) << '\n';
         if (const std::string line = mutationLociLine(report); !line.empty())
@@ -297,6 +301,7 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
         summary.leftOut = reservations.rowsLeftOut;
         summary.mutation = mutationLoci(grid);
         summary.cpi = combined.cpiText;
+        summary.cpe = results::exclusionPowers(table, grid, format).combined;
         summary.probability = shownProbability(combined);
         summary.status = noIndex              ? std::string(kNoIndexReason)
                          : reservations.any() ? reservations.status()
@@ -371,10 +376,14 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
 
-    std::optional<CommandTable> loaded = loadCommandTable(options.dataDir, options.population, options.mutation,
-                                                          options.minFrequency, *reader, format, err);
+    std::optional<CommandTable> loaded = loadCommandTable(options.dataDir, options.population, *reader, format, err);
     if (!loaded)
         return kExitFailure;
+    if (const auto conflict
+        = applySettingOverrides(loaded->table, options.mutation, options.minFrequency, options.theta)) {
+        err << *conflict << '\n';
+        return kExitUsage;
+    }
     // The prior was checked with a comma; the texts are written with the locale's separator.
     const std::string prior = priorText(options.prior, format.decimalSeparator()).value_or(options.prior);
 

@@ -10,17 +10,18 @@
 namespace cli {
 namespace {
 
-// The CSV and JSON keys: the counts added after the status, so the columns that were there keep
-// their places; "mutation" only while the mutation model is on.
-constexpr std::array<std::string_view, 10> kKeys
-    = {"file", "loci", "marked", "excluded", "cpi", "probability", "status", "not_evaluated", "left_out", "mutation"};
+// The CSV and JSON keys: the counts and the CPE added after the status, so the columns that were
+// there keep their places; "mutation" only while the mutation model is on, last.
+constexpr std::array<std::string_view, 11> kKeys
+    = {"file",   "loci",          "marked",   "excluded", "cpi",     "probability",
+       "status", "not_evaluated", "left_out", "cpe",      "mutation"};
 
 // A case not read has no counts: empty fields rather than zeros that would read as a result.
 std::vector<std::string> fields(const CaseSummary& c, bool withMutation)
 {
     const auto count = [&](int n) { return c.read ? std::to_string(n) : std::string(); };
     std::vector<std::string> out = {c.file.string(), count(c.loci), count(c.marked),       count(c.excluded), c.cpi,
-                                    c.probability,   c.status,      count(c.notEvaluated), count(c.leftOut)};
+                                    c.probability,   c.status,      count(c.notEvaluated), count(c.leftOut),  c.cpe};
     if (withMutation)
         out.push_back(count(c.mutation));
     return out;
@@ -30,13 +31,13 @@ std::vector<std::string> fields(const CaseSummary& c, bool withMutation)
 
 void writeSummaryText(const std::vector<CaseSummary>& cases, bool withMutation, std::ostream& out)
 {
-    // The readable table keeps the counts together, before the result lines and the status.
+    // The readable table keeps the counts together, before the result lines, the CPE and the status.
     std::vector<std::size_t> order = {0, 1, 2, 3, 7, 8};
     if (withMutation)
-        order.push_back(9);
-    order.insert(order.end(), {4, 5, 6});
-    const std::vector<std::string> header = {"Файл",        "Локусов", "Отмечено",      "Исключений", "CPI",
-                                             "Вероятность", "Итог",    "Не рассчитано", "Сверх 99",   "Мутаций"};
+        order.push_back(10);
+    order.insert(order.end(), {4, 5, 9, 6});
+    const std::vector<std::string> header = {"Файл", "Локусов",       "Отмечено", "Исключений", "CPI",    "Вероятность",
+                                             "Итог", "Не рассчитано", "Сверх 99", "CPE",        "Мутаций"};
     const auto ordered = [&](const std::vector<std::string>& line) {
         std::vector<std::string> shown;
         for (const std::size_t i : order)
@@ -86,15 +87,17 @@ void writeSummaryJson(const std::string& population, const std::vector<CaseSumma
     auto lines = nlohmann::ordered_json::array();
     for (const auto& c : cases) {
         const auto count = [&](int n) { return c.read ? nlohmann::ordered_json(n) : nlohmann::ordered_json(nullptr); };
-        nlohmann::ordered_json line{{"file", c.file.string()},
-                                    {"loci", count(c.loci)},
-                                    {"marked", count(c.marked)},
-                                    {"excluded", count(c.excluded)},
-                                    {"cpi", c.cpi},
-                                    {"probability", c.probability},
-                                    {"status", c.status},
-                                    {"not_evaluated", count(c.notEvaluated)},
-                                    {"left_out", count(c.leftOut)}};
+        nlohmann::ordered_json line{
+            {"file", c.file.string()},
+            {"loci", count(c.loci)},
+            {"marked", count(c.marked)},
+            {"excluded", count(c.excluded)},
+            {"cpi", c.cpi},
+            {"probability", c.probability},
+            {"status", c.status},
+            {"not_evaluated", count(c.notEvaluated)},
+            {"left_out", count(c.leftOut)},
+            {"cpe", c.cpe.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(c.cpe)}};
         if (withMutation)
             line["mutation"] = count(c.mutation);
         lines.push_back(std::move(line));

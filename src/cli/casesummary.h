@@ -32,6 +32,7 @@ struct CaseSummary {
     // kCaseOk; kIncompletePrefix and the reservations of a case evaluated with them; or the reason
     // (one line) the case was not read or written.
     std::string status;
+    std::string cpe; // the power of exclusion of the marked rows, four decimals; empty when none
 };
 
 // withMutation (the mutation model is on): the count of the model's rows is a column too, after

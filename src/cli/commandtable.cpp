@@ -8,10 +8,8 @@
 namespace cli {
 
 std::optional<CommandTable> loadCommandTable(const std::optional<std::filesystem::path>& dataDir,
-                                             freqdb::Population population, const std::optional<std::string>& mutation,
-                                             const std::optional<std::string>& minFrequency,
-                                             const automation::WorkbookReader& reader, const text::NumberFormat& format,
-                                             std::ostream& err)
+                                             freqdb::Population population, const automation::WorkbookReader& reader,
+                                             const text::NumberFormat& format, std::ostream& err)
 {
     CommandTable loaded;
     if (dataDir) {
@@ -33,16 +31,28 @@ std::optional<CommandTable> loadCommandTable(const std::optional<std::filesystem
         return std::nullopt;
     }
     loaded.table = std::move(result.table);
-    if (mutation || minFrequency) {
-        freqdb::LabSettings settings = loaded.table.settings();
-        if (mutation)
-            freqdb::applyMutationSetting(settings, *mutation);
-        if (minFrequency)
-            freqdb::applyMinFrequencySetting(settings, *minFrequency);
-        settings.source = settings.source.empty() ? "командная строка" : settings.source + " и командная строка";
-        loaded.table.setSettings(std::move(settings));
-    }
     return loaded;
+}
+
+std::optional<std::string> applySettingOverrides(freqdb::LocusTable& table, const std::optional<std::string>& mutation,
+                                                 const std::optional<std::string>& minFrequency,
+                                                 const std::optional<std::string>& theta)
+{
+    if (!mutation && !minFrequency && !theta)
+        return std::nullopt;
+    freqdb::LabSettings settings = table.settings();
+    if (mutation)
+        freqdb::applyMutationSetting(settings, *mutation);
+    if (minFrequency)
+        freqdb::applyMinFrequencySetting(settings, *minFrequency);
+    if (theta)
+        freqdb::applyThetaSetting(settings, *theta);
+    std::optional<std::string> conflict = freqdb::settingsConflict(settings);
+    if (conflict)
+        *conflict = "Файл настроек и командная строка: " + *conflict;
+    settings.source = settings.source.empty() ? "командная строка" : settings.source + " и командная строка";
+    table.setSettings(std::move(settings));
+    return conflict;
 }
 
 } // namespace cli

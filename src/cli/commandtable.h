@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The locus table a batch or validate run works on: the data folder (--data, or the first one
-// found from the current folder), its workbooks of the population, and --mutation and
-// --min-frequency over the lab's settings file.
+// found from the current folder), its workbooks of the population, and the options that replace
+// what the lab's settings file says for this run only.
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -20,13 +20,17 @@ struct CommandTable {
     freqdb::LocusTable table;
 };
 
-// Loads the table. `mutation` and `minFrequency` were checked when the options were read
-// (checkSettingOptions); either one makes "командная строка" a source of the settings. A folder
-// not found or a table not read is told on `err` and gives nullopt.
+// Loads the table. A folder not found or a table not read is told on `err` and gives nullopt.
 std::optional<CommandTable> loadCommandTable(const std::optional<std::filesystem::path>& dataDir,
-                                             freqdb::Population population, const std::optional<std::string>& mutation,
-                                             const std::optional<std::string>& minFrequency,
-                                             const automation::WorkbookReader& reader, const text::NumberFormat& format,
-                                             std::ostream& err);
+                                             freqdb::Population population, const automation::WorkbookReader& reader,
+                                             const text::NumberFormat& format, std::ostream& err);
+
+// Applies --mutation, --min-frequency and --theta, each checked when the options were read, over
+// the table's settings; any of them makes "командная строка" a source of the settings. Returns
+// the reason when the settings they leave cannot be used together (θ beside the mutation model);
+// the table then holds them all the same.
+std::optional<std::string> applySettingOverrides(freqdb::LocusTable& table, const std::optional<std::string>& mutation,
+                                                 const std::optional<std::string>& minFrequency,
+                                                 const std::optional<std::string>& theta);
 
 } // namespace cli

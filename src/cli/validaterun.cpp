@@ -106,10 +106,12 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
 {
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
-    std::optional<CommandTable> loaded = loadCommandTable(options.dataDir, options.population, options.mutation,
-                                                          options.minFrequency, *reader, format, err);
+    std::optional<CommandTable> loaded = loadCommandTable(options.dataDir, options.population, *reader, format, err);
     if (!loaded)
         return kExitFailure;
+    // Validate runs the settings as they stand: unlike batch, it does not refuse θ of the
+    // settings file beside --mutation.
+    applySettingOverrides(loaded->table, options.mutation, options.minFrequency, std::nullopt);
     const fs::path& dataDir = loaded->dataDir;
     freqdb::LocusTable& table = loaded->table;
 

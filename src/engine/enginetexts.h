@@ -20,6 +20,10 @@ inline constexpr std::string_view kMutationFormulaPrefix = "мутация μ=";
 // do not fit the alleged father without a mutation.
 inline constexpr std::string_view kMutationLociLabel = "Локусов с несовпадением (модель мутаций)";
 
+// The formula cell of an index with the subpopulation correction: the prefix, θ as the lab wrote
+// it, a blank and the table's formula: "θ=0,01 1/2p(15)".
+inline constexpr std::string_view kThetaFormulaPrefix = "θ=";
+
 // A failed evaluation: column 2 gets one of these, column 5 stays empty.
 inline constexpr std::string_view kBadAlleleIndex = "Расчет невозможен: аллель не принадлежит локусу";
 inline constexpr std::string_view kFatherRole = " (отец)";

@@ -8,6 +8,7 @@
 #include "freqdb/labsettings.h"
 #include "report/reporttexts.h"
 #include "report/tablesfingerprint.h"
+#include "results/exclusionpowers.h"
 #include "results/genotyperow.h"
 
 namespace report {
@@ -49,7 +50,8 @@ ReportRow rowOf(const results::ResultsGrid& grid, int r)
             grid.cell(r, results::kColumnFrequency1),
             grid.cell(r, results::kColumnFrequency2),
             grid.cell(r, results::kColumnLr),
-            grid.cell(r, results::kColumnMark)};
+            grid.cell(r, results::kColumnMark),
+            std::string()};
 }
 
 } // namespace
@@ -97,9 +99,14 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
                      trimmed(grid.cell(0, results::kColumnFrequency1)),
                      trimmed(grid.cell(0, results::kColumnFrequency2)),
                      trimmed(grid.cell(0, results::kColumnLr)),
-                     trimmed(grid.cell(0, results::kColumnMark))};
-    for (int r = 1; r <= grid.ResultCount(); ++r)
+                     trimmed(grid.cell(0, results::kColumnMark)),
+                     std::string(kExclusionPowerHeader)};
+    const text::NumberFormat& format = *inputs.format;
+    const results::ExclusionPowers powers = results::exclusionPowers(*inputs.table, grid, format);
+    for (int r = 1; r <= grid.ResultCount(); ++r) {
         report.rows.push_back(rowOf(grid, r));
+        report.rows.back().back() = powers.rows[static_cast<std::size_t>(r - 1)];
+    }
     report.counts = countRows(grid);
     report.counts.mutationShown = report.counts.mutationModel > 0 || inputs.table->settings().mutationOn();
     // The settings the rows were computed with, on or off: a reviewer sees the plain formulas were
@@ -109,11 +116,11 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
 
     // The lines are shown only beside the rows they were formed from.
     const auto rows = combinationRows(grid);
-    const text::NumberFormat& format = *inputs.format;
     if (!engine::ResultLinesBelong(rows, inputs.cpiLine, inputs.probabilityLine, format))
         return report;
     report.cpiLine = inputs.cpiLine;
     report.probabilityLine = inputs.probabilityLine;
+    report.cpeLine = powers.line();
     for (const long double prior : kReportPriors) {
         const engine::CombinedIndexResult at = engine::CombineIndex(rows, format.general(prior), format);
         if (at.status == engine::CombinedIndexStatus::Ok)

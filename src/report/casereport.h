@@ -34,8 +34,8 @@ struct CaseCounts {
 };
 
 // A table row as the report shows it: №, locus, the genotypes of father, child and mother,
-// formula, the two frequency texts, LR, mark.
-using ReportRow = std::array<std::string, 10>;
+// formula, the two frequency texts, LR, mark, and the row's power of exclusion (PE).
+using ReportRow = std::array<std::string, 11>;
 
 struct CaseReport {
     std::string madeAt; // "08.12.2026 01:23"
@@ -54,6 +54,9 @@ struct CaseReport {
     std::string probabilityLine;
     // The probability line for each of kReportPriors, from the same product; empty with the lines.
     std::vector<std::string> priorLines;
+    // The power of exclusion of the marked rows (results::kCpePrefix and the CPE); empty with the
+    // lines, or when no marked row has a PE.
+    std::string cpeLine;
     CaseCounts counts;
     std::vector<ReportSetting> labSettings; // the table's settings, shown under their own heading
 };

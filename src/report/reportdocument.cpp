@@ -25,8 +25,8 @@ QString dateText(const std::string& text)
 }
 
 // Column widths in percent of the text width: №, locus, three genotypes, formula, two
-// frequencies, LR, mark. The formula and frequency texts are the longest of a row.
-constexpr double kColumnPercent[10] = {3.5, 9, 9.5, 9.5, 9.5, 20, 11.5, 11.5, 8, 8};
+// frequencies, LR, mark, PE. The formula and frequency texts are the longest of a row.
+constexpr double kColumnPercent[11] = {3.5, 9, 8, 8, 8, 16, 12.25, 12.25, 8, 8, 7};
 
 void infoLine(QString& html, std::string_view label, const QString& value)
 {
@@ -114,6 +114,9 @@ QString backHtml(const CaseReport& report)
         if (!report.probabilityLine.empty())
             html += QStringLiteral("<p style=\"white-space: pre-wrap; margin: 0;\">%1</p>")
                         .arg(cellText(report.probabilityLine));
+        if (!report.cpeLine.empty())
+            html += QStringLiteral("<p style=\"white-space: pre-wrap; margin: 0;\">%1</p>")
+                        .arg(cellText(report.cpeLine));
         if (!report.priorLines.empty()) {
             html += QStringLiteral("<p style=\"margin-top: 10px; margin-bottom: 0;\">%1:</p>")
                         .arg(qs(kPriorsHeading).toHtmlEscaped());

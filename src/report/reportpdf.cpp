@@ -106,7 +106,7 @@ PageHeights measure(const CaseReport& report, QTextDocument& whole)
     if (!report.rows.empty()) {
         // The results table is the last table of the front and the table part.
         for (QTextFrame* frame : whole.rootFrame()->childFrames())
-            if (auto* t = qobject_cast<QTextTable*>(frame); t && t->columns() == 10)
+            if (auto* t = qobject_cast<QTextTable*>(frame); t && t->columns() == static_cast<int>(report.header.size()))
                 table = t;
     }
     if (!table) {

@@ -23,6 +23,8 @@ inline constexpr std::string_view kNoSource = "нет: строки введен
 inline constexpr std::string_view kSettingsHeading = "Настройки лаборатории";
 
 inline constexpr std::string_view kTableHeading = "Результаты по локусам";
+// The last column of the table: the row's power of exclusion.
+inline constexpr std::string_view kExclusionPowerHeader = "PE";
 inline constexpr std::string_view kNoRows = "В таблице нет строк.";
 
 inline constexpr std::string_view kResultHeading = "Комбинированный индекс";

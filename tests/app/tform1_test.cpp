@@ -939,6 +939,17 @@ private slots:
         QCOMPARE(rowTexts(1), first);
     }
 
+    void thetaIsShownAndNamedInTheFormula()
+    {
+        std::ofstream(workDir() / "data" / "settings.ini") << "theta = 0,01\n";
+        openWindow();
+        QVERIFY(m_window->SettingsLabel->text().contains(QStringLiteral("θ=0,01")));
+        calculate("D3S1358", {"15", "16", "15", "17", "17", "18"});
+        QCOMPARE(cell(1, 2), QStringLiteral("θ=0,01 1/2p(15)"));
+        QCOMPARE(cell(1, 3), QStringLiteral("p(15)=0,250"));
+        std::filesystem::remove(workDir() / "data" / "settings.ini");
+    }
+
     void labSettingsAreShownAndABadFileKeepsThePreviousOnes()
     {
         const auto settingsFile = workDir() / "data" / "settings.ini";
