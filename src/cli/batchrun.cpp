@@ -15,8 +15,9 @@
 #include "cli/casereportfile.h"
 #include "cli/casereservations.h"
 #include "cli/casesummary.h"
-#include "cli/commandtable.h"
+#include "cli/commanddata.h"
 #include "cli/exitstatus.h"
+#include "cli/settingoverrides.h"
 #include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
 #include "exchange/genotypeworkbook.h"
@@ -376,11 +377,15 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
 
-    std::optional<CommandTable> loaded = loadCommandTable(options.dataDir, options.population, *reader, format, err);
-    if (!loaded)
+    std::optional<CommandData> loadedData = loadCommandData(options.dataDir, options.population, *reader, format, err);
+    if (!loadedData)
         return kExitFailure;
+    const freqdb::DataFolder& data = loadedData->data;
+    freqdb::LoadResult& loaded = loadedData->loaded;
+    // The report names both folders of the lab's folder over the installed one: its tables come from both.
+    const std::filesystem::path dataDir = data.layered() ? std::filesystem::path(data.shown()) : data.folder;
     if (const auto conflict
-        = applySettingOverrides(loaded->table, options.mutation, options.minFrequency, options.theta)) {
+        = applySettingOverrides(loaded.table, options.mutation, options.minFrequency, options.theta)) {
         err << *conflict << '\n';
         return kExitUsage;
     }
@@ -391,8 +396,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const bool oneCase = options.cases.size() == 1 && !fs::is_directory(options.cases.front(), ec) && !options.outputDir
                          && !options.reportDir;
     if (oneCase)
-        return runOneCase(options, loaded->table, loaded->dataDir, *reader, prior, format, out, err);
-    return runCases(options, loaded->table, loaded->dataDir, *reader, prior, format, out, err);
+        return runOneCase(options, loaded.table, dataDir, *reader, prior, format, out, err);
+    return runCases(options, loaded.table, dataDir, *reader, prior, format, out, err);
 }
 
 } // namespace cli

@@ -6,6 +6,8 @@
 #include "automation/readmessages.h"
 #include "cli/exitstatus.h"
 #include "freqdb/datafolder.h"
+#include "freqdb/skippedloci.h"
+#include "freqdb/unfinishedimport.h"
 #include "popimport/folderupdate.h"
 #include "popimport/importplan.h"
 #include "popimport/tablereader.h"
@@ -36,25 +38,29 @@ std::string joined(const std::vector<std::string>& names)
 }
 
 void writeSummary(const popimport::FrequencyTable& table, const popimport::ImportPlan& plan,
-                  const ImportOptions& options, const std::filesystem::path& dataDir, const text::NumberFormat& format,
+                  const ImportOptions& options, const freqdb::DataFolder& data, const text::NumberFormat& format,
                   std::ostream& out)
 {
     out << "Таблица " << automation::fileLabel(options.table) << ": " << table.layout << "\n";
     out << "Популяция " << freqdb::populationCode(options.population) << ", листы «<локус>"
-        << freqdb::sheetSuffix(options.population) << "» в папке " << automation::validUtf8(dataDir.string()) << "\n";
+        << freqdb::sheetSuffix(options.population) << "» в папке " << automation::validUtf8(data.folder.string())
+        << (data.layered() ? " (поверх установленной " + automation::validUtf8(data.installed.string()) + ")" : "")
+        << "\n";
     for (const auto& update : plan.updates) {
         const popimport::ImportedLocus& locus = table.loci[update.locus];
         out << automation::validUtf8(locus.name) << " → ";
-        if (update.original.empty())
+        if (update.overInstalled)
+            out << "своя книга лаборатории " << fileName(update.target) << " (над установленной)";
+        else if (update.original.empty())
             out << "новая книга " << fileName(update.target);
         else if (update.original != update.target)
             out << fileName(update.target) << " (вместо " << fileName(update.original) << ")";
         else
             out << fileName(update.target);
         out << ", лист " << inQuotes(update.sheet)
-            << (update.original.empty() ? ""
-                : update.sheetReplaced  ? " заменён"
-                                        : " добавлен")
+            << (update.original.empty() || update.overInstalled ? ""
+                : update.sheetReplaced                          ? " заменён"
+                                                                : " добавлен")
             << ": аллелей " << locus.alleles.size() << ", сумма " << format.fixed(locus.sum, 15, 4) << "\n";
         if (std::fabs(locus.sum - 1) > kSumTolerance)
             out << "  Внимание: сумма частот " << format.fixed(locus.sum, 15, 4)
@@ -64,12 +70,13 @@ void writeSummary(const popimport::FrequencyTable& table, const popimport::Impor
         out << "Нет книги в папке данных, пропущены (--new-loci создаст книги): " << joined(plan.leftOut) << "\n";
     if (!table.emptyLoci.empty())
         out << "В таблице без единой частоты, пропущены: " << joined(table.emptyLoci) << "\n";
-    bool created = false;
-    for (const auto& update : plan.updates)
-        created = created || update.original.empty();
-    if (created)
-        out << "Внимание: в новых книгах есть только лист «<локус>" << freqdb::sheetSuffix(options.population)
-            << "»; для других популяций программа эти книги не загрузит\n";
+    if (!plan.skippedElsewhere.empty())
+        out << "Новые локусы есть только у популяции " << freqdb::populationCode(options.population)
+            << "; для других популяций программа их пропустит (" << freqdb::kSkippedLociName
+            << "): " << joined(plan.skippedElsewhere) << "\n";
+    if (!plan.skipped.empty())
+        out << "Нет в таблице, для популяции " << freqdb::populationCode(options.population)
+            << " пропускаются (--prune, " << freqdb::kSkippedLociName << "): " << joined(plan.skipped) << "\n";
     if (!plan.pruned.empty()) {
         std::vector<std::string> names;
         for (const auto& p : plan.pruned)
@@ -78,48 +85,61 @@ void writeSummary(const popimport::FrequencyTable& table, const popimport::Impor
     }
 }
 
+// The folder an unfinished import was left in: the one given, else the writable data folder.
+int runUndo(const freqdb::DataFolderPlaces& places, const ImportOptions& options, std::ostream& out, std::ostream& err)
+{
+    std::filesystem::path folder;
+    try {
+        folder = freqdb::importDataFolder(places, options.dataDir).folder;
+    } catch (const std::runtime_error& e) {
+        err << e.what() << '\n';
+        return kExitFailure;
+    }
+    if (!freqdb::unfinishedImport(folder)) {
+        out << "В папке " << automation::validUtf8(folder.string())
+            << " нет незавершённого вноса; ничего не сделано.\n";
+        return kExitOk;
+    }
+    try {
+        out << popimport::undoImport(folder) << '\n';
+        return kExitOk;
+    } catch (const popimport::ImportError& e) {
+        err << e.what() << '\n';
+        return kExitFailure;
+    }
+}
+
 } // namespace
 
 int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err)
 {
+    const freqdb::DataFolderPlaces places = freqdb::dataFolderPlaces(std::filesystem::current_path());
+    if (options.undo)
+        return runUndo(places, options, out, err);
     // Labels are written with the decimal comma whatever the locale, as in the bundled workbooks
     // and the genotype workbooks: "9,3" must name the same allele in every population.
     const text::NumberFormat format(",");
     const auto reader = automation::makeFileWorkbookReader();
-    // A dry run writes nothing, not even the lab's copy of the installed folder: it plans against
-    // the folder the window would load.
-    const freqdb::DataFolderPlaces places = freqdb::dataFolderPlaces(std::filesystem::current_path());
-    std::filesystem::path dataDir;
-    if (options.dataDir || !options.dryRun) {
-        try {
-            const freqdb::WritableDataFolder writable = freqdb::writableDataFolder(places, options.dataDir);
-            dataDir = writable.folder;
-            if (!writable.note.empty())
-                err << writable.note << "\n";
-        } catch (const std::runtime_error& e) {
-            err << e.what() << "\nНичего не записано.\n";
-            return kExitFailure;
-        }
-    } else {
-        const freqdb::DataFolderLookup found = freqdb::findDataFolder(places);
-        if (!found.folder) {
-            err << freqdb::dataFolderMissingMessage(found.lookedIn) << '\n';
-            return kExitFailure;
-        }
-        dataDir = *found.folder;
-    }
     try {
+        // The table first: a table that cannot be used leaves every folder as it was.
         const popimport::FrequencyTable table
             = popimport::readFrequencyTable(options.table, options.origin, *reader, format);
-        const popimport::ImportRequest request{dataDir, options.population, options.newLoci, options.prune};
+        freqdb::DataFolder data;
+        try {
+            data = freqdb::importDataFolder(places, options.dataDir);
+        } catch (const std::runtime_error& e) {
+            throw popimport::ImportError(e.what());
+        }
+        const popimport::ImportRequest request{data.folder,   options.population, options.newLoci,
+                                               options.prune, data.installed,     !options.dataDir};
         const popimport::ImportPlan plan = popimport::planImport(table, request, *reader);
-        writeSummary(table, plan, options, dataDir, format, out);
+        writeSummary(table, plan, options, data, format, out);
         if (options.dryRun) {
             out << "Проверка (--dry-run): ничего не записано.\n";
             return kExitOk;
         }
         out.flush();
-        const popimport::UpdateResult done = popimport::applyImport(plan, dataDir);
+        const popimport::UpdateResult done = popimport::applyImport(plan, data.folder);
         out << "Записано книг: " << plan.updates.size() << ".";
         if (!done.backupDir.empty())
             out << " Прежние книги — в папке " << automation::validUtf8(done.backupDir.string()) << ".";

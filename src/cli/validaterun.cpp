@@ -6,8 +6,9 @@
 #include <system_error>
 
 #include "automation/workbook.h"
-#include "cli/commandtable.h"
+#include "cli/commanddata.h"
 #include "cli/exitstatus.h"
+#include "cli/settingoverrides.h"
 #include "cli/validateoutput.h"
 #include "cli/validationreportfile.h"
 #include "freqdb/locusloader.h"
@@ -49,7 +50,7 @@ std::string reasonLine(const std::string& message)
 
 // The other populations in the same folder: a population whose worksheets are missing from some
 // workbook cannot be loaded, so those loci exist for one population and not for the other.
-std::vector<std::string> populationWarnings(const fs::path& dataDir, freqdb::Population chosen,
+std::vector<std::string> populationWarnings(const freqdb::DataFolder& data, freqdb::Population chosen,
                                             const freqdb::LocusTable& table, const automation::WorkbookReader& reader,
                                             const text::NumberFormat& format)
 {
@@ -58,7 +59,7 @@ std::vector<std::string> populationWarnings(const fs::path& dataDir, freqdb::Pop
          {freqdb::Population::Russians, freqdb::Population::UsCaucasians, freqdb::Population::UsBlacks}) {
         if (other == chosen)
             continue;
-        const freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, other, reader, format);
+        const freqdb::LoadResult loaded = freqdb::LoadDataFolder(data, other, reader, format);
         const std::string name = "Популяция «" + std::string(freqdb::populationName(other)) + "»";
         if (loaded.status != freqdb::LoadStatus::Loaded) {
             warnings.push_back(name + " из этой папки не загружается, локусы есть не для всех популяций: "
@@ -74,14 +75,16 @@ std::vector<std::string> populationWarnings(const fs::path& dataDir, freqdb::Pop
     return warnings;
 }
 
-std::vector<validation::IdentityLine> identityOf(const ValidateOptions& options, const fs::path& dataDir,
+std::vector<validation::IdentityLine> identityOf(const ValidateOptions& options, const freqdb::DataFolder& data,
                                                  const freqdb::LocusTable& table, std::uint64_t seed,
                                                  const std::string& madeAt)
 {
+    // A lab's folder over the installed one: both are named, as the tables come from both.
+    const std::string dataFolderName = data.layered() ? data.shown() : fullPath(data.folder).string();
     std::vector<validation::IdentityLine> lines = {
         {"madeAt", "Дата и время", madeAt},
         {"program", "Программа", std::string("paternity-index, версия ") + ::version::kVersion},
-        {"dataFolder", "Папка данных", fullPath(dataDir).string()},
+        {"dataFolder", "Папка данных", dataFolderName},
         {"population", "Референтная популяция",
          std::string(freqdb::populationName(options.population)) + " ("
              + std::string(freqdb::populationCode(options.population)) + ")"},
@@ -106,23 +109,24 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
 {
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
-    std::optional<CommandTable> loaded = loadCommandTable(options.dataDir, options.population, *reader, format, err);
-    if (!loaded)
+    std::optional<CommandData> loadedData = loadCommandData(options.dataDir, options.population, *reader, format, err);
+    if (!loadedData)
         return kExitFailure;
+    const freqdb::DataFolder& data = loadedData->data;
+    freqdb::LoadResult& loaded = loadedData->loaded;
+    freqdb::LocusTable& table = loaded.table;
     // Validate runs the settings as they stand: unlike batch, it does not refuse θ of the
     // settings file beside --mutation.
-    applySettingOverrides(loaded->table, options.mutation, options.minFrequency, std::nullopt);
-    const fs::path& dataDir = loaded->dataDir;
-    freqdb::LocusTable& table = loaded->table;
+    applySettingOverrides(table, options.mutation, options.minFrequency, std::nullopt);
 
     const std::uint64_t seed
         = options.seed ? *options.seed : (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
     validation::ValidationProtocol protocol;
     protocol.madeAt = nowText();
-    protocol.identity = identityOf(options, dataDir, table, seed, protocol.madeAt);
+    protocol.identity = identityOf(options, data, table, seed, protocol.madeAt);
     protocol.tables = validation::checkTables(table);
     protocol.warnings = protocol.tables.warnings;
-    for (std::string& w : populationWarnings(dataDir, options.population, table, *reader, format))
+    for (std::string& w : populationWarnings(data, options.population, table, *reader, format))
         protocol.warnings.push_back(std::move(w));
 
     validation::ValidationOptions run;

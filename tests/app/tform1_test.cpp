@@ -1122,6 +1122,23 @@ private slots:
         QCOMPARE(m_dialogs.texts("error").size(), 1);
     }
 
+    // A locus added for another population is left out of this one's load, and the line at the
+    // bottom of the window says so.
+    void dataNoteNamesALocusLeftOut()
+    {
+        const auto added = workDir() / "data" / "D99S1.xlsx";
+        std::ofstream(added).flush();
+        m_reader.add(added, {FakeSheet{"D99S1-rus", makeCellArray(kTh01White)}});
+        std::ofstream(workDir() / "data" / "skipped-loci.txt") << "white D99S1\nblack D99S1\n";
+        openWindow();
+        QCOMPARE(m_window->ComboBox1->count(), 2);
+        QVERIFY(m_window->DataNoteLabel->isVisibleTo(m_window.get()));
+        QVERIFY2(m_window->DataNoteLabel->text().contains(QStringLiteral("пропущены локусы D99S1")),
+                 qPrintable(m_window->DataNoteLabel->text()));
+        if (qEnvironmentVariableIsSet("PI_SCREENSHOT"))
+            m_window->grab().save(qEnvironmentVariable("PI_SCREENSHOT"));
+    }
+
     // Started where there is no data/ (from the desktop menu, in the home folder): with no data
     // folder anywhere the message names the folders looked in; the lab's own folder is then the
     // data folder, the help comes from it, and the file dialogs still start in the current one.

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The SHA-256 of a file's bytes, written as sha256sum writes it (64 lower-case hex digits), so
+// the lists of shipped files can be checked by hand with `sha256sum -c`.
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace freqdb {
+
+// nullopt when the file cannot be read.
+std::optional<std::string> fileSha256(const std::filesystem::path& path);
+
+} // namespace freqdb
