@@ -23,6 +23,7 @@
 #include <exception>
 
 #include "app/dialogs.h"
+#include "app/exportcaseload.h"
 #include "app/filefilters.h"
 #include "app/helpwindow.h"
 #include "app/resultline.h"
@@ -563,6 +564,7 @@ void TForm1::N10Click()
     ResetEntryPanel();
     setWindowTitle(qs(kCaption));
     m_loadedWorkbook.clear();
+    m_loadedSamples.clear();
     m_loadedAt.clear();
     m_rowsPopulation = freqdb::Population::Unset;
     StringGrid1->clearSelection();
@@ -635,6 +637,7 @@ void TForm1::writeReport(const std::filesystem::path& path) const
     inputs.source = m_loadedWorkbook;
     inputs.sourceLoadedAt = m_loadedAt;
     inputs.sourceChanged = m_changedSinceLoad;
+    inputs.sourceSamples = m_loadedSamples;
     inputs.format = &m_format;
     report::writeReportPdf(report::describeCase(inputs, report::currentDateTimeText()), path);
 }
@@ -663,6 +666,7 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
         showResultLine(Edit2, loaded.probabilityLine);
     setWindowTitle(QString::fromStdString(loaded.caption));
     m_loadedWorkbook = path;
+    m_loadedSamples = loaded.sourceSamples;
     m_loadedAt = report::currentDateTimeText();
     m_changedSinceLoad = false;
     m_unsaved = false;
@@ -697,9 +701,15 @@ void TForm1::LR1Click()
 {
     if (!offerToSave(tr("Вопрос")))
         return;
-    const QString name = m_dialogs.openFileName(this, fromPath(m_workDir));
+    const QString name = m_dialogs.openGenotypesFileName(this, fromPath(m_workDir));
     if (name.isEmpty())
         return;
+    // A genotyping export (any file that is no workbook) first asks for its persons.
+    if (profiles::isGenotypeExportFile(toPath(name))) {
+        if (auto loaded = loadExportCase(this, m_dialogs, toPath(name), m_table, m_format))
+            takeLoaded(*loaded, toPath(name));
+        return;
+    }
     takeLoaded(exchange::evaluateGenotypeWorkbook(toPath(name), m_reader, m_table, m_format), toPath(name));
 }
 

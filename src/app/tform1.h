@@ -187,6 +187,7 @@ private:
     freqdb::DataFolder m_data; // the data folder of the last load: locus workbooks and help
     std::filesystem::path m_loadedWorkbook; // the open dialog's file name; empty when none
     std::string m_loadedAt; // when that workbook was loaded, as the report writes it
+    std::string m_loadedSamples; // a genotyping export's samples taken for the persons
     bool m_changedSinceLoad = false; // rows added, deleted, marked or recomputed since
     bool m_unsaved = false; // changed since the last workbook save or load
     // The population a loaded workbook says its rows were computed with, when it is not the one

@@ -53,6 +53,16 @@ QString WidgetDialogs::openFileName(QWidget* parent, const QString& directory)
     return QFileDialog::getOpenFileName(parent, QString(), directory, openFilter());
 }
 
+QString WidgetDialogs::openGenotypesFileName(QWidget* parent, const QString& directory)
+{
+    return QFileDialog::getOpenFileName(parent, QString(), directory, genotypesOpenFilter());
+}
+
+bool WidgetDialogs::runDialog(QDialog& dialog)
+{
+    return dialog.exec() == QDialog::Accepted;
+}
+
 QString WidgetDialogs::saveFileName(QWidget* parent, const QString& proposedPath)
 {
     QFileDialog dialog(parent, QString(), proposedPath, saveFilter());

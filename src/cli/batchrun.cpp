@@ -17,6 +17,7 @@
 #include "cli/casesummary.h"
 #include "cli/commanddata.h"
 #include "cli/exitstatus.h"
+#include "cli/exportcase.h"
 #include "cli/settingoverrides.h"
 #include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
@@ -67,8 +68,16 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
                const automation::WorkbookReader& reader, const std::string& prior, const text::NumberFormat& format,
                std::ostream& out, std::ostream& err)
 {
-    exchange::LoadedResults evaluated
-        = exchange::evaluateGenotypeWorkbook(options.cases.front(), reader, table, format);
+    exchange::LoadedResults evaluated;
+    const ExportCase fromExport = evaluateExportCase(options, table, format);
+    if (fromExport.wrongArguments) {
+        err << fromExport.loaded.error << '\n';
+        return kExitUsage;
+    }
+    if (fromExport.isExport)
+        evaluated = fromExport.loaded;
+    else
+        evaluated = exchange::evaluateGenotypeWorkbook(options.cases.front(), reader, table, format);
     if (!evaluated.ok) {
         err << evaluated.error << '\n';
         return kExitFailure;
@@ -142,7 +151,7 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     } else if (options.report) {
         const std::string failure
             = writeCaseReportFile(*options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi,
-                                                    combined.probabilityText, &format});
+                                                    combined.probabilityText, &format, evaluated.sourceSamples});
         if (!failure.empty()) {
             err << failure << '\n';
             status = kExitFailure;
@@ -322,9 +331,9 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
             }
             if (options.reportDir) {
                 const fs::path target = claim(*options.reportDir, summary, kReportSuffix, "отчёт не записан");
-                const std::string failure
-                    = writeCaseReportFile(target, {&table, dataDir, summary.file, &grid, combined.cpiText,
-                                                   combined.probabilityText, &format});
+                const std::string failure = writeCaseReportFile(
+                    target,
+                    {&table, dataDir, summary.file, &grid, combined.cpiText, combined.probabilityText, &format, {}});
                 if (!failure.empty())
                     throw std::runtime_error(failure);
                 current.insert(identity(target));

@@ -40,6 +40,7 @@ std::string writeCaseReportFile(const std::filesystem::path& path, const Evaluat
     inputs.source = fullPath(evaluated.source);
     const std::string now = report::currentDateTimeText();
     inputs.sourceLoadedAt = now; // the command reads the workbook as it starts
+    inputs.sourceSamples = evaluated.sourceSamples;
     inputs.format = evaluated.format;
     try {
         report::writeReportPdf(report::describeCase(inputs, now), path);

@@ -9,6 +9,24 @@
 
 namespace exchange {
 
+void putGenotypeRow(results::ResultsGrid& grid, int row, std::string number, std::string locus,
+                    const results::GenotypeCells& cells, const freqdb::LocusTable& table,
+                    const text::NumberFormat& format, const std::string& statedVerdict)
+{
+    auto texts = results::genotypeFromCells(cells);
+    engine::LocusOutcome outcome;
+    if (statedVerdict.empty()) {
+        outcome = results::evaluateGenotypeRow(table, locus, texts, format);
+    } else {
+        outcome.verdict = engine::Verdict::Failed;
+        outcome.formula = statedVerdict;
+    }
+    grid.setCell(row, results::kColumnNumber, std::move(number));
+    grid.setCell(row, results::kColumnLocus, std::move(locus));
+    grid.applyOutcome(row, outcome);
+    grid.setRowGenotypes(row, std::move(texts.genotype));
+}
+
 LoadedResults evaluateGenotypeWorkbook(const std::filesystem::path& path, const automation::WorkbookReader& reader,
                                        const freqdb::LocusTable& table, const text::NumberFormat& format)
 {
@@ -28,14 +46,11 @@ LoadedResults evaluateGenotypeWorkbook(const std::filesystem::path& path, const 
             out.grid.setCell(0, results::kColumnLocus, sheet.text(1, kColumnLocus));
             for (int r = 1; r <= rows; ++r) {
                 const int sheetRow = layout.rows[r - 1];
-                const std::string locus = sheet.text(sheetRow, kColumnLocus);
-                out.grid.setCell(r, results::kColumnNumber, rowNumberText(sheet.text(sheetRow, kColumnNumber), r));
-                out.grid.setCell(r, results::kColumnLocus, locus);
-                auto row = results::genotypeFromCells({sheet.text(sheetRow, kColumnFather),
-                                                       sheet.text(sheetRow, kColumnChild),
-                                                       sheet.text(sheetRow, kColumnMother)});
-                out.grid.applyOutcome(r, results::evaluateGenotypeRow(table, locus, row, format));
-                out.grid.setRowGenotypes(r, std::move(row.genotype));
+                putGenotypeRow(out.grid, r, rowNumberText(sheet.text(sheetRow, kColumnNumber), r),
+                               sheet.text(sheetRow, kColumnLocus),
+                               {sheet.text(sheetRow, kColumnFather), sheet.text(sheetRow, kColumnChild),
+                                sheet.text(sheetRow, kColumnMother)},
+                               table, format);
             }
             out.grid.setResultCount(static_cast<std::uint16_t>(rows));
         }

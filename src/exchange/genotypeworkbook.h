@@ -6,9 +6,12 @@
 // its columns after E are ignored and computed anew.
 #include <filesystem>
 
+#include <string>
+
 #include "automation/workbook.h"
 #include "exchange/loadedresults.h"
 #include "freqdb/locustable.h"
+#include "results/genotyperow.h"
 #include "text/numberformat.h"
 
 namespace exchange {
@@ -25,5 +28,14 @@ namespace exchange {
 // not to the rows evaluated anew.
 LoadedResults evaluateGenotypeWorkbook(const std::filesystem::path& path, const automation::WorkbookReader& reader,
                                        const freqdb::LocusTable& table, const text::NumberFormat& format);
+
+// One row of a case as the genotype workbook gives it: grid row `row` takes the number, the locus,
+// RowGenotypes from the three genotype cells and the outcome of results::evaluateGenotypeRow. The
+// reader of genotyping exports fills its rows here too, so the same alleles give the same row.
+// A non-empty `statedVerdict` (a call the source itself marks as not evaluable) is shown as the
+// row's verdict, without an LR, instead of evaluating it.
+void putGenotypeRow(results::ResultsGrid& grid, int row, std::string number, std::string locus,
+                    const results::GenotypeCells& cells, const freqdb::LocusTable& table,
+                    const text::NumberFormat& format, const std::string& statedVerdict = {});
 
 } // namespace exchange

@@ -34,6 +34,9 @@ struct LoadedResults {
     // closing line names it ("Использовались референтные частоты аллелей для русских"); Unset when
     // the workbook names none.
     freqdb::Population statedPopulation = freqdb::Population::Unset;
+    // When ok and the rows came from a genotyping export: the samples taken for the persons
+    // ("отец «F-118», ребенок «C-118», мать «M-118»"), for the case report; empty otherwise.
+    std::string sourceSamples;
 
     static LoadedResults failed(std::string message)
     {

@@ -89,6 +89,7 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
     report.source = inputs.source.string();
     report.sourceLoadedAt = inputs.sourceLoadedAt;
     report.sourceChanged = !inputs.source.empty() && inputs.sourceChanged;
+    report.sourceSamples = inputs.source.empty() ? std::string() : inputs.sourceSamples;
 
     report.header = {trimmed(grid.cell(0, results::kColumnNumber)),
                      trimmed(grid.cell(0, results::kColumnLocus)),

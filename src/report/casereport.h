@@ -47,6 +47,7 @@ struct CaseReport {
     std::string source; // the workbook the rows came from; empty when none was loaded
     std::string sourceLoadedAt;
     bool sourceChanged = false; // rows were added, deleted, marked or recomputed after the load
+    std::string sourceSamples; // a genotyping export's samples taken for the persons, or empty
     ReportRow header;
     std::vector<ReportRow> rows;
     // The two result lines, empty when the combined index was not formed for these rows.
@@ -71,6 +72,7 @@ struct CaseInputs {
     std::filesystem::path source; // empty when the rows were not loaded from a workbook
     std::string sourceLoadedAt;
     bool sourceChanged = false; // the table was changed after the load
+    std::string sourceSamples; // exchange::LoadedResults::sourceSamples of the load
     const text::NumberFormat* format = nullptr;
 };
 

@@ -59,6 +59,9 @@ QString frontHtml(const CaseReport& report)
         if (report.sourceChanged)
             source += QStringLiteral("; %1").arg(qs(kChangedAfterLoad));
         infoLine(html, kSourceLabel, source);
+        // A genotyping export holds a run's samples: the report names the ones the case took.
+        if (!report.sourceSamples.empty())
+            infoLine(html, kSamplesLabel, cellText(report.sourceSamples));
     }
     html += QStringLiteral("</table>");
 

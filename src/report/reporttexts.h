@@ -18,6 +18,7 @@ inline constexpr std::string_view kFingerprintLabel = "Отпечаток таб
 inline constexpr std::string_view kLociLoadedWord = "локусов";
 inline constexpr std::string_view kSourceLabel = "Книга, из которой загружены строки";
 inline constexpr std::string_view kLoadedAtWord = "загружена";
+inline constexpr std::string_view kSamplesLabel = "Образцы экспорта генотипов";
 inline constexpr std::string_view kChangedAfterLoad = "после загрузки строки изменялись";
 inline constexpr std::string_view kNoSource = "нет: строки введены в окне программы";
 inline constexpr std::string_view kSettingsHeading = "Настройки лаборатории";

@@ -3,7 +3,7 @@
 
 #include <array>
 
-namespace popimport {
+namespace tabletext {
 namespace {
 
 std::string trimmed(std::string_view s)
@@ -117,4 +117,4 @@ DelimitedText splitDelimited(std::string_view text, std::size_t maxCells)
     return result;
 }
 
-} // namespace popimport
+} // namespace tabletext

@@ -3,7 +3,7 @@
 
 #include "automation/cellvalue.h"
 
-namespace popimport {
+namespace tabletext {
 
 Grid Grid::fromText(std::vector<GridRow> rows, char separator)
 {
@@ -44,4 +44,4 @@ std::string Grid::whereRow(std::size_t r) const
     return "строка " + std::to_string(line);
 }
 
-} // namespace popimport
+} // namespace tabletext

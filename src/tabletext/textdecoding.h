@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace popimport {
+namespace tabletext {
 
 struct DecodedText {
     std::string utf8;
@@ -18,4 +18,4 @@ struct DecodedText {
 // nullopt when a marked UTF-16 text is damaged.
 std::optional<DecodedText> decodeText(std::string_view bytes);
 
-} // namespace popimport
+} // namespace tabletext

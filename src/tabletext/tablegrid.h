@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace popimport {
+namespace tabletext {
 
 struct GridCell {
     std::string text; // a text cell, trimmed; a number cell's text in general notation
@@ -45,4 +45,4 @@ private:
     int m_firstColumn = 1;
 };
 
-} // namespace popimport
+} // namespace tabletext

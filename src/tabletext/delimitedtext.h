@@ -10,9 +10,9 @@
 // small reader is our own.
 #include <string_view>
 
-#include "popimport/tablegrid.h"
+#include "tabletext/tablegrid.h"
 
-namespace popimport {
+namespace tabletext {
 
 struct DelimitedText {
     char separator = ',';
@@ -22,4 +22,4 @@ struct DelimitedText {
 
 DelimitedText splitDelimited(std::string_view utf8, std::size_t maxCells);
 
-} // namespace popimport
+} // namespace tabletext

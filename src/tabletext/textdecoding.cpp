@@ -7,7 +7,7 @@
 
 #include "text/utf8.h"
 
-namespace popimport {
+namespace tabletext {
 namespace {
 
 // The whole input through iconv; nullopt on any invalid or incomplete sequence.
@@ -68,4 +68,4 @@ std::optional<DecodedText> decodeText(std::string_view bytes)
     return DecodedText{text::validUtf8(bytes), "UTF-8"};
 }
 
-} // namespace popimport
+} // namespace tabletext
