@@ -87,14 +87,6 @@ std::string checkSamples(const CLI::App& app, const BatchArguments& args, BatchO
     return {};
 }
 
-bool hasExtension(const std::string& name, std::string_view wanted)
-{
-    std::string ext = std::filesystem::path(name).extension().string();
-    for (char& c : ext)
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return ext == wanted;
-}
-
 std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions& options)
 {
     if (args.cases.empty())
@@ -124,18 +116,9 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
                    + args.output + "»";
         options.output = args.output;
     }
-    if (app.count("--mutation") > 0) {
-        freqdb::LabSettings probe;
-        if (const auto reason = freqdb::applyMutationSetting(probe, args.mutation))
-            return "--mutation: " + *reason;
-        options.mutation = args.mutation;
-    }
-    if (app.count("--min-frequency") > 0) {
-        freqdb::LabSettings probe;
-        if (const auto reason = freqdb::applyMinFrequencySetting(probe, args.minFrequency))
-            return "--min-frequency: " + *reason;
-        options.minFrequency = args.minFrequency;
-    }
+    if (auto error = checkSettingOptions(app, args.mutation, args.minFrequency, options.mutation, options.minFrequency);
+        !error.empty())
+        return error;
     if (app.count("--theta") > 0) {
         freqdb::LabSettings probe;
         if (const auto reason = freqdb::applyThetaSetting(probe, args.theta))

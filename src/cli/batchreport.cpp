@@ -10,11 +10,21 @@
 #include "engine/evaluatelocus.h"
 #include "exchange/workbooklayout.h"
 #include "results/exclusionpowers.h"
+#include "results/genotyperow.h"
 #include "results/gridtexts.h"
 #include "text/shorttext.h"
 
 namespace cli {
 namespace {
+
+// A person's genotype as the workbook shows it: "a/b", the cell as read when it could not be
+// split ("2122", "/7"), or empty when nothing was typed.
+std::string genotypeText(std::string_view first, std::string_view second, std::string_view ownCell)
+{
+    if (first.empty() && second.empty() && ownCell.empty())
+        return {};
+    return results::genotypeCellText(first, second, ownCell);
+}
 
 // The fields of one row, in the order of the JSON keys.
 constexpr std::array<std::string_view, 10> kKeys
@@ -23,11 +33,16 @@ constexpr std::array<std::string_view, 10> kKeys
 std::array<std::string, 10> rowFields(const results::ResultsGrid& grid, int r)
 {
     const auto& g = grid.RowGenotypes(r);
-    return {grid.cell(r, results::kColumnNumber),     grid.cell(r, results::kColumnLocus),
-            genotypeText(g.father1, g.father2),       genotypeText(g.child1, g.child2),
-            genotypeText(g.mother1, g.mother2),       grid.cell(r, results::kColumnFormula),
-            grid.cell(r, results::kColumnFrequency1), grid.cell(r, results::kColumnFrequency2),
-            grid.cell(r, results::kColumnLr),         grid.cell(r, results::kColumnMark)};
+    return {grid.cell(r, results::kColumnNumber),
+            grid.cell(r, results::kColumnLocus),
+            genotypeText(g.father1, g.father2, g.fatherCell),
+            genotypeText(g.child1, g.child2, g.childCell),
+            genotypeText(g.mother1, g.mother2, g.motherCell),
+            grid.cell(r, results::kColumnFormula),
+            grid.cell(r, results::kColumnFrequency1),
+            grid.cell(r, results::kColumnFrequency2),
+            grid.cell(r, results::kColumnLr),
+            grid.cell(r, results::kColumnMark)};
 }
 
 std::array<std::string, 10> headerFields(const results::ResultsGrid& grid)
@@ -82,13 +97,6 @@ std::string mutationLociLine(const BatchReport& report)
     if (!mutationOn(report))
         return {};
     return std::string(engine::kMutationLociLabel) + ": " + std::to_string(mutationLoci(*report.grid));
-}
-
-std::string genotypeText(std::string_view first, std::string_view second)
-{
-    if (first.empty() && second.empty())
-        return {};
-    return std::string(first) + "/" + std::string(second);
 }
 
 std::string jsonString(std::string_view value)

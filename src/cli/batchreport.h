@@ -34,9 +34,6 @@ struct BatchReport {
     const text::NumberFormat* format = nullptr; // with the table
 };
 
-// A person's genotype as the workbook shows it: "a/b", or empty when both labels are.
-std::string genotypeText(std::string_view first, std::string_view second);
-
 // The text as a JSON string literal (quotes included). Bytes that are not valid UTF-8 become
 // U+FFFD, control characters \uXXXX escapes, so the output is always valid JSON.
 std::string jsonString(std::string_view text);

@@ -18,11 +18,11 @@
 #include "cli/commanddata.h"
 #include "cli/exitstatus.h"
 #include "cli/exportcase.h"
+#include "cli/settingoverrides.h"
 #include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
 #include "exchange/genotypeworkbook.h"
 #include "exchange/resultsworkbookwriter.h"
-#include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
 #include "results/exclusionpowers.h"
 #include "results/gridtexts.h"
@@ -31,27 +31,6 @@
 
 namespace cli {
 namespace {
-
-// --mutation, --min-frequency and --theta replace what the settings file says, for this run
-// only. Returns the reason when the settings they leave cannot be used together.
-std::optional<std::string> applySettingOverrides(freqdb::LocusTable& table, const BatchOptions& options)
-{
-    if (!options.mutation && !options.minFrequency && !options.theta)
-        return std::nullopt;
-    freqdb::LabSettings settings = table.settings();
-    // Each was checked when the options were read.
-    if (options.mutation)
-        freqdb::applyMutationSetting(settings, *options.mutation);
-    if (options.minFrequency)
-        freqdb::applyMinFrequencySetting(settings, *options.minFrequency);
-    if (options.theta)
-        freqdb::applyThetaSetting(settings, *options.theta);
-    if (auto conflict = freqdb::settingsConflict(settings))
-        return "Файл настроек и командная строка: " + *conflict;
-    settings.source = settings.source.empty() ? "командная строка" : settings.source + " и командная строка";
-    table.setSettings(std::move(settings));
-    return std::nullopt;
-}
 
 namespace fs = std::filesystem;
 
@@ -414,7 +393,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     freqdb::LoadResult& loaded = loadedData->loaded;
     // The report names both folders of the lab's folder over the installed one: its tables come from both.
     const std::filesystem::path dataDir = data.layered() ? std::filesystem::path(data.shown()) : data.folder;
-    if (const auto conflict = applySettingOverrides(loaded.table, options)) {
+    if (const auto conflict
+        = applySettingOverrides(loaded.table, options.mutation, options.minFrequency, options.theta)) {
         err << *conflict << '\n';
         return kExitUsage;
     }

@@ -10,7 +10,6 @@
 
 #include "cli/commonoptions.h"
 #include "cli/validaterun.h"
-#include "freqdb/labsettings.h"
 
 namespace cli {
 namespace {
@@ -75,14 +74,10 @@ std::string check(const CLI::App& app, const ValidateArguments& args, ValidateOp
         options.seed = *s;
     }
     if (app.count("--report") > 0) {
-        const std::filesystem::path report(args.report);
-        std::string ext = report.extension().string();
-        for (char& c : ext)
-            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        if (ext != ".pdf")
+        if (!hasExtension(args.report, ".pdf"))
             return "Протокол записывается в формате PDF: имя в --report должно оканчиваться на .pdf, а не «"
                    + args.report + "»";
-        options.report = report;
+        options.report = args.report;
     }
     if (app.count("--format") > 0) {
         if (args.format == "text")
@@ -92,18 +87,9 @@ std::string check(const CLI::App& app, const ValidateArguments& args, ValidateOp
         else
             return "Формат должен быть text или json, а не «" + args.format + "»";
     }
-    if (app.count("--mutation") > 0) {
-        freqdb::LabSettings probe;
-        if (const auto reason = freqdb::applyMutationSetting(probe, args.mutation))
-            return "--mutation: " + *reason;
-        options.mutation = args.mutation;
-    }
-    if (app.count("--min-frequency") > 0) {
-        freqdb::LabSettings probe;
-        if (const auto reason = freqdb::applyMinFrequencySetting(probe, args.minFrequency))
-            return "--min-frequency: " + *reason;
-        options.minFrequency = args.minFrequency;
-    }
+    if (auto error = checkSettingOptions(app, args.mutation, args.minFrequency, options.mutation, options.minFrequency);
+        !error.empty())
+        return error;
     return {};
 }
 

@@ -8,9 +8,9 @@
 #include "automation/workbook.h"
 #include "cli/commanddata.h"
 #include "cli/exitstatus.h"
+#include "cli/settingoverrides.h"
 #include "cli/validateoutput.h"
 #include "cli/validationreportfile.h"
-#include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
 #include "freqdb/tablesfingerprint.h"
 #include "text/numberformat.h"
@@ -21,21 +21,6 @@ namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string populationName(freqdb::Population population)
-{
-    switch (population) {
-    case freqdb::Population::Russians:
-        return "Русские";
-    case freqdb::Population::UsCaucasians:
-        return "Европеоиды США";
-    case freqdb::Population::UsBlacks:
-        return "Негры США";
-    case freqdb::Population::Unset:
-        break;
-    }
-    return {};
-}
 
 std::string nowText()
 {
@@ -76,7 +61,7 @@ std::vector<std::string> populationWarnings(const freqdb::DataFolder& data, freq
         if (other == chosen)
             continue;
         const freqdb::LoadResult loaded = freqdb::LoadDataFolder(data, other, reader, format);
-        const std::string name = "Популяция «" + populationName(other) + "»";
+        const std::string name = "Популяция «" + std::string(freqdb::populationName(other)) + "»";
         if (loaded.status != freqdb::LoadStatus::Loaded) {
             warnings.push_back(name + " из этой папки не загружается, локусы есть не для всех популяций: "
                                + reasonLine(loaded.message));
@@ -102,7 +87,8 @@ std::vector<validation::IdentityLine> identityOf(const ValidateOptions& options,
         {"program", "Программа", std::string("paternity-index, версия ") + ::version::kVersion},
         {"dataFolder", "Папка данных", dataFolderName},
         {"population", "Референтная популяция",
-         populationName(options.population) + " (" + std::string(freqdb::populationCode(options.population)) + ")"},
+         std::string(freqdb::populationName(options.population)) + " ("
+             + std::string(freqdb::populationCode(options.population)) + ")"},
         {"fingerprint", "Отпечаток таблиц частот (SHA-256)", freqdb::tablesFingerprint(table)},
         {"loci", "Локусов в таблицах", std::to_string(table.LocusCount())},
     };
@@ -130,16 +116,9 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
     const freqdb::DataFolder& data = loadedData->data;
     freqdb::LoadResult& loaded = loadedData->loaded;
     freqdb::LocusTable& table = loaded.table;
-    if (options.mutation || options.minFrequency) {
-        freqdb::LabSettings settings = table.settings();
-        // Both were checked when the options were read.
-        if (options.mutation)
-            freqdb::applyMutationSetting(settings, *options.mutation);
-        if (options.minFrequency)
-            freqdb::applyMinFrequencySetting(settings, *options.minFrequency);
-        settings.source = settings.source.empty() ? "командная строка" : settings.source + " и командная строка";
-        table.setSettings(std::move(settings));
-    }
+    // Validate runs the settings as they stand: unlike batch, it does not refuse θ of the
+    // settings file beside --mutation.
+    applySettingOverrides(table, options.mutation, options.minFrequency, std::nullopt);
 
     const std::uint64_t seed
         = options.seed ? *options.seed : (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();

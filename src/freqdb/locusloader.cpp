@@ -2,7 +2,8 @@
 // A locus worksheet is the table of one locus for one population: its used range, no header
 // row, column A the allele label, column B the frequency; row i is allele i, and the last row
 // closes the table and is never an allele. The allele count is the last labelled row before
-// the closing row. A load reads every workbook into a new table and hands it over only when all
+// the closing row. An allele's label cell that holds a date refuses the workbook
+// (freqdb/datelabel.h). A load reads every workbook into a new table and hands it over only when all
 // of them were read, so a failure never leaves a table that mixes two populations.
 #include "locusloader.h"
 
@@ -12,6 +13,7 @@
 
 #include "automation/readmessages.h"
 #include "freqdb/datafiles.h"
+#include "freqdb/datelabel.h"
 #include "freqdb/labsettingsfile.h"
 #include "freqdb/loadmessages.h"
 #include "freqdb/locusworkbookfiles.h"
@@ -89,6 +91,20 @@ public:
         return text::cutToCharacters(automation::cellText(cell, m_format), text::kMaxLabelChars);
     }
 
+    // An allele's label cell that a spreadsheet program made a date (freqdb/datelabel.h). A text
+    // label stays as typed ("123456" keeps "12345"), so only a number cell can be the serial day
+    // of a date whose format was lost.
+    void refuseDateLabel(int i) const
+    {
+        const automation::CellValue& cell = m_cells.at(i, 1);
+        const auto* labelText = std::get_if<std::string>(&cell);
+        const auto* number = std::get_if<double>(&cell);
+        const std::string refusal = dateLabelRefusal(labelText ? *labelText : std::string(),
+                                                     number ? std::optional<double>(*number) : std::nullopt, m_format);
+        if (!refusal.empty())
+            fail(m_path, "ячейка " + cellName(i, 1) + " листа " + inQuotes(m_sheet) + ": " + refusal);
+    }
+
     // The frequency of row i: a number as it stands, an empty cell as 0, a text read with the
     // program's decimal separator.
     long double frequency(int i) const
@@ -147,6 +163,8 @@ LocusRecord readTable(const SheetReader& sheet, const automation::CellArray& cel
         std::string label = sheet.label(i);
         if (label.empty())
             continue;
+        if (i < rows)
+            sheet.refuseDateLabel(i);
         const long double value = sheet.frequency(i);
         if (i < rows)
             sheet.checkProportion(i, value);

@@ -71,21 +71,6 @@ CaseCounts countRows(const results::ResultsGrid& grid)
     return counts;
 }
 
-std::string_view populationName(freqdb::Population population)
-{
-    switch (population) {
-    case freqdb::Population::Russians:
-        return "Русские";
-    case freqdb::Population::UsCaucasians:
-        return "Европеоиды США";
-    case freqdb::Population::UsBlacks:
-        return "Негры США";
-    case freqdb::Population::Unset:
-        break;
-    }
-    return {};
-}
-
 std::string currentDateTimeText()
 {
     return QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")).toStdString();
@@ -97,7 +82,7 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
     CaseReport report;
     report.madeAt = std::move(madeAt);
     report.program = std::string(kProgramName) + ", " + std::string(kVersionWord) + " " PI_VERSION_TEXT;
-    report.population = std::string(populationName(inputs.population));
+    report.population = std::string(freqdb::populationName(inputs.population));
     report.dataFolder = inputs.dataFolder.string();
     report.fingerprint = freqdb::tablesFingerprint(*inputs.table);
     report.lociLoaded = inputs.table->LocusCount();

@@ -85,9 +85,6 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt);
 
 CaseCounts countRows(const results::ResultsGrid& grid);
 
-// The population as the population dialog names it ("Европеоиды США"); empty for Unset.
-std::string_view populationName(freqdb::Population population);
-
 // The local date and time as the report writes it: "08.12.2026 01:23".
 std::string currentDateTimeText();
 

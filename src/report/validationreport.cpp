@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "validationreport.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
-#include <QFontMetricsF>
 #include <QGuiApplication>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 
-#include "report/reportdocument.h"
+#include "report/pdfpages.h"
 #include "report/reportpdf.h"
 
 namespace report {
@@ -18,22 +13,9 @@ namespace {
 
 using validation::CaseResult;
 
-// The case report's page: the same margins (millimetres), resolution and type sizes.
-const QMarginsF kMargins(20, 15, 10, 15);
-constexpr int kResolution = 300;
-constexpr qreal kBodyPoints = 9.5;
-constexpr qreal kFooterPoints = 8;
-
 QString qs(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toHtmlEscaped();
-}
-
-QFont reportFont(qreal points)
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(points);
-    return font;
 }
 
 QString heading(std::string_view text, bool newPage = false)
@@ -222,78 +204,26 @@ QByteArray renderValidationPdf(const validation::ValidationProtocol& protocol)
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, kMargins, QPageLayout::Millimeter));
-    writer.setResolution(kResolution);
-    writer.setTitle(QString::fromUtf8(validation::kProtocolTitle));
-    writer.setCreator(QStringLiteral("paternity-index"));
+    const QString title = QString::fromUtf8(validation::kProtocolTitle);
+    PdfPages pdfPages(buffer, title, QStringLiteral("paternity-index"),
+                      title + QStringLiteral(", ") + QString::fromStdString(protocol.madeAt));
+    const std::unique_ptr<QTextDocument> document = pdfPages.document(validationHtml(protocol));
+    const int pages = document->pageCount();
 
-    const QRectF body = writer.pageLayout().paintRectPixels(kResolution);
-    const QFont footerFont = reportFont(kFooterPoints);
-    const qreal footerBand = QFontMetricsF(footerFont, &writer).height() * 2.5;
-    const QSizeF page(body.width(), body.height() - footerBand);
-
-    QTextDocument document;
-    document.documentLayout()->setPaintDevice(&writer);
-    document.setDefaultFont(reportFont(kBodyPoints));
-    QTextOption option = document.defaultTextOption();
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    document.setDefaultTextOption(option);
-    document.setDocumentMargin(0);
-    document.setHtml(validationHtml(protocol));
-    document.setPageSize(page);
-    const int pages = document.pageCount();
-
-    QPainter painter;
-    if (!painter.begin(&writer))
+    if (!pdfPages.begin())
         throw ReportError("Протокол не составлен: PDF не создан");
-    for (int p = 0; p < pages; ++p) {
-        if (p > 0)
-            writer.newPage();
-        painter.save();
-        const QRectF slice(0, p * page.height(), page.width(), page.height());
-        painter.translate(0, -slice.top());
-        painter.setClipRect(slice);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = slice;
-        document.documentLayout()->draw(&painter, context);
-        painter.restore();
-
-        painter.setFont(footerFont);
-        painter.setPen(QPen(Qt::black, 0));
-        const QRectF footer(0, body.height() - footerBand, body.width(), footerBand);
-        const qreal rule = footer.top() + footerBand * 0.3;
-        painter.drawLine(QPointF(0, rule), QPointF(body.width(), rule));
-        painter.drawText(footer, Qt::AlignLeft | Qt::AlignBottom,
-                         QString::fromUtf8(validation::kProtocolTitle) + QStringLiteral(", ")
-                             + QString::fromStdString(protocol.madeAt));
-        painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom, pageFooter(p + 1, pages));
-    }
-    if (!painter.end())
+    for (int p = 0; p < pages; ++p)
+        pdfPages.drawPage(*document, p, p + 1, pages);
+    if (!pdfPages.end())
         throw ReportError("Протокол не составлен: PDF не завершён");
     return pdf;
 }
 
 void writeValidationPdf(const validation::ValidationProtocol& protocol, const std::filesystem::path& path)
 {
-    const auto failed = [&](const std::string& reason) {
-        return ReportError("Протокол «" + path.string() + "» не сохранён: " + reason);
-    };
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw failed("это папка");
-    QByteArray pdf;
-    try {
-        pdf = renderValidationPdf(protocol);
-    } catch (const ReportError& e) {
-        throw failed(e.what());
-    }
-    QSaveFile file(QString::fromStdU16String(path.u16string()));
-    if (!file.open(QIODevice::WriteOnly))
-        throw failed("нельзя создать файл в его папке (" + file.errorString().toStdString() + ")");
-    if (file.write(pdf) != pdf.size() || !file.commit())
-        throw failed("ошибка записи (" + file.errorString().toStdString() + ")");
+    writePdfFile(
+        path, [&] { return renderValidationPdf(protocol); },
+        [&](const std::string& reason) { return "Протокол «" + path.string() + "» не сохранён: " + reason; });
 }
 
 } // namespace report

@@ -333,6 +333,25 @@ TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndexAndNoIndexIsAFailur
         << summary[2];
 }
 
+// Cells that could not be split show as they were read, not as labels joined by "/".
+TEST(CommandLine, UnsplitGenotypeCellsShowAsRead)
+{
+    TempDir dir;
+    const auto file = dir.path() / "unsplit.xlsx";
+    automation::XlsxWorkbookWriter writer;
+    writer.addWorksheet("Лист1");
+    writer.setValues({1, 1, 6, 5}, {{"№", "Локус", "Отец", "Ребенок", "Мать"},
+                                    {"1", "D3S1358", "15/16", "15/17", "17/18"},
+                                    {"2", "D3S1358", "2122", "15/17", "/7"},
+                                    {"", "a"},
+                                    {"", "b"},
+                                    {"", "c"}});
+    writer.save(file);
+    const auto rows = lines(batch(file.string(), {"--format", "csv"}).out);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2].rfind("2,D3S1358,2122,15/17,/7,", 0), 0u) << rows[2];
+}
+
 TEST(CommandLine, OutputWritesTheResultsWorkbookWithTheMarks)
 {
     TempDir dir;
