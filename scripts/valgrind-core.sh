@@ -41,7 +41,7 @@ run_one() {
   fi
 }
 # Tests whose expected values need 80-bit long double arithmetic.
-export GTEST_FILTER="-CombineIndex.HugeProductsStayWellFormed:EvaluateLocus.D2KeepsItsOrderOfOperations:\
+export GTEST_FILTER="-CombineIndex.HugeProductsStayWellFormed:CombineIndex.NoTextReadsZeroOrCertaintyThatIsNot:EvaluateLocus.D2KeepsItsOrderOfOperations:\
 EvaluateLocus.InvalidFrequencyIsRefused:Worksheet/LocusTableRefusedTest.FailsWithTheFileAndTheReason/InfiniteFrequency:\
 NumberFormat/FixedTest.Writes/FrequencyBinaryBelowHalf:NumberFormat/FixedTest.Writes/InfinityIsWrittenAsZero"
 export -f run_one
