@@ -92,13 +92,13 @@ DataFiles listDataFiles(const DataFolder& data)
         const auto origin = origins.find(locus);
         files.loci.push_back({locus, path, {}, origin == origins.end() ? std::vector<fs::path>() : origin->second});
     }
-    for (const auto& [locus, path] : installed) {
+    for (const auto& entry : installed) {
         const auto match = std::find_if(files.loci.begin(), files.loci.end(),
-                                        [&](const LocusWorkbooks& l) { return l.locus == locus; });
+                                        [&](const LocusWorkbooks& l) { return l.locus == entry.first; });
         if (match != files.loci.end())
-            match->installed = path;
+            match->installed = entry.second;
         else
-            files.loci.push_back({locus, {}, path, {}});
+            files.loci.push_back({entry.first, {}, entry.second, {}});
     }
     std::sort(files.loci.begin(), files.loci.end(), [](const LocusWorkbooks& a, const LocusWorkbooks& b) {
         const fs::path& pa = a.own.empty() ? a.installed : a.own;
