@@ -119,16 +119,8 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
     if (auto error = checkSettingOptions(app, args.mutation, args.minFrequency, options.mutation, options.minFrequency);
         !error.empty())
         return error;
-    if (app.count("--theta") > 0) {
-        freqdb::LabSettings probe;
-        if (const auto reason = freqdb::applyThetaSetting(probe, args.theta))
-            return "--theta: " + *reason;
-        options.theta = args.theta;
-        if (options.mutation)
-            freqdb::applyMutationSetting(probe, *options.mutation);
-        if (const auto conflict = freqdb::settingsConflict(probe))
-            return "--theta и --mutation: " + *conflict;
-    }
+    if (auto error = checkThetaOption(app, args.theta, options.mutation, options.theta); !error.empty())
+        return error;
     if (app.count("--output-dir") > 0) {
         if (args.outputDir.empty())
             return "Пустое имя папки в --output-dir";

@@ -48,6 +48,23 @@ std::string checkSettingOptions(const CLI::App& app, const std::string& mutation
     return {};
 }
 
+std::string checkThetaOption(const CLI::App& app, const std::string& theta,
+                             const std::optional<std::string>& mutationSetting,
+                             std::optional<std::string>& thetaSetting)
+{
+    if (app.count("--theta") == 0)
+        return {};
+    freqdb::LabSettings probe;
+    if (const auto reason = freqdb::applyThetaSetting(probe, theta))
+        return "--theta: " + *reason;
+    thetaSetting = theta;
+    if (mutationSetting)
+        freqdb::applyMutationSetting(probe, *mutationSetting);
+    if (const auto conflict = freqdb::settingsConflict(probe))
+        return "--theta и --mutation: " + *conflict;
+    return {};
+}
+
 bool hasExtension(const std::string& name, std::string_view wanted)
 {
     std::string ext = std::filesystem::path(name).extension().string();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The checks of the options the commands read with one meaning: --population and --data, and
-// --mutation and --min-frequency of batch and validate. Each returns the usage error in Russian,
+// --mutation, --min-frequency and --theta of batch and validate. Each returns the usage error in Russian,
 // or empty when the option holds.
 #include <filesystem>
 #include <optional>
@@ -28,6 +28,12 @@ std::string checkDataFolder(const CLI::App& app, const std::string& folder,
 std::string checkSettingOptions(const CLI::App& app, const std::string& mutation, const std::string& minFrequency,
                                 std::optional<std::string>& mutationSetting,
                                 std::optional<std::string>& minFrequencySetting);
+
+// --theta is optional; when given, "off" or θ as the settings file accepts it, and never beside
+// a --mutation that turns the mutation model on (the two are not combined).
+std::string checkThetaOption(const CLI::App& app, const std::string& theta,
+                             const std::optional<std::string>& mutationSetting,
+                             std::optional<std::string>& thetaSetting);
 
 // Whether a file name ends in `wanted` (".pdf"), in any letter case.
 bool hasExtension(const std::string& name, std::string_view wanted);

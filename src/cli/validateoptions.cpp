@@ -17,7 +17,7 @@ namespace {
 constexpr const char* kSynopsis
     = "  paternity-index validate --population rus|white|black [--data DIR] [--cases N] [--seed S]\n"
       "                  [--report PROTOCOL.pdf] [--format text|json] [--mutation off|proportional:RATE]\n"
-      "                  [--min-frequency off|P]\n";
+      "                  [--min-frequency off|P] [--theta off|θ]\n";
 
 constexpr const char* kDescription
     = "validate: валидация расчёта на таблицах лаборатории: составляет N случаев (трио и дуо,\n"
@@ -33,10 +33,12 @@ constexpr const char* kDescription
       "                оно печатается)\n"
       "  --report F    записать и протокол валидации (PDF) для подписи\n"
       "  --format      text (по умолчанию) или json (один объект со всеми случаями)\n"
-      "  --mutation, --min-frequency  настройки вместо файла настроек, как у batch\n";
+      "  --mutation, --min-frequency  настройки вместо файла настроек, как у batch\n"
+      "  --theta off|θ поправка на субпопуляцию (Balding–Nichols) вместо файла настроек, как у batch;\n"
+      "                независимый расчёт тоже применяет θ\n";
 
 struct ValidateArguments {
-    std::string population, data, cases, seed, report, format, mutation, minFrequency;
+    std::string population, data, cases, seed, report, format, mutation, minFrequency, theta;
 };
 
 // A whole number in 0..max written in decimal digits only.
@@ -90,6 +92,8 @@ std::string check(const CLI::App& app, const ValidateArguments& args, ValidateOp
     if (auto error = checkSettingOptions(app, args.mutation, args.minFrequency, options.mutation, options.minFrequency);
         !error.empty())
         return error;
+    if (auto error = checkThetaOption(app, args.theta, options.mutation, options.theta); !error.empty())
+        return error;
     return {};
 }
 
@@ -108,6 +112,7 @@ Command addValidateCommand(CLI::App& program)
     app->add_option("--format", args->format);
     app->add_option("--mutation", args->mutation);
     app->add_option("--min-frequency", args->minFrequency);
+    app->add_option("--theta", args->theta);
     return {app,
             kSynopsis,
             kDescription,

@@ -25,6 +25,7 @@ struct ValidateOptions {
     // Overrides of the lab's settings file, as for batch.
     std::optional<std::string> mutation;
     std::optional<std::string> minFrequency;
+    std::optional<std::string> theta;
     bool progress = false; // "12000/100000" on err while the cases run
 };
 

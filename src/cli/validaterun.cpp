@@ -94,10 +94,14 @@ std::vector<validation::IdentityLine> identityOf(const ValidateOptions& options,
     };
     const freqdb::LabSettings& settings = table.settings();
     // The settings in force, as the case report lists them: the model, the minimum, their source.
-    const char* keys[] = {"mutationModel", "minFrequency", "settingsSource"};
+    // θ has its line only when on, between the minimum and the source.
+    std::vector<const char*> keys = {"mutationModel", "minFrequency"};
+    if (settings.theta)
+        keys.push_back("theta");
+    keys.push_back("settingsSource");
     std::size_t k = 0;
     for (auto& [label, value] : freqdb::settingsLines(settings))
-        lines.push_back({k < 3 ? keys[k++] : "setting", std::move(label), std::move(value)});
+        lines.push_back({k < keys.size() ? keys[k++] : "setting", std::move(label), std::move(value)});
     lines.push_back({"seed", "Зерно генератора случаев (--seed)", std::to_string(seed)});
     lines.push_back({"cases", "Заказано случаев (--cases)", std::to_string(options.cases)});
     return lines;
@@ -116,9 +120,11 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
     const freqdb::DataFolder& data = loadedData->data;
     freqdb::LoadResult& loaded = loadedData->loaded;
     freqdb::LocusTable& table = loaded.table;
-    // Validate runs the settings as they stand: unlike batch, it does not refuse θ of the
-    // settings file beside --mutation.
-    applySettingOverrides(table, options.mutation, options.minFrequency, std::nullopt);
+    // θ beside the mutation model (the file's and the command line's together) is refused as batch refuses it.
+    if (const auto conflict = applySettingOverrides(table, options.mutation, options.minFrequency, options.theta)) {
+        err << *conflict << '\n';
+        return kExitUsage;
+    }
 
     const std::uint64_t seed
         = options.seed ? *options.seed : (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();

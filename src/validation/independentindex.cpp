@@ -80,6 +80,51 @@ long double childLikelihood(const Parent& father, const Parent& mother, std::siz
     return passesOn(father, c1, k) * passesOn(mother, c2, k) + passesOn(father, c2, k) * passesOn(mother, c1, k);
 }
 
+// Balding-Nichols: the probability that the next allele drawn from the subpopulation is j when
+// the alleles `seen` were drawn before it: (n θ + (1 - θ) w(j)) / (1 + (|seen| - 1) θ), n the
+// copies of j among them.
+long double nextAllele(const std::vector<long double>& w, long double theta, const std::vector<std::size_t>& seen,
+                       std::size_t j)
+{
+    long double copies = 0;
+    for (std::size_t s : seen)
+        copies += s == j ? 1 : 0;
+    return (copies * theta + (1 - theta) * w[j]) / (1 + (static_cast<long double>(seen.size()) - 1) * theta);
+}
+
+// The index with θ: both likelihoods summed over every pair of alleles the parents may have passed
+// on (j the father's, k the mother's) that makes the child. The typed founders' alleles are drawn
+// first; a random man passes on an allele drawn after them, and an untyped mother an allele drawn
+// after the alleged father's (before the random man's under Hd).
+long double thetaIndex(const std::vector<long double>& w, long double theta, const Parent& alleged,
+                       const Parent& mother, std::size_t c1, std::size_t c2)
+{
+    const Transmission mendel{false, 0, &w};
+    std::vector<std::size_t> founders = {alleged.x, alleged.y};
+    if (mother.typed) {
+        founders.push_back(mother.x);
+        founders.push_back(mother.y);
+    }
+    long double hp = 0, hd = 0;
+    for (std::size_t j = 0; j < w.size(); ++j)
+        for (std::size_t k = 0; k < w.size(); ++k) {
+            if (!((j == c1 && k == c2) || (j == c2 && k == c1)))
+                continue;
+            if (mother.typed) {
+                const long double maternal = passesOn(mother, k, mendel);
+                hp += passesOn(alleged, j, mendel) * maternal;
+                hd += nextAllele(w, theta, founders, j) * maternal;
+            } else {
+                const long double maternal = nextAllele(w, theta, founders, k);
+                std::vector<std::size_t> seen = founders;
+                seen.push_back(k);
+                hp += passesOn(alleged, j, mendel) * maternal;
+                hd += maternal * nextAllele(w, theta, seen, j);
+            }
+        }
+    return hp / hd;
+}
+
 IndependentResult notComputable(std::string reason)
 {
     IndependentResult out;
@@ -141,7 +186,7 @@ IndependentResult independentIndex(const freqdb::LocusRecord& locus, const freqd
     IndependentResult out;
     if (hp > 0) {
         out.finding = Finding::Index;
-        out.lr = hp / hd;
+        out.lr = settings.theta ? thetaIndex(space.weights, *settings.theta, alleged, mum, c1, c2) : hp / hd;
         return out;
     }
     if (!settings.mutationOn()) {

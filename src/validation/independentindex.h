@@ -23,6 +23,13 @@
 // likelihoods without mutation: no way for the mother to pass on a child's allele is a maternal
 // inconsistency; none for the alleged father a paternal one, which the mutation model (when on)
 // turns into the index with mutation in both parents.
+//
+// With θ (the subpopulation correction) the alleles of the founders are drawn from one
+// subpopulation under the Balding-Nichols sampling formula: the next allele is j with
+// (n θ + (1 - θ) w(j)) / (1 + (m - 1) θ) after m alleles, n of them j. The typed parents'
+// alleles come first (their probability cancels); an untyped mother passes on an allele drawn
+// after the alleged father's, a random man one drawn after everyone's. Consistency is decided as
+// without θ, which never turns a zero into a number.
 #include <optional>
 #include <string>
 #include <string_view>

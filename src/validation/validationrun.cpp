@@ -82,7 +82,11 @@ public:
         c.independent = independentIndex(*record, m_settings, c.drawn.father, c.drawn.child, c.drawn.mother);
         const IndependentResult& ind = c.independent;
         auto frequency = [&](const std::string& label) { return usedFrequency(*record, m_settings, label); };
-        const FormulaShape shape = formulaShape(c.formula);
+        // With θ an index formula reads "θ=0,01 1/2p(15)": the table's formula behind the prefix.
+        const std::string thetaPrefix
+            = m_settings.theta ? std::string(engine::kThetaFormulaPrefix) + m_settings.thetaText + " " : std::string();
+        const bool prefixed = !thetaPrefix.empty() && c.formula.rfind(thetaPrefix, 0) == 0;
+        const FormulaShape shape = formulaShape(prefixed ? c.formula.substr(thetaPrefix.size()) : c.formula);
         c.outcome = shape.shape;
 
         switch (ind.finding) {
@@ -121,7 +125,10 @@ public:
             if (c.drawn.child.second != c.drawn.child.first)
                 frequencyLabels.push_back(c.drawn.child.second);
         } else {
-            const auto value = shapeValue(shape, frequency);
+            if (m_settings.theta && !prefixed)
+                c.problems.push_back("формула " + quoted(c.formula) + " не начинается с " + quoted(thetaPrefix));
+            const auto value
+                = shapeValue(shape, [&](const std::string& label) { return corrected(c, label, frequency); });
             if (!value)
                 c.problems.push_back("формула " + quoted(c.formula) + " не из формул программы");
             else if (!(relative(*value, ind.lr) <= kAgreement))
@@ -138,6 +145,32 @@ public:
     }
 
 private:
+    // The frequency a formula divides by: the one used, or with θ the Balding-Nichols probability
+    // of the allele after those it is conditioned on, (n θ + (1 - θ) p) / (1 + 3θ) after the
+    // mother's and the alleged father's in a trio, / (1 + 2θ) after the alleged father's and
+    // the child's other allele in a duo, n the copies of the label among them.
+    std::optional<long double> corrected(
+        const CaseResult& c, const std::string& label,
+        const std::function<std::optional<long double>(const std::string&)>& frequency) const
+    {
+        const auto p = frequency(label);
+        if (!p || !m_settings.theta)
+            return p;
+        const DrawnCase& d = c.drawn;
+        std::vector<const std::string*> before = {&d.father.first, &d.father.second};
+        if (d.mother) {
+            before.push_back(&d.mother->first);
+            before.push_back(&d.mother->second);
+        } else {
+            before.push_back(d.child.first == label ? &d.child.second : &d.child.first);
+        }
+        long double copies = 0;
+        for (const std::string* allele : before)
+            copies += *allele == label ? 1 : 0;
+        const long double theta = *m_settings.theta;
+        return (copies * theta + (1 - theta) * *p) / (1 + (static_cast<long double>(before.size()) - 1) * theta);
+    }
+
     void expectVerdict(CaseResult& c, const std::string& formula, const std::string& lr) const
     {
         if (c.formula != formula || c.lr != lr)

@@ -3,6 +3,8 @@
 // engine caught with status 1 and the cases listed; the protocol PDF read back (text and pages).
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -57,6 +59,47 @@ TEST(ValidateCommand, BundledTablesAgreeUnderEverySetting)
                 EXPECT_NE(run.out.find("во всех 20000 случаях"), std::string::npos);
                 EXPECT_NE(run.out.find("не достигнуты: нет"), std::string::npos);
             }
+}
+
+// With θ the independent likelihood draws the founders' alleles under the Balding-Nichols
+// sampling formula: every case of both bundled populations agrees, every outcome is reached and
+// the protocol names θ among the settings.
+TEST(ValidateCommand, BundledTablesAgreeWithTheta)
+{
+    for (const char* population : {"white", "black"})
+        for (const char* theta : {"0,01", "0,03"}) {
+            SCOPED_TRACE(std::string(population) + " " + theta);
+            const auto run = cli::runProgram({"validate", "--population", population, "--data", kData, "--cases",
+                                              "2000", "--seed", "7", "--theta", theta, "--format", "json"});
+            EXPECT_EQ(run.status, 0) << run.err;
+            const auto doc = nlohmann::json::parse(run.out);
+            EXPECT_EQ(doc["identity"]["theta"], std::string("θ=") + theta);
+            EXPECT_NE(doc["identity"]["settingsSource"].get<std::string>().find("командная строка"), std::string::npos);
+            EXPECT_EQ(doc["agreement"]["disagreeing"], 0);
+            EXPECT_TRUE(doc["unreached"].empty()) << doc["unreached"].dump();
+        }
+}
+
+// θ beside the mutation model is refused as batch refuses it, from the command line and from the
+// lab's settings file under --theta alike, before any case is drawn.
+TEST(ValidateCommand, RefusesThetaBesideTheMutationModel)
+{
+    testsupport::TempDir dir;
+    const auto data = dir.path() / "data";
+    std::filesystem::create_directories(data);
+    for (const auto& entry : std::filesystem::directory_iterator(kData))
+        if (entry.path().extension() == ".xls")
+            std::filesystem::copy_file(entry.path(), data / entry.path().filename());
+    std::ofstream(data / "settings.ini") << "mutation_model = proportional\n";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"validate", "--population", "white", "--data", kData, "--theta", "0,01",
+                                   "--mutation", "proportional"},
+          {"validate", "--population", "white", "--data", data.string(), "--theta", "0,01"}}) {
+        const auto run = cli::runProgram(args);
+        EXPECT_EQ(run.status, 2) << args[4];
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("θ и модель мутаций вместе не применяются"), std::string::npos) << run.err;
+    }
 }
 
 TEST(ValidateCommand, RefusesWrongArguments)

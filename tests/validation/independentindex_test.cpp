@@ -63,6 +63,32 @@ TEST(IndependentIndex, AgreesWithHandComputedValues)
     }
 }
 
+// With θ = 0,03 the closed forms of the Balding-Nichols likelihood ratio, worked out by hand: the
+// random man's allele comes after four alleles in a trio (1 + 3θ), after three in a duo (1 + 2θ),
+// where the child's other allele is one of them; an inconsistency stays one.
+TEST(IndependentIndex, ThetaAgreesWithHandComputedValues)
+{
+    constexpr long double t = 0.03L;
+    const Case cases[] = {
+        {"TrioFatherCdMotherAbChildAc", g("13", "16"), g("12", "13"), g("12", "14"), Finding::Index,
+         (1 + 3 * t) / (2 * (t + (1 - t) * 0.2L))},
+        {"DuoHomozygotes", g("12", "12"), g("12", "12"), std::nullopt, Finding::Index,
+         (1 + 2 * t) / (3 * t + (1 - t) * 0.1L)},
+        {"DuoOneShared", g("12", "13"), g("12", "14"), std::nullopt, Finding::Index,
+         (1 + 2 * t) / (4 * (t + (1 - t) * 0.1L))},
+        {"TrioPaternal", g("12", "14"), g("12", "15"), g("12", "13"), Finding::PaternityInconsistent, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        freqdb::LabSettings settings;
+        settings.theta = t;
+        const auto result
+            = validation::independentIndex(validationtest::handLocus(), settings, c.father, c.child, c.mother);
+        EXPECT_EQ(result.finding, c.finding) << result.reason;
+        EXPECT_NEAR(static_cast<double>(result.lr), static_cast<double>(c.lr), 1e-12 * static_cast<double>(c.lr));
+    }
+}
+
 TEST(IndependentIndex, LabelMissingFromTableWithoutMinimumIsNotComputable)
 {
     const auto result
