@@ -22,7 +22,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+    if (role == Qt::DisplayRole) {
         const std::string& text = m_grid.cell(index.row() + 1, index.column());
         if (text.empty())
             return {};

@@ -2,7 +2,8 @@
 #pragma once
 // Shows a results::ResultsGrid to a QTableView: view row i is grid row i + 1 (rows 1..99), the
 // horizontal header shows grid row 0. Read-only; the window changes the grid through its own
-// operations and then calls refresh().
+// operations and then calls refresh(). Tooltips are the view's: only a cell that does not show
+// its whole text has one.
 #include <QAbstractTableModel>
 
 #include "results/resultsgrid.h"

@@ -25,10 +25,13 @@
 #include "app/dialogs.h"
 #include "app/filefilters.h"
 #include "app/helpwindow.h"
+#include "app/resultline.h"
 #include "app/resultsmodel.h"
 #include "app/resultsview.h"
+#include "app/shortcuts.h"
 #include "app/tform3.h"
 #include "app/tform4.h"
+#include "app/windowtexts.h"
 #include "engine/combinedindex.h"
 #include "engine/entrycheck.h"
 #include "engine/evaluatelocus.h"
@@ -77,27 +80,9 @@ QString fromPath(const std::filesystem::path& path)
     return QString::fromStdU16String(path.u16string());
 }
 
-// A result line is one sentence ending in its number. Where it is wider than its field (the
-// window at its smallest), the field's font shrinks down to 9 pixels so the whole sentence shows;
-// the tooltip always holds all of it.
-void fitResultLine(QLineEdit* field)
+void showResultLine(ResultLine* field, const std::string& text)
 {
-    QFont lineFont = field->font();
-    const int room = field->width() - 10; // frame and text margins
-    for (int pixels = 11; pixels >= 9; --pixels) {
-        lineFont.setPixelSize(pixels);
-        if (QFontMetrics(lineFont).horizontalAdvance(field->text()) <= room)
-            break;
-    }
-    field->setFont(lineFont);
-    field->setCursorPosition(0);
-}
-
-void showResultLine(QLineEdit* field, const std::string& text)
-{
-    field->setText(QString::fromStdString(text));
-    field->setToolTip(field->text());
-    fitResultLine(field);
+    field->showLine(QString::fromStdString(text));
 }
 
 QComboBox* makeList(QWidget* parent, int left, int top, int width)
@@ -137,6 +122,7 @@ TForm1::TForm1(const text::NumberFormat& format, Dialogs& dialogs, const automat
     setFont(windowFont);
     buildControls();
     buildMenus();
+    assignShortcuts(*this);
 
     // The population dialog is a window of its own, not a child of this hidden one, so that it
     // can be the first window of the run.
@@ -195,13 +181,12 @@ void TForm1::buildControls()
             [this](Qt::MouseButton button, QPoint clientPoint, QPoint globalPoint) {
                 guarded([&] { ClickMenu(button, clientPoint, globalPoint); });
             });
+    connect(StringGrid1, &ResultsView::markKeyPressed, this, [this](int row) { guarded([&] { toggleMark(row); }); });
 
-    Edit1 = new QLineEdit(client);
+    Edit1 = new ResultLine(client);
     Edit1->setGeometry(8, 280, 305, 21);
-    Edit1->setReadOnly(true);
-    Edit2 = new QLineEdit(client);
+    Edit2 = new ResultLine(client);
     Edit2->setGeometry(312, 280, 329, 21);
-    Edit2->setReadOnly(true);
     Label1 = new QLabel(tr("Априорная вероятность РР ="), client);
     // 12 pixels high as designed, smaller where the font is too wide for the room left of Edit3.
     QFont labelFont = Label1->font();
@@ -391,8 +376,24 @@ void TForm1::recomputeRows()
             m_table, m_grid.cell(row, results::kColumnLocus), m_grid.RowGenotypes(row), m_format);
         m_grid.applyOutcome(row, outcome);
     }
+    m_rowsPopulation = freqdb::Population::Unset;
     emptyResultLines();
     refreshGrid();
+}
+
+bool TForm1::rowsOfChosenPopulation()
+{
+    const freqdb::Population chosen = m_form3->Population();
+    // With the loaded rows all deleted, the rows that come next are the chosen population's.
+    if (m_grid.ResultCount() == 0)
+        m_rowsPopulation = freqdb::Population::Unset;
+    if (m_rowsPopulation == freqdb::Population::Unset || m_rowsPopulation == chosen)
+        return true;
+    if (m_dialogs.question(this, tr("Внимание"), WindowTexts::otherPopulationRows(m_rowsPopulation, chosen))
+        != Answer::Yes)
+        return false;
+    recomputeRows();
+    return true;
 }
 
 void TForm1::N11Click()
@@ -412,6 +413,7 @@ void TForm1::emptyResultLines()
 {
     // Every change to the rows or their marks passes here.
     m_changedSinceLoad = true;
+    m_unsaved = true;
     for (QLineEdit* field : {Edit1, Edit2}) {
         field->clear();
         field->setToolTip(QString());
@@ -460,6 +462,11 @@ void TForm1::ComboBox1Change()
 
 void TForm1::Menu1Click()
 {
+    // A full table keeps its last row: the operator saves or deletes a row first.
+    if (m_grid.ResultCount() >= results::kLastDataRow) {
+        m_dialogs.information(this, WindowTexts::tableFull());
+        return;
+    }
     engine::EntryTexts entry;
     const std::array<QComboBox*, 6> order = {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7};
     for (std::size_t i = 0; i < order.size(); ++i)
@@ -470,6 +477,8 @@ void TForm1::Menu1Click()
         m_dialogs.information(this, qs(engine::entryMessage(problem)));
         return;
     }
+    if (!rowsOfChosenPopulation())
+        return;
     auto index = [&](std::size_t i) { return m_table.AlleleIndexOf(m_currentLocus, entry.texts[i]); };
     const std::uint8_t f1 = index(0), f2 = index(1), c1 = index(2), c2 = index(3), m1 = index(4), m2 = index(5);
     auto cut = [&](std::size_t i) { return text::cutToCharacters(entry.texts[i], text::kMaxLabelChars); };
@@ -478,10 +487,13 @@ void TForm1::Menu1Click()
     m_grid.applyOutcome(row, engine::EvaluateLocus(locus, f1, f2, m1, m2, c1, c2, m_format, m_table.settings()));
     emptyResultLines();
     refreshGrid();
+    StringGrid1->scrollTo(m_model->index(row - 1, 0));
 }
 
 void TForm1::Button3Click()
 {
+    if (!rowsOfChosenPopulation())
+        return;
     std::vector<engine::CombinedIndexRow> rows;
     for (int row = 1; row <= m_grid.ResultCount(); ++row)
         rows.push_back({m_grid.cell(row, results::kColumnNumber), m_grid.cell(row, results::kColumnLr),
@@ -493,6 +505,7 @@ void TForm1::Button3Click()
     case engine::CombinedIndexStatus::Ok:
         showResultLine(Edit1, result.cpiText);
         showResultLine(Edit2, result.probabilityText);
+        m_unsaved = true;
         break;
     case engine::CombinedIndexStatus::NoSelection:
     case engine::CombinedIndexStatus::BadPrior:
@@ -512,13 +525,28 @@ void TForm1::Button3Click()
 
 void TForm1::N10Click()
 {
+    // Rows not yet in a workbook are not wiped by one click: the question of close and load.
+    if (m_grid.ResultCount() > 0 && m_unsaved) {
+        switch (m_dialogs.question(this, tr("Вопрос"), qs(exchange::kSaveChangesQuestion), true)) {
+        case Answer::Yes:
+            if (!saveBeforeLosingRows())
+                return;
+            break;
+        case Answer::No:
+            break;
+        case Answer::Cancel:
+            return;
+        }
+    }
     m_grid.EmptyAllRows();
     ResetEntryPanel();
     setWindowTitle(qs(kCaption));
     m_loadedWorkbook.clear();
     m_loadedAt.clear();
+    m_rowsPopulation = freqdb::Population::Unset;
     StringGrid1->clearSelection();
     refreshGrid();
+    StringGrid1->scrollToTop();
 }
 
 void TForm1::Button2Click()
@@ -526,33 +554,51 @@ void TForm1::Button2Click()
     saveResults();
 }
 
-bool TForm1::saveResults()
+TForm1::Saved TForm1::saveResults()
 {
     const QString proposed = fromPath(exchange::proposedSaveName(m_loadedWorkbook, m_workDir));
     const QString name = m_dialogs.saveFileName(this, proposed);
     if (name.isEmpty())
-        return false;
+        return Saved::Nothing;
+    // The report states the chosen population and its tables: the rows must be computed with them.
+    const bool report = isReportName(name);
+    if (report && !rowsOfChosenPopulation())
+        return Saved::Nothing;
     if (QFileInfo::exists(name)) {
         const Answer replace = m_dialogs.question(this, tr("Вопрос"),
                                                   tr("Файл «%1» уже существует.").arg(QFileInfo(name).fileName()) + '\n'
                                                       + tr("Заменить его?"));
         if (replace != Answer::Yes)
-            return false;
+            return Saved::Nothing;
     }
     try {
-        if (isReportName(name)) {
+        if (report) {
             writeReport(toPath(name));
         } else {
+            // Loaded rows not recomputed are saved under the population they were computed with.
+            const freqdb::Population population
+                = m_rowsPopulation != freqdb::Population::Unset ? m_rowsPopulation : m_form3->Population();
             std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
-            exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(Edit1->text()), utf8(Edit2->text()),
-                                          m_form3->Population(), *writer);
+            exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(Edit1->text()), utf8(Edit2->text()), population,
+                                          *writer);
         }
     } catch (const std::exception& error) {
         m_dialogs.error(this, QString::fromUtf8(error.what()));
-        return false;
+        return Saved::Nothing;
     }
     m_dialogs.information(this, qs(exchange::kSavedMessage));
-    return true;
+    if (report)
+        return Saved::Report;
+    m_unsaved = false;
+    return Saved::Workbook;
+}
+
+bool TForm1::saveBeforeLosingRows()
+{
+    const Saved saved = saveResults();
+    if (saved == Saved::Report)
+        m_dialogs.information(this, WindowTexts::reportIsNoSave());
+    return saved == Saved::Workbook;
 }
 
 void TForm1::writeReport(const std::filesystem::path& path) const
@@ -576,7 +622,7 @@ bool TForm1::offerToSave(const QString& title)
     if (m_grid.ResultCount() == 0)
         return true;
     if (m_dialogs.question(this, title, qs(exchange::kSaveChangesQuestion)) == Answer::Yes)
-        return saveResults();
+        return saveBeforeLosingRows();
     return true;
 }
 
@@ -597,8 +643,12 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
     m_loadedWorkbook = path;
     m_loadedAt = report::currentDateTimeText();
     m_changedSinceLoad = false;
+    m_unsaved = false;
+    m_rowsPopulation
+        = loaded.statedPopulation != m_form3->Population() ? loaded.statedPopulation : freqdb::Population::Unset;
     StringGrid1->clearSelection();
     refreshGrid();
+    StringGrid1->scrollToTop();
     QStringList notes;
     for (const std::string& note : loaded.notes)
         notes << QString::fromStdString(note);
@@ -669,21 +719,22 @@ void TForm1::ClickMenu(Qt::MouseButton button, QPoint clientPoint, QPoint global
         m_popup->popup(globalPoint);
     } else if (button == Qt::LeftButton && clientPoint.x() > kMarkThresholdX) {
         m_clickedRow = row;
-        if (row < 1 || row > m_grid.ResultCount())
-            return;
-        m_grid.ToggleMark(row);
-        emptyResultLines();
-        refreshGrid();
+        toggleMark(row);
     }
+}
+
+void TForm1::toggleMark(int row)
+{
+    if (row < 1 || row > m_grid.ResultCount())
+        return;
+    m_grid.ToggleMark(row);
+    emptyResultLines();
+    refreshGrid();
 }
 
 void TForm1::selectClickedRow()
 {
-    if (m_clickedRow < 1 || m_clickedRow > m_grid.ResultCount())
-        return;
-    m_grid.ToggleMark(m_clickedRow);
-    emptyResultLines();
-    refreshGrid();
+    toggleMark(m_clickedRow);
 }
 
 void TForm1::deleteClickedRow()
@@ -691,6 +742,8 @@ void TForm1::deleteClickedRow()
     if (m_clickedRow < 1 || m_clickedRow > m_grid.ResultCount())
         return;
     m_grid.DeleteRow(m_clickedRow);
+    if (m_grid.ResultCount() == 0)
+        m_rowsPopulation = freqdb::Population::Unset;
     emptyResultLines();
     StringGrid1->clearSelection();
     refreshGrid();
@@ -717,13 +770,13 @@ void TForm1::FormResize()
     Label1->move(45 * w / 100 - 155, h - 65);
     const int settingsLeft = Edit3->x() + Edit3->width() + 8;
     SettingsLabel->setGeometry(settingsLeft, h - 68, std::max(0, w - settingsLeft - 10), Edit3->height());
-    fitResultLine(Edit1);
-    fitResultLine(Edit2);
-    // std::nearbyint rounds halves to the even neighbour in the default rounding mode.
+    // std::nearbyint rounds halves to the even neighbour in the default rounding mode. The view
+    // widens a column of numbers beyond its share where a text needs it (columnfit.h).
+    ColumnWidths widths{};
     for (int column = 0; column < results::kColumnCount; ++column)
-        StringGrid1->setColumnWidth(column,
-                                    static_cast<int>(std::nearbyint(static_cast<double>(gridWidth)
-                                                                    * kColumnFactors[column] / kDesignGridWidth)));
+        widths[static_cast<std::size_t>(column)] = static_cast<int>(
+            std::nearbyint(static_cast<double>(gridWidth) * kColumnFactors[column] / kDesignGridWidth));
+    StringGrid1->setRuleWidths(widths);
 }
 
 void TForm1::resizeEvent(QResizeEvent* event)
@@ -738,7 +791,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (m_grid.ResultCount() > 0) {
         switch (m_dialogs.question(this, tr("Вопрос"), qs(exchange::kSaveChangesQuestion), true)) {
         case Answer::Yes:
-            if (!saveResults()) {
+            if (!saveBeforeLosingRows()) {
                 event->ignore();
                 return;
             }

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "app/resultline.h"
 #include "automation/workbook.h"
 #include "automation/workbookwriter.h"
 #include "freqdb/locustable.h"
@@ -90,8 +91,8 @@ public:
     QComboBox* ComboBox6 = nullptr; // mother allele 1
     QComboBox* ComboBox7 = nullptr; // mother allele 2
     ResultsView* StringGrid1 = nullptr;
-    QLineEdit* Edit1 = nullptr; // combined index line
-    QLineEdit* Edit2 = nullptr; // probability line
+    ResultLine* Edit1 = nullptr; // combined index line
+    ResultLine* Edit2 = nullptr; // probability line
     QLineEdit* Edit3 = nullptr; // prior
     QLabel* Label1 = nullptr;
     QLabel* SettingsLabel = nullptr; // the lab's settings in force, when any is on
@@ -145,13 +146,22 @@ private:
     void populationDialogClosed();
     // Runs a command; an exception it does not handle goes to the error box.
     void guarded(const std::function<void()>& command);
-    // The save command; false when nothing was saved (cancelled, refused overwrite, failed). A
-    // name ending in .pdf gets the case report instead of the workbook.
-    bool saveResults();
+    // The save command. A name ending in .pdf gets the case report instead of the workbook.
+    enum class Saved { Nothing, Report, Workbook };
+    Saved saveResults();
     void writeReport(const std::filesystem::path& path) const;
     // "Сохранить изменения?" before a load replaces the table; false when the operator asked
-    // to save and nothing was saved, so the load must not go on.
+    // to save and the rows were not saved in a workbook (a report cannot be loaded back), so the
+    // load must not go on.
     bool offerToSave(const QString& title);
+    // The answer to "Сохранить изменения?" with Yes: true only when the rows went into a workbook.
+    bool saveBeforeLosingRows();
+    // Rows loaded from a workbook computed with another population's frequencies never meet rows
+    // of the chosen one in an index or a report: before such a command the operator is asked to
+    // recompute them. False when they stay as they are and the command must not go on.
+    bool rowsOfChosenPopulation();
+    // Toggles the mark of a filled row (pop-up "Выбрать", a left press, Space in the grid).
+    void toggleMark(int row);
     // Empties Edit1 and Edit2: done whenever the rows or their marks change, so a combined index
     // never stands beside rows it was not formed from (nor is saved with them).
     void emptyResultLines();
@@ -174,6 +184,10 @@ private:
     std::filesystem::path m_loadedWorkbook; // the open dialog's file name; empty when none
     std::string m_loadedAt; // when that workbook was loaded, as the report writes it
     bool m_changedSinceLoad = false; // rows added, deleted, marked or recomputed since
+    bool m_unsaved = false; // changed since the last workbook save or load
+    // The population a loaded workbook says its rows were computed with, when it is not the one
+    // chosen and they were not recomputed since; Unset otherwise.
+    freqdb::Population m_rowsPopulation = freqdb::Population::Unset;
     bool m_opened = false; // the first load succeeded and this window is shown
 
     ResultsModel* m_model = nullptr;

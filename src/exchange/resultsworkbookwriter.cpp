@@ -67,9 +67,9 @@ void saveResultsWorkbook(const std::filesystem::path& path, const results::Resul
         const auto& g = grid.RowGenotypes(r);
         if (g.father1.empty())
             continue;
-        values[r][kColumnFather - 1] = results::joinGenotype(g.father1, g.father2);
-        values[r][kColumnChild - 1] = results::joinGenotype(g.child1, g.child2);
-        values[r][kColumnMother - 1] = results::joinGenotype(g.mother1, g.mother2);
+        values[r][kColumnFather - 1] = results::genotypeCellText(g.father1, g.father2, g.fatherCell);
+        values[r][kColumnChild - 1] = results::genotypeCellText(g.child1, g.child2, g.childCell);
+        values[r][kColumnMother - 1] = results::genotypeCellText(g.mother1, g.mother2, g.motherCell);
     }
     for (int k = 0; k < 3; ++k)
         values[0][kColumnFather - 1 + k] = std::string(kGenotypeHeaders[k]);

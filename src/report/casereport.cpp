@@ -37,14 +37,19 @@ ReportRow rowOf(const results::ResultsGrid& grid, int r)
     const results::RowGenotype& g = grid.RowGenotypes(r);
     // As in the results workbook: a row without the father's first allele shows no genotypes.
     const bool typed = !g.father1.empty();
-    auto genotype = [typed](const std::string& a, const std::string& b) {
-        return typed ? results::joinGenotype(a, b) : std::string();
+    auto genotype = [typed](const std::string& a, const std::string& b, const std::string& own) {
+        return typed ? results::genotypeCellText(a, b, own) : std::string();
     };
-    return {grid.cell(r, results::kColumnNumber),     grid.cell(r, results::kColumnLocus),
-            genotype(g.father1, g.father2),           genotype(g.child1, g.child2),
-            genotype(g.mother1, g.mother2),           grid.cell(r, results::kColumnFormula),
-            grid.cell(r, results::kColumnFrequency1), grid.cell(r, results::kColumnFrequency2),
-            grid.cell(r, results::kColumnLr),         grid.cell(r, results::kColumnMark)};
+    return {grid.cell(r, results::kColumnNumber),
+            grid.cell(r, results::kColumnLocus),
+            genotype(g.father1, g.father2, g.fatherCell),
+            genotype(g.child1, g.child2, g.childCell),
+            genotype(g.mother1, g.mother2, g.motherCell),
+            grid.cell(r, results::kColumnFormula),
+            grid.cell(r, results::kColumnFrequency1),
+            grid.cell(r, results::kColumnFrequency2),
+            grid.cell(r, results::kColumnLr),
+            grid.cell(r, results::kColumnMark)};
 }
 
 } // namespace

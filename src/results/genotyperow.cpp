@@ -63,24 +63,31 @@ std::string joinGenotype(std::string_view first, std::string_view second)
     return out;
 }
 
+std::string genotypeCellText(std::string_view first, std::string_view second, std::string_view ownCell)
+{
+    return ownCell.empty() ? joinGenotype(first, second) : std::string(ownCell);
+}
+
 GenotypeRowTexts genotypeFromCells(const GenotypeCells& cells)
 {
     GenotypeRowTexts row;
-    auto take = [&row](Person person, const std::string& cell, std::string& first, std::string& second) {
-        if (auto pair = splitGenotype(cell)) {
-            first = std::move(pair->first);
-            second = std::move(pair->second);
-            return;
-        }
-        first = text::cutToCharacters(cell, text::kMaxLabelChars);
-        second.clear();
-        if (!row.unsplit)
-            row.unsplit = person;
-    };
+    auto take
+        = [&row](Person person, const std::string& cell, std::string& first, std::string& second, std::string& own) {
+              if (auto pair = splitGenotype(cell)) {
+                  first = std::move(pair->first);
+                  second = std::move(pair->second);
+                  return;
+              }
+              first = text::cutToCharacters(cell, text::kMaxLabelChars);
+              second.clear();
+              own = cell;
+              if (!row.unsplit)
+                  row.unsplit = person;
+          };
     auto& g = row.genotype;
-    take(Person::Father, cells.father, g.father1, g.father2);
-    take(Person::Child, cells.child, g.child1, g.child2);
-    take(Person::Mother, cells.mother, g.mother1, g.mother2);
+    take(Person::Father, cells.father, g.father1, g.father2, g.fatherCell);
+    take(Person::Child, cells.child, g.child1, g.child2, g.childCell);
+    take(Person::Mother, cells.mother, g.mother1, g.mother2, g.motherCell);
     return row;
 }
 

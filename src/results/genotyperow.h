@@ -35,6 +35,10 @@ std::optional<AllelePair> splitGenotype(std::string_view cell);
 // "a/b": the text of a genotype cell.
 std::string joinGenotype(std::string_view first, std::string_view second);
 
+// The text a genotype cell is saved as: `ownCell` when the row kept one (a cell that could not
+// be split), else "first/second".
+std::string genotypeCellText(std::string_view first, std::string_view second, std::string_view ownCell);
+
 enum class Person { Father, Child, Mother };
 
 // The three genotype cells of a row as texts, in the order of a genotype workbook.
@@ -46,7 +50,8 @@ struct GenotypeCells {
 
 // A row read from genotype cells: the labels kept for RowGenotypes, and the person whose cell
 // could not be split (its labels are then the cell's text cut to 5 characters and an empty
-// second label, so saving and loading the row again gives the same state).
+// second label, and the cell's whole text is kept in RowGenotype, so saving the row writes the
+// cell back as it was).
 struct GenotypeRowTexts {
     RowGenotype genotype;
     std::optional<Person> unsplit;

@@ -19,6 +19,10 @@ inline constexpr int kLastDataRow = 99;
 // The six allele labels behind a result row, each at most 5 characters.
 struct RowGenotype {
     std::string mother1, mother2, child1, child2, father1, father2;
+    // A workbook's genotype cell that could not be split into two labels ("2122", "/7"), kept as
+    // it stood so that saving the row again writes the cell's own text; empty for a cell that was
+    // split and for a row entered in the window.
+    std::string motherCell = {}, childCell = {}, fatherCell = {};
     bool operator==(const RowGenotype&) const = default;
 };
 

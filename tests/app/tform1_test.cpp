@@ -2,8 +2,10 @@
 // The desktop window driven through its real widgets, offscreen. The locus workbooks are empty
 // files in a temporary data folder whose content the in-memory fake reader supplies; message
 // boxes and file dialogs are answered by ScriptedDialogs.
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -48,6 +50,9 @@ const Rows kD3White = {{"15", 0.25}, {"16", 0.2}, {"17", 0.1}, {"18", 0.05}, {"�
 const Rows kD3Black = {{"15", 0.5}, {"16", 0.1}, {"17", 0.2}, {"Сумма", 0.8}};
 const Rows kTh01White = {{"6", 0.2}, {"7", 0.4}, {"9.3", 0.4}, {"Сумма", 1.0}};
 const Rows kTh01Black = {{"6", 0.1}, {"7", 0.5}, {"9.3", 0.2}, {"Сумма", 0.8}};
+// A rare allele: the trio 20/21, 20/22, 22/22 gives LR 1/2p(20) = 714,29.
+const Rows kFgaWhite = {{"20", 0.0007}, {"21", 0.4993}, {"22", 0.5}, {"Сумма", 1.0}};
+const QStringList kRareTrio = {"20", "21", "20", "22", "22", "22"};
 
 const QString kTrioFormula = QStringLiteral("1/2p(15)");
 
@@ -497,6 +502,7 @@ private slots:
         QCOMPARE(m_dialogs.texts("error"), QStringList());
 
         // Combine rows 1 and 2, mark 1 and 3 instead, save: no index of rows 1 and 2 in the file.
+        m_dialogs.answers.enqueue(Answer::No); // "Сохранить изменения?"
         m_window->clearAction->trigger();
         threeRows();
         pressRow(Qt::LeftButton, 300, 1);
@@ -531,7 +537,7 @@ private slots:
         QTest::addColumn<bool>("genotypes");
         QTest::addColumn<QString>("failure");
         for (const bool genotypes : {false, true}) {
-            for (const char* failure : {"cancelled", "overwrite declined", "write failed"})
+            for (const char* failure : {"cancelled", "overwrite declined", "write failed", "report only"})
                 QTest::addRow("%s, %s", genotypes ? "genotypes" : "results", failure) << genotypes << failure;
         }
     }
@@ -557,8 +563,11 @@ private slots:
         } else if (failure == "overwrite declined") {
             m_dialogs.fileNames.enqueue(QString::fromStdString(existing.string()));
             m_dialogs.answers.enqueue(Answer::No);
-        } else {
+        } else if (failure == "write failed") {
             m_dialogs.fileNames.enqueue(QString::fromStdString((workDir() / "no such folder" / "a.xlsx").string()));
+        } else {
+            // The case report is written, but the rows cannot be loaded back from it.
+            m_dialogs.fileNames.enqueue(QString::fromStdString((workDir() / "case.pdf").string()));
         }
         m_dialogs.fileNames.enqueue(QString::fromStdString(book.string())); // what a load would open
         (genotypes ? m_window->loadGenotypesAction : m_window->loadResultsAction)->trigger();
@@ -619,6 +628,213 @@ private slots:
                                 "командой «Популяция»."));
     }
 
+    // Rows loaded from a workbook computed with the US Caucasian frequencies while the black
+    // table is chosen never meet rows of the black table in one index or report: every such
+    // command asks to recompute them first, and does nothing when the operator declines. A
+    // re-saved workbook names the population the rows were computed with.
+    void rowsOfAnotherPopulationAreRecomputedBeforeTheyMeetOthers()
+    {
+        openWindow();
+        threeRows();
+        pressRow(Qt::LeftButton, 300, 1);
+        combine();
+        const auto saved = workDir() / "white.xlsx";
+        m_reader.add(saved, {FakeSheet{"Лист1", saveAndRead(saved)}});
+        m_dialogs.answers.enqueue(Answer::Yes);
+        m_window->populationAction->trigger();
+        m_window->populationDialog()->RadioButton3->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        m_dialogs.answers.enqueue(Answer::No);
+        m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
+        m_window->loadResultsAction->trigger();
+        const QStringList whiteRow = rowTexts(1);
+        QCOMPARE(whiteRow.at(3), QStringLiteral("p(15)=0,250"));
+        const QString cpi = m_window->Edit1->text();
+
+        const QString pdf = QString::fromStdString((workDir() / "white.pdf").string());
+        const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+            {"Рассчитать",
+             [&] {
+                 calculate("TH01", {"6", "7", "7", "9.3", "9.3", "9.3"});
+             }},
+            {"Перемножить", [&] { m_window->combineAction->trigger(); }},
+            {"the report",
+             [&] {
+                 m_dialogs.fileNames.enqueue(pdf);
+                 m_window->saveAction->trigger();
+             }},
+        };
+        for (const auto& [what, command] : commands) {
+            m_dialogs.answers.enqueue(Answer::No);
+            command();
+            QCOMPARE(m_dialogs.calls.last().title, QStringLiteral("Внимание"));
+            QVERIFY2(m_dialogs.calls.last().text.contains(QStringLiteral("для европеоидов США, а выбраны частоты для "
+                                                                         "негров США")),
+                     what);
+            QCOMPARE(m_window->grid().ResultCount(), 3);
+            QCOMPARE(rowTexts(1), whiteRow);
+            QCOMPARE(m_window->Edit1->text(), cpi);
+        }
+        QVERIFY(!QFileInfo::exists(pdf));
+        const auto resaved = saveAndRead(workDir() / "resaved.xlsx");
+        QCOMPARE(sheetText(resaved, 7),
+                 QStringLiteral("Использовались референтные частоты аллелей для европеоидов США"));
+
+        // The loaded rows deleted one by one: a new row is the black table's, and is saved so.
+        for (int row = 3; row >= 1; --row) {
+            pressRow(Qt::RightButton, 20, row);
+            m_window->deleteAction->trigger();
+            m_window->popupMenu()->hide();
+        }
+        calculate("TH01", {"6", "7", "7", "9.3", "9.3", "9.3"});
+        QCOMPARE(sheetText(saveAndRead(workDir() / "one.xlsx"), 5),
+                 QStringLiteral("Использовались референтные частоты аллелей для негров США"));
+
+        // Loaded again. Yes: the rows are recomputed with the black table, then the new row joins them.
+        m_dialogs.answers.enqueue(Answer::No);
+        m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
+        m_window->loadResultsAction->trigger();
+        QCOMPARE(rowTexts(1), whiteRow);
+        m_dialogs.answers.enqueue(Answer::Yes);
+        calculate("TH01", {"6", "7", "7", "9.3", "9.3", "9.3"});
+        QCOMPARE(m_window->grid().ResultCount(), 4);
+        QCOMPARE(cell(1, 3), QStringLiteral("p(15)=0,500"));
+        QCOMPARE(cell(4, 3), QStringLiteral("p(7)=0,500"));
+        const int questions = m_dialogs.texts("question").size();
+        pressRow(Qt::LeftButton, 300, 4);
+        combine();
+        m_dialogs.fileNames.enqueue(pdf);
+        m_window->saveAction->trigger();
+        QCOMPARE(m_dialogs.texts("question").size(), questions);
+        QVERIFY(pdfText(pdf).contains(QStringLiteral("Негры США")));
+        QCOMPARE(sheetText(saveAndRead(workDir() / "black.xlsx"), 8),
+                 QStringLiteral("Использовались референтные частоты аллелей для негров США"));
+    }
+
+    // Every text the operator reads is whole, or cut with an ellipsis and whole in the tooltip;
+    // numbers are never cut: four rows with LR 714,29 and their CPI, row numbers from 10 on, and a
+    // long verdict, at the starting size and maximised.
+    void numbersAreNeverCut()
+    {
+        addLocus("FGA.xls", kFgaWhite, kFgaWhite);
+        openWindow();
+        calculate("D3S1358", {"15", "16", "17", "18", "17", "17"});
+        QCOMPARE(cell(1, 2), QStringLiteral("Отцовство исключается"));
+        while (m_window->grid().ResultCount() < 8)
+            calculate("D3S1358", {"15", "16", "15", "17", "17", "17"});
+        for (int k = 0; k < 4; ++k)
+            calculate("FGA", kRareTrio);
+        QCOMPARE(cell(12, 5), QStringLiteral("714,29"));
+        for (int row = 9; row <= 12; ++row)
+            pressRow(Qt::LeftButton, 300, row);
+        combine();
+        QVERIFY2(m_window->Edit1->text().contains(QStringLiteral("CPI=260")), qPrintable(m_window->Edit1->text()));
+
+        const app::ResultsView* grid = m_window->StringGrid1;
+        const QAbstractItemModel* model = grid->model();
+        for (const QSize size : {QSize(659, 378), QSize(1400, 900)}) {
+            m_window->resize(size);
+            QTRY_COMPARE(m_window->size(), size);
+            for (int row = 0; row < m_window->grid().ResultCount(); ++row) {
+                for (int column = 0; column < results::kColumnCount; ++column) {
+                    const QModelIndex index = model->index(row, column);
+                    const QString text = index.data().toString();
+                    const bool whole = grid->showsWholeText(index);
+                    const bool number = column == 0 || column >= 3;
+                    QVERIFY2(whole || !number, qPrintable(text));
+                    QCOMPARE(grid->toolTipFor(index), whole ? QString() : text);
+                }
+            }
+            for (const app::ResultLine* field : {m_window->Edit1, m_window->Edit2}) {
+                const QString shown = field->shownText();
+                QVERIFY2(shown == field->text() || shown.contains(QChar(0x2026)), qPrintable(shown));
+                QCOMPARE(field->toolTip(), field->text());
+            }
+        }
+        // The CPI keeps its number whole when its words give way.
+        m_window->resize(659, 378);
+        QTRY_COMPARE(m_window->size(), QSize(659, 378));
+        const QString cpiText = m_window->Edit1->text();
+        QVERIFY(m_window->Edit1->shownText().endsWith(cpiText.mid(cpiText.indexOf(QStringLiteral("CPI=")))));
+        m_window->resize(1400, 900);
+        QTRY_COMPARE(m_window->size(), QSize(1400, 900));
+        // Maximised, the sentences of the formula column are whole too.
+        QVERIFY(grid->showsWholeText(model->index(0, 2)));
+        // The operator widens a column; it stays as wide when the rows change.
+        m_window->StringGrid1->horizontalHeader()->resizeSection(1, 300);
+        calculate("D3S1358", {"15", "16", "15", "17", "17", "17"});
+        QCOMPARE(grid->columnWidth(1), 300);
+    }
+
+    // The grid shows the row just written; a clear and a load start at the top.
+    void gridScrollsToTheNewRow()
+    {
+        openWindow();
+        const app::ResultsView* grid = m_window->StringGrid1;
+        auto rowInView = [&](int row) {
+            return grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(row - 1, 0)));
+        };
+        for (int row = 1; row <= 13; ++row) {
+            calculate("TH01", {"6", "7", "7", "9.3", "9.3", "9.3"});
+            QVERIFY2(rowInView(row), qPrintable(QString::number(row)));
+        }
+        QVERIFY(!rowInView(1));
+        m_dialogs.answers.enqueue(Answer::No);
+        m_window->clearAction->trigger();
+        QVERIFY(rowInView(1));
+        calculate("TH01", {"6", "7", "7", "9.3", "9.3", "9.3"});
+        QVERIFY(rowInView(1));
+    }
+
+    // The keyboard is enough: every command has its key (the menu texts stay), Tab leaves the
+    // grid for the result fields and the prior, Space toggles the mark of the selected row.
+    void keyboardReachesTheCommands()
+    {
+        openWindow();
+        const std::vector<std::pair<QAction*, QKeySequence>> keys = {
+            {m_window->calculateAction, QKeySequence(Qt::Key_F9)},
+            {m_window->combineAction, QKeySequence(QStringLiteral("Ctrl+M"))},
+            {m_window->saveAction, QKeySequence(QStringLiteral("Ctrl+S"))},
+            {m_window->loadResultsAction, QKeySequence(QStringLiteral("Ctrl+O"))},
+            {m_window->helpAction, QKeySequence(Qt::Key_F1)},
+        };
+        for (const auto& [action, key] : keys)
+            QCOMPARE(action->shortcut(), key);
+        QCOMPARE(m_window->calculateAction->text(), QStringLiteral("Рассчитать"));
+
+        QApplication::setActiveWindow(m_window.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        chooseLocus(QStringLiteral("TH01"));
+        enter({"6", "7", "7", "9.3", "9.3", "9.3"});
+        QTest::keyClick(m_window->ComboBox7, Qt::Key_F9);
+        QCOMPARE(m_window->grid().ResultCount(), 1);
+
+        m_window->StringGrid1->setFocus();
+        m_window->StringGrid1->setCurrentIndex(m_window->StringGrid1->model()->index(0, 3));
+        QTest::keyClick(m_window->StringGrid1, Qt::Key_Space);
+        QVERIFY(m_window->grid().isMarked(1));
+        QTest::keyClick(m_window->StringGrid1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m_window->Edit1);
+        QTest::keyClick(m_window->Edit1, Qt::Key_Tab);
+        QTest::keyClick(m_window->Edit2, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m_window->Edit3);
+    }
+
+    // The table holds 99 rows: the hundredth calculation is refused with a word, row 99 stays.
+    void fullTableRefusesTheHundredthRow()
+    {
+        openWindow();
+        chooseLocus(QStringLiteral("D3S1358"));
+        enter({"15", "16", "15", "17", "17", "17"});
+        for (int row = 1; row <= 99; ++row)
+            m_window->calculateAction->trigger();
+        const QStringList last = rowTexts(99);
+        calculate("TH01", {"6", "7", "7", "9.3", "9.3", "9.3"});
+        QCOMPARE(m_window->grid().ResultCount(), 99);
+        QCOMPARE(rowTexts(99), last);
+        QVERIFY(m_dialogs.texts("information").last().contains(QStringLiteral("Таблица заполнена")));
+    }
+
     void clearEmptiesTheTableAndResetsThePanel()
     {
         openWindow();
@@ -626,6 +842,25 @@ private slots:
         pressRow(Qt::LeftButton, 300, 1);
         m_window->combineAction->trigger();
         QVERIFY(!m_window->Edit1->text().isEmpty());
+        // Unsaved rows: the question of close and load; Cancel, and a save that wrote only the
+        // report, keep them.
+        m_dialogs.answers.enqueue(Answer::Cancel);
+        m_window->clearAction->trigger();
+        QCOMPARE(m_dialogs.calls.last().text, QStringLiteral("Сохранить изменения?"));
+        QVERIFY(m_dialogs.calls.last().withCancel);
+        m_dialogs.answers.enqueue(Answer::Yes);
+        m_dialogs.fileNames.enqueue(QString::fromStdString((workDir() / "case.pdf").string()));
+        m_window->clearAction->trigger();
+        QCOMPARE(m_window->grid().ResultCount(), 3);
+        QVERIFY(m_dialogs.texts("information").last().contains(QStringLiteral(".xlsx")));
+        // Saved in a workbook, the rows are cleared without a question.
+        m_dialogs.answers.enqueue(Answer::Yes);
+        m_dialogs.fileNames.enqueue(QString::fromStdString((workDir() / "case.xlsx").string()));
+        m_window->clearAction->trigger();
+        QCOMPARE(m_window->grid().ResultCount(), 0);
+        calculate("D3S1358", {"15", "16", "15", "17", "17", "17"});
+        m_window->saveAction->trigger(); // the save dialog cancelled
+        m_dialogs.answers.enqueue(Answer::No);
         m_window->clearAction->trigger();
         QCOMPARE(m_window->grid().ResultCount(), 0);
         for (int row = 1; row <= 4; ++row)

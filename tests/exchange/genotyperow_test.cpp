@@ -52,6 +52,19 @@ TEST(GenotypeRow, UnsplittableCellKeepsItsTextAndIsReported)
     EXPECT_EQ(*row.unsplit, Person::Child); // the first bad cell in father, child, mother order
 }
 
+// A row loaded from a genotype workbook and saved again writes every cell as it stood: a cell
+// that could not be split is not given a "/" it never had ("2122" stayed "2122/", "/7" "/7/").
+TEST(GenotypeRow, SavedCellTextIsTheCellRead)
+{
+    for (const std::string cell : {"15/16", "15/", "Нет/Нет", "/1/2", "2122", "/7", "/", "1516171819", "Ж"}) {
+        const auto row = genotypeFromCells({cell, cell, cell});
+        const RowGenotype& g = row.genotype;
+        EXPECT_EQ(genotypeCellText(g.father1, g.father2, g.fatherCell), cell);
+        EXPECT_EQ(genotypeCellText(g.child1, g.child2, g.childCell), cell);
+        EXPECT_EQ(genotypeCellText(g.mother1, g.mother2, g.motherCell), cell);
+    }
+}
+
 RowGenotype trio(std::string f1, std::string f2, std::string c1, std::string c2, std::string m1, std::string m2)
 {
     return RowGenotype{std::move(m1), std::move(m2), std::move(c1), std::move(c2), std::move(f1), std::move(f2)};

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The window's own messages that no Part of the core owns: the full table, rows computed with
+// another population's frequencies, a save-changes answer that wrote only the report.
+#include <QCoreApplication>
+#include <QString>
+
+#include "freqdb/population.h"
+
+namespace app {
+
+class WindowTexts {
+    Q_DECLARE_TR_FUNCTIONS(WindowTexts)
+public:
+    // "Рассчитать" on a table of 99 rows: the new row has no place, and row 99 stays.
+    static QString tableFull()
+    {
+        return tr("Таблица заполнена: в ней 99 строк. Чтобы рассчитать следующий локус, сохраните "
+                  "результаты и очистите таблицу или удалите строку.");
+    }
+
+    // Asked before a command would put rows of two populations into one index or report.
+    static QString otherPopulationRows(freqdb::Population rows, freqdb::Population chosen)
+    {
+        const QString rowsName = QString::fromUtf8(freqdb::genitiveName(rows).data(),
+                                                   static_cast<qsizetype>(freqdb::genitiveName(rows).size()));
+        const QString chosenName = QString::fromUtf8(freqdb::genitiveName(chosen).data(),
+                                                     static_cast<qsizetype>(freqdb::genitiveName(chosen).size()));
+        return tr("Строки таблицы рассчитаны по частотам аллелей для %1, а выбраны частоты для %2. "
+                  "Строки разных популяций не входят в один индекс и в один отчёт.")
+                   .arg(rowsName, chosenName)
+               + QStringLiteral("\n\n") + tr("Пересчитать строки по частотам для %1?").arg(chosenName);
+    }
+
+    // "Сохранить изменения?" answered with a report name: the rows cannot be loaded back from it.
+    static QString reportIsNoSave()
+    {
+        return tr("Отчёт сохранен, но строки таблицы из него загрузить нельзя. Сохраните таблицу в "
+                  "книгу (.xlsx), чтобы не потерять её.");
+    }
+};
+
+} // namespace app
