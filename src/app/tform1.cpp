@@ -25,6 +25,7 @@
 #include "app/dialogs.h"
 #include "app/filefilters.h"
 #include "app/helpwindow.h"
+#include "app/recoverykeeper.h"
 #include "app/resultline.h"
 #include "app/resultsmodel.h"
 #include "app/resultsview.h"
@@ -37,6 +38,7 @@
 #include "engine/evaluatelocus.h"
 #include "exchange/genotypeworkbook.h"
 #include "exchange/loadedresults.h"
+#include "exchange/recoveryfile.h"
 #include "exchange/resultsworkbookreader.h"
 #include "exchange/resultsworkbookwriter.h"
 #include "exchange/workbooklayout.h"
@@ -339,6 +341,8 @@ void TForm1::WellDone()
         show();
         activateWindow();
         ComboBox1->setFocus();
+        if (m_recovery)
+            m_recovery->offer(this, [this](const std::filesystem::path& file) { return takeRecovered(file); });
         return;
     }
     ResetEntryPanel();
@@ -414,6 +418,7 @@ void TForm1::emptyResultLines()
     // Every change to the rows or their marks passes here.
     m_changedSinceLoad = true;
     m_unsaved = true;
+    tableChanged();
     for (QLineEdit* field : {Edit1, Edit2}) {
         field->clear();
         field->setToolTip(QString());
@@ -506,6 +511,7 @@ void TForm1::Button3Click()
         showResultLine(Edit1, result.cpiText);
         showResultLine(Edit2, result.probabilityText);
         m_unsaved = true;
+        tableChanged();
         break;
     case engine::CombinedIndexStatus::NoSelection:
     case engine::CombinedIndexStatus::BadPrior:
@@ -515,6 +521,7 @@ void TForm1::Button3Click()
         // The probability of the previous combination does not belong beside this CPI.
         showResultLine(Edit1, result.cpiText);
         showResultLine(Edit2, std::string());
+        tableChanged();
         m_dialogs.error(this, QString::fromStdString(result.message));
         break;
     case engine::CombinedIndexStatus::BadLr:
@@ -575,12 +582,9 @@ TForm1::Saved TForm1::saveResults()
         if (report) {
             writeReport(toPath(name));
         } else {
-            // Loaded rows not recomputed are saved under the population they were computed with.
-            const freqdb::Population population
-                = m_rowsPopulation != freqdb::Population::Unset ? m_rowsPopulation : m_form3->Population();
             std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
-            exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(Edit1->text()), utf8(Edit2->text()), population,
-                                          *writer);
+            exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(Edit1->text()), utf8(Edit2->text()),
+                                          rowsPopulation(), *writer);
         }
     } catch (const std::exception& error) {
         m_dialogs.error(this, QString::fromUtf8(error.what()));
@@ -590,6 +594,8 @@ TForm1::Saved TForm1::saveResults()
     if (report)
         return Saved::Report;
     m_unsaved = false;
+    if (m_recovery)
+        m_recovery->done();
     return Saved::Workbook;
 }
 
@@ -658,6 +664,42 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
         notes << QString::fromStdString(exchange::otherPopulationNote(loaded.statedPopulation, m_form3->Population()));
     if (!notes.isEmpty())
         m_dialogs.information(this, notes.join('\n'));
+}
+
+freqdb::Population TForm1::rowsPopulation() const
+{
+    // Loaded rows not recomputed are saved under the population they were computed with.
+    return m_rowsPopulation != freqdb::Population::Unset ? m_rowsPopulation : m_form3->Population();
+}
+
+void TForm1::setRecovery(std::unique_ptr<exchange::RecoveryFile> file)
+{
+    m_recovery = new RecoveryKeeper(
+        std::move(file), m_writerFactory, m_dialogs,
+        [this] {
+            return RecoverySnapshot{&m_grid, utf8(Edit1->text()), utf8(Edit2->text()), rowsPopulation()};
+        },
+        this);
+}
+
+void TForm1::tableChanged()
+{
+    if (m_recovery)
+        m_recovery->changed();
+}
+
+bool TForm1::takeRecovered(const std::filesystem::path& file)
+{
+    const exchange::LoadedResults loaded = exchange::loadResultsWorkbook(file, m_reader, m_format);
+    takeLoaded(loaded, file);
+    if (!loaded.ok)
+        return false;
+    // The rows are as the crashed window had them: not from a workbook, and not saved.
+    setWindowTitle(qs(kCaption));
+    m_loadedWorkbook.clear();
+    m_loadedAt.clear();
+    m_unsaved = true;
+    return true;
 }
 
 void TForm1::N9Click()
@@ -804,6 +846,8 @@ void TForm1::closeEvent(QCloseEvent* event)
         }
     }
     event->accept();
+    if (m_recovery)
+        m_recovery->done();
     m_form3->hide();
     if (m_help)
         m_help->close();

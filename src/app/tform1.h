@@ -35,12 +35,14 @@ class QMenu;
 
 namespace exchange {
 struct LoadedResults;
-}
+class RecoveryFile;
+} // namespace exchange
 
 namespace app {
 
 class Dialogs;
 class HelpWindow;
+class RecoveryKeeper;
 class ResultsModel;
 class ResultsView;
 class TForm3;
@@ -66,6 +68,10 @@ public:
 
     // Shows the population dialog, the first window of a run.
     void start();
+    // Keeps the case in `file` after every change of the table, and offers the cases of windows
+    // that ended without saving once the first table is loaded. Without it nothing is kept.
+    void setRecovery(std::unique_ptr<exchange::RecoveryFile> file);
+    RecoveryKeeper* recoveryKeeper() const { return m_recovery; }
 
     // Read access for the tests and the shell.
     const results::ResultsGrid& grid() const { return m_grid; }
@@ -168,6 +174,11 @@ private:
     // Replaces the table by a successfully read workbook, or reports the failed read.
     void takeLoaded(const exchange::LoadedResults& loaded, const std::filesystem::path& path);
     void centreOnScreen();
+    // The population the rows were computed with: a loaded workbook's, until they are recomputed.
+    freqdb::Population rowsPopulation() const;
+    // Takes the case of a recovery file into the table, as unsaved rows; false when unreadable.
+    bool takeRecovered(const std::filesystem::path& file);
+    void tableChanged();
 
     const text::NumberFormat& m_format;
     Dialogs& m_dialogs;
@@ -195,6 +206,7 @@ private:
     TForm3* m_form3 = nullptr;
     TForm4* m_form4 = nullptr;
     HelpWindow* m_help = nullptr;
+    RecoveryKeeper* m_recovery = nullptr;
 };
 
 } // namespace app
