@@ -38,7 +38,6 @@
 #include "engine/evaluatelocus.h"
 #include "exchange/genotypeworkbook.h"
 #include "exchange/loadedresults.h"
-#include "exchange/recoveryfile.h"
 #include "exchange/resultsworkbookreader.h"
 #include "exchange/resultsworkbookwriter.h"
 #include "exchange/workbooklayout.h"
@@ -249,6 +248,7 @@ void TForm1::buildMenus()
     command(loadGenotypesAction, &TForm1::LR1Click);
     command(helpAction, &TForm1::N6Click);
     command(aboutAction, &TForm1::N8Click);
+    buildDataMenu();
 
     load->setFont(font());
     m_popup = new QMenu(this);
@@ -347,27 +347,6 @@ void TForm1::WellDone()
     }
     ResetEntryPanel();
     recomputeRows();
-}
-
-void TForm1::showSettings()
-{
-    const freqdb::LabSettings& settings = m_table.settings();
-    SettingsLabel->setVisible(settings.any());
-    if (!settings.any()) {
-        SettingsLabel->clear();
-        SettingsLabel->setToolTip({});
-        return;
-    }
-    QStringList parts;
-    if (settings.mutationOn())
-        parts << tr("мутации: μ=") + QString::fromStdString(settings.mutationRateText);
-    if (settings.minFrequency)
-        parts << tr("мин. частота: ") + QString::fromStdString(settings.minFrequencyText);
-    SettingsLabel->setText(tr("Настройки: ") + parts.join(QStringLiteral("; ")));
-    QString tip;
-    for (const auto& [label, value] : freqdb::settingsLines(settings))
-        tip += QString::fromStdString(label) + ": " + QString::fromStdString(value) + '\n';
-    SettingsLabel->setToolTip(tip.trimmed());
 }
 
 void TForm1::recomputeRows()
@@ -664,42 +643,6 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
         notes << QString::fromStdString(exchange::otherPopulationNote(loaded.statedPopulation, m_form3->Population()));
     if (!notes.isEmpty())
         m_dialogs.information(this, notes.join('\n'));
-}
-
-freqdb::Population TForm1::rowsPopulation() const
-{
-    // Loaded rows not recomputed are saved under the population they were computed with.
-    return m_rowsPopulation != freqdb::Population::Unset ? m_rowsPopulation : m_form3->Population();
-}
-
-void TForm1::setRecovery(std::unique_ptr<exchange::RecoveryFile> file)
-{
-    m_recovery = new RecoveryKeeper(
-        std::move(file), m_writerFactory, m_dialogs,
-        [this] {
-            return RecoverySnapshot{&m_grid, utf8(Edit1->text()), utf8(Edit2->text()), rowsPopulation()};
-        },
-        this);
-}
-
-void TForm1::tableChanged()
-{
-    if (m_recovery)
-        m_recovery->changed();
-}
-
-bool TForm1::takeRecovered(const std::filesystem::path& file)
-{
-    const exchange::LoadedResults loaded = exchange::loadResultsWorkbook(file, m_reader, m_format);
-    takeLoaded(loaded, file);
-    if (!loaded.ok)
-        return false;
-    // The rows are as the crashed window had them: not from a workbook, and not saved.
-    setWindowTitle(qs(kCaption));
-    m_loadedWorkbook.clear();
-    m_loadedAt.clear();
-    m_unsaved = true;
-    return true;
 }
 
 void TForm1::N9Click()

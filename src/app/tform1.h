@@ -40,6 +40,7 @@ class RecoveryFile;
 
 namespace app {
 
+class DataMenu;
 class Dialogs;
 class HelpWindow;
 class RecoveryKeeper;
@@ -72,6 +73,10 @@ public:
     // that ended without saving once the first table is loaded. Without it nothing is kept.
     void setRecovery(std::unique_ptr<exchange::RecoveryFile> file);
     RecoveryKeeper* recoveryKeeper() const { return m_recovery; }
+    DataMenu* dataMenu() const { return m_dataMenu; }
+    // Reloads the tables of the population in use (after an import or new settings) and
+    // recomputes the rows, as a change of population does.
+    void reloadTables();
 
     // Read access for the tests and the shell.
     const results::ResultsGrid& grid() const { return m_grid; }
@@ -144,6 +149,7 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void buildDataMenu(); // "Данные", after the other menu items
     void refreshGrid();
     void selectClickedRow();
     void deleteClickedRow();
@@ -207,6 +213,7 @@ private:
     TForm4* m_form4 = nullptr;
     HelpWindow* m_help = nullptr;
     RecoveryKeeper* m_recovery = nullptr;
+    DataMenu* m_dataMenu = nullptr;
 };
 
 } // namespace app

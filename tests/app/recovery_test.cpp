@@ -14,8 +14,8 @@
 #include <QTest>
 
 #include <csignal>
-#include <fstream>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -51,8 +51,8 @@ struct Window {
         const int index = form.ComboBox1->findText(locus);
         form.ComboBox1->setCurrentIndex(index);
         emit form.ComboBox1->activated(index);
-        const std::array<QComboBox*, 6> lists = {form.ComboBox2, form.ComboBox3, form.ComboBox4,
-                                                 form.ComboBox5, form.ComboBox6, form.ComboBox7};
+        const std::array<QComboBox*, 6> lists
+            = {form.ComboBox2, form.ComboBox3, form.ComboBox4, form.ComboBox5, form.ComboBox6, form.ComboBox7};
         for (std::size_t i = 0; i < lists.size(); ++i)
             lists[i]->setCurrentIndex(lists[i]->findText(six[static_cast<int>(i)]));
         form.calculateAction->trigger();
@@ -147,7 +147,8 @@ private slots:
         next.open();
         const QStringList asked = next.dialogs.texts(QStringLiteral("question"));
         QCOMPARE(asked.size(), 1);
-        QVERIFY2(asked[0].startsWith(QStringLiteral("Восстановить несохранённые результаты от ")), qPrintable(asked[0]));
+        QVERIFY2(asked[0].startsWith(QStringLiteral("Восстановить несохранённые результаты от ")),
+                 qPrintable(asked[0]));
         QCOMPARE(next.shown(), expected.shown());
         QCOMPARE(next.form.windowTitle(), QStringLiteral("Paternity Index"));
         // The case is now this window's: the old file went, its own took over.

@@ -13,7 +13,7 @@
 namespace app::testing {
 
 struct DialogCall {
-    QString kind; // "information", "error", "question", "open", "save", "document"
+    QString kind; // "information", "error", "question", "open", "open-table", "save", "document"
     QString title;
     QString text;
     bool withCancel = false;
@@ -37,6 +37,12 @@ public:
     QString openFileName(QWidget*, const QString& directory) override
     {
         calls.append({"open", {}, directory});
+        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    }
+
+    QString openTableFileName(QWidget*, const QString& directory) override
+    {
+        calls.append({"open-table", {}, directory});
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
 
