@@ -12,6 +12,7 @@
 #include "app/settingsdialog.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/labsettingswriter.h"
+#include "freqdb/loadmessages.h"
 #include "popimport/folderupdate.h"
 #include "popimport/importrun.h"
 
@@ -108,8 +109,13 @@ void DataMenu::editSettings()
                 const std::filesystem::path target
                     = writableFolder() / std::filesystem::path(std::string(freqdb::kSettingsFileName));
                 const freqdb::SettingsRead read = freqdb::writeLabSettings(target, choice);
-                if (!read.ok)
-                    return QString::fromStdString(read.message);
+                if (!read.ok) {
+                    // The reader's first line speaks of a failed load; here nothing was loaded.
+                    std::string reason = read.message;
+                    if (reason.rfind(freqdb::kReadFailed, 0) == 0)
+                        reason.erase(0, std::string_view(freqdb::kReadFailed).size() + 1);
+                    return QString::fromStdString(reason) + '\n' + tr(kNothingWritten);
+                }
             } catch (const std::exception& error) {
                 return QString::fromUtf8(error.what());
             }

@@ -53,7 +53,8 @@ ImportOptionsDialog::ImportOptionsDialog(const QString& tableFile, QWidget* pare
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // An origin box ticked without a name would read every origin: the check waits for a name.
-    auto update = [this] { checkButton->setEnabled(!originBox->isChecked() || !originName->text().trimmed().isEmpty()); };
+    auto update
+        = [this] { checkButton->setEnabled(!originBox->isChecked() || !originName->text().trimmed().isEmpty()); };
     connect(originBox, &QCheckBox::toggled, this, update);
     connect(originName, &QLineEdit::textChanged, this, update);
     layout->addWidget(buttons);
@@ -64,7 +65,7 @@ popimport::ImportChoice ImportOptionsDialog::choice(const std::filesystem::path&
     popimport::ImportChoice out;
     out.table = table;
     out.population = usCaucasians->isChecked() ? freqdb::Population::UsCaucasians
-        : usBlacks->isChecked()                ? freqdb::Population::UsBlacks
+                     : usBlacks->isChecked()   ? freqdb::Population::UsBlacks
                                                : freqdb::Population::Russians;
     if (originBox->isChecked())
         out.origin = originName->text().trimmed().toStdString();

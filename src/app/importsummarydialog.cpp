@@ -26,7 +26,7 @@ ImportSummaryDialog::ImportSummaryDialog(const QString& summary, QWidget* parent
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(720, 420);
+    resize(860, 460);
 }
 
 } // namespace app

@@ -3,8 +3,8 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,9 +23,10 @@ SettingsDialog::SettingsDialog(const freqdb::LabSettings& inForce, const QString
     auto* mutationLayout = new QVBoxLayout(mutation);
     mutationOff = new QRadioButton(tr("Не применять: вердикт исключения"), mutation);
     mutationProportional = new QRadioButton(tr("Пропорциональная модель: LR с учётом мутации"), mutation);
-    auto* rateRow = new QFormLayout;
+    auto* rateRow = new QHBoxLayout;
     mutationRate = new QLineEdit(QString::fromStdString(inForce.mutationRateText), mutation);
-    rateRow->addRow(tr("Частота мутаций μ на одну передачу:"), mutationRate);
+    rateRow->addWidget(new QLabel(tr("Частота мутаций μ на одну передачу:"), mutation));
+    rateRow->addWidget(mutationRate);
     mutationLayout->addWidget(mutationOff);
     mutationLayout->addWidget(mutationProportional);
     mutationLayout->addLayout(rateRow);
@@ -35,14 +36,15 @@ SettingsDialog::SettingsDialog(const freqdb::LabSettings& inForce, const QString
     layout->addWidget(mutation);
 
     auto* minimum = new QGroupBox(tr("Минимальная частота аллели"), this);
-    auto* minimumLayout = new QFormLayout(minimum);
+    auto* minimumLayout = new QHBoxLayout(minimum);
     minFrequencyBox = new QCheckBox(tr("Поднимать частоты ниже минимума до"), minimum);
     minFrequency = new QLineEdit(QString::fromStdString(inForce.minFrequencyText), minimum);
     minFrequency->setPlaceholderText(tr("например, 0,0069"));
     minFrequencyBox->setChecked(inForce.minFrequency.has_value());
     minFrequency->setEnabled(inForce.minFrequency.has_value());
     connect(minFrequencyBox, &QCheckBox::toggled, minFrequency, &QLineEdit::setEnabled);
-    minimumLayout->addRow(minFrequencyBox, minFrequency);
+    minimumLayout->addWidget(minFrequencyBox);
+    minimumLayout->addWidget(minFrequency);
     layout->addWidget(minimum);
 
     auto* where = new QLabel(tr("Файл: %1. Комментарии в нём сохраняются; после записи таблицы частот "
@@ -63,7 +65,8 @@ SettingsDialog::SettingsDialog(const freqdb::LabSettings& inForce, const QString
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::save);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(560, sizeHint().height());
+    setMinimumWidth(560);
+    adjustSize();
 }
 
 freqdb::SettingsChoice SettingsDialog::choice() const
@@ -85,6 +88,8 @@ void SettingsDialog::save()
     }
     refusal->setText(*refused);
     refusal->show();
+    // The refusal grows the dialog instead of squeezing the choices.
+    adjustSize();
 }
 
 } // namespace app

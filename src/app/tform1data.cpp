@@ -61,7 +61,8 @@ void TForm1::setRecovery(std::unique_ptr<exchange::RecoveryFile> file)
     m_recovery = new RecoveryKeeper(
         std::move(file), m_writerFactory, m_dialogs,
         [this] {
-            return RecoverySnapshot{&m_grid, Edit1->text().toStdString(), Edit2->text().toStdString(), rowsPopulation()};
+            return RecoverySnapshot{&m_grid, Edit1->text().toStdString(), Edit2->text().toStdString(),
+                                    rowsPopulation()};
         },
         this);
 }

@@ -92,7 +92,7 @@ std::string rewriteSettingsText(std::string_view content, const SettingsChoice& 
             continue;
         }
         out += std::string(body.substr(0, equals + 1)) + " " + key->value + std::string(body.substr(comment))
-            + std::string(ending);
+               + std::string(ending);
     }
     for (const Key& k : keys) {
         if (k.written || !k.addWhenMissing)
@@ -122,9 +122,10 @@ SettingsRead writeLabSettings(const std::filesystem::path& file, const SettingsC
     if (!checked.ok)
         return checked;
 
-    const std::filesystem::perms mode = exists ? std::filesystem::status(file, error).permissions()
-                                               : std::filesystem::perms::owner_read | std::filesystem::perms::owner_write
-            | std::filesystem::perms::group_read | std::filesystem::perms::others_read;
+    const std::filesystem::perms mode
+        = exists ? std::filesystem::status(file, error).permissions()
+                 : std::filesystem::perms::owner_read | std::filesystem::perms::owner_write
+                       | std::filesystem::perms::group_read | std::filesystem::perms::others_read;
     std::string temporary = (file.parent_path() / ".settings.ini.XXXXXX").string();
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)

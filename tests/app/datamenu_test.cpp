@@ -34,6 +34,7 @@
 #include "automation/workbookwriter.h"
 #include "freqdb/labsettingsfile.h"
 #include "scripteddialogs.h"
+#include "shots.h"
 
 using app::TForm1;
 
@@ -44,8 +45,7 @@ const QString kSource = QString::fromLocal8Bit(qgetenv("PI_SOURCE_DIR"));
 const QString kTable = kSource + QStringLiteral("/tests/popimport/fixtures/nist-caucasian-export.csv");
 
 // Runs `act` on the dialog of type T as soon as it is shown (a modal dialog runs its own loop).
-template <typename T>
-void whenShown(std::function<void(T*)> act)
+template <typename T> void whenShown(std::function<void(T*)> act)
 {
     auto* timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
@@ -158,12 +158,15 @@ private slots:
     void menuComesAfterTheOtherItems()
     {
         QCOMPARE(m_window->menuBar()->actions().last()->menu(), m_window->dataMenu()->menu);
+        m_window->dataMenu()->menu->popup(m_window->mapToGlobal(QPoint(300, 20)));
+        app::testing::shot(m_window.get(), "window");
+        app::testing::shot(m_window->dataMenu()->menu, "menu");
+        m_window->dataMenu()->menu->hide();
         QStringList items;
         for (QAction* action : m_window->dataMenu()->menu->actions())
             if (!action->isSeparator())
                 items << action->text();
-        QCOMPARE(items,
-                 QStringList({"Импорт таблицы частот…", "Настройки расчёта…", "Открыть папку данных"}));
+        QCOMPARE(items, QStringList({"Импорт таблицы частот…", "Настройки расчёта…", "Открыть папку данных"}));
         m_window->dataMenu()->openFolderAction->trigger();
         QCOMPARE(m_dialogs.texts("document"), QStringList{QDir(data()).absolutePath()});
     }
@@ -173,7 +176,8 @@ private slots:
         const QString commandData = m_dir->filePath("command/data");
         copyBundledData(commandData);
         const QString program = QString::fromLocal8Bit(qgetenv("PI_PROGRAM"));
-        const QByteArray dryRun = run(program, {"import", kTable, "--population", "rus", "--data", data(), "--dry-run"});
+        const QByteArray dryRun
+            = run(program, {"import", kTable, "--population", "rus", "--data", data(), "--dry-run"});
         QVERIFY(dryRun.contains("--dry-run"));
         const auto before = contents(data());
 
@@ -181,10 +185,12 @@ private slots:
         QString summary;
         m_dialogs.fileNames.enqueue(kTable);
         whenShown<app::ImportOptionsDialog>([](auto* dialog) {
+            app::testing::shot(dialog, "import-options");
             QVERIFY(dialog->russians->isChecked());
             dialog->checkButton->click();
         });
         whenShown<app::ImportSummaryDialog>([&](auto* dialog) {
+            app::testing::shot(dialog, "import-summary");
             summary = dialog->summaryText->toPlainText();
             dialog->cancelButton->click();
         });
@@ -223,12 +229,14 @@ private slots:
             dialog->mutationProportional->setChecked(true);
             dialog->mutationRate->setText("2");
             dialog->saveButton->click();
+            app::testing::shot(dialog, "settings-refused");
             // Refused as the file would be refused, and the dialog stays open.
             refused = dialog->refusal->text();
             QVERIFY(dialog->isVisible());
             dialog->mutationRate->setText("0,001");
             dialog->minFrequencyBox->setChecked(true);
             dialog->minFrequency->setText("0.005");
+            app::testing::shot(dialog, "settings");
             dialog->saveButton->click();
         });
         m_window->dataMenu()->settingsAction->trigger();
@@ -242,6 +250,7 @@ private slots:
         QCOMPARE(commentLines(file), comments);
         // The window reloaded the tables with them.
         QVERIFY(m_window->SettingsLabel->text().contains("μ=0,001"));
+        app::testing::shot(m_window.get(), "window-after-settings");
 
         // Off again: the file reads as the bundled one did.
         whenShown<app::SettingsDialog>([](auto* dialog) {

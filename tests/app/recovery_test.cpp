@@ -7,11 +7,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 #include <fcntl.h>
@@ -23,9 +25,11 @@
 #include "app/resultsview.h"
 #include "app/tform1.h"
 #include "app/tform3.h"
+#include "app/widgetdialogs.h"
 #include "automation/workbookwriter.h"
 #include "exchange/recoveryfile.h"
 #include "scripteddialogs.h"
+#include "shots.h"
 
 using app::Answer;
 using app::TForm1;
@@ -150,6 +154,18 @@ private slots:
         QVERIFY2(asked[0].startsWith(QStringLiteral("Восстановить несохранённые результаты от ")),
                  qPrintable(asked[0]));
         QCOMPARE(next.shown(), expected.shown());
+        if (qEnvironmentVariableIsSet("PI_SHOTS_DIR")) {
+            // The question as the operator sees it, in the program's own message box.
+            QTimer::singleShot(300, [] {
+                for (QWidget* widget : QApplication::topLevelWidgets())
+                    if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                        app::testing::shot(box, "recovery-question");
+                        box->done(QMessageBox::No);
+                    }
+            });
+            app::WidgetDialogs().question(&next.form, QStringLiteral("Восстановление"), asked[0], false);
+            app::testing::shot(&next.form, "recovered-window");
+        }
         QCOMPARE(next.form.windowTitle(), QStringLiteral("Paternity Index"));
         // The case is now this window's: the old file went, its own took over.
         QCoreApplication::processEvents();
