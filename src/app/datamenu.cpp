@@ -2,8 +2,10 @@
 #include "app/datamenu.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <exception>
 
 #include "app/dialogs.h"
@@ -88,8 +90,23 @@ void DataMenu::importTable()
         const std::filesystem::path folder = writableFolder();
         if (folder != prepared.dataDir)
             prepared = popimport::prepareImport(choice, folder, m_reader);
-        const popimport::UpdateResult done = popimport::applyImport(prepared.plan, folder);
+        // Writing many workbooks takes a while: the operator sees it and may stop it before any
+        // original is moved, leaving the folder as it was.
+        QProgressDialog progress(tr("Запись книг частот…"), tr("Отмена"), 0,
+                                 static_cast<int>(prepared.plan.updates.size()), m_window);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(300);
+        const popimport::UpdateResult done
+            = popimport::applyImport(prepared.plan, folder, [&progress](std::size_t written, std::size_t) {
+                  progress.setValue(static_cast<int>(written));
+                  QCoreApplication::processEvents();
+                  return !progress.wasCanceled();
+              });
+        progress.reset();
         m_dialogs.information(m_window, QString::fromStdString(popimport::importDoneLine(prepared, done.backupDir)));
+    } catch (const popimport::ImportCancelled&) {
+        m_dialogs.information(m_window, tr("Импорт прерван.") + ' ' + tr(kNothingWritten));
+        return;
     } catch (const popimport::ImportError& error) {
         m_dialogs.error(m_window, QString::fromUtf8(error.what()) + '\n' + tr(kNothingWritten));
         return;

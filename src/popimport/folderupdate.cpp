@@ -121,7 +121,7 @@ private:
 
 } // namespace
 
-UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& dataDir)
+UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& dataDir, const ImportProgress& progress)
 {
     if (::access(dataDir.c_str(), W_OK) != 0)
         throw ImportError("В папку данных " + automation::validUtf8(dataDir.string())
@@ -140,6 +140,9 @@ UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& da
             throw ImportError(std::string("Книга ") + shown(update.target) + " не записана: " + e.what());
         }
         written.push_back(temporary);
+        // The writing is the long part; the moves that follow are quick and run as one.
+        if (progress && !progress(written.size(), plan.updates.size()))
+            throw ImportCancelled();
     }
     UpdateResult result;
     for (const auto& update : plan.updates) {
