@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Checks the Debian package made by scripts/make-package.sh as a workstation gets it: unpacked into
 # a temporary root, the program started from a folder without data/ finds the installed tables and
-# evaluates examples/trio.xlsx exactly as the build does from the source tree; the desktop entry,
-# the AppStream metainfo and the manual page are there and valid; lintian finds no error
-# (its warnings are printed).
+# evaluates examples/trio.xlsx exactly as the build does from the source tree, and finds its report
+# module to write the case report; the desktop entry, the AppStream metainfo and the manual page are
+# there and valid; lintian finds no error (its warnings are printed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -31,7 +31,10 @@ for gone in liborcus libixion libfreexl; do
 done
 
 # The installed data folder, read-only, found from the executable's own place.
-for f in usr/bin/paternity-index usr/share/paternity-index/data/D3S1358.xls usr/share/paternity-index/data/help.html \
+modules=usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/paternity-index
+for f in usr/bin/paternity-index $modules/paternity-index-window.so $modules/paternity-index-report.so usr/share/paternity-index/data/D3S1358.xls usr/share/paternity-index/data/help.html \
+         usr/share/paternity-index/data/settings.ini \
+         usr/share/paternity-index/data/shipped-files.sha256 \
          usr/share/paternity-index/SOURCES.md usr/share/doc/paternity-index/copyright; do
   [ -f "$root/$f" ] || fail "$f missing from the package"
 done
@@ -42,6 +45,38 @@ got=$(cd "$tmp/elsewhere" && env -u XDG_DATA_HOME HOME="$tmp/home" \
 [ "$got" = "$expected" ] || fail "the unpacked program gave another result:
 $got"
 [ ! -e "$tmp/home/.local" ] || fail "reading the installed data wrote into the home folder"
+# Every installed file is in the list of shipped files, so a lab's whole copy of this package's
+# folder never hides a later package's tables.
+for f in "$root"/usr/share/paternity-index/data/*.xls "$root"/usr/share/paternity-index/data/help.html; do
+  grep -qx "$(sha256sum <"$f" | cut -d' ' -f1)  $(basename "$f")" "$root/usr/share/paternity-index/data/shipped-files.sha256" \
+    || fail "$(basename "$f") is not in shipped-files.sha256"
+done
+# A package update reaches a lab whose folder is a whole copy of the installed one (what earlier
+# versions advised): a second package with one frequency corrected (D3S1358 p(15) of the white
+# table, 0,2729 -> 0,1729), made by the same workbook script, installed over the first.
+installed=$root/usr/share/paternity-index/data
+lab=$tmp/home/.local/share/paternity-index/data
+mkdir -p "$(dirname "$lab")" "$tmp/second/scripts" "$tmp/second/data/source"
+cp -r "$installed" "$lab"
+cp scripts/make-frequency-workbooks.py "$tmp/second/scripts/"
+cp data/source/*.csv "$tmp/second/data/source/"
+sed -i 's/^D3S1358,15,0.2729$/D3S1358,15,0.1729/' "$tmp/second/data/source/us_caucasians.csv"
+/usr/bin/python3 "$tmp/second/scripts/make-frequency-workbooks.py"
+chmod u+w "$installed" "$installed/D3S1358.xls" "$installed/shipped-files.sha256"
+cp "$tmp/second/data/D3S1358.xls" "$installed/D3S1358.xls"
+echo "$(sha256sum <"$installed/D3S1358.xls" | cut -d' ' -f1)  D3S1358.xls" >>"$installed/shipped-files.sha256"
+updated=$(cd "$tmp/elsewhere" && env -u XDG_DATA_HOME HOME="$tmp/home" \
+  "$root/usr/bin/paternity-index" batch "$repo/examples/trio.xlsx" --population white --format csv 2>"$tmp/update.err")
+grep -q '^1,D3S1358,.*0,173' <<<"$updated" || fail "the lab's copy hid the updated D3S1358 table:
+$updated"
+grep -q 'Установленные таблицы обновлены' "$tmp/update.err" || fail "the update was not reported: $(cat "$tmp/update.err")"
+rm -rf "$lab"
+
+# The report module is found from the executable's place, in the package's private folder.
+report=$(cd "$tmp/elsewhere" && env -u XDG_DATA_HOME HOME="$tmp/home" QT_QPA_PLATFORM=offscreen \
+  "$root/usr/bin/paternity-index" batch "$repo/examples/trio.xlsx" --population white --report "$tmp/trio.pdf" 2>&1 >/dev/null) \
+  || fail "the unpacked program wrote no report: $report"
+[ "$(head -c 4 "$tmp/trio.pdf")" = "%PDF" ] || fail "the unpacked program's report is no PDF"
 version=$("$root/usr/bin/paternity-index" --version)
 [ "$version" = "paternity-index $(dpkg-deb -f "$deb" Version)" ] || fail "--version says '$version'"
 

@@ -61,6 +61,11 @@ mkdir -p "$SEEDS/tables"
 for f in tests/popimport/fixtures/*.csv tests/popimport/fixtures/*.xml data/source/*.csv; do
   [ -f "$f" ] && cp "$f" "$SEEDS/tables/"
 done
+# Genotyping exports for their reader: the example exports.
+mkdir -p "$SEEDS/exports"
+for f in examples/*.txt examples/*.csv; do
+  [ -f "$f" ] && cp "$f" "$SEEDS/exports/"
+done
 python3 - "$SEEDS" <<'PY'
 import pathlib, sys, zipfile
 root = pathlib.Path(sys.argv[1])
@@ -81,6 +86,7 @@ seeds_for() {
     fuzz_workbook_xlsx) echo "$SEEDS/xlsx" ;;
     fuzz_workbook_ods) echo "$SEEDS/ods" ;;
     fuzz_frequency_table) echo "$SEEDS/tables $SEEDS/xlsx" ;;
+    fuzz_genotype_export) echo "$SEEDS/exports $SEEDS/tables" ;;
     *) echo "$SEEDS/xls $SEEDS/xlsx $SEEDS/ods" ;;
   esac
 }

@@ -7,7 +7,7 @@ PACKAGES=(
   cmake g++ pkg-config ninja-build
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   libxlsxwriter-dev
-  libminizip-dev libexpat1-dev zlib1g-dev libinih-dev
+  libminizip-dev libexpat1-dev zlib1g-dev libinih-dev nettle-dev
   libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format

@@ -19,7 +19,7 @@ if [ -f "$build/CMakeCache.txt" ]; then
 else
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$build" -j "$(nproc)" --target paternity-index pi_package_files
+cmake --build "$build" -j "$(nproc)" --target paternity-index pi_package_files pi_shipped_list
 
 rm -f "$out"/paternity-index_*.deb
 cpack --config "$build/CPackConfig.cmake" -B "$out" >/dev/null

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Measures the program's speed and prints a Markdown table for the README: whole-process figures
-# with hyperfine (median of 20 runs after 3 warm-ups) and in-process figures with the Google
-# Benchmark programs of bench/ (median of 5 repetitions), on a Release build, with the machine.
+# with hyperfine (median of 20 runs after 3 warm-ups, started without a shell) and in-process
+# figures with the Google Benchmark programs of bench/ (median of 5 repetitions), on a Release
+# build, with the machine.
 #
 #   scripts/measure-speed.sh            builds build-bench (Release) and measures
 #   BUILD_DIR=build-x scripts/measure-speed.sh   measures an existing Release build
+#   BEFORE_DIR=/path/to/other/build-bench scripts/measure-speed.sh
+#                                       also measures the whole-process rows of another Release
+#                                       build (an earlier commit, built with its own sources) in the
+#                                       same hyperfine runs, side by side: "before → now"
 #
 # Targets: under 10 ms per locus workbook, under 100 ms for the batch evaluation of 99 rows.
 set -euo pipefail
@@ -60,6 +65,8 @@ for i in range(1, 1000):
 PY
 
 PI="$ROOT/$BUILD/src/app/paternity-index"
+PROBE="$ROOT/$BUILD/bench/startup_probe"
+BEFORE="${BEFORE_DIR:-}"
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$WORK}"
 chmod 700 "$XDG_RUNTIME_DIR" 2>/dev/null || true
@@ -67,12 +74,15 @@ chmod 700 "$XDG_RUNTIME_DIR" 2>/dev/null || true
 # Whole process: name|command, run from the project folder (./data is the bundled database).
 WHOLE=(
   "Process start and exit (\`paternity-index --version\`)|$PI --version"
-  "Start-up to the population dialog (offscreen)|$ROOT/$BUILD/bench/startup_probe"
+  "Start-up to the population dialog (offscreen)|$PROBE"
   "Batch, 1-row case: loading the bundled database (29 workbooks) + evaluation|$PI batch $WORK/case1.xlsx --population white"
   "Batch, 99-row case, JSON output|$PI batch $WORK/case99.xlsx --population white --format json"
   "Batch, 99-row case, with the results workbook saved|$PI batch $WORK/case99.xlsx --population white --output $WORK/out.xlsx"
+  "Batch, 99-row case, with the case report (PDF)|$PI batch $WORK/case99.xlsx --population white --report $WORK/out.pdf"
   "Batch, 1-row case over a folder of 100 workbooks × 99 alleles (.xls)|$PI batch $WORK/case-folder.xlsx --population white --data $WORK/folder100/data"
   "Batch over an archive: 1000 cases × 29 loci in one run, CSV summary|$PI batch $WORK/archive --population white --format csv"
+  "Validation, 1000 cases on the bundled US Caucasian tables with the PDF protocol|$PI validate --population white --seed 1 --cases 1000 --report $WORK/validation.pdf"
+  "Validation, 100000 cases, text output|$PI validate --population white --seed 1 --cases 100000"
 )
 
 echo "Checking the commands..." >&2
@@ -91,8 +101,14 @@ for entry in "${WHOLE[@]}"; do
   name="${entry%%|*}"
   cmd="${entry#*|}"
   i=$((i + 1))
-  hyperfine --style none --warmup 3 --runs 20 --export-json "$WORK/h$i.json" "$cmd" >/dev/null 2>&1
-  median=$("$PYTHON" -c "import json,sys; r=json.load(open(sys.argv[1]))['results'][0]; print('%.1f ms' % (r['median']*1000))" "$WORK/h$i.json")
+  cmds=("$cmd")
+  # The same command on the other build: its executable and its start-up probe.
+  [ -z "$BEFORE" ] || cmds+=("$(echo "$cmd" | sed "s|$PI|$BEFORE/src/app/paternity-index|; s|$PROBE|$BEFORE/bench/startup_probe|")")
+  hyperfine -N --style none --warmup 3 --runs 20 --export-json "$WORK/h$i.json" "${cmds[@]}" >/dev/null 2>&1
+  median=$("$PYTHON" -c "
+import json, sys
+r = [x['median'] * 1000 for x in json.load(open(sys.argv[1]))['results']]
+print('%.1f ms' % r[0] if len(r) == 1 else '%.1f ms → %.1f ms' % (r[1], r[0]))" "$WORK/h$i.json")
   ROWS+=("| $name | whole process (hyperfine) | $median |")
 done
 

@@ -63,11 +63,10 @@ DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const autom
 
 std::filesystem::path DataMenu::writableFolder()
 {
-    const freqdb::DataFolderPlaces places = freqdb::dataFolderPlaces(m_host.workDir());
-    const freqdb::WritableDataFolder writable = freqdb::writableDataFolder(places);
-    if (!writable.note.empty())
-        m_dialogs.information(m_window, QString::fromStdString(writable.note));
-    return writable.folder;
+    // The folder `import` writes into: the lab's own, laid over the installed read-only one.
+    const freqdb::DataFolder data = freqdb::importDataFolder(freqdb::dataFolderPlaces(m_host.workDir()));
+    std::filesystem::create_directories(data.folder);
+    return data.folder;
 }
 
 void DataMenu::importTable()
@@ -80,28 +79,25 @@ void DataMenu::importTable()
         return;
     const popimport::ImportChoice choice = options.choice(toPath(name));
     try {
-        // The check plans against the folder in use and writes nothing, as `import --dry-run`.
-        popimport::PreparedImport prepared = popimport::prepareImport(choice, m_host.dataFolder(), m_reader);
+        // Read and planned as `import` does, against the folder it writes into; the check writes
+        // nothing, as `import --dry-run`.
+        const popimport::PreparedImport prepared
+            = popimport::prepareImport(choice, freqdb::dataFolderPlaces(m_host.workDir()), std::nullopt, m_reader);
         ImportSummaryDialog summary(QString::fromStdString(popimport::importSummary(prepared, choice)), m_window);
         if (summary.exec() != QDialog::Accepted)
             return;
-        // Written as `import` writes: into the folder in use, or the lab's copy of the installed one,
-        // planned again when that is another folder.
-        const std::filesystem::path folder = writableFolder();
-        if (folder != prepared.dataDir)
-            prepared = popimport::prepareImport(choice, folder, m_reader);
         // Writing many workbooks takes a while: the operator sees it and may stop it before any
         // original is moved, leaving the folder as it was.
         QProgressDialog progress(tr("Запись книг частот…"), tr("Отмена"), 0,
                                  static_cast<int>(prepared.plan.updates.size()), m_window);
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(300);
-        const popimport::UpdateResult done
-            = popimport::applyImport(prepared.plan, folder, [&progress](std::size_t written, std::size_t) {
-                  progress.setValue(static_cast<int>(written));
-                  QCoreApplication::processEvents();
-                  return !progress.wasCanceled();
-              });
+        const popimport::UpdateResult done = popimport::applyImport(prepared.plan, prepared.data.folder, {},
+                                                                    [&progress](std::size_t written, std::size_t) {
+                                                                        progress.setValue(static_cast<int>(written));
+                                                                        QCoreApplication::processEvents();
+                                                                        return !progress.wasCanceled();
+                                                                    });
         progress.reset();
         m_dialogs.information(m_window, QString::fromStdString(popimport::importDoneLine(prepared, done.backupDir)));
     } catch (const popimport::ImportCancelled&) {

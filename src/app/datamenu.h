@@ -49,7 +49,7 @@ public:
     QAction* openFolderAction = nullptr; // "Открыть папку данных"
 
 private:
-    // The folder written into: the one in use, or the lab's copy of the installed read-only one.
+    // The folder settings are written into, made when missing: the one `import` writes into.
     std::filesystem::path writableFolder();
 
     QWidget* m_window;

@@ -6,6 +6,7 @@
 // no nested event loop ever waits for a click that cannot come.
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace app {
@@ -28,8 +29,13 @@ public:
     virtual QString openFileName(QWidget* parent, const QString& directory) = 0;
     // A lab's allele-frequency table to import (delimited text, a workbook, an XML export).
     virtual QString openTableFileName(QWidget* parent, const QString& directory) = 0;
+    // The same for "Генотипы и рассчитать LR", which also offers genotyping exports.
+    virtual QString openGenotypesFileName(QWidget* parent, const QString& directory) = 0;
     // Does not ask about overwriting: the caller asks (in Russian) through question().
     virtual QString saveFileName(QWidget* parent, const QString& proposedPath) = 0;
+
+    // Runs one of the window's own modal dialogs (the choice of samples); true when accepted.
+    virtual bool runDialog(QDialog& dialog) = 0;
 
     // Opens a document in the desktop's default application; false when that failed.
     virtual bool openDocument(const QString& path) = 0;

@@ -43,4 +43,10 @@ inline QString openFilter()
     return QStringLiteral("Excel Worksheet (*.xls *.xlsx *.ods)");
 }
 
+// Genotypes come from a genotype workbook or from the genotyping software's text export.
+inline QString genotypesOpenFilter()
+{
+    return openFilter() + QStringLiteral(";;Экспорт генотипов (*.txt *.tsv *.csv)");
+}
+
 } // namespace app

@@ -1,63 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// With arguments the program is the batch command line; without, the desktop window.
-#include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
-#include <clocale>
+// With arguments the program is the command line; without, the desktop window, opened from its
+// own module (app/windowmodule.h) so that the command line starts without Qt.
 #include <iostream>
 
-#include "app/tform1.h"
-#include "app/widgetdialogs.h"
-#include "automation/workbook.h"
-#include "automation/workbookwriter.h"
-#include "exchange/recoveryfile.h"
-#include "text/numberformat.h"
-
-#ifdef PI_HAVE_CLI
+#include "app/windowmodule.h"
 #include "cli/commandline.h"
-#endif
+#include "cli/programmodule.h"
 
 int main(int argc, char* argv[])
 {
-    if (argc > 1) {
-#ifdef PI_HAVE_CLI
+    if (argc > 1)
         return cli::runCommandLine(argc, argv, std::cout, std::cerr);
-#else
-        std::cerr << "paternity-index: the command line is not part of this build\n";
-        return 2;
-#endif
+    const cli::ProgramModule window = cli::openProgramModule(app::kWindowModuleFile, app::kWindowEntryName);
+    if (!window.entry) {
+        std::cerr << "Окно программы не открыто: " << window.error << '\n';
+        return 1;
     }
-
-    QApplication application(argc, argv);
-    // QApplication switched the C library to the user's locale. The workbook libraries print
-    // and read numbers with printf/strtod, so numbers must keep the point there; the program's
-    // own decimal separator is passed explicitly through NumberFormat.
-    std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName(QStringLiteral("Paternity Index"));
-    // Ties the windows to the menu entry, so docks and task bars show its name and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral(PI_APP_ID));
-
-    // Russian texts for Qt's own buttons and file dialogs, when the translations are installed.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
-
-    const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
-    const std::unique_ptr<automation::WorkbookReader> reader = automation::makeFileWorkbookReader();
-    app::WidgetDialogs dialogs;
-    app::TForm1 window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
-    QObject::connect(&window, &app::TForm1::quitRequested, &application, &QApplication::quit, Qt::QueuedConnection);
-    // The case is kept against a crash in the user's state folder; without one it is not kept.
-    const std::filesystem::path recoveryFolder = exchange::RecoveryFile::defaultFolder();
-    if (!recoveryFolder.empty()) {
-        try {
-            window.setRecovery(std::make_unique<exchange::RecoveryFile>(recoveryFolder));
-        } catch (const std::exception& error) {
-            dialogs.error(nullptr, QString::fromUtf8(error.what()));
-        }
-    }
-    window.start();
-    return application.exec();
+    return reinterpret_cast<app::WindowMain>(window.entry)(argc, argv);
 }

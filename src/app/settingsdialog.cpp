@@ -47,6 +47,18 @@ SettingsDialog::SettingsDialog(const freqdb::LabSettings& inForce, const QString
     minimumLayout->addWidget(minFrequency);
     layout->addWidget(minimum);
 
+    auto* correction = new QGroupBox(tr("Поправка θ на подразделённость популяции"), this);
+    auto* correctionLayout = new QHBoxLayout(correction);
+    thetaBox = new QCheckBox(tr("Применять θ ="), correction);
+    theta = new QLineEdit(QString::fromStdString(inForce.thetaText), correction);
+    theta->setPlaceholderText(tr("например, 0,01"));
+    thetaBox->setChecked(inForce.theta.has_value());
+    theta->setEnabled(inForce.theta.has_value());
+    connect(thetaBox, &QCheckBox::toggled, theta, &QLineEdit::setEnabled);
+    correctionLayout->addWidget(thetaBox);
+    correctionLayout->addWidget(theta);
+    layout->addWidget(correction);
+
     auto* where = new QLabel(tr("Файл: %1. Комментарии в нём сохраняются; после записи таблицы частот "
                                 "загружаются заново и строки пересчитываются.")
                                  .arg(file),
@@ -76,6 +88,7 @@ freqdb::SettingsChoice SettingsDialog::choice() const
         = mutationProportional->isChecked() ? freqdb::MutationModel::Proportional : freqdb::MutationModel::Off;
     out.mutationRate = mutationRate->text().trimmed().toStdString();
     out.minFrequency = minFrequencyBox->isChecked() ? minFrequency->text().trimmed().toStdString() : "off";
+    out.theta = thetaBox->isChecked() ? theta->text().trimmed().toStdString() : "off";
     return out;
 }
 

@@ -2,7 +2,8 @@
 #pragma once
 // "Настройки расчёта…": the lab's calculation settings of settings.ini, shown as they are in
 // force and edited: the mutation model (off or proportional, with its rate) and the minimum
-// allele frequency (off or a value). "Сохранить" hands the choice to `apply`, which checks and
+// allele frequency (off or a value) and θ, the subpopulation correction (off or a value; refused
+// beside the mutation model). "Сохранить" hands the choice to `apply`, which checks and
 // writes it; a refusal is shown in the dialog, which stays open with the operator's entries.
 #include <QDialog>
 #include <functional>
@@ -34,6 +35,8 @@ public:
     QLineEdit* mutationRate = nullptr;
     QCheckBox* minFrequencyBox = nullptr;
     QLineEdit* minFrequency = nullptr;
+    QCheckBox* thetaBox = nullptr;
+    QLineEdit* theta = nullptr;
     QLabel* refusal = nullptr;
     QPushButton* saveButton = nullptr;
 

@@ -23,6 +23,7 @@
 #include <exception>
 
 #include "app/dialogs.h"
+#include "app/exportcaseload.h"
 #include "app/filefilters.h"
 #include "app/helpwindow.h"
 #include "app/recoverykeeper.h"
@@ -41,6 +42,7 @@
 #include "exchange/resultsworkbookreader.h"
 #include "exchange/resultsworkbookwriter.h"
 #include "exchange/workbooklayout.h"
+#include "freqdb/datafiles.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
 #include "report/casereport.h"
@@ -208,6 +210,12 @@ void TForm1::buildControls()
     QFont settingsFont = font();
     settingsFont.setPixelSize(10);
     SettingsLabel->setFont(settingsFont);
+    // What the operator should know about where the tables came from (an updated installed
+    // table, the lab's own in place of an installed one, loci left out); shown only then.
+    DataNoteLabel = new QLabel(client);
+    DataNoteLabel->setVisible(false);
+    DataNoteLabel->setTextFormat(Qt::PlainText); // file names may hold '<'
+    DataNoteLabel->setFont(settingsFont);
 
     setTabOrder(GroupBox1, GroupBox2);
     setTabOrder(ComboBox1, ComboBox2);
@@ -295,16 +303,15 @@ void TForm1::WellDone()
     const freqdb::DataFolderLookup data = freqdb::findDataFolder(freqdb::dataFolderPlaces(workDir));
     freqdb::LoadResult loaded;
     try {
-        if (!data.folder) {
+        if (!data.data) {
             loaded.status = freqdb::LoadStatus::FilesNotFound;
             loaded.message = freqdb::dataFolderMissingMessage(data.lookedIn);
         } else {
-            loaded = freqdb::LoadLocusTableFromFolder(
-                *data.folder, population, m_reader, m_format,
-                [this](int done, int total, const std::string& locusName) {
-                    m_form3->setProgress(done, total, QString::fromStdString(locusName));
-                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                });
+            loaded = freqdb::LoadDataFolder(*data.data, population, m_reader, m_format,
+                                            [this](int done, int total, const std::string& locusName) {
+                                                m_form3->setProgress(done, total, QString::fromStdString(locusName));
+                                                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                                            });
         }
     } catch (const std::exception& error) {
         // An unreadable data folder: reported like any failed load, never with the notice left up.
@@ -327,8 +334,9 @@ void TForm1::WellDone()
 
     m_table = std::move(loaded.table);
     m_workDir = workDir;
-    m_dataDir = *data.folder;
+    m_data = *data.data;
     showSettings();
+    showDataNotes(data.notes, loaded.notes);
     m_form3->setPopulation(population);
     m_grid.WriteHeader();
 
@@ -347,6 +355,18 @@ void TForm1::WellDone()
     }
     ResetEntryPanel();
     recomputeRows();
+}
+
+void TForm1::showDataNotes(const std::vector<std::string>& lookup, const std::vector<std::string>& load)
+{
+    QStringList notes;
+    for (const auto* list : {&lookup, &load})
+        for (const std::string& note : *list)
+            notes << QString::fromStdString(note);
+    DataNoteLabel->setVisible(!notes.isEmpty());
+    // One line in the window; the whole text in the tooltip.
+    DataNoteLabel->setText(notes.join(QStringLiteral(" ")));
+    DataNoteLabel->setToolTip(notes.join(QStringLiteral("\n")));
 }
 
 void TForm1::recomputeRows()
@@ -528,6 +548,7 @@ void TForm1::N10Click()
     ResetEntryPanel();
     setWindowTitle(qs(kCaption));
     m_loadedWorkbook.clear();
+    m_loadedSamples.clear();
     m_loadedAt.clear();
     m_rowsPopulation = freqdb::Population::Unset;
     StringGrid1->clearSelection();
@@ -594,10 +615,12 @@ void TForm1::writeReport(const std::filesystem::path& path) const
     inputs.probabilityLine = utf8(Edit2->text());
     inputs.population = m_form3->Population();
     inputs.table = &m_table;
-    inputs.dataFolder = m_dataDir;
+    // The lab's folder over the installed one is named with both: its tables come from both.
+    inputs.dataFolder = m_data.layered() ? std::filesystem::path(m_data.shown()) : m_data.folder;
     inputs.source = m_loadedWorkbook;
     inputs.sourceLoadedAt = m_loadedAt;
     inputs.sourceChanged = m_changedSinceLoad;
+    inputs.sourceSamples = m_loadedSamples;
     inputs.format = &m_format;
     report::writeReportPdf(report::describeCase(inputs, report::currentDateTimeText()), path);
 }
@@ -626,6 +649,7 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
         showResultLine(Edit2, loaded.probabilityLine);
     setWindowTitle(QString::fromStdString(loaded.caption));
     m_loadedWorkbook = path;
+    m_loadedSamples = loaded.sourceSamples;
     m_loadedAt = report::currentDateTimeText();
     m_changedSinceLoad = false;
     m_unsaved = false;
@@ -660,27 +684,35 @@ void TForm1::LR1Click()
 {
     if (!offerToSave(tr("Вопрос")))
         return;
-    const QString name = m_dialogs.openFileName(this, fromPath(m_workDir));
+    const QString name = m_dialogs.openGenotypesFileName(this, fromPath(m_workDir));
     if (name.isEmpty())
         return;
+    // A genotyping export (any file that is no workbook) first asks for its persons.
+    if (profiles::isGenotypeExportFile(toPath(name))) {
+        if (auto loaded = loadExportCase(this, m_dialogs, toPath(name), m_table, m_format))
+            takeLoaded(*loaded, toPath(name));
+        return;
+    }
     takeLoaded(exchange::evaluateGenotypeWorkbook(toPath(name), m_reader, m_table, m_format), toPath(name));
 }
 
 void TForm1::N6Click()
 {
-    const QDir data(fromPath(m_dataDir));
-    // A laboratory's own help document comes first; the bundled page is the fallback.
+    // A laboratory's own help document comes first; the bundled page is the fallback. In the
+    // lab's folder laid over the installed one, the installed page is the newest unless the lab
+    // wrote its own.
     for (const char* name : {"help.doc", "help.docx", "help.odt", "help.pdf"}) {
-        const QString path = data.filePath(QString::fromLatin1(name));
-        if (QFileInfo(path).isFile()) {
-            if (!m_dialogs.openDocument(path))
+        const std::filesystem::path path = freqdb::fileInForce(m_data, name);
+        if (!path.empty()) {
+            if (!m_dialogs.openDocument(fromPath(path)))
                 m_dialogs.error(this, tr(kHelpMissing));
             return;
         }
     }
     if (!m_help)
         m_help = new HelpWindow;
-    if (!m_help->showFile(data.filePath(QStringLiteral("help.html"))))
+    const std::filesystem::path page = freqdb::fileInForce(m_data, "help.html");
+    if (!m_help->showFile(fromPath(page.empty() ? m_data.folder / "help.html" : page)))
         m_dialogs.error(this, tr(kHelpMissing));
 }
 
@@ -755,6 +787,7 @@ void TForm1::FormResize()
     Label1->move(45 * w / 100 - 155, h - 65);
     const int settingsLeft = Edit3->x() + Edit3->width() + 8;
     SettingsLabel->setGeometry(settingsLeft, h - 68, std::max(0, w - settingsLeft - 10), Edit3->height());
+    DataNoteLabel->setGeometry(Edit1->x(), h - 45, std::max(0, w - Edit1->x() - 10), 14);
     // std::nearbyint rounds halves to the even neighbour in the default rounding mode. The view
     // widens a column of numbers beyond its share where a text needs it (columnfit.h).
     ColumnWidths widths{};

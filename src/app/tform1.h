@@ -18,10 +18,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/resultline.h"
 #include "automation/workbook.h"
 #include "automation/workbookwriter.h"
+#include "freqdb/datafolder.h"
 #include "freqdb/locustable.h"
 #include "results/resultsgrid.h"
 #include "text/numberformat.h"
@@ -82,7 +84,7 @@ public:
     const results::ResultsGrid& grid() const { return m_grid; }
     const freqdb::LocusTable& locusTable() const { return m_table; }
     const std::filesystem::path& workDir() const { return m_workDir; }
-    const std::filesystem::path& dataDir() const { return m_dataDir; }
+    const std::filesystem::path& dataDir() const { return m_data.folder; }
     int ClickedRow() const { return m_clickedRow; }
     TForm3* populationDialog() const { return m_form3; }
     TForm4* aboutBox() const { return m_form4; }
@@ -107,6 +109,7 @@ public:
     QLineEdit* Edit3 = nullptr; // prior
     QLabel* Label1 = nullptr;
     QLabel* SettingsLabel = nullptr; // the lab's settings in force, when any is on
+    QLabel* DataNoteLabel = nullptr; // notes on where the tables came from, when there are any
 
     // Menu items, in menu order.
     QAction* calculateAction = nullptr; // "Рассчитать"
@@ -155,6 +158,7 @@ private:
     void deleteClickedRow();
     void recomputeRows();
     void showSettings();
+    void showDataNotes(const std::vector<std::string>& lookup, const std::vector<std::string>& load);
     void populationDialogClosed();
     // Runs a command; an exception it does not handle goes to the error box.
     void guarded(const std::function<void()>& command);
@@ -197,9 +201,10 @@ private:
     std::string m_currentLocusName;
     int m_clickedRow = 0;
     std::filesystem::path m_workDir;
-    std::filesystem::path m_dataDir; // the data folder of the last load: locus workbooks and help
+    freqdb::DataFolder m_data; // the data folder of the last load: locus workbooks and help
     std::filesystem::path m_loadedWorkbook; // the open dialog's file name; empty when none
     std::string m_loadedAt; // when that workbook was loaded, as the report writes it
+    std::string m_loadedSamples; // a genotyping export's samples taken for the persons
     bool m_changedSinceLoad = false; // rows added, deleted, marked or recomputed since
     bool m_unsaved = false; // changed since the last workbook save or load
     // The population a loaded workbook says its rows were computed with, when it is not the one

@@ -19,7 +19,7 @@ namespace app {
 void TForm1::buildDataMenu()
 {
     m_dataMenu = new DataMenu(menuBar(), this, m_dialogs, m_reader,
-                              {[this] { return m_workDir; }, [this] { return m_dataDir; },
+                              {[this] { return m_workDir; }, [this] { return m_data.folder; },
                                [this] { return m_table.settings(); }, [this] { reloadTables(); }});
 }
 
@@ -43,6 +43,8 @@ void TForm1::showSettings()
         parts << tr("мутации: μ=") + QString::fromStdString(settings.mutationRateText);
     if (settings.minFrequency)
         parts << tr("мин. частота: ") + QString::fromStdString(settings.minFrequencyText);
+    if (settings.theta)
+        parts << tr("θ=") + QString::fromStdString(settings.thetaText);
     SettingsLabel->setText(tr("Настройки: ") + parts.join(QStringLiteral("; ")));
     QString tip;
     for (const auto& [label, value] : freqdb::settingsLines(settings))

@@ -58,6 +58,16 @@ QString WidgetDialogs::openTableFileName(QWidget* parent, const QString& directo
     return QFileDialog::getOpenFileName(parent, QObject::tr("Таблица частот аллелей"), directory, tableOpenFilter());
 }
 
+QString WidgetDialogs::openGenotypesFileName(QWidget* parent, const QString& directory)
+{
+    return QFileDialog::getOpenFileName(parent, QString(), directory, genotypesOpenFilter());
+}
+
+bool WidgetDialogs::runDialog(QDialog& dialog)
+{
+    return dialog.exec() == QDialog::Accepted;
+}
+
 QString WidgetDialogs::saveFileName(QWidget* parent, const QString& proposedPath)
 {
     QFileDialog dialog(parent, QString(), proposedPath, saveFilter());

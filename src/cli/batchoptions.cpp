@@ -19,15 +19,20 @@ namespace {
 constexpr const char* kSynopsis
     = "  paternity-index batch GENOTYPES... --population rus|white|black [--data DIR] [--prior P]\n"
       "                  [--output RESULTS.xlsx | --output-dir DIR] [--report REPORT.pdf | --report-dir DIR]\n"
-      "                  [--format text|csv|json] [--mutation off|proportional:RATE] [--min-frequency off|P]\n";
+      "                  [--format text|csv|json] [--mutation off|proportional:RATE] [--min-frequency off|P]\n"
+      "                  [--theta off|θ]\n"
+      "  paternity-index batch EXPORT --father NAME --child NAME [--mother NAME] --population rus|white|black\n"
+      "                  [--output RESULTS.xlsx] [--report REPORT.pdf] [другие параметры batch]\n";
 
 constexpr const char* kDescription
     = "batch: рассчитывает LR каждой строки книги генотипов (.xlsx, .xls, .ods; столбцы A-E:\n"
-      "номер, локус, генотипы отца, ребенка и матери \"a/b\"; последние три строки не читаются),\n"
+      "номер, локус, генотипы отца, ребенка и матери \"a/b\"; таблица кончается итоговыми\n"
+      "строками книги результатов, в листе без них последние три строки не читаются),\n"
       "отмечает все строки с LR и перемножает их. GENOTYPES - книга или папка книг (не вложенные\n"
       "папки); с несколькими делами или с --output-dir база загружается один раз, а вывод -\n"
-      "строка итогов на дело: файл, локусов, отмечено, исключений, CPI, вероятность, ok или\n"
-      "причина, по которой дело не прочитано.\n"
+      "строка итогов на дело: файл, локусов, отмечено, исключений, CPI, вероятность, итог (ok,\n"
+      "\"неполный расчет: ...\" или причина, по которой дело не прочитано), строк без LR,\n"
+      "строк сверх 99. Код выхода: 1 - дело не прочитано или не записано, 3 - неполный расчет.\n"
       "  --population  референтная популяция: rus (русские), white (европеоиды США),\n"
       "                black (негры США)\n"
       "  --data DIR    папка с книгами локусов (по умолчанию ./data, если она есть, иначе\n"
@@ -44,20 +49,42 @@ constexpr const char* kDescription
       "                модель мутаций вместо файла настроек DIR/settings.ini: off или\n"
       "                пропорциональная с частотой мутаций RATE (например proportional:0,002)\n"
       "  --min-frequency off|P\n"
-      "                минимальная частота аллеля вместо файла настроек (например 0,0069)\n";
+      "                минимальная частота аллеля вместо файла настроек (например 0,0069)\n"
+      "  --theta off|θ поправка на субпопуляцию (Balding–Nichols) вместо файла настроек\n"
+      "                (например 0,01); не вместе с моделью мутаций\n"
+      "  --father NAME --child NAME [--mother NAME]\n"
+      "                дело - экспорт генотипов EXPORT (см. profiles), а это образцы отца, ребенка\n"
+      "                и матери; без --mother - дуэт. Строки - локусы папки данных, что есть в\n"
+      "                экспорте, в порядке книг; OL, три аллеля и нетипированный локус - в строке\n";
 
 // The texts as given; check() turns them into BatchOptions.
 struct BatchArguments {
     std::vector<std::string> cases;
-    std::string population, data, prior, output, outputDir, report, reportDir, format, mutation, minFrequency;
+    std::string population, data, prior, output, outputDir, report, reportDir, format, mutation, minFrequency, theta;
+    std::string father, child, mother;
 };
 
-bool hasExtension(const std::string& name, std::string_view wanted)
+// --father, --child, --mother: the samples of a case read from a genotyping export.
+std::string checkSamples(const CLI::App& app, const BatchArguments& args, BatchOptions& options)
 {
-    std::string ext = std::filesystem::path(name).extension().string();
-    for (char& c : ext)
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return ext == wanted;
+    const bool father = app.count("--father") > 0, child = app.count("--child") > 0, mother = app.count("--mother") > 0;
+    if (!father && !child && !mother)
+        return {};
+    if (!father || !child)
+        return "Дело из экспорта генотипов требует и --father, и --child";
+    if (args.father.empty() || args.child.empty() || (mother && args.mother.empty()))
+        return "Пустое имя образца в --father, --child или --mother";
+    if (args.father == args.child || (mother && (args.mother == args.father || args.mother == args.child)))
+        return "Один образец указан для двух лиц: «" + (args.father == args.child ? args.father : args.mother) + "»";
+    if (std::error_code ec; options.cases.size() > 1 || std::filesystem::is_directory(options.cases.front(), ec))
+        return "--father и --child называют образцы одного экспорта генотипов, а не нескольких дел";
+    if (options.outputDir || options.reportDir)
+        return "С экспортом генотипов - --output и --report, а не --output-dir и --report-dir";
+    options.father = args.father;
+    options.child = args.child;
+    if (mother)
+        options.mother = args.mother;
+    return {};
 }
 
 std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions& options)
@@ -89,17 +116,18 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
                    + args.output + "»";
         options.output = args.output;
     }
-    if (app.count("--mutation") > 0) {
+    if (auto error = checkSettingOptions(app, args.mutation, args.minFrequency, options.mutation, options.minFrequency);
+        !error.empty())
+        return error;
+    if (app.count("--theta") > 0) {
         freqdb::LabSettings probe;
-        if (const auto reason = freqdb::applyMutationSetting(probe, args.mutation))
-            return "--mutation: " + *reason;
-        options.mutation = args.mutation;
-    }
-    if (app.count("--min-frequency") > 0) {
-        freqdb::LabSettings probe;
-        if (const auto reason = freqdb::applyMinFrequencySetting(probe, args.minFrequency))
-            return "--min-frequency: " + *reason;
-        options.minFrequency = args.minFrequency;
+        if (const auto reason = freqdb::applyThetaSetting(probe, args.theta))
+            return "--theta: " + *reason;
+        options.theta = args.theta;
+        if (options.mutation)
+            freqdb::applyMutationSetting(probe, *options.mutation);
+        if (const auto conflict = freqdb::settingsConflict(probe))
+            return "--theta и --mutation: " + *conflict;
     }
     if (app.count("--output-dir") > 0) {
         if (args.outputDir.empty())
@@ -138,6 +166,8 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
         return std::string(options.output ? "--output" : "--report") + " записывает файл одного дела, а «"
                + options.cases.front().string() + "» - папка; для папки - "
                + (options.output ? "--output-dir DIR" : "--report-dir DIR");
+    if (auto error = checkSamples(app, args, options); !error.empty())
+        return error;
     if (app.count("--format") > 0) {
         if (args.format == "text")
             options.format = OutputFormat::Text;
@@ -184,6 +214,10 @@ Command addBatchCommand(CLI::App& program)
     app->add_option("--format", args->format);
     app->add_option("--mutation", args->mutation);
     app->add_option("--min-frequency", args->minFrequency);
+    app->add_option("--theta", args->theta);
+    app->add_option("--father", args->father);
+    app->add_option("--child", args->child);
+    app->add_option("--mother", args->mother);
     return {app,
             kSynopsis,
             kDescription,

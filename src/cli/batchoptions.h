@@ -28,7 +28,10 @@ struct BatchOptions {
     // "off" or a proportion. Checked when parsed.
     std::optional<std::string> mutation;
     std::optional<std::string> minFrequency;
+    std::optional<std::string> theta; // "off" or θ
     bool progress = false; // "12/1000" on err as the cases are evaluated
+    // --father, --child [, --mother]: the case is a genotyping export and these its samples.
+    std::optional<std::string> father, child, mother;
 };
 
 // Adds `batch` to the program's command line; its run evaluates the cases.

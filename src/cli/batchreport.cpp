@@ -3,14 +3,28 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
+#include "engine/enginetexts.h"
 #include "engine/evaluatelocus.h"
 #include "exchange/workbooklayout.h"
+#include "results/exclusionpowers.h"
+#include "results/genotyperow.h"
+#include "results/gridtexts.h"
 #include "text/shorttext.h"
 
 namespace cli {
 namespace {
+
+// A person's genotype as the workbook shows it: "a/b", the cell as read when it could not be
+// split ("2122", "/7"), or empty when nothing was typed.
+std::string genotypeText(std::string_view first, std::string_view second, std::string_view ownCell)
+{
+    if (first.empty() && second.empty() && ownCell.empty())
+        return {};
+    return results::genotypeCellText(first, second, ownCell);
+}
 
 // The fields of one row, in the order of the JSON keys.
 constexpr std::array<std::string_view, 10> kKeys
@@ -19,11 +33,16 @@ constexpr std::array<std::string_view, 10> kKeys
 std::array<std::string, 10> rowFields(const results::ResultsGrid& grid, int r)
 {
     const auto& g = grid.RowGenotypes(r);
-    return {grid.cell(r, results::kColumnNumber),     grid.cell(r, results::kColumnLocus),
-            genotypeText(g.father1, g.father2),       genotypeText(g.child1, g.child2),
-            genotypeText(g.mother1, g.mother2),       grid.cell(r, results::kColumnFormula),
-            grid.cell(r, results::kColumnFrequency1), grid.cell(r, results::kColumnFrequency2),
-            grid.cell(r, results::kColumnLr),         grid.cell(r, results::kColumnMark)};
+    return {grid.cell(r, results::kColumnNumber),
+            grid.cell(r, results::kColumnLocus),
+            genotypeText(g.father1, g.father2, g.fatherCell),
+            genotypeText(g.child1, g.child2, g.childCell),
+            genotypeText(g.mother1, g.mother2, g.motherCell),
+            grid.cell(r, results::kColumnFormula),
+            grid.cell(r, results::kColumnFrequency1),
+            grid.cell(r, results::kColumnFrequency2),
+            grid.cell(r, results::kColumnLr),
+            grid.cell(r, results::kColumnMark)};
 }
 
 std::array<std::string, 10> headerFields(const results::ResultsGrid& grid)
@@ -50,13 +69,34 @@ bool mutationRow(const results::ResultsGrid& grid, int r)
     return engine::isMutationFormula(grid.cell(r, results::kColumnFormula));
 }
 
+bool mutationOn(const BatchReport& report)
+{
+    return report.settings && report.settings->mutationOn();
+}
+
+// The powers of exclusion of the report's rows, when it has the tables.
+std::optional<results::ExclusionPowers> powers(const BatchReport& report)
+{
+    if (!report.table || !report.format)
+        return std::nullopt;
+    return results::exclusionPowers(*report.table, *report.grid, *report.format);
+}
+
 } // namespace
 
-std::string genotypeText(std::string_view first, std::string_view second)
+int mutationLoci(const results::ResultsGrid& grid)
 {
-    if (first.empty() && second.empty())
+    int count = 0;
+    for (int r = 1; r <= grid.ResultCount(); ++r)
+        count += mutationRow(grid, r) ? 1 : 0;
+    return count;
+}
+
+std::string mutationLociLine(const BatchReport& report)
+{
+    if (!mutationOn(report))
         return {};
-    return std::string(first) + "/" + std::string(second);
+    return std::string(engine::kMutationLociLabel) + ": " + std::to_string(mutationLoci(*report.grid));
 }
 
 std::string jsonString(std::string_view value)
@@ -93,10 +133,18 @@ void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out)
 
 std::string csvField(std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
+    // A field that a spreadsheet program would take for a formula (a cell "=HYPERLINK(...)" typed
+    // into a case) gets a leading apostrophe, as the programs' own advice has it: it is shown as
+    // text and never run. The program's own mark "++" stays as the table has it: no typed text
+    // reaches that column, and it calls nothing.
+    std::string field(text);
+    if (!field.empty() && field != results::kMark
+        && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos)
+        field.insert(0, 1, '\'');
+    if (field.find_first_of(",\"\r\n") == std::string::npos)
+        return field;
     std::string out = "\"";
-    for (char c : text) {
+    for (char c : field) {
         if (c == '"')
             out += '"';
         out += c;
@@ -108,11 +156,19 @@ std::string csvField(std::string_view text)
 void writeText(const BatchReport& report, std::ostream& out)
 {
     const auto& grid = *report.grid;
-    std::vector<std::array<std::string, 10>> lines{headerFields(grid)};
-    for (int r = 1; r <= grid.ResultCount(); ++r)
-        lines.push_back(rowFields(grid, r));
+    const auto pe = powers(report);
+    const auto header = headerFields(grid);
+    std::vector<std::vector<std::string>> lines{{header.begin(), header.end()}};
+    if (pe)
+        lines.front().emplace_back("PE");
+    for (int r = 1; r <= grid.ResultCount(); ++r) {
+        const auto fields = rowFields(grid, r);
+        lines.emplace_back(fields.begin(), fields.end());
+        if (pe)
+            lines.back().push_back(pe->rows[static_cast<std::size_t>(r - 1)]);
+    }
     // Column widths in characters, so Cyrillic texts line up like Latin ones.
-    std::array<std::size_t, 10> widths{};
+    std::vector<std::size_t> widths(lines.front().size());
     for (const auto& line : lines) {
         for (std::size_t c = 0; c < line.size(); ++c)
             widths[c] = std::max(widths[c], text::characterCount(line[c]));
@@ -128,30 +184,47 @@ void writeText(const BatchReport& report, std::ostream& out)
         out << s << '\n';
     }
     out << '\n' << report.cpi << '\n' << report.probability << '\n';
+    if (pe && !pe->combined.empty())
+        out << pe->line() << '\n';
     if (settingsOn(report))
         out << freqdb::settingsSummary(*report.settings) << '\n';
+    if (mutationOn(report))
+        out << mutationLociLine(report) << '\n';
 }
 
 void writeCsv(const BatchReport& report, std::ostream& out)
 {
     const auto& grid = *report.grid;
     const bool withSettings = settingsOn(report);
+    const auto pe = powers(report);
     for (std::size_t c = 0; c < kKeys.size(); ++c)
         out << (c ? "," : "") << kKeys[c];
-    out << (withSettings ? ",mutation\n" : "\n");
+    out << (withSettings ? ",mutation" : "") << (pe ? ",pe\n" : "\n");
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const auto fields = rowFields(grid, r);
         for (std::size_t c = 0; c < fields.size(); ++c)
             out << (c ? "," : "") << csvField(fields[c]);
         if (withSettings)
             out << (mutationRow(grid, r) ? ",1" : ",0");
+        if (pe)
+            out << ',' << csvField(pe->rows[static_cast<std::size_t>(r - 1)]);
         out << '\n';
     }
+}
+
+std::string cpeLine(const BatchReport& report)
+{
+    const auto pe = powers(report);
+    return pe ? pe->line() : std::string();
 }
 
 void writeJson(const BatchReport& report, std::ostream& out)
 {
     const auto& grid = *report.grid;
+    const auto pe = powers(report);
+    const auto textOrNull = [](const std::string& text) {
+        return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+    };
     auto rows = nlohmann::ordered_json::array();
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const auto fields = rowFields(grid, r);
@@ -161,6 +234,8 @@ void writeJson(const BatchReport& report, std::ostream& out)
             row[std::string(kKeys[c])] = fields[c];
         if (settingsOn(report))
             row["mutation"] = mutationRow(grid, r);
+        if (pe)
+            row["pe"] = textOrNull(pe->rows[static_cast<std::size_t>(r - 1)]);
         rows.push_back(std::move(row));
     }
     nlohmann::ordered_json document = {{"population", report.population}};
@@ -172,10 +247,17 @@ void writeJson(const BatchReport& report, std::ostream& out)
                {"mutation_rate", s.mutationOn() ? nlohmann::ordered_json(s.mutationRateText) : nullptr},
                {"min_allele_frequency", s.minFrequency ? nlohmann::ordered_json(s.minFrequencyText) : nullptr},
                {"source", s.source}};
+        // θ only when on, so that the settings of a lab without it read as they always did.
+        if (s.theta)
+            document["settings"]["theta"] = s.thetaText;
     }
     document["rows"] = std::move(rows);
     document["cpi"] = report.cpi;
     document["probability"] = report.probability;
+    if (mutationOn(report))
+        document["mutation_loci"] = mutationLoci(grid);
+    if (pe)
+        document["cpe"] = textOrNull(pe->combined);
     writeJsonLines(document, out);
 }
 

@@ -9,7 +9,9 @@
 #include <nlohmann/json.hpp>
 
 #include "freqdb/labsettings.h"
+#include "freqdb/locustable.h"
 #include "results/resultsgrid.h"
+#include "text/numberformat.h"
 
 namespace cli {
 
@@ -20,12 +22,17 @@ struct BatchReport {
     std::string probability; // the probability line (Edit2)
     // The lab's settings in force. When any is on, the text output ends with them, the CSV gains
     // a "mutation" column (1 where the mutation model gave the index) and the JSON a "settings"
-    // object and a "mutation" flag per row; with all off every output is as it always was.
+    // object and a "mutation" flag per row; with all off every output is as it always was. With
+    // the mutation model on, the text output and the JSON ("mutation_loci") also count the rows
+    // whose index the model gave (mutationLoci).
     const freqdb::LabSettings* settings = nullptr;
+    // The loaded tables: with them every output ends its rows with the row's power of exclusion
+    // (PE, four decimals; empty or null where a row has none) and gives the CPE of the marked
+    // rows after the result lines (the text's closing lines, the CSV's standard error, the JSON's
+    // "cpe").
+    const freqdb::LocusTable* table = nullptr;
+    const text::NumberFormat* format = nullptr; // with the table
 };
-
-// A person's genotype as the workbook shows it: "a/b", or empty when both labels are.
-std::string genotypeText(std::string_view first, std::string_view second);
 
 // The text as a JSON string literal (quotes included). Bytes that are not valid UTF-8 become
 // U+FFFD, control characters \uXXXX escapes, so the output is always valid JSON.
@@ -36,12 +43,21 @@ std::string jsonString(std::string_view text);
 // prints either one line or one value per line, hence this layout over its serialisation.
 void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out);
 
-// One CSV field: quoted when it holds a comma, a quote or a line break (decimal commas do).
+// One CSV field: quoted when it holds a comma, a quote or a line break (decimal commas do); one
+// that starts with = + - @, a tab or a carriage return gets a leading apostrophe, so a spreadsheet
+// program opening the CSV shows it as text rather than run it as a formula.
 std::string csvField(std::string_view text);
+
+// The rows of the table whose index the mutation model gave.
+int mutationLoci(const results::ResultsGrid& grid);
+// kMutationLociLabel and the count, when the mutation model is on; empty otherwise.
+std::string mutationLociLine(const BatchReport& report);
 
 void writeText(const BatchReport& report, std::ostream& out);
 // The table only: a header line and one line per row.
 void writeCsv(const BatchReport& report, std::ostream& out);
 void writeJson(const BatchReport& report, std::ostream& out);
+// The CPE line the CSV output gives on standard error; empty without tables or marked PE.
+std::string cpeLine(const BatchReport& report);
 
 } // namespace cli

@@ -13,34 +13,24 @@
 #include "automation/workbookwriter.h"
 #include "cli/batchreport.h"
 #include "cli/casereportfile.h"
+#include "cli/casereservations.h"
 #include "cli/casesummary.h"
+#include "cli/commanddata.h"
 #include "cli/exitstatus.h"
+#include "cli/exportcase.h"
+#include "cli/settingoverrides.h"
 #include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
 #include "exchange/genotypeworkbook.h"
 #include "exchange/resultsworkbookwriter.h"
-#include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
+#include "results/exclusionpowers.h"
 #include "results/gridtexts.h"
+#include "text/casefold.h"
 #include "text/numberformat.h"
 
 namespace cli {
 namespace {
-
-// --mutation and --min-frequency replace what the settings file says, for this run only.
-void applySettingOverrides(freqdb::LocusTable& table, const BatchOptions& options)
-{
-    if (!options.mutation && !options.minFrequency)
-        return;
-    freqdb::LabSettings settings = table.settings();
-    // Both were checked when the options were read.
-    if (options.mutation)
-        freqdb::applyMutationSetting(settings, *options.mutation);
-    if (options.minFrequency)
-        freqdb::applyMinFrequencySetting(settings, *options.minFrequency);
-    settings.source = settings.source.empty() ? "командная строка" : settings.source + " и командная строка";
-    table.setSettings(std::move(settings));
-}
 
 namespace fs = std::filesystem;
 
@@ -66,13 +56,28 @@ engine::CombinedIndexResult markAndCombine(results::ResultsGrid& grid, const std
     return engine::CombineIndex(rows, prior, format);
 }
 
+// The probability line as the batch prints it: a probability without a value says so.
+std::string shownProbability(const engine::CombinedIndexResult& combined)
+{
+    return combined.status == engine::CombinedIndexStatus::Undefined ? std::string(engine::kUndefinedProbability)
+                                                                     : combined.probabilityText;
+}
+
 // One case: the table, its two result lines and, with --output, its results workbook.
 int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, const std::filesystem::path& dataDir,
                const automation::WorkbookReader& reader, const std::string& prior, const text::NumberFormat& format,
                std::ostream& out, std::ostream& err)
 {
-    exchange::LoadedResults evaluated
-        = exchange::evaluateGenotypeWorkbook(options.cases.front(), reader, table, format);
+    exchange::LoadedResults evaluated;
+    const ExportCase fromExport = evaluateExportCase(options, table, format);
+    if (fromExport.wrongArguments) {
+        err << fromExport.loaded.error << '\n';
+        return kExitUsage;
+    }
+    if (fromExport.isExport)
+        evaluated = fromExport.loaded;
+    else
+        evaluated = exchange::evaluateGenotypeWorkbook(options.cases.front(), reader, table, format);
     if (!evaluated.ok) {
         err << evaluated.error << '\n';
         return kExitFailure;
@@ -89,13 +94,18 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     // Every row with an LR is marked: no selection means no row has one, and the case has no
     // index. The rows are still shown and written, but the run does not end as a success.
     const bool noIndex = combined.status == engine::CombinedIndexStatus::NoSelection;
+    const CaseReservations reservations = reservationsOf(evaluated, combined);
     if (noIndex)
         err << options.cases.front().string() << ": " << kNoIndexReason << '\n';
-    else if (combined.status != engine::CombinedIndexStatus::Ok)
+    else if (reservations.any())
+        err << options.cases.front().string() << ": " << reservations.status() << '\n';
+    if (combined.status == engine::CombinedIndexStatus::BadLr)
         err << combined.message << '\n';
 
     BatchReport report{std::string(freqdb::populationCode(options.population)), &grid, combined.cpiText,
-                       combined.probabilityText, &table.settings()};
+                       shownProbability(combined), &table.settings()};
+    report.table = &table;
+    report.format = &format;
     switch (options.format) {
     case OutputFormat::Text:
         writeText(report, out);
@@ -103,8 +113,12 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     case OutputFormat::Csv:
         writeCsv(report, out);
         err << report.cpi << '\n' << report.probability << '\n';
+        if (const std::string cpe = cpeLine(report); !cpe.empty())
+            err << cpe << '\n';
         if (report.settings->any())
             err << freqdb::settingsSummary(*report.settings) << '\n';
+        if (const std::string line = mutationLociLine(report); !line.empty())
+            err << line << '\n';
         break;
     case OutputFormat::Json:
         writeJson(report, out);
@@ -114,7 +128,7 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
 
     // The workbook and the report are written independently: one that fails does not keep the
     // other from being written, and either failure ends with status 1.
-    int status = noIndex ? kExitFailure : kExitOk;
+    int status = noIndex ? kExitFailure : reservations.any() ? kExitIncomplete : kExitOk;
     const fs::path& caseFile = options.cases.front();
     if (options.output && identity(*options.output) == identity(caseFile)) {
         // The results workbook would replace the case's own genotype workbook.
@@ -123,8 +137,8 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     } else if (options.output) {
         try {
             const auto writer = automation::makeXlsxWorkbookWriter();
-            exchange::saveResultsWorkbook(*options.output, grid, report.cpi, report.probability, options.population,
-                                          *writer);
+            exchange::saveResultsWorkbook(*options.output, grid, report.cpi, combined.probabilityText,
+                                          options.population, *writer);
         } catch (const std::exception& e) {
             err << e.what() << '\n';
             status = kExitFailure;
@@ -135,8 +149,9 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         err << "отчёт не записан: " << options.report->string() << " - книга генотипов этого дела\n";
         status = kExitFailure;
     } else if (options.report) {
-        const std::string failure = writeCaseReportFile(
-            *options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi, report.probability, &format});
+        const std::string failure
+            = writeCaseReportFile(*options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi,
+                                                    combined.probabilityText, &format, evaluated.sourceSamples});
         if (!failure.empty()) {
             err << failure << '\n';
             status = kExitFailure;
@@ -169,7 +184,8 @@ bool isGenotypeWorkbookName(const fs::path& file)
 
 // A CASE argument as the cases it names: a workbook (or a path that is none, to be reported by
 // the reader), or the genotype workbooks of a folder in the order of their names. A folder that
-// cannot be listed or holds no workbook becomes a case that failed, so it is accounted for.
+// cannot be listed or holds no workbook becomes a case that failed, so it is accounted for; so
+// does a workbook's name in it that leads to no file (a dangling symbolic link).
 void expandCase(const fs::path& argument, std::vector<CaseSummary>& cases)
 {
     std::error_code ec;
@@ -177,23 +193,30 @@ void expandCase(const fs::path& argument, std::vector<CaseSummary>& cases)
         cases.push_back(caseOf(argument));
         return;
     }
-    std::vector<fs::path> files;
+    std::vector<CaseSummary> found;
     for (fs::directory_iterator it(argument, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!isGenotypeWorkbookName(it->path()))
+            continue;
         std::error_code fileEc;
-        if (it->is_regular_file(fileEc) && isGenotypeWorkbookName(it->path()))
-            files.push_back(it->path());
+        if (it->is_regular_file(fileEc)) {
+            found.push_back(caseOf(it->path()));
+        } else if (it->is_symlink(fileEc) && !it->exists(fileEc)) {
+            std::error_code linkEc;
+            const fs::path target = fs::read_symlink(it->path(), linkEc);
+            found.push_back(caseOf(it->path(), "ссылка ведет к несуществующему файлу: " + target.string()));
+        }
     }
     if (ec) {
         cases.push_back(caseOf(argument, "папка не читается: " + ec.message()));
         return;
     }
-    if (files.empty()) {
+    if (found.empty()) {
         cases.push_back(caseOf(argument, "в папке нет книг генотипов (.xlsx, .xls, .ods)"));
         return;
     }
-    std::sort(files.begin(), files.end());
-    for (auto& file : files)
-        cases.push_back(caseOf(std::move(file)));
+    std::sort(found.begin(), found.end(), [](const CaseSummary& a, const CaseSummary& b) { return a.file < b.file; });
+    for (auto& summary : found)
+        cases.push_back(std::move(summary));
 }
 
 std::string oneLine(std::string text)
@@ -228,17 +251,20 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
             return kExitFailure;
         }
     }
-    std::set<fs::path> inputs;
+    // Names are compared without regard to case: on a folder that does not tell "Case.xlsx" from
+    // "case.xlsx" (a FAT or exFAT stick), the two are one file.
+    const auto collisionKey = [](const fs::path& file) { return text::foldCase(identity(file).string()); };
+    std::set<std::string> inputs;
     for (const auto& c : cases)
-        inputs.insert(identity(c.file));
-    std::set<fs::path> written; // claimed by a case of this run
+        inputs.insert(collisionKey(c.file));
+    std::set<std::string> written; // claimed by a case of this run
     std::set<fs::path> current; // written by this run
     // A file this run writes: never one of its inputs, nor a file written for another case of the
     // same name. `what` names it in the refusal: "книга результатов не записана".
     const auto claim
         = [&](const fs::path& folder, const CaseSummary& summary, std::string_view suffix, const std::string& what) {
               const fs::path target = folder / (summary.file.stem().string() + std::string(suffix));
-              const fs::path id = identity(target);
+              const std::string id = collisionKey(target);
               if (inputs.count(id))
                   throw std::runtime_error(what + ": " + target.string() + " - одна из книг генотипов этого запуска");
               if (!written.insert(id).second)
@@ -252,6 +278,7 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
         drawing.emplace();
 
     bool allEvaluated = true;
+    bool anyIncomplete = false;
     for (std::size_t i = 0; i < cases.size(); ++i) {
         if (options.progress)
             err << '\r' << i + 1 << '/' << cases.size() << std::flush;
@@ -271,7 +298,8 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
         results::ResultsGrid& grid = evaluated.grid;
         const engine::CombinedIndexResult combined = markAndCombine(grid, prior, format);
         const bool noIndex = combined.status == engine::CombinedIndexStatus::NoSelection;
-        if (!noIndex && combined.status != engine::CombinedIndexStatus::Ok)
+        const CaseReservations reservations = reservationsOf(evaluated, combined);
+        if (combined.status == engine::CombinedIndexStatus::BadLr)
             err << summary.file.string() << ": " << combined.message << '\n';
         summary.read = true;
         summary.loci = grid.ResultCount();
@@ -279,10 +307,17 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
             summary.marked += grid.cell(r, results::kColumnMark).empty() ? 0 : 1;
             summary.excluded += grid.cell(r, results::kColumnFormula) == engine::kPaternityExcluded ? 1 : 0;
         }
+        summary.notEvaluated = static_cast<int>(reservations.unevaluatedRows.size());
+        summary.leftOut = reservations.rowsLeftOut;
+        summary.mutation = mutationLoci(grid);
         summary.cpi = combined.cpiText;
-        summary.probability = combined.probabilityText;
-        summary.status = noIndex ? std::string(kNoIndexReason) : std::string(kCaseOk);
+        summary.cpe = results::exclusionPowers(table, grid, format).combined;
+        summary.probability = shownProbability(combined);
+        summary.status = noIndex              ? std::string(kNoIndexReason)
+                         : reservations.any() ? reservations.status()
+                                              : std::string(kCaseOk);
         allEvaluated = allEvaluated && !noIndex;
+        anyIncomplete = anyIncomplete || (!noIndex && reservations.any());
 
         try {
             if (options.outputDir) {
@@ -290,20 +325,22 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
                     = claim(*options.outputDir, summary, kResultsSuffix, "книга результатов не записана");
                 // A writer holds one workbook: a fresh one for every case.
                 const auto writer = automation::makeXlsxWorkbookWriter();
-                exchange::saveResultsWorkbook(target, grid, summary.cpi, summary.probability, options.population,
-                                              *writer);
+                exchange::saveResultsWorkbook(target, grid, combined.cpiText, combined.probabilityText,
+                                              options.population, *writer);
                 current.insert(identity(target));
             }
             if (options.reportDir) {
                 const fs::path target = claim(*options.reportDir, summary, kReportSuffix, "отчёт не записан");
                 const std::string failure = writeCaseReportFile(
-                    target, {&table, dataDir, summary.file, &grid, summary.cpi, summary.probability, &format});
+                    target,
+                    {&table, dataDir, summary.file, &grid, combined.cpiText, combined.probabilityText, &format, {}});
                 if (!failure.empty())
                     throw std::runtime_error(failure);
                 current.insert(identity(target));
             }
         } catch (const std::exception& e) {
-            summary.status = oneLine(e.what());
+            // The reservations of the evaluation stay beside the failure.
+            summary.status = oneLine(e.what()) + (summary.status == kCaseOk ? "" : "; " + summary.status);
             allEvaluated = false;
         }
     }
@@ -326,18 +363,20 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
     }
 
     const std::string population(freqdb::populationCode(options.population));
+    // The count of the mutation model's rows is a column while the model is on.
+    const bool withMutation = table.settings().mutationOn();
     switch (options.format) {
     case OutputFormat::Text:
-        writeSummaryText(cases, out);
+        writeSummaryText(cases, withMutation, out);
         break;
     case OutputFormat::Csv:
-        writeSummaryCsv(cases, out);
+        writeSummaryCsv(cases, withMutation, out);
         break;
     case OutputFormat::Json:
-        writeSummaryJson(population, cases, out);
+        writeSummaryJson(population, cases, withMutation, out);
         break;
     }
-    return allEvaluated ? kExitOk : kExitFailure;
+    return !allEvaluated ? kExitFailure : anyIncomplete ? kExitIncomplete : kExitOk;
 }
 
 } // namespace
@@ -347,26 +386,18 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
 
-    std::filesystem::path dataDir;
-    if (options.dataDir) {
-        dataDir = *options.dataDir;
-    } else {
-        const freqdb::DataFolderLookup found
-            = freqdb::findDataFolder(freqdb::dataFolderPlaces(std::filesystem::current_path()));
-        if (!found.folder) {
-            err << freqdb::dataFolderMissingMessage(found.lookedIn) << '\n';
-            return kExitFailure;
-        }
-        dataDir = *found.folder;
-    }
-    freqdb::LoadResult loaded = freqdb::LoadLocusTableFromFolder(dataDir, options.population, *reader, format);
-    if (loaded.status != freqdb::LoadStatus::Loaded) {
-        err << loaded.message << '\n';
-        if (loaded.status == freqdb::LoadStatus::FilesNotFound)
-            err << "Папка: " << dataDir.string() << '\n';
+    std::optional<CommandData> loadedData = loadCommandData(options.dataDir, options.population, *reader, format, err);
+    if (!loadedData)
         return kExitFailure;
+    const freqdb::DataFolder& data = loadedData->data;
+    freqdb::LoadResult& loaded = loadedData->loaded;
+    // The report names both folders of the lab's folder over the installed one: its tables come from both.
+    const std::filesystem::path dataDir = data.layered() ? std::filesystem::path(data.shown()) : data.folder;
+    if (const auto conflict
+        = applySettingOverrides(loaded.table, options.mutation, options.minFrequency, options.theta)) {
+        err << *conflict << '\n';
+        return kExitUsage;
     }
-    applySettingOverrides(loaded.table, options);
     // The prior was checked with a comma; the texts are written with the locale's separator.
     const std::string prior = priorText(options.prior, format.decimalSeparator()).value_or(options.prior);
 

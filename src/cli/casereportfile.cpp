@@ -1,52 +1,44 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Reports through the report module (cli/reportmodule.h), opened at the first report asked for.
 #include "casereportfile.h"
 
-#include <system_error>
-
-#include "report/casereport.h"
-#include "report/offscreengui.h"
-#include "report/reportpdf.h"
+#include "cli/programmodule.h"
+#include "cli/reportmodule.h"
 
 namespace cli {
-namespace {
 
-// The report names folders and files as a reviewer can find them again.
-std::filesystem::path fullPath(const std::filesystem::path& path)
+OpenedReportModule openReportModule()
 {
-    std::error_code ec;
-    const auto full = std::filesystem::absolute(path, ec);
-    return ec ? path : full.lexically_normal();
+    const ProgramModule module = openProgramModule(kReportModuleFile, kReportModuleEntryName);
+    if (!module.entry)
+        return {nullptr, module.error};
+    return {reinterpret_cast<const ReportModuleEntry* (*)()>(module.entry)(), {}};
 }
 
-} // namespace
-
 struct ReportDrawing::Resources {
-    report::OffscreenGui gui;
+    const ReportModuleEntry* entry = nullptr;
+    void* drawing = nullptr;
 };
 
-ReportDrawing::ReportDrawing() : m_resources(std::make_unique<Resources>()) {}
-ReportDrawing::~ReportDrawing() = default;
+ReportDrawing::ReportDrawing() : m_resources(std::make_unique<Resources>())
+{
+    // Without the module every report of the run fails, each with the reason.
+    if ((m_resources->entry = openReportModule().entry))
+        m_resources->drawing = m_resources->entry->startDrawing();
+}
+
+ReportDrawing::~ReportDrawing()
+{
+    if (m_resources->entry)
+        m_resources->entry->stopDrawing(m_resources->drawing);
+}
 
 std::string writeCaseReportFile(const std::filesystem::path& path, const EvaluatedCase& evaluated)
 {
-    const report::OffscreenGui gui;
-    report::CaseInputs inputs;
-    inputs.grid = evaluated.grid;
-    inputs.cpiLine = evaluated.cpiLine;
-    inputs.probabilityLine = evaluated.probabilityLine;
-    inputs.population = evaluated.table->population();
-    inputs.table = evaluated.table;
-    inputs.dataFolder = fullPath(evaluated.dataDir);
-    inputs.source = fullPath(evaluated.source);
-    const std::string now = report::currentDateTimeText();
-    inputs.sourceLoadedAt = now; // the command reads the workbook as it starts
-    inputs.format = evaluated.format;
-    try {
-        report::writeReportPdf(report::describeCase(inputs, now), path);
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return {};
+    const OpenedReportModule module = openReportModule();
+    if (!module.entry)
+        return "Отчёт «" + path.string() + "» не сохранён: " + module.error;
+    return module.entry->writeCaseReportFile(path, evaluated);
 }
 
 } // namespace cli

@@ -20,6 +20,7 @@ struct EvaluatedCase {
     std::string cpiLine;
     std::string probabilityLine;
     const text::NumberFormat* format = nullptr;
+    std::string sourceSamples; // the samples of a genotyping export taken for the persons
 };
 
 // Keeps what drawing reports needs (Qt's offscreen application) alive while it lives, so a run

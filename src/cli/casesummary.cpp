@@ -10,25 +10,47 @@
 namespace cli {
 namespace {
 
-constexpr std::array<std::string_view, 7> kKeys
-    = {"file", "loci", "marked", "excluded", "cpi", "probability", "status"};
+// The CSV and JSON keys: the counts and the CPE added after the status, so the columns that were
+// there keep their places; "mutation" only while the mutation model is on, last.
+constexpr std::array<std::string_view, 11> kKeys
+    = {"file",   "loci",          "marked",   "excluded", "cpi",     "probability",
+       "status", "not_evaluated", "left_out", "cpe",      "mutation"};
 
 // A case not read has no counts: empty fields rather than zeros that would read as a result.
-std::array<std::string, 7> fields(const CaseSummary& c)
+std::vector<std::string> fields(const CaseSummary& c, bool withMutation)
 {
     const auto count = [&](int n) { return c.read ? std::to_string(n) : std::string(); };
-    return {c.file.string(), count(c.loci), count(c.marked), count(c.excluded), c.cpi, c.probability, c.status};
+    std::vector<std::string> out = {c.file.string(), count(c.loci), count(c.marked),       count(c.excluded), c.cpi,
+                                    c.probability,   c.status,      count(c.notEvaluated), count(c.leftOut),  c.cpe};
+    if (withMutation)
+        out.push_back(count(c.mutation));
+    return out;
 }
 
 } // namespace
 
-void writeSummaryText(const std::vector<CaseSummary>& cases, std::ostream& out)
+void writeSummaryText(const std::vector<CaseSummary>& cases, bool withMutation, std::ostream& out)
 {
-    std::vector<std::array<std::string, 7>> lines
-        = {{"Файл", "Локусов", "Отмечено", "Исключений", "CPI", "Вероятность", "Итог"}};
-    for (const auto& c : cases)
-        lines.push_back(fields(c));
-    std::array<std::size_t, 7> widths{};
+    // The readable table keeps the counts together, before the result lines, the CPE and the status.
+    std::vector<std::size_t> order = {0, 1, 2, 3, 7, 8};
+    if (withMutation)
+        order.push_back(10);
+    order.insert(order.end(), {4, 5, 9, 6});
+    const std::vector<std::string> header = {"Файл", "Локусов",       "Отмечено", "Исключений", "CPI",    "Вероятность",
+                                             "Итог", "Не рассчитано", "Сверх 99", "CPE",        "Мутаций"};
+    const auto ordered = [&](const std::vector<std::string>& line) {
+        std::vector<std::string> shown;
+        for (const std::size_t i : order)
+            shown.push_back(line[i]);
+        return shown;
+    };
+    std::vector<std::vector<std::string>> lines = {ordered(header)};
+    for (const auto& c : cases) {
+        auto line = fields(c, withMutation);
+        line.resize(header.size());
+        lines.push_back(ordered(line));
+    }
+    std::vector<std::size_t> widths(order.size());
     for (const auto& line : lines) {
         for (std::size_t i = 0; i < line.size(); ++i)
             widths[i] = std::max(widths[i], text::characterCount(line[i]));
@@ -45,31 +67,40 @@ void writeSummaryText(const std::vector<CaseSummary>& cases, std::ostream& out)
     }
 }
 
-void writeSummaryCsv(const std::vector<CaseSummary>& cases, std::ostream& out)
+void writeSummaryCsv(const std::vector<CaseSummary>& cases, bool withMutation, std::ostream& out)
 {
-    for (std::size_t i = 0; i < kKeys.size(); ++i)
+    const std::size_t columns = withMutation ? kKeys.size() : kKeys.size() - 1;
+    for (std::size_t i = 0; i < columns; ++i)
         out << (i ? "," : "") << kKeys[i];
     out << '\n';
     for (const auto& c : cases) {
-        const auto line = fields(c);
+        const auto line = fields(c, withMutation);
         for (std::size_t i = 0; i < line.size(); ++i)
             out << (i ? "," : "") << csvField(line[i]);
         out << '\n';
     }
 }
 
-void writeSummaryJson(const std::string& population, const std::vector<CaseSummary>& cases, std::ostream& out)
+void writeSummaryJson(const std::string& population, const std::vector<CaseSummary>& cases, bool withMutation,
+                      std::ostream& out)
 {
     auto lines = nlohmann::ordered_json::array();
     for (const auto& c : cases) {
         const auto count = [&](int n) { return c.read ? nlohmann::ordered_json(n) : nlohmann::ordered_json(nullptr); };
-        lines.push_back(nlohmann::ordered_json{{"file", c.file.string()},
-                                               {"loci", count(c.loci)},
-                                               {"marked", count(c.marked)},
-                                               {"excluded", count(c.excluded)},
-                                               {"cpi", c.cpi},
-                                               {"probability", c.probability},
-                                               {"status", c.status}});
+        nlohmann::ordered_json line{
+            {"file", c.file.string()},
+            {"loci", count(c.loci)},
+            {"marked", count(c.marked)},
+            {"excluded", count(c.excluded)},
+            {"cpi", c.cpi},
+            {"probability", c.probability},
+            {"status", c.status},
+            {"not_evaluated", count(c.notEvaluated)},
+            {"left_out", count(c.leftOut)},
+            {"cpe", c.cpe.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(c.cpe)}};
+        if (withMutation)
+            line["mutation"] = count(c.mutation);
+        lines.push_back(std::move(line));
     }
     writeJsonLines({{"population", population}, {"cases", std::move(lines)}}, out);
 }

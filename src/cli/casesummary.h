@@ -24,12 +24,22 @@ struct CaseSummary {
     int loci = 0; // rows of the table
     int marked = 0; // rows marked for the combined index
     int excluded = 0; // rows with "Отцовство исключается"
-    std::string cpi, probability; // the two result lines
-    std::string status; // kCaseOk, or the reason (one line) the case was not read or written
+    int notEvaluated = 0; // rows without an index (casereservations.h)
+    int leftOut = 0; // rows beyond the 99 of the table, not read
+    int mutation = 0; // rows whose index the mutation model gave
+    // The two result lines; an undefined probability reads engine::kUndefinedProbability.
+    std::string cpi, probability;
+    // kCaseOk; kIncompletePrefix and the reservations of a case evaluated with them; or the reason
+    // (one line) the case was not read or written.
+    std::string status;
+    std::string cpe; // the power of exclusion of the marked rows, four decimals; empty when none
 };
 
-void writeSummaryText(const std::vector<CaseSummary>& cases, std::ostream& out);
-void writeSummaryCsv(const std::vector<CaseSummary>& cases, std::ostream& out);
-void writeSummaryJson(const std::string& population, const std::vector<CaseSummary>& cases, std::ostream& out);
+// withMutation (the mutation model is on): the count of the model's rows is a column too, after
+// the others ("mutation" in CSV and JSON).
+void writeSummaryText(const std::vector<CaseSummary>& cases, bool withMutation, std::ostream& out);
+void writeSummaryCsv(const std::vector<CaseSummary>& cases, bool withMutation, std::ostream& out);
+void writeSummaryJson(const std::string& population, const std::vector<CaseSummary>& cases, bool withMutation,
+                      std::ostream& out);
 
 } // namespace cli

@@ -12,13 +12,15 @@
 #include "cli/batchoptions.h"
 #include "cli/command.h"
 #include "cli/importoptions.h"
+#include "cli/profilescommand.h"
+#include "cli/validateoptions.h"
 #include "version/projectversion.h"
 
 namespace cli {
 namespace {
 
 // Every command of the program, in the order of the usage text.
-constexpr std::array kCommands = {&addBatchCommand, &addImportCommand};
+constexpr std::array kCommands = {&addBatchCommand, &addImportCommand, &addValidateCommand, &addProfilesCommand};
 
 constexpr const char* kOutputLost = "Не удалось вывести результаты: стандартный вывод не принимает данные";
 
@@ -56,7 +58,7 @@ std::string leftOverMessage(const std::string& arg, const char* wordMessage)
 int checkedOutput(int status, std::ostream& out, std::ostream& err)
 {
     out.flush();
-    if (status == kExitOk && !out) {
+    if ((status == kExitOk || status == kExitIncomplete) && !out) {
         err << kOutputLost << '\n';
         return kExitFailure;
     }

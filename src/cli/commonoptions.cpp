@@ -3,6 +3,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "freqdb/labsettings.h"
+
 namespace cli {
 
 std::string checkPopulation(const CLI::App& app, const std::string& code, freqdb::Population& population)
@@ -25,6 +27,33 @@ std::string checkDataFolder(const CLI::App& app, const std::string& folder,
         return "Пустое имя папки в --data";
     dataDir = folder;
     return {};
+}
+
+std::string checkSettingOptions(const CLI::App& app, const std::string& mutation, const std::string& minFrequency,
+                                std::optional<std::string>& mutationSetting,
+                                std::optional<std::string>& minFrequencySetting)
+{
+    if (app.count("--mutation") > 0) {
+        freqdb::LabSettings probe;
+        if (const auto reason = freqdb::applyMutationSetting(probe, mutation))
+            return "--mutation: " + *reason;
+        mutationSetting = mutation;
+    }
+    if (app.count("--min-frequency") > 0) {
+        freqdb::LabSettings probe;
+        if (const auto reason = freqdb::applyMinFrequencySetting(probe, minFrequency))
+            return "--min-frequency: " + *reason;
+        minFrequencySetting = minFrequency;
+    }
+    return {};
+}
+
+bool hasExtension(const std::string& name, std::string_view wanted)
+{
+    std::string ext = std::filesystem::path(name).extension().string();
+    for (char& c : ext)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return ext == wanted;
 }
 
 } // namespace cli

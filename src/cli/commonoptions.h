@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The checks of the options every command reads with one meaning: --population and --data.
-// Each returns the usage error in Russian, or empty when the option holds.
+// The checks of the options the commands read with one meaning: --population and --data, and
+// --mutation and --min-frequency of batch and validate. Each returns the usage error in Russian,
+// or empty when the option holds.
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "freqdb/population.h"
 
@@ -20,5 +22,14 @@ std::string checkPopulation(const CLI::App& app, const std::string& code, freqdb
 // --data is optional; when given, a folder name that is not empty.
 std::string checkDataFolder(const CLI::App& app, const std::string& folder,
                             std::optional<std::filesystem::path>& dataDir);
+
+// --mutation and --min-frequency are optional; each, when given, must be a value the lab's
+// settings file accepts for that setting, and is kept as typed for the run to apply.
+std::string checkSettingOptions(const CLI::App& app, const std::string& mutation, const std::string& minFrequency,
+                                std::optional<std::string>& mutationSetting,
+                                std::optional<std::string>& minFrequencySetting);
+
+// Whether a file name ends in `wanted` (".pdf"), in any letter case.
+bool hasExtension(const std::string& name, std::string_view wanted);
 
 } // namespace cli

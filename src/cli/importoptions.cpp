@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char* kSynopsis
     = "  paternity-index import TABLE --population rus|white|black [--data DIR] [--origin NAME]\n"
-      "                  [--new-loci] [--prune] [--dry-run]\n";
+      "                  [--new-loci] [--prune] [--dry-run]\n"
+      "  paternity-index import --undo [--data DIR]\n";
 
 constexpr const char* kDescription
     = "import: вносит опубликованную таблицу частот аллелей в книги локусов папки данных как листы\n"
@@ -21,22 +22,29 @@ constexpr const char* kDescription
       "строка на локус; UTF-8 или Windows-1251), первый лист книги .xlsx/.xls/.ods или XML-выгрузка\n"
       "базы частот. Всё или ничего: прежние книги переносятся в DIR/backup-<дата>-<время>.\n"
       "  --population  популяция, чьи листы пишутся: rus, white или black\n"
-      "  --data DIR    папка с книгами локусов (по умолчанию та же, что у batch; установленную с\n"
-      "                программой сначала копирует в ~/.local/share/paternity-index/data)\n"
+      "  --data DIR    папка с книгами локусов (по умолчанию та же, что у batch; поверх установленной\n"
+      "                с программой пишет свои книги в ~/.local/share/paternity-index/data)\n"
       "  --origin NAME популяция XML-выгрузки или столбца population, если их несколько\n"
       "  --new-loci    локусу без книги в папке создать новую книгу\n"
       "  --prune       книги, которых нет в таблице, перенести в резервную папку\n"
-      "  --dry-run     только напечатать, что будет записано\n";
+      "  --dry-run     только напечатать, что будет записано\n"
+      "  --undo        вернуть папку к виду до вноса, прерванного на середине\n";
 
 // The texts as given; check() turns them into ImportOptions.
 struct ImportArguments {
     std::vector<std::string> tables;
     std::string population, data, origin;
-    bool newLoci = false, prune = false, dryRun = false;
+    bool newLoci = false, prune = false, dryRun = false, undo = false;
 };
 
 std::string check(const CLI::App& app, const ImportArguments& args, ImportOptions& options)
 {
+    if (args.undo) {
+        if (!args.tables.empty() || app.count("--population") > 0 || args.newLoci || args.prune || args.dryRun)
+            return "--undo берёт только --data";
+        options.undo = true;
+        return checkDataFolder(app, args.data, options.dataDir);
+    }
     if (args.tables.empty())
         return "Не указана таблица частот";
     if (args.tables.size() > 1)
@@ -71,6 +79,7 @@ Command addImportCommand(CLI::App& program)
     app->add_flag("--new-loci", args->newLoci);
     app->add_flag("--prune", args->prune);
     app->add_flag("--dry-run", args->dryRun);
+    app->add_flag("--undo", args->undo);
     return {app,
             kSynopsis,
             kDescription,

@@ -11,9 +11,14 @@
 // beyond (k = trunc(log10 q)). Products of 10^18 and more have no exact whole-number form and
 // soon give q = 0, so there the CPI is written like a large LR ("1,0000E+21"), or as "более
 // 1,1897E+4932" when the product leaves the long double range, and W keeps the 17 decimals of
-// the last regular form; W then reads 100,00000000000000000 once it lies within 5E-18 of 100.
-// No text ever holds nan or inf, and W stays within 0..100: a prior outside 0..1 and a negative
-// LR are refused, and a zero denominator (P = 0 with prior 1) leaves the probability unwritten.
+// the last regular form. A number that is not 0 never reads 0: a CPI below 0,05 (a product of
+// the mutation model's small indices) is written with 3 significant digits in the exponent form
+// ("4,31E-11"), and so is a W that would read 0,0000. A probability below 1 (any prior below 1)
+// never reads 100: W gets more decimals until it falls below 100, and past 17 decimals reads
+// "> 99,99999999999999999". Only a prior of 1 gives 100 and only an exclusion (or a prior of 0)
+// gives 0. No text ever holds nan or inf, and W stays within 0..100: a prior outside 0..1 and a
+// negative LR are refused, and a zero denominator (P = 0 with prior 1) leaves the probability
+// unwritten.
 #include <string>
 #include <vector>
 

@@ -16,6 +16,13 @@ inline constexpr std::string_view kMaternityExcludedLr = "";
 // The formula cell of an index given by the mutation model, followed by the rate as the lab
 // wrote it: "мутация μ=0,002".
 inline constexpr std::string_view kMutationFormulaPrefix = "мутация μ=";
+// The count of such rows, where a case's counts are shown (the report, the batch): the loci that
+// do not fit the alleged father without a mutation.
+inline constexpr std::string_view kMutationLociLabel = "Локусов с несовпадением (модель мутаций)";
+
+// The formula cell of an index with the subpopulation correction: the prefix, θ as the lab wrote
+// it, a blank and the table's formula: "θ=0,01 1/2p(15)".
+inline constexpr std::string_view kThetaFormulaPrefix = "θ=";
 
 // A failed evaluation: column 2 gets one of these, column 5 stays empty.
 inline constexpr std::string_view kBadAlleleIndex = "Расчет невозможен: аллель не принадлежит локусу";

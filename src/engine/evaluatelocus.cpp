@@ -26,8 +26,9 @@ struct Pair {
 // Builds the outcomes of one evaluation: the formula and frequency texts, the LR, the verdicts.
 class Writer {
 public:
-    Writer(const LocusRecord& locus, const text::NumberFormat& format, const freqdb::LabSettings& settings)
-        : m_locus(locus), m_format(format), m_settings(settings)
+    Writer(const LocusRecord& locus, const text::NumberFormat& format, const freqdb::LabSettings& settings, Pair F,
+           std::optional<Pair> M, Pair C)
+        : m_locus(locus), m_format(format), m_settings(settings), m_father(F), m_mother(M), m_child(C)
     {
     }
 
@@ -35,12 +36,27 @@ public:
 
     // The frequency an index uses: the table's, raised to the lab's minimum when below it. A
     // frequency that is no proportion at all stays as it is, to be refused by checkFrequency.
-    long double p(Allele x) const
+    long double p(Allele x) const { return indexFrequency(m_locus, x, m_settings); }
+
+    // The frequency an index divides by. Without θ the frequency above. With θ, the probability
+    // that an allele the random man (or, in a duo, the untyped mother) passes on is x, given the
+    // alleles already seen (Balding-Nichols): (n θ + (1 - θ) p) / (1 + k θ), where a trio has
+    // seen the k + 1 = 4 alleles of the mother and the alleged father, n of them x; a duo the
+    // alleged father's two and the child's other allele, k + 1 = 3. Every formula of the tables is
+    // then the likelihood ratio with θ, and θ = 0 gives p itself, bit for bit.
+    long double q(Allele x) const
     {
-        const long double stored = m_locus.Frequencies[x];
-        if (m_settings.minFrequency && stored >= 0 && stored < *m_settings.minFrequency)
-            return *m_settings.minFrequency;
-        return stored;
+        const long double px = p(x);
+        if (!m_settings.theta)
+            return px;
+        const long double theta = *m_settings.theta;
+        int seen = (m_father.a == x) + (m_father.b == x);
+        if (m_mother)
+            seen += (m_mother->a == x) + (m_mother->b == x);
+        else
+            seen += (m_child.a == x ? m_child.b : m_child.a) == x;
+        const long double earlier = m_mother ? 3.0L : 2.0L;
+        return (seen * theta + (1 - theta) * px) / (1 + earlier * theta);
     }
 
     std::string frequencyText(Allele x) const { return "p(" + label(x) + ")=" + m_format.frequency(p(x)); }
@@ -122,9 +138,9 @@ public:
     {
         if (auto bad = checkFrequency(x))
             return *bad;
-        if (p(x) == 0)
+        if (q(x) == 0)
             return failed(std::string(kZeroFrequencyPrefix) + shownLabel(x) + std::string(kZeroFrequencySuffix));
-        return index(rule, formula, numerator / p(x), x, std::nullopt);
+        return index(rule, formula, numerator / q(x), x, std::nullopt);
     }
 
     // Two-allele formulas of the child's alleles, c1 before c2.
@@ -139,17 +155,17 @@ public:
         if (r == "D2") {
             // Divides by each frequency: the first zero one is named.
             for (Allele x : {c1, c2}) {
-                if (p(x) == 0)
+                if (q(x) == 0)
                     return failed(std::string(kZeroFrequencyPrefix) + shownLabel(x)
                                   + std::string(kZeroFrequencySuffix));
             }
-            lr = ((p(c1) + p(c2)) / 4.0L) / p(c1) / p(c2);
+            lr = ((q(c1) + q(c2)) / 4.0L) / q(c1) / q(c2);
         } else {
             // Divides by the sum, which is zero only when both are.
-            if (p(c1) + p(c2) == 0)
+            if (q(c1) + q(c2) == 0)
                 return failed(std::string(kZeroFrequenciesPrefix) + shownLabel(c1) + " и " + shownLabel(c2)
                               + std::string(kZeroFrequencySuffix));
-            lr = r == "T11" ? 0.5L / (p(c1) + p(c2)) : 1.0L / (p(c1) + p(c2));
+            lr = r == "T11" ? 0.5L / (q(c1) + q(c2)) : 1.0L / (q(c1) + q(c2));
         }
         return index(rule, formula, lr, c1, c2);
     }
@@ -166,9 +182,16 @@ private:
         LocusOutcome out;
         out.verdict = Verdict::Index;
         out.rule = rule;
-        out.formula = formula;
         out.lrValue = lr;
-        out.lr = m_format.lr(lr);
+        if (m_settings.theta) {
+            // The table's formula, named as corrected: "θ=0,01 1/2p(15)". An index too small for
+            // two decimals keeps its digits in the exponent form.
+            out.formula = std::string(kThetaFormulaPrefix) + m_settings.thetaText + " " + formula;
+            out.lr = lr >= 0.005L ? m_format.lr(lr) : m_format.scientific(lr, 3);
+        } else {
+            out.formula = formula;
+            out.lr = m_format.lr(lr);
+        }
         out.frequency1 = frequencyText(first);
         if (second)
             out.frequency2 = frequencyText(*second);
@@ -178,6 +201,9 @@ private:
     const LocusRecord& m_locus;
     const text::NumberFormat& m_format;
     const freqdb::LabSettings& m_settings;
+    Pair m_father;
+    std::optional<Pair> m_mother; // nullopt: not typed
+    Pair m_child;
 };
 
 // Mother absent: rows D1..D9, the first that holds decides.
@@ -250,6 +276,14 @@ LocusOutcome trio(const Writer& w, Pair F, Pair M, Pair C)
 
 } // namespace
 
+long double indexFrequency(const freqdb::LocusRecord& locus, std::uint8_t allele, const freqdb::LabSettings& settings)
+{
+    const long double stored = locus.Frequencies[allele];
+    if (settings.minFrequency && stored >= 0 && stored < *settings.minFrequency)
+        return *settings.minFrequency;
+    return stored;
+}
+
 bool isMutationFormula(std::string_view formula)
 {
     return formula.substr(0, kMutationFormulaPrefix.size()) == kMutationFormulaPrefix;
@@ -275,10 +309,11 @@ LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, st
     if (!motherOk(m1) || !motherOk(m2))
         return Writer::failed(std::string(kBadAlleleIndex) + std::string(kMotherRole));
 
-    const Writer writer(locus, format, settings);
+    if (const auto conflict = freqdb::settingsConflict(settings))
+        return Writer::failed(*conflict);
     if (m1 == NoAllele || m2 == NoAllele)
-        return duo(writer, {f1, f2}, {c1, c2});
-    return trio(writer, {f1, f2}, {m1, m2}, {c1, c2});
+        return duo(Writer(locus, format, settings, {f1, f2}, std::nullopt, {c1, c2}), {f1, f2}, {c1, c2});
+    return trio(Writer(locus, format, settings, {f1, f2}, Pair{m1, m2}, {c1, c2}), {f1, f2}, {m1, m2}, {c1, c2});
 }
 
 } // namespace engine

@@ -50,6 +50,10 @@ LocusOutcome EvaluateLocus(const freqdb::LocusRecord& locus, std::uint8_t f1, st
                            std::uint8_t m2, std::uint8_t c1, std::uint8_t c2, const text::NumberFormat& format,
                            const freqdb::LabSettings& settings);
 
+// The frequency of `allele` as an index uses it: the table's, raised to the lab's minimum when
+// below it. A frequency that is no proportion at all (negative, NaN) is returned as it is.
+long double indexFrequency(const freqdb::LocusRecord& locus, std::uint8_t allele, const freqdb::LabSettings& settings);
+
 // True for the formula text of an index that the mutation model gave ("мутация μ=..."): the
 // results table keeps texts only, and this is how a row read from it tells such an index.
 bool isMutationFormula(std::string_view formula);

@@ -22,6 +22,10 @@ struct LoadedResults {
     std::string caption;
     // When ok: remarks for the operator (rows left out, an unsplittable genotype cell).
     std::vector<std::string> notes;
+    // When ok: rows beyond the 99 the table holds, and rows under the workbook's closing lines
+    // (not locus rows); both left out, and each said in `notes`.
+    int rowsLeftOut = 0;
+    int rowsAfterClosingLines = 0;
     // When ok: the two result lines that belong to the rows read, for Edit1 and Edit2; empty
     // when the workbook holds none for them (a genotype workbook is evaluated anew).
     std::string cpiLine;
@@ -30,6 +34,9 @@ struct LoadedResults {
     // closing line names it ("Использовались референтные частоты аллелей для русских"); Unset when
     // the workbook names none.
     freqdb::Population statedPopulation = freqdb::Population::Unset;
+    // When ok and the rows came from a genotyping export: the samples taken for the persons
+    // ("отец «F-118», ребенок «C-118», мать «M-118»"), for the case report; empty otherwise.
+    std::string sourceSamples;
 
     static LoadedResults failed(std::string message)
     {

@@ -52,9 +52,9 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
     LoadedResults out;
     try {
         const SheetCells sheet = readFirstSheet(path, reader, format);
+        const SheetTable layout = tableRows(sheet);
         int leftOut = 0;
-        const int lastRead = lastLocusRow(sheet);
-        const int rows = keptRows(lastRead - 1, leftOut);
+        const int rows = keptRows(static_cast<int>(layout.rows.size()), leftOut);
         // Two columns or fewer hold no result: the table stays empty rather than counting rows
         // that have nothing in them.
         const bool tooNarrow = sheet.lastRow() >= 4 && sheet.lastColumn() <= 2;
@@ -65,7 +65,7 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
                 out.grid.setCell(0, c, sheet.text(1, sheetColumnOf(c)));
             std::string unsplitRows;
             for (int r = 1; r <= rows; ++r) {
-                const int sheetRow = r + 1;
+                const int sheetRow = layout.rows[r - 1];
                 for (int c = 0; c < results::kColumnCount; ++c)
                     out.grid.setCell(r, c, sheet.text(sheetRow, sheetColumnOf(c)));
                 out.grid.setCell(r, results::kColumnNumber, rowNumberText(out.grid.cell(r, results::kColumnNumber), r));
@@ -83,10 +83,14 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
             // The two result lines were formed from exactly these rows; with rows left out they
             // would stand beside a table they were not computed from. A sheet whose last rows
             // are result rows has no result lines.
-            if (leftOut == 0 && lastRead == sheet.lastRow() - kTrailingRows) {
-                out.statedPopulation = statedPopulation(resultLine(sheet, sheet.lastRow(), kPopulationLinePrefix));
-                out.cpiLine = resultLine(sheet, sheet.lastRow() - 2, engine::kCpiPrefix);
-                out.probabilityLine = resultLine(sheet, sheet.lastRow() - 1, engine::kProbabilityPrefix);
+            if (leftOut == 0 && layout.closingLinesFound()) {
+                if (layout.populationRow)
+                    out.statedPopulation
+                        = statedPopulation(resultLine(sheet, layout.populationRow, kPopulationLinePrefix));
+                if (layout.cpiRow)
+                    out.cpiLine = resultLine(sheet, layout.cpiRow, engine::kCpiPrefix);
+                if (layout.probabilityRow)
+                    out.probabilityLine = resultLine(sheet, layout.probabilityRow, engine::kProbabilityPrefix);
                 // Lines edited apart from their rows (a mark or an LR changed in the sheet) are
                 // the index of other rows: the operator forms it anew with "Перемножить".
                 std::vector<engine::CombinedIndexRow> combined;
@@ -101,8 +105,12 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
             if (!unsplitRows.empty())
                 out.notes.push_back(std::string(kUnsplitGenotypeNote) + unsplitRows);
         }
+        out.rowsLeftOut = leftOut;
+        out.rowsAfterClosingLines = layout.rowsAfterClosingLines;
         if (leftOut > 0)
             out.notes.push_back(std::string(kRowsLeftOutNote) + std::to_string(leftOut));
+        if (layout.rowsAfterClosingLines > 0)
+            out.notes.push_back(std::string(kRowsAfterClosingLinesNote) + std::to_string(layout.rowsAfterClosingLines));
     } catch (const ReadFailure& e) {
         return LoadedResults::failed(e.what());
     } catch (const CellFault& e) {

@@ -11,13 +11,13 @@
 namespace exchange {
 
 // Reads the first worksheet of `path` (.xlsx, .xls, .ods): row 1 replaces the header texts,
-// rows 2..R-3 become result rows, and so do those of the last three rows down to the last one
-// that names a locus and holds genotypes (lastLocusRow in sheetcells.h): columns A, B, F..J go
-// to grid columns 0..6, C..E to RowGenotypes; an empty number cell gives the row's position.
-// The result lines in B of rows come back as cpiLine and probabilityLine when they
-// are result lines. More than 99 rows: the first 99 are kept, a note gives the number left
-// out, and the result lines (formed from all of them) stay empty. Numbers in cells are written
-// with `format`.
+// the rows above the closing lines become result rows (tableRows in sheetcells.h: blank rows
+// skipped, rows under the closing lines left out with a note): columns A, B, F..J go to grid
+// columns 0..6, C..E to RowGenotypes; an empty number cell gives the row's position in the
+// table. The CPI and probability lines come back as cpiLine and probabilityLine when they belong
+// to the rows read. More than 99 rows: the first 99 are kept, a note gives the number left out,
+// and the result lines (formed from all of them) stay empty. Numbers in cells are written with
+// `format`.
 LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const automation::WorkbookReader& reader,
                                   const text::NumberFormat& format);
 

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "automation/readmessages.h"
+#include "engine/enginetexts.h"
 #include "exchange/workbooklayout.h"
 #include "freqdb/loadmessages.h"
 #include "results/resultsgrid.h"
@@ -61,9 +62,47 @@ bool filled(const SheetCells& sheet, int row, int column)
     }
 }
 
-} // namespace
+enum class ClosingLine { None, Cpi, Probability, Population };
 
-int lastLocusRow(const SheetCells& sheet)
+ClosingLine closingLineAt(const SheetCells& sheet, int row)
+{
+    std::string line;
+    try {
+        line = sheet.text(row, kColumnLocus);
+    } catch (const CellFault&) {
+        return ClosingLine::None;
+    }
+    if (line.starts_with(engine::kCpiPrefix))
+        return ClosingLine::Cpi;
+    if (line.starts_with(engine::kProbabilityPrefix))
+        return ClosingLine::Probability;
+    if (line.starts_with(kPopulationLinePrefix))
+        return ClosingLine::Population;
+    return ClosingLine::None;
+}
+
+bool blankRow(const SheetCells& sheet, int row)
+{
+    for (int column = kColumnNumber; column <= kColumnMark; ++column) {
+        if (filled(sheet, row, column))
+            return false;
+    }
+    return true;
+}
+
+// A row with nothing in A to J but column B (blank rows included): the shape of a closing line.
+bool lineTextOnly(const SheetCells& sheet, int row)
+{
+    for (int column = kColumnNumber; column <= kColumnMark; ++column) {
+        if (column != kColumnLocus && filled(sheet, row, column))
+            return false;
+    }
+    return true;
+}
+
+// The last row of the table of a sheet without recognised closing lines: R-3, or further down to
+// the last of the last three rows that names a locus and holds genotypes. 1 when there is none.
+int lastRowWithoutClosingLines(const SheetCells& sheet)
 {
     const int lastRow = sheet.lastRow();
     int last = std::max(1, lastRow - kTrailingRows);
@@ -72,6 +111,62 @@ int lastLocusRow(const SheetCells& sheet)
             last = row;
     }
     return last;
+}
+
+} // namespace
+
+SheetTable tableRows(const SheetCells& sheet)
+{
+    SheetTable out;
+    const int lastRow = sheet.lastRow();
+    int firstClosing = 0;
+    ClosingLine firstLine = ClosingLine::None;
+    for (int row = 2; row <= lastRow && firstClosing == 0; ++row) {
+        firstLine = closingLineAt(sheet, row);
+        if (firstLine != ClosingLine::None)
+            firstClosing = row;
+    }
+    int tableEnd = lastRow;
+    if (firstClosing == 0) {
+        tableEnd = lastRowWithoutClosingLines(sheet);
+    } else {
+        // The lines before the first one recognised are in their places above it when they hold
+        // nothing but a text in B (a CPI line with other words, or an empty one); a row with
+        // anything else is a row of the table.
+        const int place = firstLine == ClosingLine::Cpi ? 0 : firstLine == ClosingLine::Probability ? 1 : 2;
+        int blockStart = firstClosing;
+        while (firstClosing - blockStart < place && blockStart > 2 && lineTextOnly(sheet, blockStart - 1))
+            --blockStart;
+        for (int row = blockStart; row < firstClosing; ++row)
+            (place - (firstClosing - row) == 0 ? out.cpiRow : out.probabilityRow) = row;
+        tableEnd = blockStart - 1;
+        // From the first recognised line on: the lines in their order, blank rows between them
+        // allowed; the block ends with the population line, or at anything that is none of them.
+        int blockEnd = firstClosing;
+        for (int row = firstClosing; row <= std::min(lastRow, blockStart + kTrailingRows - 1); ++row) {
+            const ClosingLine line = closingLineAt(sheet, row);
+            if (line == ClosingLine::Cpi && !out.cpiRow && !out.probabilityRow) {
+                out.cpiRow = row;
+            } else if (line == ClosingLine::Probability && !out.probabilityRow) {
+                out.probabilityRow = row;
+            } else if (line == ClosingLine::Population) {
+                out.populationRow = row;
+                blockEnd = row;
+                break;
+            } else if (!blankRow(sheet, row)) {
+                break;
+            }
+            if (line != ClosingLine::None)
+                blockEnd = row;
+        }
+        for (int row = blockEnd + 1; row <= lastRow; ++row)
+            out.rowsAfterClosingLines += blankRow(sheet, row) ? 0 : 1;
+    }
+    for (int row = 2; row <= tableEnd; ++row) {
+        if (!blankRow(sheet, row))
+            out.rows.push_back(row);
+    }
+    return out;
 }
 
 std::string rowNumberText(std::string cell, int row)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "automation/workbook.h"
 #include "text/numberformat.h"
@@ -46,11 +47,26 @@ private:
 // The operator message of a failed read: kReadFailed, then the file and the reason.
 std::string readFailedMessage(const std::filesystem::path& path, const std::string& reason);
 
-// The last sheet row that holds a result row. The last three used rows are the closing lines of
-// a results workbook (its two result lines and the population line, text in B only) and are
-// left out; but one that names a locus in B and has genotypes in C and D is a locus row of a
-// sheet typed without closing lines, and the rows are read down to it. 1 when there is none.
-int lastLocusRow(const SheetCells& sheet);
+// The rows of a results or genotype sheet that hold the table, and the closing lines under it.
+// The closing lines are known by the texts the writer gives them in column B: the CPI line, the
+// probability line and the population line, in that order (an empty line is an empty row). The
+// table ends above the first of them, and the rows under the population line (a remark or a
+// signature typed in below) are no locus rows. A sheet without such lines (typed by hand, or
+// lines edited beyond recognition) keeps the rule of its last three rows: they are the closing
+// lines, except those down to the last one that names a locus in B and has genotypes in C and D,
+// which are locus rows of a sheet typed without closing lines. Blank rows (nothing in A to J)
+// are skipped wherever they stand: they are neither numbered nor counted.
+struct SheetTable {
+    std::vector<int> rows; // the sheet rows of the table's rows, in order
+    // The sheet rows of the closing lines recognised by their texts; 0 for a line not found.
+    int cpiRow = 0;
+    int probabilityRow = 0;
+    int populationRow = 0;
+    // Rows with something in them under the closing lines, not read.
+    int rowsAfterClosingLines = 0;
+    bool closingLinesFound() const { return cpiRow != 0 || probabilityRow != 0 || populationRow != 0; }
+};
+SheetTable tableRows(const SheetCells& sheet);
 
 // Of `rows` rows read, how many the table holds (at most 99); `leftOut` gets the rest.
 int keptRows(int rows, int& leftOut);

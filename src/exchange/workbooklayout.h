@@ -17,10 +17,14 @@
 // centred, rows n+2..n+4 left-aligned. Widths in characters: A 4; B-E 8; F 14; G, H 11; I, J 7;
 // K the default. Wrapped: B1:H1 and F1:F(n + 1).
 //
-// Reading back (results or genotype workbook): rows 2..R-3 of a sheet with R used rows are the
-// result rows; the last three are the closing lines and are read as rows only where they name a
-// locus in B and hold genotypes in C and D (a sheet typed by hand). A genotype workbook is the same
-// layout read only in columns A to E; its formula, frequency, LR and mark columns are ignored.
+// Reading back (results or genotype workbook): the closing lines are known by their texts in B
+// (the CPI line, the probability line, the population line); the result rows are the rows from 2
+// down to the first of them, and rows under the population line are not read. A sheet without
+// them keeps the older rule: rows 2..R-3 of a sheet with R used rows are the result rows, and of
+// the last three only those down to the last one that names a locus in B and holds genotypes in C
+// and D (a sheet typed by hand). Blank rows are skipped (exchange::tableRows). A genotype workbook
+// is the same layout read only in columns A to E; its formula, frequency, LR and mark columns are
+// ignored.
 #include <array>
 #include <string_view>
 
@@ -71,6 +75,8 @@ inline constexpr std::string_view kRowsLeftOutNote
     = "Таблица вмещает 99 строк: загружены первые 99, не загружено строк: "; // + count
 inline constexpr std::string_view kTooNarrowNote
     = "В первом листе книги слишком мало столбцов: строки результатов не загружены";
+inline constexpr std::string_view kRowsAfterClosingLinesNote
+    = "Строки под итоговыми строками книги - не строки локусов, не загружено строк: "; // + count
 inline constexpr std::string_view kUnsplitGenotypeNote
     = "Генотип без «/» (строки таблицы): "; // + row numbers, for the results reader
 

@@ -5,13 +5,12 @@
 // text running over the next row), and never fit merged cells, so the writer gives the heights.
 //
 // The count is an estimate in characters of the column width (the width unit is the digit of the
-// workbook's 11-point font): words fill a line greedily, breaking at blanks and after a slash;
-// capitals and a few wide letters count wider than small letters, blanks and narrow punctuation
-// narrower, and a word longer than a line breaks inside. It is measured against LibreOffice Calc
-// printing with DejaVu Sans, the wide face a Debian desk puts in place of the workbook's: for
-// every formula-column text the program writes it gives the lines shown or one more (tests in
-// tests/exchange/libreoffice_test.cpp). A line of 15 points is higher than the 12,8 points such a
-// line takes, which leaves room for a face wider still.
+// workbook's 11-point font): words fill a line greedily, breaking at blanks (and after a slash
+// in a text without blanks), and a word longer than a line breaks inside. Each character counts its advance width in
+// DejaVu Sans, the face LibreOffice Calc on a Debian desk prints in place of the workbook's (and wider than the metric
+// twin of Calibri that some desks have): for every formula-column text the program writes it gives the lines shown or
+// one more (tests in tests/exchange/libreoffice_test.cpp). A line of 15 points is higher than the 12,8 points such a
+// line takes.
 #include <string_view>
 
 namespace exchange {

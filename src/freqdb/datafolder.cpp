@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "freqdb/datafolder.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <stdexcept>
 
 #include "freqdb/loadmessages.h"
+#include "freqdb/locusworkbookfiles.h"
 #include "text/utf8.h"
 
 namespace freqdb {
@@ -16,7 +15,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kFolderName = "paternity-index";
 
-std::string shown(const fs::path& path)
+std::string shownPath(const fs::path& path)
 {
     return text::validUtf8(path.string());
 }
@@ -27,58 +26,54 @@ std::string environment(const char* name)
     return value ? value : "";
 }
 
-bool present(const fs::path& path)
+enum class PlaceState { Absent, NotFolder, Unreadable, NoWorkbooks, HasWorkbooks };
+
+struct Inspection {
+    PlaceState state = PlaceState::Absent;
+    std::string reason; // for Unreadable
+};
+
+Inspection inspect(const fs::path& place)
 {
     std::error_code error;
-    return fs::status(path, error).type() != fs::file_type::not_found;
-}
-
-bool sameFolder(const fs::path& a, const fs::path& b)
-{
-    std::error_code error;
-    return !a.empty() && !b.empty() && fs::equivalent(a, b, error);
-}
-
-// The installed tables are read-only for everyone; the lab's copy must be writable by its owner.
-void makeOwnerWritable(const fs::path& folder)
-{
-    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (!entry.is_symlink())
-            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
-}
-
-WritableDataFolder copyInstalledToLab(const DataFolderPlaces& places)
-{
-    if (places.labFolder.empty())
-        throw std::runtime_error("Некуда записать папку данных: не заданы ни XDG_DATA_HOME, ни HOME.");
-    const fs::path& lab = places.labFolder;
-    const bool haveInstalled = !places.installedFolder.empty() && fs::is_directory(places.installedFolder);
-    if (present(lab))
-        return {lab, "Папка данных " + shown(places.installedFolder) + " только для чтения; книги записываются в "
-                         + shown(lab) + "."};
-    const fs::path partial = lab.parent_path() / (lab.filename().string() + ".partial-" + std::to_string(getpid()));
+    const fs::file_status status = fs::status(place, error);
+    if (status.type() == fs::file_type::not_found)
+        return {PlaceState::Absent, {}};
+    if (error)
+        return {PlaceState::Unreadable, error.message()};
+    if (!fs::is_directory(status))
+        return {PlaceState::NotFolder, {}};
     try {
-        fs::create_directories(lab.parent_path());
-        if (!haveInstalled) {
-            fs::create_directory(lab);
-            return {lab, "Создана папка данных " + shown(lab) + "."};
-        }
-        fs::remove_all(partial);
-        fs::copy(places.installedFolder, partial, fs::copy_options::recursive);
-        makeOwnerWritable(partial);
-        fs::rename(partial, lab);
+        return {findLocusWorkbooks(place).empty() ? PlaceState::NoWorkbooks : PlaceState::HasWorkbooks, {}};
     } catch (const fs::filesystem_error& e) {
-        std::error_code ignored;
-        fs::remove_all(partial, ignored);
-        throw std::runtime_error("Не удалось скопировать папку данных " + shown(places.installedFolder) + " в "
-                                 + shown(lab) + ": " + e.code().message() + ".");
+        return {PlaceState::Unreadable, e.code().message()};
     }
-    return {lab, "Папка данных " + shown(places.installedFolder) + " только для чтения; она скопирована в " + shown(lab)
-                     + ", и программа теперь берёт данные оттуда."};
+}
+
+std::string lookedInLine(const fs::path& place, const Inspection& seen)
+{
+    std::string line = shownPath(place) + " — ";
+    switch (seen.state) {
+    case PlaceState::Absent:
+        return line + "нет такой папки";
+    case PlaceState::NotFolder:
+        return line + "это не папка";
+    case PlaceState::Unreadable:
+        return line + "не читается: " + seen.reason;
+    case PlaceState::NoWorkbooks:
+        return line + "нет книг локусов (*.xls, *.xlsx, *.ods)";
+    case PlaceState::HasWorkbooks:
+        break;
+    }
+    return line + "есть книги локусов";
 }
 
 } // namespace
+
+std::string DataFolder::shown() const
+{
+    return layered() ? shownPath(folder) + " поверх " + shownPath(installed) : shownPath(folder);
+}
 
 std::vector<fs::path> DataFolderPlaces::inOrder() const
 {
@@ -115,30 +110,62 @@ DataFolderPlaces dataFolderPlaces(const fs::path& workDir)
 DataFolderLookup findDataFolder(const DataFolderPlaces& places)
 {
     DataFolderLookup lookup;
-    for (const fs::path& place : places.inOrder()) {
-        lookup.lookedIn.push_back(place);
-        if (present(place)) {
-            lookup.folder = place;
-            break;
+    Inspection lab;
+    for (const fs::path* place : {&places.workFolder, &places.labFolder, &places.installedFolder}) {
+        if (place->empty())
+            continue;
+        const Inspection seen = inspect(*place);
+        lookup.lookedIn.push_back(lookedInLine(*place, seen));
+        if (seen.state == PlaceState::Unreadable)
+            lookup.notes.push_back("Папка " + shownPath(*place) + " не читается (" + seen.reason
+                                   + "); данные ищутся дальше.");
+        if (place == &places.labFolder) {
+            lab = seen;
+            continue; // the lab's folder is laid over the installed one when that is there
         }
+        if (seen.state != PlaceState::HasWorkbooks)
+            continue;
+        if (place == &places.workFolder)
+            lookup.data = DataFolder{*place, {}};
+        else if (lab.state == PlaceState::HasWorkbooks || lab.state == PlaceState::NoWorkbooks)
+            lookup.data = DataFolder{places.labFolder, *place};
+        else
+            lookup.data = DataFolder{*place, {}};
+        return lookup;
     }
+    if (lab.state == PlaceState::HasWorkbooks)
+        lookup.data = DataFolder{places.labFolder, {}};
     return lookup;
 }
 
-std::string dataFolderMissingMessage(const std::vector<fs::path>& lookedIn)
+std::string dataFolderMissingMessage(const std::vector<std::string>& lookedIn)
 {
     std::string message = std::string(kFilesNotFound) + "\nПапка данных не найдена. Искали:";
-    for (const fs::path& place : lookedIn)
-        message += "\n  " + shown(place);
+    for (const std::string& place : lookedIn)
+        message += "\n  " + place;
     return message;
 }
 
-WritableDataFolder writableDataFolder(const DataFolderPlaces& places, const std::optional<fs::path>& explicitFolder)
+DataFolder importDataFolder(const DataFolderPlaces& places, const std::optional<fs::path>& explicitFolder)
 {
-    const std::optional<fs::path> folder = explicitFolder ? explicitFolder : findDataFolder(places).folder;
-    if (folder && !sameFolder(*folder, places.installedFolder))
-        return {*folder, {}};
-    return copyInstalledToLab(places);
+    if (explicitFolder) {
+        std::error_code error;
+        if (!places.installedFolder.empty() && fs::equivalent(*explicitFolder, places.installedFolder, error))
+            throw std::runtime_error("Папка " + shownPath(*explicitFolder)
+                                     + " установлена с программой и только для чтения; свои таблицы "
+                                       "лаборатория вносит в свою папку (без --data: в "
+                                     + shownPath(places.labFolder) + ").");
+        return DataFolder{*explicitFolder, {}};
+    }
+    const DataFolderLookup found = findDataFolder(places);
+    if (found.data && found.data->layered())
+        return *found.data;
+    if (found.data && found.data->folder != places.installedFolder)
+        return *found.data;
+    if (places.labFolder.empty())
+        throw std::runtime_error("Некуда записать таблицы лаборатории: не заданы ни XDG_DATA_HOME, ни HOME.");
+    // Only the installed copy, or nothing at all: the lab's folder, over the installed copy if any.
+    return DataFolder{places.labFolder, found.data ? found.data->folder : fs::path()};
 }
 
 } // namespace freqdb

@@ -84,6 +84,29 @@ std::optional<std::string> applyMinFrequencySetting(LabSettings& settings, std::
     return std::nullopt;
 }
 
+std::optional<std::string> applyThetaSetting(LabSettings& settings, std::string_view text)
+{
+    text = trimmed(text);
+    if (equalsIgnoringCase(text, "off")) {
+        settings.theta.reset();
+        settings.thetaText.clear();
+        return std::nullopt;
+    }
+    const auto value = parseProportion(text);
+    if (!value)
+        return "θ должна быть off или числом больше 0 и меньше 1, а не " + quoted(text);
+    settings.theta = *value;
+    settings.thetaText = std::string(text);
+    return std::nullopt;
+}
+
+std::optional<std::string> settingsConflict(const LabSettings& settings)
+{
+    if (settings.theta && settings.mutationOn())
+        return std::string("поправка θ и модель мутаций вместе не применяются: выключите одну из них");
+    return std::nullopt;
+}
+
 std::vector<std::pair<std::string, std::string>> settingsLines(const LabSettings& settings)
 {
     std::vector<std::pair<std::string, std::string>> lines;
@@ -91,6 +114,8 @@ std::vector<std::pair<std::string, std::string>> settingsLines(const LabSettings
                                                                : std::string("не применяется"));
     lines.emplace_back("Минимальная частота аллеля",
                        settings.minFrequency ? settings.minFrequencyText : std::string("не применяется"));
+    if (settings.theta)
+        lines.emplace_back("Поправка на субпопуляцию (Balding–Nichols)", "θ=" + settings.thetaText);
     if (!settings.source.empty())
         lines.emplace_back("Источник настроек", settings.source);
     return lines;
@@ -102,6 +127,8 @@ std::string settingsSummary(const LabSettings& settings)
     out += settings.mutationOn() ? "пропорциональная, μ=" + settings.mutationRateText : "не применяется";
     out += "; минимальная частота аллеля ";
     out += settings.minFrequency ? settings.minFrequencyText : "не применяется";
+    if (settings.theta)
+        out += "; θ=" + settings.thetaText;
     return out;
 }
 

@@ -18,6 +18,7 @@ namespace {
 constexpr std::string_view kModelKey = "mutation_model";
 constexpr std::string_view kRateKey = "mutation_rate";
 constexpr std::string_view kMinFrequencyKey = "min_allele_frequency";
+constexpr std::string_view kThetaKey = "theta";
 constexpr std::uintmax_t kMaxSettingsBytes = 64 * 1024;
 
 // What inih sees, one line at a time: the line number of the line in hand is known to the
@@ -84,9 +85,10 @@ int onValue(void* user, const char* section, const char* name, const char* value
         parse.refuse("разделы в файле настроек не используются: [" + std::string(section) + "]");
         return 0;
     }
-    if (key != kModelKey && key != kRateKey && key != kMinFrequencyKey) {
+    if (key != kModelKey && key != kRateKey && key != kMinFrequencyKey && key != kThetaKey) {
         parse.refuse("неизвестный параметр «" + automation::validUtf8(key) + "»; допустимы " + std::string(kModelKey)
-                     + ", " + std::string(kRateKey) + " и " + std::string(kMinFrequencyKey));
+                     + ", " + std::string(kRateKey) + ", " + std::string(kMinFrequencyKey) + " и "
+                     + std::string(kThetaKey));
         return 0;
     }
     if (!parse.seen.insert(key).second) {
@@ -109,9 +111,14 @@ int onValue(void* user, const char* section, const char* name, const char* value
             parse.settings.mutationRate = *rate;
             parse.settings.mutationRateText = value;
         }
+    } else if (key == kThetaKey) {
+        reason = applyThetaSetting(parse.settings, automation::validUtf8(value));
     } else {
         reason = applyMinFrequencySetting(parse.settings, automation::validUtf8(value));
     }
+    // The second of θ and the mutation model to be turned on is the line refused.
+    if (!reason && (key == kThetaKey || key == kModelKey))
+        reason = settingsConflict(parse.settings);
     if (reason) {
         parse.refuse(automation::validUtf8(*reason));
         return 0;

@@ -8,10 +8,11 @@
 //   mutation_model = off | proportional
 //   mutation_rate = 0,002            (per transmission; a comma or a point)
 //   min_allele_frequency = off | 0,0069
+//   theta = off | 0,01               (θ of the Balding-Nichols correction)
 //
-// No file means every setting off. A file that cannot be read, an unknown key, a key given twice
-// or a value that is not one of these is refused with the file, the line and the reason: a lab
-// that wrote a setting must never calculate without it.
+// No file means every setting off. A file that cannot be read, an unknown key, a key given twice,
+// a value that is not one of these, or θ on beside the mutation model is refused with the file,
+// the line and the reason: a lab that wrote a setting must never calculate without it.
 #include <filesystem>
 #include <string>
 #include <string_view>

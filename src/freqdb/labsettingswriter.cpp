@@ -20,6 +20,7 @@ namespace {
 constexpr std::string_view kModelKey = "mutation_model";
 constexpr std::string_view kRateKey = "mutation_rate";
 constexpr std::string_view kMinFrequencyKey = "min_allele_frequency";
+constexpr std::string_view kThetaKey = "theta";
 
 std::string_view trimmed(std::string_view s)
 {
@@ -58,10 +59,12 @@ std::string rewriteSettingsText(std::string_view content, const SettingsChoice& 
         bool written = false;
         bool addWhenMissing = true;
     };
-    // A rate the file lacks is added only when the model uses it; the default serves otherwise.
-    std::array<Key, 3> keys{{{kModelKey, on ? "proportional" : "off"},
+    // A rate the file lacks is added only when the model uses it, θ only when it is on: the
+    // defaults serve otherwise.
+    std::array<Key, 4> keys{{{kModelKey, on ? "proportional" : "off"},
                              {kRateKey, choice.mutationRate, false, on},
-                             {kMinFrequencyKey, choice.minFrequency}}};
+                             {kMinFrequencyKey, choice.minFrequency},
+                             {kThetaKey, choice.theta, false, choice.theta != "off"}}};
     std::string out;
     std::string_view rest = content;
     while (!rest.empty()) {

@@ -2,18 +2,23 @@
 // A locus worksheet is the table of one locus for one population: its used range, no header
 // row, column A the allele label, column B the frequency; row i is allele i, and the last row
 // closes the table and is never an allele. The allele count is the last labelled row before
-// the closing row. A load reads every workbook into a new table and hands it over only when all
+// the closing row. An allele's label cell that holds a date refuses the workbook
+// (freqdb/datelabel.h). A load reads every workbook into a new table and hands it over only when all
 // of them were read, so a failure never leaves a table that mixes two populations.
 #include "locusloader.h"
 
 #include <cmath>
-#include <map>
+#include <optional>
 #include <utility>
 
 #include "automation/readmessages.h"
+#include "freqdb/datafiles.h"
+#include "freqdb/datelabel.h"
 #include "freqdb/labsettingsfile.h"
 #include "freqdb/loadmessages.h"
 #include "freqdb/locusworkbookfiles.h"
+#include "freqdb/skippedloci.h"
+#include "freqdb/unfinishedimport.h"
 #include "text/shorttext.h"
 
 namespace freqdb {
@@ -86,6 +91,20 @@ public:
         return text::cutToCharacters(automation::cellText(cell, m_format), text::kMaxLabelChars);
     }
 
+    // An allele's label cell that a spreadsheet program made a date (freqdb/datelabel.h). A text
+    // label stays as typed ("123456" keeps "12345"), so only a number cell can be the serial day
+    // of a date whose format was lost.
+    void refuseDateLabel(int i) const
+    {
+        const automation::CellValue& cell = m_cells.at(i, 1);
+        const auto* labelText = std::get_if<std::string>(&cell);
+        const auto* number = std::get_if<double>(&cell);
+        const std::string refusal = dateLabelRefusal(labelText ? *labelText : std::string(),
+                                                     number ? std::optional<double>(*number) : std::nullopt, m_format);
+        if (!refusal.empty())
+            fail(m_path, "ячейка " + cellName(i, 1) + " листа " + inQuotes(m_sheet) + ": " + refusal);
+    }
+
     // The frequency of row i: a number as it stands, an empty cell as 0, a text read with the
     // program's decimal separator.
     long double frequency(int i) const
@@ -144,6 +163,8 @@ LocusRecord readTable(const SheetReader& sheet, const automation::CellArray& cel
         std::string label = sheet.label(i);
         if (label.empty())
             continue;
+        if (i < rows)
+            sheet.refuseDateLabel(i);
         const long double value = sheet.frequency(i);
         if (i < rows)
             sheet.checkProportion(i, value);
@@ -166,6 +187,35 @@ std::string russianSheetsAdvice(const std::filesystem::path& dataDir, const std:
              "для русских положите в папку "
            + automation::validUtf8(dataDir.string()) + " — в каждой книге локуса лист " + inQuotes("<локус>-rus")
            + ", или внесите таблицу частот командой «paternity-index import ТАБЛИЦА --population rus».";
+}
+
+// The record of the population's worksheet; nullopt when the workbook has no such worksheet.
+std::optional<LocusRecord> readIfSheet(const std::filesystem::path& path, Population population,
+                                       const automation::WorkbookReader& reader, const text::NumberFormat& format)
+{
+    try {
+        return ReadLocusWorkbook(path, population, reader, format);
+    } catch (const MissingSheetError&) {
+        return std::nullopt;
+    }
+}
+
+bool sameTable(const LocusRecord& a, const LocusRecord& b)
+{
+    if (a.AlleleCount != b.AlleleCount)
+        return false;
+    for (int i = 1; i <= a.AlleleCount; ++i)
+        if (a.Labels[i] != b.Labels[i] || a.Frequencies[i] != b.Frequencies[i])
+            return false;
+    return true;
+}
+
+std::string joined(const std::vector<std::string>& names)
+{
+    std::string list;
+    for (const std::string& name : names)
+        list += (list.empty() ? "" : ", ") + automation::validUtf8(name);
+    return list;
 }
 
 LoadResult failed(LoadResult result, std::string reason)
@@ -227,65 +277,122 @@ LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Popula
                                     const automation::WorkbookReader& reader, const text::NumberFormat& format,
                                     const LoadProgress& progress)
 {
-    LoadResult result;
-    result.workDir = dataDir.parent_path();
+    return LoadDataFolder(DataFolder{dataDir, {}}, population, reader, format, progress);
+}
 
-    std::vector<std::filesystem::path> files;
+LoadResult LoadDataFolder(const DataFolder& data, Population population, const automation::WorkbookReader& reader,
+                          const text::NumberFormat& format, const LoadProgress& progress)
+{
+    LoadResult result;
+    result.workDir = data.folder.parent_path();
+    const std::filesystem::path& dataDir = data.folder;
+
+    if (auto unfinished = unfinishedImport(dataDir))
+        return failed(std::move(result), std::move(*unfinished));
+    DataFiles files;
     try {
-        files = findLocusWorkbooks(dataDir);
+        files = listDataFiles(data);
     } catch (const std::filesystem::filesystem_error& e) {
-        return failed(std::move(result), std::string(kReadFailed) + "\nПапка " + automation::validUtf8(dataDir.string())
+        return failed(std::move(result), std::string(kReadFailed) + "\nПапка "
+                                             + automation::validUtf8(e.path1().string())
                                              + " не читается: " + e.code().message() + ".");
     }
-    if (files.empty()) {
+    if (!files.error.empty())
+        return failed(std::move(result), std::move(files.error));
+    if (files.loci.empty()) {
         result.status = LoadStatus::FilesNotFound;
         result.message = std::string(kFilesNotFound);
         return result;
     }
-    if (files.size() > static_cast<std::size_t>(kMaxLoci))
-        return failed(std::move(result), std::string(kReadFailed) + "\nВ папке "
-                                             + automation::validUtf8(dataDir.string())
-                                             + " книг локусов: " + std::to_string(files.size())
+    if (files.loci.size() > static_cast<std::size_t>(kMaxLoci))
+        return failed(std::move(result), std::string(kReadFailed) + "\nВ папке " + data.shown()
+                                             + " книг локусов: " + std::to_string(files.loci.size())
                                              + ", а программа держит не более 100 локусов.");
-
-    // Two workbooks of one locus (D3S1358.xls beside D3S1358.xlsx) would give two list entries
-    // of one name whose frequencies may differ; the lab must keep one of them.
-    std::map<std::string, std::filesystem::path> byName;
-    for (const auto& file : files) {
-        const auto [it, inserted] = byName.emplace(locusNameOf(file), file);
-        if (!inserted)
-            return failed(std::move(result), std::string(kReadFailed) + "\nЛокус "
-                                                 + inQuotes(automation::validUtf8(it->first))
-                                                 + " задан двумя книгами: " + automation::fileLabel(it->second) + " и "
-                                                 + automation::fileLabel(file) + "; оставьте в папке одну из них.");
-    }
 
     // The lab's settings belong to its tables: a settings file that cannot be used fails the
     // load like a workbook that cannot be read.
-    SettingsRead settings = readLabSettings(dataDir / kSettingsFileName);
+    const std::filesystem::path settingsFile = fileInForce(data, std::string(kSettingsFileName));
+    SettingsRead settings = readLabSettings(settingsFile.empty() ? dataDir / kSettingsFileName : settingsFile);
     if (!settings.ok)
         return failed(std::move(result), std::move(settings.message));
 
-    const int total = static_cast<int>(files.size());
-    LocusTable table;
-    table.setPopulation(population);
-    table.setSettings(std::move(settings.settings));
-    table.setLocusCount(static_cast<std::uint8_t>(total));
+    const SkippedLoci skipped = SkippedLoci::read(dataDir);
+    std::vector<LocusRecord> records;
+    std::vector<std::string> skippedNames, ownNames, carriedNames;
+    const int total = static_cast<int>(files.loci.size());
     for (int k = 1; k <= total; ++k) {
+        const LocusWorkbooks& locus = files.loci[static_cast<std::size_t>(k - 1)];
         try {
-            table.replaceRecord(static_cast<std::uint8_t>(k),
-                                ReadLocusWorkbook(files[k - 1], population, reader, format));
+            std::optional<LocusRecord> record;
+            if (!locus.own.empty())
+                record = readIfSheet(locus.own, population, reader, format);
+            bool carried = false;
+            if (record && !locus.installed.empty()) {
+                // A worksheet an earlier import carried over from the program's own workbook.
+                for (const std::filesystem::path& originPath : locus.shippedOrigins) {
+                    const auto origin = readIfSheet(originPath, population, reader, format);
+                    if (!origin || !sameTable(*origin, *record))
+                        continue;
+                    carried = true;
+                    record = readIfSheet(locus.installed, population, reader, format);
+                    if (record && !sameTable(*record, *origin))
+                        carriedNames.push_back(fileNameWithoutExtension(locus.own)
+                                               + std::string(sheetSuffix(population)));
+                    break;
+                }
+            }
+            if (record && !carried && !locus.installed.empty()) {
+                // The lab's own table of a locus the program also ships: said, so that a table
+                // kept from an earlier package is not taken for the installed one unseen.
+                const auto installed = readIfSheet(locus.installed, population, reader, format);
+                if (installed && !sameTable(*installed, *record))
+                    ownNames.push_back(fileNameWithoutExtension(locus.own) + std::string(sheetSuffix(population)));
+            }
+            const std::filesystem::path& fallback = locus.installed.empty() ? locus.own : locus.installed;
+            if (!record && (locus.own.empty() || !locus.installed.empty()))
+                record = readIfSheet(fallback, population, reader, format);
+            if (!record && skipped.contains(population, locus.locus)) {
+                skippedNames.push_back(locus.locus);
+            } else if (!record) {
+                ReadLocusWorkbook(fallback, population, reader, format); // throws the missing sheet
+            } else {
+                records.push_back(std::move(*record));
+            }
         } catch (const MissingSheetError& e) {
             std::string message = e.what();
             if (population == Population::Russians)
-                message += "\n" + russianSheetsAdvice(dataDir, fileNameWithoutExtension(files[k - 1]));
+                message += "\n" + russianSheetsAdvice(dataDir, locus.locus);
             return failed(std::move(result), std::move(message));
         } catch (const LocusReadError& e) {
             return failed(std::move(result), e.what());
         }
         if (progress)
-            progress(k, total, table.record(static_cast<std::uint8_t>(k)).Name);
+            progress(k, total, locus.locus);
     }
+    if (records.empty()) {
+        result.status = LoadStatus::FilesNotFound;
+        result.message = std::string(kFilesNotFound);
+        return result;
+    }
+
+    LocusTable table;
+    table.setPopulation(population);
+    table.setSettings(std::move(settings.settings));
+    table.setLocusCount(static_cast<std::uint8_t>(records.size()));
+    for (std::size_t k = 0; k < records.size(); ++k)
+        table.replaceRecord(static_cast<std::uint8_t>(k + 1), std::move(records[k]));
+    if (const std::string note = outdatedCopiesNote(data, files); !note.empty())
+        result.notes.push_back(note);
+    if (!carriedNames.empty())
+        result.notes.push_back("Установленные таблицы обновлены: листы прежней версии в книгах лаборатории (их "
+                               "перенёс прежний внос) не используются: "
+                               + joined(carriedNames) + ".");
+    if (!ownNames.empty())
+        result.notes.push_back("Таблицы лаборатории вместо установленных: " + joined(ownNames) + ".");
+    if (!skippedNames.empty())
+        result.notes.push_back("Для популяции «" + std::string(populationCode(population)) + "» пропущены локусы "
+                               + joined(skippedNames) + " (" + kSkippedLociName + ": у них нет листа «<локус>"
+                               + std::string(sheetSuffix(population)) + "»).");
     result.status = LoadStatus::Loaded;
     result.table = std::move(table);
     return result;

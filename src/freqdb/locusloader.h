@@ -11,8 +11,10 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "automation/workbook.h"
+#include "freqdb/datafolder.h"
 #include "freqdb/locustable.h"
 #include "freqdb/population.h"
 
@@ -36,6 +38,10 @@ struct LoadResult {
     LocusTable table; // the new table when Loaded
     std::filesystem::path workDir;
     std::string message; // for FilesNotFound and Failed: the operator message
+    // When Loaded: what the operator should know about where the tables came from (loci left
+    // out on purpose, lab copies of an earlier package passed over, the lab's own tables in
+    // place of installed ones), one line each.
+    std::vector<std::string> notes;
 };
 
 // Called after each workbook is read: done of total, and the locus name just read.
@@ -52,6 +58,15 @@ LoadResult LoadLocusTable(const std::filesystem::path& workDir, Population popul
 LoadResult LoadLocusTableFromFolder(const std::filesystem::path& dataDir, Population population,
                                     const automation::WorkbookReader& reader, const text::NumberFormat& format,
                                     const LoadProgress& progress = {});
+
+// The same for a data folder that may be the lab's laid over the installed copy
+// (freqdb/datafiles.h): a locus is read from the lab's workbook when that has the population's
+// worksheet, else from the installed one; a locus with neither is left out when skipped-loci.txt
+// names it for the population (freqdb/skippedloci.h), else the load fails. A folder holding an
+// unfinished import fails the load (freqdb/unfinishedimport.h). `workDir` of the result is the
+// parent of data.folder.
+LoadResult LoadDataFolder(const DataFolder& data, Population population, const automation::WorkbookReader& reader,
+                          const text::NumberFormat& format, const LoadProgress& progress = {});
 
 // One locus workbook: the record of the worksheet "<file name without extension><suffix>".
 // Throws LocusReadError.

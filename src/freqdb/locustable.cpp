@@ -1,10 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "locustable.h"
 
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
+#include "text/numberformat.h"
+
 namespace freqdb {
+namespace {
+
+// The number an allele label writes: digits with at most one decimal point or comma between
+// digits ("9,3", "9.3", "10", "09.30"); nullopt for any other label ("<8", "Нет", "9,3,1", "1e1").
+std::optional<long double> labelNumber(std::string_view label)
+{
+    std::string digits(label);
+    const std::size_t separator = digits.find_first_of(".,");
+    if (separator != std::string::npos) {
+        if (separator == 0 || separator + 1 == digits.size())
+            return std::nullopt;
+        digits[separator] = ',';
+    }
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i != separator && (digits[i] < '0' || digits[i] > '9'))
+            return std::nullopt;
+    }
+    if (digits.empty())
+        return std::nullopt;
+    return text::NumberFormat(",").parse(digits);
+}
+
+} // namespace
 
 LocusTable::LocusTable() : m_records(kMaxLoci + 1) {}
 
@@ -35,6 +62,23 @@ std::uint8_t LocusTable::AlleleIndexOf(std::uint8_t currentLocus, std::string_vi
     }
     if (label == kNoAlleleLabel)
         result = NoAllele;
+    return result;
+}
+
+std::uint8_t LocusTable::matchAllele(std::uint8_t currentLocus, std::string_view label) const
+{
+    const std::uint8_t exact = AlleleIndexOf(currentLocus, label);
+    if (exact != 0)
+        return exact;
+    const auto number = labelNumber(label);
+    if (!number)
+        return 0;
+    std::uint8_t result = 0;
+    const LocusRecord& locus = record(currentLocus);
+    for (int i = 1; i <= locus.AlleleCount; ++i) {
+        if (labelNumber(locus.Labels[i]) == number)
+            result = static_cast<std::uint8_t>(i);
+    }
     return result;
 }
 

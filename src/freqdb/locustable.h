@@ -38,6 +38,13 @@ public:
     // there is none (or the locus number is not loaded); "Нет" always gives NoAllele.
     std::uint8_t AlleleIndexOf(std::uint8_t currentLocus, std::string_view label) const;
 
+    // The allele a typed label names, for labels that come from outside the table (a genotype
+    // workbook, the genotypes of a loaded results workbook): AlleleIndexOf, and when that finds
+    // nothing, the last allele whose label is the same decimal number written with the other
+    // separator or other zeros ("9.3" is the table's "9,3", as the import writes it). Only a
+    // label truly absent from the locus gives 0.
+    std::uint8_t matchAllele(std::uint8_t currentLocus, std::string_view label) const;
+
     // For the loader (and tests filling a table by hand).
     void setPopulation(Population population) { m_population = population; }
     void setLocusCount(std::uint8_t count);

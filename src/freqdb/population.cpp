@@ -18,6 +18,21 @@ std::string_view sheetSuffix(Population population)
     return {};
 }
 
+std::string_view populationName(Population population)
+{
+    switch (population) {
+    case Population::Russians:
+        return "Русские";
+    case Population::UsCaucasians:
+        return "Европеоиды США";
+    case Population::UsBlacks:
+        return "Негры США";
+    case Population::Unset:
+        break;
+    }
+    return {};
+}
+
 std::string_view genitiveName(Population population)
 {
     switch (population) {

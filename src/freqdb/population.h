@@ -17,6 +17,10 @@ enum class Population : std::uint8_t {
 // Worksheet suffix of the population ("-rus", "-white", "-black"; empty for Unset).
 std::string_view sheetSuffix(Population population);
 
+// The population as the population dialog names it ("Русские", "Европеоиды США", "Негры США";
+// empty for Unset).
+std::string_view populationName(Population population);
+
 // The population's name in the genitive for the results workbook ("русских", "европеоидов США",
 // "негров США"; empty for Unset).
 std::string_view genitiveName(Population population);

@@ -9,7 +9,11 @@
 #include <cstring>
 #include <ctime>
 
+#include <fstream>
+
 #include "automation/readmessages.h"
+#include "freqdb/skippedloci.h"
+#include "freqdb/unfinishedimport.h"
 
 namespace popimport {
 namespace {
@@ -50,6 +54,36 @@ std::filesystem::path freeBackupName(const std::filesystem::path& dataDir)
     return name;
 }
 
+namespace fs = std::filesystem;
+
+constexpr const char* kJournalHeader
+    = "# Внос таблицы частот (paternity-index import) не завершён: книги переносились, когда его\n"
+      "# остановили. Верните папку к прежнему виду: paternity-index import --undo --data <эта папка>\n";
+
+std::string relativeName(const fs::path& path, const fs::path& dataDir)
+{
+    return fs::path(path).lexically_relative(dataDir).string();
+}
+
+// Writes a small text file whole or not at all, and to the disk before it is used.
+void writeDurably(const fs::path& path, const std::string& text)
+{
+    const fs::path temporary
+        = path.parent_path() / ("." + path.filename().string() + ".import-" + std::to_string(::getpid()));
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    bool ok = fd >= 0;
+    if (ok) {
+        ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && ::fsync(fd) == 0;
+        ok = ::close(fd) == 0 && ok;
+    }
+    if (!ok || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        throw ImportError("Не записать " + shown(path) + ": " + std::strerror(error));
+    }
+    syncFolder(path.parent_path());
+}
+
 // The steps done so far, undone in reverse on failure.
 class Transaction {
 public:
@@ -67,7 +101,12 @@ public:
             std::filesystem::remove(t, ignored);
         if (!m_backupDir.empty())
             std::filesystem::remove(m_backupDir, ignored); // only when empty again
+        std::filesystem::remove(m_dataDir / freqdb::kImportJournalName, ignored);
+        if (m_madeFolder)
+            std::filesystem::remove(m_dataDir, ignored); // only when empty again
     }
+
+    void madeFolder() { m_madeFolder = true; }
 
     // A name no entry of the folder has, so the clean-up after a failure removes only our files.
     std::filesystem::path temporaryFor(const std::filesystem::path& target)
@@ -117,17 +156,31 @@ private:
     std::vector<std::pair<std::filesystem::path, std::filesystem::path>> m_renames;
     std::filesystem::path m_backupDir;
     bool m_committed = false;
+    bool m_madeFolder = false;
+};
+
+struct Move {
+    fs::path from, to;
 };
 
 } // namespace
 
-UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& dataDir, const ImportProgress& progress)
+UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& dataDir, const BeforeRename& beforeRename,
+                         const ImportProgress& progress)
 {
+    Transaction transaction(dataDir);
+    std::error_code error;
+    if (!fs::exists(dataDir, error)) {
+        if (!fs::create_directories(dataDir, error))
+            throw ImportError("Не создать папку данных " + automation::validUtf8(dataDir.string()) + ": "
+                              + error.message());
+        transaction.madeFolder();
+    }
     if (::access(dataDir.c_str(), W_OK) != 0)
         throw ImportError("В папку данных " + automation::validUtf8(dataDir.string())
                           + " нельзя записывать; укажите свою копию папки данных: --data ПАПКА");
-    Transaction transaction(dataDir);
-    std::vector<std::filesystem::path> written;
+    std::vector<Move> moves;
+    std::vector<Move> placements; // temporary -> target, after every original is out of the way
     for (const auto& update : plan.updates) {
         const auto temporary = transaction.temporaryFor(update.target);
         try {
@@ -139,23 +192,93 @@ UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& da
         } catch (const automation::WorkbookError& e) {
             throw ImportError(std::string("Книга ") + shown(update.target) + " не записана: " + e.what());
         }
-        written.push_back(temporary);
+        placements.push_back({temporary, update.target});
         // The writing is the long part; the moves that follow are quick and run as one.
-        if (progress && !progress(written.size(), plan.updates.size()))
+        if (progress && !progress(placements.size(), plan.updates.size()))
             throw ImportCancelled();
     }
-    UpdateResult result;
+    if (plan.skippedLociText) {
+        const fs::path target = dataDir / freqdb::kSkippedLociName;
+        const auto temporary = transaction.temporaryFor(target);
+        std::ofstream(temporary, std::ios::binary) << *plan.skippedLociText;
+        if (!fs::exists(temporary))
+            throw ImportError("Не записать " + shown(target));
+        if (fs::exists(target))
+            moves.push_back({target, transaction.backupDir() / target.filename()});
+        placements.push_back({temporary, target});
+    }
     for (const auto& update : plan.updates) {
         if (!update.original.empty())
-            transaction.move(update.original, transaction.backupDir() / update.original.filename());
+            moves.push_back({update.original, transaction.backupDir() / update.original.filename()});
     }
     for (const auto& file : plan.pruned)
-        transaction.move(file, transaction.backupDir() / file.filename());
-    for (std::size_t i = 0; i < plan.updates.size(); ++i)
-        transaction.move(written[i], plan.updates[i].target);
+        moves.push_back({file, transaction.backupDir() / file.filename()});
+    moves.insert(moves.end(), placements.begin(), placements.end());
+
+    std::string journal = kJournalHeader;
+    for (const Move& move : moves)
+        journal += "move\t" + relativeName(move.from, dataDir) + "\t" + relativeName(move.to, dataDir) + "\n";
+    writeDurably(dataDir / freqdb::kImportJournalName, journal);
+    int number = 0;
+    for (const Move& move : moves) {
+        if (beforeRename)
+            beforeRename(++number);
+        transaction.move(move.from, move.to);
+    }
+    UpdateResult result;
     result.backupDir = transaction.backupDirIfMade();
     transaction.commit();
+    fs::remove(dataDir / freqdb::kImportJournalName, error);
+    syncFolder(dataDir);
     return result;
+}
+
+std::string undoImport(const std::filesystem::path& dataDir)
+{
+    std::error_code error;
+    const fs::path journalPath = dataDir / freqdb::kImportJournalName;
+    std::vector<Move> moves;
+    std::ifstream journal(journalPath);
+    std::string line;
+    while (std::getline(journal, line)) {
+        if (line.rfind("move\t", 0) != 0)
+            continue;
+        const auto tab = line.find('\t', 5);
+        if (tab == std::string::npos)
+            throw ImportError("Журнал " + shown(journalPath) + " испорчен: строка «" + automation::validUtf8(line)
+                              + "»");
+        moves.push_back({dataDir / line.substr(5, tab - 5), dataDir / line.substr(tab + 1)});
+    }
+    int undone = 0;
+    for (auto it = moves.rbegin(); it != moves.rend(); ++it) {
+        const bool done = fs::exists(fs::symlink_status(it->to, error));
+        const bool back = fs::exists(fs::symlink_status(it->from, error));
+        if (!done || back)
+            continue;
+        int failure = 0;
+        if (!renameNoReplace(it->to, it->from, failure))
+            throw ImportError("Не удалось вернуть " + shown(it->to) + " на место " + shown(it->from) + ": "
+                              + std::strerror(failure));
+        ++undone;
+    }
+    int removed = 0;
+    for (const auto& entry : fs::directory_iterator(dataDir)) {
+        if (freqdb::isImportTemporaryName(entry.path().filename().string())) {
+            fs::remove(entry.path(), error);
+            ++removed;
+        }
+    }
+    std::vector<fs::path> backups;
+    for (const Move& move : moves)
+        if (move.to.parent_path() != dataDir)
+            backups.push_back(move.to.parent_path());
+    for (const fs::path& backup : backups)
+        fs::remove(backup, error); // only when empty again
+    syncFolder(dataDir);
+    fs::remove(journalPath, error);
+    syncFolder(dataDir);
+    return "Возвращено на место: " + std::to_string(undone) + ", удалено временных файлов: " + std::to_string(removed)
+           + ". Папка " + automation::validUtf8(dataDir.string()) + " такая, какой была до вноса.";
 }
 
 } // namespace popimport

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Carries out an ImportPlan all or nothing. Every new workbook is first written under a
-// temporary name in the data folder; only when all are written are the originals moved into
-// DIR/backup-<date>-<time>/ and the new workbooks renamed into place. A failure at any step
-// undoes the steps before it, so the folder is as it was. Renames never replace a file.
+// Carries out an ImportPlan all or nothing. Every new file (the workbooks, skipped-loci.txt) is
+// first written under a temporary name in the data folder; only when all are written are the
+// originals moved into DIR/backup-<date>-<time>/ and the new files renamed into place. A failure
+// at any step undoes the steps before it, so the folder is as it was. Renames never replace a
+// file. Before the first rename the moves are written to the journal import-unfinished.txt
+// (freqdb/unfinishedimport.h), removed after the last: an import killed between its renames
+// leaves the journal, which stops every load and import of the folder until undoImport() has put
+// the folder back.
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -28,8 +32,18 @@ public:
     ImportCancelled() : ImportError("Импорт прерван.") {}
 };
 
-// Throws ImportError when the folder cannot be updated (nothing changed then).
+// Called before each rename with its number, from 1; the tests stop the process there.
+using BeforeRename = std::function<void(int rename)>;
+
+// Throws ImportError when the folder cannot be updated (nothing changed then). Makes dataDir
+// when it does not exist yet (the lab's folder of a first import).
 UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& dataDir,
-                         const ImportProgress& progress = {});
+                         const BeforeRename& beforeRename = {}, const ImportProgress& progress = {});
+
+// Puts a folder left by an unfinished import back as it was before that import: every rename
+// of the journal done is undone, the temporary files are removed, and the journal last. Returns
+// what was done, for the operator; throws ImportError when a step fails (the journal then
+// stays, so it can be tried again).
+std::string undoImport(const std::filesystem::path& dataDir);
 
 } // namespace popimport

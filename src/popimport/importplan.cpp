@@ -8,7 +8,10 @@
 #include <map>
 
 #include "automation/readmessages.h"
+#include "freqdb/datafiles.h"
 #include "freqdb/locusworkbookfiles.h"
+#include "freqdb/skippedloci.h"
+#include "freqdb/unfinishedimport.h"
 #include "popimport/locusnames.h"
 #include "text/shorttext.h"
 
@@ -146,31 +149,34 @@ ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
                       const automation::WorkbookReader& reader)
 {
     const std::string folder = automation::validUtf8(request.dataDir.string());
+    const freqdb::DataFolder data{request.dataDir, request.installedDir};
     std::error_code error;
-    if (!std::filesystem::is_directory(request.dataDir, error))
+    const bool exists = std::filesystem::is_directory(request.dataDir, error);
+    if (!exists && !request.createFolder && !data.layered())
         throw ImportError("Папка данных " + folder + " не найдена");
-    std::vector<std::filesystem::path> files;
+    if (auto unfinished = freqdb::unfinishedImport(request.dataDir))
+        throw ImportError(unfinished->substr(unfinished->find('\n') + 1));
+    freqdb::DataFiles files;
     try {
-        files = freqdb::findLocusWorkbooks(request.dataDir);
+        files = freqdb::listDataFiles(data);
     } catch (const std::filesystem::filesystem_error& e) {
-        throw ImportError("Папка данных " + folder + " не читается: " + e.code().message());
+        throw ImportError("Папка данных " + automation::validUtf8(e.path1().string())
+                          + " не читается: " + e.code().message());
     }
+    if (!files.error.empty())
+        throw ImportError(files.error.substr(files.error.find('\n') + 1));
 
-    std::map<std::string, std::filesystem::path> byName;
-    std::map<std::string, std::vector<std::filesystem::path>> byKey;
-    for (const auto& file : files) {
-        if (!std::filesystem::is_regular_file(file, error))
-            throw ImportError("В папке данных " + automation::fileLabel(file) + " — не файл книги");
-        const auto [it, inserted] = byName.emplace(freqdb::locusNameOf(file), file);
-        if (!inserted)
-            throw ImportError("Локус " + inQuotes(it->first)
-                              + " задан в папке данных двумя книгами: " + automation::fileLabel(it->second) + " и "
-                              + automation::fileLabel(file) + "; оставьте одну из них");
-        byKey[locusKey(freqdb::fileNameWithoutExtension(file))].push_back(file);
+    std::map<std::string, std::vector<const freqdb::LocusWorkbooks*>> byKey;
+    for (const auto& locus : files.loci) {
+        if (!locus.own.empty() && !std::filesystem::is_regular_file(locus.own, error))
+            throw ImportError("В папке данных " + automation::fileLabel(locus.own) + " — не файл книги");
+        byKey[locusKey(locus.locus)].push_back(&locus);
     }
 
     ImportPlan plan;
-    std::map<std::filesystem::path, bool> covered;
+    freqdb::SkippedLoci skipped = freqdb::SkippedLoci::read(request.dataDir);
+    const freqdb::SkippedLoci skippedBefore = skipped;
+    std::map<const freqdb::LocusWorkbooks*, bool> covered;
     const std::string suffix(freqdb::sheetSuffix(request.population));
     for (std::size_t k = 0; k < table.loci.size(); ++k) {
         const ImportedLocus& locus = table.loci[k];
@@ -178,18 +184,42 @@ ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
         update.locus = k;
         const auto match = byKey.find(locusKey(locus.name));
         if (match != byKey.end()) {
-            if (match->second.size() > 1)
+            if (match->second.size() > 1) {
+                std::vector<std::filesystem::path> names;
+                for (const auto* m : match->second)
+                    names.push_back(m->own.empty() ? m->installed : m->own);
                 throw ImportError("Локусу " + inQuotes(locus.name) + " таблицы подходят несколько книг папки данных: "
-                                  + fileList(match->second) + "; оставьте одну из них");
-            update.original = match->second.front();
-            covered[update.original] = true;
-            const std::string base = freqdb::fileNameWithoutExtension(update.original);
-            update.target = isXlsx(update.original) ? update.original : request.dataDir / (base + ".xlsx");
-            update.sheet = base + suffix;
+                                  + fileList(names) + "; оставьте одну из них");
+            }
+            const freqdb::LocusWorkbooks& books = *match->second.front();
+            covered[&books] = true;
+            skipped.remove(request.population, books.locus);
+            if (!books.own.empty()) {
+                update.original = books.own;
+                const std::string base = freqdb::fileNameWithoutExtension(update.original);
+                update.target = isXlsx(update.original) ? update.original : request.dataDir / (base + ".xlsx");
+                update.sheet = base + suffix;
+            } else {
+                // The installed workbook stays as it is; the lab's gets only its own worksheet. A
+                // copy of an earlier package's workbook of that name goes to the backup folder.
+                const std::string base = freqdb::fileNameWithoutExtension(books.installed);
+                update.target = request.dataDir / (base + ".xlsx");
+                update.sheet = base + suffix;
+                update.overInstalled = true;
+                for (const auto& copy : files.passedCopies)
+                    if (copy.filename() == update.target.filename())
+                        update.original = copy;
+            }
         } else if (request.newLoci) {
             checkNewLocusName(locus.name);
             update.target = request.dataDir / (locus.name + ".xlsx");
             update.sheet = locus.name + suffix;
+            // The other populations' loads leave the new locus out, saying so, instead of failing.
+            for (auto other :
+                 {freqdb::Population::Russians, freqdb::Population::UsCaucasians, freqdb::Population::UsBlacks})
+                if (other != request.population)
+                    skipped.add(other, freqdb::locusNameOf(update.target));
+            plan.skippedElsewhere.push_back(freqdb::locusNameOf(update.target));
         } else {
             plan.leftOut.push_back(locus.name);
             continue;
@@ -200,23 +230,36 @@ ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
         plan.updates.push_back(std::move(update));
     }
 
-    std::vector<std::filesystem::path> uncovered;
-    for (const auto& file : files) {
-        if (!covered.count(file))
-            uncovered.push_back(file);
+    std::vector<const freqdb::LocusWorkbooks*> uncovered;
+    std::vector<std::filesystem::path> uncoveredFiles;
+    for (const auto& locus : files.loci) {
+        if (!covered.count(&locus) && !skipped.contains(request.population, locus.locus)) {
+            uncovered.push_back(&locus);
+            uncoveredFiles.push_back(locus.own.empty() ? locus.installed : locus.own);
+        }
     }
     if (!uncovered.empty() && !request.prune)
-        throw ImportError("Таблица не покрывает книги папки данных: " + fileList(uncovered)
+        throw ImportError("Таблица не покрывает книги папки данных: " + fileList(uncoveredFiles)
                           + ". Без листа популяции в каждой книге частоты не загрузятся. Добавьте эти локусы в "
                             "таблицу или дайте --prune, чтобы убрать эти книги в резервную папку.");
-    plan.pruned = std::move(uncovered);
+    if (data.layered()) {
+        // Nothing installed can be moved: the loci are left out for this population only.
+        for (const auto* locus : uncovered) {
+            skipped.add(request.population, locus->locus);
+            plan.skipped.push_back(locus->locus);
+        }
+    } else {
+        plan.pruned = std::move(uncoveredFiles);
+    }
     if (plan.updates.empty())
-        throw ImportError("Ни один локус таблицы не совпал с книгами папки данных " + folder
+        throw ImportError("Ни один локус таблицы не совпал с книгами папки данных " + data.shown()
                           + "; для новых книг дайте --new-loci");
+    if (!(skipped == skippedBefore))
+        plan.skippedLociText = skipped.text();
 
     CarriedSize carried;
     for (auto& update : plan.updates) {
-        if (update.original.empty())
+        if (update.original.empty() || update.overInstalled)
             update.sheets.push_back({update.sheet, locusSheet(table.loci[update.locus])});
         else
             prepareExisting(update, table.loci[update.locus], reader, carried);

@@ -8,6 +8,14 @@
 // so a workbook the table does not cover is refused, or with `prune` moved to the backup folder.
 // The worksheets carried unchanged are held until written, so their size is bounded, all
 // workbooks together; a hostile workbook beyond it is refused, naming it and the sheet.
+//
+// Into the lab's folder laid over the installed copy (freqdb/datafiles.h) an import writes only
+// the lab's own: a locus whose workbook is installed gets a workbook of the lab's own holding
+// just the new worksheet (the installed worksheets of other populations stay where a package
+// update reaches them); a lab workbook of its own keeps its worksheets. There `prune` moves
+// nothing: the loci the table does not cover are named in skipped-loci.txt for the population
+// (freqdb/skippedloci.h), as are the new loci of `newLoci` for the other populations, so that no
+// population of the folder becomes unloadable.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,6 +34,8 @@ struct ImportRequest {
     freqdb::Population population = freqdb::Population::Unset;
     bool newLoci = false; // a table locus without a workbook gets a new one
     bool prune = false; // a workbook the table does not cover goes to the backup folder
+    std::filesystem::path installedDir; // not empty: dataDir is the lab's folder laid over it
+    bool createFolder = false; // dataDir may not exist yet (the lab's folder, made on writing)
 };
 
 struct LocusUpdate {
@@ -37,6 +47,7 @@ struct LocusUpdate {
     std::optional<std::filesystem::perms> permissions;
     std::string sheet; // "<locus>-rus"
     bool sheetReplaced = false; // the worksheet was there before
+    bool overInstalled = false; // a lab workbook of its own over the installed one
     std::vector<automation::NamedSheet> sheets; // the whole new workbook
 };
 
@@ -44,6 +55,9 @@ struct ImportPlan {
     std::vector<LocusUpdate> updates; // in the order of the table
     std::vector<std::string> leftOut; // table loci with no workbook (no --new-loci)
     std::vector<std::filesystem::path> pruned; // workbooks the table does not cover (--prune)
+    std::vector<std::string> skipped; // loci left out for the population (--prune over the installed copy)
+    std::vector<std::string> skippedElsewhere; // new loci, left out for the other populations
+    std::optional<std::string> skippedLociText; // the new skipped-loci.txt, when it changes
 };
 
 // The closing row of every written locus worksheet.

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "automation/readmessages.h"
+#include "freqdb/skippedloci.h"
 #include "popimport/tablereader.h"
 
 namespace popimport {
@@ -39,13 +40,19 @@ const text::NumberFormat& importNumberFormat()
     return format;
 }
 
-PreparedImport prepareImport(const ImportChoice& choice, const std::filesystem::path& dataDir,
+PreparedImport prepareImport(const ImportChoice& choice, const freqdb::DataFolderPlaces& places,
+                             const std::optional<std::filesystem::path>& dataDir,
                              const automation::WorkbookReader& reader)
 {
     PreparedImport prepared;
-    prepared.dataDir = dataDir;
     prepared.table = readFrequencyTable(choice.table, choice.origin, reader, importNumberFormat());
-    const ImportRequest request{dataDir, choice.population, choice.newLoci, choice.prune};
+    try {
+        prepared.data = freqdb::importDataFolder(places, dataDir);
+    } catch (const std::runtime_error& e) {
+        throw ImportError(e.what());
+    }
+    const ImportRequest request{prepared.data.folder, choice.population,       choice.newLoci,
+                                choice.prune,         prepared.data.installed, !dataDir};
     prepared.plan = planImport(prepared.table, request, reader);
     return prepared;
 }
@@ -55,24 +62,28 @@ std::string importSummary(const PreparedImport& prepared, const ImportChoice& ch
     const text::NumberFormat& format = importNumberFormat();
     const FrequencyTable& table = prepared.table;
     const ImportPlan& plan = prepared.plan;
+    const freqdb::DataFolder& data = prepared.data;
     std::ostringstream out;
     out << "Таблица " << automation::fileLabel(choice.table) << ": " << table.layout << "\n";
     out << "Популяция " << freqdb::populationCode(choice.population) << ", листы «<локус>"
-        << freqdb::sheetSuffix(choice.population) << "» в папке " << automation::validUtf8(prepared.dataDir.string())
+        << freqdb::sheetSuffix(choice.population) << "» в папке " << automation::validUtf8(data.folder.string())
+        << (data.layered() ? " (поверх установленной " + automation::validUtf8(data.installed.string()) + ")" : "")
         << "\n";
     for (const auto& update : plan.updates) {
         const ImportedLocus& locus = table.loci[update.locus];
         out << automation::validUtf8(locus.name) << " → ";
-        if (update.original.empty())
+        if (update.overInstalled)
+            out << "своя книга лаборатории " << fileName(update.target) << " (над установленной)";
+        else if (update.original.empty())
             out << "новая книга " << fileName(update.target);
         else if (update.original != update.target)
             out << fileName(update.target) << " (вместо " << fileName(update.original) << ")";
         else
             out << fileName(update.target);
         out << ", лист " << inQuotes(update.sheet)
-            << (update.original.empty() ? ""
-                : update.sheetReplaced  ? " заменён"
-                                        : " добавлен")
+            << (update.original.empty() || update.overInstalled ? ""
+                : update.sheetReplaced                          ? " заменён"
+                                                                : " добавлен")
             << ": аллелей " << locus.alleles.size() << ", сумма " << format.fixed(locus.sum, 15, 4) << "\n";
         if (std::fabs(locus.sum - 1) > kSumTolerance)
             out << "  Внимание: сумма частот " << format.fixed(locus.sum, 15, 4)
@@ -82,12 +93,13 @@ std::string importSummary(const PreparedImport& prepared, const ImportChoice& ch
         out << "Нет книги в папке данных, пропущены (--new-loci создаст книги): " << joined(plan.leftOut) << "\n";
     if (!table.emptyLoci.empty())
         out << "В таблице без единой частоты, пропущены: " << joined(table.emptyLoci) << "\n";
-    bool created = false;
-    for (const auto& update : plan.updates)
-        created = created || update.original.empty();
-    if (created)
-        out << "Внимание: в новых книгах есть только лист «<локус>" << freqdb::sheetSuffix(choice.population)
-            << "»; для других популяций программа эти книги не загрузит\n";
+    if (!plan.skippedElsewhere.empty())
+        out << "Новые локусы есть только у популяции " << freqdb::populationCode(choice.population)
+            << "; для других популяций программа их пропустит (" << freqdb::kSkippedLociName
+            << "): " << joined(plan.skippedElsewhere) << "\n";
+    if (!plan.skipped.empty())
+        out << "Нет в таблице, для популяции " << freqdb::populationCode(choice.population)
+            << " пропускаются (--prune, " << freqdb::kSkippedLociName << "): " << joined(plan.skipped) << "\n";
     if (!plan.pruned.empty()) {
         std::vector<std::string> names;
         for (const auto& p : plan.pruned)

@@ -5,16 +5,6 @@
 
 namespace popimport {
 
-std::string locusKey(std::string_view name)
-{
-    std::string key;
-    for (char c : text::foldCase(name)) {
-        if (c != ' ' && c != '\t' && c != '_' && c != '-' && c != '.')
-            key += c;
-    }
-    return key;
-}
-
 std::string plainWord(std::string_view text)
 {
     std::size_t b = 0, e = text.size();

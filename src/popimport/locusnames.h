@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// How the import compares names. Tables and workbooks write one locus in many ways ("PENTA_E",
-// "PentaE", "Penta E"; "VWA", "vWA"), so loci match on a key without letter case, blanks,
-// underscores, hyphens and dots. Header words and origin names compare without letter case.
+// How the import compares names: loci on tabletext::locusKey (letter case, blanks, underscores,
+// hyphens and dots left out); header words and origin names without letter case.
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
+#include "tabletext/locuskey.h"
+
 namespace popimport {
 
-std::string locusKey(std::string_view name);
+using tabletext::locusKey;
 
 // The text without letter case and surrounding blanks, for header words and origin names.
 std::string plainWord(std::string_view text);

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "automation/numberformatkind.h"
+#include "freqdb/datelabel.h"
 #include "popimport/locusnames.h"
 #include "text/shorttext.h"
 
@@ -27,22 +27,6 @@ bool hasDigit(std::string_view s)
 {
     return std::any_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
-
-// A whole number in the range of the serial day numbers of dates from 1927 on: the label of a
-// date cell whose date format was lost (46090 is 2026-03-09). Repeat numbers stay far below.
-bool isDateSerial(double n)
-{
-    return n >= 10000 && n <= 2958465 && n == std::floor(n);
-}
-
-std::string serialDate(double n)
-{
-    const automation::CellValue date = automation::serialDateValue(n, automation::NumberKind::Date, false);
-    const auto* text = std::get_if<std::string>(&date);
-    return text ? *text : std::string();
-}
-
-constexpr const char* kRetypeLabels = "; задайте ячейкам меток текстовый формат и впишите метки заново (например, 9,3)";
 
 } // namespace
 
@@ -101,19 +85,12 @@ void TableBuilder::add(std::size_t index, const GridCell& allele, const std::str
     Entry entry;
     entry.where = alleleWhere;
     entry.allele.frequency = value;
-    // A spreadsheet program in a Russian locale turns a typed 9.3 into 9 March; its cell reads
-    // as the date's text (automation/cellvalue.h), and such a label is no allele.
-    if (automation::isDateText(allele.text))
-        refuse(alleleWhere, inQuotes(allele.text)
-                                + " — дата, а не метка аллели: метку вроде 9.3 таблица превратила в дату"
-                                + kRetypeLabels);
     std::optional<double> number = allele.number;
     if (!number && !allele.text.empty())
         number = readDecimal(allele.text);
-    if (number && isDateSerial(*number))
-        refuse(alleleWhere, inQuotes(m_format.general(*number)) + " — не аллель: это порядковый номер даты "
-                                + serialDate(*number) + ", в которую таблица превратила метку вроде 9.3"
-                                + kRetypeLabels);
+    // A label a spreadsheet program made a date is no allele (freqdb/datelabel.h).
+    if (const std::string refusal = freqdb::dateLabelRefusal(allele.text, number, m_format); !refusal.empty())
+        refuse(alleleWhere, refusal);
     if (number && std::isfinite(*number)) {
         entry.allele.label = m_format.general(*number);
         entry.order = *number;

@@ -10,10 +10,14 @@
 #include <vector>
 
 #include "popimport/frequencytable.h"
-#include "popimport/tablegrid.h"
+#include "tabletext/tablegrid.h"
 #include "text/numberformat.h"
 
 namespace popimport {
+
+using tabletext::Grid;
+using tabletext::GridCell;
+using tabletext::GridRow;
 
 // Numbers in tables come with a decimal point or comma, or in exponent form ("2.59009e-1").
 std::optional<double> readDecimal(std::string_view text);

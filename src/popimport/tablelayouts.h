@@ -20,10 +20,14 @@
 #include <string>
 
 #include "popimport/frequencytable.h"
-#include "popimport/tablegrid.h"
+#include "tabletext/tablegrid.h"
 #include "text/numberformat.h"
 
 namespace popimport {
+
+using tabletext::Grid;
+using tabletext::GridCell;
+using tabletext::GridRow;
 
 FrequencyTable readGridTable(const Grid& grid, const std::optional<std::string>& origin,
                              const text::NumberFormat& format);

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tablereader.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "automation/readmessages.h"
-#include "popimport/delimitedtext.h"
 #include "popimport/tablelayouts.h"
-#include "popimport/textdecoding.h"
 #include "popimport/xmlexport.h"
+#include "tabletext/delimitedtext.h"
+#include "tabletext/filebytes.h"
+#include "tabletext/textdecoding.h"
 
 namespace popimport {
 namespace {
@@ -17,25 +15,6 @@ namespace {
 // keeps a hostile text (millions of separators) from taking gigabytes as empty cells.
 constexpr std::uintmax_t kMaxTableBytes = 16u << 20;
 constexpr std::size_t kMaxTableCells = 2'000'000;
-
-std::string readBytes(const std::filesystem::path& path)
-{
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (!std::filesystem::exists(status))
-        throw ImportError("файл не найден");
-    if (!std::filesystem::is_regular_file(status))
-        throw ImportError("это не файл");
-    if (std::filesystem::file_size(path, error) > kMaxTableBytes)
-        throw ImportError("файл слишком велик для таблицы частот (более 16 МБ)");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw ImportError("нет прав на чтение файла");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw ImportError("ошибка чтения файла");
-    return bytes;
-}
 
 bool isWorkbook(std::string_view bytes)
 {
@@ -90,18 +69,23 @@ Grid firstSheet(const std::filesystem::path& path, const automation::WorkbookRea
 FrequencyTable readContent(const std::filesystem::path& path, const std::optional<std::string>& origin,
                            const automation::WorkbookReader& reader, const text::NumberFormat& format)
 {
-    const std::string bytes = readBytes(path);
+    std::string bytes;
+    try {
+        bytes = tabletext::readFileBytes(path, kMaxTableBytes, "файл слишком велик для таблицы частот (более 16 МБ)");
+    } catch (const tabletext::FileReadError& e) {
+        throw ImportError(e.what());
+    }
     if (isWorkbook(bytes)) {
         FrequencyTable table = readGridTable(firstSheet(path, reader), origin, format);
         table.layout = "книга, первый лист: " + table.layout;
         return table;
     }
-    const auto decoded = decodeText(bytes);
+    const auto decoded = tabletext::decodeText(bytes);
     if (!decoded)
         throw ImportError("текст в UTF-16 повреждён");
     if (looksLikeXml(decoded->utf8))
         return readXmlExport(bytes, origin, format); // expat reads the declared encoding itself
-    const DelimitedText delimited = splitDelimited(decoded->utf8, kMaxTableCells);
+    const tabletext::DelimitedText delimited = tabletext::splitDelimited(decoded->utf8, kMaxTableCells);
     if (!delimited.complete)
         throw ImportError("в таблице больше " + std::to_string(kMaxTableCells) + " ячеек — это не таблица частот");
     FrequencyTable table = readGridTable(delimited.grid, origin, format);

@@ -6,8 +6,9 @@
 #include "engine/combinedindex.h"
 #include "engine/enginetexts.h"
 #include "freqdb/labsettings.h"
+#include "freqdb/tablesfingerprint.h"
 #include "report/reporttexts.h"
-#include "report/tablesfingerprint.h"
+#include "results/exclusionpowers.h"
 #include "results/genotyperow.h"
 
 namespace report {
@@ -49,7 +50,8 @@ ReportRow rowOf(const results::ResultsGrid& grid, int r)
             grid.cell(r, results::kColumnFrequency1),
             grid.cell(r, results::kColumnFrequency2),
             grid.cell(r, results::kColumnLr),
-            grid.cell(r, results::kColumnMark)};
+            grid.cell(r, results::kColumnMark),
+            std::string()};
 }
 
 } // namespace
@@ -64,23 +66,9 @@ CaseCounts countRows(const results::ResultsGrid& grid)
         const std::string& formula = grid.cell(r, results::kColumnFormula);
         counts.paternityExcluded += formula == engine::kPaternityExcluded ? 1 : 0;
         counts.maternityExcluded += formula == engine::kMaternityExcluded ? 1 : 0;
+        counts.mutationModel += engine::isMutationFormula(formula) ? 1 : 0;
     }
     return counts;
-}
-
-std::string_view populationName(freqdb::Population population)
-{
-    switch (population) {
-    case freqdb::Population::Russians:
-        return "Русские";
-    case freqdb::Population::UsCaucasians:
-        return "Европеоиды США";
-    case freqdb::Population::UsBlacks:
-        return "Негры США";
-    case freqdb::Population::Unset:
-        break;
-    }
-    return {};
 }
 
 std::string currentDateTimeText()
@@ -94,13 +82,14 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
     CaseReport report;
     report.madeAt = std::move(madeAt);
     report.program = std::string(kProgramName) + ", " + std::string(kVersionWord) + " " PI_VERSION_TEXT;
-    report.population = std::string(populationName(inputs.population));
+    report.population = std::string(freqdb::populationName(inputs.population));
     report.dataFolder = inputs.dataFolder.string();
-    report.fingerprint = tablesFingerprint(*inputs.table);
+    report.fingerprint = freqdb::tablesFingerprint(*inputs.table);
     report.lociLoaded = inputs.table->LocusCount();
     report.source = inputs.source.string();
     report.sourceLoadedAt = inputs.sourceLoadedAt;
     report.sourceChanged = !inputs.source.empty() && inputs.sourceChanged;
+    report.sourceSamples = inputs.source.empty() ? std::string() : inputs.sourceSamples;
 
     report.header = {trimmed(grid.cell(0, results::kColumnNumber)),
                      trimmed(grid.cell(0, results::kColumnLocus)),
@@ -111,10 +100,16 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
                      trimmed(grid.cell(0, results::kColumnFrequency1)),
                      trimmed(grid.cell(0, results::kColumnFrequency2)),
                      trimmed(grid.cell(0, results::kColumnLr)),
-                     trimmed(grid.cell(0, results::kColumnMark))};
-    for (int r = 1; r <= grid.ResultCount(); ++r)
+                     trimmed(grid.cell(0, results::kColumnMark)),
+                     std::string(kExclusionPowerHeader)};
+    const text::NumberFormat& format = *inputs.format;
+    const results::ExclusionPowers powers = results::exclusionPowers(*inputs.table, grid, format);
+    for (int r = 1; r <= grid.ResultCount(); ++r) {
         report.rows.push_back(rowOf(grid, r));
+        report.rows.back().back() = powers.rows[static_cast<std::size_t>(r - 1)];
+    }
     report.counts = countRows(grid);
+    report.counts.mutationShown = report.counts.mutationModel > 0 || inputs.table->settings().mutationOn();
     // The settings the rows were computed with, on or off: a reviewer sees the plain formulas were
     // used as plainly as a mutation model.
     for (auto& [label, value] : freqdb::settingsLines(inputs.table->settings()))
@@ -122,11 +117,11 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
 
     // The lines are shown only beside the rows they were formed from.
     const auto rows = combinationRows(grid);
-    const text::NumberFormat& format = *inputs.format;
     if (!engine::ResultLinesBelong(rows, inputs.cpiLine, inputs.probabilityLine, format))
         return report;
     report.cpiLine = inputs.cpiLine;
     report.probabilityLine = inputs.probabilityLine;
+    report.cpeLine = powers.line();
     for (const long double prior : kReportPriors) {
         const engine::CombinedIndexResult at = engine::CombineIndex(rows, format.general(prior), format);
         if (at.status == engine::CombinedIndexStatus::Ok)

@@ -27,11 +27,15 @@ struct CaseCounts {
     int marked = 0; // rows marked "++" that have an LR: the factors of the CPI
     int paternityExcluded = 0; // rows whose formula cell reads "Отцовство исключается"
     int maternityExcluded = 0; // rows whose formula cell reads "Материнство исключается"
+    // Rows whose index the mutation model gave (engine::isMutationFormula): inconsistencies the
+    // expert must see, though they are no exclusions. Shown when the model is on or any row has one.
+    int mutationModel = 0;
+    bool mutationShown = false;
 };
 
 // A table row as the report shows it: №, locus, the genotypes of father, child and mother,
-// formula, the two frequency texts, LR, mark.
-using ReportRow = std::array<std::string, 10>;
+// formula, the two frequency texts, LR, mark, and the row's power of exclusion (PE).
+using ReportRow = std::array<std::string, 11>;
 
 struct CaseReport {
     std::string madeAt; // "08.12.2026 01:23"
@@ -43,6 +47,7 @@ struct CaseReport {
     std::string source; // the workbook the rows came from; empty when none was loaded
     std::string sourceLoadedAt;
     bool sourceChanged = false; // rows were added, deleted, marked or recomputed after the load
+    std::string sourceSamples; // a genotyping export's samples taken for the persons, or empty
     ReportRow header;
     std::vector<ReportRow> rows;
     // The two result lines, empty when the combined index was not formed for these rows.
@@ -50,6 +55,9 @@ struct CaseReport {
     std::string probabilityLine;
     // The probability line for each of kReportPriors, from the same product; empty with the lines.
     std::vector<std::string> priorLines;
+    // The power of exclusion of the marked rows (results::kCpePrefix and the CPE); empty with the
+    // lines, or when no marked row has a PE.
+    std::string cpeLine;
     CaseCounts counts;
     std::vector<ReportSetting> labSettings; // the table's settings, shown under their own heading
 };
@@ -64,6 +72,7 @@ struct CaseInputs {
     std::filesystem::path source; // empty when the rows were not loaded from a workbook
     std::string sourceLoadedAt;
     bool sourceChanged = false; // the table was changed after the load
+    std::string sourceSamples; // exchange::LoadedResults::sourceSamples of the load
     const text::NumberFormat* format = nullptr;
 };
 
@@ -75,9 +84,6 @@ struct CaseInputs {
 CaseReport describeCase(const CaseInputs& inputs, std::string madeAt);
 
 CaseCounts countRows(const results::ResultsGrid& grid);
-
-// The population as the population dialog names it ("Европеоиды США"); empty for Unset.
-std::string_view populationName(freqdb::Population population);
 
 // The local date and time as the report writes it: "08.12.2026 01:23".
 std::string currentDateTimeText();

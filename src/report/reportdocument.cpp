@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reportdocument.h"
 
+#include "engine/enginetexts.h"
 #include "report/reporttexts.h"
 
 namespace report {
@@ -24,8 +25,8 @@ QString dateText(const std::string& text)
 }
 
 // Column widths in percent of the text width: №, locus, three genotypes, formula, two
-// frequencies, LR, mark. The formula and frequency texts are the longest of a row.
-constexpr double kColumnPercent[10] = {3.5, 9, 9.5, 9.5, 9.5, 20, 11.5, 11.5, 8, 8};
+// frequencies, LR, mark, PE. The formula and frequency texts are the longest of a row.
+constexpr double kColumnPercent[11] = {3.5, 9, 8, 8, 8, 16, 12.25, 12.25, 8, 8, 7};
 
 void infoLine(QString& html, std::string_view label, const QString& value)
 {
@@ -58,6 +59,9 @@ QString frontHtml(const CaseReport& report)
         if (report.sourceChanged)
             source += QStringLiteral("; %1").arg(qs(kChangedAfterLoad));
         infoLine(html, kSourceLabel, source);
+        // A genotyping export holds a run's samples: the report names the ones the case took.
+        if (!report.sourceSamples.empty())
+            infoLine(html, kSamplesLabel, cellText(report.sourceSamples));
     }
     html += QStringLiteral("</table>");
 
@@ -113,6 +117,9 @@ QString backHtml(const CaseReport& report)
         if (!report.probabilityLine.empty())
             html += QStringLiteral("<p style=\"white-space: pre-wrap; margin: 0;\">%1</p>")
                         .arg(cellText(report.probabilityLine));
+        if (!report.cpeLine.empty())
+            html += QStringLiteral("<p style=\"white-space: pre-wrap; margin: 0;\">%1</p>")
+                        .arg(cellText(report.cpeLine));
         if (!report.priorLines.empty()) {
             html += QStringLiteral("<p style=\"margin-top: 10px; margin-bottom: 0;\">%1:</p>")
                         .arg(qs(kPriorsHeading).toHtmlEscaped());
@@ -128,6 +135,8 @@ QString backHtml(const CaseReport& report)
     infoLine(html, kCountMarked, QString::number(report.counts.marked));
     infoLine(html, kCountPaternityExcluded, QString::number(report.counts.paternityExcluded));
     infoLine(html, kCountMaternityExcluded, QString::number(report.counts.maternityExcluded));
+    if (report.counts.mutationShown)
+        infoLine(html, engine::kMutationLociLabel, QString::number(report.counts.mutationModel));
     html += QStringLiteral("</table>");
 
     html += QStringLiteral("<p style=\"margin-top: 36px;\">%1</p>").arg(qs(kSignature).toHtmlEscaped());

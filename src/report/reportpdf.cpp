@@ -3,11 +3,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
-#include <QFontMetricsF>
 #include <QGuiApplication>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QTextTable>
 #include <algorithm>
@@ -15,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "report/pdfpages.h"
 #include "report/reportdocument.h"
 #include "report/reporttexts.h"
 
@@ -24,20 +21,6 @@ namespace {
 QString qs(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Millimetres: a wider left margin leaves room for binding the report into a case file.
-const QMarginsF kMargins(20, 15, 10, 15);
-// Layout resolution of the PDF (dots per inch); text and lines stay vectors.
-constexpr int kResolution = 300;
-constexpr qreal kBodyPoints = 9.5;
-constexpr qreal kFooterPoints = 8;
-
-QFont reportFont(qreal points)
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(points);
-    return font;
 }
 
 // What one sheet of the report holds: the front on the first, rows first..last - 1 of the
@@ -123,7 +106,7 @@ PageHeights measure(const CaseReport& report, QTextDocument& whole)
     if (!report.rows.empty()) {
         // The results table is the last table of the front and the table part.
         for (QTextFrame* frame : whole.rootFrame()->childFrames())
-            if (auto* t = qobject_cast<QTextTable*>(frame); t && t->columns() == 10)
+            if (auto* t = qobject_cast<QTextTable*>(frame); t && t->columns() == static_cast<int>(report.header.size()))
                 table = t;
     }
     if (!table) {
@@ -151,11 +134,6 @@ PageHeights measure(const CaseReport& report, QTextDocument& whole)
     return heights;
 }
 
-std::string failedMessage(const std::filesystem::path& path, const std::string& reason)
-{
-    return "Отчёт «" + path.string() + "» не сохранён: " + reason;
-}
-
 } // namespace
 
 QByteArray renderReportPdf(const CaseReport& report)
@@ -166,95 +144,38 @@ QByteArray renderReportPdf(const CaseReport& report)
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, kMargins, QPageLayout::Millimeter));
-    writer.setResolution(kResolution);
-    writer.setTitle(qs(kTitle));
-    writer.setCreator(QString::fromStdString(report.program));
-
-    // The page body, in the writer's pixels, less the footer's band.
-    const QRectF body = writer.pageLayout().paintRectPixels(kResolution);
-    const QFont footerFont = reportFont(kFooterPoints);
-    const qreal footerBand = QFontMetricsF(footerFont, &writer).height() * 2.5;
-    const QSizeF page(body.width(), body.height() - footerBand);
-
-    const auto document = [&](const QString& html) {
-        auto d = std::make_unique<QTextDocument>();
-        d->documentLayout()->setPaintDevice(&writer);
-        d->setDefaultFont(reportFont(kBodyPoints));
-        // A text longer than its column (a locus name from a lab's workbook) breaks inside the
-        // word rather than run into the next column or off the page.
-        QTextOption option = d->defaultTextOption();
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        d->setDefaultTextOption(option);
-        d->setDocumentMargin(0);
-        d->setHtml(html);
-        d->setPageSize(page);
-        return d;
-    };
-    const PageHeights heights
-        = measure(report, *document(frontHtml(report) + tableHtml(report, 0, report.rows.size()) + backHtml(report)));
+    PdfPages pdfPages(buffer, qs(kTitle), QString::fromStdString(report.program),
+                      qs(kTitle) + QStringLiteral(", ") + QString::fromStdString(report.madeAt));
+    const PageHeights heights = measure(
+        report, *pdfPages.document(frontHtml(report) + tableHtml(report, 0, report.rows.size()) + backHtml(report)));
     // A little room for the rounding of borders and paragraph spacing between the measured parts.
-    const qreal room = page.height() * 0.98;
+    const qreal room = pdfPages.bodySize().height() * 0.98;
     std::vector<std::unique_ptr<QTextDocument>> sheets;
     for (const PageContent& content : paginate(report, [&](const PageContent& c) { return heights.of(c) <= room; }))
-        sheets.push_back(document(pageHtml(report, content)));
+        sheets.push_back(pdfPages.document(pageHtml(report, content)));
     // A row taller than a page (a text of thousands of characters) is the one case where Qt's
     // own page breaking splits a sheet over several pages.
     int pages = 0;
     for (const auto& sheet : sheets)
         pages += sheet->pageCount();
 
-    QPainter painter;
-    if (!painter.begin(&writer))
+    if (!pdfPages.begin())
         throw ReportError("Отчёт не составлен: PDF не создан");
     int number = 0;
     for (const auto& sheet : sheets) {
-        for (int p = 0; p < sheet->pageCount(); ++p) {
-            if (number++ > 0)
-                writer.newPage();
-            painter.save();
-            const QRectF slice(0, p * page.height(), page.width(), page.height());
-            painter.translate(0, -slice.top());
-            painter.setClipRect(slice);
-            QAbstractTextDocumentLayout::PaintContext context;
-            context.clip = slice;
-            sheet->documentLayout()->draw(&painter, context);
-            painter.restore();
-
-            painter.setFont(footerFont);
-            painter.setPen(QPen(Qt::black, 0));
-            const QRectF footer(0, body.height() - footerBand, body.width(), footerBand);
-            const qreal rule = footer.top() + footerBand * 0.3;
-            painter.drawLine(QPointF(0, rule), QPointF(body.width(), rule));
-            painter.drawText(footer, Qt::AlignLeft | Qt::AlignBottom,
-                             qs(kTitle) + QStringLiteral(", ") + QString::fromStdString(report.madeAt));
-            painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom, pageFooter(number, pages));
-        }
+        for (int p = 0; p < sheet->pageCount(); ++p)
+            pdfPages.drawPage(*sheet, p, ++number, pages);
     }
-    if (!painter.end())
+    if (!pdfPages.end())
         throw ReportError("Отчёт не составлен: PDF не завершён");
     return pdf;
 }
 
 void writeReportPdf(const CaseReport& report, const std::filesystem::path& path)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw ReportError(failedMessage(path, "это папка"));
-    QByteArray pdf;
-    try {
-        pdf = renderReportPdf(report);
-    } catch (const ReportError& e) {
-        throw ReportError(failedMessage(path, e.what()));
-    }
-    QSaveFile file(QString::fromStdU16String(path.u16string()));
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(
-            failedMessage(path, "нельзя создать файл в его папке (" + file.errorString().toStdString() + ")"));
-    if (file.write(pdf) != pdf.size() || !file.commit())
-        throw ReportError(failedMessage(path, "ошибка записи (" + file.errorString().toStdString() + ")"));
+    writePdfFile(
+        path, [&] { return renderReportPdf(report); },
+        [&](const std::string& reason) { return "Отчёт «" + path.string() + "» не сохранён: " + reason; });
 }
 
 } // namespace report

@@ -18,11 +18,14 @@ inline constexpr std::string_view kFingerprintLabel = "Отпечаток таб
 inline constexpr std::string_view kLociLoadedWord = "локусов";
 inline constexpr std::string_view kSourceLabel = "Книга, из которой загружены строки";
 inline constexpr std::string_view kLoadedAtWord = "загружена";
+inline constexpr std::string_view kSamplesLabel = "Образцы экспорта генотипов";
 inline constexpr std::string_view kChangedAfterLoad = "после загрузки строки изменялись";
 inline constexpr std::string_view kNoSource = "нет: строки введены в окне программы";
 inline constexpr std::string_view kSettingsHeading = "Настройки лаборатории";
 
 inline constexpr std::string_view kTableHeading = "Результаты по локусам";
+// The last column of the table: the row's power of exclusion.
+inline constexpr std::string_view kExclusionPowerHeader = "PE";
 inline constexpr std::string_view kNoRows = "В таблице нет строк.";
 
 inline constexpr std::string_view kResultHeading = "Комбинированный индекс";

@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "engine/exclusionpower.h"
 #include "text/shorttext.h"
 
 namespace results {
@@ -120,23 +121,35 @@ engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::s
     return evaluateGenotypeRow(table, locusName, GenotypeRowTexts{genotype, std::nullopt}, format);
 }
 
-engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
-                                         const GenotypeRowTexts& row, const text::NumberFormat& format)
+namespace {
+
+// A row's locus and allele numbers, found from its texts, or the verdict of a row that cannot be
+// evaluated.
+struct ResolvedRow {
+    std::optional<engine::LocusOutcome> failure;
+    std::optional<freqdb::LocusRecord> extended; // the locus with the labels it lacks, when any
+    const freqdb::LocusRecord* record = nullptr; // the locus the numbers below belong to
+    std::uint8_t f1 = 0, f2 = 0, m1 = 0, m2 = 0, c1 = 0, c2 = 0;
+};
+
+ResolvedRow resolveRow(const freqdb::LocusTable& table, std::string_view locusName, const GenotypeRowTexts& row)
 {
+    ResolvedRow out;
     const std::uint8_t locus = table.LocusIndexOf(locusName);
-    if (locus == 0)
-        return failed(locusNotLoadedVerdict(locusName));
+    if (locus == 0) {
+        out.failure = failed(locusNotLoadedVerdict(locusName));
+        return out;
+    }
     const freqdb::LocusRecord& record = table.record(locus);
     const freqdb::LabSettings& settings = table.settings();
     const RowGenotype& g = row.genotype;
 
     // With a minimum frequency, an allele the table lacks is an allele of that frequency: the
     // row is evaluated on a copy of the locus with such alleles added after the table's own.
-    std::optional<freqdb::LocusRecord> extended;
     auto addAllele = [&](const std::string& label) -> std::uint8_t {
-        if (!extended)
-            extended = record;
-        freqdb::LocusRecord& r = *extended;
+        if (!out.extended)
+            out.extended = record;
+        freqdb::LocusRecord& r = *out.extended;
         for (int i = record.AlleleCount + 1; i <= r.AlleleCount; ++i) {
             if (r.Labels[i] == label)
                 return static_cast<std::uint8_t>(i);
@@ -153,24 +166,51 @@ engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::s
                                             {Person::Child, g.child1, g.child2},
                                             {Person::Mother, g.mother1, g.mother2}}};
     for (auto& p : people) {
-        if (row.unsplit == p.person)
-            return failed(noSlashVerdict(p.person));
+        if (row.unsplit == p.person) {
+            out.failure = failed(noSlashVerdict(p.person));
+            return out;
+        }
         const bool mother = p.person == Person::Mother;
         for (auto [label, index] : {std::pair{&p.first, &p.a}, std::pair{&p.second, &p.b}}) {
             // "Нет" stands for an absent mother; for the father and the child it means nothing was
             // typed, like an empty label.
-            if (label->empty() || (!mother && *label == freqdb::kNoAlleleLabel))
-                return failed(missingGenotypeVerdict(p.person));
-            *index = table.AlleleIndexOf(locus, *label);
+            if (label->empty() || (!mother && *label == freqdb::kNoAlleleLabel)) {
+                out.failure = failed(missingGenotypeVerdict(p.person));
+                return out;
+            }
+            *index = table.matchAllele(locus, *label);
             if (*index == 0 && settings.minFrequency)
                 *index = addAllele(*label);
-            if (*index == 0)
-                return failed(unknownAlleleVerdict(p.person, *label, record.Name));
+            if (*index == 0) {
+                out.failure = failed(unknownAlleleVerdict(p.person, *label, record.Name));
+                return out;
+            }
         }
     }
     const auto& [father, child, mother] = people;
-    return engine::EvaluateLocus(extended ? *extended : record, father.a, father.b, mother.a, mother.b, child.a,
-                                 child.b, format, settings);
+    out.record = out.extended ? &*out.extended : &record;
+    out.f1 = father.a, out.f2 = father.b, out.c1 = child.a, out.c2 = child.b, out.m1 = mother.a, out.m2 = mother.b;
+    return out;
+}
+
+} // namespace
+
+engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
+                                         const GenotypeRowTexts& row, const text::NumberFormat& format)
+{
+    const ResolvedRow r = resolveRow(table, locusName, row);
+    if (r.failure)
+        return *r.failure;
+    return engine::EvaluateLocus(*r.record, r.f1, r.f2, r.m1, r.m2, r.c1, r.c2, format, table.settings());
+}
+
+std::optional<long double> rowExclusionPower(const freqdb::LocusTable& table, std::string_view locusName,
+                                             const RowGenotype& genotype)
+{
+    const ResolvedRow r = resolveRow(table, locusName, GenotypeRowTexts{genotype, std::nullopt});
+    if (r.failure)
+        return std::nullopt;
+    return engine::exclusionPower(*r.record, r.m1, r.m2, r.c1, r.c2, table.settings());
 }
 
 } // namespace results

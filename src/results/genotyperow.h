@@ -64,7 +64,7 @@ std::string noSlashVerdict(Person person);
 std::string missingGenotypeVerdict(Person person);
 std::string unknownAlleleVerdict(Person person, std::string_view label, std::string_view locusName);
 
-// Evaluates one row: finds the locus (LocusIndexOf) and the six alleles (AlleleIndexOf) and calls
+// Evaluates one row: finds the locus (LocusIndexOf) and the six alleles (matchAllele) and calls
 // EvaluateLocus. A locus that is not loaded, a label that is not an allele of the locus, "Нет" or
 // an empty label for the father or the child, or a half-"Нет" mother whose other label is no
 // allele, gives Verdict::Failed with the verdict text in `formula` and no LR. Checks go locus,
@@ -77,5 +77,10 @@ engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::s
 // The same for a row read from cells: a cell without "/" is reported by noSlashVerdict.
 engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
                                          const GenotypeRowTexts& row, const text::NumberFormat& format);
+
+// The power of exclusion of a row (engine/exclusionpower.h), its alleles found as above: nullopt
+// for a row that cannot be evaluated or whose child shares no allele with the typed mother.
+std::optional<long double> rowExclusionPower(const freqdb::LocusTable& table, std::string_view locusName,
+                                             const RowGenotype& genotype);
 
 } // namespace results

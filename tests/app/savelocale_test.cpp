@@ -19,6 +19,7 @@
 
 #include "app/helpwindow.h"
 #include "app/resultsview.h"
+#include "app/samplechoicedialog.h"
 #include "app/tform1.h"
 #include "app/tform3.h"
 #include "automation/workbookwriter.h"
@@ -177,6 +178,51 @@ private slots:
             window.helpWindow()->grab().save(qEnvironmentVariable("PI_SCREENSHOT") + QStringLiteral(".help.png"));
         }
         window.helpWindow()->close();
+        window.hide();
+        QDir::setCurrent(previous);
+    }
+
+    // The example trio export read from the file through the sample dialog, over the bundled data.
+    void exampleExportFillsTheWindow()
+    {
+        const QString source = qEnvironmentVariable("PI_SOURCE_DIR");
+        if (source.isEmpty() || !QDir(source).exists(QStringLiteral("data")))
+            QSKIP("PI_SOURCE_DIR does not name the source tree");
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(source);
+        const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
+        const auto reader = automation::makeFileWorkbookReader();
+        app::testing::ScriptedDialogs dialogs;
+        app::TForm1 window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
+        window.start();
+        window.populationDialog()->RadioButton2->setChecked(true);
+        QTest::mouseClick(window.populationDialog()->Button1, Qt::LeftButton);
+        const QString shot = qEnvironmentVariable("PI_SCREENSHOT");
+        dialogs.fileNames.enqueue(source + QStringLiteral("/examples/trio-export.txt"));
+        dialogs.dialogScripts.enqueue([&shot](QDialog& dialog) {
+            auto& d = dynamic_cast<app::SampleChoiceDialog&>(dialog);
+            d.fatherBox->setCurrentIndex(d.fatherBox->findData(QStringLiteral("Father-2026-118")));
+            d.childBox->setCurrentIndex(d.childBox->findData(QStringLiteral("Child-2026-118")));
+            d.motherBox->setCurrentIndex(d.motherBox->findData(QStringLiteral("Mother-2026-118")));
+            if (!shot.isEmpty()) {
+                d.show();
+                if (QTest::qWaitForWindowExposed(&d))
+                    d.grab().save(shot + QStringLiteral(".samples.png"));
+            }
+            return true;
+        });
+        window.loadGenotypesAction->trigger();
+        QCOMPARE(dialogs.texts("error"), QStringList());
+        QCOMPARE(dialogs.texts("information"),
+                 QStringList{
+                     "Маркеры экспорта без таблицы частот в папке данных (не рассчитываются): AMEL, DYS391, Yindel"});
+        QCOMPARE(window.grid().ResultCount(), 23);
+        for (int row = 1; row <= 23; ++row)
+            QVERIFY(!window.grid().cell(row, results::kColumnLr).empty());
+        if (!shot.isEmpty()) {
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            window.grab().save(shot + QStringLiteral(".export.png"));
+        }
         window.hide();
         QDir::setCurrent(previous);
     }

@@ -3,6 +3,9 @@
 // Dialogs for the window tests: every call is recorded, questions take their answers and file
 // dialogs their names from queues filled by the test. An unexpected question or file dialog
 // fails the test instead of blocking.
+#include <functional>
+
+#include <QDialog>
 #include <QQueue>
 #include <QString>
 #include <QStringList>
@@ -13,7 +16,7 @@
 namespace app::testing {
 
 struct DialogCall {
-    QString kind; // "information", "error", "question", "open", "open-table", "save", "document"
+    QString kind; // "information", "error", "question", "open", "open-table", "save", "document", "dialog"
     QString title;
     QString text;
     bool withCancel = false;
@@ -46,6 +49,23 @@ public:
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
 
+    QString openGenotypesFileName(QWidget* parent, const QString& directory) override
+    {
+        return openFileName(parent, directory);
+    }
+
+    // A dialog of the window's own: the next script sets its controls and answers; without one
+    // the test fails instead of waiting for a click.
+    bool runDialog(QDialog& dialog) override
+    {
+        calls.append({"dialog", dialog.windowTitle(), {}});
+        if (dialogScripts.isEmpty()) {
+            QTest::qFail("unexpected dialog", __FILE__, __LINE__);
+            return false;
+        }
+        return dialogScripts.dequeue()(dialog);
+    }
+
     QString saveFileName(QWidget*, const QString& proposedPath) override
     {
         calls.append({"save", {}, proposedPath});
@@ -71,6 +91,7 @@ public:
     QList<DialogCall> calls;
     QQueue<Answer> answers;
     QQueue<QString> fileNames;
+    QQueue<std::function<bool(QDialog&)>> dialogScripts;
 };
 
 } // namespace app::testing

@@ -4,6 +4,7 @@
 // boxes and file dialogs are answered by ScriptedDialogs.
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -26,6 +27,7 @@
 
 #include "app/helpwindow.h"
 #include "app/resultsview.h"
+#include "app/samplechoicedialog.h"
 #include "app/tform1.h"
 #include "app/tform3.h"
 #include "app/tform4.h"
@@ -818,6 +820,11 @@ private slots:
         QTest::keyClick(m_window->Edit1, Qt::Key_Tab);
         QTest::keyClick(m_window->Edit2, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), m_window->Edit3);
+        // F10 opens the menu bar at its first command; Enter runs it.
+        QTest::keyClick(m_window->Edit3, Qt::Key_F10);
+        QCOMPARE(m_window->menuBar()->activeAction(), m_window->calculateAction);
+        QTest::keyClick(m_window->menuBar(), Qt::Key_Return);
+        QCOMPARE(m_window->grid().ResultCount(), 2);
     }
 
     // The table holds 99 rows: the hundredth calculation is refused with a word, row 99 stays.
@@ -932,6 +939,17 @@ private slots:
         QCOMPARE(m_window->locusTable().population(), freqdb::Population::UsCaucasians);
         QCOMPARE(m_window->grid().ResultCount(), 3);
         QCOMPARE(rowTexts(1), first);
+    }
+
+    void thetaIsShownAndNamedInTheFormula()
+    {
+        std::ofstream(workDir() / "data" / "settings.ini") << "theta = 0,01\n";
+        openWindow();
+        QVERIFY(m_window->SettingsLabel->text().contains(QStringLiteral("θ=0,01")));
+        calculate("D3S1358", {"15", "16", "15", "17", "17", "18"});
+        QCOMPARE(cell(1, 2), QStringLiteral("θ=0,01 1/2p(15)"));
+        QCOMPARE(cell(1, 3), QStringLiteral("p(15)=0,250"));
+        std::filesystem::remove(workDir() / "data" / "settings.ini");
     }
 
     void labSettingsAreShownAndABadFileKeepsThePreviousOnes()
@@ -1106,6 +1124,23 @@ private slots:
         QCOMPARE(m_dialogs.texts("error").size(), 1);
     }
 
+    // A locus added for another population is left out of this one's load, and the line at the
+    // bottom of the window says so.
+    void dataNoteNamesALocusLeftOut()
+    {
+        const auto added = workDir() / "data" / "D99S1.xlsx";
+        std::ofstream(added).flush();
+        m_reader.add(added, {FakeSheet{"D99S1-rus", makeCellArray(kTh01White)}});
+        std::ofstream(workDir() / "data" / "skipped-loci.txt") << "white D99S1\nblack D99S1\n";
+        openWindow();
+        QCOMPARE(m_window->ComboBox1->count(), 2);
+        QVERIFY(m_window->DataNoteLabel->isVisibleTo(m_window.get()));
+        QVERIFY2(m_window->DataNoteLabel->text().contains(QStringLiteral("пропущены локусы D99S1")),
+                 qPrintable(m_window->DataNoteLabel->text()));
+        if (qEnvironmentVariableIsSet("PI_SCREENSHOT"))
+            m_window->grab().save(qEnvironmentVariable("PI_SCREENSHOT"));
+    }
+
     // Started where there is no data/ (from the desktop menu, in the home folder): with no data
     // folder anywhere the message names the folders looked in; the lab's own folder is then the
     // data folder, the help comes from it, and the file dialogs still start in the current one.
@@ -1210,6 +1245,59 @@ private slots:
         m_window->saveAction->trigger();
         QCOMPARE(m_dialogs.calls.last().kind, QStringLiteral("save"));
         QCOMPARE(m_dialogs.calls.last().text, QString::fromStdString((workDir() / "Untitled.xlsx").string()));
+    }
+
+    // A genotyping export through the real sample dialog: the unsaved rows are offered first,
+    // nothing is preselected, OK waits for two distinct persons, and the table is filled as a
+    // genotype workbook fills it; a cancelled choice leaves the table as it was.
+    void genotypeExportIsChosenInTheSampleDialog()
+    {
+        openWindow();
+        threeRows();
+        const auto file = workDir() / "run.txt";
+        std::ofstream(file, std::ios::binary)
+            << "Run 118\r\nSample Name\tMarker\tAllele 1\tAllele 2\tHeight 1\r\nNEG\tD3S1358\t\t\t\r\n"
+               "F\tD3S1358\t15\t16\t900\r\nC\tD3S1358\t15\t17\t900\r\nM\tD3S1358\t17\t18\t900\r\n"
+               "F\tth01\t9.3\t\t1\r\nC\tth01\t9.3\t7\t1\r\nM\tth01\tOL\t7\t1\r\nF\tAMEL\tX\tY\t1\r\n";
+        for (const bool accept : {false, true}) {
+            m_dialogs.answers.enqueue(Answer::No);
+            m_dialogs.fileNames.enqueue(QString::fromStdString(file.string()));
+            // What the dialog showed, checked once it has closed (QCOMPARE returns from the
+            // function it is in).
+            QStringList seen;
+            m_dialogs.dialogScripts.enqueue([accept, &seen](QDialog& dialog) -> bool {
+                auto& d = dynamic_cast<app::SampleChoiceDialog&>(dialog);
+                QPushButton* ok = d.buttons->button(QDialogButtonBox::Ok);
+                seen << QString::number(d.fatherBox->currentIndex()) << d.motherBox->currentText()
+                     << QString::number(ok->isEnabled());
+                d.fatherBox->setCurrentIndex(d.fatherBox->findData(QStringLiteral("F")));
+                d.childBox->setCurrentIndex(d.childBox->findData(QStringLiteral("F")));
+                seen << QString::number(ok->isEnabled()); // one sample for two persons
+                d.childBox->setCurrentIndex(d.childBox->findData(QStringLiteral("C")));
+                d.motherBox->setCurrentIndex(d.motherBox->findData(QStringLiteral("M")));
+                seen << QString::number(ok->isEnabled()) << d.childBox->currentText() << d.markersLabel->text();
+                return accept;
+            });
+            m_window->loadGenotypesAction->trigger();
+            QCOMPARE(seen,
+                     (QStringList{"-1", "Нет", "0", "0", "1", "C (маркеров: 2)",
+                                  "Маркеры экспорта без таблицы частот в папке данных (не рассчитываются): AMEL"}));
+            QCOMPARE(m_dialogs.calls.first().text, QStringLiteral("Сохранить изменения?"));
+            QCOMPARE(m_dialogs.calls.last().kind, accept ? QStringLiteral("information") : QStringLiteral("dialog"));
+            QCOMPARE(m_dialogs.texts("error"), QStringList());
+            if (!accept) {
+                QCOMPARE(m_window->grid().ResultCount(), 3);
+                m_dialogs.calls.clear();
+            }
+        }
+        QCOMPARE(m_window->grid().ResultCount(), 2);
+        QCOMPARE(rowTexts(1), (QStringList{"1", "D3S1358", kTrioFormula, "p(15)=0,250", "", "2,00", ""}));
+        QCOMPARE(rowTexts(2).mid(0, 3),
+                 (QStringList{"2", "TH01", "Аллель OL матери вне аллельной лестницы: не рассчитывается"}));
+        QCOMPARE(m_window->grid().RowGenotypes(2).father1, std::string("9.3")); // the table's own label
+        QCOMPARE(m_dialogs.texts("information").constLast(),
+                 QStringLiteral("Маркеры экспорта без таблицы частот в папке данных (не рассчитываются): AMEL"));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Paternity Index - ") + QString::fromStdString(file.string()));
     }
 
 private:

@@ -16,8 +16,10 @@
 #include "cli/commandline.h"
 #include "exchange/resultsworkbookreader.h"
 #include "freqdb/loadmessages.h"
+#include "results/exclusionpowers.h"
 #include "version/projectversion.h"
 
+#include "support/pdftext.h"
 #include "support/programrun.h"
 #include "support/tempdir.h"
 
@@ -126,7 +128,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "off или proportional"},
         UsageCase{"MinimumFrequencyNotANumber",
                   {"batch", "a.xlsx", "--population", "rus", "--min-frequency", "5/2N"},
-                  "--min-frequency: минимальная частота"}),
+                  "--min-frequency: минимальная частота"},
+        UsageCase{"ThetaAsPercent", {"batch", "a.xlsx", "--population", "rus", "--theta", "1%"}, "--theta: θ"},
+        UsageCase{"ThetaWithMutation",
+                  {"batch", "a.xlsx", "--population", "rus", "--mutation", "proportional", "--theta=0.01"},
+                  "вместе не применяются"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, HelpAndVersion)
@@ -199,7 +205,8 @@ TEST(CommandLine, ExclusionCaseInJson)
     ASSERT_EQ(r.status, kExitOk) << r.err;
     EXPECT_EQ(r.out.rfind("{\n  \"population\": \"white\",\n  \"rows\": [\n    {\"row\": \"1\", \"locus\": "
                           "\"D3S1358\", \"father\": \"14/15\", \"child\": \"16/17\", \"mother\": \"17/18\", "
-                          "\"formula\": \"Отцовство исключается\", \"freq1\": \"\", \"freq2\": \"\", \"lr\": \"0\"},",
+                          "\"formula\": \"Отцовство исключается\", \"freq1\": \"\", \"freq2\": \"\", \"lr\": \"0\", "
+                          "\"pe\": \"0,5803\"},",
                           0),
               0u)
         << r.out;
@@ -224,9 +231,10 @@ TEST(CommandLine, JsonIsValidAndHasTheDocumentedShape)
         std::ofstream(file) << r.out;
         const std::string check
             = "/usr/bin/python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
-              "assert list(d)==[\"population\",\"rows\",\"cpi\",\"probability\"]; "
+              "assert list(d)==[\"population\",\"rows\",\"cpi\",\"probability\",\"cpe\"]; "
               "assert "
-              "all(list(x)==[\"row\",\"locus\",\"father\",\"child\",\"mother\",\"formula\",\"freq1\",\"freq2\",\"lr\"]"
+              "all(list(x)==[\"row\",\"locus\",\"father\",\"child\",\"mother\",\"formula\",\"freq1\",\"freq2\",\"lr\","
+              "\"pe\"]"
               " and all(isinstance(v,str) for v in x.values()) for x in d[\"rows\"]); "
               "assert len(d[\"rows\"])>=10' '"
               + file.string() + "'";
@@ -241,10 +249,10 @@ TEST(CommandLine, TrioAndDuoGiveAnIndexForEveryLocus)
         ASSERT_EQ(r.status, kExitOk) << r.err;
         const auto rows = lines(r.out);
         ASSERT_GE(rows.size(), 14u);
-        EXPECT_EQ(rows[0], "row,locus,father,child,mother,formula,freq1,freq2,lr,mark");
+        EXPECT_EQ(rows[0], "row,locus,father,child,mother,formula,freq1,freq2,lr,mark,pe");
         for (std::size_t i = 1; i < rows.size(); ++i) {
             EXPECT_EQ(rows[i].find("исключается"), std::string::npos) << rows[i];
-            EXPECT_EQ(rows[i].substr(rows[i].size() - 3), ",++") << "every row with an LR is marked: " << rows[i];
+            EXPECT_NE(rows[i].find(",++,\"0,"), std::string::npos) << "every row with an LR is marked: " << rows[i];
         }
         // The two result lines go to stderr in csv mode; the CPI of a consistent case is large.
         EXPECT_NE(r.err.find("CPI="), std::string::npos);
@@ -260,8 +268,9 @@ TEST(CommandLine, TextTableAndResultLines)
     ASSERT_GE(out.size(), 4u);
     EXPECT_EQ(out[0].rfind("№", 0), 0u);
     EXPECT_NE(out[1].find("D3S1358"), std::string::npos);
-    EXPECT_EQ(out[out.size() - 2].rfind("Индекс отцовства (Combined Paternity Index) CPI=", 0), 0u);
-    EXPECT_NE(out.back().find("pp=0,9)"), std::string::npos);
+    EXPECT_EQ(out[out.size() - 3].rfind("Индекс отцовства (Combined Paternity Index) CPI=", 0), 0u);
+    EXPECT_NE(out[out.size() - 2].find("pp=0,9)"), std::string::npos);
+    EXPECT_EQ(out.back().rfind(results::kCpePrefix, 0), 0u);
 }
 
 // The prior is read with a comma or a point whatever the locale, and written with the locale's.
@@ -288,11 +297,15 @@ TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndexAndNoIndexIsAFailur
                                     {"", "b"},
                                     {"", "c"}});
     writer.save(file);
+    // A row without an index makes the case incomplete: status 3, the row named on stderr.
     const auto r = batch(file.string(), {"--format", "csv"});
-    ASSERT_EQ(r.status, kExitOk) << r.err;
+    ASSERT_EQ(r.status, kExitIncomplete) << r.err;
+    EXPECT_NE(r.err.find("bad.xlsx: неполный расчет: не рассчитано строк: 1 (№1 «Локус D99 не загружен»)"),
+              std::string::npos)
+        << r.err;
     const auto rows = lines(r.out);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[1], "1,D99,15/16,15/17,17/18,Локус D99 не загружен,,,,");
+    EXPECT_EQ(rows[1], "1,D99,15/16,15/17,17/18,Локус D99 не загружен,,,,,");
     EXPECT_EQ(rows[2].rfind("2,D3S1358,15/16,15/17,17/18,1/2p(15),\"p(15)=", 0), 0u) << rows[2];
 
     // No row with an LR: the rows are still shown, but there is no index and the run fails, alone
@@ -314,8 +327,29 @@ TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndexAndNoIndexIsAFailur
     EXPECT_EQ(run.status, kExitFailure);
     const auto summary = lines(run.out);
     ASSERT_EQ(summary.size(), 3u) << run.out;
-    EXPECT_EQ(summary[1].substr(summary[1].rfind(',') + 1), "ни в одной строке нет LR: CPI не рассчитан");
-    EXPECT_EQ(summary[2].substr(summary[2].size() - 3), ",ok");
+    EXPECT_TRUE(summary[1].ends_with(",ни в одной строке нет LR: CPI не рассчитан,1,0,")) << summary[1]; // no CPE
+    EXPECT_NE(summary[2].find(",неполный расчет: не рассчитано строк: 1 (№1 «Локус D99 не загружен»),1,0,"),
+              std::string::npos)
+        << summary[2];
+}
+
+// Cells that could not be split show as they were read, not as labels joined by "/".
+TEST(CommandLine, UnsplitGenotypeCellsShowAsRead)
+{
+    TempDir dir;
+    const auto file = dir.path() / "unsplit.xlsx";
+    automation::XlsxWorkbookWriter writer;
+    writer.addWorksheet("Лист1");
+    writer.setValues({1, 1, 6, 5}, {{"№", "Локус", "Отец", "Ребенок", "Мать"},
+                                    {"1", "D3S1358", "15/16", "15/17", "17/18"},
+                                    {"2", "D3S1358", "2122", "15/17", "/7"},
+                                    {"", "a"},
+                                    {"", "b"},
+                                    {"", "c"}});
+    writer.save(file);
+    const auto rows = lines(batch(file.string(), {"--format", "csv"}).out);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2].rfind("2,D3S1358,2122,15/17,/7,", 0), 0u) << rows[2];
 }
 
 TEST(CommandLine, OutputWritesTheResultsWorkbookWithTheMarks)
@@ -391,7 +425,7 @@ TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
     EXPECT_EQ(r.status, kExitFailure) << r.err;
     const auto rows = lines(r.out);
     ASSERT_EQ(rows.size(), 4u) << r.out;
-    EXPECT_EQ(rows[0], "file,loci,marked,excluded,cpi,probability,status");
+    EXPECT_EQ(rows[0], "file,loci,marked,excluded,cpi,probability,status,not_evaluated,left_out,cpe");
     EXPECT_EQ(rows[2].rfind((in / "broken.xlsx").string() + ",,,,,,", 0), 0u) << rows[2];
     EXPECT_NE(rows[2].find("broken.xlsx"), rows[2].rfind("broken.xlsx")) << "the reason names the file";
     EXPECT_EQ(fileBytes(out / "broken.results.xlsx"), "results of an earlier run");
@@ -404,7 +438,7 @@ TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
         ASSERT_EQ(single.status, kExitOk);
         const auto cpi = single.out.substr(single.out.find("\"cpi\": \"") + 8);
         EXPECT_NE(rows[row].find("," + cpi.substr(0, cpi.find('"')) + ","), std::string::npos) << rows[row];
-        EXPECT_EQ(rows[row].substr(rows[row].size() - 3), ",ok");
+        EXPECT_NE(rows[row].find(",ok,0,0,\""), std::string::npos) << rows[row];
         const auto loaded
             = exchange::loadResultsWorkbook(out / (std::string(name) + ".results.xlsx"),
                                             *automation::makeFileWorkbookReader(), text::NumberFormat(","));
@@ -452,11 +486,93 @@ TEST(ArchiveRun, FolderAsCase)
     EXPECT_EQ(clash.status, kExitFailure);
     const auto rows = lines(clash.out);
     ASSERT_EQ(rows.size(), 5u) << clash.out;
-    EXPECT_EQ(rows[1].substr(rows[1].size() - 3), ",ok");
+    EXPECT_NE(rows[1].find(",ok,0,0,\""), std::string::npos) << rows[1];
     EXPECT_NE(rows[2].find("уже записан для другого дела"), std::string::npos) << rows[2];
-    EXPECT_EQ(rows[3].substr(rows[3].size() - 3), ",ok");
+    EXPECT_NE(rows[3].find(",ok,0,0,\""), std::string::npos) << rows[3];
     EXPECT_NE(rows[4].find("одна из книг генотипов"), std::string::npos) << rows[4];
     EXPECT_EQ(fileBytes(other.path() / "duo.results.xlsx"), input);
+}
+
+// Two cases whose names differ only in case would share one results file on a folder that does not
+// tell them apart (a FAT or exFAT stick): the second is refused as any second case of one name.
+TEST(ArchiveRun, CaseNamesDifferingOnlyInCaseShareNoResultsFile)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "a");
+    std::filesystem::create_directories(dir.path() / "b");
+    std::filesystem::copy_file(kSource + "/examples/trio.xlsx", dir.path() / "a/Дело.xlsx");
+    std::filesystem::copy_file(kSource + "/examples/duo.xlsx", dir.path() / "b/дело.xlsx");
+    const auto r = batch((dir.path() / "a/Дело.xlsx").string(), {(dir.path() / "b/дело.xlsx").string(), "--output-dir",
+                                                                 (dir.path() / "out").string(), "--format", "csv"});
+    EXPECT_EQ(r.status, kExitFailure);
+    const auto rows = lines(r.out);
+    ASSERT_EQ(rows.size(), 3u) << r.out;
+    EXPECT_NE(rows[1].find(",ok,0,0,\""), std::string::npos) << rows[1];
+    EXPECT_NE(rows[2].find("уже записан для другого дела"), std::string::npos) << rows[2];
+    const auto written = exchange::loadResultsWorkbook(dir.path() / "out/Дело.results.xlsx",
+                                                       *automation::makeFileWorkbookReader(), text::NumberFormat(","));
+    ASSERT_TRUE(written.ok) << written.error;
+    EXPECT_EQ(written.grid.ResultCount(), 15) << "the first case's results";
+}
+
+// A genotype workbook of `rows` after the header row.
+void writeCase(const std::filesystem::path& file, std::vector<std::vector<std::string>> rows)
+{
+    rows.insert(rows.begin(), {"№", "Локус", "Отец", "Ребенок", "Мать"});
+    for (auto& row : rows)
+        row.resize(5);
+    automation::XlsxWorkbookWriter writer;
+    writer.addWorksheet("Лист1");
+    writer.setValues({1, 1, static_cast<int>(rows.size()), 5}, rows);
+    writer.save(file);
+}
+
+// Cases that were evaluated but not whole are not "ok": a row without an index (named with its
+// verdict in every output), rows beyond 99 (counted), a probability without a value (said). Such
+// a run ends with status 3; a dangling link among the cases is a failure line (status 1). A blank
+// row is no locus.
+TEST(ArchiveRun, CasesWithReservationsAreNotOk)
+{
+    TempDir dir;
+    const std::vector<std::string> locus = {"", "D3S1358", "15/16", "15/17", "17/18"};
+    writeCase(dir.path() / "a typo.xlsx", {locus, {"", "vWA", "17/l7", "17/18", "18/18"}, {}, {}, {}});
+    writeCase(dir.path() / "b blank row.xlsx", {locus, {}, locus, locus, {}, {}, {}});
+    writeCase(dir.path() / "c 120 rows.xlsx", std::vector<std::vector<std::string>>(120, locus));
+    const std::string typo = "неполный расчет: не рассчитано строк: 1 (№2 «Аллеля l7 (отца) нет в локусе vWA»)";
+    const std::string big = "неполный расчет: не загружено строк сверх 99: 21";
+    for (const char* format : {"text", "csv", "json"}) {
+        const auto r = batch(dir.path().string(), {"--format", format});
+        EXPECT_EQ(r.status, kExitIncomplete) << format << r.err;
+        EXPECT_NE(r.out.find(typo), std::string::npos) << format << r.out;
+        EXPECT_NE(r.out.find(big), std::string::npos) << format << r.out;
+    }
+    const auto csv = lines(batch(dir.path().string(), {"--format", "csv"}).out);
+    ASSERT_EQ(csv.size(), 4u);
+    EXPECT_TRUE(csv[1].ends_with("," + typo + ",1,0,\"0,5287\"")) << csv[1];
+    EXPECT_EQ(csv[2].rfind((dir.path() / "b blank row.xlsx").string() + ",3,3,0,", 0), 0u) << csv[2];
+    EXPECT_TRUE(csv[2].ends_with(",ok,0,0,\"0,8953\"")) << csv[2];
+    EXPECT_EQ(csv[3].rfind((dir.path() / "c 120 rows.xlsx").string() + ",99,99,0,", 0), 0u) << csv[3];
+    EXPECT_TRUE(csv[3].ends_with("," + big + ",0,21,\"1,0000\"")) << csv[3];
+
+    std::filesystem::create_symlink(dir.path() / "gone.xlsx", dir.path() / "d link.xlsx");
+    const auto linked = lines(batch(dir.path().string(), {"--format", "csv"}).out);
+    ASSERT_EQ(linked.size(), 5u);
+    EXPECT_EQ(linked[4], (dir.path() / "d link.xlsx").string() + ",,,,,,ссылка ведет к несуществующему файлу: "
+                             + (dir.path() / "gone.xlsx").string() + ",,,");
+    EXPECT_EQ(batch(dir.path().string()).status, kExitFailure);
+
+    // A prior of 1 beside an exclusion: the probability has no value, in the summary and alone.
+    const std::string undefined = "Вероятность отцовства не определена: CPI=0 при априорной вероятности 1";
+    const auto exclusion = kSource + "/examples/exclusion.xlsx";
+    const auto run = batch(exclusion, {kSource + "/examples/trio.xlsx", "--prior", "1", "--format", "json"});
+    EXPECT_EQ(run.status, kExitIncomplete) << run.err;
+    EXPECT_NE(
+        run.out.find("\"probability\": \"" + undefined + "\", \"status\": \"неполный расчет: " + undefined + "\""),
+        std::string::npos)
+        << run.out;
+    const auto alone = batch(exclusion, {"--prior", "1", "--format", "json"});
+    EXPECT_EQ(alone.status, kExitIncomplete) << alone.err;
+    EXPECT_NE(alone.out.find("\"probability\": \"" + undefined + "\""), std::string::npos) << alone.out;
 }
 
 // The report beside the workbook: written whole, with the case's result lines; a place it cannot
@@ -513,7 +629,13 @@ INSTANTIATE_TEST_SUITE_P(
         EscapeCase{"LineBreak", "a\nb", "\"a\\nb\"", "\"a\nb\""},
         EscapeCase{"ControlCharacter", std::string("a\x01z"), "\"a\\u0001z\"", std::string("a\x01z")},
         EscapeCase{"InvalidUtf8", std::string("a\xFF\xD0"), "\"a\xEF\xBF\xBD\xEF\xBF\xBD\"", std::string("a\xFF\xD0")},
-        EscapeCase{"Empty", "", "\"\"", ""}),
+        EscapeCase{"Empty", "", "\"\"", ""},
+        EscapeCase{"Formula", "=HYPERLINK(\"http://x\";\"y\")", "\"=HYPERLINK(\\\"http://x\\\";\\\"y\\\")\"",
+                   "\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\""},
+        EscapeCase{"Plus", "+7/8", "\"+7/8\"", "'+7/8"}, EscapeCase{"Minus", "-1", "\"-1\"", "'-1"},
+        EscapeCase{"At", "@SUM(A1)", "\"@SUM(A1)\"", "'@SUM(A1)"},
+        EscapeCase{"LeadingTab", "\t=1", "\"\\t=1\"", "'\t=1"}, EscapeCase{"TheMark", "++", "\"++\"", "++"},
+        EscapeCase{"LeadingReturn", "\r=1", "\"\\r=1\"", "\"'\r=1\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
@@ -544,8 +666,9 @@ TEST(LabSettings, OffGivesEveryOutputAsWithoutTheFile)
         const auto bundled = batch(kSource + "/examples/exclusion.xlsx", {"--format", format});
         const auto withoutFile = runProgram({"batch", kSource + "/examples/exclusion.xlsx", "--population", "white",
                                              "--data", bare, "--format", format});
-        const auto overriddenOff = batch(kSource + "/examples/exclusion.xlsx",
-                                         {"--format", format, "--mutation", "off", "--min-frequency", "off"});
+        const auto overriddenOff
+            = batch(kSource + "/examples/exclusion.xlsx",
+                    {"--format", format, "--mutation", "off", "--min-frequency", "off", "--theta", "off"});
         ASSERT_EQ(bundled.status, kExitOk) << bundled.err;
         EXPECT_EQ(withoutFile.out, bundled.out) << format;
         EXPECT_EQ(withoutFile.err, bundled.err) << format;
@@ -566,7 +689,8 @@ TEST(LabSettings, MutationModelFromTheCommandLineInJsonAndCsv)
     EXPECT_EQ(r.out.find("Отцовство исключается"), std::string::npos);
     std::size_t flagged = 0;
     for (std::size_t p = 0; (p = r.out.find("\"formula\": \"мутация μ=0,002\"", p)) != std::string::npos; ++p) {
-        EXPECT_EQ(r.out.find('}', p), r.out.find("\"mutation\": true}", p) + 16) << "the flag ends the same row";
+        EXPECT_EQ(r.out.find('}', p), r.out.find("\"mutation\": true, \"pe\": \"0,", p) + 32)
+            << "the flag is in the same row";
         ++flagged;
     }
     EXPECT_EQ(flagged, 4u);
@@ -574,15 +698,46 @@ TEST(LabSettings, MutationModelFromTheCommandLineInJsonAndCsv)
     r = batch(kSource + "/examples/exclusion.xlsx", {"--format", "csv", "--mutation", "proportional:0,002"});
     ASSERT_EQ(r.status, kExitOk) << r.err;
     const auto rows = lines(r.out);
-    EXPECT_EQ(rows[0], "row,locus,father,child,mother,formula,freq1,freq2,lr,mark,mutation");
+    EXPECT_EQ(rows[0], "row,locus,father,child,mother,formula,freq1,freq2,lr,mark,mutation,pe");
     std::size_t ones = 0;
     for (std::size_t i = 1; i < rows.size(); ++i)
-        ones += rows[i].substr(rows[i].size() - 2) == ",1";
+        ones += rows[i].find(",1,\"0,") != std::string::npos;
     EXPECT_EQ(ones, 4u);
     EXPECT_NE(r.err.find("Настройки лаборатории: модель мутаций пропорциональная, μ=0,002; минимальная частота "
                          "аллеля не применяется"),
               std::string::npos)
         << r.err;
+}
+
+// Four inconsistent loci under the mutation model: a small CPI that is no exclusion is written
+// as a number, never as the 0,0 of an exclusion, and the four loci are counted wherever a case's
+// counts are: the JSON, the summary of a run and the report.
+TEST(LabSettings, MutationLociAreCountedAndTheirSmallIndexIsNoZero)
+{
+    TempDir dir;
+    const auto pdf = dir.path() / "exclusion.pdf";
+    const auto r = batch(kSource + "/examples/exclusion.xlsx",
+                         {"--format", "json", "--mutation", "proportional:0,002", "--report", pdf.string()});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    const std::string cpi = "Индекс отцовства (Combined Paternity Index) CPI=8,86E-10";
+    const std::string probability = "Вероятность отцовства P=8,86E-08% (априор.вероятность pp=0,5)";
+    EXPECT_NE(r.out.find("\"cpi\": \"" + cpi + "\",\n  \"probability\": \"" + probability
+                         + "\",\n  \"mutation_loci\": 4,\n  \"cpe\": \"0,9999\"\n}"),
+              std::string::npos)
+        << r.out;
+    const std::string report = testsupport::pdfText(pdf);
+    for (const std::string& line : {cpi, probability, std::string("Локусов с несовпадением (модель мутаций): 4"),
+                                    std::string("Вероятность отцовства P=7,97E-07% (априор.вероятность pp=0,9)")})
+        EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+
+    const auto run = batch(kSource + "/examples/exclusion.xlsx",
+                           {kSource + "/examples/trio.xlsx", "--format", "csv", "--mutation", "proportional:0,002"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    const auto rows = lines(run.out);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], "file,loci,marked,excluded,cpi,probability,status,not_evaluated,left_out,cpe,mutation");
+    EXPECT_TRUE(rows[1].ends_with(",\"" + cpi + "\",\"" + probability + "\",ok,0,0,\"0,9999\",4")) << rows[1];
+    EXPECT_TRUE(rows[2].ends_with(",ok,0,0,\"1,0000\",0")) << rows[2];
 }
 
 TEST(LabSettings, SettingsFileIsUsedAndABadOneIsRefusedWithItsLine)
@@ -601,6 +756,53 @@ TEST(LabSettings, SettingsFileIsUsedAndABadOneIsRefusedWithItsLine)
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind(std::string(freqdb::kReadFailed) + "\nФайл настроек «settings.ini», строка 2: ", 0), 0u)
         << r.err;
+}
+
+// θ from the command line: every index row names it, the settings say it, the table's frequencies
+// stay; beside the lab's mutation model it is refused before any case is read.
+TEST(LabSettings, ThetaFromTheCommandLine)
+{
+    const auto plain = batch(kSource + "/examples/trio.xlsx", {"--format", "json"});
+    const auto r = batch(kSource + "/examples/trio.xlsx", {"--format", "json", "--theta", "0,03"});
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_NE(r.out.find("\"min_allele_frequency\": null, \"source\": \"" + kData
+                         + "/settings.ini и командная строка\", \"theta\": \"0,03\"},"),
+              std::string::npos)
+        << r.out;
+    std::size_t rows = 0;
+    for (std::size_t p = 0; (p = r.out.find("\"formula\": \"θ=0,03 1/", p)) != std::string::npos; ++p)
+        ++rows;
+    EXPECT_EQ(rows, 15u);
+    EXPECT_NE(plain.out.find("\"freq1\": \"p(15)=0,273\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"freq1\": \"p(15)=0,273\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"cpe\": \"1,0000\"\n}"), std::string::npos) << r.out;
+
+    TempDir dir;
+    const std::string data = dataCopy(dir, "mutation_model = proportional\n");
+    const auto refused = runProgram(
+        {"batch", kSource + "/examples/trio.xlsx", "--population", "white", "--data", data, "--theta", "0,01"});
+    EXPECT_EQ(refused.status, kExitUsage);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("θ и модель мутаций вместе не применяются"), std::string::npos) << refused.err;
+}
+
+// A genotype's 9.3 is the table's 9,3: the minimum frequency is not given to it as to a new allele.
+TEST(LabSettings, MinimumFrequencyLeavesAnAlleleWrittenWithAPoint)
+{
+    TempDir dir;
+    const auto file = dir.path() / "th01.xlsx";
+    automation::XlsxWorkbookWriter writer;
+    writer.addWorksheet("Лист1");
+    writer.setValues({1, 1, 2, 5}, {{"№", "Локус", "Отец", "Ребенок", "Мать"}, {"1", "TH01", "6/9.3", "9.3/7", "7/7"}});
+    writer.save(file);
+    for (const char* floor : {"off", "0,0069"}) {
+        const auto r = batch(file.string(), {"--format", "csv", "--min-frequency", floor});
+        ASSERT_EQ(r.status, kExitOk) << r.err;
+        const auto rows = lines(r.out);
+        ASSERT_EQ(rows.size(), 2u) << r.out;
+        EXPECT_EQ(rows[1].rfind("1,TH01,6/9.3,9.3/7,7/7,\"1/2p(9,3)\",\"p(9,3)=0,345\",,\"1,45\",++", 0), 0u)
+            << floor << ": " << rows[1];
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,10 @@ void expectWellFormed(const engine::CombinedIndexResult& r)
         EXPECT_EQ(t->find("inf"), std::string::npos) << *t;
     }
     if (r.status == CombinedIndexStatus::Ok) {
-        const auto w = kComma.parse(probabilityNumber(r.probabilityText));
+        std::string number = probabilityNumber(r.probabilityText);
+        if (number.starts_with("> "))
+            number.erase(0, 2);
+        const auto w = kComma.parse(number);
         ASSERT_TRUE(w.has_value()) << r.probabilityText;
         EXPECT_GE(*w, 0) << r.probabilityText;
         EXPECT_LE(*w, 100) << r.probabilityText;
@@ -208,11 +212,15 @@ TEST(CombineIndex, LrThatIsNoNumberNamesItsRow)
 
 TEST(CombineIndex, HugeProductsStayWellFormed)
 {
-    // 10^21: beyond the whole-number form; W rounds to 100 at 17 decimals.
+    // 10^21: beyond the whole-number form; W lies closer to 100 than 17 decimals tell, and is
+    // below 100 all the same.
     const auto huge = CombineIndex(marked({"1,0000E+07", "1,0000E+07", "1,0000E+07"}), "0,5", kComma);
     EXPECT_EQ(huge.status, CombinedIndexStatus::Ok);
     EXPECT_EQ(huge.cpiText, kCpi + "1,0000E+21");
-    EXPECT_EQ(huge.probabilityText, probability("100,00000000000000000", "0,5"));
+    EXPECT_EQ(huge.probabilityText, probability("> 99,99999999999999999", "0,5"));
+    // 10^17: the decimals that tell it from 100.
+    const auto large = CombineIndex(marked({"1,0000E+08", "1,0000E+09"}), "0,5", kComma);
+    EXPECT_EQ(large.probabilityText, probability("99,9999999999999990", "0,5"));
     expectWellFormed(huge);
 
     // Just below 10^18 the regular forms still apply.
@@ -224,7 +232,7 @@ TEST(CombineIndex, HugeProductsStayWellFormed)
     const auto overflow = CombineIndex(marked(std::vector<std::string>(99, "1,0000E+100")), "0,5", kComma);
     EXPECT_EQ(overflow.status, CombinedIndexStatus::Ok);
     EXPECT_EQ(overflow.cpiText, kCpi + "более 1,1897E+4932");
-    EXPECT_EQ(overflow.probabilityText, probability("100,00000000000000000", "0,5"));
+    EXPECT_EQ(overflow.probabilityText, probability("> 99,99999999999999999", "0,5"));
 
     // An exclusion among them still gives 0.
     std::vector<std::string> lrs(98, "1,0000E+100");
@@ -247,6 +255,51 @@ TEST(CombineIndex, EveryProductAndPriorGivesWellFormedTexts)
             ASSERT_EQ(r.status, CombinedIndexStatus::Ok);
             EXPECT_TRUE(kComma.parse(r.cpiText.substr(kCpi.size())).has_value());
             expectWellFormed(r);
+        }
+    }
+}
+
+// Every product from the mutation model's smallest to past the whole-number form, every prior:
+// the CPI text reads 0 only for an exclusion, W reads 0 only for an exclusion or a prior of 0 and
+// 100 only for a prior of 1, and W agrees with Bayes' rule computed here to the digits it shows.
+TEST(CombineIndex, NoTextReadsZeroOrCertaintyThatIsNot)
+{
+    for (const char* prior : {"0", "1E-12", "0,001", "0,5", "0,9", "0,99999999", "0,999999999999", "1"}) {
+        const long double pp = *kComma.parse(prior);
+        std::vector<long double> products = {0};
+        for (long double p = 1e-30L; p < 1e25L; p *= 3.7L)
+            products.push_back(p);
+        for (const long double p : products) {
+            // A product of LR texts as the table shows them (three significant digits below 1).
+            const std::string lr = p < 1 ? kComma.scientific(p, 3) : kComma.general(p);
+            const long double shownP = *kComma.parse(lr);
+            const auto r = CombineIndex(marked({lr}), prior, kComma);
+            SCOPED_TRACE(r.cpiText + " / " + r.probabilityText);
+            if (shownP == 0 && pp == 1) {
+                ASSERT_EQ(r.status, CombinedIndexStatus::Undefined);
+                continue;
+            }
+            ASSERT_EQ(r.status, CombinedIndexStatus::Ok);
+            expectWellFormed(r);
+            EXPECT_EQ(*kComma.parse(r.cpiText.substr(kCpi.size())) == 0, shownP == 0);
+            const std::string number = probabilityNumber(r.probabilityText);
+            const long double expected = 100 * shownP * pp / (shownP * pp + (1 - pp));
+            if (number.starts_with("> ")) {
+                EXPECT_LT(pp, 1);
+                EXPECT_GT(expected, 99.999999999999L);
+                continue;
+            }
+            const long double w = *kComma.parse(number);
+            EXPECT_EQ(w == 0, shownP == 0 || pp == 0);
+            EXPECT_EQ(w == 100, pp == 1 && shownP > 0);
+            const auto comma = number.find(',');
+            const auto exponent = number.find('E');
+            const long double tolerance = exponent != std::string::npos
+                                              ? expected * 5e-3L
+                                              : 0.5L * std::pow(10.0L, -static_cast<int>(number.size() - comma - 1));
+            // Beyond the half unit of the last digit shown, the last bits of the two computations.
+            EXPECT_LE(std::fabs(w - expected), tolerance * 1.0001L + expected * 1e-16L)
+                << static_cast<double>(w) << " " << static_cast<double>(expected);
         }
     }
 }

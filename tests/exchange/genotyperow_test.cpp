@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "exchangetesting.h"
+#include "results/exclusionpowers.h"
 
 namespace results {
 namespace {
@@ -106,6 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                 Verdict::Index},
         RowCase{"CyrillicLocusAndCommaLabel", "ТН01-Ж", trio("9,3", "6", "9,3", "7", "7", "10"), "1/2p(9,3)", "1,67",
                 Verdict::Index},
+        RowCase{"PointLabelIsTheTablesCommaLabel", "ТН01-Ж", trio("9.3", "6", "9.3", "7", "7", "10"), "1/2p(9,3)",
+                "1,67", Verdict::Index},
         RowCase{"Exclusion", "D3S1358", trio("14", "14", "16", "17", "17", "18"), "Отцовство исключается", "0",
                 Verdict::PaternityExcluded},
         RowCase{"LocusNotLoaded", "D99", trio("15", "16", "15", "17", "17", "18"), "Локус D99 не загружен", "",
@@ -163,8 +166,45 @@ TEST(GenotypeRow, UnknownAlleleTakesTheMinimumFrequency)
         EXPECT_EQ(outcome.frequency1, c.frequency1);
         EXPECT_EQ(outcome.lr, c.lr);
     }
+    // A label the table writes with the other separator is the table's allele, not a new rare one.
+    const Case written[] = {
+        {trio("6", "9.3", "9.3", "7", "7", "7"), "1/2p(9,3)", "p(9,3)=0,300", "1,67"},
+        {trio("9.30", "9.3", "9,3", "9.3", "Нет", "Нет"), "1/p(9,3)", "p(9,3)=0,300", "3,33"},
+    };
+    for (const Case& c : written) {
+        const auto outcome = evaluateGenotypeRow(table, "ТН01-Ж", c.genotype, format);
+        EXPECT_EQ(outcome.formula, c.formula);
+        EXPECT_EQ(outcome.frequency1, c.frequency1);
+        EXPECT_EQ(outcome.lr, c.lr);
+    }
     // The table itself is untouched: the window's allele lists still offer only its alleles.
     EXPECT_EQ(table.record(1).AlleleCount, 5);
+}
+
+// PE by hand from the definition, (1 - P)^2 with P the frequencies of the alleles the child may
+// have from its father; CPE over the marked rows that have one.
+TEST(ExclusionPowers, PerRowAndOverTheMarkedRows)
+{
+    const text::NumberFormat format(",");
+    ResultsGrid grid;
+    const std::pair<RowGenotype, bool> rows[] = {
+        {trio("15", "16", "15", "17", "17", "18"), true}, // paternal 15: (1 - 0,25)^2
+        {trio("15", "16", "15", "16", "Нет", "Нет"), false}, // duo, 15 or 16: (1 - 0,45)^2, not marked
+        {trio("16", "17", "14", "14", "14", "15"), true}, // excluded, paternal 14: (1 - 0,1)^2
+        {trio("15", "16", "15", "16", "17", "18"), true}, // the mother gives neither: no PE
+        {trio("14", "15", "16", "15", "15", "16"), true}, // either: (1 - 0,45)^2
+        {trio("15", "99", "15", "16", "15", "16"), true}, // the father's allele unknown: no PE
+    };
+    for (const auto& [genotype, marked] : rows) {
+        const int r = grid.AppendRow("D3S1358", genotype);
+        if (marked)
+            grid.ToggleMark(r);
+    }
+    const auto powers = exclusionPowers(exchange::testing::makeTable(), grid, format);
+    EXPECT_EQ(powers.rows, (std::vector<std::string>{"0,5625", "0,3025", "0,8100", "", "0,3025", ""}));
+    EXPECT_EQ(powers.combined, "0,9420"); // 1 - 0,4375 * 0,19 * 0,6975 = 0,94202
+    EXPECT_EQ(powers.line(), std::string(kCpePrefix) + "0,9420");
+    EXPECT_EQ(exclusionPowers(exchange::testing::makeTable(), ResultsGrid(), format).line(), "");
 }
 
 } // namespace

@@ -415,6 +415,70 @@ TEST(ResultsWorkbook, ResultLinesComeBackBesideTheirOwnRowsOnly)
     }
 }
 
+// `sheet` with `extra` rows put in before its sheet row `at` (after its last row when `at` is 0).
+CellArray withRows(const CellArray& sheet, int at, const std::vector<std::vector<CellValue>>& extra)
+{
+    std::vector<std::vector<CellValue>> cells;
+    for (int r = 1; r <= sheet.rows(); ++r) {
+        if (r == at)
+            cells.insert(cells.end(), extra.begin(), extra.end());
+        cells.emplace_back();
+        for (int c = 1; c <= sheet.columns(); ++c)
+            cells.back().push_back(sheet.at(r, c));
+    }
+    if (at == 0)
+        cells.insert(cells.end(), extra.begin(), extra.end());
+    return automation::makeCellArray(cells);
+}
+
+// A saved results workbook edited in a spreadsheet program: the closing lines are known by their
+// texts, so a remark or a signature typed under them is no locus row (it is left out, with a
+// note), and a blank row inserted among the rows is skipped; the rows, their result lines and the
+// stated population come back as saved, and a genotype read evaluates the same rows.
+TEST(ResultsWorkbook, ClosingLinesEndTheTableWhateverIsTypedUnderIt)
+{
+    RecordingWriter writer;
+    saveResultsWorkbook("case.xlsx", fiveTable(), kCpiLine, kProbabilityLine, freqdb::Population::Russians, writer);
+    RecordingWriter undefinedWriter;
+    saveResultsWorkbook("cpi only.xlsx", fiveTable(), kCpiLine, "", freqdb::Population::Russians, undefinedWriter);
+    const std::vector<CellValue> note = {std::monostate{}, std::string("Эксперт: Иванов")};
+    const std::vector<CellValue> signature = {std::monostate{}, std::monostate{}, std::string("подпись")};
+    const struct {
+        const char* name;
+        CellArray sheet;
+        std::string probability;
+        int after; // rows under the closing lines
+    } cases[] = {
+        {"a note under the population line", withRows(writer.usedRange(), 0, {note}), kProbabilityLine, 1},
+        {"a note and a signature after a blank row", withRows(writer.usedRange(), 0, {{}, note, signature}),
+         kProbabilityLine, 2},
+        {"a blank row among the rows", withRows(writer.usedRange(), 3, {{}}), kProbabilityLine, 0},
+        {"no probability, then a note", withRows(undefinedWriter.usedRange(), 0, {note}), "", 1},
+    };
+    const auto table = testing::makeTable();
+    for (const auto& c : cases) {
+        FakeWorkbookReader reader;
+        reader.add("case.xlsx", {{"Лист1", c.sheet}});
+        const auto loaded = loadResultsWorkbook("case.xlsx", reader, kFormat);
+        const auto evaluated = evaluateGenotypeWorkbook("case.xlsx", reader, table, kFormat);
+        ASSERT_TRUE(loaded.ok && evaluated.ok) << c.name;
+        const std::vector<std::string> notes
+            = c.after ? std::vector<std::string>{std::string(kRowsAfterClosingLinesNote) + std::to_string(c.after)}
+                      : std::vector<std::string>{};
+        for (const auto* read : {&loaded, &evaluated}) {
+            ASSERT_EQ(read->grid.ResultCount(), 3) << c.name;
+            for (int r = 1; r <= 3; ++r)
+                EXPECT_EQ(read->grid.cell(r, results::kColumnNumber), std::to_string(r)) << c.name;
+            EXPECT_EQ(read->notes, notes) << c.name;
+            EXPECT_EQ(read->rowsAfterClosingLines, c.after) << c.name;
+        }
+        EXPECT_EQ(loaded.grid.cell(2, results::kColumnLr), "3,0") << c.name;
+        EXPECT_EQ(loaded.cpiLine, kCpiLine) << c.name;
+        EXPECT_EQ(loaded.probabilityLine, c.probability) << c.name;
+        EXPECT_EQ(loaded.statedPopulation, freqdb::Population::Russians) << c.name;
+    }
+}
+
 // A genotype sheet typed by hand: no row numbers, and no closing lines after the last locus (or
 // other lines there). Every locus row is read, numbered by its place, and enters the combined
 // index; only the lines that are not locus rows are left out.
@@ -440,7 +504,8 @@ TEST(GenotypeWorkbook, HandMadeSheetsKeepEveryLocusRowAndNumberThem)
          2},
         {"one note line", {locusRow, locusRow, locusRow, locusRow, line("Эксперт: Иванов")}, 4},
         {"last locus typed without the slash", {locusRow, locusRow, locusRow, noSlash}, 4},
-        {"empty row before the last locus", {locusRow, locusRow, {}, locusRow}, 4},
+        {"empty row before the last locus", {locusRow, locusRow, {}, locusRow}, 3},
+        {"empty rows among the loci", {locusRow, {}, locusRow, locusRow, {}, locusRow, locusRow}, 5},
     };
     const auto table = testing::makeTable();
     for (const auto& c : cases) {

@@ -52,104 +52,94 @@ TEST(DataFolder, PlacesFollowTheEnvironmentAndTheExecutable)
               self.parent_path().parent_path() / "share" / "paternity-index" / "data");
 }
 
-TEST(DataFolder, TheFirstPlaceThatExistsWins)
+// A place counts only when it is a folder with a locus workbook; the lab's folder lies over the
+// installed one; a place that cannot be read is passed over and named.
+TEST(DataFolder, TheFirstFolderWithWorkbooksWinsAndTheLabsLiesOverTheInstalled)
 {
+    enum Work { NoWork, EmptyWork, HelpOnlyWork, PlainFileWork, LoopWork, WorkbookWork };
+    enum Lab { NoLab, EmptyLab, WorkbookLab };
     struct Case {
         const char* name;
-        bool work, lab, installed;
-        int expected; // index in places.inOrder(); -1: none
+        Work work;
+        Lab lab;
+        bool installed;
+        const char* folder; // "work", "lab", "installed", nullptr: none
+        bool layered;
     };
     const Case cases[] = {
-        {"all three", true, true, true, 0},
-        {"no ./data", false, true, true, 1},
-        {"only the installed copy", false, false, true, 2},
-        {"./data beside the installed copy", true, false, true, 0},
-        {"none", false, false, false, -1},
+        {"all three", WorkbookWork, WorkbookLab, true, "work", false},
+        {"no ./data", NoWork, WorkbookLab, true, "lab", true},
+        {"an empty ./data", EmptyWork, NoLab, true, "installed", false},
+        {"./data with only help.html", HelpOnlyWork, WorkbookLab, true, "lab", true},
+        {"a plain file named data", PlainFileWork, NoLab, true, "installed", false},
+        {"./data that cannot be read", LoopWork, EmptyLab, true, "lab", true},
+        {"a lab folder of settings only", NoWork, EmptyLab, true, "lab", true},
+        {"the lab's alone", NoWork, WorkbookLab, false, "lab", false},
+        {"none", EmptyWork, EmptyLab, false, nullptr, false},
     };
     for (const Case& c : cases) {
         Machine m;
-        if (c.work)
-            fs::create_directories(m.places.workFolder); // an empty ./data still wins, as before
-        if (c.lab)
-            Machine::put(m.places.labFolder, "D3S1358.xls");
+        const fs::path& work = m.places.workFolder;
+        if (c.work == EmptyWork)
+            fs::create_directories(work);
+        if (c.work == HelpOnlyWork)
+            Machine::put(work, "help.html");
+        if (c.work == PlainFileWork)
+            std::ofstream(work) << "not a folder";
+        if (c.work == LoopWork)
+            fs::create_symlink(work, work);
+        if (c.work == WorkbookWork)
+            Machine::put(work, "D3S1358.xls");
+        if (c.lab == EmptyLab)
+            Machine::put(m.places.labFolder, "settings.ini", "");
+        if (c.lab == WorkbookLab)
+            Machine::put(m.places.labFolder, "D3S1358.xlsx");
         if (c.installed)
             Machine::put(m.places.installedFolder, "D3S1358.xls");
         const DataFolderLookup found = findDataFolder(m.places);
-        if (c.expected < 0) {
-            EXPECT_FALSE(found.folder) << c.name;
-            EXPECT_EQ(found.lookedIn, m.places.inOrder()) << c.name;
-        } else {
-            EXPECT_EQ(found.folder, m.places.inOrder()[static_cast<std::size_t>(c.expected)]) << c.name;
+        ASSERT_EQ(found.data.has_value(), c.folder != nullptr) << c.name;
+        if (c.work == LoopWork) {
+            ASSERT_EQ(found.notes.size(), 1u) << c.name;
+            EXPECT_NE(found.notes[0].find(work.string() + " не читается"), std::string::npos) << found.notes[0];
         }
+        if (!c.folder) {
+            const std::string message = dataFolderMissingMessage(found.lookedIn);
+            EXPECT_EQ(message, std::string(kFilesNotFound) + "\nПапка данных не найдена. Искали:\n  " + work.string()
+                                   + " — нет книг локусов (*.xls, *.xlsx, *.ods)\n  " + m.places.labFolder.string()
+                                   + " — нет книг локусов (*.xls, *.xlsx, *.ods)\n  "
+                                   + m.places.installedFolder.string() + " — нет такой папки");
+            continue;
+        }
+        const std::string folder = c.folder;
+        const fs::path expected = folder == "work"  ? work
+                                  : folder == "lab" ? m.places.labFolder
+                                                    : m.places.installedFolder;
+        EXPECT_EQ(found.data->folder, expected) << c.name;
+        EXPECT_EQ(found.data->installed, c.layered ? m.places.installedFolder : fs::path()) << c.name;
     }
 }
 
-TEST(DataFolder, MissingMessageNamesEveryFolderLookedIn)
-{
-    EXPECT_EQ(dataFolderMissingMessage({"/w/data", "/h/.local/share/paternity-index/data"}),
-              std::string(kFilesNotFound)
-                  + "\nПапка данных не найдена. Искали:\n  /w/data\n  /h/.local/share/paternity-index/data");
-}
-
-TEST(DataFolder, WritingStartsWithACopyOfTheInstalledFolderInTheLabsFolder)
-{
-    Machine m;
-    Machine::put(m.places.installedFolder, "D3S1358.xls", "installed");
-    Machine::put(m.places.installedFolder / "sub", "help.html", "help");
-    fs::permissions(m.places.installedFolder / "D3S1358.xls", fs::perms::owner_read | fs::perms::group_read);
-
-    const WritableDataFolder first = writableDataFolder(m.places);
-    EXPECT_EQ(first.folder, m.places.labFolder);
-    EXPECT_NE(first.note.find(m.places.installedFolder.string()), std::string::npos) << first.note;
-    EXPECT_NE(first.note.find(m.places.labFolder.string()), std::string::npos) << first.note;
-    std::ifstream copied(m.places.labFolder / "D3S1358.xls");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "installed");
-    EXPECT_TRUE(fs::exists(m.places.labFolder / "sub" / "help.html"));
-    EXPECT_NE(fs::status(m.places.labFolder / "D3S1358.xls").permissions() & fs::perms::owner_write, fs::perms::none);
-    // Only the complete copy is left, and from now on it is the data folder.
-    EXPECT_EQ(std::distance(fs::directory_iterator(m.places.labFolder.parent_path()), fs::directory_iterator()), 1);
-    EXPECT_EQ(findDataFolder(m.places).folder, m.places.labFolder);
-
-    const WritableDataFolder again = writableDataFolder(m.places);
-    EXPECT_EQ(again.folder, m.places.labFolder);
-    EXPECT_EQ(again.note, "");
-    // The installed copy named explicitly is never written into either.
-    EXPECT_EQ(writableDataFolder(m.places, m.places.installedFolder).folder, m.places.labFolder);
-}
-
-TEST(DataFolder, WritableFolderIsTheOneFoundOrGivenUnlessItIsTheInstalledOne)
+// An import writes into the folder found, never into the installed copy, and makes nothing
+// before it writes.
+TEST(DataFolder, AnImportWritesIntoTheLabsFolderOverTheInstalledAndMakesNothingFirst)
 {
     Machine m;
     Machine::put(m.places.installedFolder, "D3S1358.xls");
-    fs::create_directories(m.places.workFolder);
-    EXPECT_EQ(writableDataFolder(m.places).folder, m.places.workFolder);
+    const DataFolder target = importDataFolder(m.places);
+    EXPECT_EQ(target.folder, m.places.labFolder);
+    EXPECT_EQ(target.installed, m.places.installedFolder);
     EXPECT_FALSE(fs::exists(m.places.labFolder));
-    EXPECT_EQ(writableDataFolder(m.places, m.root / "own").folder, m.root / "own");
+    EXPECT_THROW(importDataFolder(m.places, m.places.installedFolder), std::runtime_error);
+    EXPECT_EQ(importDataFolder(m.places, m.root / "own").folder, m.root / "own");
 
-    // Nothing installed and nothing found: an empty lab folder is made, and said so.
-    Machine bare;
-    const WritableDataFolder made = writableDataFolder(bare.places);
-    EXPECT_EQ(made.folder, bare.places.labFolder);
-    EXPECT_TRUE(fs::is_directory(bare.places.labFolder));
-    EXPECT_NE(made.note, "");
+    Machine::put(m.places.workFolder, "TH01.xls");
+    EXPECT_EQ(importDataFolder(m.places).folder, m.places.workFolder);
+    EXPECT_FALSE(importDataFolder(m.places).layered());
 
-    // No home: nowhere to write.
     DataFolderPlaces homeless = m.places;
     homeless.workFolder = m.root / "nowhere";
     homeless.labFolder.clear();
-    EXPECT_THROW(writableDataFolder(homeless), std::runtime_error);
-}
-
-TEST(DataFolder, AFailedCopyLeavesNoPartialFolderBehind)
-{
-    Machine m;
-    Machine::put(m.places.installedFolder, "D3S1358.xls");
-    Machine::put(m.places.installedFolder, "TH01.xls");
-    // A named pipe cannot be copied: the copy stops half-way.
-    ASSERT_EQ(mkfifo((m.places.installedFolder / "pipe").c_str(), 0644), 0);
-    EXPECT_THROW(writableDataFolder(m.places), std::runtime_error);
-    EXPECT_TRUE(fs::is_empty(m.places.labFolder.parent_path()));
-    EXPECT_EQ(findDataFolder(m.places).folder, m.places.installedFolder);
+    EXPECT_THROW(importDataFolder(homeless), std::runtime_error);
 }
 
 } // namespace

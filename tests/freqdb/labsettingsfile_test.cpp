@@ -100,7 +100,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"NoEquals", "mutation_model off\n", 1, "параметр = значение"},
                       Refused{"Section", "[расчет]\nmutation_model = off\n", 2, "разделы"},
                       Refused{"LongLine", "\nmutation_model = off" + std::string(300, ' ') + "x\n", 2, "длиннее"},
-                      Refused{"FirstOfTwoErrors", "min_allele_frequency = abc\nfoo\n", 1, "abc"}),
+                      Refused{"FirstOfTwoErrors", "min_allele_frequency = abc\nfoo\n", 1, "abc"},
+                      Refused{"ThetaNotAProportion", "theta = 3%\n", 1, "«3%»"},
+                      Refused{"ThetaBesideMutation", "theta = 0,01\n; модель\nmutation_model = proportional\n", 3,
+                              "θ и модель мутаций вместе не применяются"},
+                      Refused{"MutationBesideTheta", "mutation_model = proportional\ntheta = 0.03\n", 2,
+                              "вместе не применяются"}),
     [](const ::testing::TestParamInfo<Refused>& info) { return info.param.name; });
 
 // Through the loader: the settings travel in the new table; a bad file fails the whole load.
@@ -121,6 +126,12 @@ TEST(SettingsWithTheLoad, GoodFileIsInTheTableBadFileFailsTheLoad)
     ASSERT_EQ(loaded.status, LoadStatus::Loaded) << loaded.message;
     EXPECT_TRUE(loaded.table.settings().mutationOn());
     EXPECT_EQ(loaded.table.settings().minFrequency, 0.01L);
+
+    std::ofstream(dir / "data" / "settings.ini") << "mutation_model = off\ntheta = 0,03\n";
+    loaded = LoadLocusTable(dir.path(), Population::UsCaucasians, *reader, format);
+    ASSERT_EQ(loaded.status, LoadStatus::Loaded) << loaded.message;
+    EXPECT_EQ(loaded.table.settings().theta, 0.03L);
+    EXPECT_EQ(loaded.table.settings().thetaText, "0,03");
 
     std::ofstream(dir / "data" / "settings.ini") << "mutation_model = proportional\nmin_allele_frequency = 1,5\n";
     loaded = LoadLocusTable(dir.path(), Population::UsCaucasians, *reader, format);

@@ -35,11 +35,28 @@ TEST(LabSettingsWriter, RewritesValuesInPlaceAndKeepsTheRest)
          "mutation_model = off\nmin_allele_frequency = off\n"},
         {"commented-out key is not a key", "; mutation_model = off\nmutation_model = off", proportional("0,002", "off"),
          "; mutation_model = off\nmutation_model = proportional\nmutation_rate = 0,002\nmin_allele_frequency = off\n"},
+        {"θ replaced where it stands, added only when on",
+         "theta = 0,01\nmutation_model = off\n",
+         {MutationModel::Off, "0,002", "off", "off"},
+         "theta = off\nmutation_model = off\nmin_allele_frequency = off\n"},
+        {"θ on is added at the end",
+         "mutation_model = off\n",
+         {MutationModel::Off, "0,002", "off", "0,03"},
+         "mutation_model = off\nmin_allele_frequency = off\ntheta = 0,03\n"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(rewriteSettingsText(c.before, c.choice), c.after) << c.name;
         EXPECT_TRUE(parseLabSettings(c.after, "settings.ini").ok) << c.name;
     }
+}
+
+// θ beside the mutation model is refused by the reader's check before anything is written.
+TEST(LabSettingsWriter, ThetaBesideTheMutationModelIsRefused)
+{
+    const SettingsChoice both{MutationModel::Proportional, "0,002", "off", "0,01"};
+    const SettingsRead read = parseLabSettings(rewriteSettingsText("", both), "settings.ini");
+    EXPECT_FALSE(read.ok);
+    EXPECT_NE(read.message.find("θ"), std::string::npos) << read.message;
 }
 
 } // namespace

@@ -268,12 +268,20 @@ TEST_F(LocusFilesTest, EachFormatReadsAnOffsetTableAlike)
 
 TEST_F(LocusFilesTest, UnreadableWorksheetsNameFileAndReason)
 {
+    const std::string kDateLabelReason = "ячейка A2 листа «DateLabel-white»: «2026-03-09» — дата, а не метка аллели: "
+                                         "метку вроде 9.3 таблица превратила в дату; задайте ячейкам меток текстовый "
+                                         "формат и впишите метки заново (например, 9,3).";
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"OneCell.xls", "на листе «OneCell-white» занятая область B2:B2 имеет один столбец"},
         {"OneCell.xlsx", "на листе «OneCell-white» занятая область B2:B2 имеет один столбец"},
         {"OneCell.ods", "на листе «OneCell-white» занятая область B2:B2 имеет один столбец"},
         {"BadText.xls", "частота «abc» в ячейке B7 листа «BadText-white» — не число"},
         {"NoSheet.xls", "нет листа «NoSheet-white»; листы книги: «NoSheet-black»"},
+        // An allele 9.3 that LibreOffice made the date 09.03.26 (DateLabel.fods, converted by
+        // scripts/convert-fods-fixtures.sh); once it loaded as the label "2026-".
+        {"DateLabel.ods", kDateLabelReason},
+        {"DateLabel.xlsx", kDateLabelReason},
+        {"DateLabel.xls", kDateLabelReason},
     };
     for (const auto& [file, reason] : cases) {
         const std::string message = readError(kFixtures / "books" / file);

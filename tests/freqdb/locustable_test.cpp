@@ -79,6 +79,23 @@ TEST(LocusTable, AlleleIndexOf)
     EXPECT_EQ(table.AlleleIndexOf(200, "12"), 0);
 }
 
+// A typed label names the allele of the same number whichever separator either side wrote.
+TEST(LocusTable, MatchAlleleTakesTheOtherDecimalSeparator)
+{
+    const LocusTable table = tableOf({locus("TH01", {"6", "9,3", "10", "<8", "Нет", "13.2", "9.3"})});
+    const std::pair<const char*, int> cases[] = {
+        {"9,3", 2}, // exact, before any equal number
+        {"9.3", 7}, // exact
+        {"9.30", 7}, // the last of the labels of that number
+        {"6", 1},    {"6,0", 1}, {"06", 1},   {"10.", 0},  {",3", 0},  {"13,2", 6},
+        {"13.2", 6}, {"<8", 4},  {"<8.0", 0}, {"9,3,", 0}, {"1e1", 0}, {"Нет", freqdb::NoAllele},
+        {"11", 0},   {"", 0},
+    };
+    for (const auto& [label, expected] : cases)
+        EXPECT_EQ(table.matchAllele(1, label), expected) << label;
+    EXPECT_EQ(table.matchAllele(2, "9.3"), 0); // no locus there
+}
+
 TEST(LocusTable, CutLabelIsFoundOnlyInItsCutForm)
 {
     const LocusTable table = tableOf({locus("D8", {"12345"})});

@@ -2,6 +2,10 @@
 // The update of the data folder when a step fails part way: a workbook vanishes between the plan
 // and the moves (another program, a colleague), after the originals were already moved into the
 // backup folder. Every move done must be undone and every temporary file removed.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -9,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "freqdb/locusloader.h"
 #include "popimport/folderupdate.h"
 #include "popimport/tablereader.h"
 
@@ -41,7 +46,7 @@ TEST(FolderUpdate, AFailedMoveUndoesEveryStepBeforeIt)
     const text::NumberFormat comma(",");
     const auto reader = automation::makeFileWorkbookReader();
     const FrequencyTable table = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, comma);
-    const ImportPlan plan = planImport(table, {data, freqdb::Population::Russians, false, true}, *reader);
+    const ImportPlan plan = planImport(table, {data, freqdb::Population::Russians, false, true, {}, false}, *reader);
     ASSERT_EQ(plan.updates.size(), 2u);
     ASSERT_EQ(plan.pruned.size(), 1u);
 
@@ -52,6 +57,99 @@ TEST(FolderUpdate, AFailedMoveUndoesEveryStepBeforeIt)
     EXPECT_EQ(snapshot(data), before);
 }
 
+// Into the lab's folder over the installed copy an import writes only the lab's own worksheets:
+// the other populations keep reading the installed workbooks, which a package update replaces,
+// and the loci the table lacks are left out for its population only.
+TEST(FolderUpdate, OverTheInstalledCopyOnlyTheLabsOwnWorksheetsAreWritten)
+{
+    testsupport::TempDir dir;
+    const auto installed = dir / "installed";
+    const auto lab = dir / "lab";
+    std::filesystem::create_directory(installed);
+    for (const char* locus : {"CSF1PO", "TH01", "TPOX"})
+        std::filesystem::copy_file(std::string(PI_SOURCE_DIR) + "/data/" + locus + ".xls",
+                                   installed / (std::string(locus) + ".xls"));
+    std::ofstream(dir / "t.csv") << "locus,allele,frequency\nCSF1PO,10,1\nTH01,9.3,1\n";
+    const text::NumberFormat comma(",");
+    const auto reader = automation::makeFileWorkbookReader();
+    const FrequencyTable table = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, comma);
+    const auto installedBefore = snapshot(installed);
+    const ImportRequest request{lab, freqdb::Population::Russians, false, true, installed, true};
+    applyImport(planImport(table, request, *reader), lab);
+
+    EXPECT_EQ(snapshot(installed), installedBefore);
+    for (const char* locus : {"CSF1PO", "TH01"}) {
+        const auto book = reader->open(lab / (std::string(locus) + ".xlsx"));
+        ASSERT_EQ(book->sheetCount(), 1);
+        EXPECT_EQ(book->sheetName(1), std::string(locus) + "-rus");
+    }
+    const freqdb::DataFolder data{lab, installed};
+    const auto rus = freqdb::LoadDataFolder(data, freqdb::Population::Russians, *reader, comma);
+    ASSERT_EQ(rus.status, freqdb::LoadStatus::Loaded) << rus.message;
+    EXPECT_EQ(rus.table.LocusCount(), 2);
+    ASSERT_EQ(rus.notes.size(), 1u);
+    EXPECT_NE(rus.notes[0].find("пропущены локусы TPOX"), std::string::npos) << rus.notes[0];
+    const auto white = freqdb::LoadDataFolder(data, freqdb::Population::UsCaucasians, *reader, comma);
+    const auto whiteInstalled
+        = freqdb::LoadLocusTableFromFolder(installed, freqdb::Population::UsCaucasians, *reader, comma);
+    ASSERT_EQ(white.status, freqdb::LoadStatus::Loaded) << white.message;
+    ASSERT_EQ(white.table.LocusCount(), 3);
+    for (std::uint8_t k = 1; k <= 3; ++k)
+        EXPECT_EQ(white.table.record(k).Frequencies, whiteInstalled.table.record(k).Frequencies);
+    EXPECT_TRUE(white.notes.empty());
+}
+
+// An import killed at any of its renames: the folder then refuses every load and import with a
+// message that names the way back, and `import --undo` gives back the folder as it was.
+TEST(FolderUpdate, AnImportKilledAtAnyRenameIsRefusedUntilUndone)
+{
+    testsupport::TempDir dir;
+    const auto data = dir / "data";
+    std::filesystem::create_directory(data);
+    for (const char* locus : {"CSF1PO", "TH01", "TPOX"})
+        std::filesystem::copy_file(std::string(PI_SOURCE_DIR) + "/data/" + locus + ".xls",
+                                   data / (std::string(locus) + ".xls"));
+    std::ofstream(dir / "t.csv") << "locus,allele,frequency\nCSF1PO,10,1\nTH01,9.3,1\nD99S1,7,1\n";
+    const text::NumberFormat comma(",");
+    const auto reader = automation::makeFileWorkbookReader();
+    const FrequencyTable table = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, comma);
+    const ImportRequest request{data, freqdb::Population::Russians, true, true, {}, false};
+    const auto before = snapshot(data);
+    const auto loadedBefore = freqdb::LoadLocusTableFromFolder(data, freqdb::Population::UsCaucasians, *reader, comma);
+    ASSERT_EQ(loadedBefore.status, freqdb::LoadStatus::Loaded) << loadedBefore.message;
+
+    // Three originals to the backup folder, skipped-loci.txt and three new workbooks into place.
+    const int renames = 7;
+    for (int killAt = 1; killAt <= renames + 1; ++killAt) {
+        const ImportPlan plan = planImport(table, request, *reader);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            applyImport(plan, data, [killAt](int rename) {
+                if (rename == killAt)
+                    ::raise(SIGKILL);
+            });
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (killAt > renames) {
+            ASSERT_TRUE(WIFEXITED(status)) << "the import has more renames than counted";
+            break;
+        }
+        ASSERT_TRUE(WIFSIGNALED(status)) << killAt;
+
+        const auto refused = freqdb::LoadLocusTableFromFolder(data, freqdb::Population::UsCaucasians, *reader, comma);
+        EXPECT_EQ(refused.status, freqdb::LoadStatus::Failed) << killAt;
+        EXPECT_NE(refused.message.find("import --undo --data " + data.string()), std::string::npos) << refused.message;
+        EXPECT_THROW(planImport(table, request, *reader), ImportError) << killAt;
+
+        undoImport(data);
+        EXPECT_EQ(snapshot(data), before) << "killed at rename " << killAt;
+    }
+}
+
+} // namespace
 TEST(FolderUpdate, ACancelledImportLeavesTheFolderAsItWas)
 {
     testsupport::TempDir dir;
@@ -63,7 +161,7 @@ TEST(FolderUpdate, ACancelledImportLeavesTheFolderAsItWas)
     std::ofstream(dir / "t.csv") << "locus,allele,frequency\nCSF1PO,10,1\nTH01,9.3,1\n";
     const auto reader = automation::makeFileWorkbookReader();
     const FrequencyTable table = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, text::NumberFormat(","));
-    const ImportPlan plan = planImport(table, {data, freqdb::Population::Russians, false, false}, *reader);
+    const ImportPlan plan = planImport(table, {data, freqdb::Population::Russians, false, false, {}, false}, *reader);
     const auto before = snapshot(data);
     // Stopped after the first of two workbooks is written.
     std::vector<std::size_t> told;
@@ -71,10 +169,9 @@ TEST(FolderUpdate, ACancelledImportLeavesTheFolderAsItWas)
         told.push_back(done * 10 + total);
         return false;
     };
-    EXPECT_THROW(applyImport(plan, data, stopAfterFirst), ImportCancelled);
+    EXPECT_THROW(applyImport(plan, data, {}, stopAfterFirst), ImportCancelled);
     EXPECT_EQ(told, std::vector<std::size_t>{12});
     EXPECT_EQ(snapshot(data), before);
 }
 
-} // namespace
 } // namespace popimport

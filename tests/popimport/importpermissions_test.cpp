@@ -33,7 +33,7 @@ TEST(ImportPermissions, EachNewWorkbookKeepsTheModeOfTheOneItReplaces)
     const text::NumberFormat comma(",");
     const auto reader = automation::makeFileWorkbookReader();
     const FrequencyTable table = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, comma);
-    applyImport(planImport(table, {data, freqdb::Population::Russians, false, false}, *reader), data);
+    applyImport(planImport(table, {data, freqdb::Population::Russians, false, false, {}, false}, *reader), data);
     for (const auto& [locus, mode] : cases)
         EXPECT_EQ(fs::status(data / (std::string(locus) + ".xlsx")).permissions(), mode) << locus;
 }

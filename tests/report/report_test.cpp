@@ -13,11 +13,12 @@
 #include "engine/enginetexts.h"
 #include "exchange/genotypeworkbook.h"
 #include "freqdb/locusloader.h"
+#include "freqdb/tablesfingerprint.h"
 #include "report/casereport.h"
 #include "report/offscreengui.h"
 #include "report/reportpdf.h"
 #include "report/reporttexts.h"
-#include "report/tablesfingerprint.h"
+#include "results/exclusionpowers.h"
 #include "results/genotyperow.h"
 
 #include "support/pdftext.h"
@@ -113,6 +114,12 @@ TEST_P(ExampleReport, HoldsEveryRowTheResultLinesThePriorsAndTheFingerprint)
         EXPECT_TRUE(contains(text, rowText(row))) << rowText(row);
     EXPECT_TRUE(contains(text, c.combined.cpiText)) << c.combined.cpiText;
     EXPECT_TRUE(contains(text, c.combined.probabilityText)) << c.combined.probabilityText;
+    // The power of exclusion: a column of the table (in the rows above) and the CPE beside the CPI.
+    const auto powers = results::exclusionPowers(c.table, c.grid, kFormat);
+    ASSERT_FALSE(powers.combined.empty());
+    EXPECT_EQ(report.cpeLine, powers.line());
+    EXPECT_EQ(report.rows.front().back(), powers.rows.front());
+    EXPECT_TRUE(contains(text, powers.line())) << powers.line();
     ASSERT_EQ(report.priorLines.size(), 3u);
     for (const char* prior : {"pp=0,1)", "pp=0,5)", "pp=0,9)"}) {
         bool found = false;
@@ -207,6 +214,23 @@ TEST(LongReport, EveryRowOnNumberedPagesUnderARepeatedHeader)
             EXPECT_TRUE(contains(page, header)) << "page " << p;
         }
     }
+}
+
+// θ is stated among the lab's settings when on, and only then.
+TEST(ReportSettings, ThetaIsStatedWhenOn)
+{
+    EvaluatedCase c = evaluateExample("duo.xlsx");
+    const auto thetaLines = [&] {
+        int found = 0;
+        for (const ReportSetting& s : describeCase(inputsOf(c), "08.12.2026 10:30").labSettings)
+            found += s.value == "θ=0,02" && s.label.find("Balding") != std::string::npos;
+        return found;
+    };
+    EXPECT_EQ(thetaLines(), 0);
+    freqdb::LabSettings settings;
+    freqdb::applyThetaSetting(settings, "0,02");
+    c.table.setSettings(settings);
+    EXPECT_EQ(thetaLines(), 1);
 }
 
 // The result fields are reported only for the rows they were computed from.

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/samplechoicedialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace app {
+namespace {
+
+// The sample's name is the item's data; its text adds the typed markers, which tell a reference
+// profile from a control at a glance.
+void fillSamples(QComboBox* box, const profiles::GenotypeExport& data)
+{
+    for (const auto& sample : data.samples) {
+        const QString name = QString::fromStdString(sample.name);
+        box->addItem(SampleChoiceDialog::tr("%1 (маркеров: %2)").arg(name).arg(sample.typedMarkers()), name);
+    }
+    box->setCurrentIndex(-1);
+}
+
+std::string chosen(const QComboBox* box)
+{
+    return box->currentData().toString().toStdString();
+}
+
+} // namespace
+
+SampleChoiceDialog::SampleChoiceDialog(const profiles::GenotypeExport& data, const std::vector<std::string>& locusNames,
+                                       const QString& fileName, QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(tr("Образцы экспорта генотипов"));
+    auto* layout = new QVBoxLayout(this);
+    auto* source = new QLabel(
+        tr("%1\n%2, образцов: %3").arg(fileName, QString::fromStdString(data.layout)).arg(data.samples.size()), this);
+    source->setWordWrap(true);
+    layout->addWidget(source);
+
+    auto* form = new QFormLayout;
+    fatherBox = new QComboBox(this);
+    childBox = new QComboBox(this);
+    motherBox = new QComboBox(this);
+    motherBox->addItem(tr("Нет"), QString());
+    fillSamples(fatherBox, data);
+    fillSamples(childBox, data);
+    fillSamples(motherBox, data);
+    motherBox->setCurrentIndex(0);
+    form->addRow(tr("Предполагаемый отец:"), fatherBox);
+    form->addRow(tr("Ребенок:"), childBox);
+    form->addRow(tr("Мать:"), motherBox);
+    layout->addLayout(form);
+
+    const auto missing = profiles::markersWithoutTable(data, locusNames);
+    markersLabel = new QLabel(this);
+    markersLabel->setWordWrap(true);
+    if (!missing.empty())
+        markersLabel->setText(QString::fromStdString(profiles::markersWithoutTableNote(missing)));
+    markersLabel->setVisible(!missing.empty());
+    layout->addWidget(markersLabel);
+
+    buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Отмена"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    for (QComboBox* box : {fatherBox, childBox, motherBox})
+        connect(box, &QComboBox::currentIndexChanged, this, &SampleChoiceDialog::updateOk);
+    updateOk();
+    setMinimumWidth(420);
+}
+
+profiles::CaseChoice SampleChoiceDialog::choice() const
+{
+    profiles::CaseChoice out{chosen(fatherBox), chosen(childBox), std::nullopt};
+    if (const std::string mother = chosen(motherBox); !mother.empty())
+        out.mother = mother;
+    return out;
+}
+
+void SampleChoiceDialog::updateOk()
+{
+    const profiles::CaseChoice c = choice();
+    const bool distinct = c.father != c.child && (!c.mother || (*c.mother != c.father && *c.mother != c.child));
+    buttons->button(QDialogButtonBox::Ok)->setEnabled(!c.father.empty() && !c.child.empty() && distinct);
+}
+
+} // namespace app

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Allele labels as exports write them. One allele per cell in the long layouts and in the wide
+// layout with two columns per marker; both alleles in one cell ("15/16", "15,16", "15 16",
+// "15;16") in the wide layout with one column per marker. A comma followed by a single digit at
+// the end of such a cell ("9,3") is a decimal comma, as in the microvariant 9.3, not a separator.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace profiles {
+
+// The label in the program's form: blanks trimmed, a decimal point written as a comma.
+std::string alleleLabel(std::string_view cell);
+
+// The labels of a cell that holds both alleles of a marker; none for an empty cell.
+std::vector<std::string> splitAlleleCell(std::string_view cell);
+
+// "OL", "off-ladder", "<8", ">33": an allele outside the allelic ladder, not a label of any
+// frequency table.
+bool isOffLadder(std::string_view label);
+
+// Adds `label` to `alleles` unless it is there already (a homozygote written twice).
+void addAllele(std::vector<std::string>& alleles, std::string label);
+
+} // namespace profiles

@@ -1,0 +1,269 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "exportlayouts.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+#include "profiles/allelecells.h"
+#include "tabletext/locuskey.h"
+
+namespace profiles {
+namespace {
+
+using tabletext::Grid;
+
+// The header is one of the first rows: exports put at most a few lines of metadata above it.
+constexpr std::size_t kHeaderRowsLooked = 10;
+
+std::string inQuotes(const std::string& s)
+{
+    return "«" + s + "»";
+}
+
+bool isOneOf(const std::string& key, std::initializer_list<std::string_view> words)
+{
+    return std::find(words.begin(), words.end(), key) != words.end();
+}
+
+bool isSampleHeader(const std::string& key)
+{
+    return isOneOf(key, {"samplename", "sample", "sampleid", "образец", "имяобразца", "проба"});
+}
+
+bool isMarkerHeader(const std::string& key)
+{
+    return isOneOf(key, {"marker", "locus", "маркер", "локус"});
+}
+
+// "allele1" .. "alleleN": the number N; 0 for the single "allele" column; nullopt otherwise.
+std::optional<int> alleleColumnNumber(const std::string& key)
+{
+    for (std::string_view word : {"allele", "аллель"}) {
+        if (key.rfind(word, 0) != 0)
+            continue;
+        const std::string rest = key.substr(word.size());
+        if (rest.empty())
+            return 0;
+        if (rest.size() <= 3 && std::all_of(rest.begin(), rest.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return std::stoi(rest);
+    }
+    return std::nullopt;
+}
+
+// Columns of a laboratory system's wide export that are no markers.
+bool isWideInfoHeader(const std::string& key)
+{
+    return isOneOf(key, {"samplefile", "file", "filename",   "panel",    "kit",        "run",     "case", "caseid",
+                         "casenumber", "date", "comment",    "comments", "remark",     "remarks", "note", "notes",
+                         "quality",    "type", "sampletype", "specimen", "well",       "plate",   "id",   "no",
+                         "n",          "№",    "дело",       "дата",     "примечание", "тип",     "набор"});
+}
+
+struct Header {
+    std::size_t row = 0; // index into grid.rows()
+    std::size_t sample = 0;
+    std::optional<std::size_t> marker;
+    std::vector<std::size_t> alleles; // the allele columns of the long layouts, in order
+    bool perAllele = false;
+};
+
+std::optional<Header> findHeader(const Grid& grid)
+{
+    const std::size_t rows = std::min(grid.rows().size(), kHeaderRowsLooked);
+    for (std::size_t r = 0; r < rows; ++r) {
+        Header h;
+        h.row = r;
+        std::optional<std::size_t> sample;
+        std::vector<std::pair<int, std::size_t>> numbered;
+        std::optional<std::size_t> single;
+        for (std::size_t c = 0; c < grid.width(r); ++c) {
+            const std::string key = tabletext::locusKey(grid.cell(r, c).text);
+            if (!sample && isSampleHeader(key))
+                sample = c;
+            else if (!h.marker && isMarkerHeader(key))
+                h.marker = c;
+            else if (const auto n = alleleColumnNumber(key); n && *n > 0)
+                numbered.push_back({*n, c});
+            else if (n && !single)
+                single = c;
+        }
+        if (!sample)
+            continue;
+        h.sample = *sample;
+        std::stable_sort(numbered.begin(), numbered.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [n, c] : numbered)
+            h.alleles.push_back(c);
+        if (h.alleles.empty() && single) {
+            h.alleles.push_back(*single);
+            h.perAllele = true;
+        }
+        return h;
+    }
+    return std::nullopt;
+}
+
+class ExportBuilder {
+public:
+    explicit ExportBuilder(const Grid& grid) : m_grid(grid) {}
+
+    void noteMarker(const std::string& name)
+    {
+        const std::string key = tabletext::locusKey(name);
+        if (m_export.markerNames.emplace(key, name).second)
+            m_export.markerKeys.push_back(key);
+    }
+
+    ExportedSample& sample(const std::string& name)
+    {
+        const auto [it, added] = m_sampleIndex.emplace(name, m_export.samples.size());
+        if (added)
+            m_export.samples.push_back({name, {}});
+        return m_export.samples[it->second];
+    }
+
+    // The call of a row that gives all of the sample's alleles at the marker; a second row for
+    // the same sample and marker must give the same ones.
+    void putCall(std::size_t r, const std::string& sampleName, const std::string& marker,
+                 std::vector<std::string> alleles)
+    {
+        noteMarker(marker);
+        ExportedSample& s = sample(sampleName);
+        const int line = m_grid.rows()[r].line;
+        const auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{alleles, line});
+        if (added)
+            return;
+        auto sorted = [](std::vector<std::string> v) {
+            std::sort(v.begin(), v.end());
+            return v;
+        };
+        if (sorted(it->second.alleles) != sorted(std::move(alleles)))
+            throw ExportError(m_grid.whereRow(r) + ": образец " + inQuotes(sampleName) + ", маркер " + inQuotes(marker)
+                              + " уже дан в строке " + std::to_string(it->second.line) + " с другими аллелями");
+    }
+
+    // One allele of a row that gives one allele (the per-allele layout).
+    void addToCall(std::size_t r, const std::string& sampleName, const std::string& marker, std::string allele)
+    {
+        noteMarker(marker);
+        ExportedSample& s = sample(sampleName);
+        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.rows()[r].line});
+        if (!allele.empty())
+            addAllele(it->second.alleles, std::move(allele));
+    }
+
+    GenotypeExport take(std::string layout)
+    {
+        m_export.layout = std::move(layout);
+        return std::move(m_export);
+    }
+
+private:
+    const Grid& m_grid;
+    GenotypeExport m_export;
+    std::map<std::string, std::size_t> m_sampleIndex;
+};
+
+std::string requiredText(const Grid& grid, std::size_t r, std::size_t c, const char* what)
+{
+    const std::string& text = grid.cell(r, c).text;
+    if (text.empty())
+        throw ExportError(grid.where(r, c) + ": нет " + what);
+    return text;
+}
+
+GenotypeExport readLong(const Grid& grid, const Header& h)
+{
+    ExportBuilder builder(grid);
+    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+        const std::string sample = requiredText(grid, r, h.sample, "имени образца");
+        const std::string marker = requiredText(grid, r, *h.marker, "имени маркера");
+        if (h.perAllele) {
+            builder.addToCall(r, sample, marker, alleleLabel(grid.cell(r, h.alleles.front()).text));
+            continue;
+        }
+        std::vector<std::string> alleles;
+        for (std::size_t c : h.alleles) {
+            if (std::string label = alleleLabel(grid.cell(r, c).text); !label.empty())
+                addAllele(alleles, std::move(label));
+        }
+        builder.putCall(r, sample, marker, std::move(alleles));
+    }
+    return builder.take(h.perAllele ? "по строке на аллель" : "по строке на образец и маркер");
+}
+
+// "D3S1358 1", "D3S1358.2", "D3S1358_1": the marker without the number of its allele column. The
+// number follows a blank, point, underscore or hyphen, so "TH01" keeps its "1".
+std::string wideMarkerName(const std::string& header)
+{
+    const std::size_t n = header.size();
+    if (n >= 3 && (header[n - 1] == '1' || header[n - 1] == '2')
+        && (header[n - 2] == ' ' || header[n - 2] == '.' || header[n - 2] == '_' || header[n - 2] == '-')) {
+        std::string name = header.substr(0, n - 2);
+        while (!name.empty() && name.back() == ' ')
+            name.pop_back();
+        return name;
+    }
+    return header;
+}
+
+GenotypeExport readWide(const Grid& grid, const Header& h)
+{
+    // The marker columns in order; a marker's columns are read together, each cell split.
+    std::vector<std::pair<std::string, std::vector<std::size_t>>> markers;
+    std::map<std::string, std::size_t> markerIndex; // by locus key: a header may be very wide
+    for (std::size_t c = 0; c < grid.width(h.row); ++c) {
+        const std::string& header = grid.cell(h.row, c).text;
+        if (c == h.sample || header.empty() || isWideInfoHeader(tabletext::locusKey(header)))
+            continue;
+        const std::string name = wideMarkerName(header);
+        const auto [it, added] = markerIndex.emplace(tabletext::locusKey(name), markers.size());
+        if (added)
+            markers.push_back({name, {c}});
+        else
+            markers[it->second].second.push_back(c);
+    }
+    if (markers.empty())
+        throw ExportError(grid.whereRow(h.row) + ": в заголовке нет ни одного маркера");
+    ExportBuilder builder(grid);
+    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+        const std::string sample = requiredText(grid, r, h.sample, "имени образца");
+        builder.sample(sample);
+        for (const auto& [name, columns] : markers) {
+            std::vector<std::string> alleles;
+            for (std::size_t c : columns) {
+                const std::string& cell = grid.cell(r, c).text;
+                if (columns.size() > 1) {
+                    if (std::string label = alleleLabel(cell); !label.empty())
+                        addAllele(alleles, std::move(label));
+                } else {
+                    for (std::string& label : splitAlleleCell(cell))
+                        addAllele(alleles, std::move(label));
+                }
+            }
+            builder.putCall(r, sample, name, std::move(alleles));
+        }
+    }
+    return builder.take("по строке на образец");
+}
+
+} // namespace
+
+GenotypeExport readExportGrid(const Grid& grid)
+{
+    const std::optional<Header> header = findHeader(grid);
+    if (!header)
+        throw ExportError("в первых " + std::to_string(kHeaderRowsLooked)
+                          + " строках нет заголовка со столбцом образца (Sample Name, SampleName, Образец)");
+    if (header->marker && header->alleles.empty())
+        throw ExportError(grid.whereRow(header->row)
+                          + ": есть столбец маркера, но нет столбцов аллелей (Allele 1, "
+                            "Allele 2 или Allele)");
+    GenotypeExport result = header->marker ? readLong(grid, *header) : readWide(grid, *header);
+    if (result.samples.empty())
+        throw ExportError("под заголовком (" + grid.whereRow(header->row) + ") нет ни одного образца");
+    return result;
+}
+
+} // namespace profiles

@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "genotypeexport.h"
+
+#include <fstream>
+
+#include "automation/readmessages.h"
+#include "profiles/exportlayouts.h"
+#include "tabletext/delimitedtext.h"
+#include "tabletext/filebytes.h"
+#include "tabletext/textdecoding.h"
+
+namespace profiles {
+namespace {
+
+bool startsLikeWorkbook(std::string_view bytes)
+{
+    return bytes.rfind("PK\x03\x04", 0) == 0 || bytes.rfind("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 0) == 0;
+}
+
+GenotypeExport readContent(const std::string& bytes)
+{
+    if (startsLikeWorkbook(bytes))
+        throw ExportError("это книга электронной таблицы, а не текстовый экспорт генотипов");
+    const auto decoded = tabletext::decodeText(bytes);
+    if (!decoded)
+        throw ExportError("текст в UTF-16 повреждён");
+    const tabletext::DelimitedText delimited = tabletext::splitDelimited(decoded->utf8, kMaxExportCells);
+    if (!delimited.complete)
+        throw ExportError("в файле больше " + std::to_string(kMaxExportCells) + " ячеек — это не экспорт генотипов");
+    GenotypeExport result = readExportGrid(delimited.grid);
+    const std::string separator = delimited.separator == '\t'  ? "табуляция"
+                                  : delimited.separator == ';' ? "точка с запятой"
+                                                               : "запятая";
+    result.layout = "текст " + decoded->encoding + ", разделитель — " + separator + ", " + result.layout;
+    return result;
+}
+
+ExportError placed(const std::string& fileLabel, const std::string& reason)
+{
+    const bool atLine = reason.rfind("строка", 0) == 0;
+    return ExportError("Экспорт генотипов " + fileLabel + (atLine ? ", " : ": ") + reason);
+}
+
+} // namespace
+
+std::size_t ExportedSample::typedMarkers() const
+{
+    std::size_t n = 0;
+    for (const auto& [key, call] : calls)
+        n += call.alleles.empty() ? 0 : 1;
+    return n;
+}
+
+const ExportedSample* GenotypeExport::sample(const std::string& name) const
+{
+    for (const auto& s : samples) {
+        if (s.name == name)
+            return &s;
+    }
+    return nullptr;
+}
+
+std::vector<std::string> GenotypeExport::sampleNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& s : samples)
+        names.push_back(s.name);
+    return names;
+}
+
+GenotypeExport readGenotypeExportText(const std::string& bytes, const std::string& fileLabel)
+{
+    try {
+        return readContent(bytes);
+    } catch (const ExportError& e) {
+        throw placed(fileLabel, e.what());
+    }
+}
+
+GenotypeExport readGenotypeExport(const std::filesystem::path& path)
+{
+    std::string bytes;
+    try {
+        bytes = tabletext::readFileBytes(path, kMaxExportBytes,
+                                         "файл слишком велик для экспорта генотипов (более 16 МБ)");
+    } catch (const tabletext::FileReadError& e) {
+        throw placed(automation::fileLabel(path), e.what());
+    }
+    return readGenotypeExportText(bytes, automation::fileLabel(path));
+}
+
+bool isGenotypeExportFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    char head[8] = {};
+    in.read(head, sizeof head);
+    // An empty file is left to the workbook reader, which has always said why it is no case.
+    return in.gcount() > 0 && !startsLikeWorkbook(std::string_view(head, static_cast<std::size_t>(in.gcount())));
+}
+
+} // namespace profiles

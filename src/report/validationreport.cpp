@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "validationreport.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QTextDocument>
+
+#include "report/pdfpages.h"
+#include "report/reportpdf.h"
+
+namespace report {
+namespace {
+
+using validation::CaseResult;
+
+QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toHtmlEscaped();
+}
+
+QString heading(std::string_view text, bool newPage = false)
+{
+    return QStringLiteral("<p style=\"font-weight: bold; font-size: 11pt; margin-top: 14px; margin-bottom: 4px;%1\">"
+                          "%2</p>")
+        .arg(newPage ? QStringLiteral(" page-break-before: always;") : QString(), qs(text));
+}
+
+void infoLine(QString& html, std::string_view label, std::string_view value)
+{
+    html += QStringLiteral("<tr><td style=\"padding-right: 8px; color: #333333;\">%1:</td><td>%2</td></tr>")
+                .arg(qs(label), qs(value));
+}
+
+// A table with a header row repeated on every page it runs over; `widths` in percent.
+QString tableStart(const std::vector<std::pair<std::string_view, int>>& columns)
+{
+    QString html = QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
+                                  "style=\"border-collapse: collapse; border-color: #000000; font-size: 7.5pt;\">"
+                                  "<thead><tr>");
+    for (const auto& [title, width] : columns)
+        html += QStringLiteral("<td width=\"%1%\" bgcolor=\"#e8e8e8\" align=\"center\">%2</td>")
+                    .arg(width)
+                    .arg(qs(title));
+    return html + QStringLiteral("</tr></thead>");
+}
+
+QString row(const std::vector<std::string>& cells, const char* colour = nullptr)
+{
+    QString html = colour ? QStringLiteral("<tr bgcolor=\"%1\">").arg(QLatin1String(colour)) : QStringLiteral("<tr>");
+    for (const std::string& cell : cells)
+        html += QStringLiteral("<td align=\"center\">%1</td>").arg(qs(cell));
+    return html + QStringLiteral("</tr>");
+}
+
+std::string comma(long double value, int decimals)
+{
+    QString text = QString::number(static_cast<double>(value), 'f', decimals);
+    text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text.toStdString();
+}
+
+std::string problemsOf(const CaseResult& c)
+{
+    std::string out;
+    for (const std::string& p : c.problems)
+        out += (out.empty() ? "" : "; ") + p;
+    return out;
+}
+
+// The independent value in a table cell: short, so that a case stays on one line.
+std::string independentCell(const CaseResult& c)
+{
+    switch (c.independent.finding) {
+    case validation::Finding::Index:
+        return validation::independentText(c);
+    case validation::Finding::PaternityInconsistent:
+        return "0";
+    case validation::Finding::MaternityInconsistent:
+        return "нет (мать)";
+    case validation::Finding::NotComputable:
+        return "нет";
+    }
+    return {};
+}
+
+// One line a case; a disagreement gets a line below it that says what differs.
+QString casesTable(const validation::ValidationResult& r, const std::vector<std::size_t>& which)
+{
+    QString html = tableStart({{"№", 6},
+                               {"Локус", 10},
+                               {"Отец", 10},
+                               {"Ребенок", 10},
+                               {"Мать", 10},
+                               {"Формула", 24},
+                               {"LR", 10},
+                               {"Независимо", 13},
+                               {"Совп.", 7}});
+    for (std::size_t i : which) {
+        const CaseResult& c = r.cases[i];
+        html += row({std::to_string(i + 1), c.drawn.locus, c.father, c.child, c.mother, c.formula, c.lr,
+                     independentCell(c), c.agrees() ? "да" : "НЕТ"},
+                    c.agrees() ? nullptr : "#ffd8d8");
+        if (!c.agrees())
+            html += QStringLiteral("<tr><td></td><td colspan=\"8\">%1</td></tr>").arg(qs(problemsOf(c)));
+    }
+    return html + QStringLiteral("</table>");
+}
+
+} // namespace
+
+QString validationHtml(const validation::ValidationProtocol& protocol)
+{
+    const validation::ValidationResult& r = protocol.result;
+    QString html;
+    // The cover: title, identity, verdict.
+    html += QStringLiteral("<p style=\"font-size: 15pt; font-weight: bold; margin-bottom: 12px;\">%1</p>")
+                .arg(qs(validation::kProtocolTitle));
+    html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
+    for (const auto& line : protocol.identity)
+        infoLine(html, line.label, line.value);
+    html += QStringLiteral("</table>");
+    html += heading("Заключение");
+    html += QStringLiteral("<p style=\"font-weight: bold; color: %1;\">%2</p>")
+                .arg(r.allAgree() ? QStringLiteral("#000000") : QStringLiteral("#b00000"),
+                     qs(validation::verdictText(r)));
+    html += QStringLiteral("<p>Каждый случай рассчитан программой так же, как в окне и командой batch (от текстов "
+                           "генотипов до текстов строки результатов), и независимо: как отношение правдоподобий "
+                           "родословной при отцовстве предполагаемого отца и случайного мужчины, с перебором "
+                           "аллелей, переданных родителями (с моделью мутаций и минимальной частотой, когда они "
+                           "включены). Сравниваются вердикт, LR до относительной разницы %1, текст LR, формула и "
+                           "частоты.</p>")
+                .arg(qs(validation::differenceText(validation::kAgreement)));
+
+    html += heading("Согласие");
+    html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
+    std::string cases = std::to_string(r.cases.size());
+    if (r.drawnOnPurpose > 0)
+        cases += " (из них " + std::to_string(r.drawnOnPurpose) + " составлены для недостигнутых исходов)";
+    infoLine(html, "Случаев", cases);
+    infoLine(html, "Совпали", std::to_string(r.agreeing));
+    infoLine(html, "Расхождений", std::to_string(r.disagreements.size()));
+    infoLine(html, "Наибольшее относительное расхождение LR",
+             validation::differenceText(r.largestRelativeDifference)
+                 + (r.largestAt > 0 ? " (случай " + std::to_string(r.largestAt) + ")" : std::string()));
+    html += QStringLiteral("</table>");
+
+    html += heading("Охват: исходы программы", true);
+    html += tableStart({{"Случай", 15}, {"Формула или вердикт", 55}, {"Случаев", 30}});
+    for (const auto& line : r.coverage)
+        html += row({line.trio ? "трио" : "дуо", line.outcome + (line.expected ? "" : " (вне перечня)"),
+                     std::to_string(line.cases)},
+                    line.cases == 0 ? "#ffd8d8" : nullptr);
+    html += QStringLiteral("</table>");
+    std::string unreached;
+    for (const std::string& u : r.unreached)
+        unreached += (unreached.empty() ? "" : "; ") + u;
+    html += QStringLiteral("<p>Не достигнуты: %1</p>").arg(qs(unreached.empty() ? "нет" : unreached));
+    html += heading("Охват: особенности случаев");
+    html += tableStart({{"Особенность", 70}, {"Случаев", 30}});
+    for (const auto& f : r.features)
+        html += row({f.feature, std::to_string(f.cases)});
+    html += QStringLiteral("</table>");
+
+    html += heading("Таблицы частот");
+    html += tableStart({{"Локус", 30}, {"Аллелей", 15}, {"Сумма частот", 25}, {"Наименьшая частота (аллель)", 30}});
+    for (const auto& locus : protocol.tables.loci)
+        html += row({locus.locus, std::to_string(locus.alleles), comma(locus.sum, 4),
+                     comma(locus.smallest, 4) + " (" + locus.smallestLabel + ")"});
+    html += QStringLiteral("</table>");
+    html += heading("Предупреждения о таблицах");
+    if (protocol.warnings.empty())
+        html += QStringLiteral("<p>Нет.</p>");
+    else {
+        html += QStringLiteral("<ul>");
+        for (const std::string& w : protocol.warnings)
+            html += QStringLiteral("<li>%1</li>").arg(qs(w));
+        html += QStringLiteral("</ul>");
+    }
+
+    std::vector<std::size_t> sample;
+    for (std::size_t i = 0; i < r.cases.size() && i < kSampleCases; ++i)
+        sample.push_back(i);
+    html += heading("Случаи: первые " + std::to_string(sample.size()), true);
+    html += casesTable(r, sample);
+    if (!r.disagreements.empty()) {
+        std::vector<std::size_t> listed(
+            r.disagreements.begin(),
+            r.disagreements.begin()
+                + static_cast<std::ptrdiff_t>(std::min(r.disagreements.size(), kListedDisagreements)));
+        html += heading("Расхождения: " + std::to_string(r.disagreements.size()), true);
+        html += casesTable(r, listed);
+        if (listed.size() < r.disagreements.size())
+            html += QStringLiteral("<p>Показаны первые %1; все - в выводе команды (--format json).</p>")
+                        .arg(listed.size());
+    }
+    html += QStringLiteral("<p style=\"margin-top: 36px;\">%1</p>").arg(qs(kValidationSignature));
+    return html;
+}
+
+QByteArray renderValidationPdf(const validation::ValidationProtocol& protocol)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        throw ReportError("Протокол не составлен: нет графической подсистемы Qt для шрифтов");
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    const QString title = QString::fromUtf8(validation::kProtocolTitle);
+    PdfPages pdfPages(buffer, title, QStringLiteral("paternity-index"),
+                      title + QStringLiteral(", ") + QString::fromStdString(protocol.madeAt));
+    const std::unique_ptr<QTextDocument> document = pdfPages.document(validationHtml(protocol));
+    const int pages = document->pageCount();
+
+    if (!pdfPages.begin())
+        throw ReportError("Протокол не составлен: PDF не создан");
+    for (int p = 0; p < pages; ++p)
+        pdfPages.drawPage(*document, p, p + 1, pages);
+    if (!pdfPages.end())
+        throw ReportError("Протокол не составлен: PDF не завершён");
+    return pdf;
+}
+
+void writeValidationPdf(const validation::ValidationProtocol& protocol, const std::filesystem::path& path)
+{
+    writePdfFile(
+        path, [&] { return renderValidationPdf(protocol); },
+        [&](const std::string& reason) { return "Протокол «" + path.string() + "» не сохранён: " + reason; });
+}
+
+} // namespace report

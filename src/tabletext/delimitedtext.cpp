@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "delimitedtext.h"
+
+#include <array>
+
+namespace tabletext {
+namespace {
+
+std::string trimmed(std::string_view s)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::size_t b = 0, e = s.size();
+    while (b < e && blank(s[b]))
+        ++b;
+    while (e > b && blank(s[e - 1]))
+        --e;
+    return std::string(s.substr(b, e - b));
+}
+
+// The separator the first lines hold most often: a semicolon file with decimal commas has at least
+// as many semicolons as commas, and a title line above the header weighs little.
+char chooseSeparator(std::string_view text)
+{
+    constexpr std::array<char, 3> candidates{'\t', ';', ','};
+    constexpr int kLinesLooked = 20;
+    std::array<int, 3> counts{};
+    bool quoted = false;
+    int lines = 0;
+    for (char c : text) {
+        if (c == '"')
+            quoted = !quoted;
+        if (quoted)
+            continue;
+        if (c == '\n' && ++lines == kLinesLooked)
+            break;
+        for (std::size_t i = 0; i < candidates.size(); ++i)
+            counts[i] += c == candidates[i] ? 1 : 0;
+    }
+    std::size_t best = 2;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (counts[i] > counts[best] || (counts[i] == counts[best] && i < best && counts[i] > 0))
+            best = i;
+    }
+    return candidates[best];
+}
+
+} // namespace
+
+DelimitedText splitDelimited(std::string_view text, std::size_t maxCells)
+{
+    DelimitedText result;
+    const char separator = chooseSeparator(text);
+    result.separator = separator;
+
+    std::vector<GridRow> rows;
+    GridRow row;
+    std::string field;
+    bool quoted = false;
+    bool wasQuoted = false;
+    int line = 1;
+    row.line = line;
+    std::size_t cells = 0;
+    auto endField = [&] {
+        ++cells;
+        GridCell cell;
+        cell.text = wasQuoted ? field : trimmed(field);
+        row.cells.push_back(std::move(cell));
+        field.clear();
+        wasQuoted = false;
+    };
+    auto endRow = [&] {
+        endField();
+        bool any = false;
+        for (const auto& c : row.cells)
+            any = any || !c.text.empty();
+        if (any)
+            rows.push_back(std::move(row));
+        row = GridRow();
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (cells > maxCells) {
+            result.complete = false;
+            break;
+        }
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                if (c == '\n')
+                    ++line;
+                field += c;
+            }
+            continue;
+        }
+        if (c == '"' && trimmed(field).empty()) {
+            field.clear();
+            quoted = true;
+            wasQuoted = true;
+        } else if (c == separator) {
+            endField();
+        } else if (c == '\n' || c == '\r') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            endRow();
+            row.line = ++line;
+        } else if (!wasQuoted) {
+            field += c;
+        }
+    }
+    if (!field.empty() || !row.cells.empty() || wasQuoted)
+        endRow();
+    result.grid = Grid::fromText(std::move(rows), separator);
+    return result;
+}
+
+} // namespace tabletext

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// A comma-, semicolon- or tab-separated text split into rows of fields. The separator is the one
+// of the three that the first 20 lines hold most often (outside quotes), tab before semicolon
+// before comma on a tie: a semicolon file with decimal commas has at least as many semicolons.
+// Fields may be quoted with '"' (a doubled quote inside is one quote; a quoted field may span
+// lines); blanks around a field are dropped. Line ends LF, CRLF or CR. Empty lines are skipped.
+//
+// No Debian CSV library reports the line of each record, which every refusal must name, so this
+// small reader is our own.
+#include <string_view>
+
+#include "tabletext/tablegrid.h"
+
+namespace tabletext {
+
+struct DelimitedText {
+    char separator = ',';
+    Grid grid;
+    bool complete = true; // false: the text holds more than maxCells fields and was cut there
+};
+
+DelimitedText splitDelimited(std::string_view utf8, std::size_t maxCells);
+
+} // namespace tabletext

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "validationprotocol.h"
+
+#include <cstdio>
+
+namespace validation {
+
+std::string verdictText(const ValidationResult& result)
+{
+    const std::string n = std::to_string(result.cases.size());
+    if (result.cases.empty())
+        return "Валидация не проведена: в таблицах нет локуса с двумя аллелями, из которых можно составить случай.";
+    if (result.allAgree())
+        return "Расчёт программы совпадает с независимым расчётом во всех " + n + " случаях.";
+    return "РАСХОЖДЕНИЯ: расчёт программы не совпадает с независимым в " + std::to_string(result.disagreements.size())
+           + " из " + n + " случаев. Программу нельзя применять с этими таблицами и настройками.";
+}
+
+std::string differenceText(long double difference)
+{
+    if (difference == 0)
+        return "0";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1E", static_cast<double>(difference));
+    std::string out = text;
+    for (char& c : out)
+        c = c == '.' ? ',' : c;
+    return out;
+}
+
+std::string independentText(const CaseResult& c)
+{
+    switch (c.independent.finding) {
+    case Finding::Index: {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.10Lg", c.independent.lr);
+        std::string out = text;
+        for (char& ch : out)
+            ch = ch == '.' ? ',' : ch;
+        return out;
+    }
+    case Finding::PaternityInconsistent:
+        return "0 (несовпадение с отцом)";
+    case Finding::MaternityInconsistent:
+        return "несовпадение с матерью";
+    case Finding::NotComputable:
+        return "не вычисляется: " + c.independent.reason;
+    }
+    return {};
+}
+
+} // namespace validation

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Everything a validation protocol shows, whatever its form (text, JSON, PDF): who and what was
+// validated (the identity lines), the run's result, the state of the tables and the warnings.
+#include <string>
+#include <vector>
+
+#include "validation/tablecheck.h"
+#include "validation/validationrun.h"
+
+namespace validation {
+
+struct IdentityLine {
+    std::string key; // the JSON member: "version", "dataFolder", ...
+    std::string label; // in Russian, as the text and the PDF show it
+    std::string value;
+};
+
+struct ValidationProtocol {
+    std::vector<IdentityLine> identity;
+    std::string madeAt; // "08.12.2026 09:30"
+    ValidationResult result;
+    TableCheck tables;
+    std::vector<std::string> warnings; // the tables' and the populations', in Russian
+};
+
+inline constexpr const char* kProtocolTitle = "Протокол валидации расчёта индекса отцовства";
+
+// The verdict in one sentence: every case agrees, or how many do not.
+std::string verdictText(const ValidationResult& result);
+
+// The largest relative difference in the form the protocol prints it ("3,1E-19", "0").
+std::string differenceText(long double difference);
+
+// The case's independent value as the protocol prints it: the number, or a word for a verdict.
+std::string independentText(const CaseResult& c);
+
+} // namespace validation

@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The genotype export reader: each layout and spelling read into one canonical dump (sample:
+// marker=alleles), and each malformed file refused with its line and reason.
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "profiles/genotypeexport.h"
+#include "support/tempdir.h"
+
+namespace profiles {
+namespace {
+
+// "F:D3S1358=15,16 vWA=17 | C:..." with the markers in the order of the file and their first
+// spelling; an untyped marker is "-".
+std::string dump(const GenotypeExport& data)
+{
+    std::string out;
+    for (const auto& s : data.samples) {
+        out += (out.empty() ? "" : " | ") + s.name + ":";
+        for (const auto& key : data.markerKeys) {
+            const auto it = s.calls.find(key);
+            if (it == s.calls.end())
+                continue;
+            std::string alleles;
+            for (const auto& a : it->second.alleles)
+                alleles += (alleles.empty() ? "" : "+") + a;
+            out += " " + data.markerNames.at(key) + "=" + (alleles.empty() ? "-" : alleles);
+        }
+    }
+    return out;
+}
+
+struct ReadCase {
+    const char* name;
+    std::string bytes;
+    std::string expected;
+};
+
+class Layouts : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(Layouts, ReadIntoTheSameCalls)
+{
+    EXPECT_EQ(dump(readGenotypeExportText(GetParam().bytes, "e.txt")), GetParam().expected);
+}
+
+const std::string kTrio = "F: D3S1358=15+16 TH01=9,3 | C: D3S1358=16 TH01=9,3+7";
+
+std::string utf16le(const std::string& ascii)
+{
+    std::string out = "\xFF\xFE";
+    for (char c : ascii)
+        out += std::string{c, '\0'};
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Export, Layouts,
+    ::testing::Values(
+        ReadCase{"LongWithMetadataCrlfAndSizes",
+                 "Run 118\tKit\r\nSample File\tSample Name\tMarker\tAllele 1\tAllele 2\tSize 1\tHeight 1\r\n"
+                 "f.fsa\tF\tD3S1358\t15\t16\t101.2\t900\r\nf.fsa\tF\tTH01\t9.3\t\t\t\r\n"
+                 "c.fsa\tC\tD3S1358\t16\t16\t\t\r\nc.fsa\tC\tTH01\t9.3\t7\t\t\r\n",
+                 kTrio},
+        ReadCase{"LongUtf16WithSyntacticNames",
+                 utf16le("Sample.Name\tMarker\tAllele.1\tAllele.2\nF\tD3S1358\t15\t16\nF\tTH01\t9,3\t9.3\n"
+                         "C\tD3S1358\t16\t\nC\tTH01\t9.3\t7\n"),
+                 kTrio},
+        ReadCase{"PerAllele",
+                 "SampleName,Marker,Allele,Height\nF,D3S1358,15,1\nF,D3S1358,16,1\nF,TH01,9.3,1\nC,D3S1358,16,1\n"
+                 "C,TH01,9.3,1\nC,TH01,7,1\n",
+                 kTrio},
+        ReadCase{"WideTwoColumnsSameName", "Sample;D3S1358;D3S1358;TH01;TH01\nF;15;16;9,3;\nC;16;16;9.3;7\n", kTrio},
+        ReadCase{"WideNumberedColumns",
+                 "Sample\tD3S1358 1\tD3S1358 2\tTH01.1\tTH01.2\nF\t15\t16\t9.3\t9.3\nC\t16\t\t9.3\t7\n", kTrio},
+        // One column per marker: "/", blank and comma separate, but "9,3" alone is the microvariant.
+        ReadCase{"WideOneColumn", "Case;Sample;D3S1358;TH01\n1;F;15,16;9,3\n1;C;16;9.3 7\n", kTrio},
+        ReadCase{"MarkersKeepTheirOwnDigitsAndAnEmptyCellIsUntyped", "Sample,TH01,D2S1338,Penta D\nF,6/9.3,17/20,\n",
+                 "F: TH01=6+9,3 D2S1338=17+20 Penta D=-"},
+        ReadCase{"Windows1251Names", "\xCE\xE1\xF0\xE0\xE7\xE5\xF6;vWA\n\xCE\xF2\xE5\xF6;17/18\n", "Отец: vWA=17+18"},
+        // A sample named twice with the same alleles (a rerun) is one call; spellings of one
+        // marker are one marker.
+        ReadCase{"RepeatedRowsAndSpellings",
+                 "Sample Name\tMarker\tAllele 1\tAllele 2\nF\tvWA\t17\t18\nF\tVWA\t18\t17\nF\tPENTA_D\tOL\t9\n",
+                 "F: vWA=17+18 PENTA_D=OL+9"}),
+    [](const auto& info) { return info.param.name; });
+
+struct RefusalCase {
+    const char* name;
+    std::string bytes;
+    std::string message; // the whole message
+};
+
+class Refusals : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(Refusals, NameTheFileTheLineAndTheReason)
+{
+    try {
+        readGenotypeExportText(GetParam().bytes, "e.txt");
+        FAIL() << "read";
+    } catch (const ExportError& e) {
+        EXPECT_EQ(std::string(e.what()), GetParam().message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Export, Refusals,
+    ::testing::Values(
+        RefusalCase{"NoSampleColumn", "Sample File\tMarker\tAllele 1\nf.fsa\tvWA\t17\n",
+                    "Экспорт генотипов e.txt: в первых 10 строках нет заголовка со столбцом образца (Sample Name, "
+                    "SampleName, Образец)"},
+        RefusalCase{"ConflictingDuplicate",
+                    "Sample Name\tMarker\tAllele 1\tAllele 2\nF\tvWA\t17\t18\nC\tvWA\t17\t17\nF\tvwa\t17\t19\n",
+                    "Экспорт генотипов e.txt, строка 4: образец «F», маркер «vwa» уже дан в строке 2 с другими "
+                    "аллелями"},
+        RefusalCase{"ConflictingWideRows", "Sample;vWA\nF;17/18\nF;17/19\n",
+                    "Экспорт генотипов e.txt, строка 3: образец «F», маркер «vWA» уже дан в строке 2 с другими "
+                    "аллелями"},
+        RefusalCase{"RowWithoutSample", "Sample Name\tMarker\tAllele 1\nF\tvWA\t17\n\tvWA\t18\n",
+                    "Экспорт генотипов e.txt, строка 3, поле 1: нет имени образца"},
+        RefusalCase{"MarkerWithoutAlleleColumns", "Sample Name\tMarker\tHeight 1\nF\tvWA\t17\n",
+                    "Экспорт генотипов e.txt, строка 1: есть столбец маркера, но нет столбцов аллелей (Allele 1, "
+                    "Allele 2 или Allele)"},
+        RefusalCase{"HeaderOnly", "Sample;vWA\n",
+                    "Экспорт генотипов e.txt: под заголовком (строка 1) нет ни одного образца"},
+        RefusalCase{"Workbook", std::string("PK\x03\x04\x14\0\0\0", 8),
+                    "Экспорт генотипов e.txt: это книга электронной таблицы, а не текстовый экспорт генотипов"},
+        RefusalCase{"BinaryGarbage", std::string("\x00\x01\x9F\xFF\xFE\x80\x00\x12garbage\x00", 16),
+                    "Экспорт генотипов e.txt: в первых 10 строках нет заголовка со столбцом образца (Sample Name, "
+                    "SampleName, Образец)"},
+        RefusalCase{"DamagedUtf16", std::string("\xFF\xFE\x00\xD8", 4),
+                    "Экспорт генотипов e.txt: текст в UTF-16 повреждён"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(GenotypeExportFile, AFileBeyondTheLimitIsRefusedBeforeItIsRead)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "run.txt";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "Sample Name\tMarker\tAllele 1\n";
+        out.seekp(50 << 20);
+        out << '\n';
+    }
+    try {
+        readGenotypeExport(file);
+        FAIL() << "read";
+    } catch (const ExportError& e) {
+        EXPECT_NE(std::string(e.what()).find("файл слишком велик для экспорта генотипов (более 16 МБ)"),
+                  std::string::npos)
+            << e.what();
+    }
+    EXPECT_TRUE(isGenotypeExportFile(file));
+    EXPECT_FALSE(isGenotypeExportFile(std::string(PI_SOURCE_DIR) + "/examples/trio.xlsx"));
+    EXPECT_FALSE(isGenotypeExportFile(std::string(PI_SOURCE_DIR) + "/data/vWA.xls"));
+}
+
+} // namespace
+} // namespace profiles
