@@ -265,6 +265,27 @@ private slots:
         QVERIFY(written.open(QIODevice::ReadOnly) && bundled.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), bundled.readAll());
         QVERIFY(m_window->SettingsLabel->text().isEmpty());
+
+        // θ beside the mutation model is refused as the file would be; alone it is written.
+        QString thetaRefused;
+        whenShown<app::SettingsDialog>([&](auto* dialog) {
+            QVERIFY(!dialog->thetaBox->isChecked());
+            dialog->mutationProportional->setChecked(true);
+            dialog->thetaBox->setChecked(true);
+            dialog->theta->setText("0,01");
+            dialog->saveButton->click();
+            thetaRefused = dialog->refusal->text();
+            QVERIFY(dialog->isVisible());
+            dialog->mutationOff->setChecked(true);
+            dialog->saveButton->click();
+        });
+        m_window->dataMenu()->settingsAction->trigger();
+        QVERIFY2(thetaRefused.contains("θ"), qPrintable(thetaRefused));
+        const freqdb::SettingsRead withTheta = freqdb::readLabSettings(file.toStdString());
+        QVERIFY2(withTheta.ok, withTheta.message.c_str());
+        QCOMPARE(withTheta.settings.thetaText, std::string("0,01"));
+        QVERIFY(!withTheta.settings.mutationOn());
+        QVERIFY(m_window->SettingsLabel->text().contains("θ=0,01"));
     }
 };
 
