@@ -27,6 +27,8 @@ public:
 
     // File dialogs; an empty result means the operator cancelled.
     virtual QString openFileName(QWidget* parent, const QString& directory) = 0;
+    // A lab's allele-frequency table to import (delimited text, a workbook, an XML export).
+    virtual QString openTableFileName(QWidget* parent, const QString& directory) = 0;
     // The same for "Генотипы и рассчитать LR", which also offers genotyping exports.
     virtual QString openGenotypesFileName(QWidget* parent, const QString& directory) = 0;
     // Does not ask about overwriting: the caller asks (in Russian) through question().

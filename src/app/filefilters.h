@@ -32,6 +32,12 @@ inline bool isReportName(const QString& name)
     return name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
 }
 
+// The tables the import reads, recognised by their content; "Все файлы" for other names.
+inline QString tableOpenFilter()
+{
+    return QStringLiteral("Таблицы частот (*.csv *.tsv *.txt *.xml *.xlsx *.xls *.ods);;Все файлы (*)");
+}
+
 inline QString openFilter()
 {
     return QStringLiteral("Excel Worksheet (*.xls *.xlsx *.ods)");

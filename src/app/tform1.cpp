@@ -26,6 +26,7 @@
 #include "app/exportcaseload.h"
 #include "app/filefilters.h"
 #include "app/helpwindow.h"
+#include "app/recoverykeeper.h"
 #include "app/resultline.h"
 #include "app/resultsmodel.h"
 #include "app/resultsview.h"
@@ -255,6 +256,7 @@ void TForm1::buildMenus()
     command(loadGenotypesAction, &TForm1::LR1Click);
     command(helpAction, &TForm1::N6Click);
     command(aboutAction, &TForm1::N8Click);
+    buildDataMenu();
 
     load->setFont(font());
     m_popup = new QMenu(this);
@@ -347,6 +349,8 @@ void TForm1::WellDone()
         show();
         activateWindow();
         ComboBox1->setFocus();
+        if (m_recovery)
+            m_recovery->offer(this, [this](const std::filesystem::path& file) { return takeRecovered(file); });
         return;
     }
     ResetEntryPanel();
@@ -363,29 +367,6 @@ void TForm1::showDataNotes(const std::vector<std::string>& lookup, const std::ve
     // One line in the window; the whole text in the tooltip.
     DataNoteLabel->setText(notes.join(QStringLiteral(" ")));
     DataNoteLabel->setToolTip(notes.join(QStringLiteral("\n")));
-}
-
-void TForm1::showSettings()
-{
-    const freqdb::LabSettings& settings = m_table.settings();
-    SettingsLabel->setVisible(settings.any());
-    if (!settings.any()) {
-        SettingsLabel->clear();
-        SettingsLabel->setToolTip({});
-        return;
-    }
-    QStringList parts;
-    if (settings.mutationOn())
-        parts << tr("мутации: μ=") + QString::fromStdString(settings.mutationRateText);
-    if (settings.minFrequency)
-        parts << tr("мин. частота: ") + QString::fromStdString(settings.minFrequencyText);
-    if (settings.theta)
-        parts << tr("θ=") + QString::fromStdString(settings.thetaText);
-    SettingsLabel->setText(tr("Настройки: ") + parts.join(QStringLiteral("; ")));
-    QString tip;
-    for (const auto& [label, value] : freqdb::settingsLines(settings))
-        tip += QString::fromStdString(label) + ": " + QString::fromStdString(value) + '\n';
-    SettingsLabel->setToolTip(tip.trimmed());
 }
 
 void TForm1::recomputeRows()
@@ -436,6 +417,7 @@ void TForm1::emptyResultLines()
     // Every change to the rows or their marks passes here.
     m_changedSinceLoad = true;
     m_unsaved = true;
+    tableChanged();
     for (QLineEdit* field : {Edit1, Edit2}) {
         field->clear();
         field->setToolTip(QString());
@@ -528,6 +510,7 @@ void TForm1::Button3Click()
         showResultLine(Edit1, result.cpiText);
         showResultLine(Edit2, result.probabilityText);
         m_unsaved = true;
+        tableChanged();
         break;
     case engine::CombinedIndexStatus::NoSelection:
     case engine::CombinedIndexStatus::BadPrior:
@@ -537,6 +520,7 @@ void TForm1::Button3Click()
         // The probability of the previous combination does not belong beside this CPI.
         showResultLine(Edit1, result.cpiText);
         showResultLine(Edit2, std::string());
+        tableChanged();
         m_dialogs.error(this, QString::fromStdString(result.message));
         break;
     case engine::CombinedIndexStatus::BadLr:
@@ -598,12 +582,9 @@ TForm1::Saved TForm1::saveResults()
         if (report) {
             writeReport(toPath(name));
         } else {
-            // Loaded rows not recomputed are saved under the population they were computed with.
-            const freqdb::Population population
-                = m_rowsPopulation != freqdb::Population::Unset ? m_rowsPopulation : m_form3->Population();
             std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
-            exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(Edit1->text()), utf8(Edit2->text()), population,
-                                          *writer);
+            exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(Edit1->text()), utf8(Edit2->text()),
+                                          rowsPopulation(), *writer);
         }
     } catch (const std::exception& error) {
         m_dialogs.error(this, QString::fromUtf8(error.what()));
@@ -613,6 +594,8 @@ TForm1::Saved TForm1::saveResults()
     if (report)
         return Saved::Report;
     m_unsaved = false;
+    if (m_recovery)
+        m_recovery->done();
     return Saved::Workbook;
 }
 
@@ -839,6 +822,8 @@ void TForm1::closeEvent(QCloseEvent* event)
         }
     }
     event->accept();
+    if (m_recovery)
+        m_recovery->done();
     m_form3->hide();
     if (m_help)
         m_help->close();

@@ -37,12 +37,15 @@ class QMenu;
 
 namespace exchange {
 struct LoadedResults;
-}
+class RecoveryFile;
+} // namespace exchange
 
 namespace app {
 
+class DataMenu;
 class Dialogs;
 class HelpWindow;
+class RecoveryKeeper;
 class ResultsModel;
 class ResultsView;
 class TForm3;
@@ -68,6 +71,14 @@ public:
 
     // Shows the population dialog, the first window of a run.
     void start();
+    // Keeps the case in `file` after every change of the table, and offers the cases of windows
+    // that ended without saving once the first table is loaded. Without it nothing is kept.
+    void setRecovery(std::unique_ptr<exchange::RecoveryFile> file);
+    RecoveryKeeper* recoveryKeeper() const { return m_recovery; }
+    DataMenu* dataMenu() const { return m_dataMenu; }
+    // Reloads the tables of the population in use (after an import or new settings) and
+    // recomputes the rows, as a change of population does.
+    void reloadTables();
 
     // Read access for the tests and the shell.
     const results::ResultsGrid& grid() const { return m_grid; }
@@ -141,6 +152,7 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void buildDataMenu(); // "Данные", after the other menu items
     void refreshGrid();
     void selectClickedRow();
     void deleteClickedRow();
@@ -172,6 +184,11 @@ private:
     // Replaces the table by a successfully read workbook, or reports the failed read.
     void takeLoaded(const exchange::LoadedResults& loaded, const std::filesystem::path& path);
     void centreOnScreen();
+    // The population the rows were computed with: a loaded workbook's, until they are recomputed.
+    freqdb::Population rowsPopulation() const;
+    // Takes the case of a recovery file into the table, as unsaved rows; false when unreadable.
+    bool takeRecovered(const std::filesystem::path& file);
+    void tableChanged();
 
     const text::NumberFormat& m_format;
     Dialogs& m_dialogs;
@@ -200,6 +217,8 @@ private:
     TForm3* m_form3 = nullptr;
     TForm4* m_form4 = nullptr;
     HelpWindow* m_help = nullptr;
+    RecoveryKeeper* m_recovery = nullptr;
+    DataMenu* m_dataMenu = nullptr;
 };
 
 } // namespace app

@@ -53,6 +53,11 @@ QString WidgetDialogs::openFileName(QWidget* parent, const QString& directory)
     return QFileDialog::getOpenFileName(parent, QString(), directory, openFilter());
 }
 
+QString WidgetDialogs::openTableFileName(QWidget* parent, const QString& directory)
+{
+    return QFileDialog::getOpenFileName(parent, QObject::tr("Таблица частот аллелей"), directory, tableOpenFilter());
+}
+
 QString WidgetDialogs::openGenotypesFileName(QWidget* parent, const QString& directory)
 {
     return QFileDialog::getOpenFileName(parent, QString(), directory, genotypesOpenFilter());

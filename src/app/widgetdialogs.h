@@ -11,6 +11,7 @@ public:
     void error(QWidget* parent, const QString& text) override;
     Answer question(QWidget* parent, const QString& title, const QString& text, bool withCancel) override;
     QString openFileName(QWidget* parent, const QString& directory) override;
+    QString openTableFileName(QWidget* parent, const QString& directory) override;
     QString openGenotypesFileName(QWidget* parent, const QString& directory) override;
     QString saveFileName(QWidget* parent, const QString& proposedPath) override;
     bool runDialog(QDialog& dialog) override;

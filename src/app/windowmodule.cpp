@@ -13,6 +13,7 @@
 #include "automation/workbook.h"
 #include "automation/workbookwriter.h"
 #include "cli/programmodule.h"
+#include "exchange/recoveryfile.h"
 #include "text/numberformat.h"
 #include "version/projectversion.h"
 
@@ -41,6 +42,15 @@ PI_MODULE_EXPORT int pi_window_main(int argc, char** argv)
     app::WidgetDialogs dialogs;
     app::TForm1 window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
     QObject::connect(&window, &app::TForm1::quitRequested, &application, &QApplication::quit, Qt::QueuedConnection);
+    // The case is kept against a crash in the user's state folder; without one it is not kept.
+    const std::filesystem::path recoveryFolder = exchange::RecoveryFile::defaultFolder();
+    if (!recoveryFolder.empty()) {
+        try {
+            window.setRecovery(std::make_unique<exchange::RecoveryFile>(recoveryFolder));
+        } catch (const std::exception& error) {
+            dialogs.error(nullptr, QString::fromUtf8(error.what()));
+        }
+    }
     window.start();
     return application.exec();
 }

@@ -12,6 +12,9 @@ namespace app {
 class WindowTexts {
     Q_DECLARE_TR_FUNCTIONS(WindowTexts)
 public:
+    // The caption of a window whose rows come from no workbook.
+    static QString caption() { return QStringLiteral("Paternity Index"); }
+
     // "Рассчитать" on a table of 99 rows: the new row has no place, and row 99 stays.
     static QString tableFull()
     {

@@ -165,7 +165,8 @@ struct Move {
 
 } // namespace
 
-UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& dataDir, const BeforeRename& beforeRename)
+UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& dataDir, const BeforeRename& beforeRename,
+                         const ImportProgress& progress)
 {
     Transaction transaction(dataDir);
     std::error_code error;
@@ -192,6 +193,9 @@ UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& da
             throw ImportError(std::string("Книга ") + shown(update.target) + " не записана: " + e.what());
         }
         placements.push_back({temporary, update.target});
+        // The writing is the long part; the moves that follow are quick and run as one.
+        if (progress && !progress(placements.size(), plan.updates.size()))
+            throw ImportCancelled();
     }
     if (plan.skippedLociText) {
         const fs::path target = dataDir / freqdb::kSkippedLociName;

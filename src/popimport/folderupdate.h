@@ -8,6 +8,7 @@
 // (freqdb/unfinishedimport.h), removed after the last: an import killed between its renames
 // leaves the journal, which stops every load and import of the folder until undoImport() has put
 // the folder back.
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -20,13 +21,24 @@ struct UpdateResult {
     std::filesystem::path backupDir; // empty when nothing was moved there
 };
 
+// Told after each new workbook is written (under its temporary name): `done` of `total`.
+// Returning false stops the import before any original is moved: ImportCancelled is thrown and
+// the folder is as it was.
+using ImportProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
+// The operator stopped the import; nothing was changed.
+class ImportCancelled : public ImportError {
+public:
+    ImportCancelled() : ImportError("Импорт прерван.") {}
+};
+
 // Called before each rename with its number, from 1; the tests stop the process there.
 using BeforeRename = std::function<void(int rename)>;
 
 // Throws ImportError when the folder cannot be updated (nothing changed then). Makes dataDir
 // when it does not exist yet (the lab's folder of a first import).
 UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& dataDir,
-                         const BeforeRename& beforeRename = {});
+                         const BeforeRename& beforeRename = {}, const ImportProgress& progress = {});
 
 // Puts a folder left by an unfinished import back as it was before that import: every rename
 // of the journal done is undone, the temporary files are removed, and the journal last. Returns

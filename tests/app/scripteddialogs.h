@@ -16,7 +16,7 @@
 namespace app::testing {
 
 struct DialogCall {
-    QString kind; // "information", "error", "question", "open", "save", "document", "dialog"
+    QString kind; // "information", "error", "question", "open", "open-table", "save", "document", "dialog"
     QString title;
     QString text;
     bool withCancel = false;
@@ -40,6 +40,12 @@ public:
     QString openFileName(QWidget*, const QString& directory) override
     {
         calls.append({"open", {}, directory});
+        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    }
+
+    QString openTableFileName(QWidget*, const QString& directory) override
+    {
+        calls.append({"open-table", {}, directory});
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
 

@@ -288,7 +288,7 @@ private slots:
         for (const QAction* action : m_window->menuBar()->actions())
             menu << action->text();
         QCOMPARE(menu, (QStringList{"Рассчитать", "Популяция", "Перемножить", "Очистить", "Сохранить", "Загрузить",
-                                    "Справка", "О программе"}));
+                                    "Справка", "О программе", "Данные"}));
         QCOMPARE(m_window->loadResultsAction->text(), QStringLiteral("Результаты"));
         QCOMPARE(m_window->loadGenotypesAction->text(), QStringLiteral("Генотипы и рассчитать LR"));
         QCOMPARE(m_window->menuBar()->actions().at(5)->menu()->actions(),

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -149,4 +150,28 @@ TEST(FolderUpdate, AnImportKilledAtAnyRenameIsRefusedUntilUndone)
 }
 
 } // namespace
+TEST(FolderUpdate, ACancelledImportLeavesTheFolderAsItWas)
+{
+    testsupport::TempDir dir;
+    const auto data = dir / "data";
+    std::filesystem::create_directory(data);
+    for (const char* locus : {"CSF1PO", "TH01"})
+        std::filesystem::copy_file(std::string(PI_SOURCE_DIR) + "/data/" + locus + ".xls",
+                                   data / (std::string(locus) + ".xls"));
+    std::ofstream(dir / "t.csv") << "locus,allele,frequency\nCSF1PO,10,1\nTH01,9.3,1\n";
+    const auto reader = automation::makeFileWorkbookReader();
+    const FrequencyTable table = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, text::NumberFormat(","));
+    const ImportPlan plan = planImport(table, {data, freqdb::Population::Russians, false, false, {}, false}, *reader);
+    const auto before = snapshot(data);
+    // Stopped after the first of two workbooks is written.
+    std::vector<std::size_t> told;
+    const ImportProgress stopAfterFirst = [&](std::size_t done, std::size_t total) {
+        told.push_back(done * 10 + total);
+        return false;
+    };
+    EXPECT_THROW(applyImport(plan, data, {}, stopAfterFirst), ImportCancelled);
+    EXPECT_EQ(told, std::vector<std::size_t>{12});
+    EXPECT_EQ(snapshot(data), before);
+}
+
 } // namespace popimport

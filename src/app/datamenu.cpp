@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/datamenu.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <exception>
+
+#include "app/dialogs.h"
+#include "app/importoptionsdialog.h"
+#include "app/importsummarydialog.h"
+#include "app/settingsdialog.h"
+#include "freqdb/datafolder.h"
+#include "freqdb/labsettingswriter.h"
+#include "freqdb/loadmessages.h"
+#include "popimport/folderupdate.h"
+#include "popimport/importrun.h"
+
+namespace app {
+namespace {
+
+QString fromPath(const std::filesystem::path& path)
+{
+    return QString::fromStdU16String(path.u16string());
+}
+
+std::filesystem::path toPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+const char* const kNothingWritten = "Ничего не записано.";
+
+} // namespace
+
+DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const automation::WorkbookReader& reader,
+                   Host host)
+    : QObject(window), m_window(window), m_dialogs(dialogs), m_reader(reader), m_host(std::move(host))
+{
+    menu = bar->addMenu(tr("Данные"));
+    menu->setFont(window->font());
+    importAction = menu->addAction(tr("Импорт таблицы частот…"));
+    settingsAction = menu->addAction(tr("Настройки расчёта…"));
+    // "Проверка расчёта (валидация)…" joins here, between the settings and the folder, once the
+    // validation pack is part of the build.
+    menu->addSeparator();
+    openFolderAction = menu->addAction(tr("Открыть папку данных"));
+    auto guarded = [this](void (DataMenu::*command)()) {
+        return [this, command] {
+            try {
+                (this->*command)();
+            } catch (const std::exception& error) {
+                m_dialogs.error(m_window, QString::fromUtf8(error.what()));
+            }
+        };
+    };
+    connect(importAction, &QAction::triggered, this, guarded(&DataMenu::importTable));
+    connect(settingsAction, &QAction::triggered, this, guarded(&DataMenu::editSettings));
+    connect(openFolderAction, &QAction::triggered, this, guarded(&DataMenu::openDataFolder));
+}
+
+std::filesystem::path DataMenu::writableFolder()
+{
+    // The folder `import` writes into: the lab's own, laid over the installed read-only one.
+    const freqdb::DataFolder data = freqdb::importDataFolder(freqdb::dataFolderPlaces(m_host.workDir()));
+    std::filesystem::create_directories(data.folder);
+    return data.folder;
+}
+
+void DataMenu::importTable()
+{
+    const QString name = m_dialogs.openTableFileName(m_window, fromPath(m_host.workDir()));
+    if (name.isEmpty())
+        return;
+    ImportOptionsDialog options(name, m_window);
+    if (options.exec() != QDialog::Accepted)
+        return;
+    const popimport::ImportChoice choice = options.choice(toPath(name));
+    try {
+        // Read and planned as `import` does, against the folder it writes into; the check writes
+        // nothing, as `import --dry-run`.
+        const popimport::PreparedImport prepared
+            = popimport::prepareImport(choice, freqdb::dataFolderPlaces(m_host.workDir()), std::nullopt, m_reader);
+        ImportSummaryDialog summary(QString::fromStdString(popimport::importSummary(prepared, choice)), m_window);
+        if (summary.exec() != QDialog::Accepted)
+            return;
+        // Writing many workbooks takes a while: the operator sees it and may stop it before any
+        // original is moved, leaving the folder as it was.
+        QProgressDialog progress(tr("Запись книг частот…"), tr("Отмена"), 0,
+                                 static_cast<int>(prepared.plan.updates.size()), m_window);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(300);
+        const popimport::UpdateResult done = popimport::applyImport(prepared.plan, prepared.data.folder, {},
+                                                                    [&progress](std::size_t written, std::size_t) {
+                                                                        progress.setValue(static_cast<int>(written));
+                                                                        QCoreApplication::processEvents();
+                                                                        return !progress.wasCanceled();
+                                                                    });
+        progress.reset();
+        m_dialogs.information(m_window, QString::fromStdString(popimport::importDoneLine(prepared, done.backupDir)));
+    } catch (const popimport::ImportCancelled&) {
+        m_dialogs.information(m_window, tr("Импорт прерван.") + ' ' + tr(kNothingWritten));
+        return;
+    } catch (const popimport::ImportError& error) {
+        m_dialogs.error(m_window, QString::fromUtf8(error.what()) + '\n' + tr(kNothingWritten));
+        return;
+    }
+    m_host.reloadTables();
+}
+
+void DataMenu::editSettings()
+{
+    const std::filesystem::path file
+        = m_host.dataFolder() / std::filesystem::path(std::string(freqdb::kSettingsFileName));
+    bool written = false;
+    SettingsDialog dialog(
+        m_host.settings(), fromPath(file),
+        [&](const freqdb::SettingsChoice& choice) -> std::optional<QString> {
+            try {
+                const std::filesystem::path target
+                    = writableFolder() / std::filesystem::path(std::string(freqdb::kSettingsFileName));
+                const freqdb::SettingsRead read = freqdb::writeLabSettings(target, choice);
+                if (!read.ok) {
+                    // The reader's first line speaks of a failed load; here nothing was loaded.
+                    std::string reason = read.message;
+                    if (reason.rfind(freqdb::kReadFailed, 0) == 0)
+                        reason.erase(0, std::string_view(freqdb::kReadFailed).size() + 1);
+                    return QString::fromStdString(reason) + '\n' + tr(kNothingWritten);
+                }
+            } catch (const std::exception& error) {
+                return QString::fromUtf8(error.what());
+            }
+            written = true;
+            return std::nullopt;
+        },
+        m_window);
+    dialog.exec();
+    if (written)
+        m_host.reloadTables();
+}
+
+void DataMenu::openDataFolder()
+{
+    const QString folder = fromPath(m_host.dataFolder());
+    if (!m_dialogs.openDocument(folder))
+        m_dialogs.error(m_window, tr("Не удалось открыть папку данных %1.").arg(folder));
+}
+
+} // namespace app

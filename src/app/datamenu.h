@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The menu "Данные", after the window's other menu items: the lab's data and settings reached
+// from the window.
+//   "Импорт таблицы частот…"      the table file, its population and options, the check's summary,
+//                                  then the import written as the command writes it and the
+//                                  tables reloaded (popimport: the same steps as `import`);
+//   "Настройки расчёта…"           settings.ini edited, checked and written, the tables reloaded;
+//   "Проверка расчёта (валидация)…" added once the validation pack is part of the build
+//                                  (addValidation);
+//   "Открыть папку данных"         the data folder in the desktop's file manager.
+// Reloading goes through the window (Host::reloadTables), which recomputes the rows as after a
+// change of population.
+#include <QObject>
+#include <filesystem>
+#include <functional>
+
+#include "automation/workbook.h"
+#include "freqdb/labsettings.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+namespace app {
+
+class Dialogs;
+
+class DataMenu : public QObject {
+    Q_OBJECT
+public:
+    struct Host {
+        std::function<std::filesystem::path()> workDir; // where file dialogs start
+        std::function<std::filesystem::path()> dataFolder; // the folder of the tables in use
+        std::function<freqdb::LabSettings()> settings; // the settings in force
+        std::function<void()> reloadTables; // reload and recompute, as on a population change
+    };
+
+    DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const automation::WorkbookReader& reader, Host host);
+
+    void importTable();
+    void editSettings();
+    void openDataFolder();
+
+    QMenu* menu = nullptr;
+    QAction* importAction = nullptr; // "Импорт таблицы частот…"
+    QAction* settingsAction = nullptr; // "Настройки расчёта…"
+    QAction* openFolderAction = nullptr; // "Открыть папку данных"
+
+private:
+    // The folder settings are written into, made when missing: the one `import` writes into.
+    std::filesystem::path writableFolder();
+
+    QWidget* m_window;
+    Dialogs& m_dialogs;
+    const automation::WorkbookReader& m_reader;
+    Host m_host;
+};
+
+} // namespace app

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// TForm1's ties to the lab's data and to the recovery of unsaved work: the menu "Данные", the
+// reload after an import or new settings, the settings line, and the recovery file's wiring.
+#include <QLabel>
+#include <QStringList>
+
+#include "app/datamenu.h"
+#include "app/recoverykeeper.h"
+#include "app/resultline.h"
+#include "app/tform1.h"
+#include "app/tform3.h"
+#include "app/windowtexts.h"
+#include "exchange/loadedresults.h"
+#include "exchange/recoveryfile.h"
+#include "exchange/resultsworkbookreader.h"
+
+namespace app {
+
+void TForm1::buildDataMenu()
+{
+    m_dataMenu = new DataMenu(menuBar(), this, m_dialogs, m_reader,
+                              {[this] { return m_workDir; }, [this] { return m_data.folder; },
+                               [this] { return m_table.settings(); }, [this] { reloadTables(); }});
+}
+
+void TForm1::reloadTables()
+{
+    m_form3->showChoice(m_form3->Population());
+    WellDone();
+}
+
+void TForm1::showSettings()
+{
+    const freqdb::LabSettings& settings = m_table.settings();
+    SettingsLabel->setVisible(settings.any());
+    if (!settings.any()) {
+        SettingsLabel->clear();
+        SettingsLabel->setToolTip({});
+        return;
+    }
+    QStringList parts;
+    if (settings.mutationOn())
+        parts << tr("мутации: μ=") + QString::fromStdString(settings.mutationRateText);
+    if (settings.minFrequency)
+        parts << tr("мин. частота: ") + QString::fromStdString(settings.minFrequencyText);
+    if (settings.theta)
+        parts << tr("θ=") + QString::fromStdString(settings.thetaText);
+    SettingsLabel->setText(tr("Настройки: ") + parts.join(QStringLiteral("; ")));
+    QString tip;
+    for (const auto& [label, value] : freqdb::settingsLines(settings))
+        tip += QString::fromStdString(label) + ": " + QString::fromStdString(value) + '\n';
+    SettingsLabel->setToolTip(tip.trimmed());
+}
+
+freqdb::Population TForm1::rowsPopulation() const
+{
+    // Loaded rows not recomputed are saved under the population they were computed with.
+    return m_rowsPopulation != freqdb::Population::Unset ? m_rowsPopulation : m_form3->Population();
+}
+
+void TForm1::setRecovery(std::unique_ptr<exchange::RecoveryFile> file)
+{
+    m_recovery = new RecoveryKeeper(
+        std::move(file), m_writerFactory, m_dialogs,
+        [this] {
+            return RecoverySnapshot{&m_grid, Edit1->text().toStdString(), Edit2->text().toStdString(),
+                                    rowsPopulation()};
+        },
+        this);
+}
+
+void TForm1::tableChanged()
+{
+    if (m_recovery)
+        m_recovery->changed();
+}
+
+bool TForm1::takeRecovered(const std::filesystem::path& file)
+{
+    const exchange::LoadedResults loaded = exchange::loadResultsWorkbook(file, m_reader, m_format);
+    takeLoaded(loaded, file);
+    if (!loaded.ok)
+        return false;
+    // The rows are as the crashed window had them: not from a workbook, and not saved.
+    setWindowTitle(WindowTexts::caption());
+    m_loadedWorkbook.clear();
+    m_loadedAt.clear();
+    m_unsaved = true;
+    return true;
+}
+
+} // namespace app
