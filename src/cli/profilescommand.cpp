@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "profilescommand.h"
 
-#include <algorithm>
 #include <memory>
 
 #include <CLI/CLI.hpp>
@@ -10,8 +9,8 @@
 #include "automation/readmessages.h"
 #include "cli/commonoptions.h"
 #include "cli/exitstatus.h"
+#include "freqdb/datafiles.h"
 #include "freqdb/datafolder.h"
-#include "freqdb/locusworkbookfiles.h"
 #include "profiles/profilecase.h"
 
 namespace cli {
@@ -83,15 +82,8 @@ int runProfiles(const ProfilesOptions& options, std::ostream& out, std::ostream&
     const std::string dataDir = folder.shown();
     std::vector<std::string> loci;
     try {
-        for (const auto& place : {folder.folder, folder.installed}) {
-            if (place.empty() || !std::filesystem::is_directory(place))
-                continue;
-            for (const auto& file : freqdb::findLocusWorkbooks(place)) {
-                std::string name = freqdb::locusNameOf(file);
-                if (std::find(loci.begin(), loci.end(), name) == loci.end())
-                    loci.push_back(std::move(name));
-            }
-        }
+        for (const freqdb::LocusWorkbooks& workbooks : freqdb::listDataFiles(folder).loci)
+            loci.push_back(workbooks.locus);
     } catch (const std::filesystem::filesystem_error& e) {
         err << "Папка данных " << automation::validUtf8(dataDir) << " не читается: " << e.code().message() << '\n';
         return kExitFailure;

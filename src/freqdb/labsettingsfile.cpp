@@ -15,10 +15,6 @@
 namespace freqdb {
 namespace {
 
-constexpr std::string_view kModelKey = "mutation_model";
-constexpr std::string_view kRateKey = "mutation_rate";
-constexpr std::string_view kMinFrequencyKey = "min_allele_frequency";
-constexpr std::string_view kThetaKey = "theta";
 constexpr std::uintmax_t kMaxSettingsBytes = 64 * 1024;
 
 // What inih sees, one line at a time: the line number of the line in hand is known to the

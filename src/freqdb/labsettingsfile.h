@@ -22,6 +22,11 @@
 namespace freqdb {
 
 inline constexpr std::string_view kSettingsFileName = "settings.ini";
+// The keys, as the reader takes them and the writer replaces them.
+inline constexpr std::string_view kModelKey = "mutation_model";
+inline constexpr std::string_view kRateKey = "mutation_rate";
+inline constexpr std::string_view kMinFrequencyKey = "min_allele_frequency";
+inline constexpr std::string_view kThetaKey = "theta";
 
 struct SettingsRead {
     bool ok = false;

@@ -17,11 +17,6 @@
 namespace freqdb {
 namespace {
 
-constexpr std::string_view kModelKey = "mutation_model";
-constexpr std::string_view kRateKey = "mutation_rate";
-constexpr std::string_view kMinFrequencyKey = "min_allele_frequency";
-constexpr std::string_view kThetaKey = "theta";
-
 std::string_view trimmed(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
