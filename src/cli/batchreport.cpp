@@ -84,73 +84,11 @@ std::optional<results::ExclusionPowers> powers(const BatchReport& report)
 
 } // namespace
 
-int mutationLoci(const results::ResultsGrid& grid)
-{
-    int count = 0;
-    for (int r = 1; r <= grid.ResultCount(); ++r)
-        count += mutationRow(grid, r) ? 1 : 0;
-    return count;
-}
-
 std::string mutationLociLine(const BatchReport& report)
 {
     if (!mutationOn(report))
         return {};
     return std::string(engine::kMutationLociLabel) + ": " + std::to_string(mutationLoci(*report.grid));
-}
-
-std::string jsonString(std::string_view value)
-{
-    // Bytes that are not UTF-8 become U+FFFD rather than an exception: a workbook's text may hold them.
-    return nlohmann::json(std::string(value)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
-void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out)
-{
-    const auto inlineValue = [](const nlohmann::ordered_json& value) {
-        if (!value.is_object())
-            return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-        std::string text = "{";
-        for (auto it = value.begin(); it != value.end(); ++it)
-            text += (it == value.begin() ? "" : ", ") + jsonString(it.key()) + ": "
-                    + it.value().dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-        return text + "}";
-    };
-    out << '{';
-    for (auto it = document.begin(); it != document.end(); ++it) {
-        out << (it == document.begin() ? "\n  " : ",\n  ") << jsonString(it.key()) << ": ";
-        if (!it.value().is_array()) {
-            out << inlineValue(it.value());
-            continue;
-        }
-        out << '[';
-        for (std::size_t i = 0; i < it.value().size(); ++i)
-            out << (i ? ",\n    " : "\n    ") << inlineValue(it.value()[i]);
-        out << (it.value().empty() ? "]" : "\n  ]");
-    }
-    out << "\n}\n";
-}
-
-std::string csvField(std::string_view text)
-{
-    // A field that a spreadsheet program would take for a formula (a cell "=HYPERLINK(...)" typed
-    // into a case) gets a leading apostrophe, as the programs' own advice has it: it is shown as
-    // text and never run. The program's own mark "++" stays as the table has it: no typed text
-    // reaches that column, and it calls nothing.
-    std::string field(text);
-    if (!field.empty() && field != results::kMark
-        && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos)
-        field.insert(0, 1, '\'');
-    if (field.find_first_of(",\"\r\n") == std::string::npos)
-        return field;
-    std::string out = "\"";
-    for (char c : field) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
 }
 
 void writeText(const BatchReport& report, std::ostream& out)

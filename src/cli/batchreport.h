@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "archive/caseindex.h"
+#include "archive/summaryformat.h"
 #include "freqdb/labsettings.h"
 #include "freqdb/locustable.h"
 #include "results/resultsgrid.h"
@@ -34,22 +36,13 @@ struct BatchReport {
     const text::NumberFormat* format = nullptr; // with the table
 };
 
-// The text as a JSON string literal (quotes included). Bytes that are not valid UTF-8 become
-// U+FFFD, control characters \uXXXX escapes, so the output is always valid JSON.
-std::string jsonString(std::string_view text);
+// The shared formats (archive/summaryformat.h) and the count of the mutation model's rows
+// (archive/caseindex.h), under the names the command's outputs have always used.
+using archive::csvField;
+using archive::jsonString;
+using archive::mutationLoci;
+using archive::writeJsonLines;
 
-// A JSON object with one member per line and the elements of an array member one per line, each
-// on a line of its own, so a sorted or grepped output keeps a row together. nlohmann's dump()
-// prints either one line or one value per line, hence this layout over its serialisation.
-void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out);
-
-// One CSV field: quoted when it holds a comma, a quote or a line break (decimal commas do); one
-// that starts with = + - @, a tab or a carriage return gets a leading apostrophe, so a spreadsheet
-// program opening the CSV shows it as text rather than run it as a formula.
-std::string csvField(std::string_view text);
-
-// The rows of the table whose index the mutation model gave.
-int mutationLoci(const results::ResultsGrid& grid);
 // kMutationLociLabel and the count, when the mutation model is on; empty otherwise.
 std::string mutationLociLine(const BatchReport& report);
 

@@ -6,22 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "freqdb/locustable.h"
-#include "results/resultsgrid.h"
-#include "text/numberformat.h"
+#include "archive/evaluatedcase.h"
 
 namespace cli {
 
-struct EvaluatedCase {
-    const freqdb::LocusTable* table = nullptr; // the loaded frequency tables
-    std::filesystem::path dataDir;
-    std::filesystem::path source; // the genotype workbook
-    const results::ResultsGrid* grid = nullptr; // evaluated and marked
-    std::string cpiLine;
-    std::string probabilityLine;
-    const text::NumberFormat* format = nullptr;
-    std::string sourceSamples; // the samples of a genotyping export taken for the persons
-};
+using archive::EvaluatedCase;
 
 // Keeps what drawing reports needs (Qt's offscreen application) alive while it lives, so a run
 // that writes many reports starts it once; writeCaseReportFile() works without one too.

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace cli {
+namespace archive {
 
 inline constexpr std::string_view kCaseOk = "ok";
 // A case read whole whose rows give no LR at all (unknown loci, alleles not in the tables): it has
@@ -17,6 +17,16 @@ inline constexpr std::string_view kNoIndexReason = "ни в одной стро�
 // The names of a case's results workbook and report: <case name> + these.
 inline constexpr std::string_view kResultsSuffix = ".results.xlsx";
 inline constexpr std::string_view kReportSuffix = ".report.pdf";
+// The status of a case a stopped run never began.
+inline constexpr std::string_view kNotProcessed = "не обработано: запуск прерван";
+
+// How a case ended, as the summary of a run counts it.
+enum class CaseOutcome {
+    Evaluated, // kCaseOk: evaluated, everything asked for written
+    Incomplete, // evaluated with reservations (casereservations.h), everything written
+    Failed, // not read, no index, or a file asked for not written
+    NotProcessed, // the run was stopped before it
+};
 
 struct CaseSummary {
     std::filesystem::path file;
@@ -33,6 +43,7 @@ struct CaseSummary {
     // (one line) the case was not read or written.
     std::string status;
     std::string cpe; // the power of exclusion of the marked rows, four decimals; empty when none
+    CaseOutcome outcome = CaseOutcome::Failed;
 };
 
 // withMutation (the mutation model is on): the count of the model's rows is a column too, after
@@ -42,4 +53,4 @@ void writeSummaryCsv(const std::vector<CaseSummary>& cases, bool withMutation, s
 void writeSummaryJson(const std::string& population, const std::vector<CaseSummary>& cases, bool withMutation,
                       std::ostream& out);
 
-} // namespace cli
+} // namespace archive

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <array>
 
-#include "cli/batchreport.h"
+#include "archive/summaryformat.h"
 #include "text/shorttext.h"
 
-namespace cli {
+namespace archive {
 namespace {
 
 // The CSV and JSON keys: the counts and the CPE added after the status, so the columns that were
@@ -105,4 +105,4 @@ void writeSummaryJson(const std::string& population, const std::vector<CaseSumma
     writeJsonLines({{"population", population}, {"cases", std::move(lines)}}, out);
 }
 
-} // namespace cli
+} // namespace archive

@@ -13,7 +13,7 @@
 #include "engine/combinedindex.h"
 #include "exchange/loadedresults.h"
 
-namespace cli {
+namespace archive {
 
 // The status of a case with reservations: this, then the reservations joined with "; ".
 inline constexpr std::string_view kIncompletePrefix = "неполный расчет: ";
@@ -34,4 +34,4 @@ struct CaseReservations {
 // which the table shows without an LR).
 CaseReservations reservationsOf(const exchange::LoadedResults& evaluated, const engine::CombinedIndexResult& combined);
 
-} // namespace cli
+} // namespace archive

@@ -4,7 +4,7 @@
 #include "engine/enginetexts.h"
 #include "results/gridtexts.h"
 
-namespace cli {
+namespace archive {
 
 std::string CaseReservations::status() const
 {
@@ -39,4 +39,4 @@ CaseReservations reservationsOf(const exchange::LoadedResults& evaluated, const 
     return out;
 }
 
-} // namespace cli
+} // namespace archive
