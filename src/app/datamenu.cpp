@@ -43,6 +43,7 @@ DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const autom
     menu->setFont(window->font());
     importAction = menu->addAction(tr("Импорт таблицы частот…"));
     settingsAction = menu->addAction(tr("Настройки расчёта…"));
+    archiveAction = menu->addAction(tr("Расчёт архива дел…"));
     // "Проверка расчёта (валидация)…" joins here, between the settings and the folder, once the
     // validation pack is part of the build.
     menu->addSeparator();
@@ -58,6 +59,7 @@ DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const autom
     };
     connect(importAction, &QAction::triggered, this, guarded(&DataMenu::importTable));
     connect(settingsAction, &QAction::triggered, this, guarded(&DataMenu::editSettings));
+    connect(archiveAction, &QAction::triggered, this, guarded(&DataMenu::runArchive));
     connect(openFolderAction, &QAction::triggered, this, guarded(&DataMenu::openDataFolder));
 }
 
@@ -139,6 +141,11 @@ void DataMenu::editSettings()
     dialog.exec();
     if (written)
         m_host.reloadTables();
+}
+
+void DataMenu::runArchive()
+{
+    ArchiveCommand(m_window, m_dialogs, m_reader).run(m_host.archiveInForce(), m_host.workDir());
 }
 
 void DataMenu::openDataFolder()

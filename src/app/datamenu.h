@@ -6,6 +6,8 @@
 //                                  then the import written as the command writes it and the
 //                                  tables reloaded (popimport: the same steps as `import`);
 //   "Настройки расчёта…"           settings.ini edited, checked and written, the tables reloaded;
+//   "Расчёт архива дел…"           a folder of genotype workbooks evaluated in one run, with
+//                                  progress and "Отмена" (archivecommand.h);
 //   "Проверка расчёта (валидация)…" added once the validation pack is part of the build
 //                                  (addValidation);
 //   "Открыть папку данных"         the data folder in the desktop's file manager.
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/archivecommand.h"
 #include "automation/workbook.h"
 #include "freqdb/labsettings.h"
 
@@ -35,17 +38,20 @@ public:
         std::function<std::filesystem::path()> dataFolder; // the folder of the tables in use
         std::function<freqdb::LabSettings()> settings; // the settings in force
         std::function<void()> reloadTables; // reload and recompute, as on a population change
+        std::function<ArchiveInForce()> archiveInForce; // the loaded tables an archive run evaluates with
     };
 
     DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const automation::WorkbookReader& reader, Host host);
 
     void importTable();
     void editSettings();
+    void runArchive();
     void openDataFolder();
 
     QMenu* menu = nullptr;
     QAction* importAction = nullptr; // "Импорт таблицы частот…"
     QAction* settingsAction = nullptr; // "Настройки расчёта…"
+    QAction* archiveAction = nullptr; // "Расчёт архива дел…"
     QAction* openFolderAction = nullptr; // "Открыть папку данных"
 
 private:

@@ -31,6 +31,8 @@ public:
     virtual QString openTableFileName(QWidget* parent, const QString& directory) = 0;
     // The same for "Генотипы и рассчитать LR", which also offers genotyping exports.
     virtual QString openGenotypesFileName(QWidget* parent, const QString& directory) = 0;
+    // A folder (the archive run's cases and results); empty when the operator cancelled.
+    virtual QString openFolderName(QWidget* parent, const QString& title, const QString& directory) = 0;
     // Does not ask about overwriting: the caller asks (in Russian) through question().
     virtual QString saveFileName(QWidget* parent, const QString& proposedPath) = 0;
 

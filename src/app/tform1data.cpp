@@ -2,6 +2,7 @@
 // TForm1's ties to the lab's data and to the recovery of unsaved work: the menu "Данные", the
 // reload after an import or new settings, the settings line, and the recovery file's wiring.
 #include <QLabel>
+#include <QLineEdit>
 #include <QStringList>
 
 #include "app/datamenu.h"
@@ -20,7 +21,14 @@ void TForm1::buildDataMenu()
 {
     m_dataMenu = new DataMenu(menuBar(), this, m_dialogs, m_reader,
                               {[this] { return m_workDir; }, [this] { return m_data.folder; },
-                               [this] { return m_table.settings(); }, [this] { reloadTables(); }});
+                               [this] { return m_table.settings(); }, [this] { reloadTables(); },
+                               [this] {
+                                   // Reports name the lab's folder over the installed one with both.
+                                   return ArchiveInForce{&m_table, m_form3->Population(),
+                                                         m_data.layered() ? std::filesystem::path(m_data.shown())
+                                                                          : m_data.folder,
+                                                         Edit3->text().toStdString(), &m_format};
+                               }});
 }
 
 void TForm1::reloadTables()

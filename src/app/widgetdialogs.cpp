@@ -63,6 +63,11 @@ QString WidgetDialogs::openGenotypesFileName(QWidget* parent, const QString& dir
     return QFileDialog::getOpenFileName(parent, QString(), directory, genotypesOpenFilter());
 }
 
+QString WidgetDialogs::openFolderName(QWidget* parent, const QString& title, const QString& directory)
+{
+    return QFileDialog::getExistingDirectory(parent, title, directory);
+}
+
 bool WidgetDialogs::runDialog(QDialog& dialog)
 {
     return dialog.exec() == QDialog::Accepted;

@@ -13,6 +13,7 @@ public:
     QString openFileName(QWidget* parent, const QString& directory) override;
     QString openTableFileName(QWidget* parent, const QString& directory) override;
     QString openGenotypesFileName(QWidget* parent, const QString& directory) override;
+    QString openFolderName(QWidget* parent, const QString& title, const QString& directory) override;
     QString saveFileName(QWidget* parent, const QString& proposedPath) override;
     bool runDialog(QDialog& dialog) override;
     bool openDocument(const QString& path) override;

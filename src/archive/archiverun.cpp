@@ -126,7 +126,8 @@ ArchiveResult runArchive(const ArchiveRequest& request, const ArchiveTables& tab
             result.allEvaluated = false;
             continue;
         }
-        exchange::LoadedResults evaluated = exchange::evaluateGenotypeWorkbook(summary.file, *tables.reader, table, format);
+        exchange::LoadedResults evaluated
+            = exchange::evaluateGenotypeWorkbook(summary.file, *tables.reader, table, format);
         if (!evaluated.ok) {
             summary.status = oneLine(evaluated.error);
             result.allEvaluated = false;
@@ -167,9 +168,14 @@ ArchiveResult runArchive(const ArchiveRequest& request, const ArchiveTables& tab
             }
             if (request.reportDir) {
                 const fs::path target = claim(*request.reportDir, summary, kReportSuffix, "отчёт не записан");
-                const std::string failure = writeReport(
-                    target, {&table, tables.dataDir, summary.file, &grid, combined.cpiText, combined.probabilityText,
-                             &format, {}});
+                const std::string failure = writeReport(target, {&table,
+                                                                 tables.dataDir,
+                                                                 summary.file,
+                                                                 &grid,
+                                                                 combined.cpiText,
+                                                                 combined.probabilityText,
+                                                                 &format,
+                                                                 {}});
                 if (!failure.empty())
                     throw std::runtime_error(failure);
                 current.insert(identity(target));

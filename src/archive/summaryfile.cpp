@@ -23,7 +23,8 @@ fs::path temporaryBeside(const fs::path& target)
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     for (unsigned n = 0;; ++n) {
         const fs::path name
-            = folder / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(n));
+            = folder
+              / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(n));
         std::error_code ec;
         if (!fs::exists(name, ec))
             return name;

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -25,6 +26,7 @@
 #include <functional>
 #include <iterator>
 
+#include "app/archiverundialog.h"
 #include "app/datamenu.h"
 #include "app/importoptionsdialog.h"
 #include "app/importsummarydialog.h"
@@ -32,6 +34,7 @@
 #include "app/tform1.h"
 #include "app/tform3.h"
 #include "automation/workbookwriter.h"
+#include "exchange/resultsworkbookreader.h"
 #include "freqdb/labsettingsfile.h"
 #include "scripteddialogs.h"
 #include "shots.h"
@@ -110,6 +113,46 @@ QMap<QString, QMap<QString, QByteArray>> contents(const QString& folder)
     return out;
 }
 
+QByteArray fileBytes(const QString& file)
+{
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+// A folder of cases: the bundled examples, and a file that is no workbook.
+QString archiveOfCases(const QString& folder, bool withBroken)
+{
+    QDir().mkpath(folder);
+    for (const char* example : {"trio", "duo", "exclusion"})
+        QFile::copy(kSource + "/examples/" + example + ".xlsx", folder + "/" + example + ".xlsx");
+    if (withBroken) {
+        QFile broken(folder + "/broken.xlsx");
+        broken.open(QIODevice::WriteOnly);
+        broken.write("not a workbook");
+    }
+    return folder;
+}
+
+// The dialog of "Расчёт архива дел…" answered with the cases' folder; the results folder is left
+// at its default, checked to be the cases' subfolder.
+std::function<bool(QDialog&)> startArchiveRun(const QString& cases, bool withReports)
+{
+    return [cases, withReports](QDialog& shown) {
+        auto& dialog = dynamic_cast<app::ArchiveRunDialog&>(shown);
+        [&] { QVERIFY(!dialog.startButton->isEnabled()); }();
+        dialog.casesFolder->setText(cases);
+        [&] {
+            QCOMPARE(dialog.resultsFolder->text(), cases + "/результаты");
+            QVERIFY(dialog.startButton->isEnabled());
+            QVERIFY(dialog.inForceText->text().contains("Популяция: Европеоиды США"));
+        }();
+        dialog.pdfReports->setChecked(withReports);
+        app::testing::shot(&dialog, "archive-run");
+        return true;
+    };
+}
+
 QStringList commentLines(const QString& file)
 {
     QFile f(file);
@@ -166,7 +209,8 @@ private slots:
         for (QAction* action : m_window->dataMenu()->menu->actions())
             if (!action->isSeparator())
                 items << action->text();
-        QCOMPARE(items, QStringList({"Импорт таблицы частот…", "Настройки расчёта…", "Открыть папку данных"}));
+        QCOMPARE(items, QStringList({"Импорт таблицы частот…", "Настройки расчёта…", "Расчёт архива дел…",
+                                     "Открыть папку данных"}));
         m_window->dataMenu()->openFolderAction->trigger();
         QCOMPARE(m_dialogs.texts("document"), QStringList{QDir(data()).absolutePath()});
     }
@@ -286,6 +330,80 @@ private slots:
         QCOMPARE(withTheta.settings.thetaText, std::string("0,01"));
         QVERIFY(!withTheta.settings.mutationOn());
         QVERIFY(m_window->SettingsLabel->text().contains("θ=0,01"));
+    }
+
+    // The window's archive run writes what `batch --output-dir … --format csv` writes for the same
+    // folder and tables: the summary byte for byte, each results workbook entry for entry.
+    void archiveRunWritesWhatBatchWrites()
+    {
+        const QString cases = archiveOfCases(m_dir->filePath("дела"), true);
+        const QString batchOut = m_dir->filePath("batch-out");
+        const QByteArray batchSummary
+            = run(QString::fromLocal8Bit(qgetenv("PI_PROGRAM")), {"batch", cases, "--population", "white", "--data",
+                                                                  data(), "--output-dir", batchOut, "--format", "csv"});
+        QVERIFY(batchSummary.startsWith("file,loci,"));
+
+        m_dialogs.dialogScripts.enqueue(startArchiveRun(cases, false));
+        m_dialogs.answers.enqueue(app::Answer::Yes);
+        m_window->dataMenu()->archiveAction->trigger();
+        QVERIFY2(m_dialogs.texts("error").isEmpty(), qPrintable(m_dialogs.texts("error").join('\n')));
+        const QString results = cases + "/результаты";
+        QCOMPARE(fileBytes(results + "/summary.csv"), batchSummary);
+        const QStringList written = QDir(batchOut).entryList(QDir::Files);
+        QCOMPARE(written, QStringList({"duo.results.xlsx", "exclusion.results.xlsx", "trio.results.xlsx"}));
+        QCOMPARE(QDir(results).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"duo.results.xlsx", "exclusion.results.xlsx", "summary.csv", "trio.results.xlsx"}));
+        for (const QString& name : written)
+            QVERIFY2(entries(results + "/" + name) == entries(batchOut + "/" + name), qPrintable(name));
+        const QString message = m_dialogs.texts("question").last();
+        QVERIFY2(message.contains("Дел: 4. Рассчитано: 3; с оговорками (неполный расчёт): 0; с ошибками: 1."),
+                 qPrintable(message));
+        QCOMPARE(m_dialogs.texts("document").last(), results);
+    }
+
+    // "Отмена" while the second case is about to begin: the first case's workbook and report are
+    // whole, nothing of the others is written, and the summary lists them as not processed.
+    void archiveRunStoppedAfterTheFirstCase()
+    {
+        const QString cases = archiveOfCases(m_dir->filePath("дела"), false);
+        m_dialogs.dialogScripts.enqueue(startArchiveRun(cases, true));
+        m_dialogs.answers.enqueue(app::Answer::No);
+        QStringList labels;
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (auto* progress = qobject_cast<QProgressDialog*>(widget); progress && progress->isVisible()) {
+                    if (progress->labelText().startsWith("Дело")
+                        && (labels.isEmpty() || labels.last() != progress->labelText()))
+                        labels << progress->labelText();
+                    if (progress->labelText().startsWith("Дело 1 из 3"))
+                        app::testing::shot(progress, "archive-progress");
+                    if (progress->labelText().startsWith("Дело 2 из 3"))
+                        progress->findChild<QPushButton*>()->click();
+                }
+        });
+        watcher.start(0);
+        m_window->dataMenu()->archiveAction->trigger();
+        watcher.stop();
+        QCOMPARE(labels, QStringList({"Дело 1 из 3: duo.xlsx", "Дело 2 из 3: exclusion.xlsx"}));
+
+        const QString results = cases + "/результаты";
+        QCOMPARE(QDir(results).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"duo.report.pdf", "duo.results.xlsx", "summary.csv"}));
+        const QByteArray pdf = fileBytes(results + "/duo.report.pdf");
+        QVERIFY(pdf.startsWith("%PDF") && pdf.trimmed().endsWith("%%EOF"));
+        const exchange::LoadedResults loaded
+            = exchange::loadResultsWorkbook((results + "/duo.results.xlsx").toStdString(), *m_reader, kFormat);
+        QVERIFY2(loaded.ok, loaded.error.c_str());
+        const QList<QByteArray> lines = fileBytes(results + "/summary.csv").trimmed().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines[1].contains(",ok,"), lines[1].constData());
+        for (int i : {2, 3})
+            QVERIFY2(lines[i].endsWith(",,,,,,не обработано: запуск прерван,,,"), lines[i].constData());
+        const QString message = m_dialogs.texts("question").last();
+        QVERIFY2(message.startsWith("Расчёт архива прерван.") && message.contains("Не обработано (запуск прерван): 2."),
+                 qPrintable(message));
+        QVERIFY(m_dialogs.texts("document").isEmpty());
     }
 };
 

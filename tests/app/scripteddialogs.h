@@ -16,7 +16,8 @@
 namespace app::testing {
 
 struct DialogCall {
-    QString kind; // "information", "error", "question", "open", "open-table", "save", "document", "dialog"
+    QString
+        kind; // "information", "error", "question", "open", "open-table", "open-folder", "save", "document", "dialog"
     QString title;
     QString text;
     bool withCancel = false;
@@ -52,6 +53,12 @@ public:
     QString openGenotypesFileName(QWidget* parent, const QString& directory) override
     {
         return openFileName(parent, directory);
+    }
+
+    QString openFolderName(QWidget*, const QString& title, const QString& directory) override
+    {
+        calls.append({"open-folder", title, directory});
+        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
 
     // A dialog of the window's own: the next script sets its controls and answers; without one
