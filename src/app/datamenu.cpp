@@ -3,6 +3,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDate>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
@@ -12,11 +14,15 @@
 #include "app/importoptionsdialog.h"
 #include "app/importsummarydialog.h"
 #include "app/settingsdialog.h"
+#include "app/validationdialog.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/labsettingswriter.h"
 #include "freqdb/loadmessages.h"
 #include "popimport/folderupdate.h"
 #include "popimport/importrun.h"
+#include "report/reportpdf.h"
+#include "report/validationreport.h"
+#include "validation/protocolbuild.h"
 
 namespace app {
 namespace {
@@ -33,6 +39,10 @@ std::filesystem::path toPath(const QString& path)
 
 const char* const kNothingWritten = "Ничего не записано.";
 
+// Thrown from the validation's progress when the operator stops it: the run is abandoned before
+// its protocol exists, so no file is written.
+struct ValidationStopped {};
+
 } // namespace
 
 DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const automation::WorkbookReader& reader,
@@ -43,8 +53,7 @@ DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const autom
     menu->setFont(window->font());
     importAction = menu->addAction(tr("Импорт таблицы частот…"));
     settingsAction = menu->addAction(tr("Настройки расчёта…"));
-    // "Проверка расчёта (валидация)…" joins here, between the settings and the folder, once the
-    // validation pack is part of the build.
+    validationAction = menu->addAction(tr("Проверка расчёта (валидация)…"));
     menu->addSeparator();
     openFolderAction = menu->addAction(tr("Открыть папку данных"));
     auto guarded = [this](void (DataMenu::*command)()) {
@@ -58,6 +67,7 @@ DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const autom
     };
     connect(importAction, &QAction::triggered, this, guarded(&DataMenu::importTable));
     connect(settingsAction, &QAction::triggered, this, guarded(&DataMenu::editSettings));
+    connect(validationAction, &QAction::triggered, this, guarded(&DataMenu::validateCalculation));
     connect(openFolderAction, &QAction::triggered, this, guarded(&DataMenu::openDataFolder));
 }
 
@@ -139,6 +149,69 @@ void DataMenu::editSettings()
     dialog.exec();
     if (written)
         m_host.reloadTables();
+}
+
+void DataMenu::validateCalculation()
+{
+    const TablesInUse tables = m_host.tablesInUse();
+    const std::string code(freqdb::populationCode(tables.population));
+    const QString tablesText = tr("Популяция: %1 (%2)")
+                                   .arg(QString::fromStdString(std::string(freqdb::populationName(tables.population))),
+                                        QString::fromStdString(code))
+                               + '\n' + QString::fromStdString(freqdb::settingsSummary(tables.table->settings()));
+    const QString proposed = fromPath(m_host.workDir())
+                             + QStringLiteral("/validation-%1-%2.pdf")
+                                   .arg(QString::fromStdString(code), QDate::currentDate().toString(u"yyyy-MM-dd"));
+    ValidationDialog dialog(tablesText, proposed, m_window);
+    if (!m_dialogs.runDialog(dialog))
+        return;
+    const QString path = dialog.protocolPath();
+    if (QFileInfo::exists(path)
+        && m_dialogs.question(m_window, tr("Внимание"),
+                              tr("Файл «%1» уже существует.").arg(QFileInfo(path).fileName()) + '\n'
+                                  + tr("Заменить его?"))
+               != Answer::Yes)
+        return;
+
+    validation::ProtocolRequest request;
+    request.data = tables.data;
+    request.population = tables.population;
+    request.table = tables.table;
+    request.cases = dialog.cases();
+    request.seed = dialog.seed().value_or(validation::newSeed());
+    QProgressDialog progress(tr("Проверка расчёта…"), tr("Отмена"), 0, static_cast<int>(request.cases), m_window);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    request.progress = [&progress](std::size_t done, std::size_t) {
+        progress.setValue(static_cast<int>(done));
+        QCoreApplication::processEvents();
+        if (progress.wasCanceled())
+            throw ValidationStopped{};
+    };
+    validation::ValidationProtocol protocol;
+    try {
+        protocol = validation::buildProtocol(request, m_reader, *tables.format);
+        // The PDF is written whole or not at all; the bar stays up while it is drawn.
+        progress.setLabelText(tr("Запись протокола…"));
+        progress.setCancelButton(nullptr);
+        QCoreApplication::processEvents();
+        report::writeValidationPdf(protocol, toPath(path));
+    } catch (const ValidationStopped&) {
+        progress.reset();
+        m_dialogs.information(m_window, tr("Проверка расчёта прервана.") + ' ' + tr(kNothingWritten));
+        return;
+    } catch (const report::ReportError& error) {
+        progress.reset();
+        m_dialogs.error(m_window, QString::fromUtf8(error.what()));
+        return;
+    }
+    progress.reset();
+    const QString verdict = QString::fromStdString(validation::verdictText(protocol.result));
+    if (m_dialogs.question(m_window, tr("Проверка расчёта"),
+                           verdict + '\n' + tr("Протокол сохранён: %1").arg(path) + "\n\n" + tr("Открыть протокол?"))
+            == Answer::Yes
+        && !m_dialogs.openDocument(path))
+        m_dialogs.error(m_window, tr("Не удалось открыть протокол %1.").arg(path));
 }
 
 void DataMenu::openDataFolder()

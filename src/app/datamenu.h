@@ -6,8 +6,9 @@
 //                                  then the import written as the command writes it and the
 //                                  tables reloaded (popimport: the same steps as `import`);
 //   "Настройки расчёта…"           settings.ini edited, checked and written, the tables reloaded;
-//   "Проверка расчёта (валидация)…" added once the validation pack is part of the build
-//                                  (addValidation);
+//   "Проверка расчёта (валидация)…" the validation pack run on the tables in use, with progress,
+//                                  its protocol saved as a PDF (validation/protocolbuild.h, the
+//                                  same protocol as `validate`);
 //   "Открыть папку данных"         the data folder in the desktop's file manager.
 // Reloading goes through the window (Host::reloadTables), which recomputes the rows as after a
 // change of population.
@@ -16,7 +17,11 @@
 #include <functional>
 
 #include "automation/workbook.h"
+#include "freqdb/datafolder.h"
 #include "freqdb/labsettings.h"
+#include "freqdb/locustable.h"
+#include "freqdb/population.h"
+#include "text/numberformat.h"
 
 class QAction;
 class QMenu;
@@ -30,22 +35,33 @@ class Dialogs;
 class DataMenu : public QObject {
     Q_OBJECT
 public:
+    // The tables the window calculates with, as the validation needs them.
+    struct TablesInUse {
+        const freqdb::LocusTable* table = nullptr; // with the settings in force
+        const freqdb::DataFolder* data = nullptr; // where it was loaded from
+        freqdb::Population population = freqdb::Population::Unset;
+        const text::NumberFormat* format = nullptr;
+    };
+
     struct Host {
         std::function<std::filesystem::path()> workDir; // where file dialogs start
         std::function<std::filesystem::path()> dataFolder; // the folder of the tables in use
         std::function<freqdb::LabSettings()> settings; // the settings in force
         std::function<void()> reloadTables; // reload and recompute, as on a population change
+        std::function<TablesInUse()> tablesInUse;
     };
 
     DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const automation::WorkbookReader& reader, Host host);
 
     void importTable();
     void editSettings();
+    void validateCalculation();
     void openDataFolder();
 
     QMenu* menu = nullptr;
     QAction* importAction = nullptr; // "Импорт таблицы частот…"
     QAction* settingsAction = nullptr; // "Настройки расчёта…"
+    QAction* validationAction = nullptr; // "Проверка расчёта (валидация)…"
     QAction* openFolderAction = nullptr; // "Открыть папку данных"
 
 private:

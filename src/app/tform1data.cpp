@@ -20,7 +20,10 @@ void TForm1::buildDataMenu()
 {
     m_dataMenu = new DataMenu(menuBar(), this, m_dialogs, m_reader,
                               {[this] { return m_workDir; }, [this] { return m_data.folder; },
-                               [this] { return m_table.settings(); }, [this] { reloadTables(); }});
+                               [this] { return m_table.settings(); }, [this] { reloadTables(); },
+                               [this] {
+                                   return DataMenu::TablesInUse{&m_table, &m_data, m_form3->Population(), &m_format};
+                               }});
 }
 
 void TForm1::reloadTables()
