@@ -33,7 +33,6 @@ struct ProtocolRequest {
 std::uint64_t newSeed();
 
 ValidationProtocol buildProtocol(const ProtocolRequest& request, const automation::WorkbookReader& reader,
-                                 const text::NumberFormat& format,
-                                 const RowEvaluator& evaluator = programEvaluator());
+                                 const text::NumberFormat& format, const RowEvaluator& evaluator = programEvaluator());
 
 } // namespace validation
