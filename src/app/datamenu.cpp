@@ -39,6 +39,14 @@ std::filesystem::path toPath(const QString& path)
 
 const char* const kNothingWritten = "Ничего не записано.";
 
+// Lets the progress dialog draw and take its "Отмена". Until the dialog shows (it waits a moment,
+// so short work does not flash it) it is not yet modal: the window's own input waits, so no
+// command of the window runs in the middle of the work.
+void keepProgressAlive(const QProgressDialog& progress)
+{
+    QCoreApplication::processEvents(progress.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+}
+
 // Thrown from the validation's progress when the operator stops it: the run is abandoned before
 // its protocol exists, so no file is written.
 struct ValidationStopped {};
@@ -105,7 +113,7 @@ void DataMenu::importTable()
         const popimport::UpdateResult done = popimport::applyImport(prepared.plan, prepared.data.folder, {},
                                                                     [&progress](std::size_t written, std::size_t) {
                                                                         progress.setValue(static_cast<int>(written));
-                                                                        QCoreApplication::processEvents();
+                                                                        keepProgressAlive(progress);
                                                                         return !progress.wasCanceled();
                                                                     });
         progress.reset();
@@ -154,11 +162,14 @@ void DataMenu::editSettings()
 void DataMenu::validateCalculation()
 {
     const TablesInUse tables = m_host.tablesInUse();
+    // The run works on copies: nothing the window does meanwhile can change what it checks.
+    const freqdb::LocusTable table = *tables.table;
+    const freqdb::DataFolder data = *tables.data;
     const std::string code(freqdb::populationCode(tables.population));
     const QString tablesText = tr("Популяция: %1 (%2)")
                                    .arg(QString::fromStdString(std::string(freqdb::populationName(tables.population))),
                                         QString::fromStdString(code))
-                               + '\n' + QString::fromStdString(freqdb::settingsSummary(tables.table->settings()));
+                               + '\n' + QString::fromStdString(freqdb::settingsSummary(table.settings()));
     const QString proposed = fromPath(m_host.workDir())
                              + QStringLiteral("/validation-%1-%2.pdf")
                                    .arg(QString::fromStdString(code), QDate::currentDate().toString(u"yyyy-MM-dd"));
@@ -174,9 +185,9 @@ void DataMenu::validateCalculation()
         return;
 
     validation::ProtocolRequest request;
-    request.data = tables.data;
+    request.data = &data;
     request.population = tables.population;
-    request.table = tables.table;
+    request.table = &table;
     request.cases = dialog.cases();
     request.seed = dialog.seed().value_or(validation::newSeed());
     QProgressDialog progress(tr("Проверка расчёта…"), tr("Отмена"), 0, static_cast<int>(request.cases), m_window);
@@ -184,7 +195,7 @@ void DataMenu::validateCalculation()
     progress.setMinimumDuration(300);
     request.progress = [&progress](std::size_t done, std::size_t) {
         progress.setValue(static_cast<int>(done));
-        QCoreApplication::processEvents();
+        keepProgressAlive(progress);
         if (progress.wasCanceled())
             throw ValidationStopped{};
     };
@@ -194,7 +205,7 @@ void DataMenu::validateCalculation()
         // The PDF is written whole or not at all; the bar stays up while it is drawn.
         progress.setLabelText(tr("Запись протокола…"));
         progress.setCancelButton(nullptr);
-        QCoreApplication::processEvents();
+        keepProgressAlive(progress);
         report::writeValidationPdf(protocol, toPath(path));
     } catch (const ValidationStopped&) {
         progress.reset();
