@@ -103,9 +103,9 @@ void ArchiveCommand::run(const ArchiveInForce& inForce, const std::filesystem::p
     // Shown at once: the first case, with its report, may take a moment.
     progress.show();
     std::ostringstream notes;
-    const archive::ArchiveResult result = archive::runArchive(
-        request, {inForce.table, inForce.dataFolder, &m_reader, inForce.format}, report::writeEvaluatedCaseReport,
-        onCase, notes);
+    const archive::ArchiveResult result
+        = archive::runArchive(request, {inForce.table, inForce.dataFolder, &m_reader, inForce.format},
+                              report::writeEvaluatedCaseReport, onCase, notes);
     progress.close();
     if (!result.folderFailure.empty()) {
         m_dialogs.error(m_window, QString::fromStdString(result.folderFailure));

@@ -39,14 +39,14 @@ ArchiveRunDialog::ArchiveRunDialog(const QString& inForce, const QString& startF
     pdfReports = new QCheckBox(tr("Отчёт PDF для каждого дела"), this);
     layout->addWidget(pdfReports);
 
-    auto* what = new QLabel(tr("Каждая книга папки (.xlsx, .xls, .ods) рассчитывается как «Генотипы и рассчитать LR»; "
-                               "все строки с LR отмечаются и перемножаются. В папку результатов записываются "
-                               "книги «<дело>%1», отчёты «<дело>%2» и сводка «%3».")
-                                .arg(QString::fromUtf8(archive::kResultsSuffix.data(), archive::kResultsSuffix.size()),
-                                     QString::fromUtf8(archive::kReportSuffix.data(), archive::kReportSuffix.size()),
-                                     QString::fromUtf8(archive::kSummaryFileName.data(),
-                                                       archive::kSummaryFileName.size())),
-                            this);
+    auto* what
+        = new QLabel(tr("Каждая книга папки (.xlsx, .xls, .ods) рассчитывается как «Генотипы и рассчитать LR»; "
+                        "все строки с LR отмечаются и перемножаются. В папку результатов записываются "
+                        "книги «<дело>%1», отчёты «<дело>%2» и сводка «%3».")
+                         .arg(QString::fromUtf8(archive::kResultsSuffix.data(), archive::kResultsSuffix.size()),
+                              QString::fromUtf8(archive::kReportSuffix.data(), archive::kReportSuffix.size()),
+                              QString::fromUtf8(archive::kSummaryFileName.data(), archive::kSummaryFileName.size())),
+                     this);
     what->setWordWrap(true);
     layout->addWidget(what);
     inForceText = new QLabel(inForce, this);

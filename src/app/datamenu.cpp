@@ -3,6 +3,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDate>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
@@ -12,11 +14,15 @@
 #include "app/importoptionsdialog.h"
 #include "app/importsummarydialog.h"
 #include "app/settingsdialog.h"
+#include "app/validationdialog.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/labsettingswriter.h"
 #include "freqdb/loadmessages.h"
 #include "popimport/folderupdate.h"
 #include "popimport/importrun.h"
+#include "report/reportpdf.h"
+#include "report/validationreport.h"
+#include "validation/protocolbuild.h"
 
 namespace app {
 namespace {
@@ -33,6 +39,18 @@ std::filesystem::path toPath(const QString& path)
 
 const char* const kNothingWritten = "Ничего не записано.";
 
+// Lets the progress dialog draw and take its "Отмена". Until the dialog shows (it waits a moment,
+// so short work does not flash it) it is not yet modal: the window's own input waits, so no
+// command of the window runs in the middle of the work.
+void keepProgressAlive(const QProgressDialog& progress)
+{
+    QCoreApplication::processEvents(progress.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+}
+
+// Thrown from the validation's progress when the operator stops it: the run is abandoned before
+// its protocol exists, so no file is written.
+struct ValidationStopped {};
+
 } // namespace
 
 DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const automation::WorkbookReader& reader,
@@ -43,9 +61,8 @@ DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const autom
     menu->setFont(window->font());
     importAction = menu->addAction(tr("Импорт таблицы частот…"));
     settingsAction = menu->addAction(tr("Настройки расчёта…"));
+    validationAction = menu->addAction(tr("Проверка расчёта (валидация)…"));
     archiveAction = menu->addAction(tr("Расчёт архива дел…"));
-    // "Проверка расчёта (валидация)…" joins here, between the settings and the folder, once the
-    // validation pack is part of the build.
     menu->addSeparator();
     openFolderAction = menu->addAction(tr("Открыть папку данных"));
     auto guarded = [this](void (DataMenu::*command)()) {
@@ -59,6 +76,7 @@ DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const autom
     };
     connect(importAction, &QAction::triggered, this, guarded(&DataMenu::importTable));
     connect(settingsAction, &QAction::triggered, this, guarded(&DataMenu::editSettings));
+    connect(validationAction, &QAction::triggered, this, guarded(&DataMenu::validateCalculation));
     connect(archiveAction, &QAction::triggered, this, guarded(&DataMenu::runArchive));
     connect(openFolderAction, &QAction::triggered, this, guarded(&DataMenu::openDataFolder));
 }
@@ -97,7 +115,7 @@ void DataMenu::importTable()
         const popimport::UpdateResult done = popimport::applyImport(prepared.plan, prepared.data.folder, {},
                                                                     [&progress](std::size_t written, std::size_t) {
                                                                         progress.setValue(static_cast<int>(written));
-                                                                        QCoreApplication::processEvents();
+                                                                        keepProgressAlive(progress);
                                                                         return !progress.wasCanceled();
                                                                     });
         progress.reset();
@@ -143,9 +161,82 @@ void DataMenu::editSettings()
         m_host.reloadTables();
 }
 
+void DataMenu::validateCalculation()
+{
+    const TablesInUse tables = m_host.tablesInUse();
+    // The run works on copies: nothing the window does meanwhile can change what it checks.
+    const freqdb::LocusTable table = *tables.table;
+    const freqdb::DataFolder data = *tables.data;
+    const std::string code(freqdb::populationCode(tables.population));
+    const QString tablesText = tr("Популяция: %1 (%2)")
+                                   .arg(QString::fromStdString(std::string(freqdb::populationName(tables.population))),
+                                        QString::fromStdString(code))
+                               + '\n' + QString::fromStdString(freqdb::settingsSummary(table.settings()));
+    const QString proposed = fromPath(m_host.workDir())
+                             + QStringLiteral("/validation-%1-%2.pdf")
+                                   .arg(QString::fromStdString(code), QDate::currentDate().toString(u"yyyy-MM-dd"));
+    ValidationDialog dialog(tablesText, proposed, m_window);
+    if (!m_dialogs.runDialog(dialog))
+        return;
+    const QString path = dialog.protocolPath();
+    if (QFileInfo::exists(path)
+        && m_dialogs.question(m_window, tr("Внимание"),
+                              tr("Файл «%1» уже существует.").arg(QFileInfo(path).fileName()) + '\n'
+                                  + tr("Заменить его?"))
+               != Answer::Yes)
+        return;
+
+    validation::ProtocolRequest request;
+    request.data = &data;
+    request.population = tables.population;
+    request.table = &table;
+    request.cases = dialog.cases();
+    request.seed = dialog.seed().value_or(validation::newSeed());
+    QProgressDialog progress(tr("Проверка расчёта…"), tr("Отмена"), 0, static_cast<int>(request.cases), m_window);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    request.progress = [&progress](std::size_t done, std::size_t) {
+        progress.setValue(static_cast<int>(done));
+        keepProgressAlive(progress);
+        if (progress.wasCanceled())
+            throw ValidationStopped{};
+    };
+    validation::ValidationProtocol protocol;
+    try {
+        protocol = validation::buildProtocol(request, m_reader, *tables.format);
+        // The PDF is written whole or not at all; the bar stays up while it is drawn.
+        progress.setLabelText(tr("Запись протокола…"));
+        progress.setCancelButton(nullptr);
+        keepProgressAlive(progress);
+        report::writeValidationPdf(protocol, toPath(path));
+    } catch (const ValidationStopped&) {
+        progress.reset();
+        m_dialogs.information(m_window, tr("Проверка расчёта прервана.") + ' ' + tr(kNothingWritten));
+        return;
+    } catch (const report::ReportError& error) {
+        progress.reset();
+        m_dialogs.error(m_window, QString::fromUtf8(error.what()));
+        return;
+    }
+    progress.reset();
+    const QString verdict = QString::fromStdString(validation::verdictText(protocol.result));
+    if (m_dialogs.question(m_window, tr("Проверка расчёта"),
+                           verdict + '\n' + tr("Протокол сохранён: %1").arg(path) + "\n\n" + tr("Открыть протокол?"))
+            == Answer::Yes
+        && !m_dialogs.openDocument(path))
+        m_dialogs.error(m_window, tr("Не удалось открыть протокол %1.").arg(path));
+}
+
 void DataMenu::runArchive()
 {
-    ArchiveCommand(m_window, m_dialogs, m_reader).run(m_host.archiveInForce(), m_host.workDir());
+    const TablesInUse tables = m_host.tablesInUse();
+    // The run works on a copy of the tables: nothing the window does meanwhile changes them.
+    const freqdb::LocusTable table = *tables.table;
+    // Reports name the lab's folder over the installed one with both: its tables come from both.
+    const std::filesystem::path dataFolder
+        = tables.data->layered() ? std::filesystem::path(tables.data->shown()) : tables.data->folder;
+    ArchiveCommand(m_window, m_dialogs, m_reader)
+        .run({&table, tables.population, dataFolder, m_host.prior(), tables.format}, m_host.workDir());
 }
 
 void DataMenu::openDataFolder()

@@ -54,6 +54,9 @@ namespace app {
 
 namespace {
 
+// Thrown from the load's progress when the operator pressed "Отмена" on the notice.
+struct LoadStopped {};
+
 const char* const kCaption = "Paternity Index";
 const char* const kHelpMissing = "Невозможно загрузить файл справки";
 
@@ -295,7 +298,7 @@ void TForm1::WellDone()
     const freqdb::Population population = m_form3->chosenPopulation();
     m_form3->becomeNotice();
     m_form3->show();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
 
     // WorkDir stays the current directory (the file dialogs start there); the data folder is
     // data/ below it when that exists, else the lab's own or the installed one.
@@ -310,9 +313,17 @@ void TForm1::WellDone()
             loaded = freqdb::LoadDataFolder(*data.data, population, m_reader, m_format,
                                             [this](int done, int total, const std::string& locusName) {
                                                 m_form3->setProgress(done, total, QString::fromStdString(locusName));
-                                                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                                                // The notice is modal: its "Отмена" is the only input.
+                                                QCoreApplication::processEvents();
+                                                if (m_form3->loadCancelRequested())
+                                                    throw LoadStopped{};
                                             });
         }
+    } catch (const LoadStopped&) {
+        // Stopped by the operator: the tables, rows and population stay as they were.
+        m_form3->hide();
+        loadStopped();
+        return;
     } catch (const std::exception& error) {
         // An unreadable data folder: reported like any failed load, never with the notice left up.
         loaded.status = freqdb::LoadStatus::Failed;
@@ -322,13 +333,7 @@ void TForm1::WellDone()
 
     if (loaded.status != freqdb::LoadStatus::Loaded) {
         m_dialogs.error(m_opened ? this : nullptr, QString::fromStdString(loaded.message));
-        if (!m_opened) {
-            // Nothing to calculate with yet: the operator chooses again.
-            m_form3->becomeChoice(tr("Выберите популяцию"));
-            m_form3->show();
-        } else {
-            m_form3->showChoice(m_form3->Population());
-        }
+        loadStopped();
         return;
     }
 
@@ -355,18 +360,6 @@ void TForm1::WellDone()
     }
     ResetEntryPanel();
     recomputeRows();
-}
-
-void TForm1::showDataNotes(const std::vector<std::string>& lookup, const std::vector<std::string>& load)
-{
-    QStringList notes;
-    for (const auto* list : {&lookup, &load})
-        for (const std::string& note : *list)
-            notes << QString::fromStdString(note);
-    DataNoteLabel->setVisible(!notes.isEmpty());
-    // One line in the window; the whole text in the tooltip.
-    DataNoteLabel->setText(notes.join(QStringLiteral(" ")));
-    DataNoteLabel->setToolTip(notes.join(QStringLiteral("\n")));
 }
 
 void TForm1::recomputeRows()

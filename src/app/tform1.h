@@ -159,6 +159,9 @@ private:
     void recomputeRows();
     void showSettings();
     void showDataNotes(const std::vector<std::string>& lookup, const std::vector<std::string>& load);
+    // After a load that failed or was stopped: the choice again before the first load, else the
+    // confirmed population shown on the dialog.
+    void loadStopped();
     void populationDialogClosed();
     // Runs a command; an exception it does not handle goes to the error box.
     void guarded(const std::function<void()>& command);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // TForm1's ties to the lab's data and to the recovery of unsaved work: the menu "Данные", the
-// reload after an import or new settings, the settings line, and the recovery file's wiring.
+// reload after an import or new settings, the end of a load that failed or was stopped, the
+// settings and data notes lines, and the recovery file's wiring.
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringList>
@@ -23,18 +24,38 @@ void TForm1::buildDataMenu()
                               {[this] { return m_workDir; }, [this] { return m_data.folder; },
                                [this] { return m_table.settings(); }, [this] { reloadTables(); },
                                [this] {
-                                   // Reports name the lab's folder over the installed one with both.
-                                   return ArchiveInForce{&m_table, m_form3->Population(),
-                                                         m_data.layered() ? std::filesystem::path(m_data.shown())
-                                                                          : m_data.folder,
-                                                         Edit3->text().toStdString(), &m_format};
-                               }});
+                                   return DataMenu::TablesInUse{&m_table, &m_data, m_form3->Population(), &m_format};
+                               },
+                               [this] { return Edit3->text().toStdString(); }});
 }
 
 void TForm1::reloadTables()
 {
     m_form3->showChoice(m_form3->Population());
     WellDone();
+}
+
+void TForm1::loadStopped()
+{
+    if (!m_opened) {
+        // Nothing to calculate with yet: the operator chooses again.
+        m_form3->becomeChoice(tr("Выберите популяцию"));
+        m_form3->show();
+    } else {
+        m_form3->showChoice(m_form3->Population());
+    }
+}
+
+void TForm1::showDataNotes(const std::vector<std::string>& lookup, const std::vector<std::string>& load)
+{
+    QStringList notes;
+    for (const auto* list : {&lookup, &load})
+        for (const std::string& note : *list)
+            notes << QString::fromStdString(note);
+    DataNoteLabel->setVisible(!notes.isEmpty());
+    // One line in the window; the whole text in the tooltip.
+    DataNoteLabel->setText(notes.join(QStringLiteral(" ")));
+    DataNoteLabel->setToolTip(notes.join(QStringLiteral("\n")));
 }
 
 void TForm1::showSettings()

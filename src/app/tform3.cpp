@@ -17,7 +17,7 @@ namespace {
 constexpr int kChoiceWidth = 171;
 constexpr int kChoiceHeight = 203;
 constexpr int kNoticeWidth = 260;
-constexpr int kNoticeHeight = 64;
+constexpr int kNoticeHeight = 100;
 
 } // namespace
 
@@ -63,8 +63,11 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     m_noticeText = new QLabel(notice);
     m_progress = new QProgressBar(notice);
     m_progress->setTextVisible(false);
+    cancelLoadButton = new QPushButton(tr("Отмена"), notice);
     noticeLayout->addWidget(m_noticeText);
     noticeLayout->addWidget(m_progress);
+    noticeLayout->addWidget(cancelLoadButton, 0, Qt::AlignRight);
+    connect(cancelLoadButton, &QPushButton::clicked, this, [this] { m_cancelRequested = true; });
     m_pages->addWidget(notice);
 
     auto* layout = new QVBoxLayout(this);
@@ -107,6 +110,7 @@ void TForm3::showChoice(freqdb::Population population)
 void TForm3::becomeChoice(const QString& title)
 {
     m_loading = false;
+    setWindowModality(Qt::NonModal);
     setWindowTitle(title);
     m_pages->setCurrentIndex(0);
     setFixedSize(kChoiceWidth, kChoiceHeight);
@@ -115,6 +119,9 @@ void TForm3::becomeChoice(const QString& title)
 void TForm3::becomeNotice()
 {
     m_loading = true;
+    m_cancelRequested = false;
+    // While the tables load, only the notice takes input: its "Отмена" is the one thing to press.
+    setWindowModality(Qt::ApplicationModal);
     setWindowTitle(tr("Загрузка данных ..."));
     m_noticeText->clear();
     m_progress->setRange(0, 0);
@@ -137,9 +144,11 @@ void TForm3::Button1Click()
 
 void TForm3::reject()
 {
-    // Esc while loading would hide the notice only; the load ends by itself.
-    if (m_loading)
+    // Esc while loading stops the load, as "Отмена" does; the notice goes when the load has ended.
+    if (m_loading) {
+        m_cancelRequested = true;
         return;
+    }
     hide();
     emit closedWithoutChoice();
 }

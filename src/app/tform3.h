@@ -2,7 +2,8 @@
 #pragma once
 // The population dialog: the first window of a run, reopened by "Популяция". It holds the
 // confirmed Population; the choice shown is the one confirmed last. While the locus workbooks
-// load, the same window serves as the loading notice with a progress bar.
+// load, the same window serves as the loading notice with a progress bar and "Отмена", which asks
+// the load to stop (the window keeps the tables it had).
 #include <QDialog>
 
 #include "freqdb/population.h"
@@ -32,12 +33,15 @@ public:
     void becomeChoice(const QString& title);
     void becomeNotice();
     void setProgress(int done, int total, const QString& locusName);
+    // "Отмена" (or Esc) pressed since the notice was shown.
+    bool loadCancelRequested() const { return m_cancelRequested; }
 
     QRadioButton* RadioButton1 = nullptr; // "Русские"
     QRadioButton* RadioButton2 = nullptr; // "Европеоиды США"
     QRadioButton* RadioButton3 = nullptr; // "Негры США"
     QRadioButton* RadioButton4 = nullptr; // "Другая ...", never enabled
     QPushButton* Button1 = nullptr; // "OK"
+    QPushButton* cancelLoadButton = nullptr; // "Отмена" on the loading notice
 
 signals:
     // OK pressed: the main window loads the chosen population (WellDone).
@@ -57,6 +61,7 @@ private:
     QLabel* m_noticeText = nullptr;
     QProgressBar* m_progress = nullptr;
     bool m_loading = false;
+    bool m_cancelRequested = false;
 };
 
 } // namespace app

@@ -12,6 +12,7 @@
 #include "cli/batchoptions.h"
 #include "cli/command.h"
 #include "freqdb/population.h"
+#include "validation/validationrun.h"
 
 namespace cli {
 
@@ -29,8 +30,8 @@ struct ValidateOptions {
     bool progress = false; // "12000/100000" on err while the cases run
 };
 
-// The largest --cases: a run keeps every case for its output (about 1 KB each).
-inline constexpr std::size_t kMaxValidationCases = 1'000'000;
+// The largest --cases.
+inline constexpr std::size_t kMaxValidationCases = validation::kMaxCases;
 
 // Adds `validate` to the program's command line.
 Command addValidateCommand(CLI::App& program);

@@ -80,6 +80,9 @@ struct ValidationResult {
     bool allAgree() const { return disagreements.empty() && !cases.empty(); }
 };
 
+// The most cases one run takes: a run keeps every case for its protocol (about 1 KB each).
+inline constexpr std::size_t kMaxCases = 1'000'000;
+
 struct ValidationOptions {
     std::size_t cases = 1000;
     std::uint64_t seed = 0;

@@ -18,6 +18,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -33,6 +34,7 @@
 #include "app/settingsdialog.h"
 #include "app/tform1.h"
 #include "app/tform3.h"
+#include "app/validationdialog.h"
 #include "automation/workbookwriter.h"
 #include "exchange/resultsworkbookreader.h"
 #include "freqdb/labsettingsfile.h"
@@ -153,6 +155,16 @@ std::function<bool(QDialog&)> startArchiveRun(const QString& cases, bool withRep
     };
 }
 
+// A protocol's text as its reader sees it, without the lines that carry the time of the run.
+QStringList protocolLines(const QString& pdf)
+{
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(run("pdftotext", {"-layout", pdf, "-"})).split('\n'))
+        if (!line.contains(QDate::currentDate().toString(u"dd.MM.yyyy")))
+            lines << line;
+    return lines;
+}
+
 QStringList commentLines(const QString& file)
 {
     QFile f(file);
@@ -209,8 +221,8 @@ private slots:
         for (QAction* action : m_window->dataMenu()->menu->actions())
             if (!action->isSeparator())
                 items << action->text();
-        QCOMPARE(items, QStringList({"Импорт таблицы частот…", "Настройки расчёта…", "Расчёт архива дел…",
-                                     "Открыть папку данных"}));
+        QCOMPARE(items, QStringList({"Импорт таблицы частот…", "Настройки расчёта…", "Проверка расчёта (валидация)…",
+                                     "Расчёт архива дел…", "Открыть папку данных"}));
         m_window->dataMenu()->openFolderAction->trigger();
         QCOMPARE(m_dialogs.texts("document"), QStringList{QDir(data()).absolutePath()});
     }
@@ -330,6 +342,70 @@ private slots:
         QCOMPARE(withTheta.settings.thetaText, std::string("0,01"));
         QVERIFY(!withTheta.settings.mutationOn());
         QVERIFY(m_window->SettingsLabel->text().contains("θ=0,01"));
+    }
+
+    // The window's protocol is the command's for the same tables, settings, cases and seed; a run
+    // stopped on its progress writes nothing.
+    void validationSavesTheCommandsProtocol()
+    {
+        const QString pdf = m_dir->filePath("window/protocol.pdf");
+        QString refused, proposed;
+        m_dialogs.dialogScripts.enqueue([&](QDialog& shown) {
+            auto& dialog = static_cast<app::ValidationDialog&>(shown);
+            proposed = dialog.protocolEdit->text();
+            dialog.casesBox->setValue(3000);
+            dialog.seedEdit->setText("семь");
+            dialog.startButton->click();
+            refused = dialog.refusal->text();
+            dialog.seedEdit->setText("7");
+            dialog.protocolEdit->setText(m_dir->filePath("window/protocol"));
+            app::testing::shot(&dialog, "validation");
+            dialog.startButton->click();
+            return dialog.result() == QDialog::Accepted;
+        });
+        m_dialogs.answers.enqueue(app::Answer::No);
+        m_window->dataMenu()->validationAction->trigger();
+        QVERIFY2(refused.contains("Зерно"), qPrintable(refused));
+        QVERIFY2(proposed.endsWith("-white-" + QDate::currentDate().toString(u"yyyy-MM-dd") + ".pdf"),
+                 qPrintable(proposed));
+        QVERIFY2(m_dialogs.texts("error").isEmpty(), qPrintable(m_dialogs.texts("error").join('\n')));
+        QVERIFY2(m_dialogs.texts("question").last().contains("во всех 3000 случаях"),
+                 qPrintable(m_dialogs.texts("question").last()));
+
+        const QString commandPdf = m_dir->filePath("command.pdf");
+        run(QString::fromLocal8Bit(qgetenv("PI_PROGRAM")), {"validate", "--population", "white", "--data", data(),
+                                                            "--cases", "3000", "--seed", "7", "--report", commandPdf});
+        const QStringList window = protocolLines(pdf);
+        QVERIFY(window.size() > 50);
+        QCOMPARE(window, protocolLines(commandPdf));
+
+        // Stopped: the earlier protocol stays as it was, and no other file appears.
+        QFile::remove(commandPdf);
+        const QStringList before = QDir(m_dir->filePath("window")).entryList(QDir::Files);
+        const QByteArray earlier = [&] {
+            QFile f(pdf);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        m_dialogs.dialogScripts.enqueue([&](QDialog& shown) {
+            auto& dialog = static_cast<app::ValidationDialog&>(shown);
+            dialog.casesBox->setValue(100000);
+            dialog.protocolEdit->setText(pdf);
+            dialog.startButton->click();
+            return true;
+        });
+        m_dialogs.answers.enqueue(app::Answer::Yes); // replace the earlier protocol
+        whenShown<QProgressDialog>([](auto* progress) {
+            app::testing::shot(progress, "validation-progress");
+            progress->cancel();
+        });
+        m_window->dataMenu()->validationAction->trigger();
+        QVERIFY2(m_dialogs.texts("information").last().contains("прервана"),
+                 qPrintable(m_dialogs.texts("information").join('\n')));
+        QCOMPARE(QDir(m_dir->filePath("window")).entryList(QDir::Files), before);
+        QFile after(pdf);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), earlier);
     }
 
     // The window's archive run writes what `batch --output-dir … --format csv` writes for the same

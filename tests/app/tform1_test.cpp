@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include <fstream>
 #include <functional>
@@ -36,6 +37,7 @@
 #include "freqdb/loadmessages.h"
 #include "results/genotyperow.h"
 #include "scripteddialogs.h"
+#include "shots.h"
 #include "support/fakeworkbook.h"
 
 using app::Answer;
@@ -939,6 +941,45 @@ private slots:
         QCOMPARE(m_window->locusTable().population(), freqdb::Population::UsCaucasians);
         QCOMPARE(m_window->grid().ResultCount(), 3);
         QCOMPARE(rowTexts(1), first);
+    }
+
+    // "Отмена" on the loading notice: before the first load the choice comes back; later the
+    // tables, population and rows stay as they were.
+    void stoppedLoadKeepsWhatTheWindowHad()
+    {
+        const auto stopWhenShown = [this] {
+            QTimer::singleShot(0, m_window.get(), [this] {
+                QVERIFY(m_window->populationDialog()->cancelLoadButton->isVisible());
+                app::testing::shot(m_window->populationDialog(), "loading-notice");
+                m_window->populationDialog()->cancelLoadButton->click();
+            });
+        };
+        m_window->start();
+        m_window->populationDialog()->RadioButton2->setChecked(true);
+        stopWhenShown();
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY(!m_window->isVisible());
+        QVERIFY(m_window->populationDialog()->isVisible());
+        QCOMPARE(m_window->populationDialog()->windowTitle(), QStringLiteral("Выберите популяцию"));
+        QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::Unset);
+        QVERIFY(m_dialogs.calls.isEmpty());
+
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY(m_window->isVisible());
+        threeRows();
+        const QStringList first = rowTexts(1);
+        m_dialogs.answers.enqueue(Answer::Yes);
+        m_window->populationAction->trigger();
+        m_window->populationDialog()->RadioButton3->setChecked(true);
+        stopWhenShown();
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QVERIFY(!m_window->populationDialog()->isVisible());
+        QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::UsCaucasians);
+        QVERIFY(m_window->populationDialog()->RadioButton2->isChecked());
+        QCOMPARE(m_window->locusTable().population(), freqdb::Population::UsCaucasians);
+        QCOMPARE(m_window->grid().ResultCount(), 3);
+        QCOMPARE(rowTexts(1), first);
+        QCOMPARE(m_dialogs.texts("error"), QStringList());
     }
 
     void thetaIsShownAndNamedInTheFormula()
