@@ -106,6 +106,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "\xEF\xBB\xBFSTR;CSF1PO;Penta_E\r\nN;361;361\r\nAllele;;\r\n5.0;;0.0762\r\n8.0;0.5;0\r\n"
                    "9.1;;\r\n10.0;0.5;0.9238\r\nHobs;0.73;0.89\r\nPI;0.12;0.02;\r\n",
                    "CSF1PO: 8=0.5 10=0.5\nPenta_E: 5=0.0762 10=0.9238\n", std::nullopt},
+        // A column repeated with the same values is a copy, not a choice.
+        LayoutCase{"LongAlleleColumnRepeated", "r.csv", "allele;locus;frequency;allele\n9;TH01;0,5;9\n10;TH01;0,5;10\n",
+                   "TH01: 9=0.5 10=0.5\n", std::nullopt},
         // One row per locus, "freq_" headers, 0.000 for alleles not seen, statistics columns.
         LayoutCase{"TransposedPopStr", "p.csv",
                    "STR;population;N;freq_9;freq_9.3;freq_10;Hobs;Hexp\n"
@@ -248,6 +251,18 @@ INSTANTIATE_TEST_SUITE_P(
                     "Таблица «a.csv», строка 2, поле 2: «46090» — не аллель: это порядковый номер даты 2026-03-09, в "
                     "которую таблица превратила метку вроде 9.3; задайте ячейкам меток текстовый формат и впишите "
                     "метки заново (например, 9,3)",
+                    std::nullopt},
+        // Two columns under one header word: the table does not say which is meant.
+        RefusalCase{"FrequencyColumnTwice", "a.csv",
+                    "locus;allele;frequency;frequency\nTH01;9;0,5;0,5\nTH01;10;0,5;0,25\n",
+                    "Таблица «a.csv», строка 3, поле 4: столбец «frequency» в заголовке дважды (строка 1, поле 3 и "
+                    "строка 1, поле 4), а в этой строке в них разное: «0,5» и «0,25»; неясно, какой читать — "
+                    "оставьте в таблице один такой столбец",
+                    std::nullopt},
+        RefusalCase{"LocusColumnTwice", "a.csv", "Marker;Allele;Freq;Locus\nTH01;9;1;vWA\n",
+                    "Таблица «a.csv», строка 2, поле 4: столбец «Locus» в заголовке дважды (строка 1, поле 1 и строка "
+                    "1, поле 4), а в этой строке в них разное: «TH01» и «vWA»; неясно, какой читать — оставьте в "
+                    "таблице один такой столбец",
                     std::nullopt},
         RefusalCase{"EmptyLocus", "a.csv", "locus;allele;frequency\n;9;0,5\n",
                     "Таблица «a.csv», строка 2, поле 1: пустое имя локуса", std::nullopt},
