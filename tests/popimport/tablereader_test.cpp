@@ -290,6 +290,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "Таблица «s.xml»: в выгрузке нет популяции «Poland»; есть:\n  AUSTRIA (n = 220–222)\n  Entire "
                     "Database (n = 9000)",
                     std::string("Poland")},
+        // A one-line export: the message names the marker, the origin and the allele.
+        RefusalCase{"XmlFrequencyOutOfRange", "s.xml",
+                    "<frequencies><marker><name>TH01</name><origin name=\"POLAND\" n=\"206\"><frequency "
+                    "allele=\"6\">0.5</frequency><frequency allele=\"7\">-1.0e-2</frequency></origin></marker>"
+                    "</frequencies>",
+                    "Таблица «s.xml», строка 1, маркер «TH01», популяция «POLAND», аллель «7»: частота «-1.0e-2» "
+                    "лежит вне пределов от 0 до 1 (частоты — доли, не проценты)",
+                    std::nullopt},
         RefusalCase{"XmlDamaged", "s.xml", "<?xml version=\"1.0\"?>\n<frequencies><marker>\n</frequencies>",
                     "Таблица «s.xml», строка 3: XML повреждён (mismatched tag)", std::nullopt},
         RefusalCase{"TwoOriginsInAColumn", "a.csv", "locus;allele;frequency;population\nTH01;9;1;A\nTH01;9;1;B\n",
