@@ -9,6 +9,7 @@
 
 #include "automation/readmessages.h"
 #include "freqdb/datafiles.h"
+#include "freqdb/locusrecord.h"
 #include "freqdb/locusworkbookfiles.h"
 #include "freqdb/skippedloci.h"
 #include "freqdb/unfinishedimport.h"
@@ -285,6 +286,22 @@ ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
     if (plan.updates.empty())
         throw ImportError("Ни один локус таблицы не совпал с книгами папки данных " + data.shown()
                           + "; для новых книг дайте --new-loci");
+    // The loader takes at most kMaxLoci locus workbooks and refuses a folder with more: new
+    // workbooks beyond that would leave no population of the folder loadable.
+    std::size_t newBooks = 0;
+    for (const auto& update : plan.updates)
+        newBooks += update.original.empty() && !update.overInstalled ? 1 : 0;
+    std::size_t after = files.loci.size() + newBooks;
+    for (const auto& locus : files.loci)
+        if (locus.installed.empty()
+            && std::find(plan.pruned.begin(), plan.pruned.end(), locus.own) != plan.pruned.end())
+            --after;
+    if (after > static_cast<std::size_t>(freqdb::kMaxLoci))
+        throw ImportError("После вноса в папке данных " + data.shown()
+                          + " было бы книг локусов: " + std::to_string(after) + " (новых: " + std::to_string(newBooks)
+                          + "), а программа загружает не более " + std::to_string(freqdb::kMaxLoci)
+                          + " — ни одна популяция этой папки не загрузилась бы. Уберите из таблицы локусы, "
+                            "которые не нужны лаборатории");
     if (!(skipped == skippedBefore))
         plan.skippedLociText = skipped.text();
 

@@ -142,6 +142,30 @@ TEST(FolderUpdate, OverTheInstalledCopyALocusLeftOutKeepsNoEarlierWorksheet)
     }
 }
 
+// The loader refuses a folder of more than 100 locus workbooks, so an import must not make one.
+TEST(FolderUpdate, NewLociBeyondTheLoaderLimitAreRefused)
+{
+    testsupport::TempDir dir;
+    const auto data = dir / "data";
+    std::filesystem::create_directory(data);
+    std::filesystem::copy_file(std::string(PI_SOURCE_DIR) + "/data/TH01.xls", data / "TH01.xls");
+    const text::NumberFormat comma(",");
+    const auto reader = automation::makeFileWorkbookReader();
+    for (const int newLoci : {99, 100}) {
+        std::ofstream table(dir / "t.csv");
+        table << "locus,allele,frequency\nTH01,9.3,1\n";
+        for (int i = 1; i <= newLoci; ++i)
+            table << "X" << i << ",9,1\n";
+        table.close();
+        const FrequencyTable read = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, comma);
+        const ImportRequest request{data, freqdb::Population::Russians, true, false, {}, false};
+        if (newLoci == 99)
+            EXPECT_EQ(planImport(read, request, *reader).updates.size(), 100u);
+        else
+            EXPECT_THROW(planImport(read, request, *reader), ImportError);
+    }
+}
+
 // An import killed at any of its renames: the folder then refuses every load and import with a
 // message that names the way back, and `import --undo` gives back the folder as it was.
 TEST(FolderUpdate, AnImportKilledAtAnyRenameIsRefusedUntilUndone)
