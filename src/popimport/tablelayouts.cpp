@@ -151,10 +151,12 @@ bool sameCell(const GridCell& a, const GridCell& b)
 }
 
 // A column repeated with the same values (a copy kept for printing) is harmless; with other values
-// the table does not say which of them is meant.
-void checkRepeatedColumns(const Grid& grid, const Header& h, std::size_t r)
+// the table does not say which of them is meant. `only`: check just the repeats of that column.
+void checkRepeatedColumns(const Grid& grid, const Header& h, std::size_t r, std::size_t only = kNone)
 {
     for (const auto& [first, again] : h.repeated) {
+        if (only != kNone && first != only)
+            continue;
         const GridCell& a = grid.cell(r, first);
         const GridCell& b = grid.cell(r, again);
         if (!sameCell(a, b))
@@ -244,6 +246,7 @@ FrequencyTable readTransposed(const Grid& grid, const Header& h, const OriginFil
         const GridCell& name = grid.cell(r, h.locus);
         if (!hasValues && (name.empty() || isStatisticName(name.text)))
             continue;
+        checkRepeatedColumns(grid, h, r, h.locus);
         const std::size_t k = builder.locus(name.text, grid.where(r, h.locus), false);
         for (const auto& [c, label] : alleles)
             builder.add(k, label, grid.where(h.row, c), grid.cell(r, c), grid.where(r, c), true);

@@ -15,8 +15,9 @@
 // `origin` to pick one. The header is looked for in the first rows, so a title line above it
 // does no harm. A text's row with more fields than its header (in a comma-separated text, what
 // an unquoted decimal comma makes, which the message then says), a long table whose
-// frequencies are all 0, and a long table with two locus, allele or frequency columns that differ
-// in a row, are refused. Throws ImportError (the place without the file name).
+// frequencies are all 0, a long table with two locus, allele or frequency columns that differ in
+// a row, and a transposed one with two locus columns that differ, are refused. Throws
+// ImportError (the place without the file name).
 #include <optional>
 #include <string>
 

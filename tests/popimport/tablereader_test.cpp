@@ -264,6 +264,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "1, поле 4), а в этой строке в них разное: «TH01» и «vWA»; неясно, какой читать — оставьте в "
                     "таблице один такой столбец",
                     std::nullopt},
+        RefusalCase{"LocusColumnTwiceInARowPerLocus", "a.csv", "Locus;N;freq_9;freq_10;Marker\nTH01;100;0,5;0,5;FGA\n",
+                    "Таблица «a.csv», строка 2, поле 5: столбец «Marker» в заголовке дважды (строка 1, поле 1 и строка "
+                    "1, поле 5), а в этой строке в них разное: «TH01» и «FGA»; неясно, какой читать — оставьте в "
+                    "таблице один такой столбец",
+                    std::nullopt},
         RefusalCase{"EmptyLocus", "a.csv", "locus;allele;frequency\n;9;0,5\n",
                     "Таблица «a.csv», строка 2, поле 1: пустое имя локуса", std::nullopt},
         RefusalCase{"EmptyAllele", "a.csv", "locus;allele;frequency\nTH01;;0,5\n",
