@@ -9,6 +9,7 @@
 
 #include "automation/readmessages.h"
 #include "freqdb/datafiles.h"
+#include "freqdb/locusrecord.h"
 #include "freqdb/locusworkbookfiles.h"
 #include "freqdb/skippedloci.h"
 #include "freqdb/unfinishedimport.h"
@@ -125,6 +126,28 @@ void prepareExisting(LocusUpdate& update, const ImportedLocus& locus, const auto
     }
     for (const auto& sheet : update.sheets)
         checkCarried(update.original, sheet);
+}
+
+// Over the installed copy a locus the table lacks is left out for the population, but the loader
+// still reads the population's worksheet where the lab's own workbook of that locus has one (an
+// earlier import's): the population would then mix the new table with the old one. A lab workbook
+// holding only that worksheet goes to the backup folder. One holding other worksheets as well is
+// returned, to be refused: which of them the lab still wants is not the import's to decide.
+std::optional<std::filesystem::path> withdrawEarlierSheet(ImportPlan& plan, const freqdb::LocusWorkbooks& books,
+                                                          const std::string& suffix,
+                                                          const automation::WorkbookReader& reader)
+{
+    try {
+        const auto book = reader.open(books.own);
+        if (book->sheetIndex(freqdb::fileNameWithoutExtension(books.own) + suffix) == 0)
+            return std::nullopt;
+        if (book->sheetCount() > 1)
+            return books.own;
+    } catch (const automation::WorkbookError& e) {
+        throw ImportError(std::string("Книга в папке данных не читается: ") + e.what());
+    }
+    plan.pruned.push_back(books.own);
+    return std::nullopt;
 }
 
 } // namespace
@@ -244,16 +267,41 @@ ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
                             "таблицу или дайте --prune, чтобы убрать эти книги в резервную папку.");
     if (data.layered()) {
         // Nothing installed can be moved: the loci are left out for this population only.
+        std::vector<std::filesystem::path> kept;
         for (const auto* locus : uncovered) {
             skipped.add(request.population, locus->locus);
             plan.skipped.push_back(locus->locus);
+            if (!locus->own.empty())
+                if (auto book = withdrawEarlierSheet(plan, *locus, suffix, reader))
+                    kept.push_back(*book);
         }
+        if (!kept.empty())
+            throw ImportError("Книги лаборатории " + fileList(kept) + " держат листы «<локус>" + suffix
+                              + "» прежнего вноса, а в таблице этих локусов нет: локусы пропускались бы для "
+                                "популяции, а листы загружались бы с частотами прежней таблицы. Уберите эти листы "
+                                "из книг или дайте таблицу с этими локусами");
     } else {
         plan.pruned = std::move(uncoveredFiles);
     }
     if (plan.updates.empty())
         throw ImportError("Ни один локус таблицы не совпал с книгами папки данных " + data.shown()
                           + "; для новых книг дайте --new-loci");
+    // The loader takes at most kMaxLoci locus workbooks and refuses a folder with more: new
+    // workbooks beyond that would leave no population of the folder loadable.
+    std::size_t newBooks = 0;
+    for (const auto& update : plan.updates)
+        newBooks += update.original.empty() && !update.overInstalled ? 1 : 0;
+    std::size_t after = files.loci.size() + newBooks;
+    for (const auto& locus : files.loci)
+        if (locus.installed.empty()
+            && std::find(plan.pruned.begin(), plan.pruned.end(), locus.own) != plan.pruned.end())
+            --after;
+    if (after > static_cast<std::size_t>(freqdb::kMaxLoci))
+        throw ImportError("После вноса в папке данных " + data.shown()
+                          + " было бы книг локусов: " + std::to_string(after) + " (новых: " + std::to_string(newBooks)
+                          + "), а программа загружает не более " + std::to_string(freqdb::kMaxLoci)
+                          + " — ни одна популяция этой папки не загрузилась бы. Уберите из таблицы локусы, "
+                            "которые не нужны лаборатории");
     if (!(skipped == skippedBefore))
         plan.skippedLociText = skipped.text();
 

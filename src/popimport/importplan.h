@@ -13,9 +13,11 @@
 // the lab's own: a locus whose workbook is installed gets a workbook of the lab's own holding
 // just the new worksheet (the installed worksheets of other populations stay where a package
 // update reaches them); a lab workbook of its own keeps its worksheets. There `prune` moves
-// nothing: the loci the table does not cover are named in skipped-loci.txt for the population
-// (freqdb/skippedloci.h), as are the new loci of `newLoci` for the other populations, so that no
-// population of the folder becomes unloadable.
+// nothing installed: the loci the table does not cover are named in skipped-loci.txt for the
+// population (freqdb/skippedloci.h), as are the new loci of `newLoci` for the other populations,
+// so that no population of the folder becomes unloadable; a lab workbook of such a locus that
+// holds the population's worksheet of an earlier import goes to the backup folder when that is
+// its only worksheet, and is refused otherwise, so the old table is not loaded beside the new.
 #include <filesystem>
 #include <optional>
 #include <string>

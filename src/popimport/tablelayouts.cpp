@@ -2,6 +2,8 @@
 #include "tablelayouts.h"
 
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "popimport/locusnames.h"
 #include "popimport/tablebuilder.h"
@@ -49,6 +51,10 @@ struct Header {
     enum class Kind { None, Long, Wide, Transposed } kind = Kind::None;
     std::size_t row = 0;
     std::size_t locus = kNone, allele = kNone, frequency = kNone, population = kNone;
+    // A header word met again in a later column (the first column of that word, the later one):
+    // two "frequency" columns may be two populations' figures, and reading only the first would
+    // write the wrong one without a word.
+    std::vector<std::pair<std::size_t, std::size_t>> repeated;
 };
 
 Header recognise(const Grid& grid, std::size_t r)
@@ -61,12 +67,18 @@ Header recognise(const Grid& grid, std::size_t r)
         const GridCell& cell = grid.cell(r, c);
         if (cell.number)
             continue;
-        if (isLocusWord(cell.text) && h.locus == kNone)
-            h.locus = c;
-        else if (isAlleleWord(cell.text) && h.allele == kNone)
-            h.allele = c;
-        else if (isFrequencyWord(cell.text) && h.frequency == kNone)
-            h.frequency = c;
+        const auto take = [&](std::size_t& column) {
+            if (column == kNone)
+                column = c;
+            else
+                h.repeated.push_back({column, c});
+        };
+        if (isLocusWord(cell.text))
+            take(h.locus);
+        else if (isAlleleWord(cell.text))
+            take(h.allele);
+        else if (isFrequencyWord(cell.text))
+            take(h.frequency);
         else if (isPopulationWord(cell.text) && h.population == kNone)
             h.population = c;
     }
@@ -133,12 +145,35 @@ private:
     std::string m_wanted;
 };
 
+bool sameCell(const GridCell& a, const GridCell& b)
+{
+    return a.number && b.number ? *a.number == *b.number : a.text == b.text && a.error == b.error;
+}
+
+// A column repeated with the same values (a copy kept for printing) is harmless; with other values
+// the table does not say which of them is meant. `only`: check just the repeats of that column.
+void checkRepeatedColumns(const Grid& grid, const Header& h, std::size_t r, std::size_t only = kNone)
+{
+    for (const auto& [first, again] : h.repeated) {
+        if (only != kNone && first != only)
+            continue;
+        const GridCell& a = grid.cell(r, first);
+        const GridCell& b = grid.cell(r, again);
+        if (!sameCell(a, b))
+            throw ImportError(grid.where(r, again) + ": столбец «" + grid.cell(h.row, again).text
+                              + "» в заголовке дважды (" + grid.where(h.row, first) + " и " + grid.where(h.row, again)
+                              + "), а в этой строке в них разное: «" + a.text + "» и «" + b.text
+                              + "»; неясно, какой читать — оставьте в таблице один такой столбец");
+    }
+}
+
 FrequencyTable readLong(const Grid& grid, const Header& h, const OriginFilter& filter, TableBuilder& builder)
 {
     bool anyFrequency = false, anyRow = false;
     for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
         if (!filter.accepts(grid, r))
             continue;
+        checkRepeatedColumns(grid, h, r);
         const GridCell& locus = grid.cell(r, h.locus);
         const GridCell& allele = grid.cell(r, h.allele);
         const GridCell& frequency = grid.cell(r, h.frequency);
@@ -211,6 +246,7 @@ FrequencyTable readTransposed(const Grid& grid, const Header& h, const OriginFil
         const GridCell& name = grid.cell(r, h.locus);
         if (!hasValues && (name.empty() || isStatisticName(name.text)))
             continue;
+        checkRepeatedColumns(grid, h, r, h.locus);
         const std::size_t k = builder.locus(name.text, grid.where(r, h.locus), false);
         for (const auto& [c, label] : alleles)
             builder.add(k, label, grid.where(h.row, c), grid.cell(r, c), grid.where(r, c), true);

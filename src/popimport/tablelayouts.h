@@ -14,8 +14,10 @@
 // population/origin/популяция holds the origin of each row: a table of several origins needs
 // `origin` to pick one. The header is looked for in the first rows, so a title line above it
 // does no harm. A text's row with more fields than its header (in a comma-separated text, what
-// an unquoted decimal comma makes, which the message then says), and a long table whose
-// frequencies are all 0, are refused. Throws ImportError (the place without the file name).
+// an unquoted decimal comma makes, which the message then says), a long table whose
+// frequencies are all 0, a long table with two locus, allele or frequency columns that differ in
+// a row, and a transposed one with two locus columns that differ, are refused. Throws
+// ImportError (the place without the file name).
 #include <optional>
 #include <string>
 

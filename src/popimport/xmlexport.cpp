@@ -190,9 +190,12 @@ FrequencyTable readXmlExport(std::string_view text, const std::optional<std::str
             if (plainWord(o.name) != wanted)
                 continue;
             const std::size_t k = builder.locus(trimmed(marker.name), line(marker.line), false);
+            // An export is often one long line: the line alone does not find the element.
+            const std::string place = ", маркер «" + trimmed(marker.name) + "», популяция «" + o.name + "»";
             for (const auto& f : o.frequencies) {
-                builder.add(k, GridCell{trimmed(f.allele), std::nullopt, {}}, line(f.line),
-                            GridCell{trimmed(f.value), std::nullopt, {}}, line(f.line), false);
+                builder.add(k, GridCell{trimmed(f.allele), std::nullopt, {}}, line(f.line) + place,
+                            GridCell{trimmed(f.value), std::nullopt, {}},
+                            line(f.line) + place + ", аллель «" + trimmed(f.allele) + "»", false);
             }
         }
     }

@@ -52,6 +52,16 @@ long double halfLastDigit(const std::string& lr, const std::string& separator)
     return 0.5L * std::pow(10.0L, static_cast<long double>(exponent - decimals));
 }
 
+// Half the step of the fifth significant digit of a value: an LR text keeps at most five (1294.753
+// reads 1294,80), so from 1000 on that step, not the last decimal, is what its rounding allows.
+long double halfFifthSignificant(long double value)
+{
+    value = std::fabs(value);
+    if (!(value > 0) || !std::isfinite(value))
+        return 0;
+    return 0.5L * std::pow(10.0L, std::floor(std::log10(value)) - 4);
+}
+
 // The frequency text "p(L)=V": its label and value.
 std::optional<std::pair<std::string, long double>> readFrequencyText(const std::string& text,
                                                                      const text::NumberFormat& format)
@@ -188,8 +198,9 @@ private:
             c.problems.push_back("текст LR " + quoted(c.lr) + " не число");
             return;
         }
-        const long double tolerance
-            = halfLastDigit(c.lr, m_format.decimalSeparator()) * (1 + 1e-6L) + std::fabs(x) * kAgreement;
+        const long double step = std::max(
+            {halfLastDigit(c.lr, m_format.decimalSeparator()), halfFifthSignificant(*shown), halfFifthSignificant(x)});
+        const long double tolerance = step * (1 + 1e-6L) + std::fabs(x) * kAgreement;
         if (!(std::fabs(*shown - x) <= tolerance))
             c.problems.push_back("текст LR " + quoted(c.lr) + " не округление независимого LR " + m_format.general(x));
         // Below 1 the mutation index is written in exponent form, so it never reads 0,00.

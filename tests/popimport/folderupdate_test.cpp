@@ -99,6 +99,73 @@ TEST(FolderUpdate, OverTheInstalledCopyOnlyTheLabsOwnWorksheetsAreWritten)
     EXPECT_TRUE(white.notes.empty());
 }
 
+// Over the installed copy, a locus a later table lacks is left out for its population: the lab's
+// worksheet of that locus from an earlier import must not be loaded beside the new table.
+TEST(FolderUpdate, OverTheInstalledCopyALocusLeftOutKeepsNoEarlierWorksheet)
+{
+    const text::NumberFormat comma(",");
+    const auto reader = automation::makeFileWorkbookReader();
+    const auto run = [&](const testsupport::TempDir& dir, freqdb::Population population, const char* rows) {
+        std::ofstream(dir / "t.csv") << "locus,allele,frequency\n" << rows;
+        const FrequencyTable table = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, comma);
+        const ImportRequest request{dir / "lab", population, false, true, dir / "installed", true};
+        applyImport(planImport(table, request, *reader), dir / "lab");
+    };
+    const auto setUp = [&](const testsupport::TempDir& dir) {
+        std::filesystem::create_directory(dir / "installed");
+        for (const char* locus : {"CSF1PO", "TH01", "TPOX"})
+            std::filesystem::copy_file(std::string(PI_SOURCE_DIR) + "/data/" + locus + ".xls",
+                                       dir / "installed" / (std::string(locus) + ".xls"));
+        run(dir, freqdb::Population::Russians, "CSF1PO,10,1\nTH01,9.3,1\nTPOX,8,1\n");
+    };
+    {
+        // The lab's TPOX.xlsx holds only the earlier TPOX-rus: it goes to the backup folder.
+        testsupport::TempDir dir;
+        setUp(dir);
+        run(dir, freqdb::Population::Russians, "CSF1PO,11,1\nTH01,6,1\n");
+        EXPECT_FALSE(std::filesystem::exists(dir / "lab" / "TPOX.xlsx"));
+        const auto rus
+            = freqdb::LoadDataFolder({dir / "lab", dir / "installed"}, freqdb::Population::Russians, *reader, comma);
+        ASSERT_EQ(rus.status, freqdb::LoadStatus::Loaded) << rus.message;
+        ASSERT_EQ(rus.table.LocusCount(), 2);
+        EXPECT_EQ(rus.table.record(1).Labels[1], "11");
+        EXPECT_EQ(rus.table.record(2).Labels[1], "6");
+    }
+    {
+        // TPOX.xlsx holds the lab's TPOX-white as well: refused, nothing written.
+        testsupport::TempDir dir;
+        setUp(dir);
+        run(dir, freqdb::Population::UsCaucasians, "TPOX,9,1\n");
+        const auto before = snapshot(dir / "lab");
+        EXPECT_THROW(run(dir, freqdb::Population::Russians, "CSF1PO,11,1\nTH01,6,1\n"), ImportError);
+        EXPECT_EQ(snapshot(dir / "lab"), before);
+    }
+}
+
+// The loader refuses a folder of more than 100 locus workbooks, so an import must not make one.
+TEST(FolderUpdate, NewLociBeyondTheLoaderLimitAreRefused)
+{
+    testsupport::TempDir dir;
+    const auto data = dir / "data";
+    std::filesystem::create_directory(data);
+    std::filesystem::copy_file(std::string(PI_SOURCE_DIR) + "/data/TH01.xls", data / "TH01.xls");
+    const text::NumberFormat comma(",");
+    const auto reader = automation::makeFileWorkbookReader();
+    for (const int newLoci : {99, 100}) {
+        std::ofstream table(dir / "t.csv");
+        table << "locus,allele,frequency\nTH01,9.3,1\n";
+        for (int i = 1; i <= newLoci; ++i)
+            table << "X" << i << ",9,1\n";
+        table.close();
+        const FrequencyTable read = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, comma);
+        const ImportRequest request{data, freqdb::Population::Russians, true, false, {}, false};
+        if (newLoci == 99)
+            EXPECT_EQ(planImport(read, request, *reader).updates.size(), 100u);
+        else
+            EXPECT_THROW(planImport(read, request, *reader), ImportError);
+    }
+}
+
 // An import killed at any of its renames: the folder then refuses every load and import with a
 // message that names the way back, and `import --undo` gives back the folder as it was.
 TEST(FolderUpdate, AnImportKilledAtAnyRenameIsRefusedUntilUndone)

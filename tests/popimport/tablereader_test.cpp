@@ -106,6 +106,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "\xEF\xBB\xBFSTR;CSF1PO;Penta_E\r\nN;361;361\r\nAllele;;\r\n5.0;;0.0762\r\n8.0;0.5;0\r\n"
                    "9.1;;\r\n10.0;0.5;0.9238\r\nHobs;0.73;0.89\r\nPI;0.12;0.02;\r\n",
                    "CSF1PO: 8=0.5 10=0.5\nPenta_E: 5=0.0762 10=0.9238\n", std::nullopt},
+        // A column repeated with the same values is a copy, not a choice.
+        LayoutCase{"LongAlleleColumnRepeated", "r.csv", "allele;locus;frequency;allele\n9;TH01;0,5;9\n10;TH01;0,5;10\n",
+                   "TH01: 9=0.5 10=0.5\n", std::nullopt},
         // One row per locus, "freq_" headers, 0.000 for alleles not seen, statistics columns.
         LayoutCase{"TransposedPopStr", "p.csv",
                    "STR;population;N;freq_9;freq_9.3;freq_10;Hobs;Hexp\n"
@@ -249,6 +252,23 @@ INSTANTIATE_TEST_SUITE_P(
                     "которую таблица превратила метку вроде 9.3; задайте ячейкам меток текстовый формат и впишите "
                     "метки заново (например, 9,3)",
                     std::nullopt},
+        // Two columns under one header word: the table does not say which is meant.
+        RefusalCase{"FrequencyColumnTwice", "a.csv",
+                    "locus;allele;frequency;frequency\nTH01;9;0,5;0,5\nTH01;10;0,5;0,25\n",
+                    "Таблица «a.csv», строка 3, поле 4: столбец «frequency» в заголовке дважды (строка 1, поле 3 и "
+                    "строка 1, поле 4), а в этой строке в них разное: «0,5» и «0,25»; неясно, какой читать — "
+                    "оставьте в таблице один такой столбец",
+                    std::nullopt},
+        RefusalCase{"LocusColumnTwice", "a.csv", "Marker;Allele;Freq;Locus\nTH01;9;1;vWA\n",
+                    "Таблица «a.csv», строка 2, поле 4: столбец «Locus» в заголовке дважды (строка 1, поле 1 и строка "
+                    "1, поле 4), а в этой строке в них разное: «TH01» и «vWA»; неясно, какой читать — оставьте в "
+                    "таблице один такой столбец",
+                    std::nullopt},
+        RefusalCase{"LocusColumnTwiceInARowPerLocus", "a.csv", "Locus;N;freq_9;freq_10;Marker\nTH01;100;0,5;0,5;FGA\n",
+                    "Таблица «a.csv», строка 2, поле 5: столбец «Marker» в заголовке дважды (строка 1, поле 1 и строка "
+                    "1, поле 5), а в этой строке в них разное: «TH01» и «FGA»; неясно, какой читать — оставьте в "
+                    "таблице один такой столбец",
+                    std::nullopt},
         RefusalCase{"EmptyLocus", "a.csv", "locus;allele;frequency\n;9;0,5\n",
                     "Таблица «a.csv», строка 2, поле 1: пустое имя локуса", std::nullopt},
         RefusalCase{"EmptyAllele", "a.csv", "locus;allele;frequency\nTH01;;0,5\n",
@@ -275,6 +295,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "Таблица «s.xml»: в выгрузке нет популяции «Poland»; есть:\n  AUSTRIA (n = 220–222)\n  Entire "
                     "Database (n = 9000)",
                     std::string("Poland")},
+        // A one-line export: the message names the marker, the origin and the allele.
+        RefusalCase{"XmlFrequencyOutOfRange", "s.xml",
+                    "<frequencies><marker><name>TH01</name><origin name=\"POLAND\" n=\"206\"><frequency "
+                    "allele=\"6\">0.5</frequency><frequency allele=\"7\">-1.0e-2</frequency></origin></marker>"
+                    "</frequencies>",
+                    "Таблица «s.xml», строка 1, маркер «TH01», популяция «POLAND», аллель «7»: частота «-1.0e-2» "
+                    "лежит вне пределов от 0 до 1 (частоты — доли, не проценты)",
+                    std::nullopt},
         RefusalCase{"XmlDamaged", "s.xml", "<?xml version=\"1.0\"?>\n<frequencies><marker>\n</frequencies>",
                     "Таблица «s.xml», строка 3: XML повреждён (mismatched tag)", std::nullopt},
         RefusalCase{"TwoOriginsInAColumn", "a.csv", "locus;allele;frequency;population\nTH01;9;1;A\nTH01;9;1;B\n",

@@ -45,6 +45,24 @@ TEST(ValidationRun, AgreesAndReachesEveryOutcomeUnderEachSetting)
     }
 }
 
+// A rare allele of a large database (1,65399E-04 in 6046 alleles) gives indices from 1000 on,
+// whose texts keep five significant digits: 3022,99 reads 3023,00, as the program writes it.
+TEST(ValidationRun, IndicesFromAThousandOnAgree)
+{
+    freqdb::LocusTable table;
+    table.setPopulation(freqdb::Population::UsCaucasians);
+    table.setLocusCount(1);
+    table.replaceRecord(
+        1, validationtest::makeLocus(
+               "SE33",
+               {{"7,3", 0.000165399L}, {"19", 0.3L}, {"28,2", 0.3L}, {"35,2", 0.000165399L}, {"12,1", 0.399669202L}}));
+    const auto result = runValidation(table, text::NumberFormat(","), {300, 3, {}});
+    EXPECT_TRUE(result.allAgree());
+    for (std::size_t i : result.disagreements)
+        ADD_FAILURE() << result.cases[i].father << " " << result.cases[i].child << ": "
+                      << result.cases[i].problems.front();
+}
+
 TEST(ValidationRun, TinyRunDrawsUnreachedOutcomesOnPurpose)
 {
     const auto result = runValidation(validationtest::runTable({}), text::NumberFormat(","), {2, 5, {}});
