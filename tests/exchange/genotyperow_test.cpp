@@ -207,5 +207,34 @@ TEST(ExclusionPowers, PerRowAndOverTheMarkedRows)
     EXPECT_EQ(exclusionPowers(exchange::testing::makeTable(), ResultsGrid(), format).line(), "");
 }
 
+// Four decimals, but never a certainty that is not one: fifteen loci or more bring the CPE within
+// 0,00005 of 1, and it used to read 1,0000; past the digits of long double it used to read 1,0000
+// as well.
+TEST(ExclusionPowers, BelowOneNeverReadsOneAboveZeroNeverZero)
+{
+    const text::NumberFormat format(",");
+    const std::pair<long double, std::string> written[] = {
+        {0.76354L, "0,7635"},
+        {0.99994L, "0,9999"},
+        {0.99995L, "0,99995"},
+        {1 - 6.13e-8L, "0,9999999"},
+        {1 - 3e-17L, "0,99999999999999997"},
+        {1 - 1e-19L, "> 0,99999999999999999"},
+        {1.0L, "1,0000"},
+        {3.7e-5L, "3,70E-05"},
+        {0.0L, "0,0000"},
+    };
+    for (const auto& [value, text] : written)
+        EXPECT_EQ(exclusionPowerText(value, format), text) << static_cast<double>(value);
+
+    // Paternal 14 at each row: 1 - PE = 0,19, so 10 rows leave 6,1E-08 and 40 rows 1,4E-29.
+    for (const auto& [rows, cpe] : {std::pair{10, "0,9999999"}, std::pair{40, "> 0,99999999999999999"}}) {
+        ResultsGrid grid;
+        for (int i = 0; i < rows; ++i)
+            grid.ToggleMark(grid.AppendRow("D3S1358", trio("16", "17", "14", "14", "14", "15")));
+        EXPECT_EQ(exclusionPowers(exchange::testing::makeTable(), grid, format).combined, cpe) << rows;
+    }
+}
+
 } // namespace
 } // namespace results
