@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/exclusionpower.h"
+#include "text/casefold.h"
 #include "text/shorttext.h"
 
 namespace results {
@@ -115,6 +116,24 @@ std::string unknownAlleleVerdict(Person person, std::string_view label, std::str
            + std::string(locusName);
 }
 
+std::string offLadderVerdict(Person person, std::string_view label)
+{
+    return "Аллель " + std::string(label) + " " + std::string(genitive(person))
+           + " вне аллельной лестницы: не рассчитывается";
+}
+
+bool isOffLadderLabel(std::string_view label)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!label.empty() && blank(label.front()))
+        label.remove_prefix(1);
+    while (!label.empty() && blank(label.back()))
+        label.remove_suffix(1);
+    const std::string word = text::foldCase(label);
+    return word == "ol" || word == "off-ladder" || word == "off ladder" || word == "offladder"
+           || (!word.empty() && (word.front() == '<' || word.front() == '>'));
+}
+
 engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
                                          const RowGenotype& genotype, const text::NumberFormat& format)
 {
@@ -179,6 +198,10 @@ ResolvedRow resolveRow(const freqdb::LocusTable& table, std::string_view locusNa
                 return out;
             }
             *index = table.matchAllele(locus, *label);
+            if (*index == 0 && isOffLadderLabel(*label)) {
+                out.failure = failed(offLadderVerdict(p.person, *label));
+                return out;
+            }
             if (*index == 0 && settings.minFrequency)
                 *index = addAllele(*label);
             if (*index == 0) {

@@ -139,6 +139,33 @@ TEST(GenotypeRow, UnsplitCellIsNamedBeforeItsLabelsAreLookedUp)
     EXPECT_EQ(outcome.lr, "");
 }
 
+// An off-ladder call is no allele label: "OL" of the father and "OL" of the child need not be one
+// allele. With a minimum frequency it used to be one, and father 15/OL, child OL/16 read 1/2p(OL)
+// = 100,00 with status 0; with or without it the row is now stated and not evaluated.
+TEST(GenotypeRow, OffLadderCallIsNeverAnAllele)
+{
+    const text::NumberFormat format(",");
+    freqdb::LocusTable withMinimum = exchange::testing::makeTable();
+    freqdb::LabSettings settings;
+    settings.minFrequency = 0.005L;
+    settings.minFrequencyText = "0,005";
+    withMinimum.setSettings(settings);
+    const std::pair<RowGenotype, std::string> cases[] = {
+        {trio("15", "OL", "OL", "16", "16", "17"), offLadderVerdict(Person::Father, "OL")},
+        {trio("15", "16", "15", "ol", "Нет", "Нет"), offLadderVerdict(Person::Child, "ol")},
+        {trio("15", "16", "15", ">33", ">33", "17"), offLadderVerdict(Person::Child, ">33")},
+        {trio("15", "16", "15", "17", "<8", "17"), offLadderVerdict(Person::Mother, "<8")},
+    };
+    for (const freqdb::LocusTable& table : {exchange::testing::makeTable(), withMinimum}) {
+        for (const auto& [genotype, verdict] : cases) {
+            const auto outcome = evaluateGenotypeRow(table, "D3S1358", genotype, format);
+            EXPECT_EQ(outcome.formula, verdict);
+            EXPECT_EQ(outcome.lr, "");
+            EXPECT_EQ(rowExclusionPower(table, "D3S1358", genotype), std::nullopt) << verdict;
+        }
+    }
+}
+
 // With a minimum frequency, a label the locus lacks is an allele of that frequency.
 TEST(GenotypeRow, UnknownAlleleTakesTheMinimumFrequency)
 {
