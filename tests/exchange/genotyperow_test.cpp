@@ -166,6 +166,41 @@ TEST(GenotypeRow, OffLadderCallIsNeverAnAllele)
     }
 }
 
+// With a minimum frequency a label the table lacks became an allele whatever it was: "15 " with a
+// stray blank, or "16.3" of the father beside "16,3" of the child (two alleles), gave a false
+// "Отцовство исключается" with status 0, and the typing error "l7" an LR of 100. Blanks are now
+// no part of a label, an added allele is one number however written, and only a number is one.
+TEST(GenotypeRow, TypedLabelsMeanTheAlleleTheyWrite)
+{
+    const text::NumberFormat format(",");
+    freqdb::LocusTable withMinimum = exchange::testing::makeTable();
+    freqdb::LabSettings settings;
+    settings.minFrequency = 0.005L;
+    settings.minFrequencyText = "0,005";
+    withMinimum.setSettings(settings);
+    struct Case {
+        bool minimum;
+        RowGenotype genotype;
+        std::string formula;
+        const char* lr;
+    };
+    const Case cases[] = {
+        {false, trio(" 15", "16", "15 ", "17", "	17", "18\xC2\xA0"), "1/2p(15)", "2,00"},
+        {true, trio(" 15", "16", "15 ", "17", "	17", "18\xC2\xA0"), "1/2p(15)", "2,00"},
+        {true, trio(" Нет", "16", "15", "17", "17", "18"), missingGenotypeVerdict(Person::Father), ""},
+        {true, trio("16", "99.1", "99,1", "17", "17", "18"), "1/2p(99.1)", "100,00"},
+        {true, trio("16", "99,1 ", "99.10", "99,1", "Нет", "Нет"), "1/2p(99,1)", "100,00"},
+        {true, trio("16", "l7", "l7", "17", "17", "18"), unknownAlleleVerdict(Person::Father, "l7", "D3S1358"), ""},
+        {true, trio("15", "16", "15", "+17", "17", "18"), unknownAlleleVerdict(Person::Child, "+17", "D3S1358"), ""},
+    };
+    for (const Case& c : cases) {
+        const auto outcome = evaluateGenotypeRow(c.minimum ? withMinimum : exchange::testing::makeTable(), "D3S1358",
+                                                 c.genotype, format);
+        EXPECT_EQ(outcome.formula, c.formula) << c.genotype.father1 << "/" << c.genotype.father2;
+        EXPECT_EQ(outcome.lr, c.lr) << c.formula;
+    }
+}
+
 // With a minimum frequency, a label the locus lacks is an allele of that frequency.
 TEST(GenotypeRow, UnknownAlleleTakesTheMinimumFrequency)
 {
