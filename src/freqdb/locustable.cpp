@@ -11,8 +11,6 @@
 namespace freqdb {
 namespace {
 
-// The number an allele label writes: digits with at most one decimal point or comma between
-// digits ("9,3", "9.3", "10", "09.30"); nullopt for any other label ("<8", "Нет", "9,3,1", "1e1").
 std::optional<long double> labelNumber(std::string_view label)
 {
     std::string digits(label);
@@ -32,6 +30,36 @@ std::optional<long double> labelNumber(std::string_view label)
 }
 
 } // namespace
+
+std::optional<long double> alleleLabelNumber(std::string_view label)
+{
+    return labelNumber(label);
+}
+
+std::string_view withoutBlanks(std::string_view label)
+{
+    constexpr std::string_view noBreakSpace = "\xC2\xA0";
+    for (bool cut = true; cut && !label.empty();) {
+        cut = false;
+        if (label.front() == ' ' || label.front() == '\t' || label.front() == '\r' || label.front() == '\n') {
+            label.remove_prefix(1);
+            cut = true;
+        } else if (label.starts_with(noBreakSpace)) {
+            label.remove_prefix(noBreakSpace.size());
+            cut = true;
+        }
+        if (label.empty())
+            break;
+        if (label.back() == ' ' || label.back() == '\t' || label.back() == '\r' || label.back() == '\n') {
+            label.remove_suffix(1);
+            cut = true;
+        } else if (label.ends_with(noBreakSpace)) {
+            label.remove_suffix(noBreakSpace.size());
+            cut = true;
+        }
+    }
+    return label;
+}
 
 LocusTable::LocusTable() : m_records(kMaxLoci + 1) {}
 

@@ -7,6 +7,7 @@
 // trimming) and take the last equal entry.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -56,5 +57,13 @@ private:
     Population m_population = Population::Unset;
     LabSettings m_settings;
 };
+
+// The number an allele label writes: digits with at most one decimal point or comma between
+// digits ("9,3", "9.3", "10", "09.30"); nullopt for any other label ("<8", "Нет", "l7", "1e1").
+std::optional<long double> alleleLabelNumber(std::string_view label);
+
+// A label typed outside the table without the blanks a spreadsheet cell may carry around it
+// (spaces, tabs, line ends, no-break spaces): "15 " is 15.
+std::string_view withoutBlanks(std::string_view label);
 
 } // namespace freqdb

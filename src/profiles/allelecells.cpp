@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "text/casefold.h"
+#include "results/genotyperow.h"
 
 namespace profiles {
 namespace {
@@ -68,9 +68,7 @@ std::vector<std::string> splitAlleleCell(std::string_view cell)
 
 bool isOffLadder(std::string_view label)
 {
-    const std::string word = text::foldCase(trimmed(label));
-    return word == "ol" || word == "off-ladder" || word == "off ladder" || word == "offladder"
-           || (!word.empty() && (word.front() == '<' || word.front() == '>'));
+    return results::isOffLadderLabel(label);
 }
 
 void addAllele(std::vector<std::string>& alleles, std::string label)

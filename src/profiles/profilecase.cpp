@@ -78,7 +78,7 @@ PersonCall personCall(const ExportedSample* sample, const std::string& key, resu
 
 std::string offLadderVerdict(results::Person person, const std::string& label)
 {
-    return "Аллель " + label + " " + std::string(genitive(person)) + " вне аллельной лестницы: не рассчитывается";
+    return results::offLadderVerdict(person, label);
 }
 
 std::string tooManyAllelesVerdict(results::Person person, std::size_t count)

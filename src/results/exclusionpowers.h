@@ -26,7 +26,9 @@ struct ExclusionPowers {
 ExclusionPowers exclusionPowers(const freqdb::LocusTable& table, const ResultsGrid& grid,
                                 const text::NumberFormat& format);
 
-// A PE or CPE as written everywhere: four decimals ("0,7635").
+// A PE or CPE as written everywhere: four decimals ("0,7635"); a value below 1 that would read
+// 1,0000 gets the decimals that tell it from 1 ("0,99999987", at most 17, beyond them
+// "> 0,99999999999999999"), and one above 0 that would read 0,0000 the exponent form ("3,70E-05").
 std::string exclusionPowerText(long double value, const text::NumberFormat& format);
 
 } // namespace results

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/exclusionpower.h"
+#include "text/casefold.h"
 #include "text/shorttext.h"
 
 namespace results {
@@ -115,6 +116,19 @@ std::string unknownAlleleVerdict(Person person, std::string_view label, std::str
            + std::string(locusName);
 }
 
+std::string offLadderVerdict(Person person, std::string_view label)
+{
+    return "Аллель " + std::string(label) + " " + std::string(genitive(person))
+           + " вне аллельной лестницы: не рассчитывается";
+}
+
+bool isOffLadderLabel(std::string_view label)
+{
+    const std::string word = text::foldCase(freqdb::withoutBlanks(label));
+    return word == "ol" || word == "off-ladder" || word == "off ladder" || word == "offladder"
+           || (!word.empty() && (word.front() == '<' || word.front() == '>'));
+}
+
 engine::LocusOutcome evaluateGenotypeRow(const freqdb::LocusTable& table, std::string_view locusName,
                                          const RowGenotype& genotype, const text::NumberFormat& format)
 {
@@ -145,13 +159,14 @@ ResolvedRow resolveRow(const freqdb::LocusTable& table, std::string_view locusNa
     const RowGenotype& g = row.genotype;
 
     // With a minimum frequency, an allele the table lacks is an allele of that frequency: the
-    // row is evaluated on a copy of the locus with such alleles added after the table's own.
+    // row is evaluated on a copy of the locus with such alleles added after the table's own. The
+    // same number written with the other separator ("16.3", "16,3") is the same added allele.
     auto addAllele = [&](const std::string& label) -> std::uint8_t {
         if (!out.extended)
             out.extended = record;
         freqdb::LocusRecord& r = *out.extended;
         for (int i = record.AlleleCount + 1; i <= r.AlleleCount; ++i) {
-            if (r.Labels[i] == label)
+            if (r.Labels[i] == label || freqdb::alleleLabelNumber(r.Labels[i]) == freqdb::alleleLabelNumber(label))
                 return static_cast<std::uint8_t>(i);
         }
         if (r.AlleleCount >= freqdb::kMaxAlleles)
@@ -171,18 +186,26 @@ ResolvedRow resolveRow(const freqdb::LocusTable& table, std::string_view locusNa
             return out;
         }
         const bool mother = p.person == Person::Mother;
-        for (auto [label, index] : {std::pair{&p.first, &p.a}, std::pair{&p.second, &p.b}}) {
+        for (auto [cell, index] : {std::pair{&p.first, &p.a}, std::pair{&p.second, &p.b}}) {
+            // Blanks a spreadsheet cell carries around a label are no part of it: "15 " is 15.
+            const std::string label(freqdb::withoutBlanks(*cell));
             // "Нет" stands for an absent mother; for the father and the child it means nothing was
             // typed, like an empty label.
-            if (label->empty() || (!mother && *label == freqdb::kNoAlleleLabel)) {
+            if (label.empty() || (!mother && label == freqdb::kNoAlleleLabel)) {
                 out.failure = failed(missingGenotypeVerdict(p.person));
                 return out;
             }
-            *index = table.matchAllele(locus, *label);
-            if (*index == 0 && settings.minFrequency)
-                *index = addAllele(*label);
+            *index = table.matchAllele(locus, label);
+            if (*index == 0 && isOffLadderLabel(label)) {
+                out.failure = failed(offLadderVerdict(p.person, label));
+                return out;
+            }
+            // Only a label that writes an allele number is a new allele: "l7" is a typing error,
+            // and with the minimum frequency it would be an allele no one else carries.
+            if (*index == 0 && settings.minFrequency && freqdb::alleleLabelNumber(label))
+                *index = addAllele(label);
             if (*index == 0) {
-                out.failure = failed(unknownAlleleVerdict(p.person, *label, record.Name));
+                out.failure = failed(unknownAlleleVerdict(p.person, label, record.Name));
                 return out;
             }
         }

@@ -63,6 +63,12 @@ std::string locusNotLoadedVerdict(std::string_view locusName);
 std::string noSlashVerdict(Person person);
 std::string missingGenotypeVerdict(Person person);
 std::string unknownAlleleVerdict(Person person, std::string_view label, std::string_view locusName);
+std::string offLadderVerdict(Person person, std::string_view label);
+
+// "OL", "off-ladder", "<8", ">33": a call outside the allelic ladder, not an allele label. Two
+// such calls need not be the same allele, so a row holding one the table lacks is not evaluated,
+// with or without a minimum frequency.
+bool isOffLadderLabel(std::string_view label);
 
 // Evaluates one row: finds the locus (LocusIndexOf) and the six alleles (matchAllele) and calls
 // EvaluateLocus. A locus that is not loaded, a label that is not an allele of the locus, "Нет" or

@@ -139,6 +139,68 @@ TEST(GenotypeRow, UnsplitCellIsNamedBeforeItsLabelsAreLookedUp)
     EXPECT_EQ(outcome.lr, "");
 }
 
+// An off-ladder call is no allele label: "OL" of the father and "OL" of the child need not be one
+// allele. With a minimum frequency it used to be one, and father 15/OL, child OL/16 read 1/2p(OL)
+// = 100,00 with status 0; with or without it the row is now stated and not evaluated.
+TEST(GenotypeRow, OffLadderCallIsNeverAnAllele)
+{
+    const text::NumberFormat format(",");
+    freqdb::LocusTable withMinimum = exchange::testing::makeTable();
+    freqdb::LabSettings settings;
+    settings.minFrequency = 0.005L;
+    settings.minFrequencyText = "0,005";
+    withMinimum.setSettings(settings);
+    const std::pair<RowGenotype, std::string> cases[] = {
+        {trio("15", "OL", "OL", "16", "16", "17"), offLadderVerdict(Person::Father, "OL")},
+        {trio("15", "16", "15", "ol", "Нет", "Нет"), offLadderVerdict(Person::Child, "ol")},
+        {trio("15", "16", "15", ">33", ">33", "17"), offLadderVerdict(Person::Child, ">33")},
+        {trio("15", "16", "15", "17", "<8", "17"), offLadderVerdict(Person::Mother, "<8")},
+    };
+    for (const freqdb::LocusTable& table : {exchange::testing::makeTable(), withMinimum}) {
+        for (const auto& [genotype, verdict] : cases) {
+            const auto outcome = evaluateGenotypeRow(table, "D3S1358", genotype, format);
+            EXPECT_EQ(outcome.formula, verdict);
+            EXPECT_EQ(outcome.lr, "");
+            EXPECT_EQ(rowExclusionPower(table, "D3S1358", genotype), std::nullopt) << verdict;
+        }
+    }
+}
+
+// With a minimum frequency a label the table lacks became an allele whatever it was: "15 " with a
+// stray blank, or "16.3" of the father beside "16,3" of the child (two alleles), gave a false
+// "Отцовство исключается" with status 0, and the typing error "l7" an LR of 100. Blanks are now
+// no part of a label, an added allele is one number however written, and only a number is one.
+TEST(GenotypeRow, TypedLabelsMeanTheAlleleTheyWrite)
+{
+    const text::NumberFormat format(",");
+    freqdb::LocusTable withMinimum = exchange::testing::makeTable();
+    freqdb::LabSettings settings;
+    settings.minFrequency = 0.005L;
+    settings.minFrequencyText = "0,005";
+    withMinimum.setSettings(settings);
+    struct Case {
+        bool minimum;
+        RowGenotype genotype;
+        std::string formula;
+        const char* lr;
+    };
+    const Case cases[] = {
+        {false, trio(" 15", "16", "15 ", "17", "	17", "18\xC2\xA0"), "1/2p(15)", "2,00"},
+        {true, trio(" 15", "16", "15 ", "17", "	17", "18\xC2\xA0"), "1/2p(15)", "2,00"},
+        {true, trio(" Нет", "16", "15", "17", "17", "18"), missingGenotypeVerdict(Person::Father), ""},
+        {true, trio("16", "99.1", "99,1", "17", "17", "18"), "1/2p(99.1)", "100,00"},
+        {true, trio("16", "99,1 ", "99.10", "99,1", "Нет", "Нет"), "1/2p(99,1)", "100,00"},
+        {true, trio("16", "l7", "l7", "17", "17", "18"), unknownAlleleVerdict(Person::Father, "l7", "D3S1358"), ""},
+        {true, trio("15", "16", "15", "+17", "17", "18"), unknownAlleleVerdict(Person::Child, "+17", "D3S1358"), ""},
+    };
+    for (const Case& c : cases) {
+        const auto outcome = evaluateGenotypeRow(c.minimum ? withMinimum : exchange::testing::makeTable(), "D3S1358",
+                                                 c.genotype, format);
+        EXPECT_EQ(outcome.formula, c.formula) << c.genotype.father1 << "/" << c.genotype.father2;
+        EXPECT_EQ(outcome.lr, c.lr) << c.formula;
+    }
+}
+
 // With a minimum frequency, a label the locus lacks is an allele of that frequency.
 TEST(GenotypeRow, UnknownAlleleTakesTheMinimumFrequency)
 {
@@ -205,6 +267,35 @@ TEST(ExclusionPowers, PerRowAndOverTheMarkedRows)
     EXPECT_EQ(powers.combined, "0,9420"); // 1 - 0,4375 * 0,19 * 0,6975 = 0,94202
     EXPECT_EQ(powers.line(), std::string(kCpePrefix) + "0,9420");
     EXPECT_EQ(exclusionPowers(exchange::testing::makeTable(), ResultsGrid(), format).line(), "");
+}
+
+// Four decimals, but never a certainty that is not one: fifteen loci or more bring the CPE within
+// 0,00005 of 1, and it used to read 1,0000; past the digits of long double it used to read 1,0000
+// as well.
+TEST(ExclusionPowers, BelowOneNeverReadsOneAboveZeroNeverZero)
+{
+    const text::NumberFormat format(",");
+    const std::pair<long double, std::string> written[] = {
+        {0.76354L, "0,7635"},
+        {0.99994L, "0,9999"},
+        {0.99995L, "0,99995"},
+        {1 - 6.13e-8L, "0,9999999"},
+        {1 - 3e-17L, "0,99999999999999997"},
+        {1 - 1e-19L, "> 0,99999999999999999"},
+        {1.0L, "1,0000"},
+        {3.7e-5L, "3,70E-05"},
+        {0.0L, "0,0000"},
+    };
+    for (const auto& [value, text] : written)
+        EXPECT_EQ(exclusionPowerText(value, format), text) << static_cast<double>(value);
+
+    // Paternal 14 at each row: 1 - PE = 0,19, so 10 rows leave 6,1E-08 and 40 rows 1,4E-29.
+    for (const auto& [rows, cpe] : {std::pair{10, "0,9999999"}, std::pair{40, "> 0,99999999999999999"}}) {
+        ResultsGrid grid;
+        for (int i = 0; i < rows; ++i)
+            grid.ToggleMark(grid.AppendRow("D3S1358", trio("16", "17", "14", "14", "14", "15")));
+        EXPECT_EQ(exclusionPowers(exchange::testing::makeTable(), grid, format).combined, cpe) << rows;
+    }
 }
 
 } // namespace
