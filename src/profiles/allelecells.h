@@ -2,8 +2,9 @@
 #pragma once
 // Allele labels as exports write them. One allele per cell in the long layouts and in the wide
 // layout with two columns per marker; both alleles in one cell ("15/16", "15,16", "15 16",
-// "15;16") in the wide layout with one column per marker. A comma followed by a single digit at
-// the end of such a cell ("9,3") is a decimal comma, as in the microvariant 9.3, not a separator.
+// "15;16", "15, 16") in the wide layout with one column per marker. A comma between a whole
+// number and one digit from 1 to 4 not above it ("9,3", "2,2") is a decimal comma, as in the
+// microvariant 9.3; between two alleles ("6,9", "8,9") it separates them.
 #include <string>
 #include <string_view>
 #include <vector>

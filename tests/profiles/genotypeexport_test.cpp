@@ -75,6 +75,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "Sample\tD3S1358 1\tD3S1358 2\tTH01.1\tTH01.2\nF\t15\t16\t9.3\t9.3\nC\t16\t\t9.3\t7\n", kTrio},
         // One column per marker: "/", blank and comma separate, but "9,3" alone is the microvariant.
         ReadCase{"WideOneColumn", "Case;Sample;D3S1358;TH01\n1;F;15,16;9,3\n1;C;16;9.3 7\n", kTrio},
+        // A comma between two alleles of one digit each ("6,9") or followed by a blank separates;
+        // only a part of 1 to 4 not above the whole ("2,2", "13,4") is a microvariant.
+        ReadCase{"WideOneColumnCommas",
+                 "Sample;TH01;TPOX;vWA;Penta D;FGA;D7S820\nF;6,9;8,9;15, 16;2,2;22,2/23;13,4 9\n",
+                 "F: TH01=6+9 TPOX=8+9 vWA=15+16 Penta D=2,2 FGA=22,2+23 D7S820=13,4+9"},
         ReadCase{"MarkersKeepTheirOwnDigitsAndAnEmptyCellIsUntyped", "Sample,TH01,D2S1338,Penta D\nF,6/9.3,17/20,\n",
                  "F: TH01=6+9,3 D2S1338=17+20 Penta D=-"},
         ReadCase{"Windows1251Names", "\xCE\xE1\xF0\xE0\xE7\xE5\xF6;vWA\n\xCE\xF2\xE5\xF6;17/18\n", "Отец: vWA=17+18"},
