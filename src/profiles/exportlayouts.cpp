@@ -250,12 +250,17 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
 
 } // namespace
 
-GenotypeExport readExportGrid(const Grid& grid)
+GenotypeExport readExportGrid(const Grid& grid, bool lastLineEnded)
 {
     const std::optional<Header> header = findHeader(grid);
     if (!header)
         throw ExportError("в первых " + std::to_string(kHeaderRowsLooked)
                           + " строках нет заголовка со столбцом образца (Sample Name, SampleName, Образец)");
+    const std::size_t last = grid.rows().size() - 1;
+    if (!lastLineEnded && last > header->row && grid.width(last) < grid.width(header->row))
+        throw ExportError(grid.whereRow(last) + ": файл обрывается на этой строке, полей в ней "
+                          + std::to_string(grid.width(last)) + ", в заголовке "
+                          + std::to_string(grid.width(header->row)) + " — похоже, файл записан не полностью");
     if (header->marker && header->alleles.empty())
         throw ExportError(grid.whereRow(header->row)
                           + ": есть столбец маркера, но нет столбцов аллелей (Allele 1, "

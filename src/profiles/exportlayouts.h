@@ -21,7 +21,9 @@
 
 namespace profiles {
 
-// "по строке на образец и маркер" and the like, the layout's description.
-GenotypeExport readExportGrid(const tabletext::Grid& grid);
+// "по строке на образец и маркер" and the like, the layout's description. `lastLineEnded` false:
+// the text stops without a line end, and a last row narrower than the header is refused as a
+// file cut short (its missing cells would read as a homozygote or an untyped marker).
+GenotypeExport readExportGrid(const tabletext::Grid& grid, bool lastLineEnded = true);
 
 } // namespace profiles

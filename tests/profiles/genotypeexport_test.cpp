@@ -80,6 +80,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"WideOneColumnCommas",
                  "Sample;TH01;TPOX;vWA;Penta D;FGA;D7S820\nF;6,9;8,9;15, 16;2,2;22,2/23;13,4 9\n",
                  "F: TH01=6+9 TPOX=8+9 vWA=15+16 Penta D=2,2 FGA=22,2+23 D7S820=13,4+9"},
+        // Text after a closing quote belongs to the name: two samples stay two.
+        ReadCase{"QuotedNamesWithText",
+                 "Sample Name,Marker,Allele 1,Allele 2\n\"Иванов\" отец,vWA,17,18\n\"Иванов\" сын,vWA,17,\n",
+                 "Иванов отец: vWA=17+18 | Иванов сын: vWA=17"},
         ReadCase{"MarkersKeepTheirOwnDigitsAndAnEmptyCellIsUntyped", "Sample,TH01,D2S1338,Penta D\nF,6/9.3,17/20,\n",
                  "F: TH01=6+9,3 D2S1338=17+20 Penta D=-"},
         ReadCase{"Windows1251Names", "\xCE\xE1\xF0\xE0\xE7\xE5\xF6;vWA\n\xCE\xF2\xE5\xF6;17/18\n", "Отец: vWA=17+18"},
@@ -126,6 +130,14 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"MarkerWithoutAlleleColumns", "Sample Name\tMarker\tHeight 1\nF\tvWA\t17\n",
                     "Экспорт генотипов e.txt, строка 1: есть столбец маркера, но нет столбцов аллелей (Allele 1, "
                     "Allele 2 или Allele)"},
+        // A file cut short: the rest taken as one quoted name, or a last row whose missing
+        // "Allele 2" would read as a homozygote.
+        RefusalCase{"UnclosedQuote", "Sample Name,Marker,Allele 1\n\"F,vWA,17\nC,vWA,18\n",
+                    "Экспорт генотипов e.txt, строка 2: кавычка в начале поля не закрыта до конца файла — файл "
+                    "обрезан или в поле одна кавычка"},
+        RefusalCase{"CutLastLine", "Sample Name\tMarker\tAllele 1\tAllele 2\r\nF\tvWA\t17\t18\r\nC\tvWA\t17",
+                    "Экспорт генотипов e.txt, строка 3: файл обрывается на этой строке, полей в ней 3, в "
+                    "заголовке 4 — похоже, файл записан не полностью"},
         RefusalCase{"HeaderOnly", "Sample;vWA\n",
                     "Экспорт генотипов e.txt: под заголовком (строка 1) нет ни одного образца"},
         RefusalCase{"Workbook", std::string("PK\x03\x04\x14\0\0\0", 8),
