@@ -165,9 +165,13 @@ private:
     std::map<std::string, std::size_t> m_sampleIndex;
 };
 
+// A sample's or marker's name without the blanks a quoted field keeps ("  Иванов "): the
+// operator names the sample without them.
 std::string requiredText(const Grid& grid, std::size_t r, std::size_t c, const char* what)
 {
-    const std::string& text = grid.cell(r, c).text;
+    std::string text = grid.cell(r, c).text;
+    text.erase(0, text.find_first_not_of(" \t\r\n"));
+    text.erase(text.find_last_not_of(" \t\r\n") + 1);
     if (text.empty())
         throw ExportError(grid.where(r, c) + ": нет " + what);
     return text;

@@ -3,6 +3,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "text/utf8.h"
@@ -47,6 +48,26 @@ bool startsWith(std::string_view bytes, std::string_view prefix)
     return bytes.substr(0, prefix.size()) == prefix;
 }
 
+// UTF-16 written without a byte-order mark: text in Latin and Cyrillic letters, digits and
+// separators has a zero byte in every other place (the high byte of Latin characters), which no
+// UTF-8 or Windows-1251 text has. The answer is the byte order, or nullptr.
+const char* unmarkedUtf16(std::string_view bytes)
+{
+    const std::size_t pairs = std::min<std::size_t>(bytes.size(), 4096) / 2;
+    if (pairs < 2)
+        return nullptr;
+    std::size_t evenZeros = 0, oddZeros = 0;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        evenZeros += bytes[2 * i] == '\0' ? 1 : 0;
+        oddZeros += bytes[2 * i + 1] == '\0' ? 1 : 0;
+    }
+    if (oddZeros * 2 >= pairs && evenZeros * 20 < pairs)
+        return "UTF-16LE";
+    if (evenZeros * 2 >= pairs && oddZeros * 20 < pairs)
+        return "UTF-16BE";
+    return nullptr;
+}
+
 } // namespace
 
 std::optional<DecodedText> decodeText(std::string_view bytes)
@@ -60,6 +81,10 @@ std::optional<DecodedText> decodeText(std::string_view bytes)
     if (startsWith(bytes, "\xFE\xFF")) {
         auto utf8 = convert(bytes.substr(2), "UTF-16BE");
         return utf8 ? std::optional(DecodedText{*utf8, "UTF-16BE"}) : std::nullopt;
+    }
+    if (const char* order = unmarkedUtf16(bytes)) {
+        auto utf8 = convert(bytes.substr(0, bytes.size() & ~std::size_t{1}), order);
+        return utf8 ? std::optional(DecodedText{*utf8, order}) : std::nullopt;
     }
     if (text::validUtf8(bytes) == bytes)
         return DecodedText{std::string(bytes), "UTF-8"};

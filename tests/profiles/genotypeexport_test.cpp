@@ -80,10 +80,17 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"WideOneColumnCommas",
                  "Sample;TH01;TPOX;vWA;Penta D;FGA;D7S820\nF;6,9;8,9;15, 16;2,2;22,2/23;13,4 9\n",
                  "F: TH01=6+9 TPOX=8+9 vWA=15+16 Penta D=2,2 FGA=22,2+23 D7S820=13,4+9"},
-        // Text after a closing quote belongs to the name: two samples stay two.
+        // Text after a closing quote belongs to the name: two samples stay two. A quoted name's
+        // blanks around it are no part of it.
         ReadCase{"QuotedNamesWithText",
-                 "Sample Name,Marker,Allele 1,Allele 2\n\"Иванов\" отец,vWA,17,18\n\"Иванов\" сын,vWA,17,\n",
-                 "Иванов отец: vWA=17+18 | Иванов сын: vWA=17"},
+                 "Sample Name,Marker,Allele 1,Allele 2\n\"Иванов\" отец,vWA,17,18\n\"Иванов\" сын,vWA,17,\n"
+                 "\" Мать \",vWA,17,\n",
+                 "Иванов отец: vWA=17+18 | Иванов сын: vWA=17 | Мать: vWA=17"},
+        ReadCase{"LongUtf16WithoutMark",
+                 utf16le("Sample Name\tMarker\tAllele 1\tAllele 2\r\nF\tD3S1358\t15\t16\r\nF\tTH01\t9.3\t\r\n"
+                         "C\tD3S1358\t16\t16\r\nC\tTH01\t9.3\t7\r\n")
+                     .substr(2),
+                 kTrio},
         ReadCase{"MarkersKeepTheirOwnDigitsAndAnEmptyCellIsUntyped", "Sample,TH01,D2S1338,Penta D\nF,6/9.3,17/20,\n",
                  "F: TH01=6+9,3 D2S1338=17+20 Penta D=-"},
         ReadCase{"Windows1251Names", "\xCE\xE1\xF0\xE0\xE7\xE5\xF6;vWA\n\xCE\xF2\xE5\xF6;17/18\n", "Отец: vWA=17+18"},
