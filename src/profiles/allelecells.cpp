@@ -84,8 +84,18 @@ std::vector<std::string> splitAlleleCell(std::string_view cell)
 bool isOffLadder(std::string_view label)
 {
     const std::string word = text::foldCase(trimmed(label));
-    return word == "ol" || word == "off-ladder" || word == "off ladder" || word == "offladder"
+    return word == "ol" || word == "off-ladder" || word == "off ladder" || word == "offladder" || word == "omr"
            || (!word.empty() && (word.front() == '<' || word.front() == '>'));
+}
+
+bool isRepeatNumber(std::string_view label)
+{
+    label = trimmed(label);
+    const std::size_t point = label.find_first_of(".,");
+    const std::string_view whole = label.substr(0, point);
+    const std::string_view part = point == std::string_view::npos ? std::string_view() : label.substr(point + 1);
+    return !whole.empty() && std::all_of(whole.begin(), whole.end(), isDigit)
+           && (point == std::string_view::npos || (!part.empty() && std::all_of(part.begin(), part.end(), isDigit)));
 }
 
 void addAllele(std::vector<std::string>& alleles, std::string label)

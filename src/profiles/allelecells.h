@@ -17,9 +17,13 @@ std::string alleleLabel(std::string_view cell);
 // The labels of a cell that holds both alleles of a marker; none for an empty cell.
 std::vector<std::string> splitAlleleCell(std::string_view cell);
 
-// "OL", "off-ladder", "<8", ">33": an allele outside the allelic ladder, not a label of any
-// frequency table.
+// "OL", "off-ladder", "OMR" (outside the marker's range), "<8", ">33": an allele outside the
+// allelic ladder, not a label of any frequency table.
 bool isOffLadder(std::string_view label);
+
+// "15", "9,3", "9.3": a number of repeats, which a table may lack (a rare allele, given the
+// minimum frequency when the lab sets one). Anything else ("?", "F") is no allele call.
+bool isRepeatNumber(std::string_view label);
 
 // Adds `label` to `alleles` unless it is there already (a homozygote written twice).
 void addAllele(std::vector<std::string>& alleles, std::string label);

@@ -69,6 +69,14 @@ PersonCall personCall(const ExportedSample* sample, const std::string& key, resu
             return out;
         }
     }
+    // A call that is no number of repeats and no label of the table ("?", "F") would otherwise
+    // be a missing allele, and with a minimum frequency set it would get that frequency and an LR.
+    for (const auto& a : alleles) {
+        if (!isRepeatNumber(a) && table.matchAllele(locus, tableLabel(table, locus, a)) == 0) {
+            out.problem = unrecognisedAlleleVerdict(person, a);
+            return out;
+        }
+    }
     if (alleles.size() > 2)
         out.problem = tooManyAllelesVerdict(person, alleles.size());
     return out;
@@ -79,6 +87,11 @@ PersonCall personCall(const ExportedSample* sample, const std::string& key, resu
 std::string offLadderVerdict(results::Person person, const std::string& label)
 {
     return "Аллель " + label + " " + std::string(genitive(person)) + " вне аллельной лестницы: не рассчитывается";
+}
+
+std::string unrecognisedAlleleVerdict(results::Person person, const std::string& label)
+{
+    return "Аллель " + label + " " + std::string(genitive(person)) + " не распознан: не рассчитывается";
 }
 
 std::string tooManyAllelesVerdict(results::Person person, std::size_t count)

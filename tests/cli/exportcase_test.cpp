@@ -341,6 +341,30 @@ TEST(ExportCaseReport, NamesTheSamplesTaken)
         << text;
 }
 
+// Calls that are no allele label are stated, never given the minimum frequency; a number of
+// repeats missing from the table is a rare allele and gets it.
+TEST(ExportCase, CallsThatAreNoAlleleAreNotEvaluatedWithAMinimumFrequency)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "run.txt";
+    std::ofstream(file, std::ios::binary) << "Sample Name\tMarker\tAllele 1\tAllele 2\n"
+                                             "F\tvWA\tOMR\t18\nC\tvWA\tOMR\t17\nM\tvWA\t17\t19\n"
+                                             "F\tTH01\t6\t9.3\nC\tTH01\t?\t7\nM\tTH01\t7\t7\n"
+                                             "F\tTPOX\t8\t99\nC\tTPOX\t99\t11\nM\tTPOX\t11\t11\n";
+    const cli::Run r
+        = runProgram({"batch", file.string(), "--father", "F", "--child", "C", "--mother", "M", "--population", "white",
+                      "--data", kData, "--min-frequency", "0.0069", "--format", "json"});
+    ASSERT_EQ(r.status, kExitIncomplete) << r.err;
+    std::map<std::string, std::string> formulas;
+    const auto doc = nlohmann::json::parse(r.out);
+    for (const auto& row : doc["rows"])
+        formulas[row["locus"]] = std::string(row["formula"]) + " " + std::string(row["lr"]);
+    EXPECT_EQ(formulas, (std::map<std::string, std::string>{
+                            {"TH01", profiles::unrecognisedAlleleVerdict(results::Person::Child, "?") + " "},
+                            {"TPOX", "1/2p(99) 72,46"},
+                            {"vWA", profiles::offLadderVerdict(results::Person::Father, "OMR") + " "}}));
+}
+
 TEST(ProfilesCommand, ListsTheSamplesAndTheMarkersWithoutATable)
 {
     const cli::Run text = runProgram({"profiles", kExport, "--data", kData});
