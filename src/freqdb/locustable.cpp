@@ -33,6 +33,14 @@ std::optional<long double> labelNumber(std::string_view label)
 
 } // namespace
 
+bool sameAlleleLabel(std::string_view a, std::string_view b)
+{
+    if (a == b)
+        return true;
+    const auto number = labelNumber(a);
+    return number && labelNumber(b) == number;
+}
+
 LocusTable::LocusTable() : m_records(kMaxLoci + 1) {}
 
 const LocusRecord& LocusTable::record(std::uint8_t k) const
