@@ -301,6 +301,10 @@ INSTANTIATE_TEST_SUITE_P(
                      {"batch", kExport, "--father", "F", "--child", "C", "--mother", "F"},
                      2,
                      "Один образец указан для двух лиц: «F»"},
+        ArgumentCase{"OneSampleWithBlanksForTwoPersons",
+                     {"batch", kExport, "--father", "F", "--child", " F\t"},
+                     2,
+                     "Один образец указан для двух лиц: «F»"},
         ArgumentCase{"SeveralCases",
                      {"batch", kExport, kExport, "--father", "F", "--child", "C"},
                      2,
@@ -363,6 +367,14 @@ TEST(ExportCase, CallsThatAreNoAlleleAreNotEvaluatedWithAMinimumFrequency)
                             {"TH01", profiles::unrecognisedAlleleVerdict(results::Person::Child, "?") + " "},
                             {"TPOX", "1/2p(99) 72,46"},
                             {"vWA", profiles::offLadderVerdict(results::Person::Father, "OMR") + " "}}));
+}
+
+// Names are the export's names without blanks around them, whichever side had the blanks.
+TEST(ExportCase, SampleNamesAreTakenWithoutSurroundingBlanks)
+{
+    const cli::Run r = runProgram({"batch", kExport, "--father", " Father-2026-118 ", "--child", "Child-2026-118\t",
+                                   "--population", "white", "--data", kData, "--format", "csv"});
+    EXPECT_EQ(r.status, 0) << r.err;
 }
 
 TEST(ProfilesCommand, ListsTheSamplesAndTheMarkersWithoutATable)
