@@ -96,6 +96,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"Windows1251Names", "\xCE\xE1\xF0\xE0\xE7\xE5\xF6;vWA\n\xCE\xF2\xE5\xF6;17/18\n", "Отец: vWA=17+18"},
         // A sample named twice with the same alleles (a rerun) is one call; spellings of one
         // marker are one marker.
+        // A UTF-8 file cut inside the last letter of a remark is still UTF-8, not Windows-1251.
+        ReadCase{"Utf8CutInsideItsLastLetter", "Sample;vWA;Примечание\nОтец;17/18;повтор\nСын;17;пов\xD1",
+                 "Отец: vWA=17+18 | Сын: vWA=17"},
         ReadCase{"RepeatedRowsAndSpellings",
                  "Sample Name\tMarker\tAllele 1\tAllele 2\nF\tvWA\t17\t18\nF\tVWA\t18\t17\nF\tPENTA_D\tOL\t9\n",
                  "F: vWA=17+18 PENTA_D=OL+9"}),
