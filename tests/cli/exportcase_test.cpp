@@ -369,6 +369,17 @@ TEST(ExportCase, CallsThatAreNoAlleleAreNotEvaluatedWithAMinimumFrequency)
                             {"vWA", profiles::offLadderVerdict(results::Person::Father, "OMR") + " "}}));
 }
 
+// A sample name from the export that a spreadsheet would run as a formula is listed as text.
+TEST(ProfilesCommand, CsvNamesNeverRunAsFormulas)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "run.csv";
+    std::ofstream(file, std::ios::binary) << "Sample;vWA\n=HYPERLINK(\"http://x\");17/18\n\"a,b\";17\n";
+    const cli::Run r = runProgram({"profiles", file.string(), "--data", kData, "--format", "csv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "sample,typed_markers\n\"'=HYPERLINK(\"\"http://x\"\")\",1\n\"a,b\",1\n");
+}
+
 // Names are the export's names without blanks around them, whichever side had the blanks.
 TEST(ExportCase, SampleNamesAreTakenWithoutSurroundingBlanks)
 {
