@@ -217,8 +217,27 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
     // The marker columns in order; a marker's columns are read together, each cell split.
     std::vector<std::pair<std::string, std::vector<std::size_t>>> markers;
     std::map<std::string, std::size_t> markerIndex; // by locus key: a header may be very wide
-    for (std::size_t c = 0; c < grid.width(h.row); ++c) {
+    // A column without a header right after a marker's only column is that marker's second
+    // allele when it holds any: a spreadsheet's header cell merged over the marker's two columns
+    // is saved as the name and an empty cell (or none at the end of the line). Read alone, each
+    // heterozygote would become a homozygote.
+    std::size_t width = 0;
+    for (std::size_t r = h.row; r < grid.rows().size(); ++r)
+        width = std::max(width, grid.width(r));
+    auto holdsData = [&grid, &h](std::size_t c) {
+        for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+            if (!grid.cell(r, c).text.empty())
+                return true;
+        }
+        return false;
+    };
+    for (std::size_t c = 0; c < width; ++c) {
         const std::string& header = grid.cell(h.row, c).text;
+        if (header.empty() && c > 0 && !markers.empty() && markers.back().second == std::vector<std::size_t>{c - 1}
+            && holdsData(c)) {
+            markers.back().second.push_back(c);
+            continue;
+        }
         if (c == h.sample || header.empty() || isWideInfoHeader(tabletext::locusKey(header)))
             continue;
         const std::string name = wideMarkerName(header);

@@ -71,6 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "C,TH01,9.3,1\nC,TH01,7,1\n",
                  kTrio},
         ReadCase{"WideTwoColumnsSameName", "Sample;D3S1358;D3S1358;TH01;TH01\nF;15;16;9,3;\nC;16;16;9.3;7\n", kTrio},
+        // A header cell merged over a marker's two columns: the name, then an empty cell or none.
+        ReadCase{"WideMergedHeaderCells", "Sample;D3S1358;;TH01\nF;15;16;9,3;\nC;16;;9.3;7\n", kTrio},
         ReadCase{"WideNumberedColumns",
                  "Sample\tD3S1358 1\tD3S1358 2\tTH01.1\tTH01.2\nF\t15\t16\t9.3\t9.3\nC\t16\t\t9.3\t7\n", kTrio},
         // One column per marker: "/", blank and comma separate, but "9,3" alone is the microvariant.
