@@ -177,10 +177,22 @@ std::string requiredText(const Grid& grid, std::size_t r, std::size_t c, const c
     return text;
 }
 
+// A row with a filled field past the columns read (past the header, or past a merged header's
+// last column): an allele there would be lost and its heterozygote read as a homozygote.
+void refuseFieldsPastColumns(const Grid& grid, std::size_t r, std::size_t columns, std::size_t headerRow)
+{
+    for (std::size_t c = columns; c < grid.width(r); ++c) {
+        if (!grid.cell(r, c).text.empty())
+            throw ExportError(grid.where(r, c) + ": «" + grid.cell(r, c).text
+                              + "» стоит за последним столбцом заголовка (" + grid.whereRow(headerRow) + ")");
+    }
+}
+
 GenotypeExport readLong(const Grid& grid, const Header& h)
 {
     ExportBuilder builder(grid);
     for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+        refuseFieldsPastColumns(grid, r, grid.width(h.row), h.row);
         const std::string sample = requiredText(grid, r, h.sample, "имени образца");
         const std::string marker = requiredText(grid, r, *h.marker, "имени маркера");
         if (h.perAllele) {
@@ -249,8 +261,12 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
     }
     if (markers.empty())
         throw ExportError(grid.whereRow(h.row) + ": в заголовке нет ни одного маркера");
+    std::size_t columnsRead = grid.width(h.row);
+    for (const auto& marker : markers)
+        columnsRead = std::max(columnsRead, marker.second.back() + 1);
     ExportBuilder builder(grid);
     for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+        refuseFieldsPastColumns(grid, r, columnsRead, h.row);
         const std::string sample = requiredText(grid, r, h.sample, "имени образца");
         builder.sample(sample);
         for (const auto& [name, columns] : markers) {

@@ -150,6 +150,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"CutLastLine", "Sample Name\tMarker\tAllele 1\tAllele 2\r\nF\tvWA\t17\t18\r\nC\tvWA\t17",
                     "Экспорт генотипов e.txt, строка 3: файл обрывается на этой строке, полей в ней 3, в "
                     "заголовке 4 — похоже, файл записан не полностью"},
+        // An allele past the header would be lost: a heterozygote read as a homozygote.
+        RefusalCase{"FieldPastTheHeader", "SampleName,Marker,Allele\nF,vWA,17\nC,vWA,17,18\n",
+                    "Экспорт генотипов e.txt, строка 3, поле 4: «18» стоит за последним столбцом заголовка (строка "
+                    "1)"},
         RefusalCase{"HeaderOnly", "Sample;vWA\n",
                     "Экспорт генотипов e.txt: под заголовком (строка 1) нет ни одного образца"},
         RefusalCase{"Workbook", std::string("PK\x03\x04\x14\0\0\0", 8),
