@@ -33,7 +33,7 @@ bool isSampleHeader(const std::string& key)
 
 bool isMarkerHeader(const std::string& key)
 {
-    return isOneOf(key, {"marker", "locus", "маркер", "локус"});
+    return isOneOf(key, {"marker", "locus", "markername", "locusname", "маркер", "локус"});
 }
 
 // "allele1" .. "alleleN": the number N; 0 for the single "allele" column; nullopt otherwise.
@@ -300,6 +300,11 @@ GenotypeExport readExportGrid(const Grid& grid, bool lastLineEnded)
         throw ExportError(grid.whereRow(last) + ": файл обрывается на этой строке, полей в ней "
                           + std::to_string(grid.width(last)) + ", в заголовке "
                           + std::to_string(grid.width(header->row)) + " — похоже, файл записан не полностью");
+    // Without a marker column, "Allele 1" would be read as a marker of a wide export named
+    // "Allele", and the refusal would speak of that marker.
+    if (!header->marker && !header->alleles.empty())
+        throw ExportError(grid.whereRow(header->row)
+                          + ": есть столбцы аллелей, но нет столбца маркера (Marker, Locus или Маркер)");
     if (header->marker && header->alleles.empty())
         throw ExportError(grid.whereRow(header->row)
                           + ": есть столбец маркера, но нет столбцов аллелей (Allele 1, "

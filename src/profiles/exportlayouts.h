@@ -3,7 +3,8 @@
 // Recognises the layout of a genotype export by its header and reads its rows:
 //
 // - long, one row per sample and marker: a sample column ("Sample Name", "Sample.Name",
-//   "SampleName", "Sample", "Образец"), a marker column ("Marker", "Locus", "Маркер", "Локус")
+//   "SampleName", "Sample", "Образец"), a marker column ("Marker", "Locus", "Marker Name",
+//   "Маркер", "Локус")
 //   and allele columns "Allele 1" ... "Allele N" (any spelling of the words' joints); a sample
 //   named twice for one marker must give the same alleles;
 // - long, one row per allele: the same with one column "Allele"; a sample's rows for one marker

@@ -66,6 +66,10 @@ INSTANTIATE_TEST_SUITE_P(
                  utf16le("Sample.Name\tMarker\tAllele.1\tAllele.2\nF\tD3S1358\t15\t16\nF\tTH01\t9,3\t9.3\n"
                          "C\tD3S1358\t16\t\nC\tTH01\t9.3\t7\n"),
                  kTrio},
+        ReadCase{"LongWithMarkerName",
+                 "Sample Name;Marker Name;Allele 1;Allele 2\nF;D3S1358;15;16\nF;TH01;9,3;\nC;D3S1358;16;\n"
+                 "C;TH01;9,3;7\n",
+                 kTrio},
         ReadCase{"PerAllele",
                  "SampleName,Marker,Allele,Height\nF,D3S1358,15,1\nF,D3S1358,16,1\nF,TH01,9.3,1\nC,D3S1358,16,1\n"
                  "C,TH01,9.3,1\nC,TH01,7,1\n",
@@ -154,6 +158,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"FieldPastTheHeader", "SampleName,Marker,Allele\nF,vWA,17\nC,vWA,17,18\n",
                     "Экспорт генотипов e.txt, строка 3, поле 4: «18» стоит за последним столбцом заголовка (строка "
                     "1)"},
+        RefusalCase{"AlleleColumnsWithoutMarkerColumn", "Sample Name\tMarker Id\tAllele 1\tAllele 2\nF\tvWA\t17\t18\n",
+                    "Экспорт генотипов e.txt, строка 1: есть столбцы аллелей, но нет столбца маркера (Marker, Locus "
+                    "или Маркер)"},
         RefusalCase{"HeaderOnly", "Sample;vWA\n",
                     "Экспорт генотипов e.txt: под заголовком (строка 1) нет ни одного образца"},
         RefusalCase{"Workbook", std::string("PK\x03\x04\x14\0\0\0", 8),
