@@ -94,8 +94,9 @@ bool isRepeatNumber(std::string_view label)
     const std::size_t point = label.find_first_of(".,");
     const std::string_view whole = label.substr(0, point);
     const std::string_view part = point == std::string_view::npos ? std::string_view() : label.substr(point + 1);
+    // A microvariant's part is one digit: "15,16" in one allele's cell is two alleles run together.
     return !whole.empty() && std::all_of(whole.begin(), whole.end(), isDigit)
-           && (point == std::string_view::npos || (!part.empty() && std::all_of(part.begin(), part.end(), isDigit)));
+           && (point == std::string_view::npos || (part.size() == 1 && isDigit(part.front())));
 }
 
 void addAllele(std::vector<std::string>& alleles, std::string label)

@@ -22,7 +22,8 @@ std::vector<std::string> splitAlleleCell(std::string_view cell);
 bool isOffLadder(std::string_view label);
 
 // "15", "9,3", "9.3": a number of repeats, which a table may lack (a rare allele, given the
-// minimum frequency when the lab sets one). Anything else ("?", "F") is no allele call.
+// minimum frequency when the lab sets one). Anything else ("?", "F", "15,16" in one allele's
+// cell) is no allele call.
 bool isRepeatNumber(std::string_view label);
 
 // Adds `label` to `alleles` unless it is there already (a homozygote written twice).

@@ -354,7 +354,8 @@ TEST(ExportCase, CallsThatAreNoAlleleAreNotEvaluatedWithAMinimumFrequency)
     std::ofstream(file, std::ios::binary) << "Sample Name\tMarker\tAllele 1\tAllele 2\n"
                                              "F\tvWA\tOMR\t18\nC\tvWA\tOMR\t17\nM\tvWA\t17\t19\n"
                                              "F\tTH01\t6\t9.3\nC\tTH01\t?\t7\nM\tTH01\t7\t7\n"
-                                             "F\tTPOX\t8\t99\nC\tTPOX\t99\t11\nM\tTPOX\t11\t11\n";
+                                             "F\tTPOX\t8\t99\nC\tTPOX\t99\t11\nM\tTPOX\t11\t11\n"
+                                             "F\tD5S818\t11,12\t\nC\tD5S818\t11\t12\nM\tD5S818\t12\t12\n";
     const cli::Run r
         = runProgram({"batch", file.string(), "--father", "F", "--child", "C", "--mother", "M", "--population", "white",
                       "--data", kData, "--min-frequency", "0.0069", "--format", "json"});
@@ -364,6 +365,7 @@ TEST(ExportCase, CallsThatAreNoAlleleAreNotEvaluatedWithAMinimumFrequency)
     for (const auto& row : doc["rows"])
         formulas[row["locus"]] = std::string(row["formula"]) + " " + std::string(row["lr"]);
     EXPECT_EQ(formulas, (std::map<std::string, std::string>{
+                            {"D5S818", profiles::unrecognisedAlleleVerdict(results::Person::Father, "11,12") + " "},
                             {"TH01", profiles::unrecognisedAlleleVerdict(results::Person::Child, "?") + " "},
                             {"TPOX", "1/2p(99) 72,46"},
                             {"vWA", profiles::offLadderVerdict(results::Person::Father, "OMR") + " "}}));
