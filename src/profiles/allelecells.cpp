@@ -81,6 +81,15 @@ std::vector<std::string> splitAlleleCell(std::string_view cell)
     return labels;
 }
 
+std::vector<std::string> pairReading(std::string_view cell)
+{
+    cell = trimmed(cell);
+    if (!isDecimalComma(cell))
+        return {};
+    const std::size_t comma = cell.find(',');
+    return {std::string(cell.substr(0, comma)), std::string(cell.substr(comma + 1))};
+}
+
 bool isOffLadder(std::string_view label)
 {
     const std::string word = text::foldCase(trimmed(label));

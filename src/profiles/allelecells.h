@@ -17,6 +17,10 @@ std::string alleleLabel(std::string_view cell);
 // The labels of a cell that holds both alleles of a marker; none for an empty cell.
 std::vector<std::string> splitAlleleCell(std::string_view cell);
 
+// For a cell that is one decimal-comma microvariant ("5,4"), the two alleles it would be with
+// the comma as a separator ({"5", "4"}); empty for any other cell.
+std::vector<std::string> pairReading(std::string_view cell);
+
 // "OL", "off-ladder", "OMR" (outside the marker's range), "<8", ">33": an allele outside the
 // allelic ladder, not a label of any frequency table.
 bool isOffLadder(std::string_view label);

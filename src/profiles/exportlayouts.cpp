@@ -126,12 +126,13 @@ public:
     // The call of a row that gives all of the sample's alleles at the marker; a second row for
     // the same sample and marker must give the same ones.
     void putCall(std::size_t r, const std::string& sampleName, const std::string& marker,
-                 std::vector<std::string> alleles)
+                 std::vector<std::string> alleles, std::vector<std::string> pairReading = {})
     {
         noteMarker(marker);
         ExportedSample& s = sample(sampleName);
         const int line = m_grid.rows()[r].line;
-        const auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{alleles, line});
+        const auto [it, added]
+            = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{alleles, line, std::move(pairReading)});
         if (added)
             return;
         auto sorted = [](std::vector<std::string> v) {
@@ -148,7 +149,7 @@ public:
     {
         noteMarker(marker);
         ExportedSample& s = sample(sampleName);
-        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.rows()[r].line});
+        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.rows()[r].line, {}});
         if (!allele.empty())
             addAllele(it->second.alleles, std::move(allele));
     }
@@ -270,7 +271,7 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
         const std::string sample = requiredText(grid, r, h.sample, "имени образца");
         builder.sample(sample);
         for (const auto& [name, columns] : markers) {
-            std::vector<std::string> alleles;
+            std::vector<std::string> alleles, pair;
             for (std::size_t c : columns) {
                 const std::string& cell = grid.cell(r, c).text;
                 if (columns.size() > 1) {
@@ -279,9 +280,10 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
                 } else {
                     for (std::string& label : splitAlleleCell(cell))
                         addAllele(alleles, std::move(label));
+                    pair = pairReading(cell);
                 }
             }
-            builder.putCall(r, sample, name, std::move(alleles));
+            builder.putCall(r, sample, name, std::move(alleles), std::move(pair));
         }
     }
     return builder.take("по строке на образец");

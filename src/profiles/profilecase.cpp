@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "profilecase.h"
 
+#include <algorithm>
 #include <map>
 
 #include "automation/readmessages.h"
@@ -59,7 +60,13 @@ PersonCall personCall(const ExportedSample* sample, const std::string& key, resu
         out.problem = untypedVerdict(person);
         return out;
     }
-    const std::vector<std::string>& alleles = it->second.alleles;
+    // "5,4" is the microvariant when the table has it, or the alleles 5 and 4 when it has those
+    // and not the microvariant; otherwise it stays what it reads as (a rare microvariant).
+    const MarkerCall& call = it->second;
+    const auto inTable = [&](const std::string& label) { return table.matchAllele(locus, label) != 0; };
+    const bool pair = !call.pairReading.empty() && !inTable(call.alleles.front())
+                      && std::all_of(call.pairReading.begin(), call.pairReading.end(), inTable);
+    const std::vector<std::string>& alleles = pair ? call.pairReading : call.alleles;
     const std::string first = tableLabel(table, locus, alleles[0]);
     const std::string second = alleles.size() > 1 ? tableLabel(table, locus, alleles[1]) : first;
     out.cell = results::joinGenotype(first, second);

@@ -382,6 +382,26 @@ TEST(ProfilesCommand, CsvNamesNeverRunAsFormulas)
     EXPECT_EQ(r.out, "sample,typed_markers\n\"'=HYPERLINK(\"\"http://x\"\")\",1\n\"a,b\",1\n");
 }
 
+// A one-column cell "a,d" is the microvariant when the table has it, else the two alleles when
+// the table has both: father's cells against the genotypes the rows show.
+TEST(ExportCase, ACommaCellIsReadAgainstTheTable)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "wide.csv";
+    std::ofstream(file, std::ios::binary) << "Sample;F13A01;TH01;Penta D;D3S1358\nF;5,4;9,3;2,2;4,4\nC;5;9;12;15\n";
+    const cli::Run r = runProgram({"batch", file.string(), "--father", "F", "--child", "C", "--population", "white",
+                                   "--data", kData, "--format", "json"});
+    const auto doc = nlohmann::json::parse(r.out);
+    std::map<std::string, std::string> father;
+    for (const auto& row : doc["rows"])
+        father[row["locus"]] = row["father"];
+    EXPECT_EQ(father, (std::map<std::string, std::string>{
+                          {"D3S1358", "4,4/4,4"}, // neither 4,4 nor 4 in the table: read as written
+                          {"F13A01", "5/4"},
+                          {"Penta D", "2,2/2,2"},
+                          {"TH01", "9,3/9,3"}}));
+}
+
 // Names are the export's names without blanks around them, whichever side had the blanks.
 TEST(ExportCase, SampleNamesAreTakenWithoutSurroundingBlanks)
 {
