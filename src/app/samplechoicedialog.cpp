@@ -17,7 +17,9 @@ void fillSamples(QComboBox* box, const profiles::GenotypeExport& data)
 {
     for (const auto& sample : data.samples) {
         const QString name = QString::fromStdString(sample.name);
-        box->addItem(SampleChoiceDialog::tr("%1 (маркеров: %2)").arg(name).arg(sample.typedMarkers()), name);
+        // One arg() for both: a name holding "%2" must not take the count's place.
+        box->addItem(SampleChoiceDialog::tr("%1 (маркеров: %2)").arg(name, QString::number(sample.typedMarkers())),
+                     name);
     }
     box->setCurrentIndex(-1);
 }
@@ -35,8 +37,11 @@ SampleChoiceDialog::SampleChoiceDialog(const profiles::GenotypeExport& data, con
 {
     setWindowTitle(tr("Образцы экспорта генотипов"));
     auto* layout = new QVBoxLayout(this);
-    auto* source = new QLabel(
-        tr("%1\n%2, образцов: %3").arg(fileName, QString::fromStdString(data.layout)).arg(data.samples.size()), this);
+    auto* source
+        = new QLabel(tr("%1\n%2, образцов: %3")
+                         .arg(fileName, QString::fromStdString(data.layout), QString::number(data.samples.size())),
+                     this);
+    source->setTextFormat(Qt::PlainText);
     source->setWordWrap(true);
     layout->addWidget(source);
 
@@ -56,6 +61,7 @@ SampleChoiceDialog::SampleChoiceDialog(const profiles::GenotypeExport& data, con
 
     const auto missing = profiles::markersWithoutTable(data, locusNames);
     markersLabel = new QLabel(this);
+    markersLabel->setTextFormat(Qt::PlainText); // the export's marker names, whatever they hold
     markersLabel->setWordWrap(true);
     if (!missing.empty())
         markersLabel->setText(QString::fromStdString(profiles::markersWithoutTableNote(missing)));

@@ -64,9 +64,21 @@ struct BatchArguments {
     std::string father, child, mother;
 };
 
-// --father, --child, --mother: the samples of a case read from a genotyping export.
-std::string checkSamples(const CLI::App& app, const BatchArguments& args, BatchOptions& options)
+// A sample's name without blanks around it, as the export reader keeps the export's names.
+std::string sampleName(std::string name)
 {
+    name.erase(0, name.find_first_not_of(" \t\r\n"));
+    name.erase(name.find_last_not_of(" \t\r\n") + 1);
+    return name;
+}
+
+// --father, --child, --mother: the samples of a case read from a genotyping export.
+std::string checkSamples(const CLI::App& app, const BatchArguments& given, BatchOptions& options)
+{
+    BatchArguments args;
+    args.father = sampleName(given.father);
+    args.child = sampleName(given.child);
+    args.mother = sampleName(given.mother);
     const bool father = app.count("--father") > 0, child = app.count("--child") > 0, mother = app.count("--mother") > 0;
     if (!father && !child && !mother)
         return {};

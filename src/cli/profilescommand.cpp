@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "archive/summaryformat.h"
 #include "automation/readmessages.h"
 #include "cli/commonoptions.h"
 #include "cli/exitstatus.h"
@@ -52,16 +53,6 @@ std::string check(const CLI::App& app, const ProfilesArguments& args, ProfilesOp
         options.format = args.format;
     }
     return {};
-}
-
-std::string csvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\n\r") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
 }
 
 int runProfiles(const ProfilesOptions& options, std::ostream& out, std::ostream& err)
@@ -113,7 +104,7 @@ int runProfiles(const ProfilesOptions& options, std::ostream& out, std::ostream&
     } else if (options.format == "csv") {
         out << "sample,typed_markers\n";
         for (const auto& s : data.samples)
-            out << csvField(s.name) << ',' << s.typedMarkers() << '\n';
+            out << archive::csvField(s.name) << ',' << s.typedMarkers() << '\n'; // names from outside
         if (!withoutTable.empty())
             err << profiles::markersWithoutTableNote(withoutTable) << '\n';
     } else {

@@ -61,6 +61,14 @@ std::string_view withoutBlanks(std::string_view label)
     return label;
 }
 
+bool sameAlleleLabel(std::string_view a, std::string_view b)
+{
+    if (a == b)
+        return true;
+    const auto number = labelNumber(a);
+    return number && labelNumber(b) == number;
+}
+
 LocusTable::LocusTable() : m_records(kMaxLoci + 1) {}
 
 const LocusRecord& LocusTable::record(std::uint8_t k) const

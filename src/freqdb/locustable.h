@@ -18,6 +18,10 @@
 
 namespace freqdb {
 
+// Two labels name one allele: the same text, or the same decimal number written with either
+// separator or other zeros ("9.3", "9,3", "9,30"), the rule of LocusTable::matchAllele.
+bool sameAlleleLabel(std::string_view a, std::string_view b);
+
 class LocusTable {
 public:
     LocusTable();

@@ -88,6 +88,9 @@ FrequencyTable readContent(const std::filesystem::path& path, const std::optiona
     const tabletext::DelimitedText delimited = tabletext::splitDelimited(decoded->utf8, kMaxTableCells);
     if (!delimited.complete)
         throw ImportError("в таблице больше " + std::to_string(kMaxTableCells) + " ячеек — это не таблица частот");
+    if (delimited.unclosedQuoteLine > 0) // the rest of the file would be one field: rows lost
+        throw ImportError("строка " + std::to_string(delimited.unclosedQuoteLine)
+                          + ": кавычка в начале поля не закрыта до конца файла");
     FrequencyTable table = readGridTable(delimited.grid, origin, format);
     const std::string separator = delimited.separator == '\t'  ? "табуляция"
                                   : delimited.separator == ';' ? "точка с запятой"

@@ -2,8 +2,9 @@
 #pragma once
 // Allele labels as exports write them. One allele per cell in the long layouts and in the wide
 // layout with two columns per marker; both alleles in one cell ("15/16", "15,16", "15 16",
-// "15;16") in the wide layout with one column per marker. A comma followed by a single digit at
-// the end of such a cell ("9,3") is a decimal comma, as in the microvariant 9.3, not a separator.
+// "15;16", "15, 16") in the wide layout with one column per marker. A comma between a whole
+// number and one digit from 1 to 4 not above it ("9,3", "2,2") is a decimal comma, as in the
+// microvariant 9.3; between two alleles ("6,9", "8,9") it separates them.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +17,18 @@ std::string alleleLabel(std::string_view cell);
 // The labels of a cell that holds both alleles of a marker; none for an empty cell.
 std::vector<std::string> splitAlleleCell(std::string_view cell);
 
-// "OL", "off-ladder", "<8", ">33": an allele outside the allelic ladder, not a label of any
-// frequency table.
+// For a cell that is one decimal-comma microvariant ("5,4"), the two alleles it would be with
+// the comma as a separator ({"5", "4"}); empty for any other cell.
+std::vector<std::string> pairReading(std::string_view cell);
+
+// "OL", "off-ladder", "OMR" (outside the marker's range), "<8", ">33": an allele outside the
+// allelic ladder, not a label of any frequency table.
 bool isOffLadder(std::string_view label);
+
+// "15", "9,3", "9.3": a number of repeats, which a table may lack (a rare allele, given the
+// minimum frequency when the lab sets one). Anything else ("?", "F", "15,16" in one allele's
+// cell) is no allele call.
+bool isRepeatNumber(std::string_view label);
 
 // Adds `label` to `alleles` unless it is there already (a homozygote written twice).
 void addAllele(std::vector<std::string>& alleles, std::string label);

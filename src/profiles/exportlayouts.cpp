@@ -33,7 +33,7 @@ bool isSampleHeader(const std::string& key)
 
 bool isMarkerHeader(const std::string& key)
 {
-    return isOneOf(key, {"marker", "locus", "маркер", "локус"});
+    return isOneOf(key, {"marker", "locus", "markername", "locusname", "маркер", "локус"});
 }
 
 // "allele1" .. "alleleN": the number N; 0 for the single "allele" column; nullopt otherwise.
@@ -126,12 +126,13 @@ public:
     // The call of a row that gives all of the sample's alleles at the marker; a second row for
     // the same sample and marker must give the same ones.
     void putCall(std::size_t r, const std::string& sampleName, const std::string& marker,
-                 std::vector<std::string> alleles)
+                 std::vector<std::string> alleles, std::vector<std::string> pairReading = {})
     {
         noteMarker(marker);
         ExportedSample& s = sample(sampleName);
         const int line = m_grid.rows()[r].line;
-        const auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{alleles, line});
+        const auto [it, added]
+            = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{alleles, line, std::move(pairReading)});
         if (added)
             return;
         auto sorted = [](std::vector<std::string> v) {
@@ -148,7 +149,7 @@ public:
     {
         noteMarker(marker);
         ExportedSample& s = sample(sampleName);
-        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.rows()[r].line});
+        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.rows()[r].line, {}});
         if (!allele.empty())
             addAllele(it->second.alleles, std::move(allele));
     }
@@ -165,18 +166,34 @@ private:
     std::map<std::string, std::size_t> m_sampleIndex;
 };
 
+// A sample's or marker's name without the blanks a quoted field keeps ("  Иванов "): the
+// operator names the sample without them.
 std::string requiredText(const Grid& grid, std::size_t r, std::size_t c, const char* what)
 {
-    const std::string& text = grid.cell(r, c).text;
+    std::string text = grid.cell(r, c).text;
+    text.erase(0, text.find_first_not_of(" \t\r\n"));
+    text.erase(text.find_last_not_of(" \t\r\n") + 1);
     if (text.empty())
         throw ExportError(grid.where(r, c) + ": нет " + what);
     return text;
+}
+
+// A row with a filled field past the columns read (past the header, or past a merged header's
+// last column): an allele there would be lost and its heterozygote read as a homozygote.
+void refuseFieldsPastColumns(const Grid& grid, std::size_t r, std::size_t columns, std::size_t headerRow)
+{
+    for (std::size_t c = columns; c < grid.width(r); ++c) {
+        if (!grid.cell(r, c).text.empty())
+            throw ExportError(grid.where(r, c) + ": «" + grid.cell(r, c).text
+                              + "» стоит за последним столбцом заголовка (" + grid.whereRow(headerRow) + ")");
+    }
 }
 
 GenotypeExport readLong(const Grid& grid, const Header& h)
 {
     ExportBuilder builder(grid);
     for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+        refuseFieldsPastColumns(grid, r, grid.width(h.row), h.row);
         const std::string sample = requiredText(grid, r, h.sample, "имени образца");
         const std::string marker = requiredText(grid, r, *h.marker, "имени маркера");
         if (h.perAllele) {
@@ -213,8 +230,27 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
     // The marker columns in order; a marker's columns are read together, each cell split.
     std::vector<std::pair<std::string, std::vector<std::size_t>>> markers;
     std::map<std::string, std::size_t> markerIndex; // by locus key: a header may be very wide
-    for (std::size_t c = 0; c < grid.width(h.row); ++c) {
+    // A column without a header right after a marker's only column is that marker's second
+    // allele when it holds any: a spreadsheet's header cell merged over the marker's two columns
+    // is saved as the name and an empty cell (or none at the end of the line). Read alone, each
+    // heterozygote would become a homozygote.
+    std::size_t width = 0;
+    for (std::size_t r = h.row; r < grid.rows().size(); ++r)
+        width = std::max(width, grid.width(r));
+    auto holdsData = [&grid, &h](std::size_t c) {
+        for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+            if (!grid.cell(r, c).text.empty())
+                return true;
+        }
+        return false;
+    };
+    for (std::size_t c = 0; c < width; ++c) {
         const std::string& header = grid.cell(h.row, c).text;
+        if (header.empty() && c > 0 && !markers.empty() && markers.back().second == std::vector<std::size_t>{c - 1}
+            && holdsData(c)) {
+            markers.back().second.push_back(c);
+            continue;
+        }
         if (c == h.sample || header.empty() || isWideInfoHeader(tabletext::locusKey(header)))
             continue;
         const std::string name = wideMarkerName(header);
@@ -226,12 +262,16 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
     }
     if (markers.empty())
         throw ExportError(grid.whereRow(h.row) + ": в заголовке нет ни одного маркера");
+    std::size_t columnsRead = grid.width(h.row);
+    for (const auto& marker : markers)
+        columnsRead = std::max(columnsRead, marker.second.back() + 1);
     ExportBuilder builder(grid);
     for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+        refuseFieldsPastColumns(grid, r, columnsRead, h.row);
         const std::string sample = requiredText(grid, r, h.sample, "имени образца");
         builder.sample(sample);
         for (const auto& [name, columns] : markers) {
-            std::vector<std::string> alleles;
+            std::vector<std::string> alleles, pair;
             for (std::size_t c : columns) {
                 const std::string& cell = grid.cell(r, c).text;
                 if (columns.size() > 1) {
@@ -240,9 +280,10 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
                 } else {
                     for (std::string& label : splitAlleleCell(cell))
                         addAllele(alleles, std::move(label));
+                    pair = pairReading(cell);
                 }
             }
-            builder.putCall(r, sample, name, std::move(alleles));
+            builder.putCall(r, sample, name, std::move(alleles), std::move(pair));
         }
     }
     return builder.take("по строке на образец");
@@ -250,12 +291,22 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
 
 } // namespace
 
-GenotypeExport readExportGrid(const Grid& grid)
+GenotypeExport readExportGrid(const Grid& grid, bool lastLineEnded)
 {
     const std::optional<Header> header = findHeader(grid);
     if (!header)
         throw ExportError("в первых " + std::to_string(kHeaderRowsLooked)
                           + " строках нет заголовка со столбцом образца (Sample Name, SampleName, Образец)");
+    const std::size_t last = grid.rows().size() - 1;
+    if (!lastLineEnded && last > header->row && grid.width(last) < grid.width(header->row))
+        throw ExportError(grid.whereRow(last) + ": файл обрывается на этой строке, полей в ней "
+                          + std::to_string(grid.width(last)) + ", в заголовке "
+                          + std::to_string(grid.width(header->row)) + " — похоже, файл записан не полностью");
+    // Without a marker column, "Allele 1" would be read as a marker of a wide export named
+    // "Allele", and the refusal would speak of that marker.
+    if (!header->marker && !header->alleles.empty())
+        throw ExportError(grid.whereRow(header->row)
+                          + ": есть столбцы аллелей, но нет столбца маркера (Marker, Locus или Маркер)");
     if (header->marker && header->alleles.empty())
         throw ExportError(grid.whereRow(header->row)
                           + ": есть столбец маркера, но нет столбцов аллелей (Allele 1, "

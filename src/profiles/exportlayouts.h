@@ -3,7 +3,8 @@
 // Recognises the layout of a genotype export by its header and reads its rows:
 //
 // - long, one row per sample and marker: a sample column ("Sample Name", "Sample.Name",
-//   "SampleName", "Sample", "Образец"), a marker column ("Marker", "Locus", "Маркер", "Локус")
+//   "SampleName", "Sample", "Образец"), a marker column ("Marker", "Locus", "Marker Name",
+//   "Маркер", "Локус")
 //   and allele columns "Allele 1" ... "Allele N" (any spelling of the words' joints); a sample
 //   named twice for one marker must give the same alleles;
 // - long, one row per allele: the same with one column "Allele"; a sample's rows for one marker
@@ -21,7 +22,9 @@
 
 namespace profiles {
 
-// "по строке на образец и маркер" and the like, the layout's description.
-GenotypeExport readExportGrid(const tabletext::Grid& grid);
+// "по строке на образец и маркер" and the like, the layout's description. `lastLineEnded` false:
+// the text stops without a line end, and a last row narrower than the header is refused as a
+// file cut short (its missing cells would read as a homozygote or an untyped marker).
+GenotypeExport readExportGrid(const tabletext::Grid& grid, bool lastLineEnded = true);
 
 } // namespace profiles

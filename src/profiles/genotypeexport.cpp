@@ -27,7 +27,11 @@ GenotypeExport readContent(const std::string& bytes)
     const tabletext::DelimitedText delimited = tabletext::splitDelimited(decoded->utf8, kMaxExportCells);
     if (!delimited.complete)
         throw ExportError("в файле больше " + std::to_string(kMaxExportCells) + " ячеек — это не экспорт генотипов");
-    GenotypeExport result = readExportGrid(delimited.grid);
+    if (delimited.unclosedQuoteLine > 0)
+        throw ExportError("строка " + std::to_string(delimited.unclosedQuoteLine)
+                          + ": кавычка в начале поля не закрыта до конца файла — файл обрезан или в поле "
+                            "одна кавычка");
+    GenotypeExport result = readExportGrid(delimited.grid, delimited.lastLineEnded);
     const std::string separator = delimited.separator == '\t'  ? "табуляция"
                                   : delimited.separator == ';' ? "точка с запятой"
                                                                : "запятая";

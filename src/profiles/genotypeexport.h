@@ -22,6 +22,10 @@ namespace profiles {
 struct MarkerCall {
     std::vector<std::string> alleles;
     int line = 0;
+    // A one-column cell "5,4" reads as the microvariant 5,4 (alleles); it may also be the two
+    // alleles 5 and 4 written with a comma between them. Those two, to be taken instead when the
+    // locus's table has both and not the microvariant. Empty for any other cell.
+    std::vector<std::string> pairReading;
 };
 
 struct ExportedSample {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "profilecase.h"
 
+#include <algorithm>
 #include <map>
 
 #include "automation/readmessages.h"
@@ -59,13 +60,27 @@ PersonCall personCall(const ExportedSample* sample, const std::string& key, resu
         out.problem = untypedVerdict(person);
         return out;
     }
-    const std::vector<std::string>& alleles = it->second.alleles;
+    // "5,4" is the microvariant when the table has it, or the alleles 5 and 4 when it has those
+    // and not the microvariant; otherwise it stays what it reads as (a rare microvariant).
+    const MarkerCall& call = it->second;
+    const auto inTable = [&](const std::string& label) { return table.matchAllele(locus, label) != 0; };
+    const bool pair = !call.pairReading.empty() && !inTable(call.alleles.front())
+                      && std::all_of(call.pairReading.begin(), call.pairReading.end(), inTable);
+    const std::vector<std::string>& alleles = pair ? call.pairReading : call.alleles;
     const std::string first = tableLabel(table, locus, alleles[0]);
     const std::string second = alleles.size() > 1 ? tableLabel(table, locus, alleles[1]) : first;
     out.cell = results::joinGenotype(first, second);
     for (const auto& a : alleles) {
         if (isOffLadder(a)) {
             out.problem = offLadderVerdict(person, a);
+            return out;
+        }
+    }
+    // A call that is no number of repeats and no label of the table ("?", "F") would otherwise
+    // be a missing allele, and with a minimum frequency set it would get that frequency and an LR.
+    for (const auto& a : alleles) {
+        if (!isRepeatNumber(a) && table.matchAllele(locus, tableLabel(table, locus, a)) == 0) {
+            out.problem = unrecognisedAlleleVerdict(person, a);
             return out;
         }
     }
@@ -79,6 +94,11 @@ PersonCall personCall(const ExportedSample* sample, const std::string& key, resu
 std::string offLadderVerdict(results::Person person, const std::string& label)
 {
     return results::offLadderVerdict(person, label);
+}
+
+std::string unrecognisedAlleleVerdict(results::Person person, const std::string& label)
+{
+    return "Аллель " + label + " " + std::string(genitive(person)) + " не распознан: не рассчитывается";
 }
 
 std::string tooManyAllelesVerdict(results::Person person, std::size_t count)

@@ -6,11 +6,11 @@
 // with the same alleles gives it (exchange/genotypeworkbook.h). A homozygote "14" is "14/14".
 //
 // A call the export itself marks as not evaluable is stated on its row instead of evaluated, the
-// first found of father, child, mother: an allele outside the allelic ladder, more than two
-// alleles, or no alleles at all (the locus was not typed for that person; for the mother too,
-// since evaluating such a locus without her would be another case than the one asked for).
-// Markers of the export that no locus workbook of the data folder names (amelogenin, Y markers,
-// loci of another kit) are left out and listed once in a note.
+// first found of father, child, mother: an allele outside the allelic ladder, a call that is no
+// allele label ("?"), more than two alleles, or no alleles at all (the locus was not typed for that person; for the
+// mother too, since evaluating such a locus without her would be another case than the one asked for). Markers of the
+// export that no locus workbook of the data folder names (amelogenin, Y markers, loci of another kit) are left out and
+// listed once in a note.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -61,6 +61,8 @@ exchange::LoadedResults evaluateProfileCase(const GenotypeExport& data, const Ca
 // Verdicts of rows the export marks as not evaluable (column 2).
 std::string offLadderVerdict(results::Person person, const std::string& label);
 std::string tooManyAllelesVerdict(results::Person person, std::size_t count);
+// A call that is neither a number of repeats nor a label of the locus's table ("?").
+std::string unrecognisedAlleleVerdict(results::Person person, const std::string& label);
 std::string untypedVerdict(results::Person person);
 // "отец «F», ребенок «C», мать «M»" (without the mother for a duo): the persons' samples.
 std::string choiceText(const CaseChoice& choice);

@@ -125,7 +125,7 @@ std::string offLadderVerdict(Person person, std::string_view label)
 bool isOffLadderLabel(std::string_view label)
 {
     const std::string word = text::foldCase(freqdb::withoutBlanks(label));
-    return word == "ol" || word == "off-ladder" || word == "off ladder" || word == "offladder"
+    return word == "ol" || word == "off-ladder" || word == "off ladder" || word == "offladder" || word == "omr"
            || (!word.empty() && (word.front() == '<' || word.front() == '>'));
 }
 
@@ -159,14 +159,15 @@ ResolvedRow resolveRow(const freqdb::LocusTable& table, std::string_view locusNa
     const RowGenotype& g = row.genotype;
 
     // With a minimum frequency, an allele the table lacks is an allele of that frequency: the
-    // row is evaluated on a copy of the locus with such alleles added after the table's own. The
-    // same number written with the other separator ("16.3", "16,3") is the same added allele.
+    // row is evaluated on a copy of the locus with such alleles added after the table's own. One
+    // such allele written "8.1" by one person and "8,1" by another is one allele, as it would be
+    // if the table had it.
     auto addAllele = [&](const std::string& label) -> std::uint8_t {
         if (!out.extended)
             out.extended = record;
         freqdb::LocusRecord& r = *out.extended;
         for (int i = record.AlleleCount + 1; i <= r.AlleleCount; ++i) {
-            if (r.Labels[i] == label || freqdb::alleleLabelNumber(r.Labels[i]) == freqdb::alleleLabelNumber(label))
+            if (freqdb::sameAlleleLabel(r.Labels[i], label))
                 return static_cast<std::uint8_t>(i);
         }
         if (r.AlleleCount >= freqdb::kMaxAlleles)

@@ -55,17 +55,22 @@ DelimitedText splitDelimited(std::string_view text, std::size_t maxCells)
     std::vector<GridRow> rows;
     GridRow row;
     std::string field;
+    std::string afterQuote; // text between a closing quote and the separator
     bool quoted = false;
     bool wasQuoted = false;
     int line = 1;
+    int quoteLine = 0;
     row.line = line;
     std::size_t cells = 0;
     auto endField = [&] {
         ++cells;
         GridCell cell;
         cell.text = wasQuoted ? field : trimmed(field);
+        if (const std::string tail = trimmed(afterQuote); !tail.empty())
+            cell.text += (afterQuote.front() == ' ' || afterQuote.front() == '\t' ? " " : "") + tail;
         row.cells.push_back(std::move(cell));
         field.clear();
+        afterQuote.clear();
         wasQuoted = false;
     };
     auto endRow = [&] {
@@ -96,10 +101,11 @@ DelimitedText splitDelimited(std::string_view text, std::size_t maxCells)
             }
             continue;
         }
-        if (c == '"' && trimmed(field).empty()) {
+        if (c == '"' && !wasQuoted && trimmed(field).empty()) {
             field.clear();
             quoted = true;
             wasQuoted = true;
+            quoteLine = line;
         } else if (c == separator) {
             endField();
         } else if (c == '\n' || c == '\r') {
@@ -109,9 +115,14 @@ DelimitedText splitDelimited(std::string_view text, std::size_t maxCells)
             row.line = ++line;
         } else if (!wasQuoted) {
             field += c;
+        } else {
+            afterQuote += c;
         }
     }
-    if (!field.empty() || !row.cells.empty() || wasQuoted)
+    if (quoted && result.complete)
+        result.unclosedQuoteLine = quoteLine;
+    result.lastLineEnded = text.empty() || text.back() == '\n' || text.back() == '\r';
+    if (!field.empty() || !row.cells.empty() || wasQuoted || !afterQuote.empty())
         endRow();
     result.grid = Grid::fromText(std::move(rows), separator);
     return result;

@@ -4,7 +4,8 @@
 // of the three that the first 20 lines hold most often (outside quotes), tab before semicolon
 // before comma on a tie: a semicolon file with decimal commas has at least as many semicolons.
 // Fields may be quoted with '"' (a doubled quote inside is one quote; a quoted field may span
-// lines); blanks around a field are dropped. Line ends LF, CRLF or CR. Empty lines are skipped.
+// lines; text after the closing quote is kept, as in `"Иванов" отец`); blanks around a field
+// are dropped. Line ends LF, CRLF or CR. Empty lines are skipped.
 //
 // No Debian CSV library reports the line of each record, which every refusal must name, so this
 // small reader is our own.
@@ -18,6 +19,11 @@ struct DelimitedText {
     char separator = ',';
     Grid grid;
     bool complete = true; // false: the text holds more than maxCells fields and was cut there
+    // The line of a quoted field whose closing quote never came: the rest of the text is that
+    // field, which is what a file cut short or a lone quote in a name looks like. 0: none.
+    int unclosedQuoteLine = 0;
+    // False when the last row ends without a line end: its last field may have been cut.
+    bool lastLineEnded = true;
 };
 
 DelimitedText splitDelimited(std::string_view utf8, std::size_t maxCells);

@@ -1341,6 +1341,15 @@ private slots:
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Paternity Index - ") + QString::fromStdString(file.string()));
     }
 
+    // Sample names are shown as written, "%2" in a name included.
+    void sampleNamesAreShownAsWritten()
+    {
+        const auto data = profiles::readGenotypeExportText("Sample;vWA\nОбразец %2 100%;17/18\nC;17\n", "e.csv");
+        app::SampleChoiceDialog dialog(data, {"vWA"}, QStringLiteral("e.csv"));
+        QCOMPARE(dialog.fatherBox->itemText(0), QStringLiteral("Образец %2 100% (маркеров: 1)"));
+        QCOMPARE(dialog.fatherBox->itemData(0).toString(), QStringLiteral("Образец %2 100%"));
+    }
+
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_previousDir;

@@ -301,6 +301,10 @@ INSTANTIATE_TEST_SUITE_P(
                      {"batch", kExport, "--father", "F", "--child", "C", "--mother", "F"},
                      2,
                      "Один образец указан для двух лиц: «F»"},
+        ArgumentCase{"OneSampleWithBlanksForTwoPersons",
+                     {"batch", kExport, "--father", "F", "--child", " F\t"},
+                     2,
+                     "Один образец указан для двух лиц: «F»"},
         ArgumentCase{"SeveralCases",
                      {"batch", kExport, kExport, "--father", "F", "--child", "C"},
                      2,
@@ -339,6 +343,71 @@ TEST(ExportCaseReport, NamesTheSamplesTaken)
     EXPECT_NE(text.find("Образцы экспорта генотипов: отец «Father-2026-118», ребенок «Child-2026-118»\n"),
               std::string::npos)
         << text;
+}
+
+// Calls that are no allele label are stated, never given the minimum frequency; a number of
+// repeats missing from the table is a rare allele and gets it.
+TEST(ExportCase, CallsThatAreNoAlleleAreNotEvaluatedWithAMinimumFrequency)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "run.txt";
+    std::ofstream(file, std::ios::binary) << "Sample Name\tMarker\tAllele 1\tAllele 2\n"
+                                             "F\tvWA\tOMR\t18\nC\tvWA\tOMR\t17\nM\tvWA\t17\t19\n"
+                                             "F\tTH01\t6\t9.3\nC\tTH01\t?\t7\nM\tTH01\t7\t7\n"
+                                             "F\tTPOX\t8\t99\nC\tTPOX\t99\t11\nM\tTPOX\t11\t11\n"
+                                             "F\tD5S818\t11,12\t\nC\tD5S818\t11\t12\nM\tD5S818\t12\t12\n";
+    const cli::Run r
+        = runProgram({"batch", file.string(), "--father", "F", "--child", "C", "--mother", "M", "--population", "white",
+                      "--data", kData, "--min-frequency", "0.0069", "--format", "json"});
+    ASSERT_EQ(r.status, kExitIncomplete) << r.err;
+    std::map<std::string, std::string> formulas;
+    const auto doc = nlohmann::json::parse(r.out);
+    for (const auto& row : doc["rows"])
+        formulas[row["locus"]] = std::string(row["formula"]) + " " + std::string(row["lr"]);
+    EXPECT_EQ(formulas, (std::map<std::string, std::string>{
+                            {"D5S818", profiles::unrecognisedAlleleVerdict(results::Person::Father, "11,12") + " "},
+                            {"TH01", profiles::unrecognisedAlleleVerdict(results::Person::Child, "?") + " "},
+                            {"TPOX", "1/2p(99) 72,46"},
+                            {"vWA", profiles::offLadderVerdict(results::Person::Father, "OMR") + " "}}));
+}
+
+// A sample name from the export that a spreadsheet would run as a formula is listed as text.
+TEST(ProfilesCommand, CsvNamesNeverRunAsFormulas)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "run.csv";
+    std::ofstream(file, std::ios::binary) << "Sample;vWA\n=HYPERLINK(\"http://x\");17/18\n\"a,b\";17\n";
+    const cli::Run r = runProgram({"profiles", file.string(), "--data", kData, "--format", "csv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "sample,typed_markers\n\"'=HYPERLINK(\"\"http://x\"\")\",1\n\"a,b\",1\n");
+}
+
+// A one-column cell "a,d" is the microvariant when the table has it, else the two alleles when
+// the table has both: father's cells against the genotypes the rows show.
+TEST(ExportCase, ACommaCellIsReadAgainstTheTable)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "wide.csv";
+    std::ofstream(file, std::ios::binary) << "Sample;F13A01;TH01;Penta D;D3S1358\nF;5,4;9,3;2,2;4,4\nC;5;9;12;15\n";
+    const cli::Run r = runProgram({"batch", file.string(), "--father", "F", "--child", "C", "--population", "white",
+                                   "--data", kData, "--format", "json"});
+    const auto doc = nlohmann::json::parse(r.out);
+    std::map<std::string, std::string> father;
+    for (const auto& row : doc["rows"])
+        father[row["locus"]] = row["father"];
+    EXPECT_EQ(father, (std::map<std::string, std::string>{
+                          {"D3S1358", "4,4/4,4"}, // neither 4,4 nor 4 in the table: read as written
+                          {"F13A01", "5/4"},
+                          {"Penta D", "2,2/2,2"},
+                          {"TH01", "9,3/9,3"}}));
+}
+
+// Names are the export's names without blanks around them, whichever side had the blanks.
+TEST(ExportCase, SampleNamesAreTakenWithoutSurroundingBlanks)
+{
+    const cli::Run r = runProgram({"batch", kExport, "--father", " Father-2026-118 ", "--child", "Child-2026-118\t",
+                                   "--population", "white", "--data", kData, "--format", "csv"});
+    EXPECT_EQ(r.status, 0) << r.err;
 }
 
 TEST(ProfilesCommand, ListsTheSamplesAndTheMarkersWithoutATable)

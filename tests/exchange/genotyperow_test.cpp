@@ -221,6 +221,9 @@ TEST(GenotypeRow, UnknownAlleleTakesTheMinimumFrequency)
         {trio("16", "99", "99", "17", "17", "18"), "1/2p(99)", "p(99)=0,005", "100,00"},
         {trio("99", "99", "99", "99", "Нет", "Нет"), "1/p(99)", "p(99)=0,005", "200,00"},
         {trio("98", "99", "99", "98", "Нет", "Нет"), "(p(99)+p(98))/4p(99)p(98)", "p(99)=0,005", "100,00"},
+        // One absent allele in both of its spellings is one allele: no exclusion of the mother.
+        {trio("15", "16", "8.1", "15", "8,1", "17"), "1/2p(15)", "p(15)=0,250", "2,00"},
+        {trio("8.1", "16", "8,1", "17", "17", "18"), "1/2p(8.1)", "p(8.1)=0,005", "100,00"},
     };
     for (const Case& c : cases) {
         const auto outcome = evaluateGenotypeRow(table, "D3S1358", c.genotype, format);

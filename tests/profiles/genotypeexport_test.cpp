@@ -66,20 +66,45 @@ INSTANTIATE_TEST_SUITE_P(
                  utf16le("Sample.Name\tMarker\tAllele.1\tAllele.2\nF\tD3S1358\t15\t16\nF\tTH01\t9,3\t9.3\n"
                          "C\tD3S1358\t16\t\nC\tTH01\t9.3\t7\n"),
                  kTrio},
+        ReadCase{"LongWithMarkerName",
+                 "Sample Name;Marker Name;Allele 1;Allele 2\nF;D3S1358;15;16\nF;TH01;9,3;\nC;D3S1358;16;\n"
+                 "C;TH01;9,3;7\n",
+                 kTrio},
         ReadCase{"PerAllele",
                  "SampleName,Marker,Allele,Height\nF,D3S1358,15,1\nF,D3S1358,16,1\nF,TH01,9.3,1\nC,D3S1358,16,1\n"
                  "C,TH01,9.3,1\nC,TH01,7,1\n",
                  kTrio},
         ReadCase{"WideTwoColumnsSameName", "Sample;D3S1358;D3S1358;TH01;TH01\nF;15;16;9,3;\nC;16;16;9.3;7\n", kTrio},
+        // A header cell merged over a marker's two columns: the name, then an empty cell or none.
+        ReadCase{"WideMergedHeaderCells", "Sample;D3S1358;;TH01\nF;15;16;9,3;\nC;16;;9.3;7\n", kTrio},
         ReadCase{"WideNumberedColumns",
                  "Sample\tD3S1358 1\tD3S1358 2\tTH01.1\tTH01.2\nF\t15\t16\t9.3\t9.3\nC\t16\t\t9.3\t7\n", kTrio},
         // One column per marker: "/", blank and comma separate, but "9,3" alone is the microvariant.
         ReadCase{"WideOneColumn", "Case;Sample;D3S1358;TH01\n1;F;15,16;9,3\n1;C;16;9.3 7\n", kTrio},
+        // A comma between two alleles of one digit each ("6,9") or followed by a blank separates;
+        // only a part of 1 to 4 not above the whole ("2,2", "13,4") is a microvariant.
+        ReadCase{"WideOneColumnCommas",
+                 "Sample;TH01;TPOX;vWA;Penta D;FGA;D7S820\nF;6,9;8,9;15, 16;2,2;22,2/23;13,4 9\n",
+                 "F: TH01=6+9 TPOX=8+9 vWA=15+16 Penta D=2,2 FGA=22,2+23 D7S820=13,4+9"},
+        // Text after a closing quote belongs to the name: two samples stay two. A quoted name's
+        // blanks around it are no part of it.
+        ReadCase{"QuotedNamesWithText",
+                 "Sample Name,Marker,Allele 1,Allele 2\n\"Иванов\" отец,vWA,17,18\n\"Иванов\" сын,vWA,17,\n"
+                 "\" Мать \",vWA,17,\n",
+                 "Иванов отец: vWA=17+18 | Иванов сын: vWA=17 | Мать: vWA=17"},
+        ReadCase{"LongUtf16WithoutMark",
+                 utf16le("Sample Name\tMarker\tAllele 1\tAllele 2\r\nF\tD3S1358\t15\t16\r\nF\tTH01\t9.3\t\r\n"
+                         "C\tD3S1358\t16\t16\r\nC\tTH01\t9.3\t7\r\n")
+                     .substr(2),
+                 kTrio},
         ReadCase{"MarkersKeepTheirOwnDigitsAndAnEmptyCellIsUntyped", "Sample,TH01,D2S1338,Penta D\nF,6/9.3,17/20,\n",
                  "F: TH01=6+9,3 D2S1338=17+20 Penta D=-"},
         ReadCase{"Windows1251Names", "\xCE\xE1\xF0\xE0\xE7\xE5\xF6;vWA\n\xCE\xF2\xE5\xF6;17/18\n", "Отец: vWA=17+18"},
         // A sample named twice with the same alleles (a rerun) is one call; spellings of one
         // marker are one marker.
+        // A UTF-8 file cut inside the last letter of a remark is still UTF-8, not Windows-1251.
+        ReadCase{"Utf8CutInsideItsLastLetter", "Sample;vWA;Примечание\nОтец;17/18;повтор\nСын;17;пов\xD1",
+                 "Отец: vWA=17+18 | Сын: vWA=17"},
         ReadCase{"RepeatedRowsAndSpellings",
                  "Sample Name\tMarker\tAllele 1\tAllele 2\nF\tvWA\t17\t18\nF\tVWA\t18\t17\nF\tPENTA_D\tOL\t9\n",
                  "F: vWA=17+18 PENTA_D=OL+9"}),
@@ -121,6 +146,21 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"MarkerWithoutAlleleColumns", "Sample Name\tMarker\tHeight 1\nF\tvWA\t17\n",
                     "Экспорт генотипов e.txt, строка 1: есть столбец маркера, но нет столбцов аллелей (Allele 1, "
                     "Allele 2 или Allele)"},
+        // A file cut short: the rest taken as one quoted name, or a last row whose missing
+        // "Allele 2" would read as a homozygote.
+        RefusalCase{"UnclosedQuote", "Sample Name,Marker,Allele 1\n\"F,vWA,17\nC,vWA,18\n",
+                    "Экспорт генотипов e.txt, строка 2: кавычка в начале поля не закрыта до конца файла — файл "
+                    "обрезан или в поле одна кавычка"},
+        RefusalCase{"CutLastLine", "Sample Name\tMarker\tAllele 1\tAllele 2\r\nF\tvWA\t17\t18\r\nC\tvWA\t17",
+                    "Экспорт генотипов e.txt, строка 3: файл обрывается на этой строке, полей в ней 3, в "
+                    "заголовке 4 — похоже, файл записан не полностью"},
+        // An allele past the header would be lost: a heterozygote read as a homozygote.
+        RefusalCase{"FieldPastTheHeader", "SampleName,Marker,Allele\nF,vWA,17\nC,vWA,17,18\n",
+                    "Экспорт генотипов e.txt, строка 3, поле 4: «18» стоит за последним столбцом заголовка (строка "
+                    "1)"},
+        RefusalCase{"AlleleColumnsWithoutMarkerColumn", "Sample Name\tMarker Id\tAllele 1\tAllele 2\nF\tvWA\t17\t18\n",
+                    "Экспорт генотипов e.txt, строка 1: есть столбцы аллелей, но нет столбца маркера (Marker, Locus "
+                    "или Маркер)"},
         RefusalCase{"HeaderOnly", "Sample;vWA\n",
                     "Экспорт генотипов e.txt: под заголовком (строка 1) нет ни одного образца"},
         RefusalCase{"Workbook", std::string("PK\x03\x04\x14\0\0\0", 8),
