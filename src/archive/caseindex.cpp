@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "caseindex.h"
 
+#include <set>
 #include <vector>
 
 #include "engine/enginetexts.h"
 #include "engine/evaluatelocus.h"
+#include "freqdb/locustable.h"
 #include "results/gridtexts.h"
+#include "text/casefold.h"
 
 namespace archive {
 
@@ -13,9 +16,14 @@ engine::CombinedIndexResult markAndCombine(results::ResultsGrid& grid, const std
                                            const text::NumberFormat& format)
 {
     std::vector<engine::CombinedIndexRow> rows;
+    std::set<std::string> combinedLoci;
     for (int r = 1; r <= grid.ResultCount(); ++r) {
-        if (!grid.cell(r, results::kColumnLr).empty())
-            grid.setCell(r, results::kColumnMark, std::string(results::kMark));
+        // A locus typed twice (a repeat typing, a row copied twice) enters the product once: the
+        // second index of the same locus would square its weight.
+        const std::string locus
+            = text::foldCase(std::string(freqdb::withoutBlanks(grid.cell(r, results::kColumnLocus))));
+        const bool combined = !grid.cell(r, results::kColumnLr).empty() && combinedLoci.insert(locus).second;
+        grid.setCell(r, results::kColumnMark, combined ? std::string(results::kMark) : std::string());
         rows.push_back({grid.cell(r, results::kColumnNumber), grid.cell(r, results::kColumnLr),
                         grid.cell(r, results::kColumnMark)});
     }

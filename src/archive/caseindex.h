@@ -10,8 +10,9 @@
 
 namespace archive {
 
-// Marks every row with an LR and combines them as "Перемножить" does with `prior` (written with
-// the format's separator).
+// Marks every row with an LR, the first of each locus only, and combines them as "Перемножить"
+// does with `prior` (written with the format's separator). A later row of a locus already marked
+// stays unmarked (casereservations.h names it).
 engine::CombinedIndexResult markAndCombine(results::ResultsGrid& grid, const std::string& prior,
                                            const text::NumberFormat& format);
 

@@ -18,6 +18,12 @@ std::string CaseReservations::status() const
             rows += (rows.empty() ? "" : ", ") + row;
         add("не рассчитано строк: " + std::to_string(unevaluatedRows.size()) + " (" + rows + ")");
     }
+    if (!repeatedLoci.empty()) {
+        std::string rows;
+        for (const auto& row : repeatedLoci)
+            rows += (rows.empty() ? "" : ", ") + row;
+        add("локус повторен, строка не вошла в CPI: " + rows);
+    }
     if (rowsLeftOut > 0)
         add("не загружено строк сверх 99: " + std::to_string(rowsLeftOut));
     if (probabilityUndefined)
@@ -33,6 +39,9 @@ CaseReservations reservationsOf(const exchange::LoadedResults& evaluated, const 
         const std::string& verdict = grid.cell(r, results::kColumnFormula);
         if (grid.cell(r, results::kColumnLr).empty() && verdict != engine::kMaternityExcluded)
             out.unevaluatedRows.push_back("№" + grid.cell(r, results::kColumnNumber) + " «" + verdict + "»");
+        else if (!grid.cell(r, results::kColumnLr).empty() && !grid.isMarked(r))
+            out.repeatedLoci.push_back("№" + grid.cell(r, results::kColumnNumber) + " «"
+                                       + grid.cell(r, results::kColumnLocus) + "»");
     }
     out.rowsLeftOut = evaluated.rowsLeftOut;
     out.probabilityUndefined = combined.status == engine::CombinedIndexStatus::Undefined;

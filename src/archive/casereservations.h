@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What keeps an evaluated case from being plain "ok": rows the table shows without an index
-// (a locus not loaded, an allele not in the table, a genotype typed wrongly), rows beyond the 99
+// (a locus not loaded, an allele not in the table, a genotype typed wrongly), a locus on two rows
+// (only its first enters the CPI), rows beyond the 99
 // the table holds, and a probability of paternity that has no value (a prior of 1 beside an
 // exclusion). Such a case was evaluated, its CPI is formed from the rows that have an LR, and
 // its results are written; but a reader must not take it for a complete result, so its status
@@ -21,10 +22,15 @@ inline constexpr std::string_view kIncompletePrefix = "неполный расч
 struct CaseReservations {
     // Per row without an index: "№<row number> «<its verdict>»".
     std::vector<std::string> unevaluatedRows;
+    // Per row with an LR left out of the CPI because its locus came before: "№<row> «<locus>»".
+    std::vector<std::string> repeatedLoci;
     int rowsLeftOut = 0; // beyond the 99 rows of the table
     bool probabilityUndefined = false;
 
-    bool any() const { return !unevaluatedRows.empty() || rowsLeftOut > 0 || probabilityUndefined; }
+    bool any() const
+    {
+        return !unevaluatedRows.empty() || !repeatedLoci.empty() || rowsLeftOut > 0 || probabilityUndefined;
+    }
     // kIncompletePrefix and the reservations, one line: "неполный расчет: не рассчитано строк: 1
     // (№5 «Аллеля l7 (отца) нет в локусе vWA»); не загружено строк сверх 99: 21"
     std::string status() const;

@@ -49,7 +49,8 @@ ExclusionPowers exclusionPowers(const freqdb::LocusTable& table, const ResultsGr
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const auto pe = rowExclusionPower(table, grid.cell(r, kColumnLocus), grid.RowGenotypes(r));
         out.rows.push_back(pe ? exclusionPowerText(*pe, format) : std::string());
-        if (pe && grid.isMarked(r))
+        // The rows the CPI multiplies: marked and with an index.
+        if (pe && grid.isMarked(r) && !grid.cell(r, kColumnLr).empty())
             marked.push_back(*pe);
     }
     if (const auto cpe = engine::combinedExclusionPower(marked)) {

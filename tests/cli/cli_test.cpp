@@ -528,35 +528,43 @@ void writeCase(const std::filesystem::path& file, std::vector<std::vector<std::s
 }
 
 // Cases that were evaluated but not whole are not "ok": a row without an index (named with its
-// verdict in every output), rows beyond 99 (counted), a probability without a value (said). Such
-// a run ends with status 3; a dangling link among the cases is a failure line (status 1). A blank
-// row is no locus.
+// verdict in every output), a locus on a second row (its index would count twice: only the first
+// enters the CPI), rows beyond 99 (counted), a probability without a value (said). Such a run ends
+// with status 3; a dangling link among the cases is a failure line (status 1). A blank row is no
+// locus.
 TEST(ArchiveRun, CasesWithReservationsAreNotOk)
 {
     TempDir dir;
     const std::vector<std::string> locus = {"", "D3S1358", "15/16", "15/17", "17/18"};
     writeCase(dir.path() / "a typo.xlsx", {locus, {"", "vWA", "17/l7", "17/18", "18/18"}, {}, {}, {}});
-    writeCase(dir.path() / "b blank row.xlsx", {locus, {}, locus, locus, {}, {}, {}});
+    writeCase(dir.path() / "b blank row.xlsx", {locus, {}, {"", "TH01", "6/7", "7/8", "8/9"}, {}, {}, {}});
     writeCase(dir.path() / "c 120 rows.xlsx", std::vector<std::vector<std::string>>(120, locus));
+    writeCase(dir.path() / "e twice.xlsx", {locus, {"", "D3S1358", "15/16", "16/17", "17/18"}, {}, {}, {}});
     const std::string typo = "неполный расчет: не рассчитано строк: 1 (№2 «Аллеля l7 (отца) нет в локусе vWA»)";
-    const std::string big = "неполный расчет: не загружено строк сверх 99: 21";
+    const std::string big = "№99 «D3S1358»; не загружено строк сверх 99: 21";
+    const std::string twice = "неполный расчет: локус повторен, строка не вошла в CPI: №2 «D3S1358»";
     for (const char* format : {"text", "csv", "json"}) {
         const auto r = batch(dir.path().string(), {"--format", format});
         EXPECT_EQ(r.status, kExitIncomplete) << format << r.err;
         EXPECT_NE(r.out.find(typo), std::string::npos) << format << r.out;
         EXPECT_NE(r.out.find(big), std::string::npos) << format << r.out;
+        EXPECT_NE(r.out.find(twice), std::string::npos) << format << r.out;
     }
     const auto csv = lines(batch(dir.path().string(), {"--format", "csv"}).out);
-    ASSERT_EQ(csv.size(), 4u);
+    ASSERT_EQ(csv.size(), 5u);
     EXPECT_TRUE(csv[1].ends_with("," + typo + ",1,0,\"0,5287\"")) << csv[1];
-    EXPECT_EQ(csv[2].rfind((dir.path() / "b blank row.xlsx").string() + ",3,3,0,", 0), 0u) << csv[2];
-    EXPECT_TRUE(csv[2].ends_with(",ok,0,0,\"0,8953\"")) << csv[2];
-    EXPECT_EQ(csv[3].rfind((dir.path() / "c 120 rows.xlsx").string() + ",99,99,0,", 0), 0u) << csv[3];
-    EXPECT_TRUE(csv[3].ends_with("," + big + ",0,21,\"> 0,99999999999999999\"")) << csv[3];
+    EXPECT_EQ(csv[2].rfind((dir.path() / "b blank row.xlsx").string() + ",2,2,0,", 0), 0u) << csv[2];
+    EXPECT_TRUE(csv[2].ends_with(",ok,0,0,\"0,8349\"")) << csv[2];
+    // The same locus 99 times and once give one CPI.
+    const std::string once = ",\"Индекс отцовства (Combined Paternity Index) CPI=1,8\",";
+    EXPECT_EQ(csv[3].rfind((dir.path() / "c 120 rows.xlsx").string() + ",99,1,0" + once, 0), 0u) << csv[3];
+    EXPECT_TRUE(csv[3].ends_with(big + "\",0,21,\"0,5287\"")) << csv[3];
+    EXPECT_EQ(csv[4].rfind((dir.path() / "e twice.xlsx").string() + ",2,1,0" + once, 0), 0u) << csv[4];
+    EXPECT_TRUE(csv[4].ends_with(",\"" + twice + "\",0,0,\"0,5287\"")) << csv[4];
 
     std::filesystem::create_symlink(dir.path() / "gone.xlsx", dir.path() / "d link.xlsx");
     const auto linked = lines(batch(dir.path().string(), {"--format", "csv"}).out);
-    ASSERT_EQ(linked.size(), 5u);
+    ASSERT_EQ(linked.size(), 6u);
     EXPECT_EQ(linked[4], (dir.path() / "d link.xlsx").string() + ",,,,,,ссылка ведет к несуществующему файлу: "
                              + (dir.path() / "gone.xlsx").string() + ",,,");
     EXPECT_EQ(batch(dir.path().string()).status, kExitFailure);

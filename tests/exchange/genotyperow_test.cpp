@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "exchangetesting.h"
 #include "results/exclusionpowers.h"
 
@@ -246,27 +248,36 @@ TEST(GenotypeRow, UnknownAlleleTakesTheMinimumFrequency)
     EXPECT_EQ(table.record(1).AlleleCount, 5);
 }
 
+// A row as the table holds it once evaluated: its index in the LR column.
+int appendEvaluated(ResultsGrid& grid, const RowGenotype& genotype, const std::string& lr = "1,00")
+{
+    const int r = grid.AppendRow("D3S1358", genotype);
+    grid.setCell(r, kColumnLr, lr);
+    return r;
+}
+
 // PE by hand from the definition, (1 - P)^2 with P the frequencies of the alleles the child may
-// have from its father; CPE over the marked rows that have one.
+// have from its father; CPE over the rows the CPI multiplies: marked, with an index.
 TEST(ExclusionPowers, PerRowAndOverTheMarkedRows)
 {
     const text::NumberFormat format(",");
     ResultsGrid grid;
-    const std::pair<RowGenotype, bool> rows[] = {
-        {trio("15", "16", "15", "17", "17", "18"), true}, // paternal 15: (1 - 0,25)^2
-        {trio("15", "16", "15", "16", "Нет", "Нет"), false}, // duo, 15 or 16: (1 - 0,45)^2, not marked
-        {trio("16", "17", "14", "14", "14", "15"), true}, // excluded, paternal 14: (1 - 0,1)^2
-        {trio("15", "16", "15", "16", "17", "18"), true}, // the mother gives neither: no PE
-        {trio("14", "15", "16", "15", "15", "16"), true}, // either: (1 - 0,45)^2
-        {trio("15", "99", "15", "16", "15", "16"), true}, // the father's allele unknown: no PE
+    const std::tuple<RowGenotype, bool, std::string> rows[] = {
+        {trio("15", "16", "15", "17", "17", "18"), true, "2,00"}, // paternal 15: (1 - 0,25)^2
+        {trio("15", "16", "15", "16", "Нет", "Нет"), false, "1,11"}, // duo, 15 or 16: (1 - 0,45)^2, not marked
+        {trio("16", "17", "14", "14", "14", "15"), true, "0"}, // excluded, paternal 14: (1 - 0,1)^2
+        {trio("15", "16", "15", "16", "17", "18"), true, ""}, // the mother gives neither: no PE
+        {trio("14", "15", "16", "15", "15", "16"), true, "1,11"}, // either: (1 - 0,45)^2
+        {trio("15", "99", "15", "16", "15", "16"), true, ""}, // the father's allele unknown: no PE
+        {trio("15", "16", "15", "17", "17", "18"), true, ""}, // marked without an index: not in the CPE
     };
-    for (const auto& [genotype, marked] : rows) {
-        const int r = grid.AppendRow("D3S1358", genotype);
+    for (const auto& [genotype, marked, lr] : rows) {
+        const int r = appendEvaluated(grid, genotype, lr);
         if (marked)
             grid.ToggleMark(r);
     }
     const auto powers = exclusionPowers(exchange::testing::makeTable(), grid, format);
-    EXPECT_EQ(powers.rows, (std::vector<std::string>{"0,5625", "0,3025", "0,8100", "", "0,3025", ""}));
+    EXPECT_EQ(powers.rows, (std::vector<std::string>{"0,5625", "0,3025", "0,8100", "", "0,3025", "", "0,5625"}));
     EXPECT_EQ(powers.combined, "0,9420"); // 1 - 0,4375 * 0,19 * 0,6975 = 0,94202
     EXPECT_EQ(powers.line(), std::string(kCpePrefix) + "0,9420");
     EXPECT_EQ(exclusionPowers(exchange::testing::makeTable(), ResultsGrid(), format).line(), "");
@@ -296,7 +307,7 @@ TEST(ExclusionPowers, BelowOneNeverReadsOneAboveZeroNeverZero)
     for (const auto& [rows, cpe] : {std::pair{10, "0,9999999"}, std::pair{40, "> 0,99999999999999999"}}) {
         ResultsGrid grid;
         for (int i = 0; i < rows; ++i)
-            grid.ToggleMark(grid.AppendRow("D3S1358", trio("16", "17", "14", "14", "14", "15")));
+            grid.ToggleMark(appendEvaluated(grid, trio("16", "17", "14", "14", "14", "15"), "0"));
         EXPECT_EQ(exclusionPowers(exchange::testing::makeTable(), grid, format).combined, cpe) << rows;
     }
 }
