@@ -48,6 +48,7 @@
 #include "report/casereport.h"
 #include "report/reportpdf.h"
 #include "results/genotyperow.h"
+#include "results/stalerows.h"
 #include "text/shorttext.h"
 
 namespace app {
@@ -373,23 +374,9 @@ void TForm1::recomputeRows()
         m_grid.applyOutcome(row, outcome);
     }
     m_rowsPopulation = freqdb::Population::Unset;
+    m_rowsNotFromTables.clear();
     emptyResultLines();
     refreshGrid();
-}
-
-bool TForm1::rowsOfChosenPopulation()
-{
-    const freqdb::Population chosen = m_form3->Population();
-    // With the loaded rows all deleted, the rows that come next are the chosen population's.
-    if (m_grid.ResultCount() == 0)
-        m_rowsPopulation = freqdb::Population::Unset;
-    if (m_rowsPopulation == freqdb::Population::Unset || m_rowsPopulation == chosen)
-        return true;
-    if (m_dialogs.question(this, tr("Внимание"), WindowTexts::otherPopulationRows(m_rowsPopulation, chosen))
-        != Answer::Yes)
-        return false;
-    recomputeRows();
-    return true;
 }
 
 void TForm1::N11Click()
@@ -544,6 +531,7 @@ void TForm1::N10Click()
     m_loadedSamples.clear();
     m_loadedAt.clear();
     m_rowsPopulation = freqdb::Population::Unset;
+    m_rowsNotFromTables.clear();
     StringGrid1->clearSelection();
     refreshGrid();
     StringGrid1->scrollToTop();
@@ -648,6 +636,7 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
     m_unsaved = false;
     m_rowsPopulation
         = loaded.statedPopulation != m_form3->Population() ? loaded.statedPopulation : freqdb::Population::Unset;
+    m_rowsNotFromTables.clear();
     StringGrid1->clearSelection();
     refreshGrid();
     StringGrid1->scrollToTop();
@@ -658,6 +647,8 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
     // computed with the frequencies now chosen, before saving or reporting them as such.
     if (loaded.statedPopulation != freqdb::Population::Unset && loaded.statedPopulation != m_form3->Population())
         notes << QString::fromStdString(exchange::otherPopulationNote(loaded.statedPopulation, m_form3->Population()));
+    else if (!(m_rowsNotFromTables = results::rowsNotFromTables(m_table, m_grid, m_format)).empty())
+        notes << WindowTexts::rowsNotFromTablesNote(m_rowsNotFromTables);
     if (!notes.isEmpty())
         m_dialogs.information(this, notes.join('\n'));
 }

@@ -213,6 +213,9 @@ private:
     // The population a loaded workbook says its rows were computed with, when it is not the one
     // chosen and they were not recomputed since; Unset otherwise.
     freqdb::Population m_rowsPopulation = freqdb::Population::Unset;
+    // Loaded rows (same population) whose texts the tables and settings in force would not give:
+    // recomputed, on the operator's word, before they meet new rows or a report.
+    std::vector<int> m_rowsNotFromTables;
     bool m_opened = false; // the first load succeeded and this window is shown
 
     ResultsModel* m_model = nullptr;

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "app/datamenu.h"
+#include "app/dialogs.h"
 #include "app/recoverykeeper.h"
 #include "app/resultline.h"
 #include "app/tform1.h"
@@ -15,6 +16,7 @@
 #include "exchange/loadedresults.h"
 #include "exchange/recoveryfile.h"
 #include "exchange/resultsworkbookreader.h"
+#include "results/stalerows.h"
 
 namespace app {
 
@@ -79,6 +81,33 @@ void TForm1::showSettings()
     for (const auto& [label, value] : freqdb::settingsLines(settings))
         tip += QString::fromStdString(label) + ": " + QString::fromStdString(value) + '\n';
     SettingsLabel->setToolTip(tip.trimmed());
+}
+
+bool TForm1::rowsOfChosenPopulation()
+{
+    const freqdb::Population chosen = m_form3->Population();
+    // With the loaded rows all deleted, the rows that come next are the chosen population's.
+    if (m_grid.ResultCount() == 0)
+        m_rowsPopulation = freqdb::Population::Unset;
+    if (m_rowsPopulation != freqdb::Population::Unset && m_rowsPopulation != chosen) {
+        if (m_dialogs.question(this, tr("Внимание"), WindowTexts::otherPopulationRows(m_rowsPopulation, chosen))
+            != Answer::Yes)
+            return false;
+        recomputeRows();
+        return true;
+    }
+    // Loaded rows computed with other tables or settings of the same population: asked the same
+    // way, for the rows still in the table (the operator may have deleted them since).
+    if (m_rowsNotFromTables.empty())
+        return true;
+    m_rowsNotFromTables = results::rowsNotFromTables(m_table, m_grid, m_format);
+    if (m_rowsNotFromTables.empty())
+        return true;
+    if (m_dialogs.question(this, tr("Внимание"), WindowTexts::rowsNotFromTablesQuestion(m_rowsNotFromTables))
+        != Answer::Yes)
+        return false;
+    recomputeRows();
+    return true;
 }
 
 freqdb::Population TForm1::rowsPopulation() const

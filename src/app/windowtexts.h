@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The window's own messages that no Part of the core owns: the full table, rows computed with
-// another population's frequencies, a save-changes answer that wrote only the report.
+// The window's own messages, which the core does not own: the full table, rows computed with
+// another population's frequencies or with other tables and settings, a save-changes answer that
+// wrote only the report.
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 #include "freqdb/population.h"
 
@@ -33,6 +36,35 @@ public:
                   "Строки разных популяций не входят в один индекс и в один отчёт.")
                    .arg(rowsName, chosenName)
                + QStringLiteral("\n\n") + tr("Пересчитать строки по частотам для %1?").arg(chosenName);
+    }
+
+    // Loaded rows of the chosen population computed with other frequencies or settings.
+    static QString rowsNotFromTablesNote(const std::vector<int>& rows)
+    {
+        return tr("Строки книги %1 рассчитаны не с теми частотами аллелей или настройками расчёта, что "
+                  "действуют сейчас: строки не пересчитаны.")
+            .arg(rowNumbers(rows));
+    }
+
+    static QString rowsNotFromTablesQuestion(const std::vector<int>& rows)
+    {
+        return tr("Строки таблицы %1 рассчитаны не с теми частотами аллелей или настройками расчёта, что "
+                  "действуют сейчас. Такие строки не входят в один индекс и в один отчёт с новыми.")
+                   .arg(rowNumbers(rows))
+               + QStringLiteral("\n\n") + tr("Пересчитать строки с частотами и настройками, которые действуют сейчас?");
+    }
+
+    // "№2, №5, №7", the first ten and a count of the rest.
+    static QString rowNumbers(const std::vector<int>& rows)
+    {
+        constexpr std::size_t kShown = 10;
+        QStringList shown;
+        for (std::size_t i = 0; i < rows.size() && i < kShown; ++i)
+            shown << QStringLiteral("№%1").arg(rows[i]);
+        QString out = shown.join(QStringLiteral(", "));
+        if (rows.size() > kShown)
+            out += tr(" и ещё %1").arg(rows.size() - kShown);
+        return out;
     }
 
     // "Сохранить изменения?" answered with a report name: the rows cannot be loaded back from it.

@@ -715,6 +715,56 @@ private slots:
                  QStringLiteral("Использовались референтные частоты аллелей для негров США"));
     }
 
+    // Rows of the same population loaded from a workbook computed with other settings (here before
+    // θ was set) are said to be so, and recomputed on the operator's word before they meet new
+    // rows, a product or a report; rows the tables in force give are loaded without a word.
+    void rowsOfOtherSettingsAreRecomputedBeforeTheyMeetOthers()
+    {
+        openWindow();
+        threeRows();
+        pressRow(Qt::LeftButton, 300, 1);
+        combine();
+        const auto saved = workDir() / "plain.xlsx";
+        m_reader.add(saved, {FakeSheet{"Лист1", saveAndRead(saved)}});
+        const QStringList plainRow = rowTexts(1);
+        const auto load = [&] {
+            m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
+            m_window->loadResultsAction->trigger();
+        };
+        const int saidBefore = m_dialogs.texts("information").size();
+        m_dialogs.answers.enqueue(Answer::No); // "Сохранить изменения?"
+        load();
+        QCOMPARE(m_dialogs.texts("information").size(), saidBefore);
+
+        std::ofstream(workDir() / "data" / "settings.ini") << "theta = 0,01\n";
+        m_dialogs.answers.enqueue(Answer::Yes);
+        m_window->populationAction->trigger();
+        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QCOMPARE(cell(1, 2), QStringLiteral("θ=0,01 1/2p(15)"));
+        m_dialogs.answers.enqueue(Answer::No);
+        load();
+        QCOMPARE(rowTexts(1), plainRow);
+        QVERIFY2(m_dialogs.texts("information")
+                     .last()
+                     .startsWith(QStringLiteral("Строки книги №1, №2, №3 рассчитаны не "
+                                                "с теми частотами")),
+                 qPrintable(m_dialogs.texts("information").join('\n')));
+        const QString cpi = m_window->Edit1->text();
+        m_dialogs.answers.enqueue(Answer::No);
+        m_window->combineAction->trigger();
+        QVERIFY(m_dialogs.calls.last().text.contains(QStringLiteral("Пересчитать строки с частотами и настройками")));
+        QCOMPARE(rowTexts(1), plainRow);
+        QCOMPARE(m_window->Edit1->text(), cpi);
+
+        m_dialogs.answers.enqueue(Answer::Yes);
+        m_window->combineAction->trigger();
+        QCOMPARE(cell(1, 2), QStringLiteral("θ=0,01 1/2p(15)"));
+        const int questions = m_dialogs.texts("question").size();
+        calculate("TH01", {"6", "7", "7", "9.3", "9.3", "9.3"});
+        QCOMPARE(m_dialogs.texts("question").size(), questions);
+        std::filesystem::remove(workDir() / "data" / "settings.ini");
+    }
+
     // Every text the operator reads is whole, or cut with an ellipsis and whole in the tooltip;
     // numbers are never cut: four rows with LR 714,29 and their CPI, row numbers from 10 on, and a
     // long verdict, at the starting size and maximised.
