@@ -121,6 +121,11 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
         return report;
     report.cpiLine = inputs.cpiLine;
     report.probabilityLine = inputs.probabilityLine;
+    // A prior of 1 beside an exclusion leaves the probability line empty: the report says why
+    // rather than leave the reader without one.
+    if (report.probabilityLine.empty()
+        && engine::CombineIndex(rows, format.general(1.0L), format).status == engine::CombinedIndexStatus::Undefined)
+        report.probabilityLine = std::string(engine::kUndefinedProbability);
     report.cpeLine = powers.line();
     for (const long double prior : kReportPriors) {
         const engine::CombinedIndexResult at = engine::CombineIndex(rows, format.general(prior), format);

@@ -271,6 +271,15 @@ TEST(ResultLines, TakenOnlyWhenTheyBelongToTheRows)
     ASSERT_EQ(ninety.priorLines.size(), 3u);
     EXPECT_EQ(ninety.priorLines[2], in.probabilityLine);
 
+    // A prior of 1 beside an exclusion: the probability has no value, and the report says so; a
+    // probability line merely missing beside a CPI above 0 is not read as that.
+    const EvaluatedCase excluded = evaluateExample("exclusion.xlsx");
+    CaseInputs atOne = inputsOf(excluded);
+    atOne.probabilityLine.clear();
+    EXPECT_EQ(describeCase(atOne, "").probabilityLine, engine::kUndefinedProbability);
+    in.probabilityLine.clear();
+    EXPECT_EQ(describeCase(in, "").probabilityLine, "");
+
     // An empty table still gives a whole report, saying there are no rows and no index.
     const results::ResultsGrid empty;
     in.grid = &empty;
