@@ -10,10 +10,12 @@
 #include <ctime>
 
 #include <fstream>
+#include <optional>
 
 #include "automation/readmessages.h"
 #include "freqdb/skippedloci.h"
 #include "freqdb/unfinishedimport.h"
+#include "popimport/folderguard.h"
 
 namespace popimport {
 namespace {
@@ -168,6 +170,7 @@ struct Move {
 UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& dataDir, const BeforeRename& beforeRename,
                          const ImportProgress& progress)
 {
+    std::optional<FolderLock> lock; // released after the transaction has undone a failure
     Transaction transaction(dataDir);
     std::error_code error;
     if (!fs::exists(dataDir, error)) {
@@ -179,6 +182,13 @@ UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& da
     if (::access(dataDir.c_str(), W_OK) != 0)
         throw ImportError("В папку данных " + automation::validUtf8(dataDir.string())
                           + " нельзя записывать; укажите свою копию папки данных: --data ПАПКА");
+    // The plan holds whole workbooks as they were read: written over a folder that another import
+    // or a hand has changed since, it would put back what that change replaced.
+    lock.emplace(dataDir);
+    if (folderState(dataDir) != plan.folderState)
+        throw ImportError("Папка данных " + automation::validUtf8(dataDir.string())
+                          + " изменилась после проверки таблицы (другой внос или правка книг). "
+                            "Проверьте таблицу снова.");
     std::vector<Move> moves;
     std::vector<Move> placements; // temporary -> target, after every original is out of the way
     for (const auto& update : plan.updates) {
@@ -235,6 +245,7 @@ UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& da
 
 std::string undoImport(const std::filesystem::path& dataDir)
 {
+    const FolderLock lock(dataDir);
     std::error_code error;
     const fs::path journalPath = dataDir / freqdb::kImportJournalName;
     std::vector<Move> moves;

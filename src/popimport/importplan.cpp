@@ -13,6 +13,7 @@
 #include "freqdb/locusworkbookfiles.h"
 #include "freqdb/skippedloci.h"
 #include "freqdb/unfinishedimport.h"
+#include "popimport/folderguard.h"
 #include "popimport/locusnames.h"
 #include "text/shorttext.h"
 
@@ -172,6 +173,8 @@ ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
                       const automation::WorkbookReader& reader)
 {
     const std::string folder = automation::validUtf8(request.dataDir.string());
+    // Taken before anything is read, so a change while the plan is made counts as a change.
+    const std::string stateBeforeReading = folderState(request.dataDir);
     const freqdb::DataFolder data{request.dataDir, request.installedDir};
     std::error_code error;
     const bool exists = std::filesystem::is_directory(request.dataDir, error);
@@ -312,6 +315,7 @@ ImportPlan planImport(const FrequencyTable& table, const ImportRequest& request,
         else
             prepareExisting(update, table.loci[update.locus], reader, carried);
     }
+    plan.folderState = stateBeforeReading;
     return plan;
 }
 

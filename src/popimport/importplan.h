@@ -60,6 +60,7 @@ struct ImportPlan {
     std::vector<std::string> skipped; // loci left out for the population (--prune over the installed copy)
     std::vector<std::string> skippedElsewhere; // new loci, left out for the other populations
     std::optional<std::string> skippedLociText; // the new skipped-loci.txt, when it changes
+    std::string folderState; // the folder as the plan read it (folderguard.h)
 };
 
 // The closing row of every written locus worksheet.

@@ -14,6 +14,10 @@
 #include <gtest/gtest.h>
 
 #include "freqdb/locusloader.h"
+#include <fcntl.h>
+#include <sys/file.h>
+
+#include "popimport/folderguard.h"
 #include "popimport/folderupdate.h"
 #include "popimport/tablereader.h"
 
@@ -46,12 +50,14 @@ TEST(FolderUpdate, AFailedMoveUndoesEveryStepBeforeIt)
     const text::NumberFormat comma(",");
     const auto reader = automation::makeFileWorkbookReader();
     const FrequencyTable table = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, comma);
-    const ImportPlan plan = planImport(table, {data, freqdb::Population::Russians, false, true, {}, false}, *reader);
+    ImportPlan plan = planImport(table, {data, freqdb::Population::Russians, false, true, {}, false}, *reader);
     ASSERT_EQ(plan.updates.size(), 2u);
     ASSERT_EQ(plan.pruned.size(), 1u);
 
-    // TPOX.xls, to be pruned after both originals are moved, is gone when its turn comes.
+    // TPOX.xls, to be pruned after both originals are moved, is gone when its turn comes (as if
+    // it went between the check of the folder and the move).
     std::filesystem::rename(data / "TPOX.xls", dir / "TPOX.xls");
+    plan.folderState = folderState(data);
     const auto before = snapshot(data);
     EXPECT_THROW(applyImport(plan, data), ImportError);
     EXPECT_EQ(snapshot(data), before);
@@ -239,6 +245,51 @@ TEST(FolderUpdate, ACancelledImportLeavesTheFolderAsItWas)
     EXPECT_THROW(applyImport(plan, data, {}, stopAfterFirst), ImportCancelled);
     EXPECT_EQ(told, std::vector<std::size_t>{12});
     EXPECT_EQ(snapshot(data), before);
+}
+
+// A plan is written only over the folder it was read from: not while another import holds the
+// folder, and not after the folder changed (another import, a hand), which it would undo.
+TEST(FolderUpdate, AnotherImportOrAChangeSinceThePlanWritesNothing)
+{
+    testsupport::TempDir dir;
+    const auto data = dir / "data";
+    std::filesystem::create_directory(data);
+    for (const char* locus : {"CSF1PO", "TH01"})
+        std::filesystem::copy_file(std::string(PI_SOURCE_DIR) + "/data/" + locus + ".xls",
+                                   data / (std::string(locus) + ".xls"));
+    std::ofstream(dir / "rus.csv") << "locus,allele,frequency\nCSF1PO,10,1\nTH01,9.3,1\n";
+    std::ofstream(dir / "white.csv") << "locus,allele,frequency\nCSF1PO,11,1\nTH01,8,1\n";
+    const auto reader = automation::makeFileWorkbookReader();
+    const auto planOf = [&](const char* file, freqdb::Population population) {
+        const FrequencyTable table = readFrequencyTable(dir / file, std::nullopt, *reader, text::NumberFormat(","));
+        return planImport(table, {data, population, false, false, {}, false}, *reader);
+    };
+    const ImportPlan russians = planOf("rus.csv", freqdb::Population::Russians);
+
+    {
+        const int held = ::open(data.c_str(), O_RDONLY | O_DIRECTORY);
+        ASSERT_EQ(::flock(held, LOCK_EX), 0);
+        const auto before = snapshot(data);
+        try {
+            applyImport(russians, data);
+            ADD_FAILURE() << "written while another import held the folder";
+        } catch (const ImportError& e) {
+            EXPECT_NE(std::string(e.what()).find("вносится другая таблица"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(snapshot(data), before);
+        ::close(held);
+    }
+
+    applyImport(planOf("white.csv", freqdb::Population::UsCaucasians), data);
+    const auto afterWhite = snapshot(data);
+    try {
+        applyImport(russians, data);
+        ADD_FAILURE() << "the white import undone by a plan read before it";
+    } catch (const ImportError& e) {
+        EXPECT_NE(std::string(e.what()).find("изменилась после проверки"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(snapshot(data), afterWhite);
+    applyImport(planOf("rus.csv", freqdb::Population::Russians), data); // planned again: written
 }
 
 } // namespace popimport
