@@ -43,7 +43,8 @@ run_one() {
 # Tests whose expected values need 80-bit long double arithmetic.
 export GTEST_FILTER="-CombineIndex.HugeProductsStayWellFormed:CombineIndex.NoTextReadsZeroOrCertaintyThatIsNot:EvaluateLocus.D2KeepsItsOrderOfOperations:\
 EvaluateLocus.InvalidFrequencyIsRefused:Worksheet/LocusTableRefusedTest.FailsWithTheFileAndTheReason/InfiniteFrequency:\
-NumberFormat/FixedTest.Writes/FrequencyBinaryBelowHalf:NumberFormat/FixedTest.Writes/InfinityIsWrittenAsZero"
+NumberFormat/FixedTest.Writes/FrequencyBinaryBelowHalf:NumberFormat/FixedTest.Writes/InfinityIsWrittenAsZero:\
+ExclusionPowers.BelowOneNeverReadsOneAboveZeroNeverZero"
 export -f run_one
 export ROOT LOGS
 

@@ -25,14 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The identity of a file for "is this one of the inputs": its canonical path where it exists.
-fs::path identity(const fs::path& file)
-{
-    std::error_code ec;
-    fs::path canonical = fs::weakly_canonical(file, ec);
-    return ec ? fs::absolute(file, ec) : canonical;
-}
-
 std::string oneLine(std::string text)
 {
     while (!text.empty() && text.back() == '\n')
@@ -55,6 +47,13 @@ void countRows(const results::ResultsGrid& grid, CaseSummary& summary)
 }
 
 } // namespace
+
+fs::path fileIdentity(const fs::path& file)
+{
+    std::error_code ec;
+    fs::path canonical = fs::weakly_canonical(file, ec);
+    return ec ? fs::absolute(file, ec) : canonical;
+}
 
 int ArchiveResult::count(CaseOutcome outcome) const
 {
@@ -86,7 +85,7 @@ ArchiveResult runArchive(const ArchiveRequest& request, const ArchiveTables& tab
     }
     // Names are compared without regard to case: on a folder that does not tell "Case.xlsx" from
     // "case.xlsx" (a FAT or exFAT stick), the two are one file.
-    const auto collisionKey = [](const fs::path& file) { return text::foldCase(identity(file).string()); };
+    const auto collisionKey = [](const fs::path& file) { return text::foldCase(fileIdentity(file).string()); };
     std::set<std::string> inputs;
     for (const auto& c : cases)
         inputs.insert(collisionKey(c.file));
@@ -164,7 +163,7 @@ ArchiveResult runArchive(const ArchiveRequest& request, const ArchiveTables& tab
                 const auto writer = automation::makeXlsxWorkbookWriter();
                 exchange::saveResultsWorkbook(target, grid, combined.cpiText, combined.probabilityText,
                                               request.population, *writer);
-                current.insert(identity(target));
+                current.insert(fileIdentity(target));
             }
             if (request.reportDir) {
                 const fs::path target = claim(*request.reportDir, summary, kReportSuffix, "отчёт не записан");
@@ -178,7 +177,7 @@ ArchiveResult runArchive(const ArchiveRequest& request, const ArchiveTables& tab
                                                                  {}});
                 if (!failure.empty())
                     throw std::runtime_error(failure);
-                current.insert(identity(target));
+                current.insert(fileIdentity(target));
             }
         } catch (const std::exception& e) {
             // The reservations of the evaluation stay beside the failure.
@@ -198,7 +197,7 @@ ArchiveResult runArchive(const ArchiveRequest& request, const ArchiveTables& tab
                 continue;
             const fs::path earlier = **folder / (summary.file.stem().string() + std::string(suffix));
             std::error_code ec;
-            if (fs::exists(earlier, ec) && !current.count(identity(earlier)))
+            if (fs::exists(earlier, ec) && !current.count(fileIdentity(earlier)))
                 summary.status += "; " + earlier.string() + " - от прежнего запуска, не обновлен";
         }
     }

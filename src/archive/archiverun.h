@@ -60,6 +60,9 @@ struct ArchiveResult {
     int count(CaseOutcome outcome) const;
 };
 
+// The identity of a file for "is this one of the inputs": its canonical path where it exists.
+std::filesystem::path fileIdentity(const std::filesystem::path& file);
+
 // Runs the cases of `request`. Notes of the reader and messages of the combined index go to
 // `notes`, one line each, prefixed with the case's file. `writeReport` is needed only with a
 // reportDir; `progress` may be empty.

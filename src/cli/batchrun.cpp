@@ -30,14 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The identity of a file for "is this one of the inputs": its canonical path where it exists.
-fs::path identity(const fs::path& file)
-{
-    std::error_code ec;
-    fs::path canonical = fs::weakly_canonical(file, ec);
-    return ec ? fs::absolute(file, ec) : canonical;
-}
-
 // One case: the table, its two result lines and, with --output, its results workbook.
 int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, const std::filesystem::path& dataDir,
                const automation::WorkbookReader& reader, const std::string& prior, const text::NumberFormat& format,
@@ -105,7 +97,7 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
     // other from being written, and either failure ends with status 1.
     int status = noIndex ? kExitFailure : reservations.any() ? kExitIncomplete : kExitOk;
     const fs::path& caseFile = options.cases.front();
-    if (options.output && identity(*options.output) == identity(caseFile)) {
+    if (options.output && archive::fileIdentity(*options.output) == archive::fileIdentity(caseFile)) {
         // The results workbook would replace the case's own genotype workbook.
         err << "книга результатов не записана: " << options.output->string() << " - книга генотипов этого дела\n";
         status = kExitFailure;
@@ -119,7 +111,7 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
             status = kExitFailure;
         }
     }
-    if (options.report && identity(*options.report) == identity(caseFile)) {
+    if (options.report && archive::fileIdentity(*options.report) == archive::fileIdentity(caseFile)) {
         // The readers know a workbook by its content, whatever its name ends with.
         err << "отчёт не записан: " << options.report->string() << " - книга генотипов этого дела\n";
         status = kExitFailure;
