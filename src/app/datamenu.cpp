@@ -15,6 +15,7 @@
 #include "app/importsummarydialog.h"
 #include "app/settingsdialog.h"
 #include "app/validationdialog.h"
+#include "app/windowtexts.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/labsettingswriter.h"
 #include "freqdb/loadmessages.h"
@@ -180,10 +181,7 @@ void DataMenu::validateCalculation()
         return;
     const QString path = dialog.protocolPath();
     if (QFileInfo::exists(path)
-        && m_dialogs.question(m_window, tr("Внимание"),
-                              tr("Файл «%1» уже существует.").arg(QFileInfo(path).fileName()) + '\n'
-                                  + tr("Заменить его?"))
-               != Answer::Yes)
+        && m_dialogs.question(m_window, tr("Вопрос"), WindowTexts::replaceExisting(path)) != Answer::Yes)
         return;
 
     validation::ProtocolRequest request;

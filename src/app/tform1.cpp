@@ -553,9 +553,7 @@ TForm1::Saved TForm1::saveResults()
     if (report && !rowsOfChosenPopulation())
         return Saved::Nothing;
     if (QFileInfo::exists(name)) {
-        const Answer replace = m_dialogs.question(this, tr("Вопрос"),
-                                                  tr("Файл «%1» уже существует.").arg(QFileInfo(name).fileName()) + '\n'
-                                                      + tr("Заменить его?"));
+        const Answer replace = m_dialogs.question(this, tr("Вопрос"), WindowTexts::replaceExisting(name));
         if (replace != Answer::Yes)
             return Saved::Nothing;
     }

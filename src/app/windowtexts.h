@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's own messages, which the core does not own: the full table, rows computed with
-// another population's frequencies or with other tables and settings, a save-changes answer that
-// wrote only the report.
+// another population's frequencies or with other tables and settings, a file to replace, a
+// save-changes answer that wrote only the report.
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -65,6 +66,12 @@ public:
         if (rows.size() > kShown)
             out += tr(" и ещё %1").arg(rows.size() - kShown);
         return out;
+    }
+
+    // Asked before a file the operator named is replaced.
+    static QString replaceExisting(const QString& path)
+    {
+        return tr("Файл «%1» уже существует.").arg(QFileInfo(path).fileName()) + '\n' + tr("Заменить его?");
     }
 
     // "Сохранить изменения?" answered with a report name: the rows cannot be loaded back from it.

@@ -38,25 +38,23 @@ std::optional<long double> alleleLabelNumber(std::string_view label)
 
 std::string_view withoutBlanks(std::string_view label)
 {
-    constexpr std::string_view noBreakSpace = "\xC2\xA0";
-    for (bool cut = true; cut && !label.empty();) {
-        cut = false;
-        if (label.front() == ' ' || label.front() == '\t' || label.front() == '\r' || label.front() == '\n') {
+    constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    for (;;) {
+        if (!label.empty() && blank(label.front()))
             label.remove_prefix(1);
-            cut = true;
-        } else if (label.starts_with(noBreakSpace)) {
-            label.remove_prefix(noBreakSpace.size());
-            cut = true;
-        }
-        if (label.empty())
+        else if (label.starts_with(kNoBreakSpace))
+            label.remove_prefix(kNoBreakSpace.size());
+        else
             break;
-        if (label.back() == ' ' || label.back() == '\t' || label.back() == '\r' || label.back() == '\n') {
+    }
+    for (;;) {
+        if (!label.empty() && blank(label.back()))
             label.remove_suffix(1);
-            cut = true;
-        } else if (label.ends_with(noBreakSpace)) {
-            label.remove_suffix(noBreakSpace.size());
-            cut = true;
-        }
+        else if (label.ends_with(kNoBreakSpace))
+            label.remove_suffix(kNoBreakSpace.size());
+        else
+            break;
     }
     return label;
 }

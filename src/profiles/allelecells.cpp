@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "freqdb/locustable.h"
 #include "results/genotyperow.h"
 
 namespace profiles {
@@ -11,15 +12,6 @@ namespace {
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
 }
 
 bool isDigit(char c)
@@ -47,7 +39,7 @@ bool isDecimalComma(std::string_view token)
 
 std::string alleleLabel(std::string_view cell)
 {
-    std::string label(trimmed(cell));
+    std::string label(freqdb::withoutBlanks(cell));
     std::replace(label.begin(), label.end(), '.', ',');
     return label;
 }
@@ -83,7 +75,7 @@ std::vector<std::string> splitAlleleCell(std::string_view cell)
 
 std::vector<std::string> pairReading(std::string_view cell)
 {
-    cell = trimmed(cell);
+    cell = freqdb::withoutBlanks(cell);
     if (!isDecimalComma(cell))
         return {};
     const std::size_t comma = cell.find(',');
@@ -97,7 +89,7 @@ bool isOffLadder(std::string_view label)
 
 bool isRepeatNumber(std::string_view label)
 {
-    label = trimmed(label);
+    label = freqdb::withoutBlanks(label);
     const std::size_t point = label.find_first_of(".,");
     const std::string_view whole = label.substr(0, point);
     const std::string_view part = point == std::string_view::npos ? std::string_view() : label.substr(point + 1);
