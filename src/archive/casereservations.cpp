@@ -37,7 +37,7 @@ CaseReservations reservationsOf(const exchange::LoadedResults& evaluated, const 
     const results::ResultsGrid& grid = evaluated.grid;
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const std::string& verdict = grid.cell(r, results::kColumnFormula);
-        if (grid.cell(r, results::kColumnLr).empty() && verdict != engine::kMaternityExcluded)
+        if (grid.cell(r, results::kColumnLr).empty())
             out.unevaluatedRows.push_back("№" + grid.cell(r, results::kColumnNumber) + " «" + verdict + "»");
         else if (!grid.cell(r, results::kColumnLr).empty() && !grid.isMarked(r))
             out.repeatedLoci.push_back("№" + grid.cell(r, results::kColumnNumber) + " «"

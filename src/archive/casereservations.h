@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What keeps an evaluated case from being plain "ok": rows the table shows without an index
-// (a locus not loaded, an allele not in the table, a genotype typed wrongly), a locus on two rows
+// (a locus not loaded, an allele not in the table, a genotype typed wrongly, a maternity
+// exclusion: the expert must see that the mother typed is not the child's), a locus on two rows
 // (only its first enters the CPI), rows beyond the 99
 // the table holds, and a probability of paternity that has no value (a prior of 1 beside an
 // exclusion). Such a case was evaluated, its CPI is formed from the rows that have an LR, and
@@ -36,8 +37,7 @@ struct CaseReservations {
     std::string status() const;
 };
 
-// A row has no index when its LR is empty and it is no maternity exclusion (a verdict of its own,
-// which the table shows without an LR).
+// A row has no index when its LR is empty, whatever its verdict ("Материнство исключается" too).
 CaseReservations reservationsOf(const exchange::LoadedResults& evaluated, const engine::CombinedIndexResult& combined);
 
 } // namespace archive
