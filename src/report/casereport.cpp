@@ -10,6 +10,7 @@
 #include "report/reporttexts.h"
 #include "results/exclusionpowers.h"
 #include "results/genotyperow.h"
+#include "version/projectversion.h"
 
 namespace report {
 namespace {
@@ -81,7 +82,8 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
     const results::ResultsGrid& grid = *inputs.grid;
     CaseReport report;
     report.madeAt = std::move(madeAt);
-    report.program = std::string(kProgramName) + ", " + std::string(kVersionWord) + " " PI_VERSION_TEXT;
+    // The version as --version and the validation protocol give it: one text for one release.
+    report.program = std::string(kProgramName) + ", " + std::string(kVersionWord) + " " + version::kVersion;
     report.population = std::string(freqdb::populationName(inputs.population));
     report.dataFolder = inputs.dataFolder.string();
     report.fingerprint = freqdb::tablesFingerprint(*inputs.table);

@@ -39,7 +39,7 @@ using ReportRow = std::array<std::string, 11>;
 
 struct CaseReport {
     std::string madeAt; // "08.12.2026 01:23"
-    std::string program; // "Paternity Index, версия 0.2"
+    std::string program; // "Paternity Index, версия 0.2.0", the version --version prints
     std::string population; // as the population dialog names it
     std::string dataFolder;
     std::string fingerprint; // tablesFingerprint() of the loaded tables

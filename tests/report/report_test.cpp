@@ -20,6 +20,7 @@
 #include "report/reporttexts.h"
 #include "results/exclusionpowers.h"
 #include "results/genotyperow.h"
+#include "version/projectversion.h"
 
 #include "support/pdftext.h"
 #include "support/tempdir.h"
@@ -130,6 +131,9 @@ TEST_P(ExampleReport, HoldsEveryRowTheResultLinesThePriorsAndTheFingerprint)
     EXPECT_EQ(report.fingerprint.size(), 16u);
     EXPECT_TRUE(contains(text, report.fingerprint));
     EXPECT_TRUE(contains(text, "Страница 1 из 1"));
+    // The version as --version and validate print it.
+    EXPECT_EQ(report.program, std::string("Paternity Index, версия ") + version::kVersion);
+    EXPECT_TRUE(contains(text, report.program)) << report.program;
 
     // The face is embedded, so the Cyrillic reads the same on any machine.
     const std::string fonts = shellOutput("pdffonts " + testsupport::quotedPath(pdf));
