@@ -24,7 +24,8 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
     freqdb::LoadResult& loaded = loadedData->loaded;
     freqdb::LocusTable& table = loaded.table;
     // θ beside the mutation model (the file's and the command line's together) is refused as batch refuses it.
-    if (const auto conflict = applySettingOverrides(table, options.mutation, options.minFrequency, options.theta)) {
+    if (const auto conflict = applySettingOverrides(table, options.mutation, options.minFrequency, options.theta,
+                                                    format.decimalSeparator())) {
         err << *conflict << '\n';
         return kExitUsage;
     }
