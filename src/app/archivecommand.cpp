@@ -114,8 +114,9 @@ void ArchiveCommand::run(const ArchiveInForce& inForce, const std::filesystem::p
 
     QString summaryFailure;
     try {
-        archive::writeSummaryCsvFile(results / std::filesystem::path(std::string(archive::kSummaryFileName)),
-                                     result.cases, inForce.table->settings().mutationOn());
+        archive::writeSummaryCsvFile(
+            results / std::filesystem::path(std::string(archive::kSummaryFileName)),
+            archive::runIdentity(*inForce.table, inForce.dataFolder, inForce.population, prior), result.cases);
     } catch (const std::exception& error) {
         summaryFailure = QString::fromUtf8(error.what());
     }

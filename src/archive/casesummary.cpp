@@ -5,6 +5,7 @@
 #include <array>
 
 #include "archive/summaryformat.h"
+#include "freqdb/population.h"
 #include "text/shorttext.h"
 
 namespace archive {
@@ -27,10 +28,24 @@ std::vector<std::string> fields(const CaseSummary& c, bool withMutation)
     return out;
 }
 
+// The identity's CSV columns, after the case's own: the tables, the prior and the settings.
+std::vector<std::pair<std::string, std::string>> identityColumns(const RunIdentity& identity)
+{
+    std::vector<std::pair<std::string, std::string>> columns
+        = {{"population", std::string(freqdb::populationCode(identity.population))},
+           {"fingerprint", identity.fingerprint},
+           {"prior", identity.prior}};
+    for (auto& setting : settingValues(identity.settings))
+        columns.push_back(std::move(setting));
+    return columns;
+}
+
 } // namespace
 
-void writeSummaryText(const std::vector<CaseSummary>& cases, bool withMutation, std::ostream& out)
+void writeSummaryText(const RunIdentity& identity, const std::vector<CaseSummary>& cases, std::ostream& out)
 {
+    const bool withMutation = identity.settings.mutationOn();
+    out << identityHeading(identity) << '\n';
     // The readable table keeps the counts together, before the result lines, the CPE and the status.
     std::vector<std::size_t> order = {0, 1, 2, 3, 7, 8};
     if (withMutation)
@@ -67,23 +82,29 @@ void writeSummaryText(const std::vector<CaseSummary>& cases, bool withMutation, 
     }
 }
 
-void writeSummaryCsv(const std::vector<CaseSummary>& cases, bool withMutation, std::ostream& out)
+void writeSummaryCsv(const RunIdentity& identity, const std::vector<CaseSummary>& cases, std::ostream& out)
 {
+    const bool withMutation = identity.settings.mutationOn();
     const std::size_t columns = withMutation ? kKeys.size() : kKeys.size() - 1;
+    const auto run = identityColumns(identity);
     for (std::size_t i = 0; i < columns; ++i)
         out << (i ? "," : "") << kKeys[i];
+    for (const auto& [key, value] : run)
+        out << ',' << key;
     out << '\n';
     for (const auto& c : cases) {
         const auto line = fields(c, withMutation);
         for (std::size_t i = 0; i < line.size(); ++i)
             out << (i ? "," : "") << csvField(line[i]);
+        for (const auto& [key, value] : run)
+            out << ',' << csvField(value);
         out << '\n';
     }
 }
 
-void writeSummaryJson(const std::string& population, const std::vector<CaseSummary>& cases, bool withMutation,
-                      std::ostream& out)
+void writeSummaryJson(const RunIdentity& identity, const std::vector<CaseSummary>& cases, std::ostream& out)
 {
+    const bool withMutation = identity.settings.mutationOn();
     auto lines = nlohmann::ordered_json::array();
     for (const auto& c : cases) {
         const auto count = [&](int n) { return c.read ? nlohmann::ordered_json(n) : nlohmann::ordered_json(nullptr); };
@@ -102,7 +123,18 @@ void writeSummaryJson(const std::string& population, const std::vector<CaseSumma
             line["mutation"] = count(c.mutation);
         lines.push_back(std::move(line));
     }
-    writeJsonLines({{"population", population}, {"cases", std::move(lines)}}, out);
+    nlohmann::ordered_json run = {{"version", identity.version},
+                                  {"data", identity.dataFolder},
+                                  {"population", freqdb::populationCode(identity.population)},
+                                  {"fingerprint", identity.fingerprint},
+                                  {"prior", identity.prior}};
+    for (const auto& [key, value] : settingValues(identity.settings))
+        run[key] = value;
+    run["settings_source"] = identity.settings.source;
+    writeJsonLines({{"population", freqdb::populationCode(identity.population)},
+                    {"identity", std::move(run)},
+                    {"cases", std::move(lines)}},
+                   out);
 }
 
 } // namespace archive

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/runidentity.h"
+
 namespace archive {
 
 inline constexpr std::string_view kCaseOk = "ok";
@@ -46,11 +48,12 @@ struct CaseSummary {
     CaseOutcome outcome = CaseOutcome::Failed;
 };
 
-// withMutation (the mutation model is on): the count of the model's rows is a column too, after
-// the others ("mutation" in CSV and JSON).
-void writeSummaryText(const std::vector<CaseSummary>& cases, bool withMutation, std::ostream& out);
-void writeSummaryCsv(const std::vector<CaseSummary>& cases, bool withMutation, std::ostream& out);
-void writeSummaryJson(const std::string& population, const std::vector<CaseSummary>& cases, bool withMutation,
-                      std::ostream& out);
+// With the mutation model on, the count of the model's rows is a column too, after the others
+// ("mutation" in CSV and JSON). Every summary states what it was computed with (runidentity.h):
+// the text in a heading, the CSV in columns after the others on every line (so lines sorted or
+// copied apart keep it), the JSON in an "identity" object before the cases.
+void writeSummaryText(const RunIdentity& identity, const std::vector<CaseSummary>& cases, std::ostream& out);
+void writeSummaryCsv(const RunIdentity& identity, const std::vector<CaseSummary>& cases, std::ostream& out);
+void writeSummaryJson(const RunIdentity& identity, const std::vector<CaseSummary>& cases, std::ostream& out);
 
 } // namespace archive

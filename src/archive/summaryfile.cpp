@@ -33,10 +33,10 @@ fs::path temporaryBeside(const fs::path& target)
 
 } // namespace
 
-void writeSummaryCsvFile(const fs::path& path, const std::vector<CaseSummary>& cases, bool withMutation)
+void writeSummaryCsvFile(const fs::path& path, const RunIdentity& identity, const std::vector<CaseSummary>& cases)
 {
     std::ostringstream text;
-    writeSummaryCsv(cases, withMutation, text);
+    writeSummaryCsv(identity, cases, text);
     const std::string bytes = text.str();
     const auto failed = [&](const std::string& why) {
         return std::runtime_error("Сводка «" + path.string() + "» не записана: " + why);

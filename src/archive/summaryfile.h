@@ -15,6 +15,7 @@ inline constexpr std::string_view kSummaryFileName = "summary.csv";
 // Writes writeSummaryCsv()'s text to `path` through a temporary file beside it, flushed to disk and
 // renamed over it, so a failure or a crash leaves the previous file or none, never a part.
 // Throws std::runtime_error with the operator message naming the file.
-void writeSummaryCsvFile(const std::filesystem::path& path, const std::vector<CaseSummary>& cases, bool withMutation);
+void writeSummaryCsvFile(const std::filesystem::path& path, const RunIdentity& identity,
+                         const std::vector<CaseSummary>& cases);
 
 } // namespace archive

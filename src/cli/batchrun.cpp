@@ -157,18 +157,16 @@ int runCases(const BatchOptions& options, const freqdb::LocusTable& table, const
     if (options.progress)
         err << '\n';
 
-    const std::string population(freqdb::populationCode(options.population));
-    // The count of the mutation model's rows is a column while the model is on.
-    const bool withMutation = table.settings().mutationOn();
+    const archive::RunIdentity identity = archive::runIdentity(table, dataDir, options.population, prior);
     switch (options.format) {
     case OutputFormat::Text:
-        archive::writeSummaryText(run.cases, withMutation, out);
+        archive::writeSummaryText(identity, run.cases, out);
         break;
     case OutputFormat::Csv:
-        archive::writeSummaryCsv(run.cases, withMutation, out);
+        archive::writeSummaryCsv(identity, run.cases, out);
         break;
     case OutputFormat::Json:
-        archive::writeSummaryJson(population, run.cases, withMutation, out);
+        archive::writeSummaryJson(identity, run.cases, out);
         break;
     }
     return !run.allEvaluated ? kExitFailure : run.anyIncomplete ? kExitIncomplete : kExitOk;
@@ -188,8 +186,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     freqdb::LoadResult& loaded = loadedData->loaded;
     // The report names both folders of the lab's folder over the installed one: its tables come from both.
     const std::filesystem::path dataDir = data.layered() ? std::filesystem::path(data.shown()) : data.folder;
-    if (const auto conflict
-        = applySettingOverrides(loaded.table, options.mutation, options.minFrequency, options.theta)) {
+    if (const auto conflict = applySettingOverrides(loaded.table, options.mutation, options.minFrequency, options.theta,
+                                                    format.decimalSeparator())) {
         err << *conflict << '\n';
         return kExitUsage;
     }

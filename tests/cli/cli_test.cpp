@@ -50,6 +50,20 @@ std::vector<std::string> lines(const std::string& text)
 
 using TempDir = testsupport::TempDir;
 
+// The columns every line of a CSV summary ends with: what the run was computed with.
+constexpr const char* kIdentityColumns = ",population,fingerprint,prior,mutation_model,min_allele_frequency,theta";
+
+// A line of a CSV summary without those six columns: the case's own fields.
+std::string caseColumns(std::string line)
+{
+    for (int i = 0; i < 6 && !line.empty(); ++i) {
+        // A field ends quoted when it holds a comma ("0,5"); these never hold a quote.
+        const std::size_t open = line.back() == '"' ? line.rfind('"', line.size() - 2) : line.size();
+        line.erase(line.rfind(',', open - 1));
+    }
+    return line;
+}
+
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
@@ -327,7 +341,8 @@ TEST(CommandLine, BadRowsShowTheirVerdictAndStayOutOfTheIndexAndNoIndexIsAFailur
     EXPECT_EQ(run.status, kExitFailure);
     const auto summary = lines(run.out);
     ASSERT_EQ(summary.size(), 3u) << run.out;
-    EXPECT_TRUE(summary[1].ends_with(",ни в одной строке нет LR: CPI не рассчитан,1,0,")) << summary[1]; // no CPE
+    EXPECT_TRUE(caseColumns(summary[1]).ends_with(",ни в одной строке нет LR: CPI не рассчитан,1,0,"))
+        << summary[1]; // no CPE
     EXPECT_NE(summary[2].find(",неполный расчет: не рассчитано строк: 1 (№1 «Локус D99 не загружен»),1,0,"),
               std::string::npos)
         << summary[2];
@@ -425,7 +440,8 @@ TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
     EXPECT_EQ(r.status, kExitFailure) << r.err;
     const auto rows = lines(r.out);
     ASSERT_EQ(rows.size(), 4u) << r.out;
-    EXPECT_EQ(rows[0], "file,loci,marked,excluded,cpi,probability,status,not_evaluated,left_out,cpe");
+    EXPECT_EQ(rows[0], std::string("file,loci,marked,excluded,cpi,probability,status,not_evaluated,left_out,cpe")
+                           + kIdentityColumns);
     EXPECT_EQ(rows[2].rfind((in / "broken.xlsx").string() + ",,,,,,", 0), 0u) << rows[2];
     EXPECT_NE(rows[2].find("broken.xlsx"), rows[2].rfind("broken.xlsx")) << "the reason names the file";
     EXPECT_EQ(fileBytes(out / "broken.results.xlsx"), "results of an earlier run");
@@ -465,14 +481,12 @@ TEST(ArchiveRun, FolderAsCase)
     for (int pass = 0; pass < 2; ++pass) {
         const auto r = batch(folder, {"--output-dir", folder, "--format", "json"});
         ASSERT_EQ(r.status, kExitOk) << r.err;
-        EXPECT_EQ(
-            r.out.rfind("{\n  \"population\": \"white\",\n  \"cases\": [\n    {\"file\": \"" + folder + "/duo.xlsx\", ",
-                        0),
-            0u)
+        EXPECT_EQ(r.out.rfind("{\n  \"population\": \"white\",\n  \"identity\": {\"version\": ", 0), 0u) << r.out;
+        EXPECT_NE(r.out.find("},\n  \"cases\": [\n    {\"file\": \"" + folder + "/duo.xlsx\", "), std::string::npos)
             << r.out;
         EXPECT_NE(r.out.find("/exclusion.xlsx\", \"loci\": 10, \"marked\": 10, \"excluded\": 4, "), std::string::npos)
             << r.out;
-        EXPECT_EQ(lines(r.out).size(), 8u) << "three cases, also on the second pass:\n" << r.out;
+        EXPECT_EQ(lines(r.out).size(), 9u) << "three cases, also on the second pass:\n" << r.out;
     }
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "trio.results.xlsx"));
 
@@ -552,21 +566,22 @@ TEST(ArchiveRun, CasesWithReservationsAreNotOk)
     }
     const auto csv = lines(batch(dir.path().string(), {"--format", "csv"}).out);
     ASSERT_EQ(csv.size(), 5u);
-    EXPECT_TRUE(csv[1].ends_with("," + typo + ",1,0,\"0,5287\"")) << csv[1];
+    EXPECT_TRUE(caseColumns(csv[1]).ends_with("," + typo + ",1,0,\"0,5287\"")) << csv[1];
     EXPECT_EQ(csv[2].rfind((dir.path() / "b blank row.xlsx").string() + ",2,2,0,", 0), 0u) << csv[2];
-    EXPECT_TRUE(csv[2].ends_with(",ok,0,0,\"0,8349\"")) << csv[2];
+    EXPECT_TRUE(caseColumns(csv[2]).ends_with(",ok,0,0,\"0,8349\"")) << csv[2];
     // The same locus 99 times and once give one CPI.
     const std::string once = ",\"Индекс отцовства (Combined Paternity Index) CPI=1,8\",";
     EXPECT_EQ(csv[3].rfind((dir.path() / "c 120 rows.xlsx").string() + ",99,1,0" + once, 0), 0u) << csv[3];
-    EXPECT_TRUE(csv[3].ends_with(big + "\",0,21,\"0,5287\"")) << csv[3];
+    EXPECT_TRUE(caseColumns(csv[3]).ends_with(big + "\",0,21,\"0,5287\"")) << csv[3];
     EXPECT_EQ(csv[4].rfind((dir.path() / "e twice.xlsx").string() + ",2,1,0" + once, 0), 0u) << csv[4];
-    EXPECT_TRUE(csv[4].ends_with(",\"" + twice + "\",0,0,\"0,5287\"")) << csv[4];
+    EXPECT_TRUE(caseColumns(csv[4]).ends_with(",\"" + twice + "\",0,0,\"0,5287\"")) << csv[4];
 
     std::filesystem::create_symlink(dir.path() / "gone.xlsx", dir.path() / "d link.xlsx");
     const auto linked = lines(batch(dir.path().string(), {"--format", "csv"}).out);
     ASSERT_EQ(linked.size(), 6u);
-    EXPECT_EQ(linked[4], (dir.path() / "d link.xlsx").string() + ",,,,,,ссылка ведет к несуществующему файлу: "
-                             + (dir.path() / "gone.xlsx").string() + ",,,");
+    EXPECT_EQ(caseColumns(linked[4]),
+              (dir.path() / "d link.xlsx").string()
+                  + ",,,,,,ссылка ведет к несуществующему файлу: " + (dir.path() / "gone.xlsx").string() + ",,,");
     EXPECT_EQ(batch(dir.path().string()).status, kExitFailure);
 
     // A prior of 1 beside an exclusion: the probability has no value, in the summary and alone.
@@ -581,6 +596,24 @@ TEST(ArchiveRun, CasesWithReservationsAreNotOk)
     const auto alone = batch(exclusion, {"--prior", "1", "--format", "json"});
     EXPECT_EQ(alone.status, kExitIncomplete) << alone.err;
     EXPECT_NE(alone.out.find("\"probability\": \"" + undefined + "\""), std::string::npos) << alone.out;
+}
+
+// A maternity exclusion has no index either: a trio whose mother cannot be the child's is not
+// "ok", alone or in a summary; its row is counted and named, and the run ends with status 3.
+TEST(ArchiveRun, MaternityExclusionIsARowWithoutAnIndex)
+{
+    TempDir dir;
+    writeCase(dir.path() / "mother.xlsx",
+              {{"", "D3S1358", "15/16", "15/17", "17/18"}, {"", "vWA", "16/18", "17/18", "14/15"}, {}, {}, {}});
+    const std::string status = "неполный расчет: не рассчитано строк: 1 (№2 «Материнство исключается»)";
+    const auto summary = lines(batch(dir.path().string(), {"--format", "csv"}).out);
+    ASSERT_GE(summary.size(), 2u);
+    EXPECT_NE(summary[1].find(",2,1,0,"), std::string::npos) << summary[1];
+    EXPECT_NE(summary[1].find("," + status + ",1,0,"), std::string::npos) << summary[1];
+    EXPECT_EQ(batch(dir.path().string()).status, kExitIncomplete);
+    const auto alone = batch((dir.path() / "mother.xlsx").string());
+    EXPECT_EQ(alone.status, kExitIncomplete) << alone.err;
+    EXPECT_NE(alone.err.find(status), std::string::npos) << alone.err;
 }
 
 // The report beside the workbook: written whole, with the case's result lines; a place it cannot
@@ -743,9 +776,13 @@ TEST(LabSettings, MutationLociAreCountedAndTheirSmallIndexIsNoZero)
     ASSERT_EQ(run.status, kExitOk) << run.err;
     const auto rows = lines(run.out);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0], "file,loci,marked,excluded,cpi,probability,status,not_evaluated,left_out,cpe,mutation");
-    EXPECT_TRUE(rows[1].ends_with(",\"" + cpi + "\",\"" + probability + "\",ok,0,0,\"0,9999\",4")) << rows[1];
-    EXPECT_TRUE(rows[2].ends_with(",ok,0,0,\"0,99999\",0")) << rows[2];
+    EXPECT_EQ(rows[0],
+              std::string("file,loci,marked,excluded,cpi,probability,status,not_evaluated,left_out,cpe,mutation")
+                  + kIdentityColumns);
+    EXPECT_TRUE(caseColumns(rows[1]).ends_with(",\"" + cpi + "\",\"" + probability + "\",ok,0,0,\"0,9999\",4"))
+        << rows[1];
+    EXPECT_TRUE(caseColumns(rows[2]).ends_with(",ok,0,0,\"0,99999\",0")) << rows[2];
+    EXPECT_TRUE(rows[2].ends_with(",\"0,5\",\"proportional:0,002\",off,off")) << rows[2];
 }
 
 TEST(LabSettings, SettingsFileIsUsedAndABadOneIsRefusedWithItsLine)
@@ -792,6 +829,70 @@ TEST(LabSettings, ThetaFromTheCommandLine)
     EXPECT_EQ(refused.status, kExitUsage);
     EXPECT_EQ(refused.out, "");
     EXPECT_NE(refused.err.find("θ и модель мутаций вместе не применяются"), std::string::npos) << refused.err;
+}
+
+// A number typed on the command line with a point is printed as the program prints numbers, with
+// the locale's comma: in the formulas and in the settings stated beside the results.
+TEST(LabSettings, NumbersOfTheCommandLineArePrintedWithTheLocalesSeparator)
+{
+    const struct {
+        std::vector<std::string> option;
+        std::string printed;
+    } cases[] = {
+        {{"--theta", "0.01"}, "\"formula\": \"θ=0,01 1/"},
+        {{"--mutation", "proportional:0.002"}, "\"formula\": \"мутация μ=0,002\""},
+        {{"--min-frequency", "0.0069"}, "\"min_allele_frequency\": \"0,0069\""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"--format", "json"};
+        args.insert(args.end(), c.option.begin(), c.option.end());
+        const auto r = batch(kSource + "/examples/exclusion.xlsx", args);
+        EXPECT_EQ(r.status, kExitOk) << r.err;
+        EXPECT_NE(r.out.find(c.printed), std::string::npos) << c.option.back() << '\n' << r.out;
+        EXPECT_EQ(r.out.find(c.option.back()), std::string::npos) << r.out;
+    }
+}
+
+// A summary of many cases says what its figures were computed with, in every format: the
+// population, the tables' fingerprint, the prior and the settings (θ changes the CPIs).
+TEST(ArchiveRun, SummaryStatesTheTablesAndTheSettings)
+{
+    const std::vector<std::string> cases = {kSource + "/examples/trio.xlsx", kSource + "/examples/duo.xlsx"};
+    const std::vector<std::string> settings = {"--theta", "0.01", "--min-frequency", "0,0069", "--prior", "0.9"};
+    const auto args = [&](const char* format) {
+        std::vector<std::string> all = {cases[1], "--format", format};
+        all.insert(all.end(), settings.begin(), settings.end());
+        return all;
+    };
+    const auto text = batch(cases[0], args("text"));
+    ASSERT_EQ(text.status, kExitOk) << text.err;
+    const std::string fingerprint = text.out.substr(text.out.find("(SHA-256): ") + 11, 16);
+    EXPECT_EQ(fingerprint.find_first_not_of("0123456789abcdef"), std::string::npos) << text.out;
+    EXPECT_EQ(
+        text.out.rfind("Популяция: Европеоиды США (white); папка данных: " + kData
+                           + "; отпечаток таблиц частот "
+                             "(SHA-256): "
+                           + fingerprint
+                           + "; априорная вероятность 0,9\n"
+                             "Настройки лаборатории: модель мутаций не применяется; минимальная частота аллеля 0,0069; "
+                             "θ=0,01\n\nФайл ",
+                       0),
+        0u)
+        << text.out;
+
+    const auto csv = lines(batch(cases[0], args("csv")).out);
+    ASSERT_EQ(csv.size(), 3u);
+    EXPECT_TRUE(csv[0].ends_with(",cpe" + std::string(kIdentityColumns))) << csv[0];
+    for (const std::string& line : {csv[1], csv[2]})
+        EXPECT_TRUE(line.ends_with(",white," + fingerprint + ",\"0,9\",off,\"0,0069\",\"0,01\"")) << line;
+
+    const auto json = batch(cases[0], args("json"));
+    EXPECT_NE(json.out.find("\n  \"identity\": {\"version\": \"" + std::string(version::kVersion) + "\", \"data\": \""
+                            + kData + "\", \"population\": \"white\", \"fingerprint\": \"" + fingerprint
+                            + "\", \"prior\": \"0,9\", \"mutation_model\": \"off\", \"min_allele_frequency\": "
+                              "\"0,0069\", \"theta\": \"0,01\", \"settings_source\": \""),
+              std::string::npos)
+        << json.out;
 }
 
 // A genotype's 9.3 is the table's 9,3: the minimum frequency is not given to it as to a new allele.
