@@ -35,7 +35,7 @@ std::string usageText(const std::vector<Command>& commands)
     for (const auto& command : commands)
         usage += command.description + "\n";
     usage += "Код выхода: 0 успех, 1 книга или таблица не читается, не записывается или отвергнута, 2 неверные\n"
-             "аргументы.\n";
+             "аргументы, 3 (batch) дела рассчитаны, но не полностью (\"неполный расчет\").\n";
     return usage;
 }
 
