@@ -4,8 +4,10 @@
 // African American tables first, so an example never shows a verdict for a label the data lacks.
 //
 // Usage: make-examples DATA_DIR OUTPUT_DIR
+#include <ctime>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,9 @@ struct Case {
     std::vector<std::string> notes; // the three trailing lines, never read by the program
     std::vector<Locus> loci;
 };
+
+// 2026-12-07 20:31:20 UTC, the date the examples were first written.
+constexpr std::time_t kCreated = 1796675480;
 
 const std::vector<Case> kCases = {
     {"trio.xlsx",
@@ -107,7 +112,9 @@ void write(const Case& c, const std::filesystem::path& file)
     for (int k = 0; k < kTrailingRows; ++k)
         values[n + 1 + k][kColumnLocus - 1] = c.notes[k];
 
-    auto writer = automation::makeXlsxWorkbookWriter();
+    // A fixed creation date: a rebuild of unchanged examples leaves the files as they were.
+    auto writer = std::make_unique<automation::XlsxWorkbookWriter>();
+    writer->setCreated(kCreated);
     writer->addWorksheet(std::string(kSheetName));
     writer->setAlignment({1, 1, n + 1, kColumnMother}, automation::HorizontalAlignment::Center);
     writer->setAlignment({n + 2, 1, lastRow, kColumnMother}, automation::HorizontalAlignment::Left);

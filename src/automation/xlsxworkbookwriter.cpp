@@ -169,6 +169,11 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
     lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), m_sheetName->c_str());
     if (!sheet)
         throw WorkbookError("Книга «" + shown + "» не сохранена: недопустимое имя листа «" + *m_sheetName + "»");
+    if (m_created) {
+        lxw_doc_properties properties{};
+        properties.created = *m_created;
+        workbook_set_properties(workbook.get(), &properties);
+    }
 
     std::map<decltype(CellLook().key()), lxw_format*> formats;
     auto formatOf = [&](const CellLook& look) -> lxw_format* {

@@ -8,6 +8,7 @@
 // libxlsxwriter prints numbers (widths, row heights) with printf, which follows LC_NUMERIC: under
 // a comma locale it would write width="8,71" and corrupt the file. save() therefore switches its
 // own thread to the "C" locale for the write (uselocale), whatever the process locale is.
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -30,6 +31,9 @@ public:
     void setRowHeight(int row, double points) override;
     void setPageSetup(const PageSetup& setup) override;
     void save(const std::filesystem::path& path) override;
+    // The creation date written in the workbook's properties; without it, the time of saving.
+    // A fixed date makes a rebuilt file equal to the one before, byte for byte (the examples).
+    void setCreated(std::time_t created) { m_created = created; }
 
 private:
     struct Operation {
@@ -51,6 +55,7 @@ private:
     std::vector<Width> m_widths;
     std::map<int, double> m_rowHeights;
     std::optional<PageSetup> m_pageSetup;
+    std::optional<std::time_t> m_created;
 };
 
 } // namespace automation
