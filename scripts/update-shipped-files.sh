@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Adds to data/shipped-files.sha256 the SHA-256 of every version in the git history of every file
-# the package installs into its data folder (the locus workbooks and help.html). The program
+# the package installs into its data folder (the locus workbooks, help.html and settings.ini). The program
 # takes a file of the lab's folder whose content is listed there for a copy of the program's own
 # (a lab folder copied whole by an earlier version), not for the lab's table, so a package update
 # is not hidden behind it. Lines are only ever added. Run it before a release; the build adds the
@@ -11,7 +11,7 @@ list=data/shipped-files.sha256
 tmp=$(mktemp)
 trap 'rm -f "$tmp"' EXIT
 [ -f "$list" ] && cat "$list" >"$tmp"
-for file in data/*.xls data/help.html; do
+for file in data/*.xls data/help.html data/settings.ini; do
   name=$(basename "$file")
   for commit in $(git log --format=%H -- "$file"); do
     hash=$(git show "$commit:$file" 2>/dev/null | sha256sum | cut -d' ' -f1) || continue
