@@ -475,7 +475,9 @@ private slots:
         QCOMPARE(lines.size(), 4);
         QVERIFY2(lines[1].contains(",ok,"), lines[1].constData());
         for (int i : {2, 3})
-            QVERIFY2(lines[i].endsWith(",,,,,,не обработано: запуск прерван,,,"), lines[i].constData());
+            QVERIFY2(lines[i].contains(",,,,,,не обработано: запуск прерван,,,,white,")
+                         && lines[i].endsWith(",\"0,5\",off,off,off"),
+                     lines[i].constData());
         const QString message = m_dialogs.texts("question").last();
         QVERIFY2(message.startsWith("Расчёт архива прерван.") && message.contains("Не обработано (запуск прерван): 2."),
                  qPrintable(message));
