@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Runs the command examples of the README and the manual page, as a reader would type them, and
-fails when one ends with another exit status than its text states.
+"""Runs the command examples of the README (and of data/README.md, the data folder's) and the manual
+page, as a reader would type them, and fails when one ends with another exit status than its text
+states.
 
 Usage: doc_examples.py PROGRAM SOURCE_DIR
 
 Which lines are examples:
-- README.md: every line of a fenced block (``` ... ```) that starts with
+- README.md and data/README.md: every line of a fenced block (``` ... ```) that starts with
   `./build/src/app/paternity-index` or `paternity-index`; a line ending with a backslash goes on
   on the next one. A block whose fence is ```text is not run: a synopsis, an output, anything
   that is not a command as written.
@@ -42,8 +43,8 @@ import tempfile
 from collections import OrderedDict
 
 README_PROGRAM = re.compile(r"^(\./build/src/app/paternity-index|paternity-index)(?=\s|$)")
-STATUS = {"README.md": re.compile(r"\bstatus\s+(\d+)"),
-          "paternity-index.1.in": re.compile(r"код выхода\s+(\d+)")}
+README_STATUS = re.compile(r"\bstatus\s+(\d+)")
+MAN_STATUS = re.compile(r"код выхода\s+(\d+)")
 
 
 def readme_examples(path):
@@ -159,22 +160,26 @@ def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     program, source = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    documents = [("README.md", readme_examples(os.path.join(source, "README.md"))),
-                 ("paternity-index.1.in", man_examples(os.path.join(source, "packaging/paternity-index.1.in")))]
+    # Each document with its examples, how a line states its status, and how many examples it has
+    # at least (fewer means the reading of its layout went wrong).
+    documents = [("README.md", readme_examples(os.path.join(source, "README.md")), README_STATUS, 5),
+                 ("data/README.md", readme_examples(os.path.join(source, "data/README.md")), README_STATUS, 1),
+                 ("paternity-index.1.in", man_examples(os.path.join(source, "packaging/paternity-index.1.in")),
+                  MAN_STATUS, 5)]
     failures, ran = [], 0
     with tempfile.TemporaryDirectory(prefix="doc-examples-") as scratch:
         base = os.path.join(scratch, "base")
         os.makedirs(base)
         make_folder(source, program, base)
-        for document, examples in documents:
-            if len(examples) < 5:
+        for document, examples, status, least in documents:
+            if len(examples) < least:
                 failures.append("%s: only %d examples found; has the layout of its examples changed?"
                                 % (document, len(examples)))
             for number, command in examples:
                 folder = os.path.join(scratch, "run-%d" % ran)
                 shutil.copytree(base, folder, symlinks=True)
                 line = README_PROGRAM.sub(lambda _: shlex.quote(program), command, count=1)
-                want = expected_status(command, STATUS[document])
+                want = expected_status(command, status)
                 run = subprocess.run(["bash", "-c", line], cwd=folder, env=environment(folder),
                                      capture_output=True, text=True, timeout=300)
                 ran += 1
