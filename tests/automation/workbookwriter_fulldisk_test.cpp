@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The .xlsx writers on a full disk. The oracle, for every amount of free space from none to
-// enough: a save either reports success and the file reads back as written, or fails with a
-// message naming the file while the earlier workbook stays byte for byte; nothing else is left in
-// the folder. The disk is a small tmpfs of a child process (support/smallfolder.h).
+// The .xlsx writers on a full disk, and after a save that was killed. The oracle, for every amount of free space from
+// none to enough: a save either reports success and the file reads back as written, or fails with a message naming the
+// file while the earlier workbook stays byte for byte; nothing else is left in the folder. The disk is a small tmpfs of
+// a child process (support/smallfolder.h).
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <sstream>
@@ -175,8 +178,44 @@ TEST_P(FullDisk, AFullTemporaryFolderNeitherHollowsNorBlocksAWorkbook)
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, FullDisk,
-                         ::testing::Values(Writer{"ResultsWriter", &saveWithWriter}, Writer{"CellWorkbook", &saveCells}),
+                         ::testing::Values(Writer{"ResultsWriter", &saveWithWriter},
+                                           Writer{"CellWorkbook", &saveCells}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace automation
+
+namespace automation {
+namespace {
+
+// A save killed between writing its temporary file and the rename leaves ".<name>.tmp-<pid>-<n>";
+// the next save of that workbook removes it, unless a save still holds it (locked) or it was
+// made within the last minute.
+TEST(WorkbookSave, RemovesTheTemporariesOfAKilledSaveOfTheSameWorkbook)
+{
+    testsupport::TempDir dir;
+    const fs::path target = dir / "case.results.xlsx";
+    const auto temporary = [&](const std::string& suffix, int minutesOld) {
+        const fs::path file = dir / (".case.results.xlsx.tmp-" + suffix);
+        std::ofstream(file) << "partial";
+        fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::minutes(minutesOld));
+        return file;
+    };
+    const fs::path abandoned = temporary("4242-0", 5);
+    const fs::path fresh = temporary("4242-1", 0);
+    const fs::path held = temporary("4242-2", 5);
+    const fs::path otherCase = dir / ".other.results.xlsx.tmp-4242-0";
+    std::ofstream(otherCase) << "partial";
+    const int holder = ::open(held.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+
+    saveCells(target, sheetOf(1));
+    EXPECT_FALSE(fs::exists(abandoned));
+    EXPECT_TRUE(fs::exists(fresh));
+    EXPECT_TRUE(fs::exists(held));
+    EXPECT_TRUE(fs::exists(otherCase));
+    ::close(holder);
+}
 
 } // namespace
 } // namespace automation
