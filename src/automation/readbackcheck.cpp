@@ -63,12 +63,12 @@ void checkReadBack(const std::filesystem::path& file, const std::string& shown, 
         const Cells read = filledCells(readCells);
         auto m = meant.begin();
         auto r = read.begin();
-        for (; m != meant.end() && r != read.end() && m->first == r->first && sameValue(*m->second, *r->second); ++m, ++r) {
-        }
+        for (; m != meant.end() && r != read.end() && m->first == r->first && sameValue(*m->second, *r->second);
+             ++m, ++r) {}
         if (m != meant.end() || r != read.end()) {
             const auto place = m != meant.end() ? m->first : r->first;
-            throw WorkbookError(failed + "в записанном файле ячейка " + cellName(place.first, place.second)
-                                + " листа «" + expected[i].name + "» не та, что записывалась");
+            throw WorkbookError(failed + "в записанном файле ячейка " + cellName(place.first, place.second) + " листа «"
+                                + expected[i].name + "» не та, что записывалась");
         }
     }
 }

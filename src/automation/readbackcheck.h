@@ -15,6 +15,7 @@ namespace automation {
 // in each the same cell values at the same places. An empty text and an empty cell are alike (a
 // writer stores an empty text as no cell); numbers agree to the 16 significant digits the
 // writer prints. Throws WorkbookError "Книга «shown» не сохранена: ..." at the first difference.
-void checkReadBack(const std::filesystem::path& file, const std::string& shown, const std::vector<NamedSheet>& expected);
+void checkReadBack(const std::filesystem::path& file, const std::string& shown,
+                   const std::vector<NamedSheet>& expected);
 
 } // namespace automation
