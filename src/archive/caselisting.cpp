@@ -47,6 +47,8 @@ void expandCase(const fs::path& argument, std::vector<CaseSummary>& cases)
     for (fs::directory_iterator it(argument, ec), end; !ec && it != end; it.increment(ec)) {
         if (!isGenotypeWorkbookName(it->path()))
             continue;
+        // Every entry named like a case gets its line: what cannot be one says why, unopened (a
+        // FIFO would block the run, a device never end).
         std::error_code fileEc;
         if (it->is_regular_file(fileEc)) {
             found.push_back(caseOf(it->path()));
@@ -54,6 +56,10 @@ void expandCase(const fs::path& argument, std::vector<CaseSummary>& cases)
             std::error_code linkEc;
             const fs::path target = fs::read_symlink(it->path(), linkEc);
             found.push_back(caseOf(it->path(), "ссылка ведет к несуществующему файлу: " + target.string()));
+        } else if (it->is_directory(fileEc)) {
+            found.push_back(caseOf(it->path(), "это папка, а не файл книги"));
+        } else {
+            found.push_back(caseOf(it->path(), "это не обычный файл"));
         }
     }
     if (ec) {

@@ -45,8 +45,8 @@ void saveCellWorkbook(const std::filesystem::path& path, const std::vector<Named
     const std::string shown = validUtf8(path.filename().string());
     if (sheets.empty())
         throw WorkbookError("Книга «" + shown + "» не сохранена: в ней нет листа");
-    lxw::saveThroughTemporary(path, shown, [&](const std::filesystem::path& file) {
-        lxw::Workbook workbook(file.string());
+    lxw::saveThroughTemporary(path, shown, sheets, [&](const std::filesystem::path& file) {
+        lxw::Workbook workbook(file);
         if (!workbook.get())
             throw WorkbookError("Книга «" + shown + "» не сохранена: не хватает памяти");
         for (const auto& sheet : sheets)

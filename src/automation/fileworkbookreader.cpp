@@ -24,6 +24,12 @@ enum class Format { Xls, Xlsx, Ods };
 std::string readFile(const std::filesystem::path& path)
 {
     const std::string where = fileLabel(path);
+    // What is not a regular file is refused before it is opened: opening a FIFO to read would
+    // take it from its writer, and a device is no workbook.
+    struct stat before {};
+    if (::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode))
+        throw WorkbookError(where
+                            + (S_ISDIR(before.st_mode) ? ": это папка, а не файл книги" : ": это не обычный файл"));
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int error = errno;

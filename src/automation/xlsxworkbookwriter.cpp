@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "xlsxworkbookwriter.h"
 
+#include <algorithm>
 #include <map>
 #include <tuple>
 #include <utility>
 
 #include <xlsxwriter.h>
 
+#include "automation/cellworkbookwriter.h"
 #include "automation/lxwsupport.h"
 #include "automation/xstring.h"
 
@@ -45,12 +47,12 @@ struct CellLook {
     auto key() const { return std::make_tuple(static_cast<int>(alignment), text, wrap); }
 };
 
-struct CellState {
+} // namespace
+
+struct XlsxWorkbookWriter::CellState {
     CellLook look;
     std::string value;
 };
-
-} // namespace
 
 void XlsxWorkbookWriter::addWorksheet(const std::string& name)
 {
@@ -133,13 +135,31 @@ void XlsxWorkbookWriter::save(const std::filesystem::path& path)
     const std::string shown = path.string();
     if (!m_sheetName)
         throw WorkbookError("Книга «" + shown + "» не сохранена: в ней нет листа");
-    lxw::saveThroughTemporary(path, shown, [&](const std::filesystem::path& file) { writeTo(file, shown); });
+    const CellStates cells = cellStates();
+    // What the file must hold when it is read back: the values, a merged area's in its top-left cell.
+    int lastRow = 1;
+    int lastColumn = 1;
+    for (const auto& [position, cell] : cells) {
+        lastRow = std::max(lastRow, position.first);
+        lastColumn = std::max(lastColumn, position.second);
+    }
+    NamedSheet expected{*m_sheetName, CellArray(lastRow, lastColumn)};
+    for (const auto& [position, cell] : cells) {
+        const bool hidden = std::any_of(m_merges.begin(), m_merges.end(), [&](const CellRange& m) {
+            return contains(m, position.first, position.second)
+                   && !(position.first == m.firstRow && position.second == m.firstColumn);
+        });
+        if (!hidden && !cell.value.empty())
+            expected.cells.set(position.first, position.second, cell.value);
+    }
+    lxw::saveThroughTemporary(path, shown, {expected},
+                              [&](const std::filesystem::path& file) { writeTo(file, cells, shown); });
 }
 
-void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::string& shown) const
+XlsxWorkbookWriter::CellStates XlsxWorkbookWriter::cellStates() const
 {
     // The state of every touched cell, in the order the calls were made.
-    std::map<std::pair<int, int>, CellState> cells;
+    CellStates cells;
     for (const auto& op : m_operations) {
         const auto& r = op.range;
         for (int row = r.firstRow; row <= r.lastRow; ++row) {
@@ -162,8 +182,13 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
             }
         }
     }
+    return cells;
+}
 
-    lxw::Workbook workbook(file.string());
+void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const CellStates& cells,
+                                 const std::string& shown) const
+{
+    lxw::Workbook workbook(file);
     if (!workbook.get())
         throw WorkbookError("Книга «" + shown + "» не сохранена: не хватает памяти");
     lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), m_sheetName->c_str());
@@ -182,6 +207,8 @@ void XlsxWorkbookWriter::writeTo(const std::filesystem::path& file, const std::s
         auto& f = formats[look.key()];
         if (!f) {
             f = workbook_add_format(workbook.get());
+            if (!f)
+                throw WorkbookError("Книга «" + shown + "» не сохранена: не хватает памяти");
             if (look.alignment == HorizontalAlignment::Center)
                 format_set_align(f, LXW_ALIGN_CENTER);
             else if (look.alignment == HorizontalAlignment::Left)

@@ -3,7 +3,7 @@
 // WorkbookWriter over libxlsxwriter. Calls before save() are only recorded; save() turns each
 // cell's alignment, text format and wrapping into one shared cell format, writes every value as
 // a string (an empty value with a format as a formatted blank), the merges and the widths, to a
-// temporary file beside the target, and renames it over the target.
+// temporary file beside the target, reads the file back, and renames it over the target.
 //
 // libxlsxwriter prints numbers (widths, row heights) with printf, which follows LC_NUMERIC: under
 // a comma locale it would write width="8,71" and corrupt the file. save() therefore switches its
@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "automation/workbookwriter.h"
@@ -47,7 +48,10 @@ private:
         double characters;
     };
 
-    void writeTo(const std::filesystem::path& file, const std::string& shown) const;
+    struct CellState; // a touched cell's look and value
+    using CellStates = std::map<std::pair<int, int>, CellState>;
+    CellStates cellStates() const;
+    void writeTo(const std::filesystem::path& file, const CellStates& cells, const std::string& shown) const;
 
     std::optional<std::string> m_sheetName;
     std::vector<Operation> m_operations;

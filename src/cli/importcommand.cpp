@@ -52,9 +52,22 @@ int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err
             out << "Проверка (--dry-run): ничего не записано.\n";
             return kExitOk;
         }
+        // What is about to change reaches the operator before anything changes: a standard output
+        // that takes nothing (a full disk, a closed pipe) stops the import here.
         out.flush();
+        if (!out) {
+            err << "Не удалось вывести сводку вноса: стандартный вывод не принимает данные.\nНичего не записано.\n";
+            return kExitFailure;
+        }
         const popimport::UpdateResult done = popimport::applyImport(prepared.plan, prepared.data.folder);
-        out << popimport::importDoneLine(prepared, done.backupDir) << "\n";
+        const std::string doneLine = popimport::importDoneLine(prepared, done.backupDir);
+        out << doneLine << "\n";
+        out.flush();
+        if (!out) {
+            // The import is whole; the operator learns so on standard error.
+            err << doneLine << "\n(стандартный вывод не принимает данные)\n";
+            return kExitFailure;
+        }
         return kExitOk;
     } catch (const popimport::ImportError& e) {
         err << e.what() << "\nНичего не записано.\n";

@@ -43,6 +43,41 @@ void syncFolder(const std::filesystem::path& folder)
     }
 }
 
+// The renames in a folder written to the disk; a failure is the import's failure (EINVAL: a file
+// system that does not sync folders).
+void syncFolderChecked(const std::filesystem::path& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int error = fd < 0 ? errno : ::fsync(fd) == 0 ? 0 : errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (error != 0 && error != EINVAL)
+        throw ImportError("Не записать на диск папку " + automation::validUtf8(folder.string()) + ": "
+                          + std::strerror(error));
+}
+
+// Writes `text` to a new file `path`, every step checked; the file is on the disk when this returns.
+void writeNewFile(const std::filesystem::path& path, const std::string& text)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    int error = fd < 0 ? errno : 0;
+    for (std::size_t done = 0; !error && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            error = n < 0 ? errno : EIO;
+        else
+            done += static_cast<std::size_t>(n);
+    }
+    if (!error && ::fsync(fd) != 0)
+        error = errno;
+    if (fd >= 0 && ::close(fd) != 0 && !error)
+        error = errno;
+    if (error)
+        throw ImportError("Не записать " + shown(path) + ": " + std::strerror(error));
+}
+
 std::filesystem::path freeBackupName(const std::filesystem::path& dataDir)
 {
     const std::time_t now = std::time(nullptr);
@@ -83,7 +118,7 @@ void writeDurably(const fs::path& path, const std::string& text)
         ::unlink(temporary.c_str());
         throw ImportError("Не записать " + shown(path) + ": " + std::strerror(error));
     }
-    syncFolder(path.parent_path());
+    syncFolderChecked(path.parent_path());
 }
 
 // The steps done so far, undone in reverse on failure.
@@ -144,12 +179,13 @@ public:
         m_renames.emplace_back(from, to);
     }
 
+    // The renames are on the disk before the import counts as done; otherwise they are undone.
     void commit()
     {
-        m_committed = true;
-        syncFolder(m_dataDir);
+        syncFolderChecked(m_dataDir);
         if (!m_backupDir.empty())
-            syncFolder(m_backupDir);
+            syncFolderChecked(m_backupDir);
+        m_committed = true;
     }
 
 private:
@@ -210,9 +246,7 @@ UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& da
     if (plan.skippedLociText) {
         const fs::path target = dataDir / freqdb::kSkippedLociName;
         const auto temporary = transaction.temporaryFor(target);
-        std::ofstream(temporary, std::ios::binary) << *plan.skippedLociText;
-        if (!fs::exists(temporary))
-            throw ImportError("Не записать " + shown(target));
+        writeNewFile(temporary, *plan.skippedLociText);
         if (fs::exists(target))
             moves.push_back({target, transaction.backupDir() / target.filename()});
         placements.push_back({temporary, target});

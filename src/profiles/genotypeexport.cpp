@@ -95,6 +95,11 @@ GenotypeExport readGenotypeExport(const std::filesystem::path& path)
 
 bool isGenotypeExportFile(const std::filesystem::path& path)
 {
+    // Only a regular file is opened: opening a FIFO to read waits for a writer that may never come,
+    // and a device (/dev/zero) never ends. Anything else is left to the workbook reader's refusal.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return false;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;

@@ -3,8 +3,11 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
-#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <string_view>
 
+#include "archive/filereplacement.h"
 #include "report/reportdocument.h"
 #include "report/reportpdf.h"
 
@@ -89,11 +92,15 @@ void writePdfFile(const std::filesystem::path& path, const std::function<QByteAr
     } catch (const ReportError& e) {
         throw ReportError(failedMessage(e.what()));
     }
-    QSaveFile file(QString::fromStdU16String(path.u16string()));
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(failedMessage("нельзя создать файл в его папке (" + file.errorString().toStdString() + ")"));
-    if (file.write(pdf) != pdf.size() || !file.commit())
-        throw ReportError(failedMessage("ошибка записи (" + file.errorString().toStdString() + ")"));
+    // Written with every step checked, so a full disk is named as such (QSaveFile reported
+    // "Unknown error" for a failed flush).
+    if (const int error
+        = archive::replaceFile(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())))) {
+        const std::string reason = std::strerror(error);
+        throw ReportError(failedMessage(error == EACCES || error == ENOENT || error == EROFS
+                                            ? "нельзя создать файл в его папке (" + reason + ")"
+                                            : "ошибка записи (" + reason + ")"));
+    }
 }
 
 } // namespace report

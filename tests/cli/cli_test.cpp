@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -911,6 +912,42 @@ TEST(LabSettings, MinimumFrequencyLeavesAnAlleleWrittenWithAPoint)
         ASSERT_EQ(rows.size(), 2u) << r.out;
         EXPECT_EQ(rows[1].rfind("1,TH01,6/9.3,9.3/7,7/7,\"1/2p(9,3)\",\"p(9,3)=0,345\",,\"1,45\",++", 0), 0u)
             << floor << ": " << rows[1];
+    }
+}
+
+} // namespace
+} // namespace cli
+
+namespace cli {
+namespace {
+
+// A FIFO, a link to a device and a folder, each named like a case: none is opened to read (a FIFO
+// would block the run for ever), each gets a summary line saying why it is no case, and a FIFO
+// given as the case fails at once.
+TEST(ArchiveRun, WhatIsNoRegularFileIsRefusedUnopenedWithItsLine)
+{
+    TempDir dir;
+    std::filesystem::copy_file(kSource + "/examples/trio.xlsx", dir / "a.xlsx");
+    ASSERT_EQ(::mkfifo((dir / "pipe.xlsx").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir / "zero.xlsx");
+    std::filesystem::create_directory(dir / "folder.xlsx");
+    ::alarm(60); // the earlier program waited on the FIFO for ever
+    const auto one = batch((dir / "pipe.xlsx").string());
+    EXPECT_EQ(one.status, kExitFailure);
+    EXPECT_NE(one.err.find("это не обычный файл"), std::string::npos) << one.err;
+    const auto all = batch(dir.path().string(), {"--format", "csv"});
+    ::alarm(0);
+    EXPECT_EQ(all.status, kExitFailure);
+    const auto rows = lines(all.out);
+    ASSERT_EQ(rows.size(), 5u) << all.out;
+    const std::vector<std::pair<std::string, std::string>> expected
+        = {{"/a.xlsx,", ",ok,"},
+           {"/folder.xlsx,", ",\"это папка, а не файл книги\","},
+           {"/pipe.xlsx,", ",это не обычный файл,"},
+           {"/zero.xlsx,", ",это не обычный файл,"}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NE(rows[i + 1].find(expected[i].first), std::string::npos) << rows[i + 1];
+        EXPECT_NE(rows[i + 1].find(expected[i].second), std::string::npos) << rows[i + 1];
     }
 }
 

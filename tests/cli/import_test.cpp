@@ -17,6 +17,7 @@
 #include "freqdb/locusloader.h"
 
 #include "support/programrun.h"
+#include "support/smallfolder.h"
 #include "support/tempdir.h"
 
 namespace cli {
@@ -410,6 +411,69 @@ TEST(Import, CommandLine)
     const auto r = runProgram({"import", table, "--population", "rus", "--data", data.string(), "--prune"});
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_EQ(dump(load(data, freqdb::Population::Russians)), "CSF1PO: 10=1\n");
+}
+
+} // namespace
+} // namespace cli
+
+namespace cli {
+namespace {
+
+// A standard output that takes nothing (a full disk under `> file`, a closed pipe): the import
+// must not change the folder it could not report on.
+TEST(Import, AStandardOutputThatTakesNothingStopsTheImportBeforeAnyChange)
+{
+    TempDir dir;
+    const auto data = copyData(dir, {"CSF1PO", "TPOX"});
+    const auto before = snapshot(data);
+    std::ofstream(dir / "table.csv") << "locus;allele;frequency\nCSF1PO;10;0,5\nCSF1PO;11;0,5\nTPOX;8;1\n";
+    std::ostringstream out, err;
+    out.setstate(std::ios::badbit);
+    const int status
+        = runImport({dir / "table.csv", freqdb::Population::Russians, data, {}, false, false, false}, out, err);
+    EXPECT_EQ(status, kExitFailure);
+    EXPECT_NE(err.str().find("Ничего не записано."), std::string::npos) << err.str();
+    EXPECT_EQ(snapshot(data), before);
+}
+
+// The data folder on a full disk, for every amount of free space from none to enough: the import
+// either ends with status 0 and the folder loads the new table, or with status 1 and the folder
+// byte for byte as before (no hollow workbook, no empty skipped-loci.txt, no journal).
+TEST(Import, OnAFullDiskTheFolderIsTheOldOneOrTheNewOne)
+{
+    std::map<int, int> outcomes;
+    for (std::size_t freeBytes = 0; freeBytes <= 40 * 1024; freeBytes += 4096) {
+        TempDir dir;
+        const auto data = dir / "data";
+        std::filesystem::create_directory(data);
+        std::ofstream(dir / "t.csv") << "Locus,Allele,Frequency\nCSF1PO,10,0.5\nCSF1PO,11,0.5\nth-01,9.3,1\n";
+        const auto outcome = testsupport::inSmallFolder(
+            data, freeBytes,
+            [&](const std::filesystem::path&) {
+                for (const char* locus : {"CSF1PO.xls", "TPOX.xls", "TH01.xls"})
+                    std::filesystem::copy_file(kData + "/" + locus, data / locus);
+            },
+            [&]() -> std::string {
+                const auto before = snapshot(data);
+                const auto r = import({dir / "t.csv", freqdb::Population::Russians, data, {}, false, true, false});
+                if (r.status == kExitFailure)
+                    return snapshot(data) == before ? "1" : "status 1, but the folder changed: " + r.err;
+                if (r.status != kExitOk)
+                    return "status " + std::to_string(r.status) + ": " + r.err;
+                const auto reader = automation::makeFileWorkbookReader();
+                const auto loaded
+                    = freqdb::LoadLocusTableFromFolder(data, freqdb::Population::Russians, *reader, kComma);
+                if (loaded.status != freqdb::LoadStatus::Loaded)
+                    return "status 0, but the folder does not load: " + loaded.message;
+                return "0";
+            });
+        if (!outcome)
+            GTEST_SKIP() << "no mount namespace of a child's own here";
+        EXPECT_TRUE(*outcome == "0" || *outcome == "1") << freeBytes << " bytes free: " << *outcome;
+        ++outcomes[*outcome == "0" ? 0 : 1];
+    }
+    EXPECT_GT(outcomes[0], 0);
+    EXPECT_GT(outcomes[1], 0);
 }
 
 } // namespace

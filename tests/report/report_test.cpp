@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The case report as a reader sees it: the PDF's text extracted with pdftotext, its pages counted
 // with pdfinfo and its fonts listed with pdffonts (poppler-utils, an independent PDF reader).
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <regex>
 #include <unistd.h>
@@ -16,6 +18,7 @@
 #include "freqdb/tablesfingerprint.h"
 #include "report/casereport.h"
 #include "report/offscreengui.h"
+#include "report/pdfpages.h"
 #include "report/reportpdf.h"
 #include "report/reporttexts.h"
 #include "results/exclusionpowers.h"
@@ -23,6 +26,7 @@
 #include "version/projectversion.h"
 
 #include "support/pdftext.h"
+#include "support/smallfolder.h"
 #include "support/tempdir.h"
 
 namespace report {
@@ -336,6 +340,33 @@ TEST(WritingTheReport, AnUnwritablePlaceLeavesNoFile)
         }
         EXPECT_TRUE(std::filesystem::is_empty(dir / "закрыта"));
     }
+}
+
+// A full disk is named as such ("ошибка записи (Unknown error)" before), and leaves no file.
+TEST(WritingTheReport, AFullDiskIsNamedAndLeavesNoFile)
+{
+    testsupport::TempDir dir;
+    const std::filesystem::path folder = dir / "disk";
+    std::filesystem::create_directory(folder);
+    const auto wrong = testsupport::inSmallFolder(folder, 4096, {}, [&]() -> std::string {
+        try {
+            writePdfFile(
+                folder / "отчёт.pdf", [] { return QByteArray(40000, '%'); },
+                [](const std::string& reason) { return "Отчёт не записан: " + reason; });
+            return "no error";
+        } catch (const ReportError& e) {
+            const std::string message = e.what();
+            if (message.find(std::strerror(ENOSPC)) == std::string::npos)
+                return message;
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().filename() != ".filler")
+                return "left behind: " + entry.path().filename().string();
+        return "";
+    });
+    if (!wrong)
+        GTEST_SKIP() << "no mount namespace of a child's own here";
+    EXPECT_EQ(*wrong, "");
 }
 
 } // namespace
