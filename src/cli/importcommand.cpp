@@ -56,6 +56,9 @@ int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err
         const popimport::UpdateResult done = popimport::applyImport(prepared.plan, prepared.data.folder);
         out << popimport::importDoneLine(prepared, done.backupDir) << "\n";
         return kExitOk;
+    } catch (const popimport::ImportUnfinished& e) {
+        err << e.what() << '\n';
+        return kExitFailure;
     } catch (const popimport::ImportError& e) {
         err << e.what() << "\nНичего не записано.\n";
         return kExitFailure;
