@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -16,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "freqdb/locusloader.h"
+#include "freqdb/tablesfingerprint.h"
 #include "freqdb/unfinishedimport.h"
 #include <fcntl.h>
 #include <sys/file.h>
@@ -282,6 +285,34 @@ TEST(FolderUpdate, AnUndoKilledAtAnyStepAndRunAgainLosesNothing)
                 break;
         }
     }
+}
+
+// A load that starts while an import writes waits for it and reads the new tables whole: never
+// the old tables of some loci and the new of others, never the import's half-done folder.
+TEST(FolderUpdate, ALoadDuringAnImportReadsTheTablesOfOneImport)
+{
+    KillBench bench;
+    const auto& data = bench.data;
+    const auto load = [&] {
+        return freqdb::LoadLocusTableFromFolder(data, freqdb::Population::Russians, *bench.reader, bench.comma);
+    };
+    const ImportPlan plan = planImport(*bench.table, bench.request, *bench.reader);
+    std::future<freqdb::LoadResult> during;
+    bool waited = false;
+    applyImport(plan, data, {}, [&](std::size_t done, std::size_t) {
+        if (done == 1) {
+            during = std::async(std::launch::async, load);
+            // The load must not finish while the import still holds the folder.
+            waited = during.wait_for(std::chrono::milliseconds(300)) == std::future_status::timeout;
+        }
+        return true;
+    });
+    const freqdb::LoadResult loaded = during.get();
+    EXPECT_TRUE(waited) << "the load read the folder while the import wrote it";
+    ASSERT_EQ(loaded.status, freqdb::LoadStatus::Loaded) << loaded.message;
+    const freqdb::LoadResult after = load();
+    ASSERT_EQ(after.status, freqdb::LoadStatus::Loaded) << after.message;
+    EXPECT_EQ(freqdb::tablesFingerprint(loaded.table), freqdb::tablesFingerprint(after.table));
 }
 
 // The moves fail part way and so does their undo (a full disk): the journal stays, the message
