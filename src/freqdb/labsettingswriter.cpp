@@ -58,7 +58,7 @@ bool givesChoice(const LabSettings& read, const SettingsChoice& choice)
            && read.minFrequency == chosen.minFrequency && read.theta == chosen.theta;
 }
 
-constexpr const char* kNotAsChosen = "в файле осталось не то, что выбрано (проверьте строки параметров в нем)";
+constexpr const char* kNotAsChosen = "с этими строками параметров выбранное не получается; проверьте их";
 
 } // namespace
 
@@ -174,7 +174,9 @@ SettingsRead writeLabSettings(const std::filesystem::path& file, const SettingsC
     // Saved is said only of a file that, read as every load reads it, gives what was chosen.
     SettingsRead written = readLabSettings(file);
     if (!written.ok || !givesChoice(written.settings, choice))
-        throw std::runtime_error(failure(file, kNotAsChosen));
+        throw std::runtime_error("Файл настроек " + automation::fileLabel(file)
+                                 + " записан, но, прочитанный заново, дает не то, что выбрано; проверьте в нем "
+                                   "строки параметров.");
     return written;
 }
 

@@ -77,7 +77,9 @@ TEST(RecoveryFile, CopiesAreTheOperatorsAloneAndDeclinedOnesExpire)
         EXPECT_TRUE(fs::exists(aside));
     }
     // A new folder is made the operator's alone too.
-    { RecoveryFile fresh(dir / "new" / "paternity-index"); }
+    {
+        RecoveryFile fresh(dir / "new" / "paternity-index");
+    }
     EXPECT_EQ(modeOf(dir / "new" / "paternity-index"), fs::perms::owner_all);
     ::umask(umaskBefore);
 }
