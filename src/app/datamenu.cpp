@@ -124,6 +124,9 @@ void DataMenu::importTable()
     } catch (const popimport::ImportCancelled&) {
         m_dialogs.information(m_window, tr("Импорт прерван.") + ' ' + tr(kNothingWritten));
         return;
+    } catch (const popimport::ImportUnfinished& error) {
+        m_dialogs.error(m_window, QString::fromUtf8(error.what()));
+        return;
     } catch (const popimport::ImportError& error) {
         m_dialogs.error(m_window, QString::fromUtf8(error.what()) + '\n' + tr(kNothingWritten));
         return;

@@ -69,6 +69,9 @@ int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err
             return kExitFailure;
         }
         return kExitOk;
+    } catch (const popimport::ImportUnfinished& e) {
+        err << e.what() << '\n';
+        return kExitFailure;
     } catch (const popimport::ImportError& e) {
         err << e.what() << "\nНичего не записано.\n";
         return kExitFailure;

@@ -6,8 +6,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
@@ -40,6 +44,47 @@ std::filesystem::path lockOf(const std::filesystem::path& workbook)
     return lock.replace_extension(kLockExtension);
 }
 
+// Owner only, whatever the umask: the files hold genotypes of named persons.
+constexpr auto kOwnerOnly = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+
+// This window's lock file, made new: "recovery-<pid>-<random>.lock". The process number alone
+// is not enough (PID namespaces, a reboot): a crashed window of the same number left its file
+// under that name, and it must be offered, not taken over. Returns the descriptor, -1 on failure.
+int makeOwnLock(const std::filesystem::path& folder, std::filesystem::path& lockFile)
+{
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char tag[16];
+        std::snprintf(tag, sizeof tag, "%08x", static_cast<unsigned>(random()));
+        lockFile = folder / (kPrefix + std::to_string(::getpid()) + "-" + tag + kLockExtension);
+        const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return fd;
+        ::close(fd);
+        return -1;
+    }
+    return -1;
+}
+
+// The time a declined copy was set aside, from its name "declined-…-yyyymmdd-hhmmss.xlsx";
+// nullopt when the name does not end so.
+std::optional<std::time_t> declinedAt(const std::string& stem)
+{
+    std::tm when{};
+    if (stem.size() < 15
+        || std::sscanf(stem.c_str() + stem.size() - 15, "%4d%2d%2d-%2d%2d%2d", &when.tm_year, &when.tm_mon,
+                       &when.tm_mday, &when.tm_hour, &when.tm_min, &when.tm_sec)
+               != 6)
+        return std::nullopt;
+    when.tm_year -= 1900;
+    when.tm_mon -= 1;
+    when.tm_isdst = -1;
+    const std::time_t at = std::mktime(&when);
+    return at == static_cast<std::time_t>(-1) ? std::nullopt : std::optional<std::time_t>(at);
+}
+
 std::string timeStamp()
 {
     const std::time_t now = std::time(nullptr);
@@ -56,10 +101,11 @@ RecoveryFile::RecoveryFile(std::filesystem::path folder) : m_folder(std::move(fo
 {
     std::error_code error;
     std::filesystem::create_directories(m_folder, error);
-    const std::string own = kPrefix + std::to_string(::getpid());
-    m_file = m_folder / (own + kWorkbookExtension);
-    m_lockFile = m_folder / (own + kLockExtension);
-    m_lock = tryLock(m_lockFile);
+    // Only the operator reads the copies, on a workstation shared by several people too.
+    std::filesystem::permissions(m_folder, std::filesystem::perms::owner_all, error);
+    tidy();
+    m_lock = makeOwnLock(m_folder, m_lockFile);
+    m_file = std::filesystem::path(m_lockFile).replace_extension(kWorkbookExtension);
     if (m_lock < 0)
         throw std::runtime_error("Папка восстановления " + m_folder.string()
                                  + " недоступна для записи: несохранённые результаты не будут сберегаться.");
@@ -101,6 +147,31 @@ void RecoveryFile::write(const results::ResultsGrid& grid, const std::string& cp
         return;
     }
     saveResultsWorkbook(m_file, grid, cpiLine, probabilityLine, population, writer);
+    std::error_code error;
+    std::filesystem::permissions(m_file, kOwnerOnly, error);
+}
+
+void RecoveryFile::tidy(std::time_t now)
+{
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(m_folder, error), end; !error && it != end; it.increment(error)) {
+        const std::filesystem::path path = it->path();
+        const std::string name = path.filename().string();
+        std::error_code fileError;
+        if (!it->is_regular_file(fileError))
+            continue;
+        const bool declined = name.rfind("declined-", 0) == 0 && path.extension() == kWorkbookExtension;
+        if (declined) {
+            const auto at = declinedAt(path.stem().string());
+            if (at && now - *at > kDeclinedKeptDays * 24 * 3600) {
+                std::filesystem::remove(path, fileError);
+                continue;
+            }
+        }
+        // Copies written by earlier versions with the umask's mode.
+        if (declined || name.rfind(kPrefix, 0) == 0)
+            std::filesystem::permissions(path, kOwnerOnly, fileError);
+    }
 }
 
 void RecoveryFile::remove()

@@ -5,14 +5,19 @@
 // entered. It lives in the state folder, $XDG_STATE_HOME/paternity-index
 // (~/.local/state/paternity-index when XDG_STATE_HOME is unset or relative):
 //
-//   recovery-<pid>.xlsx   the case of the window of process <pid> (the results workbook format)
-//   recovery-<pid>.lock   held locked (flock) by that process as long as it runs
-//   declined-<pid>-<yyyymmdd-hhmmss>.xlsx   a recovery the operator declined, kept, not offered
+//   recovery-<pid>-<tag>.xlsx   the case of the window of process <pid>; <tag> is random, so a
+//                               window never takes the name of a file another window left
+//   recovery-<pid>-<tag>.lock   held locked (flock) by that process as long as it runs
+//   declined-<pid>-<tag>-<yyyymmdd-hhmmss>.xlsx   a recovery the operator declined, kept for
+//                               kDeclinedKeptDays days, not offered
+// (recovery-<pid>.xlsx, the name of earlier versions, is still offered.)
 //
 // A recovery file whose lock nobody holds belongs to a process that ended without removing it:
 // it is offered at the next start. The lock, not the process number, tells a running window from
 // a dead one, so a reused number never hides a file, and two windows keep their own files.
-// Writes go through the results workbook writer, which replaces the file atomically.
+// Writes go through the results workbook writer, which replaces the file atomically. The folder
+// is the operator's alone (700) and its files 600, whatever the umask: they hold genotypes.
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,6 +27,9 @@
 #include "results/resultsgrid.h"
 
 namespace exchange {
+
+// How long a declined copy is kept before a window's start removes it.
+inline constexpr int kDeclinedKeptDays = 30;
 
 class RecoveryFile {
 public:
@@ -56,6 +64,9 @@ public:
     std::filesystem::path setAside(const std::filesystem::path& orphan);
     // Removes a recovery file whose case was taken into this window.
     void discard(const std::filesystem::path& orphan);
+    // Removes the declined copies set aside more than kDeclinedKeptDays days before `now` and
+    // makes every copy the operator's alone; done at the start of each window.
+    void tidy(std::time_t now = std::time(nullptr));
 
 private:
     void release(const std::filesystem::path& orphan);

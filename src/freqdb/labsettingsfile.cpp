@@ -40,9 +40,7 @@ char* nextLine(char* buffer, int size, void* stream)
     auto& parse = *static_cast<Parse*>(stream);
     if (parse.rest.empty())
         return nullptr;
-    const std::size_t end = parse.rest.find('\n');
-    std::string_view line = parse.rest.substr(0, end == std::string_view::npos ? parse.rest.size() : end + 1);
-    parse.rest.remove_prefix(line.size());
+    std::string_view line = nextSettingsLine(parse.rest);
     ++parse.line;
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
         line.remove_prefix(1);
@@ -131,6 +129,25 @@ std::string refusal(const std::filesystem::path& file, int line, const std::stri
 }
 
 } // namespace
+
+std::string_view nextSettingsLine(std::string_view& rest)
+{
+    std::size_t end = rest.find_first_of("\r\n");
+    if (end == std::string_view::npos)
+        end = rest.size();
+    else if (rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n')
+        end += 2;
+    else
+        ++end;
+    const std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end);
+    return line;
+}
+
+std::size_t settingsKeyEnd(std::string_view line)
+{
+    return line.find_first_of("=:");
+}
 
 SettingsRead parseLabSettings(std::string_view content, const std::filesystem::path& file)
 {

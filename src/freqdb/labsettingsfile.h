@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings file of the data folder, data/settings.ini (UTF-8, with or without a byte-order
-// mark, at most 64 KB): one "key = value" a line; comment lines start with ";" or "#", and " ;"
-// starts a comment at the end of a line; no sections. Comments may be of any length; a
-// "key = value" without its comment is held to 198 bytes, the line buffer of the ini parser.
+// mark, at most 64 KB): one "key = value" (or "key: value") a line, a line ended by LF, CRLF or
+// CR; comment lines start with ";" or "#", and " ;" starts a comment at the end of a line; no
+// sections. Comments may be of any length; a "key = value" without its comment is held to 198
+// bytes, the line buffer of the ini parser.
 //
 //   mutation_model = off | proportional
 //   mutation_rate = 0,002            (per transmission; a comma or a point)
@@ -33,6 +34,14 @@ struct SettingsRead {
     LabSettings settings; // when ok
     std::string message; // when not: kReadFailed, then the file, the line and the reason
 };
+
+// Takes the first line off `rest` and returns it with its ending: a CR, an LF or a CRLF ends a
+// line, as every editor shows it (a lone CR must not hide the line after it in a comment).
+std::string_view nextSettingsLine(std::string_view& rest);
+
+// Where the key of a "key = value" line ends: at its first "=" or ":" (the ini parser takes
+// either), npos when it has none.
+std::size_t settingsKeyEnd(std::string_view line);
 
 // Reads `file`; a file that does not exist gives the settings off.
 SettingsRead readLabSettings(const std::filesystem::path& file);

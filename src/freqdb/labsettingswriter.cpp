@@ -43,6 +43,23 @@ std::string failure(const std::filesystem::path& file, const std::string& what)
     return "Файл настроек " + automation::fileLabel(file) + " не записан: " + what + ".";
 }
 
+// True when the settings read give what the operator chose (the rate only when the model is on).
+bool givesChoice(const LabSettings& read, const SettingsChoice& choice)
+{
+    LabSettings chosen;
+    if (choice.mutationModel == MutationModel::Proportional) {
+        applyMutationSetting(chosen, "proportional");
+        chosen.mutationRate = parseProportion(choice.mutationRate).value_or(-1);
+    }
+    applyMinFrequencySetting(chosen, choice.minFrequency);
+    applyThetaSetting(chosen, choice.theta);
+    return read.mutationModel == chosen.mutationModel
+           && (!chosen.mutationOn() || read.mutationRate == chosen.mutationRate)
+           && read.minFrequency == chosen.minFrequency && read.theta == chosen.theta;
+}
+
+constexpr const char* kNotAsChosen = "с этими строками параметров выбранное не получается; проверьте их";
+
 } // namespace
 
 std::string rewriteSettingsText(std::string_view content, const SettingsChoice& choice)
@@ -62,17 +79,23 @@ std::string rewriteSettingsText(std::string_view content, const SettingsChoice& 
                              {kThetaKey, choice.theta, false, choice.theta != "off"}}};
     std::string out;
     std::string_view rest = content;
+    // The reader skips a byte-order mark before the first key; it stays, and the key after it is
+    // a key.
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF") {
+        out += rest.substr(0, 3);
+        rest.remove_prefix(3);
+    }
     while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end == std::string_view::npos ? rest.size() : end + 1);
-        rest.remove_prefix(line.size());
+        const std::string_view line = nextSettingsLine(rest);
         std::string_view body = line;
         std::string_view ending;
         while (!body.empty() && (body.back() == '\n' || body.back() == '\r'))
             body.remove_suffix(1);
         ending = line.substr(body.size());
         const std::string_view start = trimmed(body);
-        const std::size_t equals = body.find('=');
+        const std::size_t comment = commentStart(body);
+        // "=" or ":", whichever comes first, as the reader takes it.
+        const std::size_t equals = settingsKeyEnd(body.substr(0, comment));
         Key* key = nullptr;
         if (!start.empty() && start.front() != ';' && start.front() != '#' && equals != std::string_view::npos)
             for (Key& k : keys)
@@ -83,7 +106,6 @@ std::string rewriteSettingsText(std::string_view content, const SettingsChoice& 
             continue;
         }
         key->written = true;
-        const std::size_t comment = commentStart(body);
         const std::string_view old = trimmed(body.substr(equals + 1, comment > equals ? comment - equals - 1 : 0));
         if (old == key->value) {
             out += line;
@@ -95,7 +117,7 @@ std::string rewriteSettingsText(std::string_view content, const SettingsChoice& 
     for (const Key& k : keys) {
         if (k.written || !k.addWhenMissing)
             continue;
-        if (!out.empty() && out.back() != '\n')
+        if (!out.empty() && out.back() != '\n' && out.back() != '\r')
             out += '\n';
         out += std::string(k.name) + " = " + k.value + "\n";
     }
@@ -119,6 +141,8 @@ SettingsRead writeLabSettings(const std::filesystem::path& file, const SettingsC
     SettingsRead checked = parseLabSettings(rewritten, file);
     if (!checked.ok)
         return checked;
+    if (!givesChoice(checked.settings, choice))
+        throw std::runtime_error(failure(file, kNotAsChosen));
 
     const std::filesystem::perms mode
         = exists ? std::filesystem::status(file, error).permissions()
@@ -147,7 +171,13 @@ SettingsRead writeLabSettings(const std::filesystem::path& file, const SettingsC
         ::unlink(temporary.c_str());
         throw std::runtime_error(failure(file, std::strerror(failed)));
     }
-    return checked;
+    // Saved is said only of a file that, read as every load reads it, gives what was chosen.
+    SettingsRead written = readLabSettings(file);
+    if (!written.ok || !givesChoice(written.settings, choice))
+        throw std::runtime_error("Файл настроек " + automation::fileLabel(file)
+                                 + " записан, но, прочитанный заново, дает не то, что выбрано; проверьте в нем "
+                                   "строки параметров.");
+    return written;
 }
 
 } // namespace freqdb

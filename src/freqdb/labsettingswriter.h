@@ -26,7 +26,8 @@ std::string rewriteSettingsText(std::string_view content, const SettingsChoice& 
 
 // Rewrites `file` (creating it when missing). Returns the settings the written file gives; when
 // the choice is refused, `ok` is false, the message names the line and reason, and the file is
-// untouched. Throws std::runtime_error (in Russian, naming the file) when it cannot be written.
+// untouched. Throws std::runtime_error (in Russian, naming the file) when it cannot be written or,
+// read back as a load reads it, does not give the choice.
 SettingsRead writeLabSettings(const std::filesystem::path& file, const SettingsChoice& choice);
 
 } // namespace freqdb

@@ -287,6 +287,10 @@ LoadResult LoadDataFolder(const DataFolder& data, Population population, const a
     result.workDir = data.folder.parent_path();
     const std::filesystem::path& dataDir = data.folder;
 
+    // Every file below is read while no import writes the folder: the tables are one import's.
+    const FolderReadLock lock(dataDir);
+    if (lock.failed())
+        return failed(std::move(result), *lock.failed());
     if (auto unfinished = unfinishedImport(dataDir))
         return failed(std::move(result), std::move(*unfinished));
     DataFiles files;

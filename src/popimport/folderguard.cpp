@@ -40,7 +40,10 @@ FolderLock::FolderLock(const fs::path& dataDir)
     m_fd = ::open(dataDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_fd < 0)
         return; // a folder that cannot be opened fails at its first write, with its reason
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+    // Loads hold the lock shared for the moment they read: an import waits for them. Only
+    // another import (or an undo), holding it exclusively, makes this one refuse.
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0
+        && (::flock(m_fd, LOCK_SH | LOCK_NB) != 0 || ::flock(m_fd, LOCK_EX) != 0)) {
         ::close(m_fd);
         m_fd = -1;
         throw ImportError("В папку данных " + automation::validUtf8(dataDir.string())

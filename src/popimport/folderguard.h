@@ -14,8 +14,9 @@ namespace popimport {
 // of each entry, in name order; empty for a folder that does not exist.
 std::string folderState(const std::filesystem::path& dataDir);
 
-// An exclusive lock on the folder itself (no file is made in it), released when destroyed.
-// Throws ImportError when another import holds it.
+// An exclusive lock on the folder itself (no file is made in it), released when destroyed. Waits
+// for loads reading the folder (freqdb::FolderReadLock); throws ImportError when another import
+// holds it.
 class FolderLock {
 public:
     explicit FolderLock(const std::filesystem::path& dataDir);

@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -97,6 +98,10 @@ constexpr const char* kJournalHeader
     = "# Внос таблицы частот (paternity-index import) не завершён: книги переносились, когда его\n"
       "# остановили. Верните папку к прежнему виду: paternity-index import --undo --data <эта папка>\n";
 
+struct Move {
+    fs::path from, to;
+};
+
 std::string relativeName(const fs::path& path, const fs::path& dataDir)
 {
     return fs::path(path).lexically_relative(dataDir).string();
@@ -127,9 +132,15 @@ public:
     explicit Transaction(std::filesystem::path dataDir) : m_dataDir(std::move(dataDir)) {}
     ~Transaction()
     {
+        std::error_code ignored;
+        if (m_journaled && !m_committed) {
+            // Undone (or left for `import --undo`) from the journal by applyImport itself.
+            if (m_madeFolder)
+                std::filesystem::remove(m_dataDir, ignored); // only when empty again
+            return;
+        }
         if (m_committed)
             return;
-        std::error_code ignored;
         for (auto it = m_renames.rbegin(); it != m_renames.rend(); ++it) {
             int error = 0;
             renameNoReplace(it->second, it->first, error);
@@ -144,6 +155,8 @@ public:
     }
 
     void madeFolder() { m_madeFolder = true; }
+    // From here a failure is undone from the journal, as `import --undo` does.
+    void journaled() { m_journaled = true; }
 
     // A name no entry of the folder has, so the clean-up after a failure removes only our files.
     std::filesystem::path temporaryFor(const std::filesystem::path& target)
@@ -156,16 +169,21 @@ public:
         return name;
     }
 
+    // The backup folder's name; the folder itself is made by makeBackupDir() once the journal
+    // names it, so that an import stopped before its journal leaves no folder behind.
     const std::filesystem::path& backupDir()
     {
-        if (m_backupDir.empty()) {
-            auto name = freeBackupName(m_dataDir);
-            std::error_code error;
-            if (!std::filesystem::create_directory(name, error))
-                throw ImportError("Не создать резервную папку " + shown(name) + ": " + error.message());
-            m_backupDir = name;
-        }
+        if (m_backupDir.empty())
+            m_backupDir = freeBackupName(m_dataDir);
         return m_backupDir;
+    }
+
+    void makeBackupDir()
+    {
+        std::error_code error;
+        if (!m_backupDir.empty() && !std::filesystem::create_directory(m_backupDir, error))
+            throw ImportError("Не создать резервную папку " + shown(m_backupDir) + ": "
+                              + (error ? error.message() : std::string("такое имя уже есть")));
     }
 
     const std::filesystem::path& backupDirIfMade() const { return m_backupDir; }
@@ -195,16 +213,142 @@ private:
     std::filesystem::path m_backupDir;
     bool m_committed = false;
     bool m_madeFolder = false;
+    bool m_journaled = false;
 };
 
-struct Move {
-    fs::path from, to;
+bool present(const fs::path& path)
+{
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+std::vector<Move> readJournal(const fs::path& dataDir)
+{
+    const fs::path journalPath = dataDir / freqdb::kImportJournalName;
+    std::vector<Move> moves;
+    std::ifstream journal(journalPath);
+    std::string line;
+    while (std::getline(journal, line)) {
+        if (line.rfind("move\t", 0) != 0)
+            continue;
+        const auto tab = line.find('\t', 5);
+        if (tab == std::string::npos)
+            throw ImportError("Журнал " + shown(journalPath) + " испорчен: строка «" + automation::validUtf8(line)
+                              + "»");
+        moves.push_back({dataDir / line.substr(5, tab - 5), dataDir / line.substr(tab + 1)});
+    }
+    if (journal.bad())
+        throw ImportError("Журнал " + shown(journalPath) + " не читается");
+    return moves;
+}
+
+// A move of the journal that puts a new file (written under a temporary name) into place; the
+// others take a file of the folder into the backup folder.
+bool isPlacement(const Move& move)
+{
+    return freqdb::isImportTemporaryName(move.from.filename().string());
+}
+
+struct Undone {
+    int restored = 0;
+    int removed = 0;
 };
+
+// Puts the folder back as it was before the journal's moves. Every step is decided from what is
+// on disk, so an undo stopped anywhere (killed, a full disk) and run again finishes the job and
+// never removes a file the folder had before the import:
+// - a new file is in place when its target is there and either no move took an original from
+//   that place or the original is still in the backup folder; it is removed;
+// - an original in the backup folder goes back to its place (never over a file);
+// - the import's temporary files, the emptied backup folders and the journal go last.
+// Throws ImportError at the first step that fails; the journal then stays.
+Undone undoMoves(const fs::path& dataDir, const std::vector<Move>& moves, const BeforeUndoStep& beforeStep)
+{
+    int step = 0;
+    const auto next = [&] {
+        if (beforeStep)
+            beforeStep(++step);
+    };
+    const auto removeFile = [&](const fs::path& path) {
+        next();
+        std::error_code error;
+        if (!fs::remove(path, error) && error)
+            throw ImportError("Не удалось удалить " + shown(path) + ": " + error.message());
+    };
+    Undone done;
+    for (const Move& placed : moves) {
+        if (!isPlacement(placed) || !present(placed.to))
+            continue;
+        const auto original = std::find_if(moves.begin(), moves.end(),
+                                           [&](const Move& m) { return !isPlacement(m) && m.from == placed.to; });
+        if (original == moves.end() || present(original->to))
+            removeFile(placed.to);
+    }
+    for (auto it = moves.rbegin(); it != moves.rend(); ++it) {
+        if (isPlacement(*it) || !present(it->to))
+            continue;
+        next();
+        int failure = 0;
+        if (!renameNoReplace(it->to, it->from, failure))
+            throw ImportError("Не удалось вернуть " + shown(it->to) + " на место " + shown(it->from) + ": "
+                              + std::strerror(failure));
+        ++done.restored;
+    }
+    std::vector<fs::path> temporaries;
+    for (const auto& entry : fs::directory_iterator(dataDir))
+        if (freqdb::isImportTemporaryName(entry.path().filename().string()))
+            temporaries.push_back(entry.path());
+    for (const fs::path& temporary : temporaries) {
+        removeFile(temporary);
+        ++done.removed;
+    }
+    std::vector<fs::path> backups;
+    for (const Move& move : moves)
+        if (move.to.parent_path() != dataDir
+            && std::find(backups.begin(), backups.end(), move.to.parent_path()) == backups.end())
+            backups.push_back(move.to.parent_path());
+    for (const fs::path& backup : backups) {
+        syncFolder(backup);
+        std::error_code error;
+        if (present(backup) && fs::is_empty(backup, error)) {
+            next();
+            fs::remove(backup, error);
+        }
+    }
+    syncFolder(dataDir);
+    removeFile(dataDir / freqdb::kImportJournalName);
+    syncFolder(dataDir);
+    return done;
+}
+
+// Where an import's files are when neither its moves nor their undo could be finished.
+std::string whatIsWhere(const fs::path& dataDir, const std::vector<Move>& moves)
+{
+    std::vector<std::string> inBackup;
+    std::string backup;
+    for (const Move& move : moves)
+        if (!isPlacement(move) && present(move.to)) {
+            inBackup.push_back(shown(move.to));
+            backup = automation::validUtf8(move.to.parent_path().string());
+        }
+    std::string out;
+    if (!inBackup.empty()) {
+        out += "В резервной папке " + backup + " остались прежние файлы (" + std::to_string(inBackup.size()) + "):";
+        for (const std::string& name : inBackup)
+            out += " " + name;
+        out += ". ";
+    }
+    const std::string folder = automation::validUtf8(dataDir.string());
+    return out + "Журнал " + std::string(freqdb::kImportJournalName) + " оставлен в папке " + folder
+           + ": пока внос не отменён, таблицы этой папки не загружаются. Устраните причину (например, освободите "
+             "место на диске) и верните папку к прежнему виду командой «paternity-index import --undo --data "
+           + folder + "».";
+}
 
 } // namespace
 
 UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& dataDir, const BeforeRename& beforeRename,
-                         const ImportProgress& progress)
+                         const ImportProgress& progress, const BeforeUndoStep& beforeUndoStep)
 {
     std::optional<FolderLock> lock; // released after the transaction has undone a failure
     Transaction transaction(dataDir);
@@ -262,12 +406,28 @@ UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& da
     std::string journal = kJournalHeader;
     for (const Move& move : moves)
         journal += "move\t" + relativeName(move.from, dataDir) + "\t" + relativeName(move.to, dataDir) + "\n";
+    if (beforeRename)
+        beforeRename(0);
     writeDurably(dataDir / freqdb::kImportJournalName, journal);
-    int number = 0;
-    for (const Move& move : moves) {
-        if (beforeRename)
-            beforeRename(++number);
-        transaction.move(move.from, move.to);
+    transaction.journaled();
+    try {
+        transaction.makeBackupDir();
+        int number = 0;
+        for (const Move& move : moves) {
+            if (beforeRename)
+                beforeRename(++number);
+            transaction.move(move.from, move.to);
+        }
+    } catch (const std::exception& failure) {
+        // The folder is whole again only when every step is undone; until then the journal stays
+        // and the operator is told what is where.
+        try {
+            undoMoves(dataDir, moves, beforeUndoStep);
+        } catch (const std::exception& undoFailure) {
+            throw ImportUnfinished(std::string(failure.what()) + "\nВернуть папку к прежнему виду не удалось: "
+                                   + undoFailure.what() + ".\n" + whatIsWhere(dataDir, moves));
+        }
+        throw ImportError(failure.what());
     }
     UpdateResult result;
     result.backupDir = transaction.backupDirIfMade();
@@ -277,53 +437,13 @@ UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& da
     return result;
 }
 
-std::string undoImport(const std::filesystem::path& dataDir)
+std::string undoImport(const std::filesystem::path& dataDir, const BeforeUndoStep& beforeStep)
 {
     const FolderLock lock(dataDir);
-    std::error_code error;
-    const fs::path journalPath = dataDir / freqdb::kImportJournalName;
-    std::vector<Move> moves;
-    std::ifstream journal(journalPath);
-    std::string line;
-    while (std::getline(journal, line)) {
-        if (line.rfind("move\t", 0) != 0)
-            continue;
-        const auto tab = line.find('\t', 5);
-        if (tab == std::string::npos)
-            throw ImportError("Журнал " + shown(journalPath) + " испорчен: строка «" + automation::validUtf8(line)
-                              + "»");
-        moves.push_back({dataDir / line.substr(5, tab - 5), dataDir / line.substr(tab + 1)});
-    }
-    int undone = 0;
-    for (auto it = moves.rbegin(); it != moves.rend(); ++it) {
-        const bool done = fs::exists(fs::symlink_status(it->to, error));
-        const bool back = fs::exists(fs::symlink_status(it->from, error));
-        if (!done || back)
-            continue;
-        int failure = 0;
-        if (!renameNoReplace(it->to, it->from, failure))
-            throw ImportError("Не удалось вернуть " + shown(it->to) + " на место " + shown(it->from) + ": "
-                              + std::strerror(failure));
-        ++undone;
-    }
-    int removed = 0;
-    for (const auto& entry : fs::directory_iterator(dataDir)) {
-        if (freqdb::isImportTemporaryName(entry.path().filename().string())) {
-            fs::remove(entry.path(), error);
-            ++removed;
-        }
-    }
-    std::vector<fs::path> backups;
-    for (const Move& move : moves)
-        if (move.to.parent_path() != dataDir)
-            backups.push_back(move.to.parent_path());
-    for (const fs::path& backup : backups)
-        fs::remove(backup, error); // only when empty again
-    syncFolder(dataDir);
-    fs::remove(journalPath, error);
-    syncFolder(dataDir);
-    return "Возвращено на место: " + std::to_string(undone) + ", удалено временных файлов: " + std::to_string(removed)
-           + ". Папка " + automation::validUtf8(dataDir.string()) + " такая, какой была до вноса.";
+    const Undone done = undoMoves(dataDir, readJournal(dataDir), beforeStep);
+    return "Возвращено на место: " + std::to_string(done.restored)
+           + ", удалено временных файлов: " + std::to_string(done.removed) + ". Папка "
+           + automation::validUtf8(dataDir.string()) + " такая, какой была до вноса.";
 }
 
 } // namespace popimport

@@ -32,18 +32,31 @@ public:
     ImportCancelled() : ImportError("Импорт прерван.") {}
 };
 
-// Called before each rename with its number, from 1; the tests stop the process there.
+// A failed import whose undo failed too (a full disk): the folder is not whole, the journal
+// stays, and the message says where the files are and that `import --undo` finishes the undo.
+class ImportUnfinished : public ImportError {
+public:
+    using ImportError::ImportError;
+};
+
+// Called before each rename with its number, from 1, and with 0 before the journal is written;
+// the tests stop the process there or make the step fail by throwing.
 using BeforeRename = std::function<void(int rename)>;
+// Called before each step of an undo (a removal or a rename back) with its number, from 1.
+using BeforeUndoStep = std::function<void(int step)>;
 
-// Throws ImportError when the folder cannot be updated (nothing changed then). Makes dataDir
-// when it does not exist yet (the lab's folder of a first import).
+// Throws ImportError when the folder cannot be updated (nothing changed then), ImportUnfinished
+// when the moves failed and so did their undo. Makes dataDir when it does not exist yet (the
+// lab's folder of a first import).
 UpdateResult applyImport(const ImportPlan& plan, const std::filesystem::path& dataDir,
-                         const BeforeRename& beforeRename = {}, const ImportProgress& progress = {});
+                         const BeforeRename& beforeRename = {}, const ImportProgress& progress = {},
+                         const BeforeUndoStep& beforeUndoStep = {});
 
-// Puts a folder left by an unfinished import back as it was before that import: every rename
-// of the journal done is undone, the temporary files are removed, and the journal last. Returns
-// what was done, for the operator; throws ImportError when a step fails (the journal then
-// stays, so it can be tried again).
-std::string undoImport(const std::filesystem::path& dataDir);
+// Puts a folder left by an unfinished import back as it was before that import, every step
+// decided from what is on disk: it may be stopped anywhere and run again, and never removes a
+// file the folder held before the import. The journal goes last. Returns what was done, for the
+// operator; throws ImportError when a step fails (the journal then stays, so it can be tried
+// again).
+std::string undoImport(const std::filesystem::path& dataDir, const BeforeUndoStep& beforeStep = {});
 
 } // namespace popimport

@@ -342,6 +342,23 @@ private slots:
         QCOMPARE(withTheta.settings.thetaText, std::string("0,01"));
         QVERIFY(!withTheta.settings.mutationOn());
         QVERIFY(m_window->SettingsLabel->text().contains("θ=0,01"));
+
+        // A key line the reader takes as Notepad writes it (a byte-order mark before it, a colon):
+        // unticking θ takes θ out of the file, not only out of the dialog.
+        {
+            QFile notepad(file);
+            QVERIFY(notepad.open(QIODevice::WriteOnly));
+            notepad.write("\xEF\xBB\xBFtheta: 0,02\r\n");
+        }
+        whenShown<app::SettingsDialog>([](auto* dialog) {
+            dialog->thetaBox->setChecked(false);
+            dialog->saveButton->click();
+        });
+        m_window->dataMenu()->settingsAction->trigger();
+        const freqdb::SettingsRead unticked = freqdb::readLabSettings(file.toStdString());
+        QVERIFY2(unticked.ok, unticked.message.c_str());
+        QVERIFY(!unticked.settings.theta);
+        QVERIFY(m_window->SettingsLabel->text().isEmpty());
     }
 
     // The window's protocol is the command's for the same tables, settings, cases and seed; a run

@@ -64,6 +64,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "\xEF\xBB\xBF  mutation_model = proportional\r\n\tmutation_rate=0,003\r\n  min_allele_frequency = "
                  "0,0069\r\n",
                  true, "0,003", 0.003L, "0,0069", 0.0069L},
+        // A lone CR ends a line as LF and CRLF do: the keys after it are not part of the comment.
+        Accepted{"LoneCrEndsALine", "; настройки лаборатории\rmutation_model = proportional\rmutation_rate = 0,003\n",
+                 true, "0,003", 0.003L, nullptr, 0},
         Accepted{"RateKeptWhileModelOff", "mutation_rate = 0,001\nmin_allele_frequency = 5e-3\n", false, "0,001",
                  0.001L, "5e-3", 0.005L}),
     [](const ::testing::TestParamInfo<Accepted>& info) { return info.param.name; });

@@ -59,5 +59,40 @@ TEST(LabSettingsWriter, ThetaBesideTheMutationModelIsRefused)
     EXPECT_NE(read.message.find("θ"), std::string::npos) << read.message;
 }
 
+// Every file the reader accepts with θ on is rewritten so that the reader then gives the choice:
+// the writer finds each key line wherever the reader does (after a byte-order mark, with ":",
+// after a lone CR), and a file saved by the window says what the operator chose.
+TEST(LabSettingsWriter, EveryKeyLineTheReaderTakesIsRewritten)
+{
+    const std::string accepted[] = {
+        "theta = 0,01\n",
+        "\xEF\xBB\xBFtheta = 0,01\n",
+        "\xEF\xBB\xBF  theta: 0,01\r\n",
+        "theta: 0,01\nmutation_model = off\n",
+        "theta:0,01 ; θ лаборатории\n",
+        "; настройки лаборатории\rtheta = 0,01\rmin_allele_frequency: off",
+    };
+    const SettingsChoice choices[] = {
+        {MutationModel::Off, "0,002", "off", "off"},
+        {MutationModel::Off, "0,002", "0,0069", "0,02"},
+        {MutationModel::Proportional, "0,001", "off", "off"},
+    };
+    for (const std::string& before : accepted) {
+        const SettingsRead original = parseLabSettings(before, "settings.ini");
+        ASSERT_TRUE(original.ok && original.settings.theta) << before << original.message;
+        for (const SettingsChoice& choice : choices) {
+            const std::string after = rewriteSettingsText(before, choice);
+            const SettingsRead read = parseLabSettings(after, "settings.ini");
+            ASSERT_TRUE(read.ok) << after << read.message;
+            EXPECT_EQ(read.settings.theta.has_value(), choice.theta != "off") << after;
+            EXPECT_EQ(read.settings.mutationOn(), choice.mutationModel == MutationModel::Proportional) << after;
+            EXPECT_EQ(read.settings.minFrequency.has_value(), choice.minFrequency != "off") << after;
+            if (read.settings.theta) {
+                EXPECT_EQ(read.settings.thetaText, choice.theta) << after;
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace freqdb

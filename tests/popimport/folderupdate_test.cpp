@@ -6,14 +6,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <map>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "freqdb/locusloader.h"
+#include "freqdb/tablesfingerprint.h"
+#include "freqdb/unfinishedimport.h"
 #include <fcntl.h>
 #include <sys/file.h>
 
@@ -172,54 +178,175 @@ TEST(FolderUpdate, NewLociBeyondTheLoaderLimitAreRefused)
     }
 }
 
-// An import killed at any of its renames: the folder then refuses every load and import with a
-// message that names the way back, and `import --undo` gives back the folder as it was.
+// A folder with three loci and a table that replaces two, adds one and prunes the third.
+struct KillBench {
+    testsupport::TempDir dir;
+    std::filesystem::path data = dir / "data";
+    text::NumberFormat comma{","};
+    std::unique_ptr<automation::WorkbookReader> reader = automation::makeFileWorkbookReader();
+    std::optional<FrequencyTable> table;
+    ImportRequest request{data, freqdb::Population::Russians, true, true, {}, false};
+
+    KillBench()
+    {
+        std::filesystem::create_directory(data);
+        for (const char* locus : {"CSF1PO", "TH01", "TPOX"})
+            std::filesystem::copy_file(std::string(PI_SOURCE_DIR) + "/data/" + locus + ".xls",
+                                       data / (std::string(locus) + ".xls"));
+        std::ofstream(dir / "t.csv") << "locus,allele,frequency\nCSF1PO,10,1\nTH01,9.3,1\nD99S1,7,1\n";
+        table = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, comma);
+    }
+
+    // Runs `work` in a child; true when the child was killed (SIGKILL), false when it finished.
+    template <typename Work> static bool killed(Work work)
+    {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            work();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFSIGNALED(status);
+    }
+};
+
+// Three originals to the backup folder, skipped-loci.txt and three new workbooks into place.
+constexpr int kRenames = 7;
+
+// An import killed at any of its renames (or just before its journal): the folder then refuses
+// every load and import with a message that names the way back, and `import --undo` gives back
+// the folder as it was, with no backup folder left behind.
 TEST(FolderUpdate, AnImportKilledAtAnyRenameIsRefusedUntilUndone)
 {
-    testsupport::TempDir dir;
-    const auto data = dir / "data";
-    std::filesystem::create_directory(data);
-    for (const char* locus : {"CSF1PO", "TH01", "TPOX"})
-        std::filesystem::copy_file(std::string(PI_SOURCE_DIR) + "/data/" + locus + ".xls",
-                                   data / (std::string(locus) + ".xls"));
-    std::ofstream(dir / "t.csv") << "locus,allele,frequency\nCSF1PO,10,1\nTH01,9.3,1\nD99S1,7,1\n";
-    const text::NumberFormat comma(",");
-    const auto reader = automation::makeFileWorkbookReader();
-    const FrequencyTable table = readFrequencyTable(dir / "t.csv", std::nullopt, *reader, comma);
-    const ImportRequest request{data, freqdb::Population::Russians, true, true, {}, false};
+    KillBench bench;
+    const auto& data = bench.data;
     const auto before = snapshot(data);
-    const auto loadedBefore = freqdb::LoadLocusTableFromFolder(data, freqdb::Population::UsCaucasians, *reader, comma);
+    const auto loadedBefore
+        = freqdb::LoadLocusTableFromFolder(data, freqdb::Population::UsCaucasians, *bench.reader, bench.comma);
     ASSERT_EQ(loadedBefore.status, freqdb::LoadStatus::Loaded) << loadedBefore.message;
 
-    // Three originals to the backup folder, skipped-loci.txt and three new workbooks into place.
-    const int renames = 7;
-    for (int killAt = 1; killAt <= renames + 1; ++killAt) {
-        const ImportPlan plan = planImport(table, request, *reader);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+    for (int killAt = 0; killAt <= kRenames + 1; ++killAt) {
+        const ImportPlan plan = planImport(*bench.table, bench.request, *bench.reader);
+        const bool wasKilled = KillBench::killed([&] {
             applyImport(plan, data, [killAt](int rename) {
                 if (rename == killAt)
                     ::raise(SIGKILL);
             });
-            ::_exit(0);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        if (killAt > renames) {
-            ASSERT_TRUE(WIFEXITED(status)) << "the import has more renames than counted";
+        });
+        if (killAt > kRenames) {
+            ASSERT_FALSE(wasKilled) << "the import has more renames than counted";
             break;
         }
-        ASSERT_TRUE(WIFSIGNALED(status)) << killAt;
+        ASSERT_TRUE(wasKilled) << killAt;
 
-        const auto refused = freqdb::LoadLocusTableFromFolder(data, freqdb::Population::UsCaucasians, *reader, comma);
+        const auto refused
+            = freqdb::LoadLocusTableFromFolder(data, freqdb::Population::UsCaucasians, *bench.reader, bench.comma);
         EXPECT_EQ(refused.status, freqdb::LoadStatus::Failed) << killAt;
         EXPECT_NE(refused.message.find("import --undo --data " + data.string()), std::string::npos) << refused.message;
-        EXPECT_THROW(planImport(table, request, *reader), ImportError) << killAt;
+        EXPECT_THROW(planImport(*bench.table, bench.request, *bench.reader), ImportError) << killAt;
 
         undoImport(data);
         EXPECT_EQ(snapshot(data), before) << "killed at rename " << killAt;
     }
+}
+
+// The undo itself killed at any of its steps (the last is just before it removes the journal,
+// with the folder whole again), then run again: each run decides from what is on disk, so no
+// original is ever lost and the folder ends as it was.
+TEST(FolderUpdate, AnUndoKilledAtAnyStepAndRunAgainLosesNothing)
+{
+    KillBench bench;
+    const auto& data = bench.data;
+    const auto before = snapshot(data);
+    for (int importKilledAt : {1, 4, kRenames}) {
+        for (int undoKilledAt = 1;; ++undoKilledAt) {
+            const ImportPlan plan = planImport(*bench.table, bench.request, *bench.reader);
+            ASSERT_TRUE(KillBench::killed([&] {
+                applyImport(plan, data, [importKilledAt](int rename) {
+                    if (rename == importKilledAt)
+                        ::raise(SIGKILL);
+                });
+            }));
+            const bool undoKilled = KillBench::killed([&] {
+                undoImport(data, [undoKilledAt](int step) {
+                    if (step == undoKilledAt)
+                        ::raise(SIGKILL);
+                });
+            });
+            const std::string where
+                = "import killed at " + std::to_string(importKilledAt) + ", undo at " + std::to_string(undoKilledAt);
+            if (undoKilled) {
+                EXPECT_TRUE(freqdb::unfinishedImport(data)) << where;
+                undoImport(data);
+            }
+            EXPECT_EQ(snapshot(data), before) << where;
+            if (!undoKilled)
+                break;
+        }
+    }
+}
+
+// A load that starts while an import writes waits for it and reads the new tables whole: never
+// the old tables of some loci and the new of others, never the import's half-done folder.
+TEST(FolderUpdate, ALoadDuringAnImportReadsTheTablesOfOneImport)
+{
+    KillBench bench;
+    const auto& data = bench.data;
+    const auto load = [&] {
+        return freqdb::LoadLocusTableFromFolder(data, freqdb::Population::Russians, *bench.reader, bench.comma);
+    };
+    const ImportPlan plan = planImport(*bench.table, bench.request, *bench.reader);
+    std::future<freqdb::LoadResult> during;
+    bool waited = false;
+    applyImport(plan, data, {}, [&](std::size_t done, std::size_t) {
+        if (done == 1) {
+            during = std::async(std::launch::async, load);
+            // The load must not finish while the import still holds the folder.
+            waited = during.wait_for(std::chrono::milliseconds(300)) == std::future_status::timeout;
+        }
+        return true;
+    });
+    const freqdb::LoadResult loaded = during.get();
+    EXPECT_TRUE(waited) << "the load read the folder while the import wrote it";
+    ASSERT_EQ(loaded.status, freqdb::LoadStatus::Loaded) << loaded.message;
+    const freqdb::LoadResult after = load();
+    ASSERT_EQ(after.status, freqdb::LoadStatus::Loaded) << after.message;
+    EXPECT_EQ(freqdb::tablesFingerprint(loaded.table), freqdb::tablesFingerprint(after.table));
+}
+
+// The moves fail part way and so does their undo (a full disk): the journal stays, the message
+// says where the originals are and how to finish, and `import --undo` then puts the folder back.
+TEST(FolderUpdate, AFailedUndoOfAFailedImportKeepsTheJournalAndSaysHowToFinish)
+{
+    KillBench bench;
+    const auto& data = bench.data;
+    const auto before = snapshot(data);
+    const ImportPlan plan = planImport(*bench.table, bench.request, *bench.reader);
+    try {
+        applyImport(
+            plan, data,
+            [](int rename) {
+                if (rename == 5)
+                    throw ImportError("Не удалось переместить книгу: No space left on device");
+            },
+            {},
+            [](int step) {
+                if (step == 2)
+                    throw ImportError("Не удалось вернуть книгу: No space left on device");
+            });
+        ADD_FAILURE() << "the failed import reported success";
+    } catch (const ImportUnfinished& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find("import --undo --data " + data.string()), std::string::npos) << message;
+        EXPECT_NE(message.find("backup-"), std::string::npos) << message;
+    }
+    EXPECT_TRUE(std::filesystem::exists(data / freqdb::kImportJournalName));
+    EXPECT_EQ(
+        freqdb::LoadLocusTableFromFolder(data, freqdb::Population::UsCaucasians, *bench.reader, bench.comma).status,
+        freqdb::LoadStatus::Failed);
+    undoImport(data);
+    EXPECT_EQ(snapshot(data), before);
 }
 
 } // namespace
