@@ -87,19 +87,16 @@ void ImportOptionsDialog::choosePopulation(freqdb::Population population)
         ->setChecked(true);
 }
 
-QString ImportOptionsDialog::inWindowTerms(const QString& refusal)
+QString ImportOptionsDialog::inWindowTerms(const QString& refusal) const
 {
     const auto quoted = [](const QCheckBox* box) { return "«" + box->text().remove(QLatin1Char(':')) + "»"; };
     // The command's "дайте --prune" and "выберите одну с --origin ИМЯ" become the check boxes.
-    ImportOptionsDialog names(QString{});
     QString out = refusal;
-    out.replace(QStringLiteral("дайте --prune"), tr("отметьте %1").arg(quoted(names.pruneBox)));
-    out.replace(QStringLiteral("дайте --new-loci"), tr("отметьте %1").arg(quoted(names.newLociBox)));
-    out.replace(QStringLiteral("выберите одну с --origin ИМЯ"),
-                tr("отметьте %1 и впишите имя").arg(quoted(names.originBox)));
-    out.replace(QStringLiteral("выберите одну с --origin"),
-                tr("отметьте %1 и впишите имя").arg(quoted(names.originBox)));
-    out.replace(QStringLiteral("указан --origin"), tr("отмечено %1").arg(quoted(names.originBox)));
+    out.replace(QStringLiteral("дайте --prune"), tr("отметьте %1").arg(quoted(pruneBox)));
+    out.replace(QStringLiteral("дайте --new-loci"), tr("отметьте %1").arg(quoted(newLociBox)));
+    out.replace(QStringLiteral("выберите одну с --origin ИМЯ"), tr("отметьте %1 и впишите имя").arg(quoted(originBox)));
+    out.replace(QStringLiteral("выберите одну с --origin"), tr("отметьте %1 и впишите имя").arg(quoted(originBox)));
+    out.replace(QStringLiteral("указан --origin"), tr("отмечено %1").arg(quoted(originBox)));
     return out;
 }
 

@@ -30,7 +30,7 @@ public:
 
     // A refusal of the import command in the window's words: the options named by their check
     // boxes.
-    static QString inWindowTerms(const QString& refusal);
+    QString inWindowTerms(const QString& refusal) const;
 
     // Run on "Проверить": the reason the table was refused, or nothing to go on.
     std::function<std::optional<QString>()> check;

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressDialog>
@@ -41,6 +42,7 @@
 #include "app/tform1.h"
 #include "app/tform3.h"
 #include "app/validationdialog.h"
+#include "app/widgetdialogs.h"
 #include "automation/workbookwriter.h"
 #include "exchange/resultsworkbookreader.h"
 #include "freqdb/labsettingsfile.h"
@@ -378,6 +380,9 @@ private slots:
         QVERIFY2(m_dialogs.texts("error").isEmpty(), qPrintable(m_dialogs.texts("error").join('\n')));
         QVERIFY2(m_dialogs.texts("question").last().contains("во всех 3000 случаях"),
                  qPrintable(m_dialogs.texts("question").last()));
+        // The protocol's warnings about the tables are said beside the verdict, not only in the PDF.
+        QVERIFY2(m_dialogs.texts("question").last().contains("Предупреждения протокола (1):\nПопуляция «Русские»"),
+                 qPrintable(m_dialogs.texts("question").last()));
 
         const QString commandPdf = m_dir->filePath("command.pdf");
         run(QString::fromLocal8Bit(qgetenv("PI_PROGRAM")), {"validate", "--population", "white", "--data", data(),
@@ -690,6 +695,16 @@ private slots:
             const QString text = dialogs.calls.at(1).text;
             QVERIFY2(text.contains("меню «Данные» → «Импорт таблицы частот…»") && !text.contains("paternity-index"),
                      qPrintable(text));
+            if (!qEnvironmentVariableIsEmpty("PI_SHOTS_DIR")) {
+                // The offer as the program's own boxes show it, for a person to look at.
+                whenShown<QMessageBox>([](auto* box) {
+                    app::testing::shot(box, "first-run-offer");
+                    box->buttons().constFirst()->click();
+                });
+                app::WidgetDialogs().choose(
+                    nullptr, QStringLiteral("Нет таблиц частот"), text,
+                    {QStringLiteral("Импорт таблицы частот…"), QStringLiteral("Выбрать другую популяцию")});
+            }
             // The failed load is reported as before: the book and the missing worksheet.
             QCOMPARE(dialogs.texts("error").size(), 1);
             QVERIFY2(dialogs.texts("error").constFirst().contains("-rus»")
