@@ -10,6 +10,7 @@
 #include "app/archiverundialog.h"
 #include "app/dialogs.h"
 #include "archive/archiverun.h"
+#include "archive/earlierresults.h"
 #include "archive/summaryfile.h"
 #include "engine/combinedindex.h"
 #include "freqdb/labsettings.h"
@@ -70,11 +71,34 @@ void ArchiveCommand::run(const ArchiveInForce& inForce, const std::filesystem::p
     if (!m_dialogs.runDialog(dialog))
         return;
     const std::filesystem::path cases = dialog.casesPath();
-    const std::filesystem::path results = dialog.resultsPath();
+    std::filesystem::path results = dialog.resultsPath();
     std::error_code ec;
     if (!std::filesystem::is_directory(cases, ec)) {
         m_dialogs.information(m_window, tr("Папка с книгами генотипов не найдена: %1").arg(fromPath(cases)));
         return;
+    }
+    // Results of an earlier run, computed with the tables and settings of then, are not mixed
+    // with this run's unasked.
+    std::vector<archive::ResultFile> earlier = archive::resultFilesIn(results);
+    if (!earlier.empty()) {
+        const std::filesystem::path fresh = archive::freshFolderBeside(results);
+        const int answer = m_dialogs.choose(
+            m_window, tr("Расчёт архива дел"),
+            tr("В папке результатов %1 уже есть результаты прежнего запуска (файлов: %2), рассчитанные с "
+               "таблицами и настройками того запуска.\n\n"
+               "«Новая папка»: записать результаты этого запуска в новую папку %3.\n"
+               "«Заменить»: записать в эту папку; файлы дел этого запуска заменяются, остальные остаются "
+               "от прежнего запуска.")
+                .arg(fromPath(results))
+                .arg(earlier.size())
+                .arg(fromPath(fresh)),
+            {tr("Новая папка"), tr("Заменить"), tr("Отмена")});
+        if (answer == 0) {
+            results = fresh;
+            earlier.clear();
+        } else if (answer != 1) {
+            return;
+        }
     }
 
     archive::ArchiveRequest request;
@@ -120,7 +144,8 @@ void ArchiveCommand::run(const ArchiveInForce& inForce, const std::filesystem::p
     } catch (const std::exception& error) {
         summaryFailure = QString::fromUtf8(error.what());
     }
-    QString text = summaryText(result, results, dialog.withReports(), summaryFailure);
+    QString text
+        = summaryText(result, results, dialog.withReports(), summaryFailure, archive::leftFromEarlierRun(earlier));
     const QStringList noteLines = QString::fromStdString(notes.str()).split('\n', Qt::SkipEmptyParts);
     if (!noteLines.isEmpty()) {
         text += "\n\n" + tr("Замечания при чтении книг:") + '\n' + noteLines.mid(0, kShownNotes).join('\n');
@@ -134,7 +159,8 @@ void ArchiveCommand::run(const ArchiveInForce& inForce, const std::filesystem::p
 }
 
 QString ArchiveCommand::summaryText(const archive::ArchiveResult& result, const std::filesystem::path& resultsFolder,
-                                    bool withReports, const QString& summaryFailure)
+                                    bool withReports, const QString& summaryFailure,
+                                    const std::vector<std::filesystem::path>& leftOver)
 {
     using archive::CaseOutcome;
     QStringList lines;
@@ -146,6 +172,26 @@ QString ArchiveCommand::summaryText(const archive::ArchiveResult& result, const 
                  .arg(result.count(CaseOutcome::Failed));
     if (result.stopped)
         lines << tr("Не обработано (запуск прерван): %1.").arg(result.count(CaseOutcome::NotProcessed));
+    // The cases that failed by name, so that the operator need not search the summary for them.
+    QStringList failed;
+    for (const archive::CaseSummary& c : result.cases)
+        if (c.outcome == CaseOutcome::Failed)
+            failed << fromPath(c.file.filename()) + ": " + QString::fromStdString(c.status);
+    if (!failed.isEmpty()) {
+        lines << tr("С ошибками:") << failed.mid(0, kShownNotes);
+        if (failed.size() > kShownNotes)
+            lines << tr("… и ещё %1").arg(failed.size() - kShownNotes);
+    }
+    if (!leftOver.empty()) {
+        QStringList names;
+        for (const std::filesystem::path& file : leftOver)
+            names << fromPath(file.filename());
+        lines << tr("Файлов прежнего запуска не обновлено (рассчитаны с прежними таблицами и настройками): %1: %2")
+                     .arg(leftOver.size())
+                     .arg(names.mid(0, kShownNotes).join(QStringLiteral(", "))
+                          + (names.size() > kShownNotes ? tr(" … и ещё %1").arg(names.size() - kShownNotes)
+                                                        : QString()));
+    }
     const QString folder = fromPath(resultsFolder);
     lines << (withReports ? tr("Книги результатов и отчёты PDF: %1").arg(folder)
                           : tr("Книги результатов: %1").arg(folder));

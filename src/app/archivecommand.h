@@ -5,10 +5,13 @@
 // `batch CASES --output-dir RESULTS [--report-dir RESULTS] --format csv`, with a progress dialog
 // whose "Отмена" stops it between two cases. The summary CSV goes into the results folder
 // (archive::kSummaryFileName); a closing message counts the cases and offers to open the folder.
+// A results folder that already holds results is not written into unasked: the operator chooses
+// a new folder beside it or to replace them, and the closing message counts what was left.
 #include <QCoreApplication>
 #include <QString>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "automation/workbook.h"
 #include "freqdb/locustable.h"
@@ -44,9 +47,11 @@ public:
     void run(const ArchiveInForce& inForce, const std::filesystem::path& startFolder);
 
     // The closing message of a run whose files went into `resultsFolder`; `summaryFailure` is why
-    // the summary file was not written, or empty.
+    // the summary file was not written, or empty. It names the cases that failed, with their
+    // reasons, and counts the files of an earlier run the run left as they were (`leftOver`).
     static QString summaryText(const archive::ArchiveResult& result, const std::filesystem::path& resultsFolder,
-                               bool withReports, const QString& summaryFailure);
+                               bool withReports, const QString& summaryFailure,
+                               const std::vector<std::filesystem::path>& leftOver = {});
 
 private:
     QString inForceText(const ArchiveInForce& inForce) const;

@@ -4,10 +4,11 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDate>
-#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
+#include <QToolButton>
+#include <algorithm>
 #include <exception>
 
 #include "app/dialogs.h"
@@ -60,6 +61,11 @@ DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const autom
 {
     menu = bar->addMenu(tr("Данные"));
     menu->setFont(window->font());
+    // At the window's design width the menu bar has no room for "Данные": Qt then shows an
+    // unlabelled "››" button holding it. The button says what it holds.
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button")))
+        more->setToolTip(tr("Другие пункты меню: «Данные» (импорт таблицы частот, настройки, валидация, архив дел). "
+                            "С клавиатуры: F10 и стрелки."));
     importAction = menu->addAction(tr("Импорт таблицы частот…"));
     settingsAction = menu->addAction(tr("Настройки расчёта…"));
     validationAction = menu->addAction(tr("Проверка расчёта (валидация)…"));
@@ -92,21 +98,37 @@ std::filesystem::path DataMenu::writableFolder()
 
 void DataMenu::importTable()
 {
+    importTableFor(freqdb::Population::Russians, true);
+}
+
+bool DataMenu::importTableFor(freqdb::Population population, bool reload)
+{
     const QString name = m_dialogs.openTableFileName(m_window, fromPath(m_host.workDir()));
     if (name.isEmpty())
-        return;
+        return false;
     ImportOptionsDialog options(name, m_window);
+    options.choosePopulation(population);
+    // Read and planned as `import` does, against the folder it writes into; the check writes
+    // nothing, as `import --dry-run`. A refusal stays in the dialog, with the choices made.
+    std::optional<popimport::PreparedImport> planned;
+    popimport::ImportChoice choice;
+    options.check = [&]() -> std::optional<QString> {
+        choice = options.choice(toPath(name));
+        try {
+            planned.emplace(
+                popimport::prepareImport(choice, freqdb::dataFolderPlaces(m_host.workDir()), std::nullopt, m_reader));
+        } catch (const std::exception& error) { // the import's refusal, or a table that cannot be read
+            return QString::fromUtf8(error.what()) + '\n' + tr(kNothingWritten);
+        }
+        return std::nullopt;
+    };
     if (options.exec() != QDialog::Accepted)
-        return;
-    const popimport::ImportChoice choice = options.choice(toPath(name));
+        return false;
     try {
-        // Read and planned as `import` does, against the folder it writes into; the check writes
-        // nothing, as `import --dry-run`.
-        const popimport::PreparedImport prepared
-            = popimport::prepareImport(choice, freqdb::dataFolderPlaces(m_host.workDir()), std::nullopt, m_reader);
+        const popimport::PreparedImport& prepared = *planned;
         ImportSummaryDialog summary(QString::fromStdString(popimport::importSummary(prepared, choice)), m_window);
         if (summary.exec() != QDialog::Accepted)
-            return;
+            return false;
         // Writing many workbooks takes a while: the operator sees it and may stop it before any
         // original is moved, leaving the folder as it was.
         QProgressDialog progress(tr("Запись книг частот…"), tr("Отмена"), 0,
@@ -123,15 +145,17 @@ void DataMenu::importTable()
         m_dialogs.information(m_window, QString::fromStdString(popimport::importDoneLine(prepared, done.backupDir)));
     } catch (const popimport::ImportCancelled&) {
         m_dialogs.information(m_window, tr("Импорт прерван.") + ' ' + tr(kNothingWritten));
-        return;
+        return false;
     } catch (const popimport::ImportUnfinished& error) {
         m_dialogs.error(m_window, QString::fromUtf8(error.what()));
-        return;
+        return false;
     } catch (const popimport::ImportError& error) {
         m_dialogs.error(m_window, QString::fromUtf8(error.what()) + '\n' + tr(kNothingWritten));
-        return;
+        return false;
     }
-    m_host.reloadTables();
+    if (reload)
+        m_host.reloadTables();
+    return true;
 }
 
 void DataMenu::editSettings()
@@ -180,12 +204,12 @@ void DataMenu::validateCalculation()
                              + QStringLiteral("/validation-%1-%2.pdf")
                                    .arg(QString::fromStdString(code), QDate::currentDate().toString(u"yyyy-MM-dd"));
     ValidationDialog dialog(tablesText, proposed, m_window);
+    dialog.confirmReplace = [this, &dialog](const QString& existing) {
+        return m_dialogs.question(&dialog, tr("Вопрос"), WindowTexts::replaceExisting(existing)) == Answer::Yes;
+    };
     if (!m_dialogs.runDialog(dialog))
         return;
     const QString path = dialog.protocolPath();
-    if (QFileInfo::exists(path)
-        && m_dialogs.question(m_window, tr("Вопрос"), WindowTexts::replaceExisting(path)) != Answer::Yes)
-        return;
 
     validation::ProtocolRequest request;
     request.data = &data;
@@ -220,7 +244,17 @@ void DataMenu::validateCalculation()
         return;
     }
     progress.reset();
-    const QString verdict = QString::fromStdString(validation::verdictText(protocol.result));
+    QString verdict = QString::fromStdString(validation::verdictText(protocol.result));
+    // The protocol's warnings about the tables (a locus whose frequencies do not sum to 1) belong
+    // beside the verdict: a run that agrees says nothing about the tables themselves.
+    if (!protocol.warnings.empty()) {
+        constexpr std::size_t kShownWarnings = 5;
+        verdict += '\n' + tr("Предупреждения протокола (%1):").arg(protocol.warnings.size());
+        for (std::size_t i = 0; i < std::min(protocol.warnings.size(), kShownWarnings); ++i)
+            verdict += '\n' + QString::fromStdString(protocol.warnings[i]);
+        if (protocol.warnings.size() > kShownWarnings)
+            verdict += '\n' + tr("… и ещё %1 (см. протокол)").arg(protocol.warnings.size() - kShownWarnings);
+    }
     if (m_dialogs.question(m_window, tr("Проверка расчёта"),
                            verdict + '\n' + tr("Протокол сохранён: %1").arg(path) + "\n\n" + tr("Открыть протокол?"))
             == Answer::Yes

@@ -58,6 +58,9 @@ public:
     DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const automation::WorkbookReader& reader, Host host);
 
     void importTable();
+    // The import with `population` shown as the table's; the tables reloaded after it when
+    // `reload`. True when the table was written.
+    bool importTableFor(freqdb::Population population, bool reload);
     void editSettings();
     void validateCalculation();
     void runArchive();

@@ -5,6 +5,7 @@
 // The program uses WidgetDialogs; the window tests answer through a scripted implementation, so
 // no nested event loop ever waits for a click that cannot come.
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QWidget;
@@ -24,6 +25,9 @@ public:
     // Yes/No, or Yes/No/Cancel when withCancel; no icon. Closing the box answers Cancel (or No
     // when there is no Cancel button).
     virtual Answer question(QWidget* parent, const QString& title, const QString& text, bool withCancel = false) = 0;
+    // A question whose answers are the `buttons` named, the first the default; returns the
+    // chosen button's index, or -1 when the box was closed without one (Esc).
+    virtual int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons) = 0;
 
     // File dialogs; an empty result means the operator cancelled.
     virtual QString openFileName(QWidget* parent, const QString& directory) = 0;

@@ -50,14 +50,54 @@ ImportOptionsDialog::ImportOptionsDialog(const QString& tableFile, QWidget* pare
     auto* buttons = new QDialogButtonBox(this);
     checkButton = buttons->addButton(tr("Проверить"), QDialogButtonBox::AcceptRole);
     buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ImportOptionsDialog::checkTable);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // An origin box ticked without a name would read every origin: the check waits for a name.
     auto update
         = [this] { checkButton->setEnabled(!originBox->isChecked() || !originName->text().trimmed().isEmpty()); };
     connect(originBox, &QCheckBox::toggled, this, update);
     connect(originName, &QLineEdit::textChanged, this, update);
+    refusal = new QLabel(this);
+    refusal->setWordWrap(true);
+    refusal->setTextFormat(Qt::PlainText);
+    refusal->setStyleSheet(QStringLiteral("color: #b00000"));
+    refusal->hide();
+    layout->addWidget(refusal);
     layout->addWidget(buttons);
+    setMinimumWidth(480);
+}
+
+void ImportOptionsDialog::checkTable()
+{
+    const std::optional<QString> refused = check ? check() : std::nullopt;
+    if (!refused) {
+        accept();
+        return;
+    }
+    refusal->setText(inWindowTerms(*refused));
+    refusal->show();
+    adjustSize();
+}
+
+void ImportOptionsDialog::choosePopulation(freqdb::Population population)
+{
+    (population == freqdb::Population::UsCaucasians ? usCaucasians
+     : population == freqdb::Population::UsBlacks   ? usBlacks
+                                                    : russians)
+        ->setChecked(true);
+}
+
+QString ImportOptionsDialog::inWindowTerms(const QString& refusal) const
+{
+    const auto quoted = [](const QCheckBox* box) { return "«" + box->text().remove(QLatin1Char(':')) + "»"; };
+    // The command's "дайте --prune" and "выберите одну с --origin ИМЯ" become the check boxes.
+    QString out = refusal;
+    out.replace(QStringLiteral("дайте --prune"), tr("отметьте %1").arg(quoted(pruneBox)));
+    out.replace(QStringLiteral("дайте --new-loci"), tr("отметьте %1").arg(quoted(newLociBox)));
+    out.replace(QStringLiteral("выберите одну с --origin ИМЯ"), tr("отметьте %1 и впишите имя").arg(quoted(originBox)));
+    out.replace(QStringLiteral("выберите одну с --origin"), tr("отметьте %1 и впишите имя").arg(quoted(originBox)));
+    out.replace(QStringLiteral("указан --origin"), tr("отмечено %1").arg(quoted(originBox)));
+    return out;
 }
 
 popimport::ImportChoice ImportOptionsDialog::choice(const std::filesystem::path& table) const

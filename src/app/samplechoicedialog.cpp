@@ -35,6 +35,9 @@ SampleChoiceDialog::SampleChoiceDialog(const profiles::GenotypeExport& data, con
                                        const QString& fileName, QWidget* parent)
     : QDialog(parent)
 {
+    for (const auto& sample : data.samples)
+        if (sample.typedMarkers() == 0)
+            m_emptySamples << QString::fromStdString(sample.name);
     setWindowTitle(tr("Образцы экспорта генотипов"));
     auto* layout = new QVBoxLayout(this);
     auto* source
@@ -53,7 +56,8 @@ SampleChoiceDialog::SampleChoiceDialog(const profiles::GenotypeExport& data, con
     fillSamples(fatherBox, data);
     fillSamples(childBox, data);
     fillSamples(motherBox, data);
-    motherBox->setCurrentIndex(0);
+    // Two samples make a duo at most; among more the mother is chosen like the others.
+    motherBox->setCurrentIndex(data.samples.size() >= 3 ? -1 : 0);
     form->addRow(tr("Предполагаемый отец:"), fatherBox);
     form->addRow(tr("Ребенок:"), childBox);
     form->addRow(tr("Мать:"), motherBox);
@@ -67,6 +71,12 @@ SampleChoiceDialog::SampleChoiceDialog(const profiles::GenotypeExport& data, con
         markersLabel->setText(QString::fromStdString(profiles::markersWithoutTableNote(missing)));
     markersLabel->setVisible(!missing.empty());
     layout->addWidget(markersLabel);
+
+    reasonLabel = new QLabel(this);
+    reasonLabel->setTextFormat(Qt::PlainText);
+    reasonLabel->setWordWrap(true);
+    reasonLabel->setStyleSheet(QStringLiteral("color: #b00000"));
+    layout->addWidget(reasonLabel);
 
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(tr("Отмена"));
@@ -90,8 +100,38 @@ profiles::CaseChoice SampleChoiceDialog::choice() const
 void SampleChoiceDialog::updateOk()
 {
     const profiles::CaseChoice c = choice();
-    const bool distinct = c.father != c.child && (!c.mother || (*c.mother != c.father && *c.mother != c.child));
-    buttons->button(QDialogButtonBox::Ok)->setEnabled(!c.father.empty() && !c.child.empty() && distinct);
+    const std::pair<QComboBox*, QString> persons[]
+        = {{fatherBox, tr("предполагаемого отца")}, {childBox, tr("ребенка")}, {motherBox, tr("мать (или «Нет»)")}};
+    QStringList missing;
+    for (const auto& [box, person] : persons)
+        if (box->currentIndex() < 0)
+            missing << person;
+    QString reason;
+    if (!missing.isEmpty()) {
+        reason = tr("Выберите %1.").arg(missing.join(QStringLiteral(", ")));
+    } else {
+        const std::string* twice = c.father == c.child                 ? &c.father
+                                   : c.mother && *c.mother == c.father ? &c.father
+                                   : c.mother && *c.mother == c.child  ? &c.child
+                                                                       : nullptr;
+        if (twice)
+            reason
+                = tr("Образец «%1» выбран для двух лиц: у каждого свой образец.").arg(QString::fromStdString(*twice));
+    }
+    buttons->button(QDialogButtonBox::Ok)->setEnabled(reason.isEmpty());
+    if (reason.isEmpty()) {
+        // Allowed, but said: an empty sample gives no genotype at any locus.
+        QStringList empty;
+        for (const auto& [box, person] : persons)
+            if (const QString name = box->currentData().toString(); !name.isEmpty() && m_emptySamples.contains(name))
+                empty << name;
+        if (!empty.isEmpty())
+            reason = tr("Внимание: в образце %1 нет ни одного типированного маркера (отрицательный контроль?): "
+                        "генотипы этого лица будут пусты.")
+                         .arg("«" + empty.join(QStringLiteral("», «")) + "»");
+    }
+    reasonLabel->setText(reason);
+    reasonLabel->setVisible(!reason.isEmpty());
 }
 
 } // namespace app

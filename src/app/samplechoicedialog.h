@@ -2,10 +2,14 @@
 #pragma once
 // The choice of the case's persons among the samples of a genotyping export: the alleged father,
 // the child and the mother ("Нет" for a duo). Nothing is preselected, since an export also holds
-// ladders, controls and other cases' samples; OK is enabled once father and child are chosen and
-// no sample is chosen for two persons. The dialog shows how the file was read, each sample's
+// ladders, controls and other cases' samples; with three samples or more the mother is a choice
+// too ("Нет" included), so a forgotten mother does not turn a trio into a duo unseen. OK is
+// enabled once every person is chosen and no sample is chosen for two persons; while it is not,
+// a line under the choices says what is missing. A chosen sample with no typed marker (a negative
+// control) is named there as a warning. The dialog shows how the file was read, each sample's
 // number of typed markers and the markers the data folder has no table for.
 #include <QDialog>
+#include <QStringList>
 
 #include <string>
 #include <vector>
@@ -32,10 +36,13 @@ public:
     QComboBox* childBox = nullptr;
     QComboBox* motherBox = nullptr; // item 0 is "Нет"
     QLabel* markersLabel = nullptr;
+    QLabel* reasonLabel = nullptr; // why OK is disabled, or the warning of an empty sample
     QDialogButtonBox* buttons = nullptr;
 
 private:
     void updateOk();
+
+    QStringList m_emptySamples; // the samples without a typed marker
 };
 
 } // namespace app

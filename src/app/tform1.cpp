@@ -209,11 +209,10 @@ void TForm1::buildControls()
     Edit3->setGeometry(312, 304, 73, 21);
     // The lab's settings in force, in the free room right of the prior field; shown only when a
     // setting is on, so a lab without settings sees the window as it always was.
-    SettingsLabel = new QLabel(client);
+    SettingsLabel = new SettingsLine(client);
     SettingsLabel->setVisible(false);
     QFont settingsFont = font();
     settingsFont.setPixelSize(10);
-    SettingsLabel->setFont(settingsFont);
     // What the operator should know about where the tables came from (an updated installed
     // table, the lab's own in place of an installed one, loci left out); shown only then.
     DataNoteLabel = new QLabel(client);
@@ -333,6 +332,10 @@ void TForm1::WellDone()
     m_form3->hide();
 
     if (loaded.status != freqdb::LoadStatus::Loaded) {
+        if (!loaded.missingSheet.empty() && data.data) {
+            offerTablesImport(population, loaded.missingSheet, workDir, data.data->shown());
+            return;
+        }
         m_dialogs.error(m_opened ? this : nullptr, QString::fromStdString(loaded.message));
         loadStopped();
         return;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/resultline.h"
+#include "app/settingsline.h"
 #include "automation/workbook.h"
 #include "automation/workbookwriter.h"
 #include "freqdb/datafolder.h"
@@ -108,7 +109,7 @@ public:
     ResultLine* Edit2 = nullptr; // probability line
     QLineEdit* Edit3 = nullptr; // prior
     QLabel* Label1 = nullptr;
-    QLabel* SettingsLabel = nullptr; // the lab's settings in force, when any is on
+    SettingsLine* SettingsLabel = nullptr; // the lab's settings in force, when any is on
     QLabel* DataNoteLabel = nullptr; // notes on where the tables came from, when there are any
 
     // Menu items, in menu order.
@@ -138,6 +139,10 @@ public:
     void ClickMenu(Qt::MouseButton button, QPoint clientPoint, QPoint globalPoint);
     void FormResize();
     void WellDone();
+    // The population has no tables in the data folder: after the load's error, its import is
+    // offered where the operator is, then the load again; or the population is chosen again.
+    void offerTablesImport(freqdb::Population population, const std::string& refusal,
+                           const std::filesystem::path& workDir, const std::string& dataFolder);
     void ResetEntryPanel();
 
 signals:

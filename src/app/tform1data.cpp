@@ -48,6 +48,33 @@ void TForm1::loadStopped()
     }
 }
 
+void TForm1::offerTablesImport(freqdb::Population population, const std::string& refusal,
+                               const std::filesystem::path& workDir, const std::string& dataFolder)
+{
+    const QString name = QString::fromStdString(std::string(freqdb::populationName(population)));
+    const QString code = QString::fromStdString(std::string(freqdb::populationCode(population)));
+    // The failed load is reported as every failed load is; the way on is offered after it.
+    m_dialogs.error(m_opened ? this : nullptr, QString::fromStdString(refusal));
+    const QString text
+        = tr("Для популяции «%1» в папке данных нет таблиц частот. «Импорт таблицы частот…» внесёт таблицу "
+             "лаборатории сейчас (сначала проверка, затем запись в папку данных), и частоты загрузятся снова. "
+             "Можно и положить в папку %2 книги локусов с листами «<локус>-%3», или выбрать другую популяцию.")
+              .arg(name, QString::fromStdString(dataFolder), code)
+          + "\n\n" + tr("Позже таблицу можно внести из меню «Данные» → «Импорт таблицы частот…».");
+    const int answer = m_dialogs.choose(m_opened ? this : nullptr, tr("Нет таблиц частот"), text,
+                                        {tr("Импорт таблицы частот…"), tr("Выбрать другую популяцию")});
+    if (answer == 0) {
+        // The import writes into the folder this load looked in; file dialogs start where it does.
+        if (m_workDir.empty())
+            m_workDir = workDir;
+        if (m_dataMenu->importTableFor(population, false)) {
+            WellDone();
+            return;
+        }
+    }
+    loadStopped();
+}
+
 void TForm1::showDataNotes(const std::vector<std::string>& lookup, const std::vector<std::string>& load)
 {
     QStringList notes;
@@ -62,25 +89,7 @@ void TForm1::showDataNotes(const std::vector<std::string>& lookup, const std::ve
 
 void TForm1::showSettings()
 {
-    const freqdb::LabSettings& settings = m_table.settings();
-    SettingsLabel->setVisible(settings.any());
-    if (!settings.any()) {
-        SettingsLabel->clear();
-        SettingsLabel->setToolTip({});
-        return;
-    }
-    QStringList parts;
-    if (settings.mutationOn())
-        parts << tr("мутации: μ=") + QString::fromStdString(settings.mutationRateText);
-    if (settings.minFrequency)
-        parts << tr("мин. частота: ") + QString::fromStdString(settings.minFrequencyText);
-    if (settings.theta)
-        parts << tr("θ=") + QString::fromStdString(settings.thetaText);
-    SettingsLabel->setText(tr("Настройки: ") + parts.join(QStringLiteral("; ")));
-    QString tip;
-    for (const auto& [label, value] : freqdb::settingsLines(settings))
-        tip += QString::fromStdString(label) + ": " + QString::fromStdString(value) + '\n';
-    SettingsLabel->setToolTip(tip.trimmed());
+    SettingsLabel->showSettings(m_table.settings());
 }
 
 bool TForm1::rowsOfChosenPopulation()

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "app/filefilters.h"
 #include "validation/validationrun.h"
@@ -33,7 +34,8 @@ ValidationDialog::ValidationDialog(const QString& tables, const QString& propose
 
     auto* form = new QFormLayout;
     casesBox = new QSpinBox(this);
-    casesBox->setRange(1, static_cast<int>(validation::kMaxCases));
+    // Wider than the limit, so that a number too large is refused in words, not cut to fit.
+    casesBox->setRange(1, std::numeric_limits<int>::max());
     casesBox->setSingleStep(1000);
     casesBox->setValue(1000);
     form->addRow(tr("Число случаев:"), casesBox);
@@ -104,6 +106,8 @@ void ValidationDialog::start()
         seedEdit->text().trimmed().toULongLong(&seedOk);
     if (!seedOk)
         reason = tr("Зерно генератора - целое число от 0 до 18446744073709551615 или пусто (новое).");
+    else if (static_cast<std::size_t>(casesBox->value()) > validation::kMaxCases)
+        reason = tr("Число случаев - от 1 до %1.").arg(validation::kMaxCases);
     else if (protocolPath().isEmpty())
         reason = tr("Укажите файл протокола (PDF).");
     else if (QFileInfo(protocolPath()).isDir())
@@ -111,6 +115,12 @@ void ValidationDialog::start()
     if (!reason.isEmpty()) {
         refusal->setText(reason);
         refusal->show();
+        return;
+    }
+    if (QFileInfo::exists(protocolPath()) && confirmReplace && !confirmReplace(protocolPath())) {
+        refusal->setText(tr("Протокол не заменён: укажите другой файл."));
+        refusal->show();
+        protocolEdit->setFocus();
         return;
     }
     accept();

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 #include "app/filefilters.h"
@@ -46,6 +47,22 @@ Answer WidgetDialogs::question(QWidget* parent, const QString& title, const QStr
     default:
         return withCancel ? Answer::Cancel : Answer::No;
     }
+}
+
+int WidgetDialogs::choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> shown;
+    for (const QString& caption : buttons)
+        shown << box.addButton(caption, QMessageBox::ActionRole);
+    if (!shown.isEmpty())
+        box.setDefaultButton(qobject_cast<QPushButton*>(shown.first()));
+    // Esc closes the box without a choice.
+    auto* escape = box.addButton(QMessageBox::Cancel);
+    escape->hide();
+    box.setEscapeButton(escape);
+    box.exec();
+    return static_cast<int>(shown.indexOf(box.clickedButton()));
 }
 
 QString WidgetDialogs::openFileName(QWidget* parent, const QString& directory)

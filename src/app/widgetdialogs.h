@@ -10,6 +10,7 @@ public:
     void information(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
     Answer question(QWidget* parent, const QString& title, const QString& text, bool withCancel) override;
+    int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons) override;
     QString openFileName(QWidget* parent, const QString& directory) override;
     QString openTableFileName(QWidget* parent, const QString& directory) override;
     QString openGenotypesFileName(QWidget* parent, const QString& directory) override;

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window module's side of app/windowmodule.h: the desktop window's start-up.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <clocale>
 #include <type_traits>
 
+#include "app/qttranslations.h"
 #include "app/tform1.h"
 #include "app/widgetdialogs.h"
 #include "app/windowmodule.h"
@@ -31,11 +29,8 @@ PI_MODULE_EXPORT int pi_window_main(int argc, char** argv)
     // Ties the windows to the menu entry, so docks and task bars show its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(PI_APP_ID));
 
-    // Russian texts for Qt's own buttons and file dialogs, when the translations are installed.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    // Russian texts for Qt's own buttons and file dialogs.
+    app::installQtTranslations(application);
 
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const std::unique_ptr<automation::WorkbookReader> reader = automation::makeFileWorkbookReader();

@@ -16,6 +16,7 @@
 #include "engine/enginetexts.h"
 #include "exchange/genotypeworkbook.h"
 #include "exchange/resultsworkbookwriter.h"
+#include "freqdb/loadmessages.h"
 #include "results/exclusionpowers.h"
 #include "results/gridtexts.h"
 #include "text/casefold.h"
@@ -25,8 +26,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A case's reason on one line. The reader's first line, "Не могу прочитать данные в массив!", is
+// the window's error box heading; the reason of a case is what follows it.
 std::string oneLine(std::string text)
 {
+    const std::string heading = std::string(freqdb::kReadFailed) + "\n";
+    if (text.rfind(heading, 0) == 0)
+        text.erase(0, heading.size());
     while (!text.empty() && text.back() == '\n')
         text.pop_back();
     for (std::size_t at; (at = text.find('\n')) != std::string::npos;)

@@ -364,6 +364,7 @@ LoadResult LoadDataFolder(const DataFolder& data, Population population, const a
             }
         } catch (const MissingSheetError& e) {
             std::string message = e.what();
+            result.missingSheet = message;
             if (population == Population::Russians)
                 message += "\n" + russianSheetsAdvice(dataDir, locus.locus);
             return failed(std::move(result), std::move(message));

@@ -38,6 +38,9 @@ struct LoadResult {
     LocusTable table; // the new table when Loaded
     std::filesystem::path workDir;
     std::string message; // for FilesNotFound and Failed: the operator message
+    // Failed because a workbook has no worksheet of the population: that refusal alone, without the
+    // advice on how to add the population's tables (the window offers its import instead).
+    std::string missingSheet;
     // When Loaded: what the operator should know about where the tables came from (loci left
     // out on purpose, lab copies of an earlier package passed over, the lab's own tables in
     // place of installed ones), one line each.

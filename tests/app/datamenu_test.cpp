@@ -8,20 +8,26 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <fstream>
 #include <functional>
@@ -31,13 +37,16 @@
 #include "app/datamenu.h"
 #include "app/importoptionsdialog.h"
 #include "app/importsummarydialog.h"
+#include "app/qttranslations.h"
 #include "app/settingsdialog.h"
 #include "app/tform1.h"
 #include "app/tform3.h"
 #include "app/validationdialog.h"
+#include "app/widgetdialogs.h"
 #include "automation/workbookwriter.h"
 #include "exchange/resultsworkbookreader.h"
 #include "freqdb/labsettingsfile.h"
+#include "freqdb/loadmessages.h"
 #include "scripteddialogs.h"
 #include "shots.h"
 
@@ -388,6 +397,9 @@ private slots:
         QVERIFY2(m_dialogs.texts("error").isEmpty(), qPrintable(m_dialogs.texts("error").join('\n')));
         QVERIFY2(m_dialogs.texts("question").last().contains("во всех 3000 случаях"),
                  qPrintable(m_dialogs.texts("question").last()));
+        // The protocol's warnings about the tables are said beside the verdict, not only in the PDF.
+        QVERIFY2(m_dialogs.texts("question").last().contains("Предупреждения протокола (1):\nПопуляция «Русские»"),
+                 qPrintable(m_dialogs.texts("question").last()));
 
         const QString commandPdf = m_dir->filePath("command.pdf");
         run(QString::fromLocal8Bit(qgetenv("PI_PROGRAM")), {"validate", "--population", "white", "--data", data(),
@@ -499,6 +511,258 @@ private slots:
         QVERIFY2(message.startsWith("Расчёт архива прерван.") && message.contains("Не обработано (запуск прерван): 2."),
                  qPrintable(message));
         QVERIFY(m_dialogs.texts("document").isEmpty());
+    }
+
+    // The settings line right of the prior shows every number whole at the design size and
+    // maximised: a smaller font, shorter words or two lines, never a cut digit.
+    void settingsLineKeepsEveryNumberWhole()
+    {
+        const auto wholeLines = [](const QLabel* line) {
+            const QFontMetrics metrics(line->font());
+            const QStringList lines = line->text().split('\n');
+            if (lines.size() * metrics.lineSpacing() > line->contentsRect().height() + 1)
+                return false;
+            for (const QString& text : lines)
+                if (metrics.horizontalAdvance(text) > line->contentsRect().width())
+                    return false;
+            return true;
+        };
+        const QSize maximised(1280, 800);
+        for (const auto& [settings, numbers] :
+             {std::pair{QStringLiteral("mutation_model = proportional\nmutation_rate = 0,0015\n"
+                                       "min_allele_frequency = 0,0069\n"),
+                        QStringList{"0,0015", "0,0069"}},
+              // As a lab writes a computed rate or 5/2N: wider than the room at the design size.
+              std::pair{QStringLiteral("mutation_model = proportional\nmutation_rate = 0,00153846\n"
+                                       "min_allele_frequency = 0,00692521\n"),
+                        QStringList{"0,00153846", "0,00692521"}},
+              std::pair{QStringLiteral("theta = 0,0123456789\nmin_allele_frequency = 0,000123456789\n"),
+                        QStringList{"0,0123456789", "0,000123456789"}}}) {
+            QFile file(data() + "/settings.ini");
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(settings.toUtf8());
+            file.close();
+            m_dialogs.answers.enqueue(app::Answer::Yes);
+            m_window->populationAction->trigger();
+            QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+            QVERIFY2(m_dialogs.texts("error").isEmpty(), qPrintable(m_dialogs.texts("error").join('\n')));
+            for (const QSize size : {QSize(TForm1::kStartWidth, TForm1::kStartHeight), maximised}) {
+                m_window->resize(size);
+                QLabel* line = m_window->SettingsLabel;
+                QVERIFY(line->isVisible());
+                for (const QString& number : numbers) {
+                    QVERIFY2(line->text().contains(number), qPrintable(line->text()));
+                    QVERIFY2(line->toolTip().contains(number), qPrintable(line->toolTip()));
+                }
+                QVERIFY2(wholeLines(line), qPrintable(line->text()));
+                app::testing::shot(m_window.get(),
+                                   QStringLiteral("settings-line-%1-%2").arg(numbers.first()).arg(size.width()));
+            }
+            m_window->resize(TForm1::kStartWidth, TForm1::kStartHeight);
+        }
+    }
+
+    // A results folder holding an earlier run's results is not written into unasked; replaced,
+    // the closing message counts the files left from the earlier run and names the failed cases.
+    void archiveRunAsksBeforeMixingWithAnEarlierRun()
+    {
+        const QString cases = archiveOfCases(m_dir->filePath("дела"), true);
+        const QString results = cases + "/результаты";
+        m_dialogs.dialogScripts.enqueue(startArchiveRun(cases, false));
+        m_dialogs.answers.enqueue(app::Answer::No);
+        m_window->dataMenu()->archiveAction->trigger();
+        QString message = m_dialogs.texts("question").last();
+        QVERIFY2(message.contains("С ошибками:\nbroken.xlsx: Книга"), qPrintable(message));
+        QVERIFY2(!message.contains(QString::fromUtf8(freqdb::kReadFailed.data())), qPrintable(message));
+        QVERIFY(m_dialogs.texts("choose").isEmpty());
+
+        // Run again without the trio: "Отмена" at the question runs nothing.
+        QVERIFY(QFile::remove(cases + "/trio.xlsx"));
+        const QByteArray earlierSummary = fileBytes(results + "/summary.csv");
+        m_dialogs.dialogScripts.enqueue(startArchiveRun(cases, false));
+        m_dialogs.choices.enqueue("Отмена");
+        m_window->dataMenu()->archiveAction->trigger();
+        QCOMPARE(m_dialogs.calls.last().kind, QStringLiteral("choose"));
+        QCOMPARE(m_dialogs.calls.last().title, QStringLiteral("Расчёт архива дел|Новая папка|Заменить|Отмена"));
+        QVERIFY2(m_dialogs.calls.last().text.contains("файлов: 4"), qPrintable(m_dialogs.calls.last().text));
+        QCOMPARE(fileBytes(results + "/summary.csv"), earlierSummary);
+
+        // Replaced: the trio's workbook stays from the earlier run, and the message says so.
+        m_dialogs.dialogScripts.enqueue(startArchiveRun(cases, false));
+        m_dialogs.choices.enqueue("Заменить");
+        m_dialogs.answers.enqueue(app::Answer::No);
+        m_window->dataMenu()->archiveAction->trigger();
+        message = m_dialogs.texts("question").last();
+        QVERIFY2(message.contains("Файлов прежнего запуска не обновлено (рассчитаны с прежними таблицами и "
+                                  "настройками): 1: trio.results.xlsx"),
+                 qPrintable(message));
+
+        // A new folder: beside the first, with this run's results only.
+        m_dialogs.dialogScripts.enqueue(startArchiveRun(cases, false));
+        m_dialogs.choices.enqueue("Новая папка");
+        m_dialogs.answers.enqueue(app::Answer::No);
+        m_window->dataMenu()->archiveAction->trigger();
+        message = m_dialogs.texts("question").last();
+        QVERIFY2(message.contains(results + " (2)") && !message.contains("прежнего запуска"), qPrintable(message));
+        QCOMPARE(QDir(results + " (2)").entryList(QDir::Files),
+                 QStringList({"duo.results.xlsx", "exclusion.results.xlsx", "summary.csv"}));
+    }
+
+    // The import's refusal stays in its dialog, with the choices made, and names the check box to
+    // tick; the validation dialog keeps its entries through a refused number and a "Нет" to
+    // replacing the protocol, and takes a seventh digit to refuse it in words.
+    void refusalsKeepTheDialogAndItsEntries()
+    {
+        // A table of three loci does not cover the folder's workbooks.
+        const QString trimmed = m_dir->filePath("three-loci.csv");
+        {
+            QFile in(kTable), out(trimmed);
+            QVERIFY(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly));
+            for (const QByteArray& line : in.readAll().split('\n'))
+                out.write(line.split(';').mid(0, 4).join(';') + '\n');
+        }
+        QString refusal;
+        bool stayed = false;
+        m_dialogs.fileNames.enqueue(trimmed);
+        whenShown<app::ImportOptionsDialog>([&](auto* dialog) {
+            dialog->usCaucasians->setChecked(true);
+            dialog->checkButton->click();
+            refusal = dialog->refusal->text();
+            stayed = dialog->isVisible() && dialog->usCaucasians->isChecked();
+            app::testing::shot(dialog, "import-refused");
+            dialog->pruneBox->setChecked(true);
+            dialog->checkButton->click();
+        });
+        QString summary;
+        whenShown<app::ImportSummaryDialog>([&](auto* dialog) {
+            summary = dialog->summaryText->toPlainText();
+            dialog->cancelButton->click();
+        });
+        m_window->dataMenu()->importAction->trigger();
+        QVERIFY(stayed);
+        QVERIFY2(refusal.contains("отметьте «Убрать в резервную папку книги локусов, которых нет в таблице»")
+                     && !refusal.contains("--prune"),
+                 qPrintable(refusal));
+        QVERIFY2(summary.contains("убираются в резервную папку"), qPrintable(summary));
+        QVERIFY(m_dialogs.texts("error").isEmpty());
+
+        const QString existing = m_dir->filePath("protocol.pdf");
+        QFile(existing).open(QIODevice::WriteOnly);
+        QString tooMany, notReplaced;
+        int casesKept = 0;
+        m_dialogs.dialogScripts.enqueue([&](QDialog& shown) {
+            auto& dialog = static_cast<app::ValidationDialog&>(shown);
+            QTest::keyClick(dialog.casesBox, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(dialog.casesBox, "2000000");
+            dialog.casesBox->interpretText();
+            dialog.seedEdit->setText("7");
+            dialog.protocolEdit->setText(existing);
+            dialog.startButton->click();
+            tooMany = dialog.refusal->text();
+            dialog.casesBox->setValue(500);
+            dialog.startButton->click(); // answered "Нет"
+            notReplaced = dialog.refusal->text();
+            casesKept = dialog.casesBox->value();
+            app::testing::shot(&dialog, "validation-not-replaced");
+            const bool accepted = dialog.result() == QDialog::Accepted;
+            dialog.reject();
+            return accepted;
+        });
+        m_dialogs.answers.enqueue(app::Answer::No);
+        m_window->dataMenu()->validationAction->trigger();
+        QVERIFY2(tooMany.contains("Число случаев - от 1 до 1000000"), qPrintable(tooMany));
+        QVERIFY2(notReplaced.contains("не заменён"), qPrintable(notReplaced));
+        QCOMPARE(casesKept, 500);
+        QCOMPARE(m_dialogs.texts("question").size(), 1);
+        QCOMPARE(fileBytes(existing), QByteArray());
+    }
+
+    // "››", which holds the menu "Данные" at the design width, says what it holds.
+    void menuOverflowSaysWhatItHolds()
+    {
+        auto* more = m_window->menuBar()->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"));
+        QVERIFY(more);
+        QVERIFY2(more->toolTip().contains("«Данные»"), qPrintable(more->toolTip()));
+        app::testing::shot(m_window.get(), "menu-overflow");
+    }
+
+    // The first run of a lab without Russian tables: the refusal offers the window's import for
+    // the chosen population, then the load again; or the choice of another population. It names
+    // the menu for later and no command line.
+    void firstRunOffersTheImportOfTheChosenPopulation()
+    {
+        for (const QString& answer :
+             {QStringLiteral("Выбрать другую популяцию"), QStringLiteral("Импорт таблицы частот…")}) {
+            app::testing::ScriptedDialogs dialogs;
+            TForm1 window(kFormat, dialogs, *m_reader, [] { return automation::makeXlsxWorkbookWriter(); });
+            window.start();
+            QVERIFY(window.populationDialog()->RadioButton1->isChecked());
+            dialogs.choices.enqueue(answer);
+            bool russiansShown = false;
+            if (answer.startsWith("Импорт")) {
+                dialogs.fileNames.enqueue(kTable);
+                whenShown<app::ImportOptionsDialog>([&](auto* dialog) {
+                    russiansShown = dialog->russians->isChecked();
+                    dialog->checkButton->click();
+                });
+                whenShown<app::ImportSummaryDialog>([](auto* dialog) { dialog->writeButton->click(); });
+            }
+            QTest::mouseClick(window.populationDialog()->Button1, Qt::LeftButton);
+            QCOMPARE(dialogs.calls.at(1).kind, QStringLiteral("choose"));
+            QCOMPARE(dialogs.calls.at(1).title,
+                     QStringLiteral("Нет таблиц частот|Импорт таблицы частот…|Выбрать другую популяцию"));
+            const QString text = dialogs.calls.at(1).text;
+            QVERIFY2(text.contains("меню «Данные» → «Импорт таблицы частот…»") && !text.contains("paternity-index"),
+                     qPrintable(text));
+            if (!qEnvironmentVariableIsEmpty("PI_SHOTS_DIR")) {
+                // The offer as the program's own boxes show it, for a person to look at.
+                whenShown<QMessageBox>([](auto* box) {
+                    app::testing::shot(box, "first-run-offer");
+                    box->buttons().constFirst()->click();
+                });
+                app::WidgetDialogs().choose(
+                    nullptr, QStringLiteral("Нет таблиц частот"), text,
+                    {QStringLiteral("Импорт таблицы частот…"), QStringLiteral("Выбрать другую популяцию")});
+            }
+            // The failed load is reported as before: the book and the missing worksheet.
+            QCOMPARE(dialogs.texts("error").size(), 1);
+            QVERIFY2(dialogs.texts("error").constFirst().contains("-rus»")
+                         && !dialogs.texts("error").constFirst().contains("paternity-index"),
+                     qPrintable(dialogs.texts("error").constFirst()));
+            if (answer.startsWith("Выбрать")) {
+                QVERIFY(!window.isVisible());
+                QVERIFY(window.populationDialog()->isVisible());
+                QVERIFY(window.populationDialog()->Button1->isVisible());
+                window.populationDialog()->hide();
+                continue;
+            }
+            QVERIFY(russiansShown);
+            QVERIFY2(window.isVisible(), qPrintable(dialogs.texts("error").join('\n')));
+            QCOMPARE(dialogs.texts("error").size(), 1);
+            QCOMPARE(window.locusTable().population(), freqdb::Population::Russians);
+            QCOMPARE(window.ComboBox1->count(), 29);
+        }
+    }
+
+    // Qt's own texts in Russian: the file dialog's type column among them.
+    void qtTextsAreRussian()
+    {
+        QVERIFY(app::installQtTranslations(*QCoreApplication::instance()));
+        QDir(m_dir->path()).mkpath("папка");
+        QFileSystemModel model;
+        QSignalSpy loaded(&model, &QFileSystemModel::directoryLoaded);
+        const QModelIndex root = model.setRootPath(m_dir->path());
+        QVERIFY(loaded.wait(5000) || model.rowCount(root) > 0);
+        const QModelIndex folder = model.index(m_dir->filePath("папка"));
+        QCOMPARE(model.type(folder), QStringLiteral("Папка"));
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Отмена"));
+        QFileDialog dialog(nullptr, QString(), m_dir->path());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.resize(640, 400);
+        dialog.show();
+        QTest::qWait(300);
+        app::testing::shot(&dialog, "file-dialog");
     }
 };
 

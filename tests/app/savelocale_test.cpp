@@ -136,6 +136,7 @@ private slots:
         app::TForm1 window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
         window.start();
         // The bundled workbooks have no Russian worksheets: the dialog comes back.
+        dialogs.choices.enqueue(QStringLiteral("Выбрать другую популяцию"));
         QTest::mouseClick(window.populationDialog()->Button1, Qt::LeftButton);
         QCOMPARE(dialogs.texts("error").size(), 1);
         QVERIFY(window.populationDialog()->isVisible());

@@ -16,8 +16,8 @@
 namespace app::testing {
 
 struct DialogCall {
-    QString
-        kind; // "information", "error", "question", "open", "open-table", "open-folder", "save", "document", "dialog"
+    // "information", "error", "question", "choose", "open", "open-table", "open-folder", "save", "document", "dialog"
+    QString kind;
     QString title;
     QString text;
     bool withCancel = false;
@@ -36,6 +36,18 @@ public:
             return Answer::Cancel;
         }
         return answers.dequeue();
+    }
+
+    // The answer is the index of the button named next in `choices`; the buttons are recorded
+    // in the call's title after the title, separated by '|'.
+    int choose(QWidget*, const QString& title, const QString& text, const QStringList& buttons) override
+    {
+        calls.append({"choose", title + '|' + buttons.join('|'), text});
+        if (choices.isEmpty()) {
+            QTest::qFail("unexpected choice", __FILE__, __LINE__);
+            return -1;
+        }
+        return static_cast<int>(buttons.indexOf(choices.dequeue()));
     }
 
     QString openFileName(QWidget*, const QString& directory) override
@@ -97,6 +109,7 @@ public:
 
     QList<DialogCall> calls;
     QQueue<Answer> answers;
+    QQueue<QString> choices; // the captions of the buttons chosen, in order
     QQueue<QString> fileNames;
     QQueue<std::function<bool(QDialog&)>> dialogScripts;
 };

@@ -236,6 +236,7 @@ private slots:
     void failedStartUpLoadBringsTheDialogBack()
     {
         m_window->start();
+        m_dialogs.choices.enqueue(QStringLiteral("Выбрать другую популяцию"));
         QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
         QCOMPARE(m_dialogs.texts("error").size(), 1);
         QVERIFY(m_dialogs.texts("error").constFirst().startsWith(QString::fromUtf8(freqdb::kReadFailed.data())));
@@ -983,6 +984,7 @@ private slots:
         m_dialogs.answers.enqueue(Answer::Yes);
         m_window->populationAction->trigger();
         m_window->populationDialog()->RadioButton1->setChecked(true); // no Russian worksheets
+        m_dialogs.choices.enqueue(QStringLiteral("Выбрать другую популяцию"));
         QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
         QCOMPARE(m_dialogs.texts("error").size(), 1);
         QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::UsCaucasians);
@@ -1371,7 +1373,7 @@ private slots:
             });
             m_window->loadGenotypesAction->trigger();
             QCOMPARE(seen,
-                     (QStringList{"-1", "Нет", "0", "0", "1", "C (маркеров: 2)",
+                     (QStringList{"-1", "", "0", "0", "1", "C (маркеров: 2)",
                                   "Маркеры экспорта без таблицы частот в папке данных (не рассчитываются): AMEL"}));
             QCOMPARE(m_dialogs.calls.first().text, QStringLiteral("Сохранить изменения?"));
             QCOMPARE(m_dialogs.calls.last().kind, accept ? QStringLiteral("information") : QStringLiteral("dialog"));
@@ -1398,6 +1400,43 @@ private slots:
         app::SampleChoiceDialog dialog(data, {"vWA"}, QStringLiteral("e.csv"));
         QCOMPARE(dialog.fatherBox->itemText(0), QStringLiteral("Образец %2 100% (маркеров: 1)"));
         QCOMPARE(dialog.fatherBox->itemData(0).toString(), QStringLiteral("Образец %2 100%"));
+    }
+
+    // OK says why it waits; among three samples or more the mother is a choice to make ("Нет"
+    // included); an empty sample (a negative control) chosen as a person is warned of.
+    void sampleChoiceSaysWhyAndAsksForTheMother()
+    {
+        const auto data
+            = profiles::readGenotypeExportText("Sample;vWA;TH01\nNEG;;\nF;17/18;7\nC;17;7/9.3\nM;17/19;9.3\n", "e.csv");
+        app::SampleChoiceDialog dialog(data, {"vWA", "TH01"}, QStringLiteral("e.csv"));
+        QPushButton* ok = dialog.buttons->button(QDialogButtonBox::Ok);
+        const auto choose = [](QComboBox* box, const QString& sample) { box->setCurrentIndex(box->findData(sample)); };
+        QCOMPARE(dialog.motherBox->currentIndex(), -1);
+        QVERIFY(!ok->isEnabled());
+        QCOMPARE(dialog.reasonLabel->text(),
+                 QStringLiteral("Выберите предполагаемого отца, ребенка, мать (или «Нет»)."));
+        choose(dialog.fatherBox, "F");
+        choose(dialog.childBox, "F");
+        dialog.motherBox->setCurrentIndex(0); // "Нет"
+        QVERIFY(!ok->isEnabled());
+        QCOMPARE(dialog.reasonLabel->text(),
+                 QStringLiteral("Образец «F» выбран для двух лиц: у каждого свой образец."));
+        choose(dialog.childBox, "NEG");
+        QVERIFY(ok->isEnabled());
+        QVERIFY2(dialog.reasonLabel->text().startsWith(QStringLiteral("Внимание: в образце «NEG» нет ни одного")),
+                 qPrintable(dialog.reasonLabel->text()));
+        dialog.show();
+        app::testing::shot(&dialog, "sample-choice-empty-sample");
+        choose(dialog.childBox, "C");
+        choose(dialog.motherBox, "M");
+        QVERIFY(ok->isEnabled());
+        QVERIFY(dialog.reasonLabel->isHidden());
+        QVERIFY(dialog.choice().mother == std::optional<std::string>("M"));
+
+        // Two samples make a duo at most: "Нет" is chosen already.
+        const auto duo = profiles::readGenotypeExportText("Sample;vWA\nF;17/18\nC;17\n", "d.csv");
+        app::SampleChoiceDialog duoDialog(duo, {"vWA"}, QStringLiteral("d.csv"));
+        QCOMPARE(duoDialog.motherBox->currentText(), QStringLiteral("Нет"));
     }
 
 private:

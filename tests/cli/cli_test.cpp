@@ -445,6 +445,7 @@ TEST(ArchiveRun, EveryCaseAccountedForAndAnUnreadableOneFailsTheRun)
                            + kIdentityColumns);
     EXPECT_EQ(rows[2].rfind((in / "broken.xlsx").string() + ",,,,,,", 0), 0u) << rows[2];
     EXPECT_NE(rows[2].find("broken.xlsx"), rows[2].rfind("broken.xlsx")) << "the reason names the file";
+    EXPECT_EQ(rows[2].find(freqdb::kReadFailed), std::string::npos) << "the reason, not the error box's heading";
     EXPECT_EQ(fileBytes(out / "broken.results.xlsx"), "results of an earlier run");
     EXPECT_NE(rows[2].find("broken.results.xlsx - от прежнего запуска, не обновлен"), std::string::npos) << rows[2];
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "reports/broken.report.pdf"));
