@@ -115,7 +115,7 @@ QString tableHtml(const kinship::KinshipReportCase& c)
     headerCell("Локус");
     for (const auto& p : persons)
         headerCell(p.role.shortName());
-    headerCell("Формула");
+    html += QStringLiteral("<td bgcolor=\"#e8e8e8\" align=\"center\" width=\"26%\">Формула</td>");
     headerCell("LR");
     html += QStringLiteral("</tr>");
     for (const auto& row : c.result->rows) {
@@ -194,9 +194,10 @@ QByteArray renderKinshipReportPdf(const kinship::KinshipReportCase& c, const std
         typed.push_back(n > 0);
     const QImage hp = pedigreePicture(c.kinshipCase->persons, typed, true);
     const QImage hd = pedigreePicture(c.kinshipCase->persons, typed, false);
-    // Both pictures at one scale, each within half the page's width.
+    // Both pictures at one scale, each within half the page's width. An image's width in the
+    // document is in pixels of 96 per inch, which the layout scales to the writer's resolution.
     const double half = pages.bodySize().width() * 0.46;
-    const double scale = std::min(1.0, half / std::max(hp.width(), hd.width()));
+    const double scale = std::min(1.0, half / std::max(hp.width(), hd.width())) * 96.0 / 300.0;
     QString front = frontHtml(c, madeAt, static_cast<int>(std::lround(hp.width() * scale)));
     auto first = pages.document(front);
     first->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pedigree:hp")), hp);

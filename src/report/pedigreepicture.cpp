@@ -14,11 +14,11 @@ namespace {
 using kinship::RoleKind;
 
 // Pixels at 300 dots per inch: a column per person, three generations.
-constexpr int kColumn = 150;
+constexpr int kColumn = 185;
 constexpr int kSymbol = 56;
 constexpr int kRow = 190;
 constexpr int kTop = 40;
-constexpr int kLabelPixels = 24;
+constexpr int kLabelPixels = 26;
 
 enum class Shape { Square, Circle, Diamond }; // a man, a woman, a child of either sex
 
@@ -86,7 +86,8 @@ public:
             head.closeSubpath();
             m_painter.fillPath(head, Qt::black);
         }
-        const QRectF text(n.centre.x() - kColumn / 2.0, box.bottom() + 6, kColumn, kLabelPixels * 2.6);
+        // Labels may be wider than a column: neighbours' labels stand a symbol's height apart.
+        const QRectF text(n.centre.x() - kColumn * 0.65, box.bottom() + 6, kColumn * 1.3, kLabelPixels * 3.8);
         QFont font = m_painter.font();
         font.setBold(n.allegedFather);
         m_painter.setFont(font);
@@ -105,12 +106,12 @@ public:
         return {(left + right) / 2, y};
     }
 
-    // A marriage line routed under the row, for partners not side by side; `depth` keeps several apart.
-    QPointF coupleBelow(const Node& a, const Node& b, int depth)
+    // A marriage line routed over the row, for partners not side by side; `depth` keeps several apart.
+    QPointF coupleAbove(const Node& a, const Node& b, int depth)
     {
-        const double y = a.centre.y() + kSymbol / 2.0 + 14.0 * depth;
-        line({a.centre.x(), a.centre.y() + kSymbol / 2.0}, {a.centre.x(), y});
-        line({b.centre.x(), b.centre.y() + kSymbol / 2.0}, {b.centre.x(), y});
+        const double y = a.centre.y() - kSymbol / 2.0 - 16.0 * depth;
+        line({a.centre.x(), a.centre.y() - kSymbol / 2.0}, {a.centre.x(), y});
+        line({b.centre.x(), b.centre.y() - kSymbol / 2.0}, {b.centre.x(), y});
         line({a.centre.x(), y}, {b.centre.x(), y});
         return {(a.centre.x() + b.centre.x()) / 2, y};
     }
@@ -159,7 +160,9 @@ QImage pedigreePicture(const std::vector<kinship::CasePerson>& persons, const st
     const bool parents = typedRole(RoleKind::FathersFather) || typedRole(RoleKind::FathersMother) || !siblings.empty();
     // Columns of the middle row: his brothers and sisters, the mothers of his other children, him,
     // the mother, and under Hd the unrelated man.
-    const int columns = static_cast<int>(siblings.size() + others.size()) + 2 + (hp ? 0 : 1);
+    // Each mother of one of his other children takes two columns: hers and the one her child's
+    // line comes down in.
+    const int columns = static_cast<int>(siblings.size() + 2 * others.size()) + 2 + (hp ? 0 : 1);
     Drawing d(std::max(columns, 3), parents ? 3 : 2);
     const int middle = parents ? 1 : 0;
     auto isTyped = [&](const kinship::CasePerson* p) { return typed[static_cast<std::size_t>(p - persons.data())]; };
@@ -169,12 +172,14 @@ QImage pedigreePicture(const std::vector<kinship::CasePerson>& persons, const st
     for (const auto* s : siblings)
         siblingNodes.push_back({s->role.kind == RoleKind::Brother ? Shape::Square : Shape::Circle, isTyped(s), false,
                                 qs(s->role.shortName()), Drawing::at(column++, middle)});
-    std::vector<Node> otherMothers;
-    for (const auto* k : others) {
-        const auto motherTyped = typedRole(RoleKind::OtherChildsMother, k->role.number);
-        otherMothers.push_back({Shape::Circle, motherTyped.value_or(false), false,
-                                qs(kinship::Role{RoleKind::OtherChildsMother, k->role.number}.shortName()),
-                                Drawing::at(column++, middle)});
+    // The farthest first, so the nearest stands beside him.
+    std::vector<Node> otherMothers(others.size());
+    for (std::size_t i = others.size(); i-- > 0;) {
+        const auto motherTyped = typedRole(RoleKind::OtherChildsMother, others[i]->role.number);
+        otherMothers[i] = {Shape::Circle, motherTyped.value_or(false), false,
+                           qs(kinship::Role{RoleKind::OtherChildsMother, others[i]->role.number}.shortName()),
+                           Drawing::at(column, middle)};
+        column += 2;
     }
     const Node father{Shape::Square, typedRole(RoleKind::AllegedFather).value_or(false), true, QStringLiteral("ПО"),
                       Drawing::at(column++, middle)};
@@ -196,7 +201,7 @@ QImage pedigreePicture(const std::vector<kinship::CasePerson>& persons, const st
                       QStringLiteral("мать ПО"),
                       {centre + kColumn / 2.0, Drawing::at(0, 0).y()}};
         const QPointF join = d.couple(gf, gm);
-        const double bar = father.centre.y() - kSymbol / 2.0 - 40;
+        const double bar = father.centre.y() - kSymbol / 2.0 - 60;
         d.line(join, {join.x(), bar});
         d.line({std::min(first, join.x()), bar}, {std::max(father.centre.x(), join.x()), bar});
         for (const Node& s : siblingNodes)
@@ -206,13 +211,16 @@ QImage pedigreePicture(const std::vector<kinship::CasePerson>& persons, const st
         d.node(gm);
     }
     for (std::size_t i = 0; i < others.size(); ++i) {
-        const QPointF join = d.coupleBelow(otherMothers[i], father, static_cast<int>(others.size() - i));
+        // The nearest mother's line is straight; those of the farther ones go over the row.
+        const QPointF join
+            = i == 0 ? d.couple(otherMothers[i], father) : d.coupleAbove(otherMothers[i], father, static_cast<int>(i));
+        const double x = otherMothers[i].centre.x() + kColumn;
         const Node child{Shape::Diamond,
                          isTyped(others[i]),
                          false,
                          qs(others[i]->role.shortName()),
-                         {join.x(), Drawing::at(0, middle + 1).y()}};
-        d.descent(join, child);
+                         {x, Drawing::at(0, middle + 1).y()}};
+        d.descent({x, join.y()}, child);
         d.node(child);
     }
     const Node child{Shape::Diamond, typedRole(RoleKind::Child).value_or(false), false, QStringLiteral("ребенок"),
