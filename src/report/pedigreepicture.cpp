@@ -162,12 +162,15 @@ QImage pedigreePicture(const std::vector<kinship::CasePerson>& persons, const st
     // the mother, and under Hd the unrelated man.
     // Each mother of one of his other children takes two columns: hers and the one her child's
     // line comes down in.
-    const int columns = static_cast<int>(siblings.size() + 2 * others.size()) + 2 + (hp ? 0 : 1);
+    // His parents stand over him and his siblings; alone under them he needs a column of room on
+    // his left for his father.
+    const int room = parents && siblings.empty() && others.empty() ? 1 : 0;
+    const int columns = room + static_cast<int>(siblings.size() + 2 * others.size()) + 2 + (hp ? 0 : 1);
     Drawing d(std::max(columns, 3), parents ? 3 : 2);
     const int middle = parents ? 1 : 0;
     auto isTyped = [&](const kinship::CasePerson* p) { return typed[static_cast<std::size_t>(p - persons.data())]; };
 
-    int column = 0;
+    int column = room;
     std::vector<Node> siblingNodes;
     for (const auto* s : siblings)
         siblingNodes.push_back({s->role.kind == RoleKind::Brother ? Shape::Square : Shape::Circle, isTyped(s), false,

@@ -45,14 +45,14 @@ TEST(KinshipCommand, TheExamplesGiveAnIndexEveryOutputAndTheReport)
         const auto pdf = dir.path() / "report.pdf";
         const auto book = dir.path() / "results.xlsx";
         const cli::Run run = runProgram({"kinship", example(name), "--population", "white", "--data", kData, "--format",
-                                    "json", "--report", pdf.string(), "--output", book.string()});
+                                         "json", "--report", pdf.string(), "--output", book.string()});
         EXPECT_EQ(run.status, 0) << name << ": " << run.err;
         EXPECT_NE(run.out.find("\"cpi\": \"Индекс отцовства (Combined Paternity Index) CPI="), std::string::npos);
         EXPECT_NE(run.out.find("\"typed\": ["), std::string::npos);
         EXPECT_TRUE(std::filesystem::file_size(book) > 0);
         const std::string text = squeezed(pdfText(pdf));
-        for (std::string_view part : {kinship::kHypothesisP, std::string_view("Отпечаток таблиц частот"),
-                                      std::string_view("Эксперт")})
+        for (std::string_view part :
+             {kinship::kHypothesisP, std::string_view("Отпечаток таблиц частот"), std::string_view("Эксперт")})
             EXPECT_NE(text.find(squeezed(std::string(part))), std::string::npos) << name << ": " << part;
     }
 }
