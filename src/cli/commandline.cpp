@@ -12,6 +12,7 @@
 #include "cli/batchoptions.h"
 #include "cli/command.h"
 #include "cli/importoptions.h"
+#include "cli/kinshipoptions.h"
 #include "cli/profilescommand.h"
 #include "cli/validateoptions.h"
 #include "version/projectversion.h"
@@ -20,7 +21,8 @@ namespace cli {
 namespace {
 
 // Every command of the program, in the order of the usage text.
-constexpr std::array kCommands = {&addBatchCommand, &addImportCommand, &addValidateCommand, &addProfilesCommand};
+constexpr std::array kCommands
+    = {&addBatchCommand, &addKinshipCommand, &addImportCommand, &addValidateCommand, &addProfilesCommand};
 
 constexpr const char* kOutputLost = "Не удалось вывести результаты: стандартный вывод не принимает данные";
 
