@@ -55,7 +55,8 @@ int runKinship(const KinshipOptions& options, std::ostream& out, std::ostream& e
     freqdb::LocusTable& table = loadedData->loaded.table;
     const freqdb::DataFolder& data = loadedData->data;
     const std::filesystem::path dataDir = data.layered() ? std::filesystem::path(data.shown()) : data.folder;
-    if (const auto conflict = applySettingOverrides(table, options.mutation, options.minFrequency, options.theta)) {
+    if (const auto conflict = applySettingOverrides(table, options.mutation, options.minFrequency, options.theta,
+                                                    format.decimalSeparator())) {
         err << *conflict << '\n';
         return kExitUsage;
     }
