@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <utility>
 
 #include "engine/exclusionpower.h"
@@ -11,6 +12,16 @@
 
 namespace results {
 namespace {
+
+// A number that writes repeats and one digit of a partial repeat at most ("99.10" is 99.1), or no
+// number at all; "9,33" is a number but no allele call.
+bool isRepeatValue(std::optional<long double> number)
+{
+    if (!number)
+        return true;
+    const long double tenths = *number * 10;
+    return std::fabs(tenths - std::round(tenths)) < 1e-6L;
+}
 
 std::string_view genitive(Person person)
 {
@@ -244,7 +255,7 @@ ResolvedRow resolveRow(const freqdb::LocusTable& table, std::string_view locusNa
             }
             // A number that is no number of repeats ("9,33": a microvariant's part is one digit)
             // is no allele call, with or without a minimum frequency.
-            if (*index == 0 && freqdb::alleleLabelNumber(label) && !isRepeatNumberLabel(label)) {
+            if (*index == 0 && !isRepeatValue(freqdb::alleleLabelNumber(label))) {
                 out.failure = failed(unrecognisedAlleleVerdict(p.person, label));
                 return out;
             }

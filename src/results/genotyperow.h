@@ -67,7 +67,7 @@ std::string unknownAlleleVerdict(Person person, std::string_view label, std::str
 std::string offLadderVerdict(Person person, std::string_view label);
 // A cell of three or more alleles ("15/16/17"): "Три аллеля у ребенка: не рассчитывается".
 std::string tooManyAllelesVerdict(Person person, std::size_t count);
-// A label that writes a number but no number of repeats ("9,33", "11,12").
+// A label that writes a number but no number of repeats ("9,33", "11,12"; "99.10" is 99,1).
 std::string unrecognisedAlleleVerdict(Person person, std::string_view label);
 
 // "15", "9,3", "9.3": a number of repeats, whose part is one digit. "9,33" or "15,16" is not.
