@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "exchange/exchangetesting.h"
 #include "profiles/genotypeexport.h"
+#include "profiles/profilecase.h"
 #include "support/tempdir.h"
 
 namespace profiles {
@@ -216,6 +218,25 @@ TEST(GenotypeExport, NotesTrailingLinesAndALastLineWithoutItsEnd)
     };
     for (const auto& c : cases)
         EXPECT_EQ(readGenotypeExportText(c.bytes, "e.txt").notes, c.notes) << c.bytes;
+}
+
+// A cell with two readings that both name alleles of the locus's table is refused, not guessed.
+TEST(GenotypeExport, ACellOfTwoFittingReadingsRefusesTheCase)
+{
+    freqdb::LocusTable table;
+    table.setLocusCount(1);
+    table.replaceRecord(1, exchange::testing::makeLocus("TPOX", {{"3", 0.1L}, {"9", 0.4L}, {"9,3", 0.5L}}));
+    const GenotypeExport data = readGenotypeExportText("Sample;TPOX\nF;9,3\nC;9\n", "e.txt");
+    try {
+        formCase(data, {"F", "C", std::nullopt}, table);
+        FAIL() << "formed";
+    } catch (const ExportError& e) {
+        EXPECT_EQ(std::string(e.what()), "строка 2: образец «F», маркер «TPOX»: «9,3» читается и как 9,3, и как 9/3 — "
+                                         "запишите аллели через «/» (микровариант — с точкой)");
+    }
+    // With one reading in the table, that one: 9,3 alone.
+    table.replaceRecord(1, exchange::testing::makeLocus("TPOX", {{"9", 0.4L}, {"9,3", 0.5L}}));
+    EXPECT_EQ(formCase(data, {"F", "C", std::nullopt}, table).rows.front().cells.father, "9,3/9,3");
 }
 
 TEST(GenotypeExportFile, AFileBeyondTheLimitIsRefusedBeforeItIsRead)
