@@ -532,6 +532,7 @@ void TForm1::N10Click()
     setWindowTitle(qs(kCaption));
     m_loadedWorkbook.clear();
     m_loadedSamples.clear();
+    m_loadedExportLines.clear();
     m_loadedAt.clear();
     m_rowsPopulation = freqdb::Population::Unset;
     m_rowsNotFromTables.clear();
@@ -566,7 +567,7 @@ TForm1::Saved TForm1::saveResults()
         } else {
             std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
             exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(Edit1->text()), utf8(Edit2->text()),
-                                          rowsPopulation(), *writer);
+                                          rowsPopulation(), *writer, m_loadedExportLines);
         }
     } catch (const std::exception& error) {
         m_dialogs.error(this, QString::fromUtf8(error.what()));
@@ -603,6 +604,7 @@ void TForm1::writeReport(const std::filesystem::path& path) const
     inputs.sourceLoadedAt = m_loadedAt;
     inputs.sourceChanged = m_changedSinceLoad;
     inputs.sourceSamples = m_loadedSamples;
+    inputs.exportLines = m_loadedExportLines;
     inputs.format = &m_format;
     report::writeReportPdf(report::describeCase(inputs, report::currentDateTimeText()), path);
 }
@@ -632,6 +634,7 @@ void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesy
     setWindowTitle(QString::fromStdString(loaded.caption));
     m_loadedWorkbook = path;
     m_loadedSamples = loaded.sourceSamples;
+    m_loadedExportLines = loaded.exportLines;
     m_loadedAt = report::currentDateTimeText();
     m_changedSinceLoad = false;
     m_unsaved = false;

@@ -213,6 +213,7 @@ private:
     std::filesystem::path m_loadedWorkbook; // the open dialog's file name; empty when none
     std::string m_loadedAt; // when that workbook was loaded, as the report writes it
     std::string m_loadedSamples; // a genotyping export's samples taken for the persons
+    std::vector<std::string> m_loadedExportLines; // what that export said beyond the rows
     bool m_changedSinceLoad = false; // rows added, deleted, marked or recomputed since
     bool m_unsaved = false; // changed since the last workbook save or load
     // The population a loaded workbook says its rows were computed with, when it is not the one

@@ -168,7 +168,7 @@ ArchiveResult runArchive(const ArchiveRequest& request, const ArchiveTables& tab
                 // A writer holds one workbook: a fresh one for every case.
                 const auto writer = automation::makeXlsxWorkbookWriter();
                 exchange::saveResultsWorkbook(target, grid, combined.cpiText, combined.probabilityText,
-                                              request.population, *writer);
+                                              request.population, *writer, evaluated.exportLines);
                 current.insert(fileIdentity(target));
             }
             if (request.reportDir) {
@@ -180,7 +180,8 @@ ArchiveResult runArchive(const ArchiveRequest& request, const ArchiveTables& tab
                                                                  combined.cpiText,
                                                                  combined.probabilityText,
                                                                  &format,
-                                                                 {}});
+                                                                 {},
+                                                                 evaluated.exportLines});
                 if (!failure.empty())
                     throw std::runtime_error(failure);
                 current.insert(fileIdentity(target));

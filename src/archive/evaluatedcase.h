@@ -4,6 +4,7 @@
 // run, and for the command line's single report.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "freqdb/locustable.h"
 #include "results/resultsgrid.h"
@@ -20,6 +21,7 @@ struct EvaluatedCase {
     std::string probabilityLine;
     const text::NumberFormat* format = nullptr;
     std::string sourceSamples; // the samples of a genotyping export taken for the persons
+    std::vector<std::string> exportLines; // exchange::LoadedResults::exportLines of the case
 };
 
 } // namespace archive

@@ -105,7 +105,7 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         try {
             const auto writer = automation::makeXlsxWorkbookWriter();
             exchange::saveResultsWorkbook(*options.output, grid, report.cpi, combined.probabilityText,
-                                          options.population, *writer);
+                                          options.population, *writer, evaluated.exportLines);
         } catch (const std::exception& e) {
             err << e.what() << '\n';
             status = kExitFailure;
@@ -116,9 +116,9 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         err << "отчёт не записан: " << options.report->string() << " - книга генотипов этого дела\n";
         status = kExitFailure;
     } else if (options.report) {
-        const std::string failure
-            = writeCaseReportFile(*options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi,
-                                                    combined.probabilityText, &format, evaluated.sourceSamples});
+        const std::string failure = writeCaseReportFile(
+            *options.report, {&table, dataDir, options.cases.front(), &grid, report.cpi, combined.probabilityText,
+                              &format, evaluated.sourceSamples, evaluated.exportLines});
         if (!failure.empty()) {
             err << failure << '\n';
             status = kExitFailure;

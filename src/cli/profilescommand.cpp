@@ -92,14 +92,27 @@ int runProfiles(const ProfilesOptions& options, std::ostream& out, std::ostream&
         return kExitFailure;
     }
     const std::vector<std::string> withoutTable = profiles::markersWithoutTable(data, loci);
+    // Samples given twice with different alleles (a control injected again): no case takes them.
+    std::string ambiguous;
+    for (const auto& s : data.samples) {
+        if (!s.conflict.empty())
+            ambiguous += (ambiguous.empty() ? "«" : "; «") + s.name + "» (" + s.conflict + ")";
+    }
+    const std::string ambiguousNote = "Образцы, данные дважды с разными аллелями (для дела не берутся): " + ambiguous;
     if (options.format == "json") {
         nlohmann::ordered_json samples = nlohmann::ordered_json::array();
-        for (const auto& s : data.samples)
+        nlohmann::ordered_json conflicts = nlohmann::ordered_json::array();
+        for (const auto& s : data.samples) {
             samples.push_back({{"sample", s.name}, {"typed_markers", s.typedMarkers()}});
+            if (!s.conflict.empty())
+                conflicts.push_back({{"sample", s.name}, {"conflict", s.conflict}});
+        }
         nlohmann::ordered_json doc = {{"file", automation::validUtf8(options.file.string())},
                                       {"layout", data.layout},
                                       {"samples", samples},
-                                      {"markers_without_table", withoutTable}};
+                                      {"markers_without_table", withoutTable},
+                                      {"ambiguous_samples", conflicts},
+                                      {"notes", data.notes}};
         out << doc.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
     } else if (options.format == "csv") {
         out << "sample,typed_markers\n";
@@ -107,6 +120,10 @@ int runProfiles(const ProfilesOptions& options, std::ostream& out, std::ostream&
             out << archive::csvField(s.name) << ',' << s.typedMarkers() << '\n'; // names from outside
         if (!withoutTable.empty())
             err << profiles::markersWithoutTableNote(withoutTable) << '\n';
+        if (!ambiguous.empty())
+            err << ambiguousNote << '\n';
+        for (const auto& note : data.notes)
+            err << note << '\n';
     } else {
         out << "Экспорт " << automation::validUtf8(options.file.string()) << " (" << data.layout << ")\n";
         out << "Образцов: " << data.samples.size() << "; образец - типировано маркеров:\n";
@@ -114,6 +131,10 @@ int runProfiles(const ProfilesOptions& options, std::ostream& out, std::ostream&
             out << "  " << s.name << '\t' << s.typedMarkers() << '\n';
         if (!withoutTable.empty())
             out << profiles::markersWithoutTableNote(withoutTable) << '\n';
+        if (!ambiguous.empty())
+            out << ambiguousNote << '\n';
+        for (const auto& note : data.notes)
+            out << note << '\n';
     }
     return kExitOk;
 }

@@ -53,6 +53,8 @@ LoadedResults evaluateGenotypeWorkbook(const std::filesystem::path& path, const 
                                table, format);
             }
             out.grid.setResultCount(static_cast<std::uint16_t>(rows));
+            for (int row : layout.exportLineRows)
+                out.exportLines.push_back(sheet.text(row, kColumnLocus));
         }
         out.rowsLeftOut = leftOut;
         out.rowsAfterClosingLines = layout.rowsAfterClosingLines;

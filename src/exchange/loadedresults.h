@@ -37,6 +37,12 @@ struct LoadedResults {
     // When ok and the rows came from a genotyping export: the samples taken for the persons
     // ("отец «F-118», ребенок «C-118», мать «M-118»"), for the case report; empty otherwise.
     std::string sourceSamples;
+    // The lines the results workbook keeps under its closing lines about the genotyping export
+    // the rows came from, each beginning with kExportLinePrefix: the export's file and samples,
+    // then the markers not evaluated and why, and what the reader noticed (lines after the table,
+    // a last line without a line end). Read back from a results workbook as they stand; empty for
+    // rows from a workbook without them.
+    std::vector<std::string> exportLines;
 
     static LoadedResults failed(std::string message)
     {

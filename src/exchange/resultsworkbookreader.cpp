@@ -104,6 +104,8 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
             }
             if (!unsplitRows.empty())
                 out.notes.push_back(std::string(kUnsplitGenotypeNote) + unsplitRows);
+            for (int row : layout.exportLineRows)
+                out.exportLines.push_back(sheet.text(row, kColumnLocus));
         }
         out.rowsLeftOut = leftOut;
         out.rowsAfterClosingLines = layout.rowsAfterClosingLines;

@@ -38,7 +38,7 @@ void setWrappedRowHeights(const std::vector<std::vector<std::string>>& values, i
     double merged = 0;
     for (int column = kTrailingMergeFirst; column <= kTrailingMergeLast; ++column)
         merged += columnWidth(column);
-    for (int row = n + 2; row <= n + 1 + kTrailingRows; ++row)
+    for (int row = n + 2; row <= static_cast<int>(values.size()); ++row)
         give(row, wrappedLineCount(values[row - 1][kColumnLocus - 1], merged));
 }
 
@@ -46,11 +46,11 @@ void setWrappedRowHeights(const std::vector<std::vector<std::string>>& values, i
 
 void saveResultsWorkbook(const std::filesystem::path& path, const results::ResultsGrid& grid,
                          const std::string& cpiLine, const std::string& probabilityLine, freqdb::Population population,
-                         automation::WorkbookWriter& writer)
+                         automation::WorkbookWriter& writer, const std::vector<std::string>& exportLines)
 {
     using automation::CellRange;
     const int n = grid.ResultCount();
-    const int lastRow = n + 1 + kTrailingRows;
+    const int lastRow = n + 1 + kTrailingRows + static_cast<int>(exportLines.size());
     const CellRange block{1, 1, lastRow, kBlockColumns};
 
     // Sheet row g + 1 holds grid row g; the rows below the table (n + 1, n + 2) are empty in a
@@ -77,6 +77,8 @@ void saveResultsWorkbook(const std::filesystem::path& path, const results::Resul
     values[n + 2][kColumnLocus - 1] = probabilityLine;
     values[n + 3][kColumnLocus - 1]
         = std::string(kPopulationLinePrefix) + std::string(freqdb::genitiveName(population));
+    for (std::size_t k = 0; k < exportLines.size(); ++k)
+        values[n + 4 + k][kColumnLocus - 1] = exportLines[k];
 
     writer.addWorksheet(std::string(kSheetName));
     writer.setAlignment(block, automation::HorizontalAlignment::Center);

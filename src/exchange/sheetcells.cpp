@@ -100,6 +100,17 @@ bool lineTextOnly(const SheetCells& sheet, int row)
     return true;
 }
 
+// A line about the genotyping export the rows came from, as the writer puts it under the
+// population line.
+bool isExportLine(const SheetCells& sheet, int row)
+{
+    try {
+        return lineTextOnly(sheet, row) && sheet.text(row, kColumnLocus).starts_with(kExportLinePrefix);
+    } catch (const CellFault&) {
+        return false;
+    }
+}
+
 // The last row of the table of a sheet without recognised closing lines: R-3, or further down to
 // the last of the last three rows that names a locus and holds genotypes. 1 when there is none.
 int lastRowWithoutClosingLines(const SheetCells& sheet)
@@ -159,7 +170,14 @@ SheetTable tableRows(const SheetCells& sheet)
             if (line != ClosingLine::None)
                 blockEnd = row;
         }
-        for (int row = blockEnd + 1; row <= lastRow; ++row)
+        int row = blockEnd + 1;
+        if (out.populationRow) {
+            for (; row <= lastRow && (blankRow(sheet, row) || isExportLine(sheet, row)); ++row) {
+                if (!blankRow(sheet, row))
+                    out.exportLineRows.push_back(row);
+            }
+        }
+        for (; row <= lastRow; ++row)
             out.rowsAfterClosingLines += blankRow(sheet, row) ? 0 : 1;
     }
     for (int row = 2; row <= tableEnd; ++row) {

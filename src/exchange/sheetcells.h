@@ -62,7 +62,9 @@ struct SheetTable {
     int cpiRow = 0;
     int probabilityRow = 0;
     int populationRow = 0;
-    // Rows with something in them under the closing lines, not read.
+    // The lines about a genotyping export right under the population line (kExportLinePrefix).
+    std::vector<int> exportLineRows;
+    // Rows with something in them under the closing lines (and those lines), not read.
     int rowsAfterClosingLines = 0;
     bool closingLinesFound() const { return cpiRow != 0 || probabilityRow != 0 || populationRow != 0; }
 };

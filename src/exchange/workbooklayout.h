@@ -55,6 +55,11 @@ inline constexpr std::array<std::string_view, 3> kGenotypeHeaders
 // Followed directly by the population's name in the genitive ("русских").
 inline constexpr std::string_view kPopulationLinePrefix = "Использовались референтные частоты аллелей для ";
 
+// Lines under the population line (merged B:F, like it) about the genotyping export the rows came
+// from: "Экспорт генотипов: /path/run.txt; отец «F», ребенок «C»", then one per note. Readers
+// keep them; an older reader loads the workbook and counts them as lines that are no locus rows.
+inline constexpr std::string_view kExportLinePrefix = "Экспорт генотипов";
+
 struct ColumnWidth {
     int firstColumn;
     int lastColumn;

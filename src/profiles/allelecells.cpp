@@ -5,6 +5,7 @@
 
 #include "freqdb/locustable.h"
 #include "results/genotyperow.h"
+#include "text/casefold.h"
 
 namespace profiles {
 namespace {
@@ -37,49 +38,84 @@ bool isDecimalComma(std::string_view token)
 
 } // namespace
 
+bool isNoCall(std::string_view cell)
+{
+    const std::string word = text::foldCase(freqdb::withoutBlanks(cell));
+    return word.empty() || word == "na" || word == "n/a" || word == "-";
+}
+
 std::string alleleLabel(std::string_view cell)
 {
+    if (isNoCall(cell))
+        return {};
     std::string label(freqdb::withoutBlanks(cell));
     std::replace(label.begin(), label.end(), '.', ',');
     return label;
 }
 
-std::vector<std::string> splitAlleleCell(std::string_view cell)
+std::vector<std::vector<std::string>> alleleCellReadings(std::string_view cell)
 {
-    // "/", ";" and blanks always separate; a comma separates unless it is a decimal comma, so
-    // "15, 16", "15,16", "6,9" and "9,3/10" all read as the two alleles they are.
-    std::vector<std::string> labels;
-    auto addToken = [&labels](std::string_view token) {
-        if (isDecimalComma(token)) {
-            labels.push_back(alleleLabel(token));
-            return;
-        }
-        std::size_t start = 0;
-        for (std::size_t i = 0; i <= token.size(); ++i) {
-            if (i == token.size() || token[i] == ',') {
-                if (std::string label = alleleLabel(token.substr(start, i - start)); !label.empty())
-                    labels.push_back(std::move(label));
-                start = i + 1;
-            }
-        }
+    if (isNoCall(cell))
+        return {};
+    // The cell's parts: "/", ";" and blanks always separate; a comma right between two parts may
+    // be a decimal comma ("9,3") or a separator ("15,16").
+    struct Part {
+        std::string_view text;
+        bool afterComma = false;
     };
+    std::vector<Part> parts;
+    bool afterComma = false;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= cell.size(); ++i) {
-        if (i == cell.size() || cell[i] == '/' || cell[i] == ';' || isBlank(cell[i])) {
-            addToken(cell.substr(start, i - start));
-            start = i + 1;
+        if (i < cell.size() && cell[i] != ',' && cell[i] != '/' && cell[i] != ';' && !isBlank(cell[i]))
+            continue;
+        if (i > start) {
+            parts.push_back({cell.substr(start, i - start), afterComma});
+            afterComma = i < cell.size() && cell[i] == ',';
+        } else {
+            afterComma = false; // ", " or ",,": that comma stands beside no part
         }
+        start = i + 1;
     }
-    return labels;
+    // Every way of taking the possible decimal commas, the fullest first; a cell is a few parts,
+    // but a cell of hundreds of "1,1" must not take forever, so the readings are capped.
+    constexpr std::size_t kMostReadings = 16;
+    std::vector<std::vector<std::string>> readings;
+    std::vector<std::string> labels;
+    auto walk = [&](auto&& self, std::size_t i) -> void {
+        if (readings.size() >= kMostReadings)
+            return;
+        if (i == parts.size()) {
+            std::vector<std::string> reading;
+            for (const auto& label : labels)
+                if (!label.empty())
+                    addAllele(reading, label);
+            if (std::find(readings.begin(), readings.end(), reading) == readings.end())
+                readings.push_back(std::move(reading));
+            return;
+        }
+        if (i + 1 < parts.size() && parts[i + 1].afterComma) {
+            const std::string joined = std::string(parts[i].text) + "," + std::string(parts[i + 1].text);
+            if (isDecimalComma(joined)) {
+                labels.push_back(alleleLabel(joined));
+                self(self, i + 2);
+                labels.pop_back();
+            }
+        }
+        labels.push_back(alleleLabel(parts[i].text));
+        self(self, i + 1);
+        labels.pop_back();
+    };
+    walk(walk, 0);
+    if (readings.size() == 1 && readings.front().empty())
+        return {};
+    return readings;
 }
 
-std::vector<std::string> pairReading(std::string_view cell)
+std::vector<std::string> splitAlleleCell(std::string_view cell)
 {
-    cell = freqdb::withoutBlanks(cell);
-    if (!isDecimalComma(cell))
-        return {};
-    const std::size_t comma = cell.find(',');
-    return {std::string(cell.substr(0, comma)), std::string(cell.substr(comma + 1))};
+    auto readings = alleleCellReadings(cell);
+    return readings.empty() ? std::vector<std::string>() : std::move(readings.front());
 }
 
 bool isOffLadder(std::string_view label)
@@ -89,13 +125,7 @@ bool isOffLadder(std::string_view label)
 
 bool isRepeatNumber(std::string_view label)
 {
-    label = freqdb::withoutBlanks(label);
-    const std::size_t point = label.find_first_of(".,");
-    const std::string_view whole = label.substr(0, point);
-    const std::string_view part = point == std::string_view::npos ? std::string_view() : label.substr(point + 1);
-    // A microvariant's part is one digit: "15,16" in one allele's cell is two alleles run together.
-    return !whole.empty() && std::all_of(whole.begin(), whole.end(), isDigit)
-           && (point == std::string_view::npos || (part.size() == 1 && isDigit(part.front())));
+    return results::isRepeatNumberLabel(label);
 }
 
 void addAllele(std::vector<std::string>& alleles, std::string label)

@@ -4,22 +4,30 @@
 // layout with two columns per marker; both alleles in one cell ("15/16", "15,16", "15 16",
 // "15;16", "15, 16") in the wide layout with one column per marker. A comma between a whole
 // number and one digit from 1 to 4 not above it ("9,3", "2,2") is a decimal comma, as in the
-// microvariant 9.3; between two alleles ("6,9", "8,9") it separates them.
+// microvariant 9.3; between two alleles ("6,9", "8,9") it separates them. A comma that may be
+// either ("2,2,13": 2,2 and 13, or 2, 2 and 13) gives the cell more than one reading; the
+// locus's table decides between them (profilecase.h). "NA" (how R writes an empty call), "N/A",
+// "-" and an empty cell are no call.
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace profiles {
 
-// The label in the program's form: blanks trimmed, a decimal point written as a comma.
+// "NA", "N/A", "-" or nothing: the program made no call.
+bool isNoCall(std::string_view cell);
+
+// The label in the program's form: blanks trimmed, a decimal point written as a comma; empty for
+// no call.
 std::string alleleLabel(std::string_view cell);
 
-// The labels of a cell that holds both alleles of a marker; none for an empty cell.
-std::vector<std::string> splitAlleleCell(std::string_view cell);
+// The readings of a cell that holds all alleles of a marker, each its distinct labels in order:
+// first the one that takes every comma it can as a decimal comma ("2,2, 13": 2,2 and 13), then
+// the others ("2,2,13" also reads 2 and 13). None for a cell without a call.
+std::vector<std::vector<std::string>> alleleCellReadings(std::string_view cell);
 
-// For a cell that is one decimal-comma microvariant ("5,4"), the two alleles it would be with
-// the comma as a separator ({"5", "4"}); empty for any other cell.
-std::vector<std::string> pairReading(std::string_view cell);
+// The first of those readings; none for a cell without a call.
+std::vector<std::string> splitAlleleCell(std::string_view cell);
 
 // "OL", "off-ladder", "OMR" (outside the marker's range), "<8", ">33": an allele outside the
 // allelic ladder, not a label of any frequency table.

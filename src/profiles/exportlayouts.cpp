@@ -21,6 +21,15 @@ std::string inQuotes(const std::string& s)
     return "«" + s + "»";
 }
 
+// "17/18"; "нет аллелей" for a row without any.
+std::string callText(const std::vector<std::string>& alleles)
+{
+    std::string text;
+    for (const auto& a : alleles)
+        text += (text.empty() ? "" : "/") + a;
+    return text.empty() ? "нет аллелей" : text;
+}
+
 bool isOneOf(const std::string& key, std::initializer_list<std::string_view> words)
 {
     return std::find(words.begin(), words.end(), key) != words.end();
@@ -119,29 +128,30 @@ public:
     {
         const auto [it, added] = m_sampleIndex.emplace(name, m_export.samples.size());
         if (added)
-            m_export.samples.push_back({name, {}});
+            m_export.samples.push_back({name, {}, {}});
         return m_export.samples[it->second];
     }
 
-    // The call of a row that gives all of the sample's alleles at the marker; a second row for
-    // the same sample and marker must give the same ones.
-    void putCall(std::size_t r, const std::string& sampleName, const std::string& marker,
-                 std::vector<std::string> alleles, std::vector<std::string> pairReading = {})
+    // The call of a row that gives all of the sample's alleles at the marker. A second row for
+    // the same sample and marker with other alleles makes the sample ambiguous: a case that
+    // takes it is refused, the others are not (a control injected twice is no concern of theirs).
+    void putCall(std::size_t r, const std::string& sampleName, const std::string& marker, MarkerCall call)
     {
         noteMarker(marker);
         ExportedSample& s = sample(sampleName);
-        const int line = m_grid.rows()[r].line;
-        const auto [it, added]
-            = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{alleles, line, std::move(pairReading)});
+        call.line = m_grid.rows()[r].line;
+        const std::vector<std::string> alleles = call.alleles;
+        const auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), std::move(call));
         if (added)
             return;
         auto sorted = [](std::vector<std::string> v) {
             std::sort(v.begin(), v.end());
             return v;
         };
-        if (sorted(it->second.alleles) != sorted(std::move(alleles)))
-            throw ExportError(m_grid.whereRow(r) + ": образец " + inQuotes(sampleName) + ", маркер " + inQuotes(marker)
-                              + " уже дан в строке " + std::to_string(it->second.line) + " с другими аллелями");
+        if (sorted(it->second.alleles) != sorted(alleles) && s.conflict.empty())
+            s.conflict = "маркер " + inQuotes(marker) + ": строка " + std::to_string(it->second.line) + " — "
+                         + callText(it->second.alleles) + ", строка " + std::to_string(call.line) + " — "
+                         + callText(alleles);
     }
 
     // One allele of a row that gives one allele (the per-allele layout).
@@ -149,7 +159,7 @@ public:
     {
         noteMarker(marker);
         ExportedSample& s = sample(sampleName);
-        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.rows()[r].line, {}});
+        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.rows()[r].line, {}, {}});
         if (!allele.empty())
             addAllele(it->second.alleles, std::move(allele));
     }
@@ -189,10 +199,10 @@ void refuseFieldsPastColumns(const Grid& grid, std::size_t r, std::size_t column
     }
 }
 
-GenotypeExport readLong(const Grid& grid, const Header& h)
+GenotypeExport readLong(const Grid& grid, const Header& h, std::size_t endRow)
 {
     ExportBuilder builder(grid);
-    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+    for (std::size_t r = h.row + 1; r < endRow; ++r) {
         refuseFieldsPastColumns(grid, r, grid.width(h.row), h.row);
         const std::string sample = requiredText(grid, r, h.sample, "имени образца");
         const std::string marker = requiredText(grid, r, *h.marker, "имени маркера");
@@ -205,7 +215,7 @@ GenotypeExport readLong(const Grid& grid, const Header& h)
             if (std::string label = alleleLabel(grid.cell(r, c).text); !label.empty())
                 addAllele(alleles, std::move(label));
         }
-        builder.putCall(r, sample, marker, std::move(alleles));
+        builder.putCall(r, sample, marker, MarkerCall{std::move(alleles), 0, {}, {}});
     }
     return builder.take(h.perAllele ? "по строке на аллель" : "по строке на образец и маркер");
 }
@@ -225,7 +235,7 @@ std::string wideMarkerName(const std::string& header)
     return header;
 }
 
-GenotypeExport readWide(const Grid& grid, const Header& h)
+GenotypeExport readWide(const Grid& grid, const Header& h, std::size_t endRow)
 {
     // The marker columns in order; a marker's columns are read together, each cell split.
     std::vector<std::pair<std::string, std::vector<std::size_t>>> markers;
@@ -235,10 +245,10 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
     // is saved as the name and an empty cell (or none at the end of the line). Read alone, each
     // heterozygote would become a homozygote.
     std::size_t width = 0;
-    for (std::size_t r = h.row; r < grid.rows().size(); ++r)
+    for (std::size_t r = h.row; r < endRow; ++r)
         width = std::max(width, grid.width(r));
-    auto holdsData = [&grid, &h](std::size_t c) {
-        for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+    auto holdsData = [&grid, &h, endRow](std::size_t c) {
+        for (std::size_t r = h.row + 1; r < endRow; ++r) {
             if (!grid.cell(r, c).text.empty())
                 return true;
         }
@@ -266,30 +276,77 @@ GenotypeExport readWide(const Grid& grid, const Header& h)
     for (const auto& marker : markers)
         columnsRead = std::max(columnsRead, marker.second.back() + 1);
     ExportBuilder builder(grid);
-    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+    for (std::size_t r = h.row + 1; r < endRow; ++r) {
         refuseFieldsPastColumns(grid, r, columnsRead, h.row);
         const std::string sample = requiredText(grid, r, h.sample, "имени образца");
         builder.sample(sample);
         for (const auto& [name, columns] : markers) {
-            std::vector<std::string> alleles, pair;
+            MarkerCall call;
             for (std::size_t c : columns) {
                 const std::string& cell = grid.cell(r, c).text;
                 if (columns.size() > 1) {
                     if (std::string label = alleleLabel(cell); !label.empty())
-                        addAllele(alleles, std::move(label));
-                } else {
-                    for (std::string& label : splitAlleleCell(cell))
-                        addAllele(alleles, std::move(label));
-                    pair = pairReading(cell);
+                        addAllele(call.alleles, std::move(label));
+                    continue;
                 }
+                auto readings = alleleCellReadings(cell);
+                if (readings.empty())
+                    continue;
+                call.alleles = std::move(readings.front());
+                call.otherReadings.assign(std::make_move_iterator(readings.begin() + 1),
+                                          std::make_move_iterator(readings.end()));
+                call.written = cell;
             }
-            builder.putCall(r, sample, name, std::move(alleles), std::move(pair));
+            builder.putCall(r, sample, name, std::move(call));
         }
     }
     return builder.take("по строке на образец");
 }
 
+// Whether a cell holds what reads as an allele call: a number of repeats or an off-ladder call.
+bool holdsCall(const std::string& cell)
+{
+    for (const auto& reading : alleleCellReadings(cell)) {
+        for (const auto& label : reading) {
+            if (isRepeatNumber(label) || isOffLadder(label))
+                return true;
+        }
+    }
+    return false;
+}
+
+// The rows after the table that are no part of it: from the end up, rows narrower than the header
+// whose fields besides the sample hold no allele call. The index of the first of them.
+std::size_t tableEnd(const Grid& grid, const Header& h)
+{
+    std::size_t end = grid.rows().size();
+    while (end > h.row + 1 && grid.width(end - 1) < grid.width(h.row)) {
+        const std::size_t r = end - 1;
+        for (std::size_t c = 0; c < grid.width(r); ++c) {
+            if (c != h.sample && holdsCall(grid.cell(r, c).text))
+                return end;
+        }
+        --end;
+    }
+    return end;
+}
+
+std::string rowText(const Grid& grid, std::size_t r)
+{
+    std::string text;
+    for (std::size_t c = 0; c < grid.width(r); ++c) {
+        if (!grid.cell(r, c).text.empty())
+            text += (text.empty() ? "" : " ") + grid.cell(r, c).text;
+    }
+    return text;
+}
+
 } // namespace
+
+bool hasExportHeader(const Grid& grid)
+{
+    return findHeader(grid).has_value();
+}
 
 GenotypeExport readExportGrid(const Grid& grid, bool lastLineEnded)
 {
@@ -297,8 +354,9 @@ GenotypeExport readExportGrid(const Grid& grid, bool lastLineEnded)
     if (!header)
         throw ExportError("в первых " + std::to_string(kHeaderRowsLooked)
                           + " строках нет заголовка со столбцом образца (Sample Name, SampleName, Образец)");
+    const std::size_t end = tableEnd(grid, *header);
     const std::size_t last = grid.rows().size() - 1;
-    if (!lastLineEnded && last > header->row && grid.width(last) < grid.width(header->row))
+    if (!lastLineEnded && end > last && last > header->row && grid.width(last) < grid.width(header->row))
         throw ExportError(grid.whereRow(last) + ": файл обрывается на этой строке, полей в ней "
                           + std::to_string(grid.width(last)) + ", в заголовке "
                           + std::to_string(grid.width(header->row)) + " — похоже, файл записан не полностью");
@@ -311,9 +369,20 @@ GenotypeExport readExportGrid(const Grid& grid, bool lastLineEnded)
         throw ExportError(grid.whereRow(header->row)
                           + ": есть столбец маркера, но нет столбцов аллелей (Allele 1, "
                             "Allele 2 или Allele)");
-    GenotypeExport result = header->marker ? readLong(grid, *header) : readWide(grid, *header);
+    GenotypeExport result = header->marker ? readLong(grid, *header, end) : readWide(grid, *header, end);
     if (result.samples.empty())
         throw ExportError("под заголовком (" + grid.whereRow(header->row) + ") нет ни одного образца");
+    if (end <= last) {
+        const std::string lines = end == last
+                                      ? grid.whereRow(end) + " после таблицы не прочитана"
+                                      : "строки " + std::to_string(grid.rows()[end].line) + "–"
+                                            + std::to_string(grid.rows()[last].line) + " после таблицы не прочитаны";
+        result.notes.push_back(lines + ": полей меньше, чем в заголовке, и нет аллелей («" + rowText(grid, end) + "»)");
+    } else if (!lastLineEnded) {
+        // A copy cut inside its last allele ("29.2" as "29") reads as a whole row.
+        result.notes.push_back("последняя строка файла (" + grid.whereRow(last)
+                               + ") без конца строки: проверьте, что файл записан полностью");
+    }
     return result;
 }
 

@@ -22,9 +22,15 @@
 
 namespace profiles {
 
-// "по строке на образец и маркер" and the like, the layout's description. `lastLineEnded` false:
-// the text stops without a line end, and a last row narrower than the header is refused as a
-// file cut short (its missing cells would read as a homozygote or an untyped marker).
+// "по строке на образец и маркер" and the like, the layout's description. Lines after the table
+// that are narrower than the header and hold no allele call ("Printed by:<TAB>Ivanov") end it,
+// with a note. `lastLineEnded` false: the text stops without a line end; a last row of the table
+// narrower than the header is refused as a file cut short (its missing cells would read as a
+// homozygote or an untyped marker), and a whole one is read with a note to check the file.
 GenotypeExport readExportGrid(const tabletext::Grid& grid, bool lastLineEnded = true);
+
+// Whether one of the first rows is a header this reader knows (a sample column): the separator
+// that gives one is the file's.
+bool hasExportHeader(const tabletext::Grid& grid);
 
 } // namespace profiles

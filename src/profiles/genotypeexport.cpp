@@ -24,7 +24,18 @@ GenotypeExport readContent(const std::string& bytes)
     const auto decoded = tabletext::decodeText(bytes);
     if (!decoded)
         throw ExportError("текст в UTF-16 повреждён");
-    const tabletext::DelimitedText delimited = tabletext::splitDelimited(decoded->utf8, kMaxExportCells);
+    tabletext::DelimitedText delimited = tabletext::splitDelimited(decoded->utf8, kMaxExportCells);
+    // The separator the first lines hold most often may be the cells' own: a ";" file whose cells
+    // read "15, 16" holds more commas. The one that gives a header is the file's.
+    for (char other : {'\t', ';', ','}) {
+        if (hasExportHeader(delimited.grid) || !delimited.complete)
+            break;
+        if (other == delimited.separator)
+            continue;
+        tabletext::DelimitedText retried = tabletext::splitDelimited(decoded->utf8, kMaxExportCells, other);
+        if (hasExportHeader(retried.grid))
+            delimited = std::move(retried);
+    }
     if (!delimited.complete)
         throw ExportError("в файле больше " + std::to_string(kMaxExportCells) + " ячеек — это не экспорт генотипов");
     if (delimited.unclosedQuoteLine > 0)

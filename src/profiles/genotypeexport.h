@@ -23,14 +23,19 @@ struct MarkerCall {
     std::vector<std::string> alleles;
     int line = 0;
     // A one-column cell "5,4" reads as the microvariant 5,4 (alleles); it may also be the two
-    // alleles 5 and 4 written with a comma between them. Those two, to be taken instead when the
-    // locus's table has both and not the microvariant. Empty for any other cell.
-    std::vector<std::string> pairReading;
+    // alleles 5 and 4 written with a comma between them. The other readings of such a cell
+    // ("2,2,13": 2 and 13 beside 2,2 and 13), for the locus's table to decide; empty for any
+    // other cell.
+    std::vector<std::vector<std::string>> otherReadings;
+    std::string written; // the one-column cell as written, for a refusal; empty otherwise
 };
 
 struct ExportedSample {
     std::string name; // as written, trimmed
     std::map<std::string, MarkerCall> calls; // by tabletext::locusKey of the marker
+    // Markers given in two rows with different alleles (a control injected twice): the first
+    // such marker, "маркер «vWA»: строка 2 — 17/18, строка 4 — 17/19". A case refuses the sample.
+    std::string conflict;
     // Markers with at least one allele.
     std::size_t typedMarkers() const;
 };
@@ -41,6 +46,9 @@ struct GenotypeExport {
     std::vector<std::string> markerKeys;
     std::map<std::string, std::string> markerNames;
     std::vector<ExportedSample> samples; // in the order of their first row
+    // What the reader noticed and the case must state: lines after the table that were not
+    // read, a last line without a line end.
+    std::vector<std::string> notes;
 
     // The sample of that exact name, or null.
     const ExportedSample* sample(const std::string& name) const;

@@ -2,6 +2,7 @@
 #include "profilecase.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 
 #include "automation/readmessages.h"
@@ -46,6 +47,23 @@ std::string tableLabel(const freqdb::LocusTable& table, std::uint8_t locus, cons
     return table.AlleleIndexOf(locus, pointed) != 0 ? pointed : label;
 }
 
+// "15/16/17": the labels as a genotype cell writes them.
+std::string joinedCall(const std::vector<std::string>& labels)
+{
+    std::string cell;
+    for (const auto& label : labels)
+        cell += (cell.empty() ? "" : "/") + label;
+    return cell;
+}
+
+// A locus key with the letters O and I as the digits they are mistaken for: "tho1" is "th01".
+std::string lookalikeKey(std::string key)
+{
+    for (char& c : key)
+        c = c == 'o' ? '0' : c == 'i' ? '1' : c;
+    return key;
+}
+
 struct PersonCall {
     std::string cell;
     std::string problem;
@@ -61,15 +79,37 @@ PersonCall personCall(const ExportedSample* sample, const std::string& key, resu
         return out;
     }
     // "5,4" is the microvariant when the table has it, or the alleles 5 and 4 when it has those
-    // and not the microvariant; otherwise it stays what it reads as (a rare microvariant).
+    // and not the microvariant; otherwise it stays what it reads as (a rare microvariant). A cell
+    // with two readings that both name alleles of the table is refused, not guessed.
     const MarkerCall& call = it->second;
     const auto inTable = [&](const std::string& label) { return table.matchAllele(locus, label) != 0; };
-    const bool pair = !call.pairReading.empty() && !inTable(call.alleles.front())
-                      && std::all_of(call.pairReading.begin(), call.pairReading.end(), inTable);
-    const std::vector<std::string>& alleles = pair ? call.pairReading : call.alleles;
-    const std::string first = tableLabel(table, locus, alleles[0]);
-    const std::string second = alleles.size() > 1 ? tableLabel(table, locus, alleles[1]) : first;
-    out.cell = results::joinGenotype(first, second);
+    const std::vector<std::string>* chosen = &call.alleles;
+    if (!call.otherReadings.empty()) {
+        std::vector<const std::vector<std::string>*> fitting;
+        for (const auto* reading : {&call.alleles}) {
+            if (std::all_of(reading->begin(), reading->end(), inTable))
+                fitting.push_back(reading);
+        }
+        for (const auto& reading : call.otherReadings) {
+            if (std::all_of(reading.begin(), reading.end(), inTable))
+                fitting.push_back(&reading);
+        }
+        if (fitting.size() > 1)
+            throw ExportError("строка " + std::to_string(call.line) + ": образец «" + sample->name + "», маркер «"
+                              + table.record(locus).Name + "»: «" + call.written + "» читается и как "
+                              + joinedCall(*fitting[0]) + ", и как " + joinedCall(*fitting[1])
+                              + " — запишите аллели через «/» (микровариант — с точкой)");
+        if (fitting.size() == 1)
+            chosen = fitting.front();
+    }
+    const std::vector<std::string>& alleles = *chosen;
+    // Every allele as read, so a row stated for three alleles is saved with all three.
+    std::vector<std::string> labels;
+    for (const auto& a : alleles)
+        labels.push_back(tableLabel(table, locus, a));
+    if (labels.size() == 1)
+        labels.push_back(labels.front());
+    out.cell = joinedCall(labels);
     for (const auto& a : alleles) {
         if (isOffLadder(a)) {
             out.problem = offLadderVerdict(person, a);
@@ -94,17 +134,6 @@ PersonCall personCall(const ExportedSample* sample, const std::string& key, resu
 std::string offLadderVerdict(results::Person person, const std::string& label)
 {
     return results::offLadderVerdict(person, label);
-}
-
-std::string unrecognisedAlleleVerdict(results::Person person, const std::string& label)
-{
-    return "Аллель " + label + " " + std::string(genitive(person)) + " не распознан: не рассчитывается";
-}
-
-std::string tooManyAllelesVerdict(results::Person person, std::size_t count)
-{
-    const std::string number = count == 3 ? "Три аллеля" : std::to_string(count) + (count < 5 ? " аллеля" : " аллелей");
-    return number + " у " + std::string(genitive(person)) + ": не рассчитывается";
 }
 
 std::string untypedVerdict(results::Person person)
@@ -162,6 +191,11 @@ ProfileCase formCase(const GenotypeExport& data, const CaseChoice& choice, const
     const ExportedSample* mother = choice.mother ? data.sample(*choice.mother) : nullptr;
     if (!father || !child || (choice.mother && !mother))
         throw ExportError("в экспорте нет образцов: " + joined(missingSamples(data, choice)));
+    for (const ExportedSample* s : {father, child, mother}) {
+        if (s && !s->conflict.empty())
+            throw ExportError("образец «" + s->name + "» дан дважды с разными аллелями, " + s->conflict
+                              + " — выберите один из повторов или исправьте экспорт");
+    }
 
     ProfileCase out;
     std::vector<std::string> locusNames;
@@ -190,7 +224,23 @@ ProfileCase formCase(const GenotypeExport& data, const CaseChoice& choice, const
         row.statedVerdict = !f.problem.empty() ? f.problem : !c.problem.empty() ? c.problem : m.problem;
         out.rows.push_back(std::move(row));
     }
-    out.markersWithoutTable = markersWithoutTable(data, locusNames);
+    // The markers of the chosen samples that no loaded locus names: a probable misspelling is
+    // named with the locus it was meant to be.
+    for (const auto& key : data.markerKeys) {
+        if (lociByKey.count(key))
+            continue;
+        const std::array<const ExportedSample*, 3> chosen{father, child, mother};
+        const bool typed = std::any_of(chosen.begin(), chosen.end(),
+                                       [&key](const ExportedSample* s) { return s && s->calls.count(key); });
+        if (!typed)
+            continue;
+        std::string marker = data.markerNames.at(key);
+        for (const auto& [locusKey, locus] : lociByKey) {
+            if (lookalikeKey(locusKey) == lookalikeKey(key))
+                marker += " (вероятно, " + locus + " с опечаткой: буква O или I вместо цифры 0 или 1)";
+        }
+        out.markersWithoutTable.push_back(std::move(marker));
+    }
     return out;
 }
 
@@ -213,12 +263,19 @@ exchange::LoadedResults evaluateProfileCase(const GenotypeExport& data, const Ca
                                  row.statedVerdict);
     }
     out.grid.setResultCount(static_cast<std::uint16_t>(rows));
+    // What the export said beyond the rows goes with the case into its report and workbook.
+    std::vector<std::string> exportNotes = data.notes;
     if (!formed.markersWithoutTable.empty())
-        out.notes.push_back(markersWithoutTableNote(formed.markersWithoutTable));
+        exportNotes.insert(exportNotes.begin(), markersWithoutTableNote(formed.markersWithoutTable));
+    out.notes = exportNotes;
     if (leftOut > 0)
         out.notes.push_back(std::string(exchange::kRowsLeftOutNote) + std::to_string(leftOut));
     out.ok = true;
     out.sourceSamples = choiceText(choice);
+    out.exportLines.push_back(std::string(exchange::kExportLinePrefix) + ": " + exchange::fullPathText(path) + "; "
+                              + out.sourceSamples);
+    for (const auto& note : exportNotes)
+        out.exportLines.push_back(std::string(exchange::kExportLinePrefix) + ": " + note);
     out.caption = std::string(exchange::kCaptionPrefix) + exchange::fullPathText(path);
     return out;
 }

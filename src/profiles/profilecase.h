@@ -60,9 +60,10 @@ exchange::LoadedResults evaluateProfileCase(const GenotypeExport& data, const Ca
 
 // Verdicts of rows the export marks as not evaluable (column 2).
 std::string offLadderVerdict(results::Person person, const std::string& label);
-std::string tooManyAllelesVerdict(results::Person person, std::size_t count);
-// A call that is neither a number of repeats nor a label of the locus's table ("?").
-std::string unrecognisedAlleleVerdict(results::Person person, const std::string& label);
+// A call of three or more alleles and a call that is neither a number of repeats nor a label of
+// the locus's table ("?"): the genotype workbook's own verdicts, so a saved case reads back so.
+using results::tooManyAllelesVerdict;
+using results::unrecognisedAlleleVerdict;
 std::string untypedVerdict(results::Person person);
 // "отец «F», ребенок «C», мать «M»" (without the mother for a duo): the persons' samples.
 std::string choiceText(const CaseChoice& choice);

@@ -92,6 +92,12 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
     report.sourceLoadedAt = inputs.sourceLoadedAt;
     report.sourceChanged = !inputs.source.empty() && inputs.sourceChanged;
     report.sourceSamples = inputs.source.empty() ? std::string() : inputs.sourceSamples;
+    // The first line names the export's file and samples, which the lines above already give
+    // for rows taken from the export itself.
+    if (!inputs.source.empty())
+        report.exportLines = inputs.exportLines;
+    if (!report.sourceSamples.empty() && !report.exportLines.empty())
+        report.exportLines.erase(report.exportLines.begin());
 
     report.header = {trimmed(grid.cell(0, results::kColumnNumber)),
                      trimmed(grid.cell(0, results::kColumnLocus)),

@@ -48,6 +48,9 @@ struct CaseReport {
     std::string sourceLoadedAt;
     bool sourceChanged = false; // rows were added, deleted, marked or recomputed after the load
     std::string sourceSamples; // a genotyping export's samples taken for the persons, or empty
+    // The lines about the genotyping export the rows came from (LoadedResults::exportLines): the
+    // markers not evaluated and why, and what the reader noticed in the file.
+    std::vector<std::string> exportLines;
     ReportRow header;
     std::vector<ReportRow> rows;
     // The two result lines, empty when the combined index was not formed for these rows.
@@ -73,6 +76,7 @@ struct CaseInputs {
     std::string sourceLoadedAt;
     bool sourceChanged = false; // the table was changed after the load
     std::string sourceSamples; // exchange::LoadedResults::sourceSamples of the load
+    std::vector<std::string> exportLines; // exchange::LoadedResults::exportLines of the load
     const text::NumberFormat* format = nullptr;
 };
 

@@ -32,6 +32,7 @@ std::string writeEvaluatedCaseReport(const std::filesystem::path& path, const ar
     const std::string now = currentDateTimeText();
     inputs.sourceLoadedAt = now; // the case's workbook is read as the report is made
     inputs.sourceSamples = evaluated.sourceSamples;
+    inputs.exportLines = evaluated.exportLines;
     inputs.format = evaluated.format;
     try {
         writeReportPdf(describeCase(inputs, now), path);

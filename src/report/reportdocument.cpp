@@ -58,12 +58,15 @@ QString frontHtml(const CaseReport& report)
             source += QStringLiteral(", %1 %2").arg(qs(kLoadedAtWord), dateText(report.sourceLoadedAt));
         if (report.sourceChanged)
             source += QStringLiteral("; %1").arg(qs(kChangedAfterLoad));
-        infoLine(html, kSourceLabel, source);
+        infoLine(html, report.sourceSamples.empty() ? kSourceLabel : kExportSourceLabel, source);
         // A genotyping export holds a run's samples: the report names the ones the case took.
         if (!report.sourceSamples.empty())
             infoLine(html, kSamplesLabel, cellText(report.sourceSamples));
     }
     html += QStringLiteral("</table>");
+    // What the export said beyond the rows: its markers not evaluated and why, its file's notes.
+    for (const std::string& line : report.exportLines)
+        html += QStringLiteral("<p style=\"margin-top: 4px; margin-bottom: 0px;\">%1</p>").arg(cellText(line));
 
     if (!report.labSettings.empty()) {
         html += QStringLiteral("<p style=\"font-weight: bold; margin-top: 10px; margin-bottom: 4px;\">%1</p>")

@@ -17,6 +17,8 @@ inline constexpr std::string_view kDataFolderLabel = "Папка данных";
 inline constexpr std::string_view kFingerprintLabel = "Отпечаток таблиц частот (SHA-256)";
 inline constexpr std::string_view kLociLoadedWord = "локусов";
 inline constexpr std::string_view kSourceLabel = "Книга, из которой загружены строки";
+// The same line when the rows came from a genotyping export.
+inline constexpr std::string_view kExportSourceLabel = "Экспорт генотипов";
 inline constexpr std::string_view kLoadedAtWord = "загружена";
 inline constexpr std::string_view kSamplesLabel = "Образцы экспорта генотипов";
 inline constexpr std::string_view kChangedAfterLoad = "после загрузки строки изменялись";

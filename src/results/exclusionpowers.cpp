@@ -47,7 +47,11 @@ ExclusionPowers exclusionPowers(const freqdb::LocusTable& table, const ResultsGr
     ExclusionPowers out;
     std::vector<long double> marked;
     for (int r = 1; r <= grid.ResultCount(); ++r) {
-        const auto pe = rowExclusionPower(table, grid.cell(r, kColumnLocus), grid.RowGenotypes(r));
+        // A row without an index was not evaluated (a stated verdict, a failed row): its
+        // genotype cells may hold less than was typed, and no PE is given for it.
+        std::optional<long double> pe;
+        if (!grid.cell(r, kColumnLr).empty())
+            pe = rowExclusionPower(table, grid.cell(r, kColumnLocus), grid.RowGenotypes(r));
         out.rows.push_back(pe ? exclusionPowerText(*pe, format) : std::string());
         // The rows the CPI multiplies: marked and with an index.
         if (pe && grid.isMarked(r) && !grid.cell(r, kColumnLr).empty())

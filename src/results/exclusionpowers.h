@@ -2,7 +2,8 @@
 #pragma once
 // The power of exclusion of every row of a results table and of its marked rows together, as
 // the batch output and the case report give them beside the table (the grid itself shows
-// neither). Each row's PE comes from its genotypes and the loaded table, like a recomputation.
+// neither). Each row's PE comes from its genotypes and the loaded table, like a recomputation;
+// a row without an LR has none.
 #include <optional>
 #include <string>
 #include <string_view>

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "genotyperow.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <utility>
 
 #include "engine/exclusionpower.h"
@@ -10,6 +12,16 @@
 
 namespace results {
 namespace {
+
+// A number that writes repeats and one digit of a partial repeat at most ("99.10" is 99.1), or no
+// number at all; "9,33" is a number but no allele call.
+bool isRepeatValue(std::optional<long double> number)
+{
+    if (!number)
+        return true;
+    const long double tenths = *number * 10;
+    return std::fabs(tenths - std::round(tenths)) < 1e-6L;
+}
 
 std::string_view genitive(Person person)
 {
@@ -78,6 +90,8 @@ GenotypeRowTexts genotypeFromCells(const GenotypeCells& cells)
               if (auto pair = splitGenotype(cell)) {
                   first = std::move(pair->first);
                   second = std::move(pair->second);
+                  if (genotypeLabelCount(cell) > 2)
+                      own = cell;
                   return;
               }
               first = text::cutToCharacters(cell, text::kMaxLabelChars);
@@ -120,6 +134,38 @@ std::string offLadderVerdict(Person person, std::string_view label)
 {
     return "Аллель " + std::string(label) + " " + std::string(genitive(person))
            + " вне аллельной лестницы: не рассчитывается";
+}
+
+std::string tooManyAllelesVerdict(Person person, std::size_t count)
+{
+    const std::string number = count == 3 ? "Три аллеля" : std::to_string(count) + (count < 5 ? " аллеля" : " аллелей");
+    return number + " у " + std::string(genitive(person)) + ": не рассчитывается";
+}
+
+std::string unrecognisedAlleleVerdict(Person person, std::string_view label)
+{
+    return "Аллель " + std::string(label) + " " + std::string(genitive(person)) + " не распознан: не рассчитывается";
+}
+
+bool isRepeatNumberLabel(std::string_view label)
+{
+    label = freqdb::withoutBlanks(label);
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const std::size_t point = label.find_first_of(".,");
+    const std::string_view whole = label.substr(0, point);
+    const std::string_view part = point == std::string_view::npos ? std::string_view() : label.substr(point + 1);
+    return !whole.empty() && std::all_of(whole.begin(), whole.end(), digit)
+           && (point == std::string_view::npos || (part.size() == 1 && digit(part.front())));
+}
+
+std::size_t genotypeLabelCount(std::string_view cell)
+{
+    std::size_t count = 1;
+    while (splitGenotype(cell)) {
+        ++count;
+        cell = cell.substr(cell.find('/', text::cutToCharacters(cell, 1).size()) + 1);
+    }
+    return count;
 }
 
 bool isOffLadderLabel(std::string_view label)
@@ -181,9 +227,15 @@ ResolvedRow resolveRow(const freqdb::LocusTable& table, std::string_view locusNa
     std::array<PersonAlleles, 3> people = {{{Person::Father, g.father1, g.father2},
                                             {Person::Child, g.child1, g.child2},
                                             {Person::Mother, g.mother1, g.mother2}}};
+    const std::array<const std::string*, 3> ownCells{&g.fatherCell, &g.childCell, &g.motherCell};
     for (auto& p : people) {
         if (row.unsplit == p.person) {
             out.failure = failed(noSlashVerdict(p.person));
+            return out;
+        }
+        // All of a cell's alleles, as an export gave them: a third is no typing a row can evaluate.
+        if (const std::size_t count = genotypeLabelCount(*ownCells[static_cast<std::size_t>(p.person)]); count > 2) {
+            out.failure = failed(tooManyAllelesVerdict(p.person, count));
             return out;
         }
         const bool mother = p.person == Person::Mother;
@@ -199,6 +251,12 @@ ResolvedRow resolveRow(const freqdb::LocusTable& table, std::string_view locusNa
             *index = table.matchAllele(locus, label);
             if (*index == 0 && isOffLadderLabel(label)) {
                 out.failure = failed(offLadderVerdict(p.person, label));
+                return out;
+            }
+            // A number that is no number of repeats ("9,33": a microvariant's part is one digit)
+            // is no allele call, with or without a minimum frequency.
+            if (*index == 0 && !isRepeatValue(freqdb::alleleLabelNumber(label))) {
+                out.failure = failed(unrecognisedAlleleVerdict(p.person, label));
                 return out;
             }
             // Only a label that writes an allele number is a new allele: "l7" is a typing error,

@@ -51,7 +51,8 @@ struct GenotypeCells {
 // A row read from genotype cells: the labels kept for RowGenotypes, and the person whose cell
 // could not be split (its labels are then the cell's text cut to 5 characters and an empty
 // second label, and the cell's whole text is kept in RowGenotype, so saving the row writes the
-// cell back as it was).
+// cell back as it was). A cell of three or more alleles is kept whole the same way, beside its
+// first two labels; such a row is not evaluated.
 struct GenotypeRowTexts {
     RowGenotype genotype;
     std::optional<Person> unsplit;
@@ -64,6 +65,17 @@ std::string noSlashVerdict(Person person);
 std::string missingGenotypeVerdict(Person person);
 std::string unknownAlleleVerdict(Person person, std::string_view label, std::string_view locusName);
 std::string offLadderVerdict(Person person, std::string_view label);
+// A cell of three or more alleles ("15/16/17"): "Три аллеля у ребенка: не рассчитывается".
+std::string tooManyAllelesVerdict(Person person, std::size_t count);
+// A label that writes a number but no number of repeats ("9,33", "11,12"; "99.10" is 99,1).
+std::string unrecognisedAlleleVerdict(Person person, std::string_view label);
+
+// "15", "9,3", "9.3": a number of repeats, whose part is one digit. "9,33" or "15,16" is not.
+bool isRepeatNumberLabel(std::string_view label);
+
+// The labels of a genotype cell split at every "/" as splitGenotype splits at the first: 3 for
+// "15/16/17", 2 for "15/16", 1 for a cell without a split.
+std::size_t genotypeLabelCount(std::string_view cell);
 
 // "OL", "off-ladder", "<8", ">33": a call outside the allelic ladder, not an allele label. Two
 // such calls need not be the same allele, so a row holding one the table lacks is not evaluated,

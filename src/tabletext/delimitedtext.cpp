@@ -46,10 +46,10 @@ char chooseSeparator(std::string_view text)
 
 } // namespace
 
-DelimitedText splitDelimited(std::string_view text, std::size_t maxCells)
+DelimitedText splitDelimited(std::string_view text, std::size_t maxCells, char chosen)
 {
     DelimitedText result;
-    const char separator = chooseSeparator(text);
+    const char separator = chosen != 0 ? chosen : chooseSeparator(text);
     result.separator = separator;
 
     std::vector<GridRow> rows;

@@ -26,6 +26,7 @@ struct DelimitedText {
     bool lastLineEnded = true;
 };
 
-DelimitedText splitDelimited(std::string_view utf8, std::size_t maxCells);
+// `separator` 0: the one the first lines hold most often; otherwise that one.
+DelimitedText splitDelimited(std::string_view utf8, std::size_t maxCells, char separator = 0);
 
 } // namespace tabletext

@@ -13,7 +13,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "automation/workbook.h"
 #include "automation/xlsxworkbookwriter.h"
+#include "exchange/resultsworkbookreader.h"
 #include "freqdb/locusworkbookfiles.h"
 #include "profiles/profilecase.h"
 
@@ -340,6 +342,7 @@ TEST(ExportCaseReport, NamesTheSamplesTaken)
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string text = testsupport::pdfText(pdf);
     EXPECT_NE(text.find("duo-alleles.csv"), std::string::npos) << text;
+    EXPECT_NE(text.find("Экспорт генотипов: " + kSource + "/examples/duo-alleles.csv"), std::string::npos) << text;
     EXPECT_NE(text.find("Образцы экспорта генотипов: отец «Father-2026-118», ребенок «Child-2026-118»\n"),
               std::string::npos)
         << text;
@@ -425,6 +428,164 @@ TEST(ProfilesCommand, ListsTheSamplesAndTheMarkersWithoutATable)
     EXPECT_EQ(doc["markers_without_table"], nlohmann::json::array());
     const cli::Run bad = runProgram({"profiles", kSource + "/examples/trio.xlsx", "--data", kData});
     EXPECT_EQ(bad.status, 1);
+}
+
+} // namespace
+} // namespace cli
+
+namespace cli {
+namespace {
+
+// The rows of a batch run as "locus: father child formula LR PE", for comparing runs.
+std::map<std::string, std::string> rowsOf(const nlohmann::json& doc)
+{
+    std::map<std::string, std::string> rows;
+    for (const auto& row : doc["rows"]) {
+        const std::string pe = row["pe"].is_null() ? "-" : std::string(row["pe"]);
+        rows[row["locus"]] = std::string(row["father"]) + " " + std::string(row["child"]) + " "
+                             + std::string(row["formula"]) + " " + std::string(row["lr"]) + " " + pe;
+    }
+    return rows;
+}
+
+nlohmann::json batchJson(const std::vector<std::string>& head, const std::vector<std::string>& tail,
+                         int status = kExitOk)
+{
+    std::vector<std::string> args = head;
+    args.insert(args.end(), tail.begin(), tail.end());
+    args.insert(args.end(), {"--data", kData, "--format", "json"});
+    const cli::Run r = runProgram(args);
+    EXPECT_EQ(r.status, status) << r.err;
+    return r.out.empty() ? nlohmann::json() : nlohmann::json::parse(r.out);
+}
+
+// A one-column cell whose microvariant comes first, in every spelling, is the genotype the same
+// alleles give written with "/".
+TEST(ExportCase, AMicrovariantCellReadsAsItsSlashSpelling)
+{
+    testsupport::TempDir dir;
+    const std::vector<std::string> options{"--father", "F", "--child", "C", "--population", "black"};
+    for (const char* minimum : {"off", "0,0069"}) {
+        SCOPED_TRACE(minimum);
+        std::vector<std::string> more = options;
+        more.insert(more.end(), {"--min-frequency", minimum});
+        std::ofstream(dir.path() / "slash.csv") << "Sample;Penta D;TH01;D21S11\nF;2,2/13;9,3/6;30,2/31\n"
+                                                   "C;2,2/9;6/7;30,2/30\n";
+        const auto expected = rowsOf(batchJson({"batch", (dir.path() / "slash.csv").string()}, more));
+        for (const char* cells :
+             {"F;2,2, 13;9,3, 6;30,2, 31\nC;2,2, 9;6, 7;30,2, 30\n", "F;2,2,13;9,3,6;30,2,31\nC;2,2,9;6,7;30,2,30\n",
+              "F;13,2,2;6,9,3;31,30,2\nC;9,2,2;7,6;30,30,2\n"}) {
+            std::ofstream(dir.path() / "commas.csv") << "Sample;Penta D;TH01;D21S11\n" << cells;
+            const auto got = rowsOf(batchJson({"batch", (dir.path() / "commas.csv").string()}, more));
+            ASSERT_EQ(got.size(), expected.size()) << cells;
+            for (const auto& [locus, row] : expected) // the order of a cell's alleles may differ
+                EXPECT_EQ(got.at(locus).substr(got.at(locus).find(' ', got.at(locus).find(' ') + 1)),
+                          row.substr(row.find(' ', row.find(' ') + 1)))
+                    << cells << locus;
+        }
+    }
+}
+
+// Calls the export marks as not evaluable keep every allele as read, get no PE, and read back
+// from the saved workbook with the same verdicts.
+TEST(ExportCase, WhatTheExportSaidSurvivesTheSavedWorkbook)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "run.txt";
+    std::ofstream(file, std::ios::binary) << "Sample Name\tMarker\tAllele 1\tAllele 2\tAllele 3\n"
+                                             "F\tvWA\t15\t17\t\nC\tvWA\t15\t16\t17\n"
+                                             "F\tTH01\t9.33\t7\t\nC\tTH01\t6\t7\t\n"
+                                             "F\tTPOX\t8\t11\t\nC\tTPOX\t8\t9\t\n";
+    const auto saved = dir.path() / "saved.xlsx";
+    const std::vector<std::string> options{"--population", "white", "--min-frequency", "0,0069"};
+    const auto fromExport
+        = batchJson({"batch", file.string(), "--father", "F", "--child", "C", "--output", saved.string()}, options,
+                    kExitIncomplete);
+    const std::map<std::string, std::string> rows = rowsOf(fromExport);
+    EXPECT_EQ(rows.at("vWA"), "15/17 15/16/17 " + profiles::tooManyAllelesVerdict(results::Person::Child, 3) + "  -");
+    EXPECT_EQ(rows.at("TH01"),
+              "9,33/7 6/7 " + profiles::unrecognisedAlleleVerdict(results::Person::Father, "9,33") + "  -");
+    EXPECT_NE(rows.at("TPOX").back(), '-');
+    const auto readBack = batchJson({"batch", saved.string()}, options, kExitIncomplete);
+    EXPECT_EQ(rowsOf(readBack), rows);
+    EXPECT_EQ(readBack["cpi"], fromExport["cpi"]);
+}
+
+// "NA" is no call: the locus is untyped for that person, and a negative control of NA types nothing.
+TEST(ExportCase, NaIsNoCall)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "run.txt";
+    std::ofstream(file, std::ios::binary) << "Sample.Name\tMarker\tAllele.1\tAllele.2\n"
+                                             "F\tvWA\t15\tNA\nC\tvWA\t15\t16\nNEG\tvWA\tNA\tNA\n"
+                                             "F\tTH01\tNA\tNA\nC\tTH01\t6\t7\nNEG\tTH01\tNA\tNA\n";
+    const auto doc = batchJson({"batch", file.string(), "--father", "F", "--child", "C"}, {"--population", "white"},
+                               kExitIncomplete);
+    const auto rows = rowsOf(doc);
+    EXPECT_EQ(rows.at("vWA").substr(0, 17), "15/15 15/16 1/2p(");
+    EXPECT_EQ(rows.at("TH01"), " 6/7 " + profiles::untypedVerdict(results::Person::Father) + "  -");
+    const cli::Run listed = runProgram({"profiles", file.string(), "--data", kData, "--format", "csv"});
+    EXPECT_EQ(listed.out, "sample,typed_markers\nF,1\nC,2\nNEG,0\n");
+}
+
+// Markers of the chosen samples left out are named with why, a probable misspelling with the
+// locus meant, on standard error, in the saved workbook and in the report; so are the file's
+// notes (here its last line without a line end).
+TEST(ExportCase, MarkersLeftOutAndTheFilesNotesReachTheWorkbookAndTheReport)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "run.txt";
+    std::ofstream(file, std::ios::binary) << "Sample Name\tMarker\tAllele 1\tAllele 2\n"
+                                             "F\tvWA\t15\t17\nC\tvWA\t15\t16\nF\tTHO1\t6\t7\nC\tTHO1\t6\t9\n"
+                                             "POS\tCSFIPO\t10\t12\nF\tTPOX\t8\t11\nC\tTPOX\t8\t9";
+    const auto saved = dir.path() / "saved.xlsx";
+    const auto pdf = dir.path() / "case.pdf";
+    const cli::Run r = runProgram({"batch", file.string(), "--father", "F", "--child", "C", "--population", "white",
+                                   "--data", kData, "--output", saved.string(), "--report", pdf.string()});
+    const std::string leftOut = "Маркеры экспорта без таблицы частот в папке данных (не рассчитываются): THO1 "
+                                "(вероятно, TH01 с опечаткой: буква O или I вместо цифры 0 или 1)";
+    const std::string lastLine
+        = "последняя строка файла (строка 8) без конца строки: проверьте, что файл записан полностью";
+    EXPECT_NE(r.err.find(leftOut + "\n" + lastLine + "\n"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("CSFIPO"), std::string::npos) << "a marker of no chosen sample: " << r.err;
+
+    const auto loaded
+        = exchange::loadResultsWorkbook(saved, *automation::makeFileWorkbookReader(), text::NumberFormat(","));
+    ASSERT_TRUE(loaded.ok) << loaded.error;
+    EXPECT_EQ(loaded.notes, std::vector<std::string>()); // the lines are no locus rows
+    EXPECT_EQ(loaded.exportLines,
+              (std::vector<std::string>{"Экспорт генотипов: " + std::filesystem::absolute(file).string()
+                                            + "; отец «F», ребенок «C»",
+                                        "Экспорт генотипов: " + leftOut, "Экспорт генотипов: " + lastLine}));
+    if (r.err.find("не составляет отчёты") != std::string::npos)
+        return; // a build without reports
+    const std::string text = testsupport::pdfText(pdf);
+    EXPECT_NE(text.find("Экспорт генотипов: " + file.string()), std::string::npos) << text;
+    EXPECT_NE(text.find("THO1 (вероятно, TH01"), std::string::npos) << text;
+    EXPECT_NE(text.find("без конца строки"), std::string::npos) << text;
+}
+
+// A control typed twice with different calls: a case of other samples is evaluated, one that
+// takes it is refused with the marker and both calls, and profiles lists it.
+TEST(ExportCase, ASampleTypedTwiceDifferentlyRefusesOnlyItsCase)
+{
+    testsupport::TempDir dir;
+    const auto file = dir.path() / "run.txt";
+    std::ofstream(file, std::ios::binary) << "Sample Name\tMarker\tAllele 1\tAllele 2\n"
+                                             "F\tvWA\t15\t17\nC\tvWA\t15\t16\nPOS\tvWA\t17\t18\nPOS\tvWA\t17\t19\n";
+    const std::vector<std::string> options{"--population", "white"};
+    batchJson({"batch", file.string(), "--father", "F", "--child", "C"}, options);
+    const cli::Run refused = runProgram(
+        {"batch", file.string(), "--father", "POS", "--child", "C", "--population", "white", "--data", kData});
+    EXPECT_EQ(refused.status, kExitFailure);
+    EXPECT_NE(refused.err.find("образец «POS» дан дважды с разными аллелями, маркер «vWA»: строка 4 — 17/18, "
+                               "строка 5 — 17/19"),
+              std::string::npos)
+        << refused.err;
+    const cli::Run listed = runProgram({"profiles", file.string(), "--data", kData});
+    EXPECT_NE(listed.out.find("Образцы, данные дважды с разными аллелями (для дела не берутся): «POS»"),
+              std::string::npos)
+        << listed.out;
 }
 
 } // namespace

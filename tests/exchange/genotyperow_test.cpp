@@ -269,7 +269,7 @@ TEST(ExclusionPowers, PerRowAndOverTheMarkedRows)
         {trio("15", "16", "15", "16", "17", "18"), true, ""}, // the mother gives neither: no PE
         {trio("14", "15", "16", "15", "15", "16"), true, "1,11"}, // either: (1 - 0,45)^2
         {trio("15", "99", "15", "16", "15", "16"), true, ""}, // the father's allele unknown: no PE
-        {trio("15", "16", "15", "17", "17", "18"), true, ""}, // marked without an index: not in the CPE
+        {trio("15", "16", "15", "17", "17", "18"), true, ""}, // without an index (not evaluated): no PE
     };
     for (const auto& [genotype, marked, lr] : rows) {
         const int r = appendEvaluated(grid, genotype, lr);
@@ -277,7 +277,7 @@ TEST(ExclusionPowers, PerRowAndOverTheMarkedRows)
             grid.ToggleMark(r);
     }
     const auto powers = exclusionPowers(exchange::testing::makeTable(), grid, format);
-    EXPECT_EQ(powers.rows, (std::vector<std::string>{"0,5625", "0,3025", "0,8100", "", "0,3025", "", "0,5625"}));
+    EXPECT_EQ(powers.rows, (std::vector<std::string>{"0,5625", "0,3025", "0,8100", "", "0,3025", "", ""}));
     EXPECT_EQ(powers.combined, "0,9420"); // 1 - 0,4375 * 0,19 * 0,6975 = 0,94202
     EXPECT_EQ(powers.line(), std::string(kCpePrefix) + "0,9420");
     EXPECT_EQ(exclusionPowers(exchange::testing::makeTable(), ResultsGrid(), format).line(), "");

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "exchange/exchangetesting.h"
 #include "profiles/genotypeexport.h"
+#include "profiles/profilecase.h"
 #include "support/tempdir.h"
 
 namespace profiles {
@@ -86,6 +88,25 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"WideOneColumnCommas",
                  "Sample;TH01;TPOX;vWA;Penta D;FGA;D7S820\nF;6,9;8,9;15, 16;2,2;22,2/23;13,4 9\n",
                  "F: TH01=6+9 TPOX=8+9 vWA=15+16 Penta D=2,2 FGA=22,2+23 D7S820=13,4+9"},
+        // A cell that begins with a decimal-comma microvariant reads it first, whatever follows.
+        ReadCase{"WideOneColumnMicrovariantFirst",
+                 "Sample;Penta D;Penta E;TH01;D21S11\nF;2,2, 13;2,2,13;9,3, 6;29,2, 18\n",
+                 "F: Penta D=2,2+13 Penta E=2,2+13 TH01=9,3+6 D21S11=29,2+18"},
+        // NA (R's empty call), N/A and "-" are no call, as an empty cell is.
+        ReadCase{"NoCallWords",
+                 "Sample Name\tMarker\tAllele 1\tAllele 2\nF\tvWA\tNA\tNA\nF\tTH01\t6\tNA\nC\tvWA\tN/A\t-\n"
+                 "C\tTH01\tna\t\n",
+                 "F: vWA=- TH01=6 | C: vWA=- TH01=-"},
+        ReadCase{"WideNoCallWords", "Sample;vWA;TH01\nF;NA;N/A\nC;17/18;-\n", "F: vWA=- TH01=- | C: vWA=17+18 TH01=-"},
+        // A ";" file whose cells hold more commas than the header has semicolons.
+        ReadCase{"SeparatorOfTheHeader", "Sample;vWA;TH01\nF;15, 16;6, 9,3\nC;15, 17;6, 7\nM;15,17;6,7\n",
+                 "F: vWA=15+16 TH01=6+9,3 | C: vWA=15+17 TH01=6+7 | M: vWA=15+17 TH01=6+7"},
+        // A line after the table narrower than its header and without alleles is not a sample.
+        ReadCase{"TrailingMetadataLines", "Sample;vWA;TH01\nF;17/18;6\nPrinted by:;Ivanov\nPage 1\n",
+                 "F: vWA=17+18 TH01=6"},
+        ReadCase{"TrailingMetadataLongLayout",
+                 "Sample Name\tMarker\tAllele 1\tAllele 2\r\nF\tvWA\t17\t18\r\nPrinted by:\tIvanov\r\n",
+                 "F: vWA=17+18"},
         // Text after a closing quote belongs to the name: two samples stay two. A quoted name's
         // blanks around it are no part of it.
         ReadCase{"QuotedNamesWithText",
@@ -134,13 +155,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"NoSampleColumn", "Sample File\tMarker\tAllele 1\nf.fsa\tvWA\t17\n",
                     "Экспорт генотипов e.txt: в первых 10 строках нет заголовка со столбцом образца (Sample Name, "
                     "SampleName, Образец)"},
-        RefusalCase{"ConflictingDuplicate",
-                    "Sample Name\tMarker\tAllele 1\tAllele 2\nF\tvWA\t17\t18\nC\tvWA\t17\t17\nF\tvwa\t17\t19\n",
-                    "Экспорт генотипов e.txt, строка 4: образец «F», маркер «vwa» уже дан в строке 2 с другими "
-                    "аллелями"},
-        RefusalCase{"ConflictingWideRows", "Sample;vWA\nF;17/18\nF;17/19\n",
-                    "Экспорт генотипов e.txt, строка 3: образец «F», маркер «vWA» уже дан в строке 2 с другими "
-                    "аллелями"},
         RefusalCase{"RowWithoutSample", "Sample Name\tMarker\tAllele 1\nF\tvWA\t17\n\tvWA\t18\n",
                     "Экспорт генотипов e.txt, строка 3, поле 1: нет имени образца"},
         RefusalCase{"MarkerWithoutAlleleColumns", "Sample Name\tMarker\tHeight 1\nF\tvWA\t17\n",
@@ -171,6 +185,59 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"DamagedUtf16", std::string("\xFF\xFE\x00\xD8", 4),
                     "Экспорт генотипов e.txt: текст в UTF-16 повреждён"}),
     [](const auto& info) { return info.param.name; });
+
+// A sample typed twice with different calls (a control injected again) does not refuse the file:
+// the sample carries the conflict, and only a case that takes it is refused (exportcase_test).
+TEST(GenotypeExport, ASampleTypedTwiceDifferentlyIsMarkedNotRefused)
+{
+    const GenotypeExport longLayout = readGenotypeExportText(
+        "Sample Name\tMarker\tAllele 1\tAllele 2\nF\tvWA\t17\t18\nC\tvWA\t17\t17\nF\tvwa\t17\t19\n", "e.txt");
+    EXPECT_EQ(longLayout.sample("F")->conflict, "маркер «vwa»: строка 2 — 17/18, строка 4 — 17/19");
+    EXPECT_EQ(longLayout.sample("C")->conflict, "");
+    const GenotypeExport wide = readGenotypeExportText("Sample;vWA\nF;17/18\nF;17/19\nC;17\n", "e.txt");
+    EXPECT_EQ(wide.sample("F")->conflict, "маркер «vWA»: строка 2 — 17/18, строка 3 — 17/19");
+}
+
+// What the reader passes over or cannot vouch for is said in the export's notes.
+TEST(GenotypeExport, NotesTrailingLinesAndALastLineWithoutItsEnd)
+{
+    struct NoteCase {
+        std::string bytes;
+        std::vector<std::string> notes;
+    };
+    const std::vector<NoteCase> cases{
+        {"Sample;vWA;TH01\nF;17/18;6\n", {}},
+        {"Sample;vWA;TH01\nF;17/18;6\nPrinted by:;Ivanov\n",
+         {"строка 3 после таблицы не прочитана: полей меньше, чем в заголовке, и нет аллелей («Printed by: Ivanov»)"}},
+        {"Sample;vWA;TH01\nF;17/18;6\nPrinted by:;Ivanov\nPage 1",
+         {"строки 3–4 после таблицы не прочитаны: полей меньше, чем в заголовке, и нет аллелей («Printed by: "
+          "Ivanov»)"}},
+        // Real exports end without a line end; a copy cut inside its last allele looks the same.
+        {"Sample;vWA;TH01\nF;17/18;6\nC;17/18;29",
+         {"последняя строка файла (строка 3) без конца строки: проверьте, что файл записан полностью"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(readGenotypeExportText(c.bytes, "e.txt").notes, c.notes) << c.bytes;
+}
+
+// A cell with two readings that both name alleles of the locus's table is refused, not guessed.
+TEST(GenotypeExport, ACellOfTwoFittingReadingsRefusesTheCase)
+{
+    freqdb::LocusTable table;
+    table.setLocusCount(1);
+    table.replaceRecord(1, exchange::testing::makeLocus("TPOX", {{"3", 0.1L}, {"9", 0.4L}, {"9,3", 0.5L}}));
+    const GenotypeExport data = readGenotypeExportText("Sample;TPOX\nF;9,3\nC;9\n", "e.txt");
+    try {
+        formCase(data, {"F", "C", std::nullopt}, table);
+        FAIL() << "formed";
+    } catch (const ExportError& e) {
+        EXPECT_EQ(std::string(e.what()), "строка 2: образец «F», маркер «TPOX»: «9,3» читается и как 9,3, и как 9/3 — "
+                                         "запишите аллели через «/» (микровариант — с точкой)");
+    }
+    // With one reading in the table, that one: 9,3 alone.
+    table.replaceRecord(1, exchange::testing::makeLocus("TPOX", {{"9", 0.4L}, {"9,3", 0.5L}}));
+    EXPECT_EQ(formCase(data, {"F", "C", std::nullopt}, table).rows.front().cells.father, "9,3/9,3");
+}
 
 TEST(GenotypeExportFile, AFileBeyondTheLimitIsRefusedBeforeItIsRead)
 {
