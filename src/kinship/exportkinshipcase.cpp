@@ -21,14 +21,12 @@ std::string sampleList(const profiles::GenotypeExport& data)
     return list;
 }
 
-// The genotype text of one call: "a/b", "a/a" for a homozygote; a "5,4" read as the alleles 5
-// and 4 when the table has those and not the microvariant.
-std::string callText(const profiles::MarkerCall& call, const freqdb::LocusTable& table, std::uint8_t locus)
+// The genotype text of one call: "a/b", "a/a" for a homozygote, with a one-column "5,4" read as
+// the table decides. A third allele is not evaluated: its row states so.
+std::string callText(const profiles::MarkerCall& call, const std::string& sampleName, const freqdb::LocusTable& table,
+                     std::uint8_t locus)
 {
-    const auto inTable = [&](const std::string& label) { return table.matchAllele(locus, label) != 0; };
-    const bool pair = !call.pairReading.empty() && !inTable(call.alleles.front())
-                      && std::all_of(call.pairReading.begin(), call.pairReading.end(), inTable);
-    const std::vector<std::string>& alleles = pair ? call.pairReading : call.alleles;
+    const std::vector<std::string>& alleles = profiles::readingForTable(call, sampleName, table, locus);
     return results::joinGenotype(alleles[0], alleles.size() > 1 ? alleles[1] : alleles[0]);
 }
 
@@ -44,6 +42,8 @@ KinshipCase formExportCase(const profiles::GenotypeExport& data, const ExportCho
         const profiles::ExportedSample* s = data.sample(sample);
         if (!s)
             throw CaseError(argument + ": в экспорте нет образца «" + sample + "». Образцы: " + sampleList(data));
+        if (!s->conflict.empty())
+            throw CaseError(argument + ": образец «" + s->name + "» дан дважды с разными аллелями, " + s->conflict);
         out.persons.push_back({role, sample});
         arguments.push_back(argument);
         samples.push_back(s);
@@ -77,7 +77,7 @@ KinshipCase formExportCase(const profiles::GenotypeExport& data, const ExportCho
                 continue;
             }
             any = true;
-            row.genotypes.push_back(callText(it->second, table, k));
+            row.genotypes.push_back(callText(it->second, samples[i]->name, table, k));
             if (it->second.alleles.size() > 2 && row.statedVerdict.empty())
                 row.statedVerdict = "Не рассчитывается: больше двух аллелей (" + out.persons[i].role.shortName() + ")";
         }

@@ -69,6 +69,34 @@ struct PersonCall {
     std::string problem;
 };
 
+} // namespace
+
+const std::vector<std::string>& readingForTable(const MarkerCall& call, const std::string& sampleName,
+                                                const freqdb::LocusTable& table, std::uint8_t locus)
+{
+    // "5,4" is the microvariant when the table has it, or the alleles 5 and 4 when it has those
+    // and not the microvariant; otherwise it stays what it reads as (a rare microvariant). A cell
+    // with two readings that both name alleles of the table is refused, not guessed.
+    if (call.otherReadings.empty())
+        return call.alleles;
+    const auto inTable = [&](const std::string& label) { return table.matchAllele(locus, label) != 0; };
+    std::vector<const std::vector<std::string>*> fitting;
+    if (std::all_of(call.alleles.begin(), call.alleles.end(), inTable))
+        fitting.push_back(&call.alleles);
+    for (const auto& reading : call.otherReadings) {
+        if (std::all_of(reading.begin(), reading.end(), inTable))
+            fitting.push_back(&reading);
+    }
+    if (fitting.size() > 1)
+        throw ExportError("строка " + std::to_string(call.line) + ": образец «" + sampleName + "», маркер «"
+                          + table.record(locus).Name + "»: «" + call.written + "» читается и как "
+                          + joinedCall(*fitting[0]) + ", и как " + joinedCall(*fitting[1])
+                          + " — запишите аллели через «/» (микровариант — с точкой)");
+    return fitting.size() == 1 ? *fitting.front() : call.alleles;
+}
+
+namespace {
+
 PersonCall personCall(const ExportedSample* sample, const std::string& key, results::Person person,
                       const freqdb::LocusTable& table, std::uint8_t locus)
 {
@@ -78,31 +106,7 @@ PersonCall personCall(const ExportedSample* sample, const std::string& key, resu
         out.problem = untypedVerdict(person);
         return out;
     }
-    // "5,4" is the microvariant when the table has it, or the alleles 5 and 4 when it has those
-    // and not the microvariant; otherwise it stays what it reads as (a rare microvariant). A cell
-    // with two readings that both name alleles of the table is refused, not guessed.
-    const MarkerCall& call = it->second;
-    const auto inTable = [&](const std::string& label) { return table.matchAllele(locus, label) != 0; };
-    const std::vector<std::string>* chosen = &call.alleles;
-    if (!call.otherReadings.empty()) {
-        std::vector<const std::vector<std::string>*> fitting;
-        for (const auto* reading : {&call.alleles}) {
-            if (std::all_of(reading->begin(), reading->end(), inTable))
-                fitting.push_back(reading);
-        }
-        for (const auto& reading : call.otherReadings) {
-            if (std::all_of(reading.begin(), reading.end(), inTable))
-                fitting.push_back(&reading);
-        }
-        if (fitting.size() > 1)
-            throw ExportError("строка " + std::to_string(call.line) + ": образец «" + sample->name + "», маркер «"
-                              + table.record(locus).Name + "»: «" + call.written + "» читается и как "
-                              + joinedCall(*fitting[0]) + ", и как " + joinedCall(*fitting[1])
-                              + " — запишите аллели через «/» (микровариант — с точкой)");
-        if (fitting.size() == 1)
-            chosen = fitting.front();
-    }
-    const std::vector<std::string>& alleles = *chosen;
+    const std::vector<std::string>& alleles = readingForTable(it->second, sample->name, table, locus);
     // Every allele as read, so a row stated for three alleles is saved with all three.
     std::vector<std::string> labels;
     for (const auto& a : alleles)

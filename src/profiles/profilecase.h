@@ -58,6 +58,12 @@ exchange::LoadedResults evaluateProfileCase(const GenotypeExport& data, const Ca
                                             const freqdb::LocusTable& table, const text::NumberFormat& format,
                                             const std::filesystem::path& path);
 
+// The alleles of a call as the locus's table reads them: a one-column "5,4" is the microvariant
+// when the table has it, the alleles 5 and 4 when it has those instead. Throws ExportError naming
+// the line, sample and marker when two readings both name alleles of the table.
+const std::vector<std::string>& readingForTable(const MarkerCall& call, const std::string& sampleName,
+                                                const freqdb::LocusTable& table, std::uint8_t locus);
+
 // Verdicts of rows the export marks as not evaluable (column 2).
 std::string offLadderVerdict(results::Person person, const std::string& label);
 // A call of three or more alleles and a call that is neither a number of repeats nor a label of
