@@ -37,10 +37,10 @@
 #include "app/datamenu.h"
 #include "app/importoptionsdialog.h"
 #include "app/importsummarydialog.h"
+#include "app/mainwindow.h"
+#include "app/populationdialog.h"
 #include "app/qttranslations.h"
 #include "app/settingsdialog.h"
-#include "app/tform1.h"
-#include "app/tform3.h"
 #include "app/validationdialog.h"
 #include "app/widgetdialogs.h"
 #include "automation/workbookwriter.h"
@@ -50,7 +50,7 @@
 #include "scripteddialogs.h"
 #include "shots.h"
 
-using app::TForm1;
+using app::MainWindow;
 
 namespace {
 
@@ -193,7 +193,7 @@ class DataMenuTest : public QObject {
     std::unique_ptr<QTemporaryDir> m_dir;
     app::testing::ScriptedDialogs m_dialogs;
     std::unique_ptr<automation::WorkbookReader> m_reader = automation::makeFileWorkbookReader();
-    std::unique_ptr<TForm1> m_window;
+    std::unique_ptr<MainWindow> m_window;
 
     QString data() const { return m_dir->filePath("window/data"); }
 
@@ -204,11 +204,11 @@ private slots:
         copyBundledData(data());
         QDir::setCurrent(m_dir->filePath("window"));
         m_dialogs = app::testing::ScriptedDialogs();
-        m_window = std::make_unique<TForm1>(kFormat, m_dialogs, *m_reader,
-                                            [] { return automation::makeXlsxWorkbookWriter(); });
+        m_window = std::make_unique<MainWindow>(kFormat, m_dialogs, *m_reader,
+                                                [] { return automation::makeXlsxWorkbookWriter(); });
         m_window->start();
-        m_window->populationDialog()->RadioButton2->setChecked(true);
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        m_window->populationDialog()->usCaucasiansButton->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QVERIFY(m_window->isVisible());
     }
 
@@ -277,7 +277,7 @@ private slots:
         for (const QString& name : window.keys())
             QVERIFY2(window[name] == command[name], qPrintable(name));
         QVERIFY(QFileInfo(data() + "/TH01.xlsx").exists());
-        QCOMPARE(m_window->ComboBox1->count(), 29);
+        QCOMPARE(m_window->locusBox->count(), 29);
     }
 
     void settingsAreWrittenCheckedAndKeepTheirComments()
@@ -285,7 +285,7 @@ private slots:
         const QString file = data() + "/settings.ini";
         const QStringList comments = commentLines(file);
         QVERIFY(comments.size() > 10);
-        QVERIFY(!m_window->SettingsLabel->isVisible());
+        QVERIFY(!m_window->settingsLabel->isVisible());
 
         QString refused;
         whenShown<app::SettingsDialog>([&](auto* dialog) {
@@ -314,7 +314,7 @@ private slots:
         QCOMPARE(double(*read.settings.minFrequency), 0.005);
         QCOMPARE(commentLines(file), comments);
         // The window reloaded the tables with them.
-        QVERIFY(m_window->SettingsLabel->text().contains("μ=0,001"));
+        QVERIFY(m_window->settingsLabel->text().contains("μ=0,001"));
         app::testing::shot(m_window.get(), "window-after-settings");
 
         // Off again: the file reads as the bundled one did.
@@ -329,7 +329,7 @@ private slots:
         QFile written(file), bundled(kSource + "/data/settings.ini");
         QVERIFY(written.open(QIODevice::ReadOnly) && bundled.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), bundled.readAll());
-        QVERIFY(m_window->SettingsLabel->text().isEmpty());
+        QVERIFY(m_window->settingsLabel->text().isEmpty());
 
         // θ beside the mutation model is refused as the file would be; alone it is written.
         QString thetaRefused;
@@ -350,7 +350,7 @@ private slots:
         QVERIFY2(withTheta.ok, withTheta.message.c_str());
         QCOMPARE(withTheta.settings.thetaText, std::string("0,01"));
         QVERIFY(!withTheta.settings.mutationOn());
-        QVERIFY(m_window->SettingsLabel->text().contains("θ=0,01"));
+        QVERIFY(m_window->settingsLabel->text().contains("θ=0,01"));
 
         // A key line the reader takes as Notepad writes it (a byte-order mark before it, a colon):
         // unticking θ takes θ out of the file, not only out of the dialog.
@@ -367,7 +367,7 @@ private slots:
         const freqdb::SettingsRead unticked = freqdb::readLabSettings(file.toStdString());
         QVERIFY2(unticked.ok, unticked.message.c_str());
         QVERIFY(!unticked.settings.theta);
-        QVERIFY(m_window->SettingsLabel->text().isEmpty());
+        QVERIFY(m_window->settingsLabel->text().isEmpty());
     }
 
     // The window's protocol is the command's for the same tables, settings, cases and seed; a run
@@ -544,11 +544,11 @@ private slots:
             file.close();
             m_dialogs.answers.enqueue(app::Answer::Yes);
             m_window->populationAction->trigger();
-            QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+            QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
             QVERIFY2(m_dialogs.texts("error").isEmpty(), qPrintable(m_dialogs.texts("error").join('\n')));
-            for (const QSize size : {QSize(TForm1::kStartWidth, TForm1::kStartHeight), maximised}) {
+            for (const QSize size : {QSize(MainWindow::kStartWidth, MainWindow::kStartHeight), maximised}) {
                 m_window->resize(size);
-                QLabel* line = m_window->SettingsLabel;
+                QLabel* line = m_window->settingsLabel;
                 QVERIFY(line->isVisible());
                 for (const QString& number : numbers) {
                     QVERIFY2(line->text().contains(number), qPrintable(line->text()));
@@ -558,7 +558,7 @@ private slots:
                 app::testing::shot(m_window.get(),
                                    QStringLiteral("settings-line-%1-%2").arg(numbers.first()).arg(size.width()));
             }
-            m_window->resize(TForm1::kStartWidth, TForm1::kStartHeight);
+            m_window->resize(MainWindow::kStartWidth, MainWindow::kStartHeight);
         }
     }
 
@@ -694,9 +694,9 @@ private slots:
         for (const QString& answer :
              {QStringLiteral("Выбрать другую популяцию"), QStringLiteral("Импорт таблицы частот…")}) {
             app::testing::ScriptedDialogs dialogs;
-            TForm1 window(kFormat, dialogs, *m_reader, [] { return automation::makeXlsxWorkbookWriter(); });
+            MainWindow window(kFormat, dialogs, *m_reader, [] { return automation::makeXlsxWorkbookWriter(); });
             window.start();
-            QVERIFY(window.populationDialog()->RadioButton1->isChecked());
+            QVERIFY(window.populationDialog()->russiansButton->isChecked());
             dialogs.choices.enqueue(answer);
             bool russiansShown = false;
             if (answer.startsWith("Импорт")) {
@@ -707,7 +707,7 @@ private slots:
                 });
                 whenShown<app::ImportSummaryDialog>([](auto* dialog) { dialog->writeButton->click(); });
             }
-            QTest::mouseClick(window.populationDialog()->Button1, Qt::LeftButton);
+            QTest::mouseClick(window.populationDialog()->okButton, Qt::LeftButton);
             QCOMPARE(dialogs.calls.at(1).kind, QStringLiteral("choose"));
             QCOMPARE(dialogs.calls.at(1).title,
                      QStringLiteral("Нет таблиц частот|Импорт таблицы частот…|Выбрать другую популяцию"));
@@ -732,7 +732,7 @@ private slots:
             if (answer.startsWith("Выбрать")) {
                 QVERIFY(!window.isVisible());
                 QVERIFY(window.populationDialog()->isVisible());
-                QVERIFY(window.populationDialog()->Button1->isVisible());
+                QVERIFY(window.populationDialog()->okButton->isVisible());
                 window.populationDialog()->hide();
                 continue;
             }
@@ -740,7 +740,7 @@ private slots:
             QVERIFY2(window.isVisible(), qPrintable(dialogs.texts("error").join('\n')));
             QCOMPARE(dialogs.texts("error").size(), 1);
             QCOMPARE(window.locusTable().population(), freqdb::Population::Russians);
-            QCOMPARE(window.ComboBox1->count(), 29);
+            QCOMPARE(window.locusBox->count(), 29);
         }
     }
 
