@@ -1194,6 +1194,22 @@ private slots:
         QTRY_COMPARE(m_window->size(), QSize(659, 375));
     }
 
+    // Pictures of a worked case at the design size and maximised, for a person to compare (a
+    // change of names or structure must leave them identical byte for byte).
+    void picturesOfAWorkedCase()
+    {
+        openWindow();
+        threeRows();
+        pressRow(Qt::LeftButton, 300, 1);
+        pressRow(Qt::LeftButton, 300, 3);
+        combine();
+        chooseLocus("TH01");
+        app::testing::shot(m_window.get(), "case-659x378");
+        m_window->showMaximized();
+        QCoreApplication::processEvents();
+        app::testing::shot(m_window.get(), "case-maximised");
+    }
+
     void helpShowsTheBundledPageOrTheLabsDocument()
     {
         openWindow();
