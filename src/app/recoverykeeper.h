@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "exchange/recoveryfile.h"
 
 class QDateTime;

@@ -6,7 +6,7 @@
 #include <QMenuBar>
 #include <QShortcut>
 
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 
 namespace app {
 namespace {
@@ -21,7 +21,7 @@ void give(QAction* action, const QKeySequence& keys)
 
 } // namespace
 
-void assignShortcuts(TForm1& window)
+void assignShortcuts(MainWindow& window)
 {
     give(window.calculateAction, QKeySequence(Qt::Key_F9));
     give(window.populationAction, QKeySequence(Qt::CTRL | Qt::Key_P));

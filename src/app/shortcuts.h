@@ -8,9 +8,9 @@ class QAction;
 
 namespace app {
 
-class TForm1;
+class MainWindow;
 
 // Gives the window's commands their keys.
-void assignShortcuts(TForm1& window);
+void assignShortcuts(MainWindow& window);
 
 } // namespace app

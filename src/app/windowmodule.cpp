@@ -7,7 +7,7 @@
 #include <clocale>
 #include <type_traits>
 
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "app/widgetdialogs.h"
 #include "app/windowmodule.h"
 #include "automation/workbook.h"
@@ -40,8 +40,8 @@ PI_MODULE_EXPORT int pi_window_main(int argc, char** argv)
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const std::unique_ptr<automation::WorkbookReader> reader = automation::makeFileWorkbookReader();
     app::WidgetDialogs dialogs;
-    app::TForm1 window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
-    QObject::connect(&window, &app::TForm1::quitRequested, &application, &QApplication::quit, Qt::QueuedConnection);
+    app::MainWindow window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
+    QObject::connect(&window, &app::MainWindow::quitRequested, &application, &QApplication::quit, Qt::QueuedConnection);
     // The case is kept against a crash in the user's state folder; without one it is not kept.
     const std::filesystem::path recoveryFolder = exchange::RecoveryFile::defaultFolder();
     if (!recoveryFolder.empty()) {

@@ -20,8 +20,8 @@ namespace cli {
 struct BatchReport {
     std::string population; // "rus", "white", "black"
     const results::ResultsGrid* grid = nullptr;
-    std::string cpi; // the CPI line (Edit1)
-    std::string probability; // the probability line (Edit2)
+    std::string cpi; // the CPI line
+    std::string probability; // the probability line
     // The lab's settings in force. When any is on, the text output ends with them, the CSV gains
     // a "mutation" column (1 where the mutation model gave the index) and the JSON a "settings"
     // object and a "mutation" flag per row; with all off every output is as it always was. With

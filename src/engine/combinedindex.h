@@ -43,8 +43,8 @@ enum class CombinedIndexStatus {
 
 struct CombinedIndexResult {
     CombinedIndexStatus status = CombinedIndexStatus::NoSelection;
-    std::string cpiText; // Edit1, when status is Ok or Undefined
-    std::string probabilityText; // Edit2, when status is Ok
+    std::string cpiText; // the CPI line, when status is Ok or Undefined
+    std::string probabilityText; // the probability line, when status is Ok
     bool priorReset = false; // the prior text was no number: the field must read "0,5"
     std::string message; // for every status but Ok: the text of the message box
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The checks of "Рассчитать" before a locus is evaluated, over the six texts the allele lists
-// show, in the order father 1, father 2, child 1, child 2, mother 1, mother 2 (ComboBox2..7).
+// show, in the order father 1, father 2, child 1, child 2, mother 1, mother 2 (the six allele boxes).
 #include <array>
 #include <string>
 #include <string_view>

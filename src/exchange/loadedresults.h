@@ -26,7 +26,7 @@ struct LoadedResults {
     // (not locus rows); both left out, and each said in `notes`.
     int rowsLeftOut = 0;
     int rowsAfterClosingLines = 0;
-    // When ok: the two result lines that belong to the rows read, for Edit1 and Edit2; empty
+    // When ok: the two result lines that belong to the rows read, for the two result fields; empty
     // when the workbook holds none for them (a genotype workbook is evaluated anew).
     std::string cpiLine;
     std::string probabilityLine;

@@ -9,8 +9,8 @@
 //   row       A      B              C              D                E                F ... J      K
 //   1         "№"    "  Локус"      "Генотип отца" "Генотип ребенка" "Генотип матери" headers 2..6  -
 //   2..n+1    number locus          father "a/b"   child "a/b"      mother "a/b"     columns 2..6 -
-//   n+2       -      CPI line (Edit1), merged B:F                                     -            -
-//   n+3       -      probability line (Edit2), merged B:F                             -            -
+//   n+2       -      CPI line, merged B:F                                             -            -
+//   n+3       -      probability line, merged B:F                                     -            -
 //   n+4       -      population line, merged B:F                                      -            -
 //
 // Genotype cells are written only when the row's father allele 1 is not empty. Rows 1..n+1 are

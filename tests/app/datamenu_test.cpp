@@ -31,9 +31,9 @@
 #include "app/datamenu.h"
 #include "app/importoptionsdialog.h"
 #include "app/importsummarydialog.h"
+#include "app/mainwindow.h"
+#include "app/populationdialog.h"
 #include "app/settingsdialog.h"
-#include "app/tform1.h"
-#include "app/tform3.h"
 #include "app/validationdialog.h"
 #include "automation/workbookwriter.h"
 #include "exchange/resultsworkbookreader.h"
@@ -41,7 +41,7 @@
 #include "scripteddialogs.h"
 #include "shots.h"
 
-using app::TForm1;
+using app::MainWindow;
 
 namespace {
 
@@ -184,7 +184,7 @@ class DataMenuTest : public QObject {
     std::unique_ptr<QTemporaryDir> m_dir;
     app::testing::ScriptedDialogs m_dialogs;
     std::unique_ptr<automation::WorkbookReader> m_reader = automation::makeFileWorkbookReader();
-    std::unique_ptr<TForm1> m_window;
+    std::unique_ptr<MainWindow> m_window;
 
     QString data() const { return m_dir->filePath("window/data"); }
 
@@ -195,11 +195,11 @@ private slots:
         copyBundledData(data());
         QDir::setCurrent(m_dir->filePath("window"));
         m_dialogs = app::testing::ScriptedDialogs();
-        m_window = std::make_unique<TForm1>(kFormat, m_dialogs, *m_reader,
-                                            [] { return automation::makeXlsxWorkbookWriter(); });
+        m_window = std::make_unique<MainWindow>(kFormat, m_dialogs, *m_reader,
+                                                [] { return automation::makeXlsxWorkbookWriter(); });
         m_window->start();
-        m_window->populationDialog()->RadioButton2->setChecked(true);
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        m_window->populationDialog()->usCaucasiansButton->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QVERIFY(m_window->isVisible());
     }
 
@@ -268,7 +268,7 @@ private slots:
         for (const QString& name : window.keys())
             QVERIFY2(window[name] == command[name], qPrintable(name));
         QVERIFY(QFileInfo(data() + "/TH01.xlsx").exists());
-        QCOMPARE(m_window->ComboBox1->count(), 29);
+        QCOMPARE(m_window->locusBox->count(), 29);
     }
 
     void settingsAreWrittenCheckedAndKeepTheirComments()
@@ -276,7 +276,7 @@ private slots:
         const QString file = data() + "/settings.ini";
         const QStringList comments = commentLines(file);
         QVERIFY(comments.size() > 10);
-        QVERIFY(!m_window->SettingsLabel->isVisible());
+        QVERIFY(!m_window->settingsLabel->isVisible());
 
         QString refused;
         whenShown<app::SettingsDialog>([&](auto* dialog) {
@@ -305,7 +305,7 @@ private slots:
         QCOMPARE(double(*read.settings.minFrequency), 0.005);
         QCOMPARE(commentLines(file), comments);
         // The window reloaded the tables with them.
-        QVERIFY(m_window->SettingsLabel->text().contains("μ=0,001"));
+        QVERIFY(m_window->settingsLabel->text().contains("μ=0,001"));
         app::testing::shot(m_window.get(), "window-after-settings");
 
         // Off again: the file reads as the bundled one did.
@@ -320,7 +320,7 @@ private slots:
         QFile written(file), bundled(kSource + "/data/settings.ini");
         QVERIFY(written.open(QIODevice::ReadOnly) && bundled.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), bundled.readAll());
-        QVERIFY(m_window->SettingsLabel->text().isEmpty());
+        QVERIFY(m_window->settingsLabel->text().isEmpty());
 
         // θ beside the mutation model is refused as the file would be; alone it is written.
         QString thetaRefused;
@@ -341,7 +341,7 @@ private slots:
         QVERIFY2(withTheta.ok, withTheta.message.c_str());
         QCOMPARE(withTheta.settings.thetaText, std::string("0,01"));
         QVERIFY(!withTheta.settings.mutationOn());
-        QVERIFY(m_window->SettingsLabel->text().contains("θ=0,01"));
+        QVERIFY(m_window->settingsLabel->text().contains("θ=0,01"));
     }
 
     // The window's protocol is the command's for the same tables, settings, cases and seed; a run

@@ -21,10 +21,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "app/mainwindow.h"
+#include "app/populationdialog.h"
 #include "app/recoverykeeper.h"
 #include "app/resultsview.h"
-#include "app/tform1.h"
-#include "app/tform3.h"
 #include "app/widgetdialogs.h"
 #include "automation/workbookwriter.h"
 #include "exchange/recoveryfile.h"
@@ -32,7 +32,7 @@
 #include "shots.h"
 
 using app::Answer;
-using app::TForm1;
+using app::MainWindow;
 
 namespace {
 
@@ -41,22 +41,22 @@ const text::NumberFormat kFormat(",");
 struct Window {
     app::testing::ScriptedDialogs dialogs;
     std::unique_ptr<automation::WorkbookReader> reader = automation::makeFileWorkbookReader();
-    TForm1 form{kFormat, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); }};
+    MainWindow form{kFormat, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); }};
 
     void open()
     {
         form.start();
-        form.populationDialog()->RadioButton2->setChecked(true);
-        QTest::mouseClick(form.populationDialog()->Button1, Qt::LeftButton);
+        form.populationDialog()->usCaucasiansButton->setChecked(true);
+        QTest::mouseClick(form.populationDialog()->okButton, Qt::LeftButton);
     }
 
     void calculate(const QString& locus, const QStringList& six)
     {
-        const int index = form.ComboBox1->findText(locus);
-        form.ComboBox1->setCurrentIndex(index);
-        emit form.ComboBox1->activated(index);
-        const std::array<QComboBox*, 6> lists
-            = {form.ComboBox2, form.ComboBox3, form.ComboBox4, form.ComboBox5, form.ComboBox6, form.ComboBox7};
+        const int index = form.locusBox->findText(locus);
+        form.locusBox->setCurrentIndex(index);
+        emit form.locusBox->activated(index);
+        const std::array<QComboBox*, 6> lists = {form.fatherAllele1Box, form.fatherAllele2Box, form.childAllele1Box,
+                                                 form.childAllele2Box,  form.motherAllele1Box, form.motherAllele2Box};
         for (std::size_t i = 0; i < lists.size(); ++i)
             lists[i]->setCurrentIndex(lists[i]->findText(six[static_cast<int>(i)]));
         form.calculateAction->trigger();
@@ -68,8 +68,8 @@ struct Window {
         calculate("D3S1358", {"15", "16", "15", "17", "17", "17"});
         calculate("TH01", {"6", "7", "7", "8", "Нет", "Нет"});
         calculate("FGA", {"20", "21", "20", "22", "22", "22"});
-        emit form.StringGrid1->markKeyPressed(1);
-        emit form.StringGrid1->markKeyPressed(3);
+        emit form.resultsView->markKeyPressed(1);
+        emit form.resultsView->markKeyPressed(3);
         form.combineAction->trigger();
     }
 
@@ -87,7 +87,7 @@ struct Window {
                      const std::string* label : {&g.father1, &g.father2, &g.child1, &g.child2, &g.mother1, &g.mother2})
                     texts << QString::fromStdString(*label);
         }
-        return texts << form.Edit1->text() << form.Edit2->text();
+        return texts << form.cpiLine->text() << form.probabilityLine->text();
     }
 };
 
@@ -142,7 +142,7 @@ private slots:
         expected.open();
         expected.enterCase();
         QVERIFY2(expected.form.grid().ResultCount() == 3, qPrintable(expected.dialogs.texts("information").join('\n')));
-        QVERIFY(!expected.form.Edit1->text().isEmpty());
+        QVERIFY(!expected.form.cpiLine->text().isEmpty());
         QCOMPARE(QString::fromStdString(expected.form.grid().cell(3, results::kColumnMark)), QStringLiteral("++"));
 
         Window next;

@@ -18,10 +18,10 @@
 #include <memory>
 
 #include "app/helpwindow.h"
+#include "app/mainwindow.h"
+#include "app/populationdialog.h"
 #include "app/resultsview.h"
 #include "app/samplechoicedialog.h"
-#include "app/tform1.h"
-#include "app/tform3.h"
 #include "automation/workbookwriter.h"
 #include "exchange/resultsworkbookreader.h"
 #include "scripteddialogs.h"
@@ -59,23 +59,23 @@ private slots:
         const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
         QCOMPARE(QString::fromStdString(format.decimalSeparator()), QStringLiteral(","));
         app::testing::ScriptedDialogs dialogs;
-        app::TForm1 window(format, dialogs, loci, [] { return automation::makeXlsxWorkbookWriter(); });
+        app::MainWindow window(format, dialogs, loci, [] { return automation::makeXlsxWorkbookWriter(); });
         window.start();
-        window.populationDialog()->RadioButton2->setChecked(true);
-        QTest::mouseClick(window.populationDialog()->Button1, Qt::LeftButton);
+        window.populationDialog()->usCaucasiansButton->setChecked(true);
+        QTest::mouseClick(window.populationDialog()->okButton, Qt::LeftButton);
         QVERIFY(window.isVisible());
-        QCOMPARE(window.Edit3->text(), QStringLiteral("0,5"));
+        QCOMPARE(window.priorField->text(), QStringLiteral("0,5"));
 
-        window.ComboBox1->setCurrentIndex(0);
-        emit window.ComboBox1->activated(0);
-        for (QComboBox* list : {window.ComboBox2, window.ComboBox4, window.ComboBox6})
+        window.locusBox->setCurrentIndex(0);
+        emit window.locusBox->activated(0);
+        for (QComboBox* list : {window.fatherAllele1Box, window.childAllele1Box, window.motherAllele1Box})
             list->setCurrentIndex(list->findText("6"));
-        for (QComboBox* list : {window.ComboBox3, window.ComboBox5, window.ComboBox7})
+        for (QComboBox* list : {window.fatherAllele2Box, window.childAllele2Box, window.motherAllele2Box})
             list->setCurrentIndex(list->findText("9.3"));
         window.calculateAction->trigger();
-        window.ClickMenu(Qt::LeftButton, QPoint(300, 40), {});
+        window.gridPressed(Qt::LeftButton, QPoint(300, 40), {});
         window.combineAction->trigger();
-        QVERIFY(window.Edit2->text().contains(QStringLiteral(",")));
+        QVERIFY(window.probabilityLine->text().contains(QStringLiteral(",")));
 
         const QString saved = dir.filePath(QStringLiteral("case.xlsx"));
         dialogs.fileNames.enqueue(saved);
@@ -107,8 +107,8 @@ private slots:
                 QCOMPARE(loaded.grid.cell(row, column), window.grid().cell(row, column));
         QCOMPARE(loaded.grid.RowGenotypes(1), window.grid().RowGenotypes(1));
         QCOMPARE(loaded.grid.cell(1, results::kColumnMark), std::string("++"));
-        QCOMPARE(QString::fromStdString(loaded.cpiLine), window.Edit1->text());
-        QCOMPARE(QString::fromStdString(loaded.probabilityLine), window.Edit2->text());
+        QCOMPARE(QString::fromStdString(loaded.cpiLine), window.cpiLine->text());
+        QCOMPARE(QString::fromStdString(loaded.probabilityLine), window.probabilityLine->text());
 
         // Saving again over the same file asks first.
         dialogs.fileNames.enqueue(saved);
@@ -133,24 +133,25 @@ private slots:
         const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
         const auto reader = automation::makeFileWorkbookReader();
         app::testing::ScriptedDialogs dialogs;
-        app::TForm1 window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
+        app::MainWindow window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
         window.start();
         // The bundled workbooks have no Russian worksheets: the dialog comes back.
-        QTest::mouseClick(window.populationDialog()->Button1, Qt::LeftButton);
+        QTest::mouseClick(window.populationDialog()->okButton, Qt::LeftButton);
         QCOMPARE(dialogs.texts("error").size(), 1);
         QVERIFY(window.populationDialog()->isVisible());
-        window.populationDialog()->RadioButton2->setChecked(true);
-        QTest::mouseClick(window.populationDialog()->Button1, Qt::LeftButton);
+        window.populationDialog()->usCaucasiansButton->setChecked(true);
+        QTest::mouseClick(window.populationDialog()->okButton, Qt::LeftButton);
         QVERIFY2(window.isVisible(), qPrintable(dialogs.texts("error").join('\n')));
-        QCOMPARE(window.ComboBox1->count(), 29);
+        QCOMPARE(window.locusBox->count(), 29);
 
         auto calculate = [&](const QString& locus, const QStringList& six) {
-            const int index = window.ComboBox1->findText(locus);
+            const int index = window.locusBox->findText(locus);
             QVERIFY(index >= 0);
-            window.ComboBox1->setCurrentIndex(index);
-            emit window.ComboBox1->activated(index);
-            const std::array<QComboBox*, 6> lists = {window.ComboBox2, window.ComboBox3, window.ComboBox4,
-                                                     window.ComboBox5, window.ComboBox6, window.ComboBox7};
+            window.locusBox->setCurrentIndex(index);
+            emit window.locusBox->activated(index);
+            const std::array<QComboBox*, 6> lists
+                = {window.fatherAllele1Box, window.fatherAllele2Box, window.childAllele1Box,
+                   window.childAllele2Box,  window.motherAllele1Box, window.motherAllele2Box};
             for (std::size_t i = 0; i < lists.size(); ++i)
                 lists[i]->setCurrentIndex(lists[i]->findText(six[static_cast<int>(i)]));
             window.calculateAction->trigger();
@@ -163,10 +164,10 @@ private slots:
         QCOMPARE(window.grid().ResultCount(), 4);
         for (int row = 1; row <= 3; ++row)
             QVERIFY(!window.grid().cell(row, results::kColumnLr).empty());
-        window.ClickMenu(Qt::LeftButton, QPoint(300, 40), {});
-        window.ClickMenu(Qt::LeftButton, QPoint(300, 65), {});
+        window.gridPressed(Qt::LeftButton, QPoint(300, 40), {});
+        window.gridPressed(Qt::LeftButton, QPoint(300, 65), {});
         window.combineAction->trigger();
-        QVERIFY(window.Edit1->text().startsWith(QStringLiteral("Индекс отцовства")));
+        QVERIFY(window.cpiLine->text().startsWith(QStringLiteral("Индекс отцовства")));
 
         window.helpAction->trigger();
         QCOMPARE(dialogs.texts("error").size(), 1);
@@ -193,10 +194,10 @@ private slots:
         const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
         const auto reader = automation::makeFileWorkbookReader();
         app::testing::ScriptedDialogs dialogs;
-        app::TForm1 window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
+        app::MainWindow window(format, dialogs, *reader, [] { return automation::makeXlsxWorkbookWriter(); });
         window.start();
-        window.populationDialog()->RadioButton2->setChecked(true);
-        QTest::mouseClick(window.populationDialog()->Button1, Qt::LeftButton);
+        window.populationDialog()->usCaucasiansButton->setChecked(true);
+        QTest::mouseClick(window.populationDialog()->okButton, Qt::LeftButton);
         const QString shot = qEnvironmentVariable("PI_SCREENSHOT");
         dialogs.fileNames.enqueue(source + QStringLiteral("/examples/trio-export.txt"));
         dialogs.dialogScripts.enqueue([&shot](QDialog& dialog) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// TForm1's ties to the lab's data and to the recovery of unsaved work: the menu "Данные", the
+// MainWindow's ties to the lab's data and to the recovery of unsaved work: the menu "Данные", the
 // reload after an import or new settings, the end of a load that failed or was stopped, the
 // settings and data notes lines, and the recovery file's wiring.
 #include <QLabel>
@@ -8,10 +8,10 @@
 
 #include "app/datamenu.h"
 #include "app/dialogs.h"
+#include "app/mainwindow.h"
+#include "app/populationdialog.h"
 #include "app/recoverykeeper.h"
 #include "app/resultline.h"
-#include "app/tform1.h"
-#include "app/tform3.h"
 #include "app/windowtexts.h"
 #include "exchange/loadedresults.h"
 #include "exchange/recoveryfile.h"
@@ -20,53 +20,54 @@
 
 namespace app {
 
-void TForm1::buildDataMenu()
+void MainWindow::buildDataMenu()
 {
-    m_dataMenu = new DataMenu(menuBar(), this, m_dialogs, m_reader,
-                              {[this] { return m_workDir; }, [this] { return m_data.folder; },
-                               [this] { return m_table.settings(); }, [this] { reloadTables(); },
-                               [this] {
-                                   return DataMenu::TablesInUse{&m_table, &m_data, m_form3->Population(), &m_format};
-                               },
-                               [this] { return Edit3->text().toStdString(); }});
+    m_dataMenu = new DataMenu(
+        menuBar(), this, m_dialogs, m_reader,
+        {[this] { return m_workDir; }, [this] { return m_data.folder; }, [this] { return m_table.settings(); },
+         [this] { reloadTables(); },
+         [this] {
+             return DataMenu::TablesInUse{&m_table, &m_data, m_populationDialog->Population(), &m_format};
+         },
+         [this] { return priorField->text().toStdString(); }});
 }
 
-void TForm1::reloadTables()
+void MainWindow::reloadTables()
 {
-    m_form3->showChoice(m_form3->Population());
-    WellDone();
+    m_populationDialog->showChoice(m_populationDialog->Population());
+    loadTablesAndShow();
 }
 
-void TForm1::loadStopped()
+void MainWindow::loadStopped()
 {
     if (!m_opened) {
         // Nothing to calculate with yet: the operator chooses again.
-        m_form3->becomeChoice(tr("Выберите популяцию"));
-        m_form3->show();
+        m_populationDialog->becomeChoice(tr("Выберите популяцию"));
+        m_populationDialog->show();
     } else {
-        m_form3->showChoice(m_form3->Population());
+        m_populationDialog->showChoice(m_populationDialog->Population());
     }
 }
 
-void TForm1::showDataNotes(const std::vector<std::string>& lookup, const std::vector<std::string>& load)
+void MainWindow::showDataNotes(const std::vector<std::string>& lookup, const std::vector<std::string>& load)
 {
     QStringList notes;
     for (const auto* list : {&lookup, &load})
         for (const std::string& note : *list)
             notes << QString::fromStdString(note);
-    DataNoteLabel->setVisible(!notes.isEmpty());
+    dataNoteLabel->setVisible(!notes.isEmpty());
     // One line in the window; the whole text in the tooltip.
-    DataNoteLabel->setText(notes.join(QStringLiteral(" ")));
-    DataNoteLabel->setToolTip(notes.join(QStringLiteral("\n")));
+    dataNoteLabel->setText(notes.join(QStringLiteral(" ")));
+    dataNoteLabel->setToolTip(notes.join(QStringLiteral("\n")));
 }
 
-void TForm1::showSettings()
+void MainWindow::showSettings()
 {
     const freqdb::LabSettings& settings = m_table.settings();
-    SettingsLabel->setVisible(settings.any());
+    settingsLabel->setVisible(settings.any());
     if (!settings.any()) {
-        SettingsLabel->clear();
-        SettingsLabel->setToolTip({});
+        settingsLabel->clear();
+        settingsLabel->setToolTip({});
         return;
     }
     QStringList parts;
@@ -76,16 +77,16 @@ void TForm1::showSettings()
         parts << tr("мин. частота: ") + QString::fromStdString(settings.minFrequencyText);
     if (settings.theta)
         parts << tr("θ=") + QString::fromStdString(settings.thetaText);
-    SettingsLabel->setText(tr("Настройки: ") + parts.join(QStringLiteral("; ")));
+    settingsLabel->setText(tr("Настройки: ") + parts.join(QStringLiteral("; ")));
     QString tip;
     for (const auto& [label, value] : freqdb::settingsLines(settings))
         tip += QString::fromStdString(label) + ": " + QString::fromStdString(value) + '\n';
-    SettingsLabel->setToolTip(tip.trimmed());
+    settingsLabel->setToolTip(tip.trimmed());
 }
 
-bool TForm1::rowsOfChosenPopulation()
+bool MainWindow::rowsOfChosenPopulation()
 {
-    const freqdb::Population chosen = m_form3->Population();
+    const freqdb::Population chosen = m_populationDialog->Population();
     // With the loaded rows all deleted, the rows that come next are the chosen population's.
     if (m_grid.ResultCount() == 0)
         m_rowsPopulation = freqdb::Population::Unset;
@@ -110,30 +111,30 @@ bool TForm1::rowsOfChosenPopulation()
     return true;
 }
 
-freqdb::Population TForm1::rowsPopulation() const
+freqdb::Population MainWindow::rowsPopulation() const
 {
     // Loaded rows not recomputed are saved under the population they were computed with.
-    return m_rowsPopulation != freqdb::Population::Unset ? m_rowsPopulation : m_form3->Population();
+    return m_rowsPopulation != freqdb::Population::Unset ? m_rowsPopulation : m_populationDialog->Population();
 }
 
-void TForm1::setRecovery(std::unique_ptr<exchange::RecoveryFile> file)
+void MainWindow::setRecovery(std::unique_ptr<exchange::RecoveryFile> file)
 {
     m_recovery = new RecoveryKeeper(
         std::move(file), m_writerFactory, m_dialogs,
         [this] {
-            return RecoverySnapshot{&m_grid, Edit1->text().toStdString(), Edit2->text().toStdString(),
+            return RecoverySnapshot{&m_grid, cpiLine->text().toStdString(), probabilityLine->text().toStdString(),
                                     rowsPopulation()};
         },
         this);
 }
 
-void TForm1::tableChanged()
+void MainWindow::tableChanged()
 {
     if (m_recovery)
         m_recovery->changed();
 }
 
-bool TForm1::takeRecovered(const std::filesystem::path& file)
+bool MainWindow::takeRecovered(const std::filesystem::path& file)
 {
     const exchange::LoadedResults loaded = exchange::loadResultsWorkbook(file, m_reader, m_format);
     takeLoaded(loaded, file);

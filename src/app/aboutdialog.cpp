@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/tform4.h"
+#include "app/aboutdialog.h"
 
 #include <QFontMetrics>
 #include <QFrame>
@@ -10,7 +10,7 @@
 
 namespace app {
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent)
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Kinora"));

@@ -16,10 +16,10 @@ class QStackedWidget;
 
 namespace app {
 
-class TForm3 : public QDialog {
+class PopulationDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm3(QWidget* parent = nullptr);
+    explicit PopulationDialog(QWidget* parent = nullptr);
 
     // The population confirmed by the last successful load (Unset before the first).
     freqdb::Population Population() const { return m_population; }
@@ -36,15 +36,15 @@ public:
     // "Отмена" (or Esc) pressed since the notice was shown.
     bool loadCancelRequested() const { return m_cancelRequested; }
 
-    QRadioButton* RadioButton1 = nullptr; // "Русские"
-    QRadioButton* RadioButton2 = nullptr; // "Европеоиды США"
-    QRadioButton* RadioButton3 = nullptr; // "Негры США"
-    QRadioButton* RadioButton4 = nullptr; // "Другая ...", never enabled
-    QPushButton* Button1 = nullptr; // "OK"
+    QRadioButton* russiansButton = nullptr; // "Русские"
+    QRadioButton* usCaucasiansButton = nullptr; // "Европеоиды США"
+    QRadioButton* usBlacksButton = nullptr; // "Негры США"
+    QRadioButton* otherPopulationButton = nullptr; // "Другая ...", never enabled
+    QPushButton* okButton = nullptr; // "OK"
     QPushButton* cancelLoadButton = nullptr; // "Отмена" on the loading notice
 
 signals:
-    // OK pressed: the main window loads the chosen population (WellDone).
+    // OK pressed: the main window loads the chosen population (loadTablesAndShow).
     void populationChosen();
     // Closed without OK (Esc or the window manager).
     void closedWithoutChoice();
@@ -54,7 +54,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Button1Click();
+    void confirmChoice();
 
     freqdb::Population m_population = freqdb::Population::Unset;
     QStackedWidget* m_pages = nullptr;

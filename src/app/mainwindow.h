@@ -6,9 +6,9 @@
 // locus index come from engine, row operations from results::ResultsGrid, the locus table from
 // freqdb, the workbooks from exchange. It owns the run's state: the locus table, the results
 // table, WorkDir, the data folder and the name of the workbook last loaded; the population
-// dialog (TForm3) holds the population.
+// dialog (PopulationDialog) holds the population.
 //
-// Start-up: start() shows the population dialog; its OK runs WellDone, which loads the locus
+// Start-up: start() shows the population dialog; its OK runs loadTablesAndShow, which loads the locus
 // table behind the loading notice and opens this window on a loaded table only. A failed load
 // shows the loader's message and brings the dialog back; a failed reload later keeps the previous
 // population, table and results.
@@ -48,12 +48,12 @@ class HelpWindow;
 class RecoveryKeeper;
 class ResultsModel;
 class ResultsView;
-class TForm3;
-class TForm4;
+class PopulationDialog;
+class AboutDialog;
 
 using WriterFactory = std::function<std::unique_ptr<automation::WorkbookWriter>()>;
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Window geometry (the window's own size, menu bar included, window manager frame excluded).
@@ -65,9 +65,9 @@ public:
     static constexpr int kHeaderLimitY = 25;
     static constexpr int kMarkThresholdX = 280;
 
-    TForm1(const text::NumberFormat& format, Dialogs& dialogs, const automation::WorkbookReader& reader,
-           WriterFactory writerFactory, QWidget* parent = nullptr);
-    ~TForm1() override;
+    MainWindow(const text::NumberFormat& format, Dialogs& dialogs, const automation::WorkbookReader& reader,
+               WriterFactory writerFactory, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Shows the population dialog, the first window of a run.
     void start();
@@ -85,31 +85,31 @@ public:
     const freqdb::LocusTable& locusTable() const { return m_table; }
     const std::filesystem::path& workDir() const { return m_workDir; }
     const std::filesystem::path& dataDir() const { return m_data.folder; }
-    int ClickedRow() const { return m_clickedRow; }
-    TForm3* populationDialog() const { return m_form3; }
-    TForm4* aboutBox() const { return m_form4; }
+    int clickedRow() const { return m_clickedRow; }
+    PopulationDialog* populationDialog() const { return m_populationDialog; }
+    AboutDialog* aboutDialog() const { return m_aboutDialog; }
     HelpWindow* helpWindow() const { return m_help; }
     QMenu* popupMenu() const { return m_popup; }
 
-    // The controls, under the names the operator's manual uses.
-    QGroupBox* GroupBox1 = nullptr;
-    QGroupBox* GroupBox2 = nullptr;
-    QGroupBox* GroupBox3 = nullptr;
-    QGroupBox* GroupBox4 = nullptr;
-    QComboBox* ComboBox1 = nullptr; // locus
-    QComboBox* ComboBox2 = nullptr; // father allele 1
-    QComboBox* ComboBox3 = nullptr; // father allele 2
-    QComboBox* ComboBox4 = nullptr; // child allele 1
-    QComboBox* ComboBox5 = nullptr; // child allele 2
-    QComboBox* ComboBox6 = nullptr; // mother allele 1
-    QComboBox* ComboBox7 = nullptr; // mother allele 2
-    ResultsView* StringGrid1 = nullptr;
-    ResultLine* Edit1 = nullptr; // combined index line
-    ResultLine* Edit2 = nullptr; // probability line
-    QLineEdit* Edit3 = nullptr; // prior
-    QLabel* Label1 = nullptr;
-    QLabel* SettingsLabel = nullptr; // the lab's settings in force, when any is on
-    QLabel* DataNoteLabel = nullptr; // notes on where the tables came from, when there are any
+    // The controls.
+    QGroupBox* locusGroup = nullptr;
+    QGroupBox* fatherGroup = nullptr;
+    QGroupBox* childGroup = nullptr;
+    QGroupBox* motherGroup = nullptr;
+    QComboBox* locusBox = nullptr; // locus
+    QComboBox* fatherAllele1Box = nullptr; // father allele 1
+    QComboBox* fatherAllele2Box = nullptr; // father allele 2
+    QComboBox* childAllele1Box = nullptr; // child allele 1
+    QComboBox* childAllele2Box = nullptr; // child allele 2
+    QComboBox* motherAllele1Box = nullptr; // mother allele 1
+    QComboBox* motherAllele2Box = nullptr; // mother allele 2
+    ResultsView* resultsView = nullptr;
+    ResultLine* cpiLine = nullptr; // combined index line
+    ResultLine* probabilityLine = nullptr; // probability line
+    QLineEdit* priorField = nullptr; // prior
+    QLabel* priorLabel = nullptr;
+    QLabel* settingsLabel = nullptr; // the lab's settings in force, when any is on
+    QLabel* dataNoteLabel = nullptr; // notes on where the tables came from, when there are any
 
     // Menu items, in menu order.
     QAction* calculateAction = nullptr; // "Рассчитать"
@@ -125,20 +125,20 @@ public:
     QAction* deleteAction = nullptr; // pop-up "Удалить"
 
     // Handlers.
-    void Menu1Click();
-    void N11Click();
-    void Button3Click();
-    void N10Click();
-    void Button2Click();
-    void N9Click();
-    void LR1Click();
-    void N6Click();
-    void N8Click();
-    void ComboBox1Change();
-    void ClickMenu(Qt::MouseButton button, QPoint clientPoint, QPoint globalPoint);
-    void FormResize();
-    void WellDone();
-    void ResetEntryPanel();
+    void calculate();
+    void choosePopulation();
+    void multiply();
+    void clearCase();
+    void save();
+    void loadResults();
+    void loadGenotypes();
+    void showHelp();
+    void showAbout();
+    void locusChosen();
+    void gridPressed(Qt::MouseButton button, QPoint clientPoint, QPoint globalPoint);
+    void layOutControls();
+    void loadTablesAndShow();
+    void resetEntryPanel();
 
 signals:
     // The run is over: the population dialog was closed before the first OK, or this window
@@ -147,7 +147,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override; // FormClose
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
@@ -181,7 +181,7 @@ private:
     bool rowsOfChosenPopulation();
     // Toggles the mark of a filled row (pop-up "Выбрать", a left press, Space in the grid).
     void toggleMark(int row);
-    // Empties Edit1 and Edit2: done whenever the rows or their marks change, so a combined index
+    // Empties the CPI and probability lines: done whenever the rows or their marks change, so a combined index
     // never stands beside rows it was not formed from (nor is saved with them).
     void emptyResultLines();
     // Replaces the table by a successfully read workbook, or reports the failed read.
@@ -220,8 +220,8 @@ private:
 
     ResultsModel* m_model = nullptr;
     QMenu* m_popup = nullptr;
-    TForm3* m_form3 = nullptr;
-    TForm4* m_form4 = nullptr;
+    PopulationDialog* m_populationDialog = nullptr;
+    AboutDialog* m_aboutDialog = nullptr;
     HelpWindow* m_help = nullptr;
     RecoveryKeeper* m_recovery = nullptr;
     DataMenu* m_dataMenu = nullptr;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/tform3.h"
+#include "app/populationdialog.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -21,7 +21,7 @@ constexpr int kNoticeHeight = 100;
 
 } // namespace
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent)
+PopulationDialog::PopulationDialog(QWidget* parent) : QDialog(parent)
 {
     // No system menu and no close box; the window stays above the calculator.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
@@ -33,29 +33,29 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     m_pages = new QStackedWidget(this);
 
     auto* choice = new QWidget(m_pages);
-    auto* frame = new QFrame(choice); // RadioGroup1: the frame the choices lie over
+    auto* frame = new QFrame(choice); // the frame the choices lie over
     frame->setFrameShape(QFrame::Box);
     frame->setFrameShadow(QFrame::Sunken);
     frame->setGeometry(0, 0, 169, 139);
-    RadioButton1 = new QRadioButton(tr("Русские"), choice);
-    RadioButton2 = new QRadioButton(tr("Европеоиды США"), choice);
-    RadioButton3 = new QRadioButton(tr("Негры США"), choice);
-    RadioButton4 = new QRadioButton(tr("Другая ..."), choice);
-    RadioButton1->move(20, 20);
-    RadioButton2->move(20, 49);
-    RadioButton3->move(20, 79);
-    RadioButton4->move(20, 108);
-    for (QRadioButton* button : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
+    russiansButton = new QRadioButton(tr("Русские"), choice);
+    usCaucasiansButton = new QRadioButton(tr("Европеоиды США"), choice);
+    usBlacksButton = new QRadioButton(tr("Негры США"), choice);
+    otherPopulationButton = new QRadioButton(tr("Другая ..."), choice);
+    russiansButton->move(20, 20);
+    usCaucasiansButton->move(20, 49);
+    usBlacksButton->move(20, 79);
+    otherPopulationButton->move(20, 108);
+    for (QRadioButton* button : {russiansButton, usCaucasiansButton, usBlacksButton, otherPopulationButton})
         button->adjustSize();
-    RadioButton1->setChecked(true);
-    RadioButton4->setEnabled(false);
-    Button1 = new QPushButton(tr("OK"), choice);
-    Button1->setGeometry(39, 148, 93, 30);
-    Button1->setDefault(true);
-    setTabOrder(Button1, RadioButton1);
-    setTabOrder(RadioButton1, RadioButton2);
-    setTabOrder(RadioButton2, RadioButton3);
-    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    russiansButton->setChecked(true);
+    otherPopulationButton->setEnabled(false);
+    okButton = new QPushButton(tr("OK"), choice);
+    okButton->setGeometry(39, 148, 93, 30);
+    okButton->setDefault(true);
+    setTabOrder(okButton, russiansButton);
+    setTabOrder(russiansButton, usCaucasiansButton);
+    setTabOrder(usCaucasiansButton, usBlacksButton);
+    connect(okButton, &QPushButton::clicked, this, &PopulationDialog::confirmChoice);
     m_pages->addWidget(choice);
 
     auto* notice = new QWidget(m_pages);
@@ -76,38 +76,38 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     becomeChoice(windowTitle());
 }
 
-void TForm3::setPopulation(freqdb::Population population)
+void PopulationDialog::setPopulation(freqdb::Population population)
 {
     m_population = population;
 }
 
-freqdb::Population TForm3::chosenPopulation() const
+freqdb::Population PopulationDialog::chosenPopulation() const
 {
-    if (RadioButton1->isChecked())
+    if (russiansButton->isChecked())
         return freqdb::Population::Russians;
-    if (RadioButton2->isChecked())
+    if (usCaucasiansButton->isChecked())
         return freqdb::Population::UsCaucasians;
     return freqdb::Population::UsBlacks;
 }
 
-void TForm3::showChoice(freqdb::Population population)
+void PopulationDialog::showChoice(freqdb::Population population)
 {
     switch (population) {
     case freqdb::Population::Russians:
-        RadioButton1->setChecked(true);
+        russiansButton->setChecked(true);
         break;
     case freqdb::Population::UsCaucasians:
-        RadioButton2->setChecked(true);
+        usCaucasiansButton->setChecked(true);
         break;
     case freqdb::Population::UsBlacks:
-        RadioButton3->setChecked(true);
+        usBlacksButton->setChecked(true);
         break;
     case freqdb::Population::Unset:
         break;
     }
 }
 
-void TForm3::becomeChoice(const QString& title)
+void PopulationDialog::becomeChoice(const QString& title)
 {
     m_loading = false;
     setWindowModality(Qt::NonModal);
@@ -116,7 +116,7 @@ void TForm3::becomeChoice(const QString& title)
     setFixedSize(kChoiceWidth, kChoiceHeight);
 }
 
-void TForm3::becomeNotice()
+void PopulationDialog::becomeNotice()
 {
     m_loading = true;
     m_cancelRequested = false;
@@ -129,20 +129,20 @@ void TForm3::becomeNotice()
     setFixedSize(kNoticeWidth, kNoticeHeight);
 }
 
-void TForm3::setProgress(int done, int total, const QString& locusName)
+void PopulationDialog::setProgress(int done, int total, const QString& locusName)
 {
     m_progress->setRange(0, total);
     m_progress->setValue(done);
     m_noticeText->setText(tr("%1 (%2 из %3)").arg(locusName).arg(done).arg(total));
 }
 
-void TForm3::Button1Click()
+void PopulationDialog::confirmChoice()
 {
     hide();
     emit populationChosen();
 }
 
-void TForm3::reject()
+void PopulationDialog::reject()
 {
     // Esc while loading stops the load, as "Отмена" does; the notice goes when the load has ended.
     if (m_loading) {
@@ -153,7 +153,7 @@ void TForm3::reject()
     emit closedWithoutChoice();
 }
 
-void TForm3::closeEvent(QCloseEvent* event)
+void PopulationDialog::closeEvent(QCloseEvent* event)
 {
     event->ignore();
     reject();

@@ -26,12 +26,12 @@
 #include <functional>
 #include <memory>
 
+#include "app/aboutdialog.h"
 #include "app/helpwindow.h"
+#include "app/mainwindow.h"
+#include "app/populationdialog.h"
 #include "app/resultsview.h"
 #include "app/samplechoicedialog.h"
-#include "app/tform1.h"
-#include "app/tform3.h"
-#include "app/tform4.h"
 #include "automation/cellvalue.h"
 #include "automation/workbookwriter.h"
 #include "freqdb/loadmessages.h"
@@ -41,7 +41,7 @@
 #include "support/fakeworkbook.h"
 
 using app::Answer;
-using app::TForm1;
+using app::MainWindow;
 using automation::CellValue;
 using automation::FakeSheet;
 using automation::makeCellArray;
@@ -83,17 +83,17 @@ private:
     void openWindow()
     {
         m_window->start();
-        m_window->populationDialog()->RadioButton2->setChecked(true);
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        m_window->populationDialog()->usCaucasiansButton->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QVERIFY2(m_window->isVisible(), qPrintable(m_dialogs.texts("error").join('\n')));
     }
 
     void chooseLocus(const QString& name)
     {
-        const int index = m_window->ComboBox1->findText(name);
+        const int index = m_window->locusBox->findText(name);
         QVERIFY(index >= 0);
-        m_window->ComboBox1->setCurrentIndex(index);
-        emit m_window->ComboBox1->activated(index);
+        m_window->locusBox->setCurrentIndex(index);
+        emit m_window->locusBox->activated(index);
     }
 
     static void pick(QComboBox* list, const QString& text) { list->setCurrentIndex(list->findText(text)); }
@@ -101,8 +101,9 @@ private:
     // father, child and mother genotypes as the six lists show them; "" leaves a list empty.
     void enter(const QStringList& six)
     {
-        const std::array<QComboBox*, 6> lists = {m_window->ComboBox2, m_window->ComboBox3, m_window->ComboBox4,
-                                                 m_window->ComboBox5, m_window->ComboBox6, m_window->ComboBox7};
+        const std::array<QComboBox*, 6> lists
+            = {m_window->fatherAllele1Box, m_window->fatherAllele2Box, m_window->childAllele1Box,
+               m_window->childAllele2Box,  m_window->motherAllele1Box, m_window->motherAllele2Box};
         for (std::size_t i = 0; i < lists.size(); ++i)
             pick(lists[i], six[static_cast<int>(i)]);
     }
@@ -127,10 +128,10 @@ private:
     // A press on the grid at client point (x, y of the middle of `row`).
     void pressRow(Qt::MouseButton button, int x, int row)
     {
-        const QModelIndex index = m_window->StringGrid1->model()->index(row - 1, 0);
-        const int y = m_window->StringGrid1->visualRect(index).center().y();
-        QTest::mousePress(m_window->StringGrid1->viewport(), button, {}, QPoint(x, y));
-        QTest::mouseRelease(m_window->StringGrid1->viewport(), button, {}, QPoint(x, y));
+        const QModelIndex index = m_window->resultsView->model()->index(row - 1, 0);
+        const int y = m_window->resultsView->visualRect(index).center().y();
+        QTest::mousePress(m_window->resultsView->viewport(), button, {}, QPoint(x, y));
+        QTest::mouseRelease(m_window->resultsView->viewport(), button, {}, QPoint(x, y));
     }
 
     // Saves the table through "Сохранить" under `path` (a new file) and reads the saved sheet
@@ -161,7 +162,7 @@ private:
     void combine()
     {
         m_window->combineAction->trigger();
-        QVERIFY(!m_window->Edit1->text().isEmpty());
+        QVERIFY(!m_window->cpiLine->text().isEmpty());
     }
 
     void threeRows()
@@ -183,8 +184,8 @@ private slots:
         addLocus("D3S1358.xls", kD3White, kD3Black);
         addLocus("TH01.xls", kTh01White, kTh01Black);
         m_dialogs = app::testing::ScriptedDialogs();
-        m_window = std::make_unique<TForm1>(m_format, m_dialogs, m_reader,
-                                            [] { return automation::makeXlsxWorkbookWriter(); });
+        m_window = std::make_unique<MainWindow>(m_format, m_dialogs, m_reader,
+                                                [] { return automation::makeXlsxWorkbookWriter(); });
     }
 
     void cleanup()
@@ -199,19 +200,19 @@ private slots:
     void startUpShowsOnlyThePopulationDialog()
     {
         m_window->start();
-        app::TForm3* dialog = m_window->populationDialog();
+        app::PopulationDialog* dialog = m_window->populationDialog();
         QVERIFY(dialog->isVisible());
         QVERIFY(!m_window->isVisible());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Выберите популяцию"));
-        QVERIFY(dialog->RadioButton1->isChecked());
-        QCOMPARE(dialog->RadioButton1->text(), QStringLiteral("Русские"));
-        QCOMPARE(dialog->RadioButton2->text(), QStringLiteral("Европеоиды США"));
-        QCOMPARE(dialog->RadioButton3->text(), QStringLiteral("Негры США"));
-        QCOMPARE(dialog->RadioButton4->text(), QStringLiteral("Другая ..."));
-        QVERIFY(!dialog->RadioButton4->isEnabled());
+        QVERIFY(dialog->russiansButton->isChecked());
+        QCOMPARE(dialog->russiansButton->text(), QStringLiteral("Русские"));
+        QCOMPARE(dialog->usCaucasiansButton->text(), QStringLiteral("Европеоиды США"));
+        QCOMPARE(dialog->usBlacksButton->text(), QStringLiteral("Негры США"));
+        QCOMPARE(dialog->otherPopulationButton->text(), QStringLiteral("Другая ..."));
+        QVERIFY(!dialog->otherPopulationButton->isEnabled());
         QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(!(dialog->windowFlags() & Qt::WindowCloseButtonHint));
-        QCOMPARE(dialog->Button1->text(), QStringLiteral("OK"));
+        QCOMPARE(dialog->okButton->text(), QStringLiteral("OK"));
     }
 
     void okLoadsTheTableAndOpensTheWindow()
@@ -220,14 +221,14 @@ private slots:
         QVERIFY(!m_window->populationDialog()->isVisible());
         QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::UsCaucasians);
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Paternity Index"));
-        QCOMPARE(m_window->ComboBox1->count(), 2);
-        QCOMPARE(m_window->ComboBox1->itemText(0), QStringLiteral("D3S1358"));
-        QCOMPARE(m_window->ComboBox1->currentIndex(), -1);
-        QCOMPARE(m_window->focusWidget(), m_window->ComboBox1);
+        QCOMPARE(m_window->locusBox->count(), 2);
+        QCOMPARE(m_window->locusBox->itemText(0), QStringLiteral("D3S1358"));
+        QCOMPARE(m_window->locusBox->currentIndex(), -1);
+        QCOMPARE(m_window->focusWidget(), m_window->locusBox);
         QCOMPARE(m_window->grid().ResultCount(), 0);
-        QCOMPARE(m_window->StringGrid1->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("  Локус"));
-        QCOMPARE(m_window->Edit3->text(), QStringLiteral("0,5"));
-        QVERIFY(!m_window->ComboBox2->isEnabled());
+        QCOMPARE(m_window->resultsView->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("  Локус"));
+        QCOMPARE(m_window->priorField->text(), QStringLiteral("0,5"));
+        QVERIFY(!m_window->fatherAllele1Box->isEnabled());
         QCOMPARE(m_window->workDir(), workDir());
         QVERIFY(m_dialogs.calls.isEmpty());
     }
@@ -236,7 +237,7 @@ private slots:
     void failedStartUpLoadBringsTheDialogBack()
     {
         m_window->start();
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QCOMPARE(m_dialogs.texts("error").size(), 1);
         QVERIFY(m_dialogs.texts("error").constFirst().startsWith(QString::fromUtf8(freqdb::kReadFailed.data())));
         QVERIFY(!m_window->isVisible());
@@ -244,15 +245,15 @@ private slots:
         QCOMPARE(m_window->populationDialog()->windowTitle(), QStringLiteral("Выберите популяцию"));
         QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::Unset);
 
-        m_window->populationDialog()->RadioButton3->setChecked(true);
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        m_window->populationDialog()->usBlacksButton->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QVERIFY(m_window->isVisible());
         QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::UsBlacks);
     }
 
     void closingTheDialogBeforeOkEndsTheRun()
     {
-        QSignalSpy quit(m_window.get(), &TForm1::quitRequested);
+        QSignalSpy quit(m_window.get(), &MainWindow::quitRequested);
         m_window->start();
         m_window->populationDialog()->close();
         QCOMPARE(quit.count(), 1);
@@ -264,13 +265,14 @@ private slots:
         openWindow();
         chooseLocus("TH01");
         const QStringList labels = {"6", "7", "9.3"};
-        for (QComboBox* list : {m_window->ComboBox2, m_window->ComboBox3, m_window->ComboBox4, m_window->ComboBox5}) {
+        for (QComboBox* list : {m_window->fatherAllele1Box, m_window->fatherAllele2Box, m_window->childAllele1Box,
+                                m_window->childAllele2Box}) {
             QCOMPARE(list->count(), 3);
             QCOMPARE(list->itemText(2), QStringLiteral("9.3"));
             QCOMPARE(list->currentIndex(), -1);
             QVERIFY(list->isEnabled());
         }
-        for (QComboBox* list : {m_window->ComboBox6, m_window->ComboBox7}) {
+        for (QComboBox* list : {m_window->motherAllele1Box, m_window->motherAllele2Box}) {
             QCOMPARE(list->count(), 4);
             QCOMPARE(list->itemText(0), QStringLiteral("Нет"));
             QCOMPARE(list->itemText(1), QStringLiteral("6"));
@@ -278,8 +280,8 @@ private slots:
         // A second choice of the same locus clears the selections again.
         enter({"6", "7", "7", "7", "Нет", "Нет"});
         chooseLocus("TH01");
-        QCOMPARE(m_window->ComboBox2->currentText(), QString());
-        QCOMPARE(m_window->ComboBox2->count(), 3);
+        QCOMPARE(m_window->fatherAllele1Box->currentText(), QString());
+        QCOMPARE(m_window->fatherAllele1Box->count(), 3);
     }
 
     // What the operator reads on the window, character for character (blanks included).
@@ -301,10 +303,10 @@ private slots:
             const char* caption;
             const char* alleleCaption; // empty for the locus group
         } groups[] = {
-            {m_window->GroupBox1, "Локус", ""},
-            {m_window->GroupBox2, "Предполагаемый отец", "Аллель 1     Аллель 2"},
-            {m_window->GroupBox3, "Ребенок", "Аллель 1     Аллель 2"},
-            {m_window->GroupBox4, "Мать", "Аллель 1    Аллель 2"},
+            {m_window->locusGroup, "Локус", ""},
+            {m_window->fatherGroup, "Предполагаемый отец", "Аллель 1     Аллель 2"},
+            {m_window->childGroup, "Ребенок", "Аллель 1     Аллель 2"},
+            {m_window->motherGroup, "Мать", "Аллель 1    Аллель 2"},
         };
         for (const auto& expected : groups) {
             QCOMPARE(expected.group->title(), QString::fromUtf8(expected.caption));
@@ -314,10 +316,10 @@ private slots:
             const QString alleleCaption = QString::fromUtf8(expected.alleleCaption);
             QCOMPARE(labels, alleleCaption.isEmpty() ? QStringList() : QStringList{alleleCaption});
         }
-        QCOMPARE(m_window->Label1->text(), QStringLiteral("Априорная вероятность РР ="));
+        QCOMPARE(m_window->priorLabel->text(), QStringLiteral("Априорная вероятность РР ="));
         QStringList headers;
         for (int c = 0; c < results::kColumnCount; ++c)
-            headers << m_window->StringGrid1->model()->headerData(c, Qt::Horizontal).toString();
+            headers << m_window->resultsView->model()->headerData(c, Qt::Horizontal).toString();
         QCOMPARE(headers,
                  (QStringList{"№", "  Локус", " Формула", "Частота аллеля", "Частота аллеля", " LR", "Выбрать"}));
     }
@@ -368,10 +370,10 @@ private slots:
         QCOMPARE(m_window->grid().RowGenotypes(1), trio);
         QCOMPARE(m_window->grid().RowGenotypes(2).mother1, std::string("Нет"));
         // The view shows the table.
-        const QAbstractItemModel* model = m_window->StringGrid1->model();
+        const QAbstractItemModel* model = m_window->resultsView->model();
         QCOMPARE(model->data(model->index(0, 2)).toString(), kTrioFormula);
         // The lists keep their selections, so the same entry can be calculated again.
-        QCOMPARE(m_window->ComboBox2->currentText(), QStringLiteral("15"));
+        QCOMPARE(m_window->fatherAllele1Box->currentText(), QStringLiteral("15"));
     }
 
     void leftPressRightOfTheThresholdTogglesTheMark()
@@ -382,25 +384,25 @@ private slots:
         QCOMPARE(cell(1, 6), QString());
         pressRow(Qt::LeftButton, 281, 1);
         QCOMPARE(cell(1, 6), QStringLiteral("++"));
-        QCOMPARE(m_window->ClickedRow(), 1);
+        QCOMPARE(m_window->clickedRow(), 1);
         pressRow(Qt::LeftButton, 281, 1);
         QCOMPARE(cell(1, 6), QString());
         // Two quick presses: the second arrives as a double click and still toggles.
         pressRow(Qt::LeftButton, 281, 1);
         QCOMPARE(cell(1, 6), QStringLiteral("++"));
-        const QModelIndex first = m_window->StringGrid1->model()->index(0, 0);
-        const QPoint point(281, m_window->StringGrid1->visualRect(first).center().y());
-        QTest::mouseDClick(m_window->StringGrid1->viewport(), Qt::LeftButton, {}, point);
-        QTest::mouseRelease(m_window->StringGrid1->viewport(), Qt::LeftButton, {}, point);
+        const QModelIndex first = m_window->resultsView->model()->index(0, 0);
+        const QPoint point(281, m_window->resultsView->visualRect(first).center().y());
+        QTest::mouseDClick(m_window->resultsView->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseRelease(m_window->resultsView->viewport(), Qt::LeftButton, {}, point);
         QCOMPARE(cell(1, 6), QString());
         // Below the last row and on the header nothing happens.
         pressRow(Qt::LeftButton, 400, 2);
         QCOMPARE(cell(2, 6), QString());
-        m_window->ClickMenu(Qt::LeftButton, QPoint(400, TForm1::kHeaderLimitY), {});
-        m_window->ClickMenu(Qt::RightButton, QPoint(400, TForm1::kHeaderLimitY), {});
+        m_window->gridPressed(Qt::LeftButton, QPoint(400, MainWindow::kHeaderLimitY), {});
+        m_window->gridPressed(Qt::RightButton, QPoint(400, MainWindow::kHeaderLimitY), {});
         QCOMPARE(cell(1, 6), QString());
         QVERIFY(!m_window->popupMenu()->isVisible());
-        QTest::mousePress(m_window->StringGrid1->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(400, 5));
+        QTest::mousePress(m_window->resultsView->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(400, 5));
         QCOMPARE(cell(1, 6), QString());
         QCOMPARE(cell(0, 6), QStringLiteral("Выбрать"));
     }
@@ -415,11 +417,11 @@ private slots:
 
         pressRow(Qt::RightButton, 20, 2);
         QVERIFY(m_window->popupMenu()->isVisible());
-        QCOMPARE(m_window->ClickedRow(), 2);
+        QCOMPARE(m_window->clickedRow(), 2);
         QCOMPARE(m_window->popupMenu()->actions().size(), 2);
         QCOMPARE(m_window->selectAction->text(), QStringLiteral("Выбрать"));
         QCOMPARE(m_window->deleteAction->text(), QStringLiteral("Удалить"));
-        const QModelIndexList selected = m_window->StringGrid1->selectionModel()->selectedIndexes();
+        const QModelIndexList selected = m_window->resultsView->selectionModel()->selectedIndexes();
         QCOMPARE(selected.size(), 7);
         for (const QModelIndex& index : selected)
             QCOMPARE(index.row(), 1);
@@ -446,21 +448,21 @@ private slots:
         threeRows();
         pressRow(Qt::LeftButton, 300, 1);
         pressRow(Qt::LeftButton, 300, 2);
-        m_window->Edit3->setText(QStringLiteral("0,9"));
+        m_window->priorField->setText(QStringLiteral("0,9"));
         m_window->combineAction->trigger();
-        QCOMPARE(m_window->Edit1->text(), QStringLiteral("Индекс отцовства (Combined Paternity Index) CPI=5,0"));
-        QCOMPARE(m_window->Edit2->text(),
+        QCOMPARE(m_window->cpiLine->text(), QStringLiteral("Индекс отцовства (Combined Paternity Index) CPI=5,0"));
+        QCOMPARE(m_window->probabilityLine->text(),
                  QStringLiteral("Вероятность отцовства P=97,8261% (априор.вероятность pp=0,9)"));
         // A point reads as the comma does; the operator's text stays as typed.
-        m_window->Edit3->setText(QStringLiteral("0.9"));
+        m_window->priorField->setText(QStringLiteral("0.9"));
         m_window->combineAction->trigger();
-        QCOMPARE(m_window->Edit3->text(), QStringLiteral("0.9"));
-        QVERIFY(m_window->Edit2->text().endsWith(QStringLiteral("pp=0,9)")));
+        QCOMPARE(m_window->priorField->text(), QStringLiteral("0.9"));
+        QVERIFY(m_window->probabilityLine->text().endsWith(QStringLiteral("pp=0,9)")));
         // A prior that is no number reads 0,5 again.
-        m_window->Edit3->setText(QStringLiteral("abc"));
+        m_window->priorField->setText(QStringLiteral("abc"));
         m_window->combineAction->trigger();
-        QCOMPARE(m_window->Edit3->text(), QStringLiteral("0,5"));
-        QVERIFY(m_window->Edit2->text().endsWith(QStringLiteral("pp=0,5)")));
+        QCOMPARE(m_window->priorField->text(), QStringLiteral("0,5"));
+        QVERIFY(m_window->probabilityLine->text().endsWith(QStringLiteral("pp=0,5)")));
     }
 
     // A combined index belongs to the rows and marks it was formed from: any change to them
@@ -491,8 +493,8 @@ private slots:
              [&] {
                  m_dialogs.answers.enqueue(Answer::Yes);
                  m_window->populationAction->trigger();
-                 m_window->populationDialog()->RadioButton3->setChecked(true);
-                 QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+                 m_window->populationDialog()->usBlacksButton->setChecked(true);
+                 QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
              }},
         };
         for (const auto& [what, change] : changes) {
@@ -500,8 +502,8 @@ private slots:
                 pressRow(Qt::LeftButton, 300, 1);
             combine();
             change();
-            QVERIFY2(m_window->Edit1->text().isEmpty(), what);
-            QVERIFY2(m_window->Edit2->text().isEmpty(), what);
+            QVERIFY2(m_window->cpiLine->text().isEmpty(), what);
+            QVERIFY2(m_window->probabilityLine->text().isEmpty(), what);
         }
         QCOMPARE(m_dialogs.texts("error"), QStringList());
 
@@ -521,18 +523,18 @@ private slots:
         const auto fresh = saveAndRead(workDir() / "combined.xlsx");
         // Rows 1 and 3 with the black table (chosen above): 1,00 x 1,00.
         QCOMPARE(sheetText(fresh, 5), QStringLiteral("Индекс отцовства (Combined Paternity Index) CPI=1,0"));
-        QCOMPARE(sheetText(fresh, 6), m_window->Edit2->text());
+        QCOMPARE(sheetText(fresh, 6), m_window->probabilityLine->text());
 
         // A CPI whose probability cannot be formed (0 with the prior 1) is not shown beside the
         // probability of the combination before.
         calculate("D3S1358", {"16", "16", "15", "17", "17", "17"}); // paternity excluded: LR 0
         pressRow(Qt::LeftButton, 300, 4);
         combine();
-        QVERIFY(!m_window->Edit2->text().isEmpty());
-        m_window->Edit3->setText(QStringLiteral("1"));
+        QVERIFY(!m_window->probabilityLine->text().isEmpty());
+        m_window->priorField->setText(QStringLiteral("1"));
         m_window->combineAction->trigger();
-        QCOMPARE(m_window->Edit1->text(), QStringLiteral("Индекс отцовства (Combined Paternity Index) CPI=0,0"));
-        QCOMPARE(m_window->Edit2->text(), QString());
+        QCOMPARE(m_window->cpiLine->text(), QStringLiteral("Индекс отцовства (Combined Paternity Index) CPI=0,0"));
+        QCOMPARE(m_window->probabilityLine->text(), QString());
     }
 
     // "Сохранить изменения?" answered yes and then nothing saved: the load does not go on.
@@ -592,8 +594,8 @@ private slots:
         pressRow(Qt::LeftButton, 300, 1);
         pressRow(Qt::LeftButton, 300, 2);
         combine();
-        const QString cpi = m_window->Edit1->text();
-        const QString probability = m_window->Edit2->text();
+        const QString cpi = m_window->cpiLine->text();
+        const QString probability = m_window->probabilityLine->text();
         const auto saved = workDir() / "case.xlsx";
         m_reader.add(saved, {FakeSheet{"Лист1", saveAndRead(saved)}});
 
@@ -601,8 +603,8 @@ private slots:
         m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
         m_window->loadResultsAction->trigger();
         QCOMPARE(m_window->grid().ResultCount(), 3);
-        QCOMPARE(m_window->Edit1->text(), cpi);
-        QCOMPARE(m_window->Edit2->text(), probability);
+        QCOMPARE(m_window->cpiLine->text(), cpi);
+        QCOMPARE(m_window->probabilityLine->text(), probability);
         const auto again = saveAndRead(workDir() / "again.xlsx");
         QCOMPARE(sheetText(again, 5), cpi);
         QCOMPARE(sheetText(again, 6), probability);
@@ -611,8 +613,8 @@ private slots:
         m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
         m_window->loadGenotypesAction->trigger();
         QCOMPARE(m_window->grid().ResultCount(), 3);
-        QCOMPARE(m_window->Edit1->text(), QString());
-        QCOMPARE(m_window->Edit2->text(), QString());
+        QCOMPARE(m_window->cpiLine->text(), QString());
+        QCOMPARE(m_window->probabilityLine->text(), QString());
         QCOMPARE(m_dialogs.texts("error"), QStringList());
         QCOMPARE(m_dialogs.texts("information").filter(QStringLiteral("рассчитаны")), QStringList());
 
@@ -620,8 +622,8 @@ private slots:
         // the operator is told they were not computed with it.
         m_dialogs.answers.enqueue(Answer::Yes);
         m_window->populationAction->trigger();
-        m_window->populationDialog()->RadioButton3->setChecked(true);
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        m_window->populationDialog()->usBlacksButton->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         m_dialogs.answers.enqueue(Answer::No);
         m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
         m_window->loadResultsAction->trigger();
@@ -646,14 +648,14 @@ private slots:
         m_reader.add(saved, {FakeSheet{"Лист1", saveAndRead(saved)}});
         m_dialogs.answers.enqueue(Answer::Yes);
         m_window->populationAction->trigger();
-        m_window->populationDialog()->RadioButton3->setChecked(true);
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        m_window->populationDialog()->usBlacksButton->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         m_dialogs.answers.enqueue(Answer::No);
         m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
         m_window->loadResultsAction->trigger();
         const QStringList whiteRow = rowTexts(1);
         QCOMPARE(whiteRow.at(3), QStringLiteral("p(15)=0,250"));
-        const QString cpi = m_window->Edit1->text();
+        const QString cpi = m_window->cpiLine->text();
 
         const QString pdf = QString::fromStdString((workDir() / "white.pdf").string());
         const std::vector<std::pair<const char*, std::function<void()>>> commands = {
@@ -677,7 +679,7 @@ private slots:
                      what);
             QCOMPARE(m_window->grid().ResultCount(), 3);
             QCOMPARE(rowTexts(1), whiteRow);
-            QCOMPARE(m_window->Edit1->text(), cpi);
+            QCOMPARE(m_window->cpiLine->text(), cpi);
         }
         QVERIFY(!QFileInfo::exists(pdf));
         const auto resaved = saveAndRead(workDir() / "resaved.xlsx");
@@ -739,7 +741,7 @@ private slots:
         std::ofstream(workDir() / "data" / "settings.ini") << "theta = 0,01\n";
         m_dialogs.answers.enqueue(Answer::Yes);
         m_window->populationAction->trigger();
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QCOMPARE(cell(1, 2), QStringLiteral("θ=0,01 1/2p(15)"));
         m_dialogs.answers.enqueue(Answer::No);
         load();
@@ -749,12 +751,12 @@ private slots:
                      .startsWith(QStringLiteral("Строки книги №1, №2, №3 рассчитаны не "
                                                 "с теми частотами")),
                  qPrintable(m_dialogs.texts("information").join('\n')));
-        const QString cpi = m_window->Edit1->text();
+        const QString cpi = m_window->cpiLine->text();
         m_dialogs.answers.enqueue(Answer::No);
         m_window->combineAction->trigger();
         QVERIFY(m_dialogs.calls.last().text.contains(QStringLiteral("Пересчитать строки с частотами и настройками")));
         QCOMPARE(rowTexts(1), plainRow);
-        QCOMPARE(m_window->Edit1->text(), cpi);
+        QCOMPARE(m_window->cpiLine->text(), cpi);
 
         m_dialogs.answers.enqueue(Answer::Yes);
         m_window->combineAction->trigger();
@@ -782,9 +784,9 @@ private slots:
         for (int row = 9; row <= 12; ++row)
             pressRow(Qt::LeftButton, 300, row);
         combine();
-        QVERIFY2(m_window->Edit1->text().contains(QStringLiteral("CPI=260")), qPrintable(m_window->Edit1->text()));
+        QVERIFY2(m_window->cpiLine->text().contains(QStringLiteral("CPI=260")), qPrintable(m_window->cpiLine->text()));
 
-        const app::ResultsView* grid = m_window->StringGrid1;
+        const app::ResultsView* grid = m_window->resultsView;
         const QAbstractItemModel* model = grid->model();
         for (const QSize size : {QSize(659, 378), QSize(1400, 900)}) {
             m_window->resize(size);
@@ -799,7 +801,7 @@ private slots:
                     QCOMPARE(grid->toolTipFor(index), whole ? QString() : text);
                 }
             }
-            for (const app::ResultLine* field : {m_window->Edit1, m_window->Edit2}) {
+            for (const app::ResultLine* field : {m_window->cpiLine, m_window->probabilityLine}) {
                 const QString shown = field->shownText();
                 QVERIFY2(shown == field->text() || shown.contains(QChar(0x2026)), qPrintable(shown));
                 QCOMPARE(field->toolTip(), field->text());
@@ -808,14 +810,14 @@ private slots:
         // The CPI keeps its number whole when its words give way.
         m_window->resize(659, 378);
         QTRY_COMPARE(m_window->size(), QSize(659, 378));
-        const QString cpiText = m_window->Edit1->text();
-        QVERIFY(m_window->Edit1->shownText().endsWith(cpiText.mid(cpiText.indexOf(QStringLiteral("CPI=")))));
+        const QString cpiText = m_window->cpiLine->text();
+        QVERIFY(m_window->cpiLine->shownText().endsWith(cpiText.mid(cpiText.indexOf(QStringLiteral("CPI=")))));
         m_window->resize(1400, 900);
         QTRY_COMPARE(m_window->size(), QSize(1400, 900));
         // Maximised, the sentences of the formula column are whole too.
         QVERIFY(grid->showsWholeText(model->index(0, 2)));
         // The operator widens a column; it stays as wide when the rows change.
-        m_window->StringGrid1->horizontalHeader()->resizeSection(1, 300);
+        m_window->resultsView->horizontalHeader()->resizeSection(1, 300);
         calculate("D3S1358", {"15", "16", "15", "17", "17", "17"});
         QCOMPARE(grid->columnWidth(1), 300);
     }
@@ -824,7 +826,7 @@ private slots:
     void gridScrollsToTheNewRow()
     {
         openWindow();
-        const app::ResultsView* grid = m_window->StringGrid1;
+        const app::ResultsView* grid = m_window->resultsView;
         auto rowInView = [&](int row) {
             return grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(row - 1, 0)));
         };
@@ -860,20 +862,20 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         chooseLocus(QStringLiteral("TH01"));
         enter({"6", "7", "7", "9.3", "9.3", "9.3"});
-        QTest::keyClick(m_window->ComboBox7, Qt::Key_F9);
+        QTest::keyClick(m_window->motherAllele2Box, Qt::Key_F9);
         QCOMPARE(m_window->grid().ResultCount(), 1);
 
-        m_window->StringGrid1->setFocus();
-        m_window->StringGrid1->setCurrentIndex(m_window->StringGrid1->model()->index(0, 3));
-        QTest::keyClick(m_window->StringGrid1, Qt::Key_Space);
+        m_window->resultsView->setFocus();
+        m_window->resultsView->setCurrentIndex(m_window->resultsView->model()->index(0, 3));
+        QTest::keyClick(m_window->resultsView, Qt::Key_Space);
         QVERIFY(m_window->grid().isMarked(1));
-        QTest::keyClick(m_window->StringGrid1, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), m_window->Edit1);
-        QTest::keyClick(m_window->Edit1, Qt::Key_Tab);
-        QTest::keyClick(m_window->Edit2, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), m_window->Edit3);
+        QTest::keyClick(m_window->resultsView, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m_window->cpiLine);
+        QTest::keyClick(m_window->cpiLine, Qt::Key_Tab);
+        QTest::keyClick(m_window->probabilityLine, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m_window->priorField);
         // F10 opens the menu bar at its first command; Enter runs it.
-        QTest::keyClick(m_window->Edit3, Qt::Key_F10);
+        QTest::keyClick(m_window->priorField, Qt::Key_F10);
         QCOMPARE(m_window->menuBar()->activeAction(), m_window->calculateAction);
         QTest::keyClick(m_window->menuBar(), Qt::Key_Return);
         QCOMPARE(m_window->grid().ResultCount(), 2);
@@ -900,7 +902,7 @@ private slots:
         threeRows();
         pressRow(Qt::LeftButton, 300, 1);
         m_window->combineAction->trigger();
-        QVERIFY(!m_window->Edit1->text().isEmpty());
+        QVERIFY(!m_window->cpiLine->text().isEmpty());
         // Unsaved rows: the question of close and load; Cancel, and a save that wrote only the
         // report, keep them.
         m_dialogs.answers.enqueue(Answer::Cancel);
@@ -924,12 +926,12 @@ private slots:
         QCOMPARE(m_window->grid().ResultCount(), 0);
         for (int row = 1; row <= 4; ++row)
             QCOMPARE(rowTexts(row), QStringList(7, QString()));
-        QCOMPARE(m_window->Edit1->text(), QString());
-        QCOMPARE(m_window->Edit2->text(), QString());
+        QCOMPARE(m_window->cpiLine->text(), QString());
+        QCOMPARE(m_window->probabilityLine->text(), QString());
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Paternity Index"));
-        QVERIFY(!m_window->ComboBox2->isEnabled());
-        QCOMPARE(m_window->ComboBox2->count(), 0);
-        QCOMPARE(m_window->ComboBox1->count(), 2);
+        QVERIFY(!m_window->fatherAllele1Box->isEnabled());
+        QCOMPARE(m_window->fatherAllele1Box->count(), 0);
+        QCOMPARE(m_window->locusBox->count(), 2);
         // The next calculation writes row 1 again.
         calculate("D3S1358", {"15", "16", "15", "17", "17", "17"});
         QCOMPARE(cell(1, 0), QStringLiteral("1"));
@@ -953,12 +955,12 @@ private slots:
         const app::testing::DialogCall question = m_dialogs.calls.last();
         QCOMPARE(question.title, QStringLiteral("Внимание"));
         QCOMPARE(question.text, QStringLiteral("При выборе популяции\nзначения LR будут пересчитаны\n\nВы уверены?"));
-        app::TForm3* dialog = m_window->populationDialog();
+        app::PopulationDialog* dialog = m_window->populationDialog();
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Выбор популяции"));
-        QVERIFY(dialog->RadioButton2->isChecked());
-        dialog->RadioButton3->setChecked(true);
-        QTest::mouseClick(dialog->Button1, Qt::LeftButton);
+        QVERIFY(dialog->usCaucasiansButton->isChecked());
+        dialog->usBlacksButton->setChecked(true);
+        QTest::mouseClick(dialog->okButton, Qt::LeftButton);
 
         QCOMPARE(dialog->Population(), freqdb::Population::UsBlacks);
         QCOMPARE(m_window->grid().ResultCount(), 4);
@@ -969,9 +971,9 @@ private slots:
                                            QString::fromStdString(
                                                results::unknownAlleleVerdict(results::Person::Father, "18", "D3S1358")),
                                            "", "", "", ""}));
-        QCOMPARE(m_window->Edit1->text(), QString());
-        QCOMPARE(m_window->Edit2->text(), QString());
-        QVERIFY(!m_window->ComboBox2->isEnabled());
+        QCOMPARE(m_window->cpiLine->text(), QString());
+        QCOMPARE(m_window->probabilityLine->text(), QString());
+        QVERIFY(!m_window->fatherAllele1Box->isEnabled());
         QCOMPARE(m_dialogs.texts("error"), QStringList());
     }
 
@@ -982,11 +984,11 @@ private slots:
         const QStringList first = rowTexts(1);
         m_dialogs.answers.enqueue(Answer::Yes);
         m_window->populationAction->trigger();
-        m_window->populationDialog()->RadioButton1->setChecked(true); // no Russian worksheets
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        m_window->populationDialog()->russiansButton->setChecked(true); // no Russian worksheets
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QCOMPARE(m_dialogs.texts("error").size(), 1);
         QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::UsCaucasians);
-        QVERIFY(m_window->populationDialog()->RadioButton2->isChecked());
+        QVERIFY(m_window->populationDialog()->usCaucasiansButton->isChecked());
         QVERIFY(!m_window->populationDialog()->isVisible());
         QCOMPARE(m_window->locusTable().population(), freqdb::Population::UsCaucasians);
         QCOMPARE(m_window->grid().ResultCount(), 3);
@@ -1005,27 +1007,27 @@ private slots:
             });
         };
         m_window->start();
-        m_window->populationDialog()->RadioButton2->setChecked(true);
+        m_window->populationDialog()->usCaucasiansButton->setChecked(true);
         stopWhenShown();
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QVERIFY(!m_window->isVisible());
         QVERIFY(m_window->populationDialog()->isVisible());
         QCOMPARE(m_window->populationDialog()->windowTitle(), QStringLiteral("Выберите популяцию"));
         QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::Unset);
         QVERIFY(m_dialogs.calls.isEmpty());
 
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QVERIFY(m_window->isVisible());
         threeRows();
         const QStringList first = rowTexts(1);
         m_dialogs.answers.enqueue(Answer::Yes);
         m_window->populationAction->trigger();
-        m_window->populationDialog()->RadioButton3->setChecked(true);
+        m_window->populationDialog()->usBlacksButton->setChecked(true);
         stopWhenShown();
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QVERIFY(!m_window->populationDialog()->isVisible());
         QCOMPARE(m_window->populationDialog()->Population(), freqdb::Population::UsCaucasians);
-        QVERIFY(m_window->populationDialog()->RadioButton2->isChecked());
+        QVERIFY(m_window->populationDialog()->usCaucasiansButton->isChecked());
         QCOMPARE(m_window->locusTable().population(), freqdb::Population::UsCaucasians);
         QCOMPARE(m_window->grid().ResultCount(), 3);
         QCOMPARE(rowTexts(1), first);
@@ -1036,7 +1038,7 @@ private slots:
     {
         std::ofstream(workDir() / "data" / "settings.ini") << "theta = 0,01\n";
         openWindow();
-        QVERIFY(m_window->SettingsLabel->text().contains(QStringLiteral("θ=0,01")));
+        QVERIFY(m_window->settingsLabel->text().contains(QStringLiteral("θ=0,01")));
         calculate("D3S1358", {"15", "16", "15", "17", "17", "18"});
         QCOMPARE(cell(1, 2), QStringLiteral("θ=0,01 1/2p(15)"));
         QCOMPARE(cell(1, 3), QStringLiteral("p(15)=0,250"));
@@ -1048,8 +1050,8 @@ private slots:
         const auto settingsFile = workDir() / "data" / "settings.ini";
         std::ofstream(settingsFile) << "mutation_model = proportional\n";
         openWindow();
-        QVERIFY(m_window->SettingsLabel->isVisible());
-        QVERIFY(m_window->SettingsLabel->text().contains(QStringLiteral("μ=0,002")));
+        QVERIFY(m_window->settingsLabel->isVisible());
+        QVERIFY(m_window->settingsLabel->text().contains(QStringLiteral("μ=0,002")));
         calculate("D3S1358", {"15", "15", "16", "16", "Нет", "Нет"});
         const QStringList withMutation = rowTexts(1);
         QCOMPARE(withMutation.at(2), QStringLiteral("мутация μ=0,002"));
@@ -1059,21 +1061,21 @@ private slots:
         std::ofstream(settingsFile) << "mutation_model = proportional\nmin_allele_frequency = 0\n";
         m_dialogs.answers.enqueue(Answer::Yes);
         m_window->populationAction->trigger();
-        m_window->populationDialog()->RadioButton3->setChecked(true);
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        m_window->populationDialog()->usBlacksButton->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QCOMPARE(m_dialogs.texts("error").size(), 1);
         QVERIFY(m_dialogs.texts("error").constFirst().contains(QStringLiteral("«settings.ini», строка 2")));
         QCOMPARE(m_window->locusTable().population(), freqdb::Population::UsCaucasians);
         QVERIFY(m_window->locusTable().settings().mutationOn());
-        QVERIFY(m_window->SettingsLabel->isVisible());
+        QVERIFY(m_window->settingsLabel->isVisible());
         QCOMPARE(rowTexts(1), withMutation);
 
         // Without the file the settings are off: the label goes, the row reads as it always did.
         std::filesystem::remove(settingsFile);
         m_dialogs.answers.enqueue(Answer::Yes);
         m_window->populationAction->trigger();
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
-        QVERIFY(!m_window->SettingsLabel->isVisible());
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
+        QVERIFY(!m_window->settingsLabel->isVisible());
         QCOMPARE(cell(1, 2), QStringLiteral("Отцовство исключается"));
         QCOMPARE(cell(1, 5), QStringLiteral("0"));
     }
@@ -1081,7 +1083,7 @@ private slots:
     void closingAsksToSaveOnlyWithResults()
     {
         openWindow();
-        QSignalSpy quit(m_window.get(), &TForm1::quitRequested);
+        QSignalSpy quit(m_window.get(), &MainWindow::quitRequested);
         calculate("D3S1358", {"15", "16", "15", "17", "17", "17"});
 
         m_dialogs.answers.enqueue(Answer::Cancel);
@@ -1134,8 +1136,8 @@ private slots:
         }
         QCOMPARE(m_dialogs.texts("question").size(), 1);
         const QString extracted = pdfText(pdf);
-        QVERIFY2(extracted.contains(m_window->Edit1->text()), qPrintable(extracted));
-        QVERIFY(extracted.contains(m_window->Edit2->text()));
+        QVERIFY2(extracted.contains(m_window->cpiLine->text()), qPrintable(extracted));
+        QVERIFY(extracted.contains(m_window->probabilityLine->text()));
         QVERIFY(extracted.contains(QStringLiteral("3 TH01 6/7 7/9.3 9.3/9.3")));
     }
 
@@ -1165,7 +1167,7 @@ private slots:
     void closingWithoutResultsClosesAtOnce()
     {
         openWindow();
-        QSignalSpy quit(m_window.get(), &TForm1::quitRequested);
+        QSignalSpy quit(m_window.get(), &MainWindow::quitRequested);
         QVERIFY(m_window->close());
         QVERIFY(m_dialogs.calls.isEmpty());
         QCOMPARE(quit.count(), 1);
@@ -1175,20 +1177,20 @@ private slots:
     {
         openWindow();
         QCOMPARE(m_window->size(), QSize(659, 378));
-        QCOMPARE(m_window->StringGrid1->geometry(), QRect(157, 8, 489, 271));
+        QCOMPARE(m_window->resultsView->geometry(), QRect(157, 8, 489, 271));
         for (int c = 0; c < 7; ++c)
-            QCOMPARE(m_window->StringGrid1->columnWidth(c), (std::array{20, 65, 110, 90, 90, 35, 50})[c]);
+            QCOMPARE(m_window->resultsView->columnWidth(c), (std::array{20, 65, 110, 90, 90, 35, 50})[c]);
 
         m_window->resize(800, 500);
         QTRY_COMPARE(m_window->size(), QSize(800, 500));
-        QCOMPARE(m_window->StringGrid1->size(), QSize(630, 393));
-        QCOMPARE(m_window->Edit1->geometry(), QRect(8, 408, 350, 21));
-        QCOMPARE(m_window->Edit2->geometry(), QRect(358, 408, 430, 21));
-        QCOMPARE(m_window->Edit3->pos(), QPoint(358, 432));
-        QCOMPARE(m_window->Label1->pos(), QPoint(205, 435));
+        QCOMPARE(m_window->resultsView->size(), QSize(630, 393));
+        QCOMPARE(m_window->cpiLine->geometry(), QRect(8, 408, 350, 21));
+        QCOMPARE(m_window->probabilityLine->geometry(), QRect(358, 408, 430, 21));
+        QCOMPARE(m_window->priorField->pos(), QPoint(358, 432));
+        QCOMPARE(m_window->priorLabel->pos(), QPoint(205, 435));
         for (int c = 0; c < 7; ++c)
-            QCOMPARE(m_window->StringGrid1->columnWidth(c), (std::array{26, 84, 142, 116, 116, 45, 64})[c]);
-        QCOMPARE(m_window->GroupBox2->geometry(), QRect(0, 64, 150, 65));
+            QCOMPARE(m_window->resultsView->columnWidth(c), (std::array{26, 84, 142, 116, 116, 45, 64})[c]);
+        QCOMPARE(m_window->fatherGroup->geometry(), QRect(0, 64, 150, 65));
 
         m_window->resize(600, 300);
         QTRY_COMPARE(m_window->size(), QSize(659, 375));
@@ -1240,10 +1242,10 @@ private slots:
         m_reader.add(added, {FakeSheet{"D99S1-rus", makeCellArray(kTh01White)}});
         std::ofstream(workDir() / "data" / "skipped-loci.txt") << "white D99S1\nblack D99S1\n";
         openWindow();
-        QCOMPARE(m_window->ComboBox1->count(), 2);
-        QVERIFY(m_window->DataNoteLabel->isVisibleTo(m_window.get()));
-        QVERIFY2(m_window->DataNoteLabel->text().contains(QStringLiteral("пропущены локусы D99S1")),
-                 qPrintable(m_window->DataNoteLabel->text()));
+        QCOMPARE(m_window->locusBox->count(), 2);
+        QVERIFY(m_window->dataNoteLabel->isVisibleTo(m_window.get()));
+        QVERIFY2(m_window->dataNoteLabel->text().contains(QStringLiteral("пропущены локусы D99S1")),
+                 qPrintable(m_window->dataNoteLabel->text()));
         if (qEnvironmentVariableIsSet("PI_SCREENSHOT"))
             m_window->grab().save(qEnvironmentVariable("PI_SCREENSHOT"));
     }
@@ -1262,8 +1264,8 @@ private slots:
         std::filesystem::remove_all(workDir() / "data");
 
         m_window->start();
-        m_window->populationDialog()->RadioButton2->setChecked(true);
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        m_window->populationDialog()->usCaucasiansButton->setChecked(true);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QVERIFY(!m_window->isVisible());
         const QString missing = m_dialogs.texts("error").value(0);
         QVERIFY2(missing.startsWith(QStringLiteral("Files not found\n")), qPrintable(missing));
@@ -1272,9 +1274,9 @@ private slots:
 
         addLocus("TH01.xls", kTh01White, kTh01Black, lab);
         std::ofstream(lab / "help.html") << "<html><body>Справка лаборатории</body></html>";
-        QTest::mouseClick(m_window->populationDialog()->Button1, Qt::LeftButton);
+        QTest::mouseClick(m_window->populationDialog()->okButton, Qt::LeftButton);
         QVERIFY(m_window->isVisible());
-        QCOMPARE(m_window->ComboBox1->count(), 1);
+        QCOMPARE(m_window->locusBox->count(), 1);
         QCOMPARE(m_window->dataDir(), lab);
         QCOMPARE(m_window->workDir(), workDir());
         m_window->helpAction->trigger();
@@ -1285,7 +1287,7 @@ private slots:
     {
         openWindow();
         m_window->aboutAction->trigger();
-        app::TForm4* about = m_window->aboutBox();
+        app::AboutDialog* about = m_window->aboutDialog();
         QVERIFY(about->isVisible());
         QCOMPARE(about->windowTitle(), QStringLiteral("Kinora"));
         QCOMPARE(about->titleLabel->text(), QStringLiteral("Программа расчета индекса и вероятности отцовства"));
@@ -1422,8 +1424,8 @@ private:
     automation::FakeWorkbookReader m_reader;
     text::NumberFormat m_format{","};
     app::testing::ScriptedDialogs m_dialogs;
-    std::unique_ptr<TForm1> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 QTEST_MAIN(WindowTest)
-#include "tform1_test.moc"
+#include "mainwindow_test.moc"

@@ -8,10 +8,10 @@ class QPushButton;
 
 namespace app {
 
-class TForm4 : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm4(QWidget* parent = nullptr);
+    explicit AboutDialog(QWidget* parent = nullptr);
 
     QLabel* titleLabel = nullptr;
     QLabel* versionLabel = nullptr;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,17 +22,17 @@
 #include <cmath>
 #include <exception>
 
+#include "app/aboutdialog.h"
 #include "app/dialogs.h"
 #include "app/exportcaseload.h"
 #include "app/filefilters.h"
 #include "app/helpwindow.h"
+#include "app/populationdialog.h"
 #include "app/recoverykeeper.h"
 #include "app/resultline.h"
 #include "app/resultsmodel.h"
 #include "app/resultsview.h"
 #include "app/shortcuts.h"
-#include "app/tform3.h"
-#include "app/tform4.h"
 #include "app/windowtexts.h"
 #include "engine/combinedindex.h"
 #include "engine/entrycheck.h"
@@ -64,7 +64,7 @@ const char* const kHelpMissing = "Невозможно загрузить фай
 // The grid's column widths are G x k / 489 for its width G (489 at the design size).
 constexpr int kDesignGridWidth = 489;
 constexpr int kColumnFactors[results::kColumnCount] = {20, 65, 110, 90, 90, 35, 50};
-// Label1 ends where Edit3 begins: both follow 45 x W / 100, 153 pixels apart.
+// priorLabel ends where priorField begins: both follow 45 x W / 100, 153 pixels apart.
 constexpr int kLabelRoom = 149;
 
 QString qs(std::string_view text)
@@ -117,8 +117,8 @@ QLabel* alleleCaptions(QGroupBox* group, const QString& text)
 
 } // namespace
 
-TForm1::TForm1(const text::NumberFormat& format, Dialogs& dialogs, const automation::WorkbookReader& reader,
-               WriterFactory writerFactory, QWidget* parent)
+MainWindow::MainWindow(const text::NumberFormat& format, Dialogs& dialogs, const automation::WorkbookReader& reader,
+                       WriterFactory writerFactory, QWidget* parent)
     : QMainWindow(parent), m_format(format), m_dialogs(dialogs), m_reader(reader),
       m_writerFactory(std::move(writerFactory))
 {
@@ -133,110 +133,112 @@ TForm1::TForm1(const text::NumberFormat& format, Dialogs& dialogs, const automat
 
     // The population dialog is a window of its own, not a child of this hidden one, so that it
     // can be the first window of the run.
-    m_form3 = new TForm3;
-    connect(m_form3, &TForm3::populationChosen, this, [this] { guarded([this] { WellDone(); }); });
-    connect(m_form3, &TForm3::closedWithoutChoice, this, &TForm1::populationDialogClosed);
-    m_form4 = new TForm4(this);
+    m_populationDialog = new PopulationDialog;
+    connect(m_populationDialog, &PopulationDialog::populationChosen, this,
+            [this] { guarded([this] { loadTablesAndShow(); }); });
+    connect(m_populationDialog, &PopulationDialog::closedWithoutChoice, this, &MainWindow::populationDialogClosed);
+    m_aboutDialog = new AboutDialog(this);
 
     setMinimumSize(kMinWidth, kMinHeight);
     resize(kStartWidth, kStartHeight);
-    FormResize();
+    layOutControls();
 }
 
-TForm1::~TForm1()
+MainWindow::~MainWindow()
 {
-    delete m_form3;
+    delete m_populationDialog;
     delete m_help;
 }
 
-void TForm1::buildControls()
+void MainWindow::buildControls()
 {
     auto* client = new QWidget(this);
     setCentralWidget(client);
 
-    GroupBox1 = makeGroup(client, tr("Локус"), QRect(0, 8, 150, 49));
-    ComboBox1 = makeList(GroupBox1, 8, 18, 129);
+    locusGroup = makeGroup(client, tr("Локус"), QRect(0, 8, 150, 49));
+    locusBox = makeList(locusGroup, 8, 18, 129);
 
-    GroupBox2 = makeGroup(client, tr("Предполагаемый отец"), QRect(0, 64, 150, 65));
-    alleleCaptions(GroupBox2, tr("Аллель 1     Аллель 2"));
-    ComboBox2 = makeList(GroupBox2, 8, 34, 64);
-    ComboBox3 = makeList(GroupBox2, 79, 34, 65);
+    fatherGroup = makeGroup(client, tr("Предполагаемый отец"), QRect(0, 64, 150, 65));
+    alleleCaptions(fatherGroup, tr("Аллель 1     Аллель 2"));
+    fatherAllele1Box = makeList(fatherGroup, 8, 34, 64);
+    fatherAllele2Box = makeList(fatherGroup, 79, 34, 65);
 
-    GroupBox3 = makeGroup(client, tr("Ребенок"), QRect(0, 136, 150, 73));
-    alleleCaptions(GroupBox3, tr("Аллель 1     Аллель 2"));
-    ComboBox4 = makeList(GroupBox3, 8, 34, 64);
-    ComboBox5 = makeList(GroupBox3, 79, 34, 65);
+    childGroup = makeGroup(client, tr("Ребенок"), QRect(0, 136, 150, 73));
+    alleleCaptions(childGroup, tr("Аллель 1     Аллель 2"));
+    childAllele1Box = makeList(childGroup, 8, 34, 64);
+    childAllele2Box = makeList(childGroup, 79, 34, 65);
 
-    GroupBox4 = makeGroup(client, tr("Мать"), QRect(0, 208, 150, 65));
-    alleleCaptions(GroupBox4, tr("Аллель 1    Аллель 2"));
-    ComboBox6 = makeList(GroupBox4, 8, 34, 64);
-    ComboBox7 = makeList(GroupBox4, 79, 34, 65);
+    motherGroup = makeGroup(client, tr("Мать"), QRect(0, 208, 150, 65));
+    alleleCaptions(motherGroup, tr("Аллель 1    Аллель 2"));
+    motherAllele1Box = makeList(motherGroup, 8, 34, 64);
+    motherAllele2Box = makeList(motherGroup, 79, 34, 65);
 
-    for (QComboBox* list : {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7})
+    for (QComboBox* list :
+         {fatherAllele1Box, fatherAllele2Box, childAllele1Box, childAllele2Box, motherAllele1Box, motherAllele2Box})
         list->setEnabled(false);
-    connect(ComboBox1, &QComboBox::activated, this, [this] { guarded([this] { ComboBox1Change(); }); });
+    connect(locusBox, &QComboBox::activated, this, [this] { guarded([this] { locusChosen(); }); });
 
-    StringGrid1 = new ResultsView(client);
-    StringGrid1->setGeometry(157, 8, 489, 265);
+    resultsView = new ResultsView(client);
+    resultsView->setGeometry(157, 8, 489, 265);
     m_model = new ResultsModel(m_grid, this);
-    StringGrid1->setModel(m_model);
+    resultsView->setModel(m_model);
     // The header texts are as long as the narrow design columns allow: a pixel smaller.
     QFont headerFont = font();
     headerFont.setPixelSize(10);
-    StringGrid1->horizontalHeader()->setFont(headerFont);
-    connect(StringGrid1, &ResultsView::pressed, this,
+    resultsView->horizontalHeader()->setFont(headerFont);
+    connect(resultsView, &ResultsView::pressed, this,
             [this](Qt::MouseButton button, QPoint clientPoint, QPoint globalPoint) {
-                guarded([&] { ClickMenu(button, clientPoint, globalPoint); });
+                guarded([&] { gridPressed(button, clientPoint, globalPoint); });
             });
-    connect(StringGrid1, &ResultsView::markKeyPressed, this, [this](int row) { guarded([&] { toggleMark(row); }); });
+    connect(resultsView, &ResultsView::markKeyPressed, this, [this](int row) { guarded([&] { toggleMark(row); }); });
 
-    Edit1 = new ResultLine(client);
-    Edit1->setGeometry(8, 280, 305, 21);
-    Edit2 = new ResultLine(client);
-    Edit2->setGeometry(312, 280, 329, 21);
-    Label1 = new QLabel(tr("Априорная вероятность РР ="), client);
-    // 12 pixels high as designed, smaller where the font is too wide for the room left of Edit3.
-    QFont labelFont = Label1->font();
+    cpiLine = new ResultLine(client);
+    cpiLine->setGeometry(8, 280, 305, 21);
+    probabilityLine = new ResultLine(client);
+    probabilityLine->setGeometry(312, 280, 329, 21);
+    priorLabel = new QLabel(tr("Априорная вероятность РР ="), client);
+    // 12 pixels high as designed, smaller where the font is too wide for the room left of priorField.
+    QFont labelFont = priorLabel->font();
     for (int pixels = 12; pixels >= 9; --pixels) {
         labelFont.setPixelSize(pixels);
-        if (QFontMetrics(labelFont).horizontalAdvance(Label1->text()) <= kLabelRoom)
+        if (QFontMetrics(labelFont).horizontalAdvance(priorLabel->text()) <= kLabelRoom)
             break;
     }
-    Label1->setFont(labelFont);
-    Label1->move(160, 307);
-    Label1->adjustSize();
-    Edit3 = new QLineEdit(qs(m_format.general(0.5L)), client);
-    Edit3->setGeometry(312, 304, 73, 21);
+    priorLabel->setFont(labelFont);
+    priorLabel->move(160, 307);
+    priorLabel->adjustSize();
+    priorField = new QLineEdit(qs(m_format.general(0.5L)), client);
+    priorField->setGeometry(312, 304, 73, 21);
     // The lab's settings in force, in the free room right of the prior field; shown only when a
     // setting is on, so a lab without settings sees the window as it always was.
-    SettingsLabel = new QLabel(client);
-    SettingsLabel->setVisible(false);
+    settingsLabel = new QLabel(client);
+    settingsLabel->setVisible(false);
     QFont settingsFont = font();
     settingsFont.setPixelSize(10);
-    SettingsLabel->setFont(settingsFont);
+    settingsLabel->setFont(settingsFont);
     // What the operator should know about where the tables came from (an updated installed
     // table, the lab's own in place of an installed one, loci left out); shown only then.
-    DataNoteLabel = new QLabel(client);
-    DataNoteLabel->setVisible(false);
-    DataNoteLabel->setTextFormat(Qt::PlainText); // file names may hold '<'
-    DataNoteLabel->setFont(settingsFont);
+    dataNoteLabel = new QLabel(client);
+    dataNoteLabel->setVisible(false);
+    dataNoteLabel->setTextFormat(Qt::PlainText); // file names may hold '<'
+    dataNoteLabel->setFont(settingsFont);
 
-    setTabOrder(GroupBox1, GroupBox2);
-    setTabOrder(ComboBox1, ComboBox2);
-    setTabOrder(ComboBox2, ComboBox3);
-    setTabOrder(ComboBox3, ComboBox4);
-    setTabOrder(ComboBox4, ComboBox5);
-    setTabOrder(ComboBox5, ComboBox6);
-    setTabOrder(ComboBox6, ComboBox7);
-    setTabOrder(ComboBox7, StringGrid1);
-    setTabOrder(StringGrid1, Edit1);
-    setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, Edit3);
+    setTabOrder(locusGroup, fatherGroup);
+    setTabOrder(locusBox, fatherAllele1Box);
+    setTabOrder(fatherAllele1Box, fatherAllele2Box);
+    setTabOrder(fatherAllele2Box, childAllele1Box);
+    setTabOrder(childAllele1Box, childAllele2Box);
+    setTabOrder(childAllele2Box, motherAllele1Box);
+    setTabOrder(motherAllele1Box, motherAllele2Box);
+    setTabOrder(motherAllele2Box, resultsView);
+    setTabOrder(resultsView, cpiLine);
+    setTabOrder(cpiLine, probabilityLine);
+    setTabOrder(probabilityLine, priorField);
 }
 
-void TForm1::buildMenus()
+void MainWindow::buildMenus()
 {
-    auto command = [this](QAction* action, void (TForm1::*handler)()) {
+    auto command = [this](QAction* action, void (MainWindow::*handler)()) {
         connect(action, &QAction::triggered, this,
                 [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
@@ -251,15 +253,15 @@ void TForm1::buildMenus()
     loadGenotypesAction = load->addAction(tr("Генотипы и рассчитать LR"));
     helpAction = bar->addAction(tr("Справка"));
     aboutAction = bar->addAction(tr("О программе"));
-    command(calculateAction, &TForm1::Menu1Click);
-    command(populationAction, &TForm1::N11Click);
-    command(combineAction, &TForm1::Button3Click);
-    command(clearAction, &TForm1::N10Click);
-    command(saveAction, &TForm1::Button2Click);
-    command(loadResultsAction, &TForm1::N9Click);
-    command(loadGenotypesAction, &TForm1::LR1Click);
-    command(helpAction, &TForm1::N6Click);
-    command(aboutAction, &TForm1::N8Click);
+    command(calculateAction, &MainWindow::calculate);
+    command(populationAction, &MainWindow::choosePopulation);
+    command(combineAction, &MainWindow::multiply);
+    command(clearAction, &MainWindow::clearCase);
+    command(saveAction, &MainWindow::save);
+    command(loadResultsAction, &MainWindow::loadResults);
+    command(loadGenotypesAction, &MainWindow::loadGenotypes);
+    command(helpAction, &MainWindow::showHelp);
+    command(aboutAction, &MainWindow::showAbout);
     buildDataMenu();
 
     load->setFont(font());
@@ -267,11 +269,11 @@ void TForm1::buildMenus()
     m_popup->setFont(font());
     selectAction = m_popup->addAction(tr("Выбрать"));
     deleteAction = m_popup->addAction(tr("Удалить"));
-    command(selectAction, &TForm1::selectClickedRow);
-    command(deleteAction, &TForm1::deleteClickedRow);
+    command(selectAction, &MainWindow::selectClickedRow);
+    command(deleteAction, &MainWindow::deleteClickedRow);
 }
 
-void TForm1::guarded(const std::function<void()>& command)
+void MainWindow::guarded(const std::function<void()>& command)
 {
     try {
         command();
@@ -280,25 +282,25 @@ void TForm1::guarded(const std::function<void()>& command)
     }
 }
 
-void TForm1::start()
+void MainWindow::start()
 {
-    m_form3->becomeChoice(tr("Выберите популяцию"));
-    m_form3->setWindowModality(Qt::NonModal);
-    m_form3->show();
+    m_populationDialog->becomeChoice(tr("Выберите популяцию"));
+    m_populationDialog->setWindowModality(Qt::NonModal);
+    m_populationDialog->show();
 }
 
-void TForm1::populationDialogClosed()
+void MainWindow::populationDialogClosed()
 {
     // Before the first load the dialog is the whole program; later it only cancels the change.
     if (!m_opened)
         emit quitRequested();
 }
 
-void TForm1::WellDone()
+void MainWindow::loadTablesAndShow()
 {
-    const freqdb::Population population = m_form3->chosenPopulation();
-    m_form3->becomeNotice();
-    m_form3->show();
+    const freqdb::Population population = m_populationDialog->chosenPopulation();
+    m_populationDialog->becomeNotice();
+    m_populationDialog->show();
     QCoreApplication::processEvents();
 
     // WorkDir stays the current directory (the file dialogs start there); the data folder is
@@ -311,18 +313,18 @@ void TForm1::WellDone()
             loaded.status = freqdb::LoadStatus::FilesNotFound;
             loaded.message = freqdb::dataFolderMissingMessage(data.lookedIn);
         } else {
-            loaded = freqdb::LoadDataFolder(*data.data, population, m_reader, m_format,
-                                            [this](int done, int total, const std::string& locusName) {
-                                                m_form3->setProgress(done, total, QString::fromStdString(locusName));
-                                                // The notice is modal: its "Отмена" is the only input.
-                                                QCoreApplication::processEvents();
-                                                if (m_form3->loadCancelRequested())
-                                                    throw LoadStopped{};
-                                            });
+            loaded = freqdb::LoadDataFolder(
+                *data.data, population, m_reader, m_format, [this](int done, int total, const std::string& locusName) {
+                    m_populationDialog->setProgress(done, total, QString::fromStdString(locusName));
+                    // The notice is modal: its "Отмена" is the only input.
+                    QCoreApplication::processEvents();
+                    if (m_populationDialog->loadCancelRequested())
+                        throw LoadStopped{};
+                });
         }
     } catch (const LoadStopped&) {
         // Stopped by the operator: the tables, rows and population stay as they were.
-        m_form3->hide();
+        m_populationDialog->hide();
         loadStopped();
         return;
     } catch (const std::exception& error) {
@@ -330,7 +332,7 @@ void TForm1::WellDone()
         loaded.status = freqdb::LoadStatus::Failed;
         loaded.message = error.what();
     }
-    m_form3->hide();
+    m_populationDialog->hide();
 
     if (loaded.status != freqdb::LoadStatus::Loaded) {
         m_dialogs.error(m_opened ? this : nullptr, QString::fromStdString(loaded.message));
@@ -343,27 +345,27 @@ void TForm1::WellDone()
     m_data = *data.data;
     showSettings();
     showDataNotes(data.notes, loaded.notes);
-    m_form3->setPopulation(population);
+    m_populationDialog->setPopulation(population);
     m_grid.WriteHeader();
 
     if (!m_opened) {
         m_grid.setResultCount(0);
-        ResetEntryPanel();
+        resetEntryPanel();
         refreshGrid();
         m_opened = true;
         centreOnScreen();
         show();
         activateWindow();
-        ComboBox1->setFocus();
+        locusBox->setFocus();
         if (m_recovery)
             m_recovery->offer(this, [this](const std::filesystem::path& file) { return takeRecovered(file); });
         return;
     }
-    ResetEntryPanel();
+    resetEntryPanel();
     recomputeRows();
 }
 
-void TForm1::recomputeRows()
+void MainWindow::recomputeRows()
 {
     // Rows are rewritten in place from their locus name and genotypes; numbers, names and marks
     // stay. A row the new table cannot evaluate shows the reason and no LR.
@@ -379,39 +381,40 @@ void TForm1::recomputeRows()
     refreshGrid();
 }
 
-void TForm1::N11Click()
+void MainWindow::choosePopulation()
 {
     const Answer answer = m_dialogs.question(this, tr("Внимание"),
                                              tr("При выборе популяции") + '\n' + tr("значения LR будут пересчитаны")
                                                  + '\n' + '\n' + tr("Вы уверены?"));
     if (answer != Answer::Yes)
         return;
-    m_form3->showChoice(m_form3->Population());
-    m_form3->becomeChoice(tr("Выбор популяции"));
-    m_form3->setWindowModality(Qt::ApplicationModal);
-    m_form3->show();
+    m_populationDialog->showChoice(m_populationDialog->Population());
+    m_populationDialog->becomeChoice(tr("Выбор популяции"));
+    m_populationDialog->setWindowModality(Qt::ApplicationModal);
+    m_populationDialog->show();
 }
 
-void TForm1::emptyResultLines()
+void MainWindow::emptyResultLines()
 {
     // Every change to the rows or their marks passes here.
     m_changedSinceLoad = true;
     m_unsaved = true;
     tableChanged();
-    for (QLineEdit* field : {Edit1, Edit2}) {
+    for (QLineEdit* field : {cpiLine, probabilityLine}) {
         field->clear();
         field->setToolTip(QString());
     }
 }
 
-void TForm1::ResetEntryPanel()
+void MainWindow::resetEntryPanel()
 {
     emptyResultLines();
-    ComboBox1->clear();
+    locusBox->clear();
     for (std::uint8_t k = 1; k <= m_table.LocusCount(); ++k)
-        ComboBox1->addItem(QString::fromStdString(m_table.record(k).Name));
-    ComboBox1->setCurrentIndex(-1);
-    const std::array<QComboBox*, 6> alleleLists = {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7};
+        locusBox->addItem(QString::fromStdString(m_table.record(k).Name));
+    locusBox->setCurrentIndex(-1);
+    const std::array<QComboBox*, 6> alleleLists
+        = {fatherAllele1Box, fatherAllele2Box, childAllele1Box, childAllele2Box, motherAllele1Box, motherAllele2Box};
     for (QComboBox* list : alleleLists)
         list->clear();
     for (QComboBox* list : alleleLists)
@@ -420,14 +423,15 @@ void TForm1::ResetEntryPanel()
     m_currentLocus = 0;
 }
 
-void TForm1::ComboBox1Change()
+void MainWindow::locusChosen()
 {
-    m_currentLocusName = text::cutToCharacters(utf8(ComboBox1->currentText()), text::kMaxLocusNameChars);
-    const std::array<QComboBox*, 6> alleleLists = {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7};
+    m_currentLocusName = text::cutToCharacters(utf8(locusBox->currentText()), text::kMaxLocusNameChars);
+    const std::array<QComboBox*, 6> alleleLists
+        = {fatherAllele1Box, fatherAllele2Box, childAllele1Box, childAllele2Box, motherAllele1Box, motherAllele2Box};
     for (QComboBox* list : alleleLists)
         list->clear();
-    ComboBox6->addItem(qs(freqdb::kNoAlleleLabel));
-    ComboBox7->addItem(qs(freqdb::kNoAlleleLabel));
+    motherAllele1Box->addItem(qs(freqdb::kNoAlleleLabel));
+    motherAllele2Box->addItem(qs(freqdb::kNoAlleleLabel));
     // Every locus of that name contributes its labels; the last one is the current locus.
     for (std::uint8_t k = 1; k <= m_table.LocusCount(); ++k) {
         const freqdb::LocusRecord& record = m_table.record(k);
@@ -444,7 +448,7 @@ void TForm1::ComboBox1Change()
     }
 }
 
-void TForm1::Menu1Click()
+void MainWindow::calculate()
 {
     // A full table keeps its last row: the operator saves or deletes a row first.
     if (m_grid.ResultCount() >= results::kLastDataRow) {
@@ -452,7 +456,8 @@ void TForm1::Menu1Click()
         return;
     }
     engine::EntryTexts entry;
-    const std::array<QComboBox*, 6> order = {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7};
+    const std::array<QComboBox*, 6> order
+        = {fatherAllele1Box, fatherAllele2Box, childAllele1Box, childAllele2Box, motherAllele1Box, motherAllele2Box};
     for (std::size_t i = 0; i < order.size(); ++i)
         entry.texts[i] = utf8(order[i]->currentText());
     const freqdb::LocusRecord& locus = m_table.record(m_currentLocus);
@@ -471,10 +476,10 @@ void TForm1::Menu1Click()
     m_grid.applyOutcome(row, engine::EvaluateLocus(locus, f1, f2, m1, m2, c1, c2, m_format, m_table.settings()));
     emptyResultLines();
     refreshGrid();
-    StringGrid1->scrollTo(m_model->index(row - 1, 0));
+    resultsView->scrollTo(m_model->index(row - 1, 0));
 }
 
-void TForm1::Button3Click()
+void MainWindow::multiply()
 {
     if (!rowsOfChosenPopulation())
         return;
@@ -482,13 +487,13 @@ void TForm1::Button3Click()
     for (int row = 1; row <= m_grid.ResultCount(); ++row)
         rows.push_back({m_grid.cell(row, results::kColumnNumber), m_grid.cell(row, results::kColumnLr),
                         m_grid.cell(row, results::kColumnMark)});
-    const engine::CombinedIndexResult result = engine::CombineIndex(rows, utf8(Edit3->text()), m_format);
+    const engine::CombinedIndexResult result = engine::CombineIndex(rows, utf8(priorField->text()), m_format);
     if (result.priorReset)
-        Edit3->setText(qs(m_format.general(0.5L)));
+        priorField->setText(qs(m_format.general(0.5L)));
     switch (result.status) {
     case engine::CombinedIndexStatus::Ok:
-        showResultLine(Edit1, result.cpiText);
-        showResultLine(Edit2, result.probabilityText);
+        showResultLine(cpiLine, result.cpiText);
+        showResultLine(probabilityLine, result.probabilityText);
         m_unsaved = true;
         tableChanged();
         break;
@@ -498,8 +503,8 @@ void TForm1::Button3Click()
         break;
     case engine::CombinedIndexStatus::Undefined:
         // The probability of the previous combination does not belong beside this CPI.
-        showResultLine(Edit1, result.cpiText);
-        showResultLine(Edit2, std::string());
+        showResultLine(cpiLine, result.cpiText);
+        showResultLine(probabilityLine, std::string());
         tableChanged();
         m_dialogs.error(this, QString::fromStdString(result.message));
         break;
@@ -509,7 +514,7 @@ void TForm1::Button3Click()
     }
 }
 
-void TForm1::N10Click()
+void MainWindow::clearCase()
 {
     // Rows not yet in a workbook are not wiped by one click: the question of close and load.
     if (m_grid.ResultCount() > 0 && m_unsaved) {
@@ -525,24 +530,24 @@ void TForm1::N10Click()
         }
     }
     m_grid.EmptyAllRows();
-    ResetEntryPanel();
+    resetEntryPanel();
     setWindowTitle(qs(kCaption));
     m_loadedWorkbook.clear();
     m_loadedSamples.clear();
     m_loadedAt.clear();
     m_rowsPopulation = freqdb::Population::Unset;
     m_rowsNotFromTables.clear();
-    StringGrid1->clearSelection();
+    resultsView->clearSelection();
     refreshGrid();
-    StringGrid1->scrollToTop();
+    resultsView->scrollToTop();
 }
 
-void TForm1::Button2Click()
+void MainWindow::save()
 {
     saveResults();
 }
 
-TForm1::Saved TForm1::saveResults()
+MainWindow::Saved MainWindow::saveResults()
 {
     const QString proposed = fromPath(exchange::proposedSaveName(m_loadedWorkbook, m_workDir));
     const QString name = m_dialogs.saveFileName(this, proposed);
@@ -562,7 +567,7 @@ TForm1::Saved TForm1::saveResults()
             writeReport(toPath(name));
         } else {
             std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
-            exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(Edit1->text()), utf8(Edit2->text()),
+            exchange::saveResultsWorkbook(toPath(name), m_grid, utf8(cpiLine->text()), utf8(probabilityLine->text()),
                                           rowsPopulation(), *writer);
         }
     } catch (const std::exception& error) {
@@ -578,7 +583,7 @@ TForm1::Saved TForm1::saveResults()
     return Saved::Workbook;
 }
 
-bool TForm1::saveBeforeLosingRows()
+bool MainWindow::saveBeforeLosingRows()
 {
     const Saved saved = saveResults();
     if (saved == Saved::Report)
@@ -586,13 +591,13 @@ bool TForm1::saveBeforeLosingRows()
     return saved == Saved::Workbook;
 }
 
-void TForm1::writeReport(const std::filesystem::path& path) const
+void MainWindow::writeReport(const std::filesystem::path& path) const
 {
     report::CaseInputs inputs;
     inputs.grid = &m_grid;
-    inputs.cpiLine = utf8(Edit1->text());
-    inputs.probabilityLine = utf8(Edit2->text());
-    inputs.population = m_form3->Population();
+    inputs.cpiLine = utf8(cpiLine->text());
+    inputs.probabilityLine = utf8(probabilityLine->text());
+    inputs.population = m_populationDialog->Population();
     inputs.table = &m_table;
     // The lab's folder over the installed one is named with both: its tables come from both.
     inputs.dataFolder = m_data.layered() ? std::filesystem::path(m_data.shown()) : m_data.folder;
@@ -604,7 +609,7 @@ void TForm1::writeReport(const std::filesystem::path& path) const
     report::writeReportPdf(report::describeCase(inputs, report::currentDateTimeText()), path);
 }
 
-bool TForm1::offerToSave(const QString& title)
+bool MainWindow::offerToSave(const QString& title)
 {
     if (m_grid.ResultCount() == 0)
         return true;
@@ -613,45 +618,47 @@ bool TForm1::offerToSave(const QString& title)
     return true;
 }
 
-void TForm1::takeLoaded(const exchange::LoadedResults& loaded, const std::filesystem::path& path)
+void MainWindow::takeLoaded(const exchange::LoadedResults& loaded, const std::filesystem::path& path)
 {
     if (!loaded.ok) {
         m_dialogs.error(this, QString::fromStdString(loaded.error));
         return;
     }
-    ResetEntryPanel();
+    resetEntryPanel();
     m_grid = loaded.grid;
     // A results workbook brings back the result lines of its rows; a genotype workbook none.
     if (!loaded.cpiLine.empty())
-        showResultLine(Edit1, loaded.cpiLine);
+        showResultLine(cpiLine, loaded.cpiLine);
     if (!loaded.probabilityLine.empty())
-        showResultLine(Edit2, loaded.probabilityLine);
+        showResultLine(probabilityLine, loaded.probabilityLine);
     setWindowTitle(QString::fromStdString(loaded.caption));
     m_loadedWorkbook = path;
     m_loadedSamples = loaded.sourceSamples;
     m_loadedAt = report::currentDateTimeText();
     m_changedSinceLoad = false;
     m_unsaved = false;
-    m_rowsPopulation
-        = loaded.statedPopulation != m_form3->Population() ? loaded.statedPopulation : freqdb::Population::Unset;
+    m_rowsPopulation = loaded.statedPopulation != m_populationDialog->Population() ? loaded.statedPopulation
+                                                                                   : freqdb::Population::Unset;
     m_rowsNotFromTables.clear();
-    StringGrid1->clearSelection();
+    resultsView->clearSelection();
     refreshGrid();
-    StringGrid1->scrollToTop();
+    resultsView->scrollToTop();
     QStringList notes;
     for (const std::string& note : loaded.notes)
         notes << QString::fromStdString(note);
     // Loaded rows keep the texts they were saved with; the operator must know when they were not
     // computed with the frequencies now chosen, before saving or reporting them as such.
-    if (loaded.statedPopulation != freqdb::Population::Unset && loaded.statedPopulation != m_form3->Population())
-        notes << QString::fromStdString(exchange::otherPopulationNote(loaded.statedPopulation, m_form3->Population()));
+    if (loaded.statedPopulation != freqdb::Population::Unset
+        && loaded.statedPopulation != m_populationDialog->Population())
+        notes << QString::fromStdString(
+            exchange::otherPopulationNote(loaded.statedPopulation, m_populationDialog->Population()));
     else if (!(m_rowsNotFromTables = results::rowsNotFromTables(m_table, m_grid, m_format)).empty())
         notes << WindowTexts::rowsNotFromTablesNote(m_rowsNotFromTables);
     if (!notes.isEmpty())
         m_dialogs.information(this, notes.join('\n'));
 }
 
-void TForm1::N9Click()
+void MainWindow::loadResults()
 {
     // The operator asked to save: when that did not happen, the table stays as it is.
     if (!offerToSave(QString()))
@@ -662,7 +669,7 @@ void TForm1::N9Click()
     takeLoaded(exchange::loadResultsWorkbook(toPath(name), m_reader, m_format), toPath(name));
 }
 
-void TForm1::LR1Click()
+void MainWindow::loadGenotypes()
 {
     if (!offerToSave(tr("Вопрос")))
         return;
@@ -678,7 +685,7 @@ void TForm1::LR1Click()
     takeLoaded(exchange::evaluateGenotypeWorkbook(toPath(name), m_reader, m_table, m_format), toPath(name));
 }
 
-void TForm1::N6Click()
+void MainWindow::showHelp()
 {
     // A laboratory's own help document comes first; the bundled page is the fallback. In the
     // lab's folder laid over the installed one, the installed page is the newest unless the lab
@@ -698,23 +705,23 @@ void TForm1::N6Click()
         m_dialogs.error(this, tr(kHelpMissing));
 }
 
-void TForm1::N8Click()
+void MainWindow::showAbout()
 {
-    m_form4->open();
+    m_aboutDialog->open();
 }
 
-void TForm1::ClickMenu(Qt::MouseButton button, QPoint clientPoint, QPoint globalPoint)
+void MainWindow::gridPressed(Qt::MouseButton button, QPoint clientPoint, QPoint globalPoint)
 {
     if (clientPoint.y() <= kHeaderLimitY)
         return;
-    const int row = StringGrid1->gridRowAt(clientPoint.y());
+    const int row = resultsView->gridRowAt(clientPoint.y());
     if (button == Qt::RightButton) {
         m_clickedRow = row;
         if (row < 1 || row > m_grid.ResultCount())
             return;
         const QModelIndex first = m_model->index(row - 1, 0);
         const QModelIndex last = m_model->index(row - 1, results::kColumnCount - 1);
-        StringGrid1->selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
+        resultsView->selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
         m_popup->popup(globalPoint);
     } else if (button == Qt::LeftButton && clientPoint.x() > kMarkThresholdX) {
         m_clickedRow = row;
@@ -722,7 +729,7 @@ void TForm1::ClickMenu(Qt::MouseButton button, QPoint clientPoint, QPoint global
     }
 }
 
-void TForm1::toggleMark(int row)
+void MainWindow::toggleMark(int row)
 {
     if (row < 1 || row > m_grid.ResultCount())
         return;
@@ -731,12 +738,12 @@ void TForm1::toggleMark(int row)
     refreshGrid();
 }
 
-void TForm1::selectClickedRow()
+void MainWindow::selectClickedRow()
 {
     toggleMark(m_clickedRow);
 }
 
-void TForm1::deleteClickedRow()
+void MainWindow::deleteClickedRow()
 {
     if (m_clickedRow < 1 || m_clickedRow > m_grid.ResultCount())
         return;
@@ -744,48 +751,48 @@ void TForm1::deleteClickedRow()
     if (m_grid.ResultCount() == 0)
         m_rowsPopulation = freqdb::Population::Unset;
     emptyResultLines();
-    StringGrid1->clearSelection();
+    resultsView->clearSelection();
     refreshGrid();
 }
 
-void TForm1::refreshGrid()
+void MainWindow::refreshGrid()
 {
     m_model->refresh();
 }
 
-void TForm1::FormResize()
+void MainWindow::layOutControls()
 {
     const int w = width();
     const int h = height();
     const int gridWidth = w - 170;
-    StringGrid1->resize(gridWidth, h - 107);
-    Edit3->move(Edit3->x(), h - 68);
-    Edit1->move(Edit1->x(), h - 92);
-    Edit2->move(Edit2->x(), h - 92);
-    Edit1->resize(45 * w / 100 - 10, Edit1->height());
-    Edit2->resize(55 * w / 100 - 10, Edit2->height());
-    Edit2->move(45 * w / 100 - 2, Edit2->y());
-    Edit3->move(45 * w / 100 - 2, Edit3->y());
-    Label1->move(45 * w / 100 - 155, h - 65);
-    const int settingsLeft = Edit3->x() + Edit3->width() + 8;
-    SettingsLabel->setGeometry(settingsLeft, h - 68, std::max(0, w - settingsLeft - 10), Edit3->height());
-    DataNoteLabel->setGeometry(Edit1->x(), h - 45, std::max(0, w - Edit1->x() - 10), 14);
+    resultsView->resize(gridWidth, h - 107);
+    priorField->move(priorField->x(), h - 68);
+    cpiLine->move(cpiLine->x(), h - 92);
+    probabilityLine->move(probabilityLine->x(), h - 92);
+    cpiLine->resize(45 * w / 100 - 10, cpiLine->height());
+    probabilityLine->resize(55 * w / 100 - 10, probabilityLine->height());
+    probabilityLine->move(45 * w / 100 - 2, probabilityLine->y());
+    priorField->move(45 * w / 100 - 2, priorField->y());
+    priorLabel->move(45 * w / 100 - 155, h - 65);
+    const int settingsLeft = priorField->x() + priorField->width() + 8;
+    settingsLabel->setGeometry(settingsLeft, h - 68, std::max(0, w - settingsLeft - 10), priorField->height());
+    dataNoteLabel->setGeometry(cpiLine->x(), h - 45, std::max(0, w - cpiLine->x() - 10), 14);
     // std::nearbyint rounds halves to the even neighbour in the default rounding mode. The view
     // widens a column of numbers beyond its share where a text needs it (columnfit.h).
     ColumnWidths widths{};
     for (int column = 0; column < results::kColumnCount; ++column)
         widths[static_cast<std::size_t>(column)] = static_cast<int>(
             std::nearbyint(static_cast<double>(gridWidth) * kColumnFactors[column] / kDesignGridWidth));
-    StringGrid1->setRuleWidths(widths);
+    resultsView->setRuleWidths(widths);
 }
 
-void TForm1::resizeEvent(QResizeEvent* event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    FormResize();
+    layOutControls();
 }
 
-void TForm1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Results the operator has not saved are not dropped without a word.
     if (m_grid.ResultCount() > 0) {
@@ -806,13 +813,13 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
     if (m_recovery)
         m_recovery->done();
-    m_form3->hide();
+    m_populationDialog->hide();
     if (m_help)
         m_help->close();
     emit quitRequested();
 }
 
-void TForm1::centreOnScreen()
+void MainWindow::centreOnScreen()
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
