@@ -18,7 +18,6 @@
 #include "app/recoverykeeper.h"
 #include "app/windowtexts.h"
 #include "exchange/recoveryfile.h"
-#include "exchange/resultsworkbookreader.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/locusloader.h"
 
@@ -189,9 +188,15 @@ void MainWindow::setRecovery(std::unique_ptr<exchange::RecoveryFile> file)
 
 bool MainWindow::takeRecovered(const std::filesystem::path& file)
 {
-    const exchange::LoadedResults loaded = exchange::loadResultsWorkbook(file, m_reader, m_format);
-    takeLoaded(loaded, casestate::RowsSource::Recovered, file);
-    return loaded.ok;
+    const exchange::RecoveredCase recovered = exchange::RecoveryFile::read(file, m_reader, m_format);
+    takeLoaded(recovered.results, casestate::RowsSource::Recovered, file);
+    if (!recovered.results.ok)
+        return false;
+    // The prior the ended window's lines were formed with, so the next product uses it too.
+    if (!recovered.prior.empty())
+        m_case.setPrior(recovered.prior);
+    showCase();
+    return true;
 }
 
 } // namespace app

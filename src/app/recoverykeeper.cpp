@@ -35,7 +35,7 @@ void RecoveryKeeper::writeNow()
     const casestate::RecoveryContents state = m_snapshot();
     try {
         const std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
-        m_file->write(*state.grid, state.cpiLine, state.probabilityLine, state.population, *writer);
+        m_file->write(*state.grid, state.cpiLine, state.probabilityLine, state.population, state.prior, *writer);
     } catch (const std::exception& error) {
         // The operator goes on working; he is told once that a crash would now lose the rows.
         if (!m_failureShown) {

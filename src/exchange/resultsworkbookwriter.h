@@ -3,6 +3,7 @@
 // Saving the results table as a results workbook (layout in workbooklayout.h).
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "automation/workbookwriter.h"
 #include "freqdb/population.h"
@@ -13,10 +14,11 @@ namespace exchange {
 // Writes the block A1:K(ResultCount + 4) through `writer` and saves it to `path` (replacing the
 // file atomically). cpiLine and probabilityLine are the texts of the two result fields. The
 // table is only read. Throws automation::WorkbookError (a Russian reason naming the file); the
-// window shows kSavedMessage after a normal return.
+// window shows kSavedMessage after a normal return. `besideBlock`, when given, is written as text
+// in row 1 from kBesideBlockColumn on, apart from the block.
 void saveResultsWorkbook(const std::filesystem::path& path, const results::ResultsGrid& grid,
                          const std::string& cpiLine, const std::string& probabilityLine, freqdb::Population population,
-                         automation::WorkbookWriter& writer);
+                         automation::WorkbookWriter& writer, const std::vector<std::string>& besideBlock = {});
 
 // The name the save dialog proposes: the workbook last loaded (results or genotypes) with its
 // extension changed to .xlsx, so an .xls or .ods file is never overwritten in another format;

@@ -109,7 +109,7 @@ std::string tooManyAllelesVerdict(results::Person person, std::size_t count)
 
 std::string untypedVerdict(results::Person person)
 {
-    return "Локус не типирован у " + std::string(genitive(person));
+    return results::untypedLocusVerdict(person);
 }
 
 std::string markersWithoutTableNote(const std::vector<std::string>& markers)

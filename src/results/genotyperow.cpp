@@ -67,7 +67,10 @@ std::string joinGenotype(std::string_view first, std::string_view second)
 
 std::string genotypeCellText(std::string_view first, std::string_view second, std::string_view ownCell)
 {
-    return ownCell.empty() ? joinGenotype(first, second) : std::string(ownCell);
+    if (!ownCell.empty())
+        return std::string(ownCell);
+    // A person not typed at the locus: an empty cell, as the export had it.
+    return first.empty() && second.empty() ? std::string() : joinGenotype(first, second);
 }
 
 GenotypeRowTexts genotypeFromCells(const GenotypeCells& cells)
@@ -75,6 +78,9 @@ GenotypeRowTexts genotypeFromCells(const GenotypeCells& cells)
     GenotypeRowTexts row;
     auto take
         = [&row](Person person, const std::string& cell, std::string& first, std::string& second, std::string& own) {
+              // An empty cell: the person was not typed at the locus, no label at all.
+              if (freqdb::withoutBlanks(cell).empty())
+                  return;
               if (auto pair = splitGenotype(cell)) {
                   first = std::move(pair->first);
                   second = std::move(pair->second);
@@ -108,6 +114,11 @@ std::string noSlashVerdict(Person person)
 std::string missingGenotypeVerdict(Person person)
 {
     return "Не указан генотип " + std::string(genitive(person));
+}
+
+std::string untypedLocusVerdict(Person person)
+{
+    return "Локус не типирован у " + std::string(genitive(person));
 }
 
 std::string unknownAlleleVerdict(Person person, std::string_view label, std::string_view locusName)
@@ -184,6 +195,10 @@ ResolvedRow resolveRow(const freqdb::LocusTable& table, std::string_view locusNa
     for (auto& p : people) {
         if (row.unsplit == p.person) {
             out.failure = failed(noSlashVerdict(p.person));
+            return out;
+        }
+        if (freqdb::withoutBlanks(p.first).empty() && freqdb::withoutBlanks(p.second).empty()) {
+            out.failure = failed(untypedLocusVerdict(p.person));
             return out;
         }
         const bool mother = p.person == Person::Mother;

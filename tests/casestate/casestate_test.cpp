@@ -82,6 +82,18 @@ TEST(CaseState, OnlyStoredRowsTheTablesWouldNotGiveAreStale)
     CaseState computed = caseWithRows(0);
     EXPECT_TRUE(computed.take(edited, RowsSource::Computed, "case.xlsx", "now").staleRows.empty());
     EXPECT_EQ(computed.recomputeNeed().kind, RecomputeNeed::Kind::None);
+    // Stored rows as the tables give them are not stale, nor are rows whose verdict says a
+    // person was not typed at the locus (a genotyping export's row, saved and loaded back).
+    exchange::LoadedResults untyped = loadOf(source, Population::UsCaucasians);
+    results::RowGenotype noChild = untyped.grid.RowGenotypes(3);
+    noChild.child1.clear();
+    noChild.child2.clear();
+    untyped.grid.setRowGenotypes(3, noChild);
+    untyped.grid.applyOutcome(3, results::evaluateGenotypeRow(computed.table(), "D3S1358", noChild, kFormat));
+    EXPECT_EQ(untyped.grid.cell(3, results::kColumnFormula), "Локус не типирован у ребенка");
+    CaseState stored = caseWithRows(0);
+    EXPECT_TRUE(stored.take(untyped, RowsSource::Stored, "case.xlsx", "now").staleRows.empty());
+    EXPECT_EQ(stored.recomputeNeed().kind, RecomputeNeed::Kind::None);
 }
 
 TEST(CaseState, UnsavedFollowsChangesSavesAndLoads)
