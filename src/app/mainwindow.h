@@ -2,16 +2,19 @@
 #pragma once
 // The main window: the entry panel on the left, the results grid on the right, the combined
 // index fields and the prior field underneath, the main menu on top and the grid's pop-up menu.
-// It connects the widgets to the core and holds no calculation of its own: entry checks and the
-// locus index come from engine, row operations from results::ResultsGrid, the locus table from
-// freqdb, the workbooks from exchange. It owns the run's state: the locus table, the results
-// table, WorkDir, the data folder and the name of the workbook last loaded; the population
-// dialog (PopulationDialog) holds the population.
+// It shows the case (casestate::CaseState: the rows, their marks, the result lines, the tables in
+// force and the rules on them) and turns the operator's commands into its calls; entry checks
+// come from engine, the workbooks from exchange, the tables from freqdb. Beside the case it keeps
+// WorkDir and the data folder; the population dialog (PopulationDialog) holds the population
+// chosen.
 //
-// Start-up: start() shows the population dialog; its OK runs loadTablesAndShow, which loads the locus
-// table behind the loading notice and opens this window on a loaded table only. A failed load
-// shows the loader's message and brings the dialog back; a failed reload later keeps the previous
-// population, table and results.
+// Its code is in three files: mainwindow.cpp the commands, mainwindowlayout.cpp the controls,
+// menus and the resize rule, mainwindowdata.cpp the tables' load, the lab's data and recovery.
+//
+// Start-up: start() shows the population dialog; its OK runs loadTablesAndShow, which loads the
+// locus table behind the loading notice and opens this window on a loaded table only. A failed
+// load shows the loader's message and brings the dialog back; a failed reload later keeps the
+// previous population, table and results.
 #include <QMainWindow>
 #include <cstdint>
 #include <filesystem>
@@ -24,6 +27,7 @@
 #include "app/settingsline.h"
 #include "automation/workbook.h"
 #include "automation/workbookwriter.h"
+#include "casestate/casestate.h"
 #include "freqdb/datafolder.h"
 #include "freqdb/locustable.h"
 #include "results/resultsgrid.h"
@@ -82,8 +86,9 @@ public:
     void reloadTables();
 
     // Read access for the tests and the shell.
-    const results::ResultsGrid& grid() const { return m_grid; }
-    const freqdb::LocusTable& locusTable() const { return m_table; }
+    const results::ResultsGrid& grid() const { return m_case.grid(); }
+    const freqdb::LocusTable& locusTable() const { return m_case.table(); }
+    const casestate::CaseState& caseState() const { return m_case; }
     const std::filesystem::path& workDir() const { return m_workDir; }
     const std::filesystem::path& dataDir() const { return m_data.folder; }
     int clickedRow() const { return m_clickedRow; }
@@ -97,17 +102,17 @@ public:
     QGroupBox* fatherGroup = nullptr;
     QGroupBox* childGroup = nullptr;
     QGroupBox* motherGroup = nullptr;
-    QComboBox* locusBox = nullptr; // locus
-    QComboBox* fatherAllele1Box = nullptr; // father allele 1
-    QComboBox* fatherAllele2Box = nullptr; // father allele 2
-    QComboBox* childAllele1Box = nullptr; // child allele 1
-    QComboBox* childAllele2Box = nullptr; // child allele 2
-    QComboBox* motherAllele1Box = nullptr; // mother allele 1
-    QComboBox* motherAllele2Box = nullptr; // mother allele 2
+    QComboBox* locusBox = nullptr;
+    QComboBox* fatherAllele1Box = nullptr;
+    QComboBox* fatherAllele2Box = nullptr;
+    QComboBox* childAllele1Box = nullptr;
+    QComboBox* childAllele2Box = nullptr;
+    QComboBox* motherAllele1Box = nullptr;
+    QComboBox* motherAllele2Box = nullptr;
     ResultsView* resultsView = nullptr;
-    ResultLine* cpiLine = nullptr; // combined index line
-    ResultLine* probabilityLine = nullptr; // probability line
-    QLineEdit* priorField = nullptr; // prior
+    ResultLine* cpiLine = nullptr; // the combined index line
+    ResultLine* probabilityLine = nullptr; // the probability line
+    QLineEdit* priorField = nullptr; // the a-priori probability
     QLabel* priorLabel = nullptr;
     SettingsLine* settingsLabel = nullptr; // the lab's settings in force, when any is on
     QLabel* dataNoteLabel = nullptr; // notes on where the tables came from, when there are any
@@ -158,18 +163,19 @@ private:
     void buildControls();
     void buildMenus();
     void buildDataMenu(); // "Данные", after the other menu items
-    void refreshGrid();
     void selectClickedRow();
     void deleteClickedRow();
-    void recomputeRows();
     void showSettings();
     void showDataNotes(const std::vector<std::string>& lookup, const std::vector<std::string>& load);
     // After a load that failed or was stopped: the choice again before the first load, else the
     // confirmed population shown on the dialog.
     void loadStopped();
     void populationDialogClosed();
-    // Runs a command; an exception it does not handle goes to the error box.
+    // Runs a command; an exception it does not handle goes to the error box. Afterwards the
+    // window shows the case as the command left it.
     void guarded(const std::function<void()>& command);
+    // Shows the case: the grid, the two result lines, the prior; a change goes to the recovery file.
+    void showCase();
     // The save command. A name ending in .pdf gets the case report instead of the workbook.
     enum class Saved { Nothing, Report, Workbook };
     Saved saveResults();
@@ -180,48 +186,30 @@ private:
     bool offerToSave(const QString& title);
     // The answer to "Сохранить изменения?" with Yes: true only when the rows went into a workbook.
     bool saveBeforeLosingRows();
-    // Rows loaded from a workbook computed with another population's frequencies never meet rows
-    // of the chosen one in an index or a report: before such a command the operator is asked to
-    // recompute them. False when they stay as they are and the command must not go on.
+    // Rows of another population, or of other tables or settings, never meet new rows in an
+    // index or a report: before such a command the operator is asked to recompute them. False
+    // when they stay as they are and the command must not go on.
     bool rowsOfChosenPopulation();
     // Toggles the mark of a filled row (pop-up "Выбрать", a left press, Space in the grid).
     void toggleMark(int row);
-    // Empties the CPI and probability lines: done whenever the rows or their marks change, so a combined index
-    // never stands beside rows it was not formed from (nor is saved with them).
-    void emptyResultLines();
-    // Replaces the table by a successfully read workbook, or reports the failed read.
-    void takeLoaded(const exchange::LoadedResults& loaded, const std::filesystem::path& path);
+    // Replaces the case by a successfully read file, or reports the failed read.
+    void takeLoaded(const exchange::LoadedResults& loaded, casestate::RowsSource source,
+                    const std::filesystem::path& path);
     void centreOnScreen();
-    // The population the rows were computed with: a loaded workbook's, until they are recomputed.
-    freqdb::Population rowsPopulation() const;
     // Takes the case of a recovery file into the table, as unsaved rows; false when unreadable.
     bool takeRecovered(const std::filesystem::path& file);
-    void tableChanged();
 
     const text::NumberFormat& m_format;
     Dialogs& m_dialogs;
     const automation::WorkbookReader& m_reader;
     WriterFactory m_writerFactory;
 
-    freqdb::LocusTable m_table;
-    results::ResultsGrid m_grid;
-    std::uint8_t m_currentLocus = 0;
-    std::string m_currentLocusName;
+    casestate::CaseState m_case;
+    std::uint64_t m_shownRevision = 0; // the case's revision the recovery file follows
+    std::uint8_t m_currentLocus = 0; // the locus the allele lists were filled from
     int m_clickedRow = 0;
     std::filesystem::path m_workDir;
     freqdb::DataFolder m_data; // the data folder of the last load: locus workbooks and help
-    std::filesystem::path m_loadedWorkbook; // the open dialog's file name; empty when none
-    std::string m_loadedAt; // when that workbook was loaded, as the report writes it
-    std::string m_loadedSamples; // a genotyping export's samples taken for the persons
-    std::vector<std::string> m_loadedExportLines; // what that export said beyond the rows
-    bool m_changedSinceLoad = false; // rows added, deleted, marked or recomputed since
-    bool m_unsaved = false; // changed since the last workbook save or load
-    // The population a loaded workbook says its rows were computed with, when it is not the one
-    // chosen and they were not recomputed since; Unset otherwise.
-    freqdb::Population m_rowsPopulation = freqdb::Population::Unset;
-    // Loaded rows (same population) whose texts the tables and settings in force would not give:
-    // recomputed, on the operator's word, before they meet new rows or a report.
-    std::vector<int> m_rowsNotFromTables;
     bool m_opened = false; // the first load succeeded and this window is shown
 
     ResultsModel* m_model = nullptr;

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// MainWindow's ties to the lab's data and to the recovery of unsaved work: the menu "Данные", the
-// reload after an import or new settings, the end of a load that failed or was stopped, the
-// settings and data notes lines, and the recovery file's wiring.
+// MainWindow's ties to the tables and the lab's data, and to the recovery of unsaved work: the
+// load of the tables behind the loading notice, the menu "Данные", the reload after an import or
+// new settings, the end of a load that failed or was stopped, the settings and data notes lines,
+// the questions before stale rows meet others, and the recovery file's wiring.
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringList>
@@ -10,43 +14,107 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "app/populationdialog.h"
+#include "app/qtconversions.h"
 #include "app/recoverykeeper.h"
-#include "app/resultline.h"
 #include "app/windowtexts.h"
-#include "exchange/loadedresults.h"
 #include "exchange/recoveryfile.h"
-#include "exchange/resultsworkbookreader.h"
-#include "results/stalerows.h"
+#include "freqdb/datafolder.h"
+#include "freqdb/locusloader.h"
 
 namespace app {
+
+namespace {
+
+// Thrown from the load's progress when the operator pressed "Отмена" on the notice.
+struct LoadStopped {};
+
+} // namespace
+
+void MainWindow::loadTablesAndShow()
+{
+    const freqdb::Population population = m_populationDialog->chosenPopulation();
+    m_populationDialog->becomeNotice();
+    m_populationDialog->show();
+    QCoreApplication::processEvents();
+
+    // WorkDir stays the current directory (the file dialogs start there); the data folder is
+    // data/ below it when that exists, else the lab's own or the installed one.
+    const std::filesystem::path workDir = toPath(QDir::currentPath());
+    const freqdb::DataFolderLookup data = freqdb::findDataFolder(freqdb::dataFolderPlaces(workDir));
+    freqdb::LoadResult loaded;
+    try {
+        if (!data.data) {
+            loaded.status = freqdb::LoadStatus::FilesNotFound;
+            loaded.message = freqdb::dataFolderMissingMessage(data.lookedIn);
+        } else {
+            loaded = freqdb::LoadDataFolder(
+                *data.data, population, m_reader, m_format, [this](int done, int total, const std::string& locusName) {
+                    m_populationDialog->setProgress(done, total, QString::fromStdString(locusName));
+                    // The notice is modal: its "Отмена" is the only input.
+                    QCoreApplication::processEvents();
+                    if (m_populationDialog->loadCancelRequested())
+                        throw LoadStopped{};
+                });
+        }
+    } catch (const LoadStopped&) {
+        // Stopped by the operator: the tables, rows and population stay as they were.
+        m_populationDialog->hide();
+        loadStopped();
+        return;
+    } catch (const std::exception& error) {
+        // An unreadable data folder: reported like any failed load, never with the notice left up.
+        loaded.status = freqdb::LoadStatus::Failed;
+        loaded.message = error.what();
+    }
+    m_populationDialog->hide();
+
+    if (loaded.status != freqdb::LoadStatus::Loaded) {
+        if (!loaded.missingSheet.empty() && data.data) {
+            offerTablesImport(population, loaded.missingSheet, workDir, data.data->shown());
+            return;
+        }
+        m_dialogs.error(m_opened ? this : nullptr, QString::fromStdString(loaded.message));
+        loadStopped();
+        return;
+    }
+
+    // The rows are recomputed with the new tables; before the first load there are none.
+    m_case.takeTables(std::move(loaded.table), population);
+    m_workDir = workDir;
+    m_data = *data.data;
+    showSettings();
+    showDataNotes(data.notes, loaded.notes);
+    m_populationDialog->setPopulation(population);
+    resetEntryPanel();
+    showCase();
+
+    if (!m_opened) {
+        m_opened = true;
+        centreOnScreen();
+        show();
+        activateWindow();
+        locusBox->setFocus();
+        if (m_recovery)
+            m_recovery->offer(this, [this](const std::filesystem::path& file) { return takeRecovered(file); });
+    }
+}
 
 void MainWindow::buildDataMenu()
 {
     m_dataMenu = new DataMenu(
         menuBar(), this, m_dialogs, m_reader,
-        {[this] { return m_workDir; }, [this] { return m_data.folder; }, [this] { return m_table.settings(); },
+        {[this] { return m_workDir; }, [this] { return m_data.folder; }, [this] { return m_case.table().settings(); },
          [this] { reloadTables(); },
          [this] {
-             return DataMenu::TablesInUse{&m_table, &m_data, m_populationDialog->Population(), &m_format};
+             return DataMenu::TablesInUse{&m_case.table(), &m_data, m_populationDialog->Population(), &m_format};
          },
-         [this] { return priorField->text().toStdString(); }});
+         [this] { return m_case.prior(); }});
 }
 
 void MainWindow::reloadTables()
 {
     m_populationDialog->showChoice(m_populationDialog->Population());
     loadTablesAndShow();
-}
-
-void MainWindow::loadStopped()
-{
-    if (!m_opened) {
-        // Nothing to calculate with yet: the operator chooses again.
-        m_populationDialog->becomeChoice(tr("Выберите популяцию"));
-        m_populationDialog->show();
-    } else {
-        m_populationDialog->showChoice(m_populationDialog->Population());
-    }
 }
 
 void MainWindow::offerTablesImport(freqdb::Population population, const std::string& refusal,
@@ -76,6 +144,17 @@ void MainWindow::offerTablesImport(freqdb::Population population, const std::str
     loadStopped();
 }
 
+void MainWindow::loadStopped()
+{
+    if (!m_opened) {
+        // Nothing to calculate with yet: the operator chooses again.
+        m_populationDialog->becomeChoice(tr("Выберите популяцию"));
+        m_populationDialog->show();
+    } else {
+        m_populationDialog->showChoice(m_populationDialog->Population());
+    }
+}
+
 void MainWindow::showDataNotes(const std::vector<std::string>& lookup, const std::vector<std::string>& load)
 {
     QStringList notes;
@@ -90,70 +169,46 @@ void MainWindow::showDataNotes(const std::vector<std::string>& lookup, const std
 
 void MainWindow::showSettings()
 {
-    settingsLabel->showSettings(m_table.settings());
+    settingsLabel->showSettings(m_case.table().settings());
 }
 
 bool MainWindow::rowsOfChosenPopulation()
 {
-    const freqdb::Population chosen = m_populationDialog->Population();
-    // With the loaded rows all deleted, the rows that come next are the chosen population's.
-    if (m_grid.ResultCount() == 0)
-        m_rowsPopulation = freqdb::Population::Unset;
-    if (m_rowsPopulation != freqdb::Population::Unset && m_rowsPopulation != chosen) {
-        if (m_dialogs.question(this, tr("Внимание"), WindowTexts::otherPopulationRows(m_rowsPopulation, chosen))
-            != Answer::Yes)
-            return false;
-        recomputeRows();
+    const casestate::RecomputeNeed need = m_case.recomputeNeed();
+    QString question;
+    switch (need.kind) {
+    case casestate::RecomputeNeed::Kind::None:
         return true;
+    case casestate::RecomputeNeed::Kind::OtherPopulation:
+        question = WindowTexts::otherPopulationRows(need.rowsPopulation, m_case.population());
+        break;
+    case casestate::RecomputeNeed::Kind::OtherTables:
+        question = WindowTexts::rowsNotFromTablesQuestion(need.rows);
+        break;
     }
-    // Loaded rows computed with other tables or settings of the same population: asked the same
-    // way, for the rows still in the table (the operator may have deleted them since).
-    if (m_rowsNotFromTables.empty())
-        return true;
-    m_rowsNotFromTables = results::rowsNotFromTables(m_table, m_grid, m_format);
-    if (m_rowsNotFromTables.empty())
-        return true;
-    if (m_dialogs.question(this, tr("Внимание"), WindowTexts::rowsNotFromTablesQuestion(m_rowsNotFromTables))
-        != Answer::Yes)
+    if (m_dialogs.question(this, tr("Внимание"), question) != Answer::Yes)
         return false;
-    recomputeRows();
+    m_case.recompute();
+    showCase();
     return true;
-}
-
-freqdb::Population MainWindow::rowsPopulation() const
-{
-    // Loaded rows not recomputed are saved under the population they were computed with.
-    return m_rowsPopulation != freqdb::Population::Unset ? m_rowsPopulation : m_populationDialog->Population();
 }
 
 void MainWindow::setRecovery(std::unique_ptr<exchange::RecoveryFile> file)
 {
     m_recovery = new RecoveryKeeper(
-        std::move(file), m_writerFactory, m_dialogs,
-        [this] {
-            return RecoverySnapshot{&m_grid, cpiLine->text().toStdString(), probabilityLine->text().toStdString(),
-                                    rowsPopulation()};
-        },
-        this);
-}
-
-void MainWindow::tableChanged()
-{
-    if (m_recovery)
-        m_recovery->changed();
+        std::move(file), m_writerFactory, m_dialogs, [this] { return m_case.recoveryContents(); }, this);
 }
 
 bool MainWindow::takeRecovered(const std::filesystem::path& file)
 {
-    const exchange::LoadedResults loaded = exchange::loadResultsWorkbook(file, m_reader, m_format);
-    takeLoaded(loaded, file);
-    if (!loaded.ok)
+    const exchange::RecoveredCase recovered = exchange::RecoveryFile::read(file, m_reader, m_format);
+    takeLoaded(recovered.results, casestate::RowsSource::Recovered, file);
+    if (!recovered.results.ok)
         return false;
-    // The rows are as the crashed window had them: not from a workbook, and not saved.
-    setWindowTitle(WindowTexts::caption());
-    m_loadedWorkbook.clear();
-    m_loadedAt.clear();
-    m_unsaved = true;
+    // The prior the ended window's lines were formed with, so the next product uses it too.
+    if (!recovered.prior.empty())
+        m_case.setPrior(recovered.prior);
+    showCase();
     return true;
 }
 

@@ -52,6 +52,12 @@ PopulationDialog::PopulationDialog(QWidget* parent) : QDialog(parent)
     okButton = new QPushButton(tr("OK"), choice);
     okButton->setGeometry(39, 148, 93, 30);
     okButton->setDefault(true);
+    // The names the tests and the accessibility tree find the controls by.
+    russiansButton->setObjectName(QStringLiteral("russiansButton"));
+    usCaucasiansButton->setObjectName(QStringLiteral("usCaucasiansButton"));
+    usBlacksButton->setObjectName(QStringLiteral("usBlacksButton"));
+    otherPopulationButton->setObjectName(QStringLiteral("otherPopulationButton"));
+    okButton->setObjectName(QStringLiteral("okButton"));
     setTabOrder(okButton, russiansButton);
     setTabOrder(russiansButton, usCaucasiansButton);
     setTabOrder(usCaucasiansButton, usBlacksButton);

@@ -11,7 +11,7 @@
 namespace app {
 
 RecoveryKeeper::RecoveryKeeper(std::unique_ptr<exchange::RecoveryFile> file, WriterFactory writerFactory,
-                               Dialogs& dialogs, std::function<RecoverySnapshot()> snapshot, QObject* parent)
+                               Dialogs& dialogs, std::function<casestate::RecoveryContents()> snapshot, QObject* parent)
     : QObject(parent), m_file(std::move(file)), m_writerFactory(std::move(writerFactory)), m_dialogs(dialogs),
       m_snapshot(std::move(snapshot))
 {
@@ -32,10 +32,10 @@ void RecoveryKeeper::writeNow()
     if (!m_pending)
         return;
     m_pending = false;
-    const RecoverySnapshot state = m_snapshot();
+    const casestate::RecoveryContents state = m_snapshot();
     try {
         const std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
-        m_file->write(*state.grid, state.cpiLine, state.probabilityLine, state.population, *writer);
+        m_file->write(*state.grid, state.cpiLine, state.probabilityLine, state.population, state.prior, *writer);
     } catch (const std::exception& error) {
         // The operator goes on working; he is told once that a crash would now lose the rows.
         if (!m_failureShown) {

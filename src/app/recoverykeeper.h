@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/mainwindow.h"
+#include "casestate/casestate.h"
 #include "exchange/recoveryfile.h"
 
 class QDateTime;
@@ -20,19 +21,11 @@ namespace app {
 
 class Dialogs;
 
-// What the recovery file holds: the table, the two result lines and the rows' population.
-struct RecoverySnapshot {
-    const results::ResultsGrid* grid = nullptr;
-    std::string cpiLine;
-    std::string probabilityLine;
-    freqdb::Population population = freqdb::Population::Unset;
-};
-
 class RecoveryKeeper : public QObject {
     Q_OBJECT
 public:
     RecoveryKeeper(std::unique_ptr<exchange::RecoveryFile> file, WriterFactory writerFactory, Dialogs& dialogs,
-                   std::function<RecoverySnapshot()> snapshot, QObject* parent = nullptr);
+                   std::function<casestate::RecoveryContents()> snapshot, QObject* parent = nullptr);
     ~RecoveryKeeper() override;
 
     // The table changed: its state is written once the current command is done.
@@ -55,7 +48,7 @@ private:
     std::unique_ptr<exchange::RecoveryFile> m_file;
     WriterFactory m_writerFactory;
     Dialogs& m_dialogs;
-    std::function<RecoverySnapshot()> m_snapshot;
+    std::function<casestate::RecoveryContents()> m_snapshot;
     bool m_pending = false;
     bool m_failureShown = false;
 };

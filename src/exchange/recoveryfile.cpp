@@ -15,13 +15,15 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "exchange/resultsworkbookreader.h"
 #include "exchange/resultsworkbookwriter.h"
+#include "exchange/sheetcells.h"
+#include "exchange/workbooklayout.h"
 
 namespace exchange {
 namespace {
 
 const std::string kPrefix = "recovery-";
-const std::string kWorkbookExtension = ".xlsx";
 const std::string kLockExtension = ".lock";
 
 // An exclusive lock on `path` without waiting; -1 when another process holds it or it cannot
@@ -139,14 +141,15 @@ std::filesystem::path RecoveryFile::defaultFolder(const std::string& xdgStateHom
 }
 
 void RecoveryFile::write(const results::ResultsGrid& grid, const std::string& cpiLine,
-                         const std::string& probabilityLine, freqdb::Population population,
+                         const std::string& probabilityLine, freqdb::Population population, const std::string& prior,
                          automation::WorkbookWriter& writer)
 {
     if (grid.ResultCount() == 0) {
         remove();
         return;
     }
-    saveResultsWorkbook(m_file, grid, cpiLine, probabilityLine, population, writer);
+    saveResultsWorkbook(m_file, grid, cpiLine, probabilityLine, population, writer, {},
+                        {std::string(kRecoveryPriorLabel), prior});
     std::error_code error;
     std::filesystem::permissions(m_file, kOwnerOnly, error);
 }
@@ -172,6 +175,23 @@ void RecoveryFile::tidy(std::time_t now)
         if (declined || name.rfind(kPrefix, 0) == 0)
             std::filesystem::permissions(path, kOwnerOnly, fileError);
     }
+}
+
+RecoveredCase RecoveryFile::read(const std::filesystem::path& path, const automation::WorkbookReader& reader,
+                                 const text::NumberFormat& format)
+{
+    RecoveredCase out;
+    out.results = loadResultsWorkbook(path, reader, format);
+    if (!out.results.ok)
+        return out;
+    try {
+        const SheetCells sheet = readFirstSheet(path, reader, format);
+        if (sheet.text(1, kBesideBlockColumn) == kRecoveryPriorLabel)
+            out.prior = sheet.text(1, kBesideBlockColumn + 1);
+    } catch (const std::exception&) {
+        // The case was read; without its prior the field keeps what it shows.
+    }
+    return out;
 }
 
 void RecoveryFile::remove()

@@ -16,20 +16,32 @@
 // it is offered at the next start. The lock, not the process number, tells a running window from
 // a dead one, so a reused number never hides a file, and two windows keep their own files.
 // Writes go through the results workbook writer, which replaces the file atomically. The folder
-// is the operator's alone (700) and its files 600, whatever the umask: they hold genotypes.
+// is the operator's alone (700) and its files 600, whatever the umask: they hold genotypes. Beside
+// the results block the file keeps the prior field as the operator left it (workbooklayout.h), so
+// a recovered case goes on with the prior its probability line was formed with.
 #include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "automation/workbook.h"
 #include "automation/workbookwriter.h"
+#include "exchange/loadedresults.h"
 #include "freqdb/population.h"
 #include "results/resultsgrid.h"
+#include "text/numberformat.h"
 
 namespace exchange {
 
 // How long a declined copy is kept before a window's start removes it.
 inline constexpr int kDeclinedKeptDays = 30;
+
+// A recovery file read back: the case as the results workbook reader gives it, and the prior
+// field's text (empty when the file keeps none, as a file of an earlier version).
+struct RecoveredCase {
+    LoadedResults results;
+    std::string prior;
+};
 
 class RecoveryFile {
 public:
@@ -52,7 +64,10 @@ public:
     // Saves the case; an empty table has nothing to recover and removes the file instead.
     // Throws automation::WorkbookError when the file cannot be written (the previous one stays).
     void write(const results::ResultsGrid& grid, const std::string& cpiLine, const std::string& probabilityLine,
-               freqdb::Population population, automation::WorkbookWriter& writer);
+               freqdb::Population population, const std::string& prior, automation::WorkbookWriter& writer);
+    // Reads a recovery file (this window's or one left by another).
+    static RecoveredCase read(const std::filesystem::path& path, const automation::WorkbookReader& reader,
+                              const text::NumberFormat& format);
     // The case was saved, or the window closed on the operator's word: nothing to recover.
     void remove();
 

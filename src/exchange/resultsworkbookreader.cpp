@@ -73,9 +73,9 @@ LoadedResults loadResultsWorkbook(const std::filesystem::path& path, const autom
                                                    sheet.text(sheetRow, kColumnChild),
                                                    sheet.text(sheetRow, kColumnMother)};
                 auto row = results::genotypeFromCells(cells);
-                // A row saved without genotypes has all three cells empty; that is no fault.
-                const bool none = cells.father.empty() && cells.child.empty() && cells.mother.empty();
-                if (row.unsplit && !none)
+                // An empty cell is a person not typed at the locus (or a row saved without
+                // genotypes): no fault. A text without "/" is one.
+                if (row.unsplit)
                     unsplitRows += (unsplitRows.empty() ? "" : ", ") + std::to_string(r);
                 out.grid.setRowGenotypes(r, std::move(row.genotype));
             }

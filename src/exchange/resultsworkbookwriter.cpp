@@ -46,7 +46,8 @@ void setWrappedRowHeights(const std::vector<std::vector<std::string>>& values, i
 
 void saveResultsWorkbook(const std::filesystem::path& path, const results::ResultsGrid& grid,
                          const std::string& cpiLine, const std::string& probabilityLine, freqdb::Population population,
-                         automation::WorkbookWriter& writer, const std::vector<std::string>& exportLines)
+                         automation::WorkbookWriter& writer, const std::vector<std::string>& exportLines,
+                         const std::vector<std::string>& besideBlock)
 {
     using automation::CellRange;
     const int n = grid.ResultCount();
@@ -96,6 +97,11 @@ void saveResultsWorkbook(const std::filesystem::path& path, const results::Resul
     writer.setWrap({n + 2, kTrailingMergeFirst, lastRow, kTrailingMergeLast});
     setWrappedRowHeights(values, n, writer);
     writer.setPageSetup({true, true, 1, 1});
+    if (!besideBlock.empty()) {
+        const int last = kBesideBlockColumn + static_cast<int>(besideBlock.size()) - 1;
+        writer.setTextFormat({1, kBesideBlockColumn, 1, last});
+        writer.setValues({1, kBesideBlockColumn, 1, last}, {besideBlock});
+    }
     writer.save(path);
 }
 

@@ -15,10 +15,12 @@ namespace exchange {
 // file atomically). cpiLine and probabilityLine are the texts of the two result fields. The
 // table is only read. Throws automation::WorkbookError (a Russian reason naming the file); the
 // window shows kSavedMessage after a normal return. `exportLines` (LoadedResults::exportLines)
-// follow the population line, one a row, merged B:F like it.
+// follow the population line, one a row, merged B:F like it. `besideBlock`, when given, is written
+// as text in row 1 from kBesideBlockColumn on, apart from the block.
 void saveResultsWorkbook(const std::filesystem::path& path, const results::ResultsGrid& grid,
                          const std::string& cpiLine, const std::string& probabilityLine, freqdb::Population population,
-                         automation::WorkbookWriter& writer, const std::vector<std::string>& exportLines = {});
+                         automation::WorkbookWriter& writer, const std::vector<std::string>& exportLines = {},
+                         const std::vector<std::string>& besideBlock = {});
 
 // The name the save dialog proposes: the workbook last loaded (results or genotypes) with its
 // extension changed to .xlsx, so an .xls or .ods file is never overwritten in another format;

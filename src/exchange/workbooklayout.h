@@ -43,6 +43,11 @@ inline constexpr int kColumnMark = 10; // J
 inline constexpr int kBlockColumns = 11; // A..K
 inline constexpr int kGridToSheetOffset = 4; // grid column 2..6 -> sheet column 6..10
 
+// Texts beside the block, from row 1 of column M on, which no reader of the block takes: the
+// recovery file keeps the window's prior field there (M1 the label, N1 the field's text).
+inline constexpr int kBesideBlockColumn = 13; // M
+inline constexpr std::string_view kRecoveryPriorLabel = "Поле априорной вероятности";
+
 // Rows after the result rows: the two result lines and the population line.
 inline constexpr int kTrailingRows = 3;
 // The first and last sheet columns merged in each trailing row (B:F).

@@ -142,7 +142,7 @@ std::string offLadderVerdict(results::Person person, const std::string& label)
 
 std::string untypedVerdict(results::Person person)
 {
-    return "Локус не типирован у " + std::string(genitive(person));
+    return results::untypedLocusVerdict(person);
 }
 
 std::string markersWithoutTableNote(const std::vector<std::string>& markers)

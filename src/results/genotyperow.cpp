@@ -79,7 +79,10 @@ std::string joinGenotype(std::string_view first, std::string_view second)
 
 std::string genotypeCellText(std::string_view first, std::string_view second, std::string_view ownCell)
 {
-    return ownCell.empty() ? joinGenotype(first, second) : std::string(ownCell);
+    if (!ownCell.empty())
+        return std::string(ownCell);
+    // A person not typed at the locus: an empty cell, as the export had it.
+    return first.empty() && second.empty() ? std::string() : joinGenotype(first, second);
 }
 
 GenotypeRowTexts genotypeFromCells(const GenotypeCells& cells)
@@ -87,6 +90,9 @@ GenotypeRowTexts genotypeFromCells(const GenotypeCells& cells)
     GenotypeRowTexts row;
     auto take
         = [&row](Person person, const std::string& cell, std::string& first, std::string& second, std::string& own) {
+              // An empty cell: the person was not typed at the locus, no label at all.
+              if (freqdb::withoutBlanks(cell).empty())
+                  return;
               if (auto pair = splitGenotype(cell)) {
                   first = std::move(pair->first);
                   second = std::move(pair->second);
@@ -122,6 +128,11 @@ std::string noSlashVerdict(Person person)
 std::string missingGenotypeVerdict(Person person)
 {
     return "Не указан генотип " + std::string(genitive(person));
+}
+
+std::string untypedLocusVerdict(Person person)
+{
+    return "Локус не типирован у " + std::string(genitive(person));
 }
 
 std::string unknownAlleleVerdict(Person person, std::string_view label, std::string_view locusName)
@@ -236,6 +247,10 @@ ResolvedRow resolveRow(const freqdb::LocusTable& table, std::string_view locusNa
         // All of a cell's alleles, as an export gave them: a third is no typing a row can evaluate.
         if (const std::size_t count = genotypeLabelCount(*ownCells[static_cast<std::size_t>(p.person)]); count > 2) {
             out.failure = failed(tooManyAllelesVerdict(p.person, count));
+            return out;
+        }
+        if (freqdb::withoutBlanks(p.first).empty() && freqdb::withoutBlanks(p.second).empty()) {
+            out.failure = failed(untypedLocusVerdict(p.person));
             return out;
         }
         const bool mother = p.person == Person::Mother;

@@ -10,7 +10,9 @@
 //
 // Genotype cells read "a/b": allele label 1, "/", allele label 2, split at the first "/" at
 // character position 2 or later (so a label may itself start with "/"), each label cut to 5
-// characters. An absent mother is "Нет/Нет".
+// characters. An absent mother is "Нет/Нет". A person with no label at all (an empty cell, a
+// genotyping export's empty call) was not typed at the locus: the row says so, however it was
+// read or recomputed.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,11 +50,11 @@ struct GenotypeCells {
     std::string mother;
 };
 
-// A row read from genotype cells: the labels kept for RowGenotypes, and the person whose cell
-// could not be split (its labels are then the cell's text cut to 5 characters and an empty
-// second label, and the cell's whole text is kept in RowGenotype, so saving the row writes the
-// cell back as it was). A cell of three or more alleles is kept whole the same way, beside its
-// first two labels; such a row is not evaluated.
+// A row read from genotype cells: the labels kept for RowGenotypes (none for an empty cell), and
+// the person whose cell could not be split (its labels are then the cell's text cut to 5
+// characters and an empty second label, and the cell's whole text is kept in RowGenotype, so
+// saving the row writes the cell back as it was). A cell of three or more alleles is kept whole
+// the same way, beside its first two labels; such a row is not evaluated.
 struct GenotypeRowTexts {
     RowGenotype genotype;
     std::optional<Person> unsplit;
@@ -63,6 +65,8 @@ GenotypeRowTexts genotypeFromCells(const GenotypeCells& cells);
 std::string locusNotLoadedVerdict(std::string_view locusName);
 std::string noSlashVerdict(Person person);
 std::string missingGenotypeVerdict(Person person);
+// "Локус не типирован у ребенка": the person has no label at this locus.
+std::string untypedLocusVerdict(Person person);
 std::string unknownAlleleVerdict(Person person, std::string_view label, std::string_view locusName);
 std::string offLadderVerdict(Person person, std::string_view label);
 // A cell of three or more alleles ("15/16/17"): "Три аллеля у ребенка: не рассчитывается".
@@ -85,7 +89,8 @@ bool isOffLadderLabel(std::string_view label);
 // Evaluates one row: finds the locus (LocusIndexOf) and the six alleles (matchAllele) and calls
 // EvaluateLocus. A locus that is not loaded, a label that is not an allele of the locus, "Нет" or
 // an empty label for the father or the child, or a half-"Нет" mother whose other label is no
-// allele, gives Verdict::Failed with the verdict text in `formula` and no LR. Checks go locus,
+// allele, gives Verdict::Failed with the verdict text in `formula` and no LR (a person with no
+// label at all: untypedLocusVerdict). Checks go locus,
 // father, child, mother; the first problem found is the one reported. The table's settings
 // apply; with a minimum frequency set, a label the locus lacks is an allele of that frequency
 // (added after the table's own alleles) rather than a failed row.

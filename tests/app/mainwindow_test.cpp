@@ -1198,6 +1198,22 @@ private slots:
         QTRY_COMPARE(m_window->size(), QSize(659, 375));
     }
 
+    // Pictures of a worked case at the design size and maximised, for a person to compare (a
+    // change of names or structure must leave them identical byte for byte).
+    void picturesOfAWorkedCase()
+    {
+        openWindow();
+        threeRows();
+        pressRow(Qt::LeftButton, 300, 1);
+        pressRow(Qt::LeftButton, 300, 3);
+        combine();
+        chooseLocus("TH01");
+        app::testing::shot(m_window.get(), "case-659x378");
+        m_window->showMaximized();
+        QCoreApplication::processEvents();
+        app::testing::shot(m_window.get(), "case-maximised");
+    }
+
     void helpShowsTheBundledPageOrTheLabsDocument()
     {
         openWindow();
@@ -1393,6 +1409,47 @@ private slots:
         QCOMPARE(m_dialogs.texts("information").constLast(),
                  QStringLiteral("Маркеры экспорта без таблицы частот в папке данных (не рассчитываются): AMEL"));
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Paternity Index - ") + QString::fromStdString(file.string()));
+    }
+
+    // A case just taken from a genotyping export was computed with the tables in force: nothing
+    // is called stale, "Перемножить" asks nothing, and a locus the child was not typed at reads
+    // as batch prints it, after a save and a load as well.
+    void caseFromAnExportIsNotStale()
+    {
+        openWindow();
+        const auto file = workDir() / "run.txt";
+        std::ofstream(file, std::ios::binary)
+            << "Sample Name\tMarker\tAllele 1\tAllele 2\r\nF\tD3S1358\t15\t16\r\nC\tD3S1358\t15\t17\r\n"
+               "M\tD3S1358\t17\t17\r\nF\tTH01\t6\t7\r\nC\tTH01\t\t\r\nM\tTH01\t7\t9.3\r\n";
+        m_dialogs.fileNames.enqueue(QString::fromStdString(file.string()));
+        m_dialogs.dialogScripts.enqueue([](QDialog& dialog) -> bool {
+            auto& d = dynamic_cast<app::SampleChoiceDialog&>(dialog);
+            d.fatherBox->setCurrentIndex(d.fatherBox->findData(QStringLiteral("F")));
+            d.childBox->setCurrentIndex(d.childBox->findData(QStringLiteral("C")));
+            d.motherBox->setCurrentIndex(d.motherBox->findData(QStringLiteral("M")));
+            return true;
+        });
+        m_window->loadGenotypesAction->trigger();
+        QCOMPARE(m_window->grid().ResultCount(), 2);
+        const QString untyped = QStringLiteral("Локус не типирован у ребенка");
+        QCOMPARE(cell(2, 2), untyped);
+        QCOMPARE(m_dialogs.texts("information"), QStringList());
+        pressRow(Qt::LeftButton, 300, 1);
+        combine();
+        QCOMPARE(m_dialogs.texts("question"), QStringList());
+        QCOMPARE(cell(2, 2), untyped);
+
+        const auto saved = workDir() / "export case.xlsx";
+        const automation::CellArray sheet = saveAndRead(saved);
+        QCOMPARE(QString::fromStdString(automation::cellText(sheet.at(3, 4), m_format)), QString());
+        m_reader.add(saved, {FakeSheet{"Лист1", sheet}});
+        m_dialogs.answers.enqueue(Answer::No); // "Сохранить изменения?"
+        m_dialogs.fileNames.enqueue(QString::fromStdString(saved.string()));
+        m_window->loadResultsAction->trigger();
+        QCOMPARE(m_dialogs.texts("information"), QStringList{QStringLiteral("Файл сохранен")});
+        QCOMPARE(cell(2, 2), untyped);
+        m_window->combineAction->trigger();
+        QCOMPARE(m_dialogs.texts("question"), QStringList{QStringLiteral("Сохранить изменения?")});
     }
 
     // Sample names are shown as written, "%2" in a name included.

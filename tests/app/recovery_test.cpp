@@ -62,7 +62,7 @@ struct Window {
         form.calculateAction->trigger();
     }
 
-    // Three rows, rows 1 and 3 marked, the combined index formed.
+    // Three rows, rows 1 and 3 marked, the combined index formed with a prior of 0,1234.
     void enterCase()
     {
         calculate("D3S1358", {"15", "16", "15", "17", "17", "17"});
@@ -70,10 +70,12 @@ struct Window {
         calculate("FGA", {"20", "21", "20", "22", "22", "22"});
         emit form.resultsView->markKeyPressed(1);
         emit form.resultsView->markKeyPressed(3);
+        form.priorField->setText(QStringLiteral("0,1234"));
         form.combineAction->trigger();
     }
 
-    // Every text the window shows of the case: header, rows, genotypes, the two result lines.
+    // Every text the window shows of the case: header, rows, genotypes, the two result lines and
+    // the prior they were formed with.
     QStringList shown() const
     {
         QStringList texts;
@@ -87,7 +89,7 @@ struct Window {
                      const std::string* label : {&g.father1, &g.father2, &g.child1, &g.child2, &g.mother1, &g.mother2})
                     texts << QString::fromStdString(*label);
         }
-        return texts << form.cpiLine->text() << form.probabilityLine->text();
+        return texts << form.cpiLine->text() << form.probabilityLine->text() << form.priorField->text();
     }
 };
 

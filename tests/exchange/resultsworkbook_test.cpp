@@ -12,6 +12,7 @@
 #include "exchangetesting.h"
 #include "freqdb/loadmessages.h"
 #include "results/genotyperow.h"
+#include "results/stalerows.h"
 #include "support/fakeworkbook.h"
 
 namespace exchange {
@@ -163,7 +164,7 @@ TEST(ResultsWorkbook, SavedTableEvaluatedAsGenotypeWorkbookRecomputesEveryRow)
         EXPECT_EQ(evaluated.grid.cell(r, results::kColumnMark), "") << "marks come back empty";
         if (g.father1.empty()) {
             // The row saved without genotypes cannot be evaluated and says so.
-            EXPECT_EQ(evaluated.grid.cell(r, 2), results::noSlashVerdict(results::Person::Father));
+            EXPECT_EQ(evaluated.grid.cell(r, 2), results::untypedLocusVerdict(results::Person::Father));
             continue;
         }
         const auto outcome = results::evaluateGenotypeRow(table, grid.cell(r, 1), g, kFormat);
@@ -306,7 +307,7 @@ TEST(ReadingFaults, NarrowUsedRangesFillNothingAndCountNothing)
     const auto evaluated = evaluateGenotypeWorkbook("four.xlsx", reader, table, kFormat);
     ASSERT_TRUE(evaluated.ok);
     EXPECT_EQ(evaluated.grid.ResultCount(), 2);
-    EXPECT_EQ(evaluated.grid.cell(1, 2), results::noSlashVerdict(results::Person::Mother));
+    EXPECT_EQ(evaluated.grid.cell(1, 2), results::untypedLocusVerdict(results::Person::Mother));
 }
 
 TEST(ReadingFaults, UsedRangeNotStartingAtA1IsReadInItsOwnColumns)
@@ -538,6 +539,31 @@ TEST(ProposedSaveName, LoadedWorkbookGetsTheXlsxExtensionOtherwiseUntitled)
     EXPECT_EQ(proposedSaveName("/cases/дело.ods", "/work"), "/cases/дело.xlsx");
     EXPECT_EQ(proposedSaveName("/cases/дело", "/work"), "/cases/дело.xlsx");
     EXPECT_EQ(proposedSaveName("", "/work"), "/work/Untitled.xlsx");
+}
+
+// A person a genotyping export leaves untyped at a locus: the row's verdict is the one batch
+// prints, its cell is saved empty, and loaded back (as results or as genotypes) it reads the same,
+// with no note and nothing the tables in force would give otherwise.
+TEST(ResultsWorkbook, UntypedPersonIsSavedEmptyAndReadsTheSameVerdict)
+{
+    const auto table = testing::makeTable();
+    results::ResultsGrid grid;
+    putGenotypeRow(grid, 1, "1", "D3S1358", {"15/16", "15/17", "17/18"}, table, kFormat);
+    putGenotypeRow(grid, 2, "2", "D3S1358", {"15/16", "", "17/18"}, table, kFormat, "Локус не типирован у ребенка");
+    grid.setResultCount(2);
+    const std::string untyped = grid.cell(2, results::kColumnFormula);
+    EXPECT_EQ(results::evaluateGenotypeRow(table, "D3S1358", grid.RowGenotypes(2), kFormat).formula, untyped);
+
+    RecordingWriter writer;
+    const auto reader = savedAsWorkbook(grid, "case.xlsx", writer);
+    EXPECT_EQ(writer.values[2][kColumnChild - 1], "");
+    const auto loaded = loadResultsWorkbook("case.xlsx", reader, kFormat);
+    ASSERT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.notes, std::vector<std::string>{});
+    EXPECT_EQ(loaded.grid.cell(2, results::kColumnFormula), untyped);
+    EXPECT_EQ(results::rowsNotFromTables(table, loaded.grid, kFormat), std::vector<int>{});
+    EXPECT_EQ(evaluateGenotypeWorkbook("case.xlsx", reader, table, kFormat).grid.cell(2, results::kColumnFormula),
+              untyped);
 }
 
 } // namespace
