@@ -26,7 +26,8 @@ that holds what the examples name:
   `--population rus` are those of a lab that has one); examples/: the repository's examples;
 - russians.csv (a table of the import's layouts) and export.xml (a frequency database's XML
   export, origins POLAND and GERMANY), both of all the bundled loci;
-- trio.xlsx, duo.xlsx, case.xls (a workbook of that name; the readers know it by its content),
+- trio.xlsx, duo.xlsx, case.xls (a workbook of that name; the readers know it by its content), relatives.xlsx (the
+  grandparents example),
   archive/ and 2026-12/ with the example cases; run118.txt, the example export with the samples
   F-118, C-118 and M-118.
 An example that names another file needs it added to make_folder() below. HOME and the XDG
@@ -126,6 +127,7 @@ def make_folder(source, program, folder):
     for name in ("trio.xlsx", "duo.xlsx"):
         shutil.copy(os.path.join(examples, name), os.path.join(folder, name))
     shutil.copy(os.path.join(examples, "trio.xlsx"), os.path.join(folder, "case.xls"))
+    shutil.copy(os.path.join(examples, "relatives-grandparents.xlsx"), os.path.join(folder, "relatives.xlsx"))
     for sub, names in (("archive", ("trio.xlsx", "duo.xlsx")), ("2026-12", ("exclusion.xlsx",))):
         os.makedirs(os.path.join(folder, sub))
         for name in names:
