@@ -217,7 +217,7 @@ void DataMenu::validateCalculation()
         return;
     }
     progress.reset();
-    const QString verdict = QString::fromStdString(validation::verdictText(protocol.result));
+    const QString verdict = QString::fromStdString(validation::verdictText(protocol));
     if (m_dialogs.question(m_window, tr("Проверка расчёта"),
                            verdict + '\n' + tr("Протокол сохранён: %1").arg(path) + "\n\n" + tr("Открыть протокол?"))
             == Answer::Yes
