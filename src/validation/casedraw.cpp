@@ -291,7 +291,7 @@ DrawnCase CaseDrawer::fromRule(std::size_t r)
     const FormulaRule& rule = formulaRules()[r % formulaRules().size()];
     const DrawableLocus& locus = richLocus();
     const std::vector<std::string> x = fiveAlleles(locus);
-    auto person = [&](const int (&pair)[2]) { return PersonLabels{x[pair[0]], x[pair[1]]}; };
+    auto person = [&](const int(&pair)[2]) { return PersonLabels{x[pair[0]], x[pair[1]]}; };
     DrawnCase out{locus.name, person(rule.father), person(rule.child), std::nullopt, "по правилу " + rule.id};
     if (rule.trio())
         out.mother = person(rule.mother);

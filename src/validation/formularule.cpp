@@ -105,7 +105,8 @@ const std::vector<FormulaRule>& formulaRules()
     return all;
 }
 
-std::string formulaRule(const PersonLabels& father, const PersonLabels& child, const std::optional<PersonLabels>& mother)
+std::string formulaRule(const PersonLabels& father, const PersonLabels& child,
+                        const std::optional<PersonLabels>& mother)
 {
     return mother ? trioRule(father, child, *mother) : duoRule(father, child);
 }

@@ -25,6 +25,7 @@ struct FormulaRule {
 const std::vector<FormulaRule>& formulaRules();
 
 // The id of the rule the case meets, the first in its table whose condition holds.
-std::string formulaRule(const PersonLabels& father, const PersonLabels& child, const std::optional<PersonLabels>& mother);
+std::string formulaRule(const PersonLabels& father, const PersonLabels& child,
+                        const std::optional<PersonLabels>& mother);
 
 } // namespace validation

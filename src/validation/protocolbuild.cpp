@@ -139,8 +139,7 @@ ValidationProtocol buildProtocol(const ProtocolRequest& request, const automatio
     run.cases = request.cases;
     run.seed = request.seed;
     run.progress = request.progress;
-    run.independentSettings = protocol.settings.plain;
-    protocol.result = runValidation(*request.table, format, run, program);
+    protocol.result = runValidation(*request.table, format, run, program, protocol.settings.plain);
     return protocol;
 }
 

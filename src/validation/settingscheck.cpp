@@ -136,8 +136,8 @@ SettingsCheck checkSettings(const freqdb::LabSettings& settings, const std::file
     };
     Source model = options.mutation ? fromOption("--mutation", *options.mutation) : fromFile("mutation_model");
     Source rate = fromFile("mutation_rate");
-    const Source minimum
-        = options.minFrequency ? fromOption("--min-frequency", *options.minFrequency) : fromFile("min_allele_frequency");
+    const Source minimum = options.minFrequency ? fromOption("--min-frequency", *options.minFrequency)
+                                                : fromFile("min_allele_frequency");
     const Source theta = options.theta ? fromOption("--theta", *options.theta) : fromFile("theta");
 
     // The plain reading: the model's word (with a rate after "proportional:" on the command line).
@@ -167,7 +167,8 @@ SettingsCheck checkSettings(const freqdb::LabSettings& settings, const std::file
     const auto modelName = [](bool on) { return std::string(on ? "пропорциональная" : "выкл."); };
     add("mutation_model", model, modelName(settings.mutationOn()), modelName(modelOn),
         settings.mutationOn() == modelOn && (modelOn || modelWord == "off"));
-    add("mutation_rate", rate, number(settings.mutationRate), number(plainRate), same(settings.mutationRate, plainRate));
+    add("mutation_rate", rate, number(settings.mutationRate), number(plainRate),
+        same(settings.mutationRate, plainRate));
     add("min_allele_frequency", minimum, number(settings.minFrequency), number(plain.minFrequency),
         same(settings.minFrequency, plain.minFrequency));
     add("theta", theta, number(settings.theta), number(plain.theta), same(settings.theta, plain.theta));

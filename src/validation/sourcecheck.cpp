@@ -45,7 +45,8 @@ void compareLocus(const freqdb::LocusRecord& record, const popimport::ImportedLo
         ++check.allelesCompared;
         const auto it = published.find(label);
         if (it == published.end()) {
-            check.differences.push_back(at + "«" + label + "»: в таблице " + number(f) + ", в источнике такой аллели нет");
+            check.differences.push_back(at + "«" + label + "»: в таблице " + number(f)
+                                        + ", в источнике такой аллели нет");
             continue;
         }
         seen[label] = true;
@@ -75,8 +76,8 @@ std::string SourceCheck::summary() const
     return out;
 }
 
-SourceCheck checkSource(const freqdb::DataFolder& data, freqdb::Population population,
-                        const freqdb::LocusTable& table, const automation::WorkbookReader& reader)
+SourceCheck checkSource(const freqdb::DataFolder& data, freqdb::Population population, const freqdb::LocusTable& table,
+                        const automation::WorkbookReader& reader)
 {
     SourceCheck check;
     std::optional<freqdb::TableSource> source;

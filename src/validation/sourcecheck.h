@@ -29,7 +29,7 @@ struct SourceCheck {
     std::string summary() const;
 };
 
-SourceCheck checkSource(const freqdb::DataFolder& data, freqdb::Population population,
-                        const freqdb::LocusTable& table, const automation::WorkbookReader& reader);
+SourceCheck checkSource(const freqdb::DataFolder& data, freqdb::Population population, const freqdb::LocusTable& table,
+                        const automation::WorkbookReader& reader);
 
 } // namespace validation

@@ -11,8 +11,8 @@ std::string verdictText(const ValidationResult& result)
     if (result.cases.empty())
         return "Валидация не проведена: в таблицах нет локуса с двумя аллелями, из которых можно составить случай.";
     if (result.allAgree())
-        return "Расчёт программы совпадает с независимым расчётом во всех " + n + " случаях и "
-               + std::to_string(result.combined.size()) + " сложенных случаях (CPI, W, CPE).";
+        return "Расчёт программы совпадает с независимым расчётом во всех " + n + " случаях. Сложенных случаев "
+               + "(CPI, W, CPE) совпало: " + std::to_string(result.combined.size()) + ".";
     std::string out = "РАСХОЖДЕНИЯ: расчёт программы не совпадает с независимым в "
                       + std::to_string(result.disagreements.size()) + " из " + n + " случаев";
     if (!result.combinedDisagreements.empty())
@@ -25,8 +25,8 @@ std::string verdictText(const ValidationProtocol& protocol)
 {
     std::string out;
     if (!protocol.source.agrees())
-        out += "РАСХОЖДЕНИЯ: таблицы частот не совпадают с источником (" + std::to_string(protocol.source.differences.size())
-               + "). ";
+        out += "РАСХОЖДЕНИЯ: таблицы частот не совпадают с источником ("
+               + std::to_string(protocol.source.differences.size()) + "). ";
     if (!protocol.settings.agrees())
         out += "РАСХОЖДЕНИЯ: настройки прочитаны программой не так, как записаны. ";
     if (out.empty() || !protocol.result.allAgree())

@@ -317,9 +317,7 @@ std::vector<std::string> featuresOf(const CaseResult& c, const freqdb::LocusTabl
 ProgramComputations::ProgramComputations() : ProgramComputations(programEvaluator()) {}
 
 ProgramComputations::ProgramComputations(RowEvaluator evaluator)
-    : evaluate(std::move(evaluator)),
-      exclusionPower(results::rowExclusionPower),
-      combine(engine::CombineIndex),
+    : evaluate(std::move(evaluator)), exclusionPower(results::rowExclusionPower), combine(engine::CombineIndex),
       combinedPower(engine::combinedExclusionPower)
 {
 }
@@ -338,13 +336,14 @@ std::string paternalOutcome(const freqdb::LabSettings& settings)
 }
 
 ValidationResult runValidation(const freqdb::LocusTable& table, const text::NumberFormat& format,
-                               const ValidationOptions& options, const ProgramComputations& program)
+                               const ValidationOptions& options, const ProgramComputations& program,
+                               const std::optional<freqdb::LabSettings>& independentSettings)
 {
     ValidationResult result;
     CaseDrawer drawer(table, options.seed);
     if (!drawer.canDraw())
         return result;
-    const freqdb::LabSettings independent = options.independentSettings.value_or(table.settings());
+    const freqdb::LabSettings independent = independentSettings.value_or(table.settings());
     const CaseChecker checker(table, format, independent);
     results::ResultsGrid grid; // one grid, its rows reused: as the window and batch fill theirs
 
@@ -410,7 +409,7 @@ ValidationResult runValidation(const freqdb::LocusTable& table, const text::Numb
         const bool trio = w % 2 == 0;
         const auto twist = static_cast<WholeCaseTwist>(w / 2 % 3);
         const std::string kind = std::string(trio ? "трио" : "дуо")
-                                 + (twist == WholeCaseTwist::RandomMan  ? ", локус случайного мужчины"
+                                 + (twist == WholeCaseTwist::RandomMan ? ", локус случайного мужчины"
                                     : twist == WholeCaseTwist::Mutation ? ", одно несовпадение с отцом"
                                                                         : ", отец истинный");
         result.combined.push_back(

@@ -54,8 +54,8 @@ RowEvaluator programEvaluator();
 // a test hands in a deliberately wrong one.
 using ExclusionPowerOf = std::function<std::optional<long double>(const freqdb::LocusTable&, std::string_view locus,
                                                                   const results::RowGenotype&)>;
-using CombineTexts = std::function<engine::CombinedIndexResult(const std::vector<engine::CombinedIndexRow>&,
-                                                               const std::string& priorText, const text::NumberFormat&)>;
+using CombineTexts = std::function<engine::CombinedIndexResult(
+    const std::vector<engine::CombinedIndexRow>&, const std::string& priorText, const text::NumberFormat&)>;
 using CombinePowers = std::function<std::optional<long double>(const std::vector<long double>&)>;
 
 struct ProgramComputations {
@@ -151,17 +151,17 @@ struct ValidationOptions {
     std::uint64_t seed = 0;
     // Called now and then with the cases done and the total, for a progress line.
     std::function<void(std::size_t done, std::size_t total)> progress;
-    // The settings the independent computation uses: the plain reading of the settings
-    // (settingscheck.h); nullopt: the table's.
-    std::optional<freqdb::LabSettings> independentSettings;
 };
 
 // Whole cases a run draws: trios and duos, without and with a random man's locus or a mutation.
 inline constexpr std::size_t kWholeCases = 24;
 
 // Runs the validation on `table` (its settings apply). A table with nothing to draw gives no cases.
+// The independent computation uses `independentSettings` (the plain reading of the settings file,
+// settingscheck.h) where given, else the table's.
 ValidationResult runValidation(const freqdb::LocusTable& table, const text::NumberFormat& format,
-                               const ValidationOptions& options, const ProgramComputations& program = {});
+                               const ValidationOptions& options, const ProgramComputations& program = {},
+                               const std::optional<freqdb::LabSettings>& independentSettings = std::nullopt);
 
 // The outcome a case of the program shows for an inconsistency with the father: the verdict, or
 // the mutation model's formula text.

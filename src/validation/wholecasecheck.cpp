@@ -34,8 +34,8 @@ bool shows(const std::string& text, long double value, const text::NumberFormat&
         return false;
     if (above)
         return value >= *shown;
-    const long double tolerance = halfLastDigit(number, format.decimalSeparator()) * (1 + 1e-6L)
-                                  + std::fabs(value) * 1e-12L;
+    const long double tolerance
+        = halfLastDigit(number, format.decimalSeparator()) * (1 + 1e-6L) + std::fabs(value) * 1e-12L;
     return std::fabs(*shown - value) <= tolerance;
 }
 
@@ -63,9 +63,9 @@ CombinedCase checkWholeCase(std::vector<DrawnCase> loci, std::string kind, const
     for (const DrawnCase& d : out.loci) {
         const std::string mother = d.mother ? results::joinGenotype(d.mother->first, d.mother->second)
                                             : results::joinGenotype(freqdb::kNoAlleleLabel, freqdb::kNoAlleleLabel);
-        const results::GenotypeRowTexts row = results::genotypeFromCells(
-            {results::joinGenotype(d.father.first, d.father.second), results::joinGenotype(d.child.first, d.child.second),
-             mother});
+        const results::GenotypeRowTexts row
+            = results::genotypeFromCells({results::joinGenotype(d.father.first, d.father.second),
+                                          results::joinGenotype(d.child.first, d.child.second), mother});
         const int r = grid.AppendRow(d.locus, row.genotype);
         grid.applyOutcome(r, program.evaluate(table, d.locus, row, format));
         const std::string lr = grid.cell(r, results::kColumnLr);
@@ -107,7 +107,8 @@ CombinedCase checkWholeCase(std::vector<DrawnCase> loci, std::string kind, const
         p.text = combined.probabilityText;
         if (out.cpiText.empty()) {
             out.cpiText = combined.cpiText;
-            const std::string cpi = combined.cpiText.substr(std::min(combined.cpiText.size(), engine::kCpiPrefix.size()));
+            const std::string cpi
+                = combined.cpiText.substr(std::min(combined.cpiText.size(), engine::kCpiPrefix.size()));
             if (combined.cpiText.rfind(engine::kCpiPrefix, 0) != 0 || !shows(cpi, product, format))
                 out.problems.push_back("«" + combined.cpiText + "», а произведение текстов LR "
                                        + format.general(product));
@@ -118,12 +119,13 @@ CombinedCase checkWholeCase(std::vector<DrawnCase> loci, std::string kind, const
                                   ? std::string()
                                   : p.text.substr(prefix.size(), middle - prefix.size());
         const std::string statedPrior
-            = middle == std::string::npos ? std::string()
-                                          : p.text.substr(middle + engine::kProbabilityMiddle.size(),
-                                                          p.text.size() - middle - engine::kProbabilityMiddle.size() - 1);
+            = middle == std::string::npos
+                  ? std::string()
+                  : p.text.substr(middle + engine::kProbabilityMiddle.size(),
+                                  p.text.size() - middle - engine::kProbabilityMiddle.size() - 1);
         if (w.empty() || !shows(w, p.independent, format) || format.parse(statedPrior) != prior)
-            out.problems.push_back("«" + p.text + "», а по формуле Байеса при pp=" + format.general(prior) + " W="
-                                   + format.general(p.independent) + "%");
+            out.problems.push_back("«" + p.text + "», а по формуле Байеса при pp=" + format.general(prior)
+                                   + " W=" + format.general(p.independent) + "%");
         out.probabilities.push_back(p);
     }
 
