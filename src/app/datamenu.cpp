@@ -21,6 +21,7 @@
 #include "freqdb/loadmessages.h"
 #include "popimport/folderupdate.h"
 #include "popimport/importrun.h"
+#include "popimport/sourcecopy.h"
 #include "report/reportpdf.h"
 #include "report/validationreport.h"
 #include "validation/protocolbuild.h"
@@ -120,7 +121,13 @@ void DataMenu::importTable()
                                                                         return !progress.wasCanceled();
                                                                     });
         progress.reset();
-        m_dialogs.information(m_window, QString::fromStdString(popimport::importDoneLine(prepared, done.backupDir)));
+        const popimport::SourceKept kept = popimport::keepTableSource(prepared, choice, done.backupDir);
+        const QString message
+            = QString::fromStdString(popimport::importDoneLine(prepared, done.backupDir) + '\n' + kept.line);
+        if (kept.ok)
+            m_dialogs.information(m_window, message);
+        else
+            m_dialogs.error(m_window, message);
     } catch (const popimport::ImportCancelled&) {
         m_dialogs.information(m_window, tr("Импорт прерван.") + ' ' + tr(kNothingWritten));
         return;

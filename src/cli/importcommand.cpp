@@ -7,6 +7,7 @@
 #include "freqdb/unfinishedimport.h"
 #include "popimport/folderupdate.h"
 #include "popimport/importrun.h"
+#include "popimport/sourcecopy.h"
 
 namespace cli {
 namespace {
@@ -55,7 +56,9 @@ int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err
         out.flush();
         const popimport::UpdateResult done = popimport::applyImport(prepared.plan, prepared.data.folder);
         out << popimport::importDoneLine(prepared, done.backupDir) << "\n";
-        return kExitOk;
+        const popimport::SourceKept kept = popimport::keepTableSource(prepared, choice, done.backupDir);
+        (kept.ok ? out : err) << kept.line << "\n";
+        return kept.ok ? kExitOk : kExitFailure;
     } catch (const popimport::ImportError& e) {
         err << e.what() << "\nНичего не записано.\n";
         return kExitFailure;

@@ -245,3 +245,44 @@ TEST(ValidateFaults, TableWithoutSourceIsStated)
 }
 
 } // namespace
+
+namespace {
+
+// `import` keeps the file a table came from, with its note; validate compares the workbooks with
+// it, and a copy changed after the import fails the run.
+TEST(ValidateFaults, ImportKeepsTheSourceThatValidateComparesWith)
+{
+    testsupport::TempDir dir;
+    const fs::path data = copyOfData(dir);
+    const fs::path table = dir / "lab-table.csv";
+    fs::copy_file(kData / "source" / "us_caucasians.csv", table);
+    const auto imported = cli::runProgram({"import", table.string(), "--population", "rus", "--data", data.string()});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_NE(imported.out.find("Копия исходной таблицы для сверки"), std::string::npos) << imported.out;
+    const fs::path copy = data / "source" / "rus-lab-table.csv";
+    ASSERT_TRUE(fs::exists(copy));
+    ASSERT_TRUE(fs::exists(data / "source" / "rus.ini"));
+
+    const auto checked = cli::runProgram(
+        {"validate", "--population", "rus", "--data", data.string(), "--cases", "100", "--format", "json"});
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_NE(checked.out.find("rus-lab-table.csv"), std::string::npos);
+    EXPECT_NE(checked.out.find("совпадает, аллелей сверено 344"), std::string::npos) << checked.out.substr(0, 2000);
+
+    std::string text;
+    {
+        std::ifstream in(copy, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::string from = "D3S1358,15,0.2729", to = "D3S1358,15,0.1729";
+    ASSERT_NE(text.find(from), std::string::npos);
+    text.replace(text.find(from), from.size(), to);
+    std::ofstream(copy, std::ios::binary | std::ios::trunc) << text;
+    const auto tampered
+        = cli::runProgram({"validate", "--population", "rus", "--data", data.string(), "--cases", "100"});
+    EXPECT_EQ(tampered.status, 1);
+    EXPECT_NE(tampered.out.find("изменён: SHA-256"), std::string::npos);
+    EXPECT_NE(tampered.out.find("Локус D3S1358, аллель 15: в таблице 0,2729, в источнике 0,1729"), std::string::npos);
+}
+
+} // namespace
