@@ -63,9 +63,9 @@ SourceKept keepTableSource(const PreparedImport& prepared, const ImportChoice& c
             }
         }();
         freqdb::TableSource source;
-        source.file = folder
-                      / (std::string(freqdb::populationCode(choice.population)) + "-"
-                         + choice.table.filename().string());
+        source.file
+            = folder
+              / (std::string(freqdb::populationCode(choice.population)) + "-" + choice.table.filename().string());
         source.original = fs::absolute(choice.table).lexically_normal().string();
         source.origin = choice.origin.value_or("");
         source.date = today();
