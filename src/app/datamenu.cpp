@@ -22,6 +22,7 @@
 #include "freqdb/loadmessages.h"
 #include "popimport/folderupdate.h"
 #include "popimport/importrun.h"
+#include "popimport/sourcecopy.h"
 #include "report/reportpdf.h"
 #include "report/validationreport.h"
 #include "validation/protocolbuild.h"
@@ -142,7 +143,13 @@ bool DataMenu::importTableFor(freqdb::Population population, bool reload)
                                                                         return !progress.wasCanceled();
                                                                     });
         progress.reset();
-        m_dialogs.information(m_window, QString::fromStdString(popimport::importDoneLine(prepared, done.backupDir)));
+        const popimport::SourceKept kept = popimport::keepTableSource(prepared, choice, done.backupDir);
+        const QString message
+            = QString::fromStdString(popimport::importDoneLine(prepared, done.backupDir) + '\n' + kept.line);
+        if (kept.ok)
+            m_dialogs.information(m_window, message);
+        else
+            m_dialogs.error(m_window, message);
     } catch (const popimport::ImportCancelled&) {
         m_dialogs.information(m_window, tr("Импорт прерван.") + ' ' + tr(kNothingWritten));
         return false;
@@ -244,7 +251,7 @@ void DataMenu::validateCalculation()
         return;
     }
     progress.reset();
-    QString verdict = QString::fromStdString(validation::verdictText(protocol.result));
+    QString verdict = QString::fromStdString(validation::verdictText(protocol));
     // The protocol's warnings about the tables (a locus whose frequencies do not sum to 1) belong
     // beside the verdict: a run that agrees says nothing about the tables themselves.
     if (!protocol.warnings.empty()) {

@@ -7,6 +7,7 @@
 #include "freqdb/unfinishedimport.h"
 #include "popimport/folderupdate.h"
 #include "popimport/importrun.h"
+#include "popimport/sourcecopy.h"
 
 namespace cli {
 namespace {
@@ -61,14 +62,16 @@ int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err
         }
         const popimport::UpdateResult done = popimport::applyImport(prepared.plan, prepared.data.folder);
         const std::string doneLine = popimport::importDoneLine(prepared, done.backupDir);
+        const popimport::SourceKept kept = popimport::keepTableSource(prepared, choice, done.backupDir);
         out << doneLine << "\n";
+        (kept.ok ? out : err) << kept.line << "\n";
         out.flush();
         if (!out) {
             // The import is whole; the operator learns so on standard error.
-            err << doneLine << "\n(стандартный вывод не принимает данные)\n";
+            err << doneLine << "\n" << kept.line << "\n(стандартный вывод не принимает данные)\n";
             return kExitFailure;
         }
-        return kExitOk;
+        return kept.ok ? kExitOk : kExitFailure;
     } catch (const popimport::ImportUnfinished& e) {
         err << e.what() << '\n';
         return kExitFailure;

@@ -49,6 +49,64 @@ void writeCaseLine(std::size_t number, const CaseResult& c, std::ostream& out)
         out << "     - " << problem << '\n';
 }
 
+// "8 0,0055; 9 0,0139; ...": every allele of a locus as the loader read it.
+std::string allelesLine(const validation::LocusSummary& locus)
+{
+    std::string out;
+    for (const auto& [label, frequency] : locus.frequencies)
+        out += (out.empty() ? "" : "; ") + label + " " + commaNumber(frequency, 4);
+    return out;
+}
+
+void writeCombinedLine(std::size_t number, const validation::CombinedCase& c, std::ostream& out)
+{
+    out << "  " << number << ". " << c.kind << ", локусов " << c.loci.size() << ": " << c.cpiText << '\n';
+    for (const std::string& problem : c.problems)
+        out << "     - " << problem << '\n';
+}
+
+nlohmann::ordered_json optionalNumber(const std::optional<long double>& value)
+{
+    return value ? nlohmann::ordered_json(static_cast<double>(*value)) : nlohmann::ordered_json(nullptr);
+}
+
+nlohmann::ordered_json allelesJson(const validation::LocusSummary& locus)
+{
+    nlohmann::ordered_json out = nlohmann::ordered_json::array();
+    for (const auto& [label, frequency] : locus.frequencies)
+        out.push_back({{"label", label}, {"frequency", static_cast<double>(frequency)}});
+    return out;
+}
+
+nlohmann::ordered_json combinedJson(const validation::CombinedCase& c)
+{
+    nlohmann::ordered_json loci = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < c.loci.size(); ++i) {
+        const auto& d = c.loci[i];
+        loci.push_back({{"locus", d.locus},
+                        {"father", d.father.first + "/" + d.father.second},
+                        {"child", d.child.first + "/" + d.child.second},
+                        {"mother", d.mother ? d.mother->first + "/" + d.mother->second : std::string("Нет/Нет")},
+                        {"lr", c.lrTexts[i]}});
+    }
+    nlohmann::ordered_json probability = nlohmann::ordered_json::array();
+    for (const auto& p : c.probabilities)
+        probability.push_back({{"prior", static_cast<double>(p.prior)},
+                               {"text", p.text},
+                               {"independent", static_cast<double>(p.independent)}});
+    nlohmann::ordered_json item = {{"kind", c.kind},
+                                   {"loci", loci},
+                                   {"cpi", c.cpiText},
+                                   {"independentCpi", static_cast<double>(c.independentCpi)},
+                                   {"probability", probability},
+                                   {"cpe", optionalNumber(c.cpe)},
+                                   {"independentCpe", optionalNumber(c.independentCpe)},
+                                   {"agrees", c.agrees()}};
+    if (!c.agrees())
+        item["problems"] = c.problems;
+    return item;
+}
+
 } // namespace
 
 void writeValidationText(const validation::ValidationProtocol& protocol, std::ostream& out)
@@ -57,7 +115,18 @@ void writeValidationText(const validation::ValidationProtocol& protocol, std::os
     out << validation::kProtocolTitle << "\n\n";
     for (const auto& line : protocol.identity)
         out << line.label << ": " << line.value << '\n';
-    out << '\n' << validation::verdictText(r) << "\n\n";
+    out << '\n' << validation::verdictText(protocol) << "\n\n";
+
+    out << "Сверка таблиц с источником\n  " << protocol.source.summary() << '\n';
+    for (const std::string& d : protocol.source.differences)
+        out << "  - " << d << '\n';
+    out << "\nНастройки, как их поняла программа (строка; программа; второе чтение)\n";
+    for (const auto& line : protocol.settings.lines)
+        out << "  " << line.line << "; " << line.program << "; " << line.plain << (line.agrees ? "" : "  РАСХОЖДЕНИЕ")
+            << '\n';
+    if (!protocol.settings.problem.empty())
+        out << "  - " << protocol.settings.problem << '\n';
+    out << '\n';
 
     out << "Согласие\n";
     out << "  случаев: " << r.cases.size();
@@ -67,7 +136,18 @@ void writeValidationText(const validation::ValidationProtocol& protocol, std::os
     out << "  наибольшее относительное расхождение LR: " << validation::differenceText(r.largestRelativeDifference);
     if (r.largestAt > 0)
         out << " (случай " << r.largestAt << ")";
-    out << "; допуск " << validation::differenceText(validation::kAgreement) << "\n\n";
+    out << "; допуск " << validation::differenceText(validation::kAgreement) << '\n';
+    out << "  PE сверена с суммой по генотипам случайного мужчины: " << r.peCompared << '\n';
+    out << "  сложенных случаев (CPI, W при pp 0,1/0,5/0,9, CPE): " << r.combined.size() << ", расхождений "
+        << r.combinedDisagreements.size() << "\n\n";
+
+    out << "Охват: правила таблицы формул";
+    if (r.drawnForRules > 0)
+        out << " (для недостигнутых правил составлено случаев: " << r.drawnForRules << ")";
+    out << '\n';
+    for (const auto& line : r.rules)
+        out << "  " << padded(line.rule, 4) << ' ' << padded(line.condition, 64) << ' ' << line.cases << '\n';
+    out << '\n';
 
     out << "Охват: исходы программы (формула или вердикт)\n";
     for (const auto& line : r.coverage)
@@ -85,7 +165,8 @@ void writeValidationText(const validation::ValidationProtocol& protocol, std::os
     out << "\nТаблицы частот (локус: аллелей, сумма частот, наименьшая частота)\n";
     for (const auto& locus : protocol.tables.loci)
         out << "  " << locus.locus << ": " << locus.alleles << ", " << commaNumber(locus.sum, 4) << ", "
-            << commaNumber(locus.smallest, 4) << " (" << locus.smallestLabel << ")\n";
+            << commaNumber(locus.smallest, 4) << " (" << locus.smallestLabel << ")\n"
+            << "    " << allelesLine(locus) << '\n';
     out << "\nПредупреждения о таблицах:" << (protocol.warnings.empty() ? " нет" : "") << '\n';
     for (const std::string& w : protocol.warnings)
         out << "  " << w << '\n';
@@ -94,6 +175,11 @@ void writeValidationText(const validation::ValidationProtocol& protocol, std::os
         out << "\nРасхождения\n";
         for (std::size_t i : r.disagreements)
             writeCaseLine(i + 1, r.cases[i], out);
+    }
+    if (!r.combinedDisagreements.empty()) {
+        out << "\nРасхождения в сложенных случаях\n";
+        for (std::size_t i : r.combinedDisagreements)
+            writeCombinedLine(i + 1, r.combined[i], out);
     }
 }
 
@@ -105,7 +191,25 @@ void writeValidationJson(const validation::ValidationProtocol& protocol, std::os
     for (const auto& line : protocol.identity)
         identity[line.key] = line.value;
     doc["identity"] = identity;
-    doc["verdict"] = validation::verdictText(r);
+    doc["verdict"] = validation::verdictText(protocol);
+    doc["passed"] = protocol.passed();
+    doc["source"] = {{"found", protocol.source.found},
+                     {"summary", protocol.source.summary()},
+                     {"file", protocol.source.file},
+                     {"original", protocol.source.original},
+                     {"origin", protocol.source.origin},
+                     {"date", protocol.source.date},
+                     {"sha256", protocol.source.sha256},
+                     {"allelesCompared", protocol.source.allelesCompared},
+                     {"lociWithoutSource", protocol.source.lociWithoutSource},
+                     {"differences", protocol.source.differences}};
+    doc["settings"] = nlohmann::ordered_json::array();
+    for (const auto& line : protocol.settings.lines)
+        doc["settings"].push_back({{"key", line.key},
+                                   {"line", line.line},
+                                   {"program", line.program},
+                                   {"plain", line.plain},
+                                   {"agrees", line.agrees}});
     doc["agreement"] = {{"cases", r.cases.size()},
                         {"drawnOnPurpose", r.drawnOnPurpose},
                         {"agreeing", r.agreeing},
@@ -119,6 +223,9 @@ void writeValidationJson(const validation::ValidationProtocol& protocol, std::os
                                    {"outcome", line.outcome},
                                    {"cases", line.cases},
                                    {"expected", line.expected}});
+    doc["rules"] = nlohmann::ordered_json::array();
+    for (const auto& line : r.rules)
+        doc["rules"].push_back({{"rule", line.rule}, {"condition", line.condition}, {"cases", line.cases}});
     doc["unreached"] = r.unreached;
     doc["features"] = nlohmann::ordered_json::array();
     for (const auto& f : r.features)
@@ -129,7 +236,8 @@ void writeValidationJson(const validation::ValidationProtocol& protocol, std::os
                                  {"alleles", locus.alleles},
                                  {"sum", static_cast<double>(locus.sum)},
                                  {"smallest", static_cast<double>(locus.smallest)},
-                                 {"smallestAllele", locus.smallestLabel}});
+                                 {"smallestAllele", locus.smallestLabel},
+                                 {"alleles", allelesJson(locus)}});
     doc["warnings"] = protocol.warnings;
     doc["cases"] = nlohmann::ordered_json::array();
     for (std::size_t i = 0; i < r.cases.size(); ++i) {
@@ -150,11 +258,18 @@ void writeValidationJson(const validation::ValidationProtocol& protocol, std::os
             item["independent"] = nullptr;
             break;
         }
+        item["rule"] = c.rule;
+        item["pe"] = c.pe ? nlohmann::ordered_json(static_cast<double>(*c.pe)) : nlohmann::ordered_json(nullptr);
+        item["independentPe"] = c.independentPe ? nlohmann::ordered_json(static_cast<double>(*c.independentPe))
+                                                : nlohmann::ordered_json(nullptr);
         item["agrees"] = c.agrees();
         if (!c.agrees())
             item["problems"] = c.problems;
         doc["cases"].push_back(std::move(item));
     }
+    doc["combined"] = nlohmann::ordered_json::array();
+    for (const auto& c : r.combined)
+        doc["combined"].push_back(combinedJson(c));
     writeJsonLines(doc, out);
 }
 

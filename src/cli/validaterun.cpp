@@ -13,7 +13,7 @@
 namespace cli {
 
 int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream& err,
-                const validation::RowEvaluator& evaluator)
+                const validation::ProgramComputations& program)
 {
     const text::NumberFormat format(text::decimalSeparatorFromEnvironment());
     const auto reader = automation::makeFileWorkbookReader();
@@ -36,10 +36,11 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
     request.table = &table;
     request.cases = options.cases;
     request.seed = options.seed ? *options.seed : validation::newSeed();
+    request.settingOptions = {options.mutation, options.minFrequency, options.theta};
     if (options.progress)
         request.progress
             = [&err](std::size_t done, std::size_t total) { err << '\r' << done << '/' << total << std::flush; };
-    const validation::ValidationProtocol protocol = validation::buildProtocol(request, *reader, format, evaluator);
+    const validation::ValidationProtocol protocol = validation::buildProtocol(request, *reader, format, program);
     if (options.progress)
         err << '\n';
 
@@ -49,9 +50,9 @@ int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream&
         writeValidationText(protocol, out);
     out.flush();
 
-    int status = protocol.result.allAgree() ? kExitOk : kExitFailure;
-    if (!protocol.result.allAgree())
-        err << validation::verdictText(protocol.result) << '\n';
+    int status = protocol.passed() ? kExitOk : kExitFailure;
+    if (!protocol.passed())
+        err << validation::verdictText(protocol) << '\n';
     if (options.report) {
         const std::string failure = writeValidationReportFile(*options.report, protocol);
         if (!failure.empty()) {

@@ -2,8 +2,9 @@
 #pragma once
 // The run of `validate`: loads the tables, runs the validation (src/validation), prints the
 // protocol as text or JSON and writes it as a PDF when asked. Exit status 0 when the program and
-// the independent likelihood agree on every case, 1 when they do not (the cases are listed) or a
-// file cannot be read or written.
+// the independent computations agree on every case and whole case, the tables agree with their
+// source and the settings with their plain reading; 1 when any does not (each difference is
+// listed) or a file cannot be read or written.
 #include <ostream>
 
 #include "cli/validateoptions.h"
@@ -12,6 +13,6 @@
 namespace cli {
 
 int runValidate(const ValidateOptions& options, std::ostream& out, std::ostream& err,
-                const validation::RowEvaluator& evaluator = validation::programEvaluator());
+                const validation::ProgramComputations& program = {});
 
 } // namespace cli

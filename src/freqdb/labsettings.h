@@ -42,6 +42,13 @@ struct LabSettings {
 // report), e.g. {"Модель мутаций", "пропорциональная, μ=0,002"}.
 std::vector<std::pair<std::string, std::string>> settingsLines(const LabSettings& settings);
 
+// The note under a results table computed with θ: what p in its formulas stands for. The
+// frequency columns show the table's frequencies; the LR was computed from the conditional
+// probabilities, which the note names so that a reader does not recompute 1/2p from them.
+inline constexpr std::string_view kThetaNote
+    = "При θ частоты в формуле — условные вероятности (Balding–Nichols) с учетом аллелей обследованных; "
+      "LR рассчитан по ним. В столбцах «Частота аллеля» — частоты таблицы.";
+
 // One line: "Настройки лаборатории: модель мутаций пропорциональная, μ=0,002; минимальная
 // частота аллели 0,0069", with "; θ=0,01" after it when θ is on (and only then, so that the line
 // of a lab without θ stays as it was).

@@ -122,6 +122,8 @@ CaseReport describeCase(const CaseInputs& inputs, std::string madeAt)
     // used as plainly as a mutation model.
     for (auto& [label, value] : freqdb::settingsLines(inputs.table->settings()))
         report.labSettings.push_back({std::move(label), std::move(value)});
+    if (inputs.table->settings().theta)
+        report.thetaNote = std::string(freqdb::kThetaNote);
 
     // The lines are shown only beside the rows they were formed from.
     const auto rows = combinationRows(grid);

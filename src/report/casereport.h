@@ -63,6 +63,7 @@ struct CaseReport {
     std::string cpeLine;
     CaseCounts counts;
     std::vector<ReportSetting> labSettings; // the table's settings, shown under their own heading
+    std::string thetaNote; // under the table when θ is on (freqdb::kThetaNote), else empty
 };
 
 struct CaseInputs {

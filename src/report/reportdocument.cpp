@@ -111,6 +111,9 @@ QString tableHtml(const CaseReport& report, std::size_t first, std::size_t last)
 QString backHtml(const CaseReport& report)
 {
     QString html;
+    if (!report.thetaNote.empty())
+        html
+            += QStringLiteral("<p style=\"font-size: 7.5pt; margin-top: 4px;\">%1</p>").arg(cellText(report.thetaNote));
     html += QStringLiteral("<p style=\"font-weight: bold; margin-top: 14px; margin-bottom: 4px;\">%1</p>")
                 .arg(qs(kResultHeading).toHtmlEscaped());
     if (report.cpiLine.empty()) {

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QTextDocument>
+#include <cstdio>
 
 #include "report/pdfpages.h"
 #include "report/reportpdf.h"
@@ -121,8 +122,8 @@ QString validationHtml(const validation::ValidationProtocol& protocol)
     html += QStringLiteral("</table>");
     html += heading("Заключение");
     html += QStringLiteral("<p style=\"font-weight: bold; color: %1;\">%2</p>")
-                .arg(r.allAgree() ? QStringLiteral("#000000") : QStringLiteral("#b00000"),
-                     qs(validation::verdictText(r)));
+                .arg(protocol.passed() ? QStringLiteral("#000000") : QStringLiteral("#b00000"),
+                     qs(validation::verdictText(protocol)));
     html += QStringLiteral("<p>Каждый случай рассчитан программой так же, как в окне и командой batch (от текстов "
                            "генотипов до текстов строки результатов), и независимо: как отношение правдоподобий "
                            "родословной при отцовстве предполагаемого отца и случайного мужчины, с перебором "
@@ -130,6 +131,29 @@ QString validationHtml(const validation::ValidationProtocol& protocol)
                            "включены). Сравниваются вердикт, LR до относительной разницы %1, текст LR, формула и "
                            "частоты.</p>")
                 .arg(qs(validation::differenceText(validation::kAgreement)));
+
+    html += QStringLiteral("<p>Таблицы частот сверены с файлом, из которого они записаны (прочитан программой "
+                           "импорта), аллель за аллелью; настройки прочитаны второй раз простым разбором строк файла; "
+                           "PE каждого случая сверена с суммой по всем генотипам случайного мужчины; в сложенных "
+                           "случаях CPI сверен с произведением текстов LR, вероятность отцовства — с формулой Байеса "
+                           "при pp 0,1, 0,5 и 0,9, CPE — с 1 − П(1 − PE).</p>");
+
+    html += heading("Сверка таблиц с источником");
+    html += QStringLiteral("<p>%1</p>").arg(qs(protocol.source.summary()));
+    if (!protocol.source.differences.empty()) {
+        html += QStringLiteral("<ul>");
+        for (const std::string& d : protocol.source.differences)
+            html += QStringLiteral("<li style=\"color: #b00000;\">%1</li>").arg(qs(d));
+        html += QStringLiteral("</ul>");
+    }
+    html += heading("Настройки, как их поняла программа");
+    html += tableStart({{"Строка", 52}, {"Программа", 16}, {"Второе чтение", 16}, {"Совп.", 16}});
+    for (const auto& line : protocol.settings.lines)
+        html += row({line.line, line.program, line.plain, line.agrees ? "да" : "НЕТ"},
+                    line.agrees ? nullptr : "#ffd8d8");
+    html += QStringLiteral("</table>");
+    if (!protocol.settings.problem.empty())
+        html += QStringLiteral("<p style=\"color: #b00000;\">%1</p>").arg(qs(protocol.settings.problem));
 
     html += heading("Согласие");
     html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
@@ -142,9 +166,18 @@ QString validationHtml(const validation::ValidationProtocol& protocol)
     infoLine(html, "Наибольшее относительное расхождение LR",
              validation::differenceText(r.largestRelativeDifference)
                  + (r.largestAt > 0 ? " (случай " + std::to_string(r.largestAt) + ")" : std::string()));
+    infoLine(html, "PE сверена (сумма по генотипам)", std::to_string(r.peCompared));
+    infoLine(html, "Сложенных случаев (CPI, W, CPE)",
+             std::to_string(r.combined.size()) + ", расхождений " + std::to_string(r.combinedDisagreements.size()));
     html += QStringLiteral("</table>");
 
-    html += heading("Охват: исходы программы", true);
+    html += heading("Охват: правила таблицы формул", true);
+    html += tableStart({{"Правило", 12}, {"Условие", 70}, {"Случаев", 18}});
+    for (const auto& line : r.rules)
+        html += row({line.rule, line.condition, std::to_string(line.cases)}, line.cases == 0 ? "#ffd8d8" : nullptr);
+    html += QStringLiteral("</table>");
+
+    html += heading("Охват: исходы программы");
     html += tableStart({{"Случай", 15}, {"Формула или вердикт", 55}, {"Случаев", 30}});
     for (const auto& line : r.coverage)
         html += row({line.trio ? "трио" : "дуо", line.outcome + (line.expected ? "" : " (вне перечня)"),
@@ -167,6 +200,14 @@ QString validationHtml(const validation::ValidationProtocol& protocol)
         html += row({locus.locus, std::to_string(locus.alleles), comma(locus.sum, 4),
                      comma(locus.smallest, 4) + " (" + locus.smallestLabel + ")"});
     html += QStringLiteral("</table>");
+    html += heading("Частоты аллелей, как их прочитала программа");
+    for (const auto& locus : protocol.tables.loci) {
+        std::string alleles;
+        for (const auto& [label, frequency] : locus.frequencies)
+            alleles += (alleles.empty() ? "" : "; ") + label + " " + comma(frequency, 4);
+        html += QStringLiteral("<p style=\"font-size: 7.5pt; margin: 2px 0;\"><b>%1:</b> %2</p>")
+                    .arg(qs(locus.locus), qs(alleles));
+    }
     html += heading("Предупреждения о таблицах");
     if (protocol.warnings.empty())
         html += QStringLiteral("<p>Нет.</p>");
@@ -193,6 +234,25 @@ QString validationHtml(const validation::ValidationProtocol& protocol)
             html += QStringLiteral("<p>Показаны первые %1; все - в выводе команды (--format json).</p>")
                         .arg(listed.size());
     }
+    html += heading("Сложенные случаи", true);
+    html += tableStart(
+        {{"№", 5}, {"Случай", 25}, {"Локусов", 8}, {"CPI программы", 22}, {"Произведение LR", 20}, {"Совп.", 20}});
+    for (std::size_t i = 0; i < r.combined.size(); ++i) {
+        const validation::CombinedCase& c = r.combined[i];
+        std::string cpi = c.cpiText.substr(std::min(c.cpiText.size(), c.cpiText.find('=') + 1));
+        char product[40];
+        std::snprintf(product, sizeof product, "%.6Lg", c.independentCpi);
+        html += row(
+            {std::to_string(i + 1), c.kind, std::to_string(c.loci.size()), cpi, product, c.agrees() ? "да" : "НЕТ"},
+            c.agrees() ? nullptr : "#ffd8d8");
+        if (!c.agrees()) {
+            std::string problems;
+            for (const std::string& p : c.problems)
+                problems += (problems.empty() ? "" : "; ") + p;
+            html += QStringLiteral("<tr><td></td><td colspan=\"5\">%1</td></tr>").arg(qs(problems));
+        }
+    }
+    html += QStringLiteral("</table>");
     html += QStringLiteral("<p style=\"margin-top: 36px;\">%1</p>").arg(qs(kValidationSignature));
     return html;
 }

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <map>
 
+#include "validation/formularule.h"
+
 namespace validation {
 namespace {
 
@@ -180,7 +182,11 @@ DrawnCase CaseDrawer::trueTrio(const DrawableLocus& locus, std::optional<std::st
 DrawnCase CaseDrawer::next()
 {
     const std::uint64_t kind = m_drawn++ % KindCount;
-    const DrawableLocus& locus = anyLocus();
+    return ofKind(kind, anyLocus());
+}
+
+DrawnCase CaseDrawer::ofKind(std::uint64_t kind, const DrawableLocus& locus)
+{
     switch (kind) {
     case TrueTrio:
         return trueTrio(locus, std::nullopt, "трио, отец истинный");
@@ -263,17 +269,61 @@ DrawnCase CaseDrawer::next()
     }
 }
 
-DrawnCase CaseDrawer::fromRecipe(std::size_t r)
+const CaseDrawer::DrawableLocus& CaseDrawer::richLocus()
 {
-    const Recipe& recipe = recipes()[r % recipes().size()];
-    const DrawableLocus& locus = m_richLoci.empty() ? anyLocus() : m_loci[m_richLoci[below(m_richLoci.size())]];
-    // Five different alleles a..e (fewer when the locus has fewer: they then repeat).
+    return m_richLoci.empty() ? anyLocus() : m_loci[m_richLoci[below(m_richLoci.size())]];
+}
+
+// Five different alleles a..e (fewer when the locus has fewer: they then repeat).
+std::vector<std::string> CaseDrawer::fiveAlleles(const DrawableLocus& locus)
+{
     std::vector<std::string> x;
     for (int tries = 0; x.size() < 5 && tries < 200; ++tries) {
         std::string label = locus.labels[allele(locus)];
         if (std::find(x.begin(), x.end(), label) == x.end() || tries > 100)
             x.push_back(std::move(label));
     }
+    return x;
+}
+
+DrawnCase CaseDrawer::fromRule(std::size_t r)
+{
+    const FormulaRule& rule = formulaRules()[r % formulaRules().size()];
+    const DrawableLocus& locus = richLocus();
+    const std::vector<std::string> x = fiveAlleles(locus);
+    auto person = [&](const int(&pair)[2]) { return PersonLabels{x[pair[0]], x[pair[1]]}; };
+    DrawnCase out{locus.name, person(rule.father), person(rule.child), std::nullopt, "по правилу " + rule.id};
+    if (rule.trio())
+        out.mother = person(rule.mother);
+    return out;
+}
+
+std::vector<DrawnCase> CaseDrawer::wholeCase(bool trio, WholeCaseTwist twist)
+{
+    // Four to nine different loci, each with the true father (so that the probability of paternity
+    // still shows its decimals), then one locus changed.
+    std::vector<std::size_t> order(m_loci.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::shuffle(order.begin(), order.end(), m_random);
+    order.resize(std::min(order.size(), 4 + below(6)));
+    std::vector<DrawnCase> loci;
+    for (std::size_t i : order)
+        loci.push_back(ofKind(trio ? TrueTrio : TrueDuo, m_loci[i]));
+    if (!loci.empty() && twist != WholeCaseTwist::None) {
+        const std::size_t at = below(loci.size());
+        const std::uint64_t kind = twist == WholeCaseTwist::Mutation ? (trio ? OneStepTrio : OneStepDuo)
+                                                                     : (trio ? RandomManTrio : RandomManDuo);
+        loci[at] = ofKind(kind, m_loci[order[at]]);
+    }
+    return loci;
+}
+
+DrawnCase CaseDrawer::fromRecipe(std::size_t r)
+{
+    const Recipe& recipe = recipes()[r % recipes().size()];
+    const DrawableLocus& locus = richLocus();
+    const std::vector<std::string> x = fiveAlleles(locus);
     const std::string &a = x[0], &b = x[1], &c = x[2], &d = x[3], &e = x[4];
     DrawnCase out{locus.name, {}, {}, std::nullopt, "по рецепту: "};
     if (!recipe.trio) {

@@ -35,6 +35,10 @@ struct Recipe {
     std::string shape; // Formula: "1/2p(a)" and the like (formulashape.h)
 };
 
+// What a whole case (several loci) has besides true-father loci: nothing, one locus of a random
+// man (an exclusion or an index), or one single-step inconsistency with the father.
+enum class WholeCaseTwist { None, RandomMan, Mutation };
+
 // Every outcome the program gives for a duo and for a trio, each with a constellation that gives it.
 const std::vector<Recipe>& recipes();
 
@@ -51,6 +55,12 @@ public:
     // A case made to give recipes()[r].
     DrawnCase fromRecipe(std::size_t r);
 
+    // A case made to meet formulaRules()[r] (formularule.h).
+    DrawnCase fromRule(std::size_t r);
+
+    // A whole case: one drawn case per locus over several different loci.
+    std::vector<DrawnCase> wholeCase(bool trio, WholeCaseTwist twist);
+
 private:
     // A locus and the alleles a case may take from it: labelled, each label once, with a
     // frequency a likelihood can use.
@@ -64,6 +74,9 @@ private:
     };
 
     std::size_t below(std::size_t n); // 0..n-1
+    DrawnCase ofKind(std::uint64_t kind, const DrawableLocus& locus);
+    const DrawableLocus& richLocus();
+    std::vector<std::string> fiveAlleles(const DrawableLocus& locus);
     const DrawableLocus& anyLocus();
     std::size_t allele(const DrawableLocus& locus); // by frequency or uniformly, in turn
     PersonLabels person(const DrawableLocus& locus);

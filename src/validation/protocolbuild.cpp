@@ -7,7 +7,9 @@
 #include <system_error>
 #include <vector>
 
+#include "freqdb/datafiles.h"
 #include "freqdb/labsettings.h"
+#include "freqdb/labsettingsfile.h"
 #include "freqdb/locusloader.h"
 #include "freqdb/tablesfingerprint.h"
 #include "validation/tablecheck.h"
@@ -111,7 +113,7 @@ std::uint64_t newSeed()
 }
 
 ValidationProtocol buildProtocol(const ProtocolRequest& request, const automation::WorkbookReader& reader,
-                                 const text::NumberFormat& format, const RowEvaluator& evaluator)
+                                 const text::NumberFormat& format, const ProgramComputations& program)
 {
     ValidationProtocol protocol;
     protocol.madeAt = nowText();
@@ -121,11 +123,23 @@ ValidationProtocol buildProtocol(const ProtocolRequest& request, const automatio
     for (std::string& w : populationWarnings(*request.data, request.population, *request.table, reader, format))
         protocol.warnings.push_back(std::move(w));
 
+    protocol.source = checkSource(*request.data, request.population, *request.table, reader);
+    if (!protocol.source.found)
+        protocol.identity.push_back({"source", "Источник таблиц", kNoSourceText});
+    else
+        protocol.identity.push_back({"source", "Источник таблиц", protocol.source.summary()});
+    for (const std::string& locus : protocol.source.lociWithoutSource)
+        protocol.warnings.push_back("Локус " + locus + ": нет в источнике таблиц, сверка не проводилась");
+    std::filesystem::path settingsFile = freqdb::fileInForce(*request.data, std::string(freqdb::kSettingsFileName));
+    if (settingsFile.empty())
+        settingsFile = request.data->folder / freqdb::kSettingsFileName;
+    protocol.settings = checkSettings(request.table->settings(), settingsFile, request.settingOptions);
+
     ValidationOptions run;
     run.cases = request.cases;
     run.seed = request.seed;
     run.progress = request.progress;
-    protocol.result = runValidation(*request.table, format, run, evaluator);
+    protocol.result = runValidation(*request.table, format, run, program, protocol.settings.plain);
     return protocol;
 }
 

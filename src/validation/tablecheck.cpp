@@ -58,6 +58,7 @@ TableCheck checkTables(const freqdb::LocusTable& table)
             const long double f = record.Frequencies[static_cast<std::size_t>(i)];
             const std::string shown = label.empty() ? "№" + std::to_string(i) : label;
             ++uses[label];
+            summary.frequencies.emplace_back(label, f);
             if (std::isfinite(f))
                 summary.sum += f;
             if (std::isfinite(f) && (first || f < summary.smallest)) {

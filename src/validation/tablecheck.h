@@ -16,6 +16,9 @@ struct LocusSummary {
     long double sum = 0;
     long double smallest = 0; // the smallest frequency (0 with no alleles)
     std::string smallestLabel;
+    // Every allele as the loader read it, in the table's order: the protocol states them all, so
+    // that the signer can hold them against the published table.
+    std::vector<std::pair<std::string, long double>> frequencies;
 };
 
 struct TableCheck {

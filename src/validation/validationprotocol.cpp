@@ -11,9 +11,29 @@ std::string verdictText(const ValidationResult& result)
     if (result.cases.empty())
         return "Валидация не проведена: в таблицах нет локуса с двумя аллелями, из которых можно составить случай.";
     if (result.allAgree())
-        return "Расчёт программы совпадает с независимым расчётом во всех " + n + " случаях.";
-    return "РАСХОЖДЕНИЯ: расчёт программы не совпадает с независимым в " + std::to_string(result.disagreements.size())
-           + " из " + n + " случаев. Программу нельзя применять с этими таблицами и настройками.";
+        return "Расчёт программы совпадает с независимым расчётом во всех " + n + " случаях. Сложенных случаев "
+               + "(CPI, W, CPE) совпало: " + std::to_string(result.combined.size()) + ".";
+    std::string out = "РАСХОЖДЕНИЯ: расчёт программы не совпадает с независимым в "
+                      + std::to_string(result.disagreements.size()) + " из " + n + " случаев";
+    if (!result.combinedDisagreements.empty())
+        out += " и в " + std::to_string(result.combinedDisagreements.size()) + " из "
+               + std::to_string(result.combined.size()) + " сложенных случаев (CPI, W, CPE)";
+    return out + ". Программу нельзя применять с этими таблицами и настройками.";
+}
+
+std::string verdictText(const ValidationProtocol& protocol)
+{
+    std::string out;
+    if (!protocol.source.agrees())
+        out += "РАСХОЖДЕНИЯ: таблицы частот не совпадают с источником ("
+               + std::to_string(protocol.source.differences.size()) + "). ";
+    if (!protocol.settings.agrees())
+        out += "РАСХОЖДЕНИЯ: настройки прочитаны программой не так, как записаны. ";
+    if (out.empty() || !protocol.result.allAgree())
+        out += verdictText(protocol.result);
+    else
+        out += "Программу нельзя применять с этими таблицами и настройками.";
+    return out;
 }
 
 std::string differenceText(long double difference)

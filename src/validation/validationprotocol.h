@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "validation/settingscheck.h"
+#include "validation/sourcecheck.h"
 #include "validation/tablecheck.h"
 #include "validation/validationrun.h"
 
@@ -22,12 +24,21 @@ struct ValidationProtocol {
     ValidationResult result;
     TableCheck tables;
     std::vector<std::string> warnings; // the tables' and the populations', in Russian
+    SourceCheck source; // the tables read a second way
+    SettingsCheck settings; // the settings read a second way
+
+    // Every case agrees, the tables agree with their source (or have none) and the settings with
+    // their plain reading.
+    bool passed() const { return result.allAgree() && source.agrees() && settings.agrees(); }
 };
 
 inline constexpr const char* kProtocolTitle = "Протокол валидации расчёта индекса отцовства";
 
 // The verdict in one sentence: every case agrees, or how many do not.
 std::string verdictText(const ValidationResult& result);
+
+// The whole protocol's verdict: the cases' and, when they fail, the tables' and the settings'.
+std::string verdictText(const ValidationProtocol& protocol);
 
 // The largest relative difference in the form the protocol prints it ("3,1E-19", "0").
 std::string differenceText(long double difference);

@@ -7,8 +7,12 @@
 #include <optional>
 
 #include "engine/enginetexts.h"
+#include "engine/exclusionpower.h"
 #include "results/resultsgrid.h"
+#include "validation/formularule.h"
 #include "validation/formulashape.h"
+#include "validation/independentpower.h"
+#include "validation/wholecasecheck.h"
 
 namespace validation {
 namespace {
@@ -77,9 +81,24 @@ std::optional<std::pair<std::string, long double>> readFrequencyText(const std::
 
 class CaseChecker {
 public:
-    CaseChecker(const freqdb::LocusTable& table, const text::NumberFormat& format)
-        : m_table(table), m_format(format), m_settings(table.settings())
+    CaseChecker(const freqdb::LocusTable& table, const text::NumberFormat& format,
+                const freqdb::LabSettings& independent)
+        : m_table(table), m_format(format), m_settings(table.settings()), m_independent(independent)
     {
+    }
+
+    // The case's PE beside the sum over every random man's genotype.
+    void checkExclusionPower(CaseResult& c) const
+    {
+        const freqdb::LocusRecord* record = recordOf(m_table, c.drawn.locus);
+        if (record)
+            c.independentPe = independentExclusionPower(*record, m_independent, c.drawn.child, c.drawn.mother);
+        if (c.pe.has_value() != c.independentPe.has_value())
+            c.problems.push_back(c.pe ? "PE программы " + m_format.general(*c.pe) + ", независимо PE нет"
+                                      : "программа не дала PE, независимо " + m_format.general(*c.independentPe));
+        else if (c.pe && !(std::fabs(*c.pe - *c.independentPe) <= 1e-12L))
+            c.problems.push_back("PE программы " + m_format.general(*c.pe) + ", независимо (сумма по генотипам) "
+                                 + m_format.general(*c.independentPe));
     }
 
     void check(CaseResult& c) const
@@ -89,9 +108,9 @@ public:
             c.problems.push_back("локус " + c.drawn.locus + " не загружен");
             return;
         }
-        c.independent = independentIndex(*record, m_settings, c.drawn.father, c.drawn.child, c.drawn.mother);
+        c.independent = independentIndex(*record, m_independent, c.drawn.father, c.drawn.child, c.drawn.mother);
         const IndependentResult& ind = c.independent;
-        auto frequency = [&](const std::string& label) { return usedFrequency(*record, m_settings, label); };
+        auto frequency = [&](const std::string& label) { return usedFrequency(*record, m_independent, label); };
         // With θ an index formula reads "θ=0,01 1/2p(15)": the table's formula behind the prefix.
         const std::string thetaPrefix
             = m_settings.theta ? std::string(engine::kThetaFormulaPrefix) + m_settings.thetaText + " " : std::string();
@@ -164,7 +183,7 @@ private:
         const std::function<std::optional<long double>(const std::string&)>& frequency) const
     {
         const auto p = frequency(label);
-        if (!p || !m_settings.theta)
+        if (!p || !m_independent.theta)
             return p;
         const DrawnCase& d = c.drawn;
         std::vector<const std::string*> before = {&d.father.first, &d.father.second};
@@ -177,7 +196,7 @@ private:
         long double copies = 0;
         for (const std::string* allele : before)
             copies += *allele == label ? 1 : 0;
-        const long double theta = *m_settings.theta;
+        const long double theta = *m_independent.theta;
         return (copies * theta + (1 - theta) * *p) / (1 + (static_cast<long double>(before.size()) - 1) * theta);
     }
 
@@ -230,7 +249,8 @@ private:
 
     const freqdb::LocusTable& m_table;
     const text::NumberFormat& m_format;
-    const freqdb::LabSettings& m_settings;
+    const freqdb::LabSettings& m_settings; // the program's: the texts it shows
+    const freqdb::LabSettings& m_independent; // the plain reading's numbers
 };
 
 // The features of a case that coverage counts beside the outcomes.
@@ -294,6 +314,14 @@ std::vector<std::string> featuresOf(const CaseResult& c, const freqdb::LocusTabl
 
 } // namespace
 
+ProgramComputations::ProgramComputations() : ProgramComputations(programEvaluator()) {}
+
+ProgramComputations::ProgramComputations(RowEvaluator evaluator)
+    : evaluate(std::move(evaluator)), exclusionPower(results::rowExclusionPower), combine(engine::CombineIndex),
+      combinedPower(engine::combinedExclusionPower)
+{
+}
+
 RowEvaluator programEvaluator()
 {
     return [](const freqdb::LocusTable& table, std::string_view locus, const results::GenotypeRowTexts& row,
@@ -308,13 +336,15 @@ std::string paternalOutcome(const freqdb::LabSettings& settings)
 }
 
 ValidationResult runValidation(const freqdb::LocusTable& table, const text::NumberFormat& format,
-                               const ValidationOptions& options, const RowEvaluator& evaluator)
+                               const ValidationOptions& options, const ProgramComputations& program,
+                               const std::optional<freqdb::LabSettings>& independentSettings)
 {
     ValidationResult result;
     CaseDrawer drawer(table, options.seed);
     if (!drawer.canDraw())
         return result;
-    const CaseChecker checker(table, format);
+    const freqdb::LabSettings independent = independentSettings.value_or(table.settings());
+    const CaseChecker checker(table, format, independent);
     results::ResultsGrid grid; // one grid, its rows reused: as the window and batch fill theirs
 
     // The outcomes the program gives for these settings, duo then trio, in recipe order.
@@ -325,6 +355,7 @@ ValidationResult runValidation(const freqdb::LocusTable& table, const text::Numb
                                                ? paternalOutcome(table.settings())
                                                : std::string(engine::kMaternityExcluded));
     std::map<std::pair<bool, std::string>, std::size_t> counts;
+    std::map<std::string, std::size_t> ruleCounts;
 
     auto evaluate = [&](DrawnCase drawn) {
         CaseResult c;
@@ -337,7 +368,7 @@ ValidationResult runValidation(const freqdb::LocusTable& table, const text::Numb
         if (grid.ResultCount() >= results::kLastDataRow)
             grid.EmptyAllRows();
         const int r = grid.AppendRow(c.drawn.locus, row.genotype);
-        const engine::LocusOutcome outcome = evaluator(table, c.drawn.locus, row, format);
+        const engine::LocusOutcome outcome = program.evaluate(table, c.drawn.locus, row, format);
         grid.applyOutcome(r, outcome);
         c.formula = grid.cell(r, results::kColumnFormula);
         c.frequency1 = grid.cell(r, results::kColumnFrequency1);
@@ -345,6 +376,10 @@ ValidationResult runValidation(const freqdb::LocusTable& table, const text::Numb
         c.lr = grid.cell(r, results::kColumnLr);
         c.programLr = outcome.lrValue;
         checker.check(c);
+        c.pe = program.exclusionPower(table, c.drawn.locus, row.genotype);
+        checker.checkExclusionPower(c);
+        c.rule = formulaRule(c.drawn.father, c.drawn.child, c.drawn.mother);
+        ++ruleCounts[c.rule];
         ++counts[{c.trio(), c.outcome}];
         result.cases.push_back(std::move(c));
     };
@@ -362,6 +397,26 @@ ValidationResult runValidation(const freqdb::LocusTable& table, const text::Numb
             ++result.drawnOnPurpose;
         }
     }
+    // So is every rule of the formula table, each constellation on its own.
+    for (std::size_t r = 0; r < formulaRules().size() && options.cases > 0; ++r) {
+        for (int tries = 0; tries < 20 && ruleCounts[formulaRules()[r].id] == 0; ++tries) {
+            evaluate(drawer.fromRule(r));
+            ++result.drawnForRules;
+        }
+    }
+    // Whole cases: trios and duos, plain, with a random man's locus, with a single-step inconsistency.
+    for (std::size_t w = 0; w < kWholeCases && options.cases > 0; ++w) {
+        const bool trio = w % 2 == 0;
+        const auto twist = static_cast<WholeCaseTwist>(w / 2 % 3);
+        const std::string kind = std::string(trio ? "трио" : "дуо")
+                                 + (twist == WholeCaseTwist::RandomMan ? ", локус случайного мужчины"
+                                    : twist == WholeCaseTwist::Mutation ? ", одно несовпадение с отцом"
+                                                                        : ", отец истинный");
+        result.combined.push_back(
+            checkWholeCase(drawer.wholeCase(trio, twist), kind, table, independent, format, program));
+        if (!result.combined.back().agrees())
+            result.combinedDisagreements.push_back(w);
+    }
     if (options.progress)
         options.progress(options.cases, options.cases);
 
@@ -369,6 +424,8 @@ ValidationResult runValidation(const freqdb::LocusTable& table, const text::Numb
     std::vector<std::string> featureOrder;
     for (std::size_t i = 0; i < result.cases.size(); ++i) {
         const CaseResult& c = result.cases[i];
+        if (c.pe && c.independentPe)
+            ++result.peCompared;
         if (c.agrees())
             ++result.agreeing;
         else
@@ -385,6 +442,11 @@ ValidationResult runValidation(const freqdb::LocusTable& table, const text::Numb
     for (const std::string& f : featureOrder)
         result.features.push_back({f, features[f]});
 
+    for (const FormulaRule& rule : formulaRules()) {
+        result.rules.push_back({rule.id, rule.condition, ruleCounts[rule.id]});
+        if (ruleCounts[rule.id] == 0)
+            result.unreached.push_back("правило " + rule.id + " (" + rule.condition + ")");
+    }
     for (const auto& key : expected) {
         result.coverage.push_back({key.first, key.second, counts[key], true});
         if (counts[key] == 0)

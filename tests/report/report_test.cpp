@@ -235,10 +235,14 @@ TEST(ReportSettings, ThetaIsStatedWhenOn)
         return found;
     };
     EXPECT_EQ(thetaLines(), 0);
+    EXPECT_EQ(describeCase(inputsOf(c), "08.12.2026 10:30").thetaNote, "");
     freqdb::LabSettings settings;
     freqdb::applyThetaSetting(settings, "0,02");
     c.table.setSettings(settings);
     EXPECT_EQ(thetaLines(), 1);
+    // With θ the page says what p in the formulas stands for, so no reader recomputes 1/2p from
+    // the table's frequency shown beside it.
+    EXPECT_EQ(describeCase(inputsOf(c), "08.12.2026 10:30").thetaNote, freqdb::kThetaNote);
 }
 
 // The result fields are reported only for the rows they were computed from.

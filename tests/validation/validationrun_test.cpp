@@ -123,7 +123,8 @@ TEST(ValidationRun, CatchesAFormulaTextThatNamesTheWrongAllele)
             outcome.formula = "1/4p(" + row.genotype.child2 + ")";
         return outcome;
     };
-    const auto result = runValidation(validationtest::runTable({}), text::NumberFormat(","), {600, 3, {}}, wrongLabel);
+    const auto result = runValidation(validationtest::runTable({}), text::NumberFormat(","), {600, 3, {}},
+                                      validation::RowEvaluator(wrongLabel));
     ASSERT_FALSE(result.allAgree());
 }
 
