@@ -276,7 +276,8 @@ MainWindow::Saved MainWindow::saveResults()
         } else {
             std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
             exchange::saveResultsWorkbook(toPath(name), m_case.grid(), m_case.cpiLine(), m_case.probabilityLine(),
-                                          m_case.rowsPopulation(), *writer, m_case.loadedExportLines());
+                                          m_case.rowsPopulation(), *writer, m_case.loadedExportLines(), {},
+                                          &m_case.table().settings());
         }
     } catch (const std::exception& error) {
         m_dialogs.error(this, QString::fromUtf8(error.what()));

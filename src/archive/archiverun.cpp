@@ -168,7 +168,8 @@ ArchiveResult runArchive(const ArchiveRequest& request, const ArchiveTables& tab
                 // A writer holds one workbook: a fresh one for every case.
                 const auto writer = automation::makeXlsxWorkbookWriter();
                 exchange::saveResultsWorkbook(target, grid, combined.cpiText, combined.probabilityText,
-                                              request.population, *writer, evaluated.exportLines);
+                                              request.population, *writer, evaluated.exportLines, {},
+                                              &table.settings());
                 current.insert(fileIdentity(target));
             }
             if (request.reportDir) {

@@ -105,7 +105,7 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
         try {
             const auto writer = automation::makeXlsxWorkbookWriter();
             exchange::saveResultsWorkbook(*options.output, grid, report.cpi, combined.probabilityText,
-                                          options.population, *writer, evaluated.exportLines);
+                                          options.population, *writer, evaluated.exportLines, {}, &table.settings());
         } catch (const std::exception& e) {
             err << e.what() << '\n';
             status = kExitFailure;

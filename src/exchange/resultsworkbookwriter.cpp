@@ -47,11 +47,12 @@ void setWrappedRowHeights(const std::vector<std::vector<std::string>>& values, i
 void saveResultsWorkbook(const std::filesystem::path& path, const results::ResultsGrid& grid,
                          const std::string& cpiLine, const std::string& probabilityLine, freqdb::Population population,
                          automation::WorkbookWriter& writer, const std::vector<std::string>& exportLines,
-                         const std::vector<std::string>& besideBlock)
+                         const std::vector<std::string>& besideBlock, const freqdb::LabSettings* settings)
 {
     using automation::CellRange;
     const int n = grid.ResultCount();
-    const int lastRow = n + 1 + kTrailingRows + static_cast<int>(exportLines.size());
+    const bool thetaNote = settings && settings->theta;
+    const int lastRow = n + 1 + kTrailingRows + static_cast<int>(exportLines.size()) + (thetaNote ? 1 : 0);
     const CellRange block{1, 1, lastRow, kBlockColumns};
 
     // Sheet row g + 1 holds grid row g; the rows below the table (n + 1, n + 2) are empty in a
@@ -80,6 +81,8 @@ void saveResultsWorkbook(const std::filesystem::path& path, const results::Resul
         = std::string(kPopulationLinePrefix) + std::string(freqdb::genitiveName(population));
     for (std::size_t k = 0; k < exportLines.size(); ++k)
         values[n + 4 + k][kColumnLocus - 1] = exportLines[k];
+    if (thetaNote)
+        values[lastRow - 1][kColumnLocus - 1] = std::string(freqdb::kThetaNote);
 
     writer.addWorksheet(std::string(kSheetName));
     writer.setAlignment(block, automation::HorizontalAlignment::Center);

@@ -8,6 +8,7 @@
 #include "automation/readmessages.h"
 #include "engine/enginetexts.h"
 #include "exchange/workbooklayout.h"
+#include "freqdb/labsettings.h"
 #include "freqdb/loadmessages.h"
 #include "results/resultsgrid.h"
 
@@ -111,6 +112,16 @@ bool isExportLine(const SheetCells& sheet, int row)
     }
 }
 
+// The note the writer puts under the lines of a table computed with θ: what p stands for.
+bool isThetaNote(const SheetCells& sheet, int row)
+{
+    try {
+        return lineTextOnly(sheet, row) && sheet.text(row, kColumnLocus) == freqdb::kThetaNote;
+    } catch (const CellFault&) {
+        return false;
+    }
+}
+
 // The last row of the table of a sheet without recognised closing lines: R-3, or further down to
 // the last of the last three rows that names a locus and holds genotypes. 1 when there is none.
 int lastRowWithoutClosingLines(const SheetCells& sheet)
@@ -172,8 +183,9 @@ SheetTable tableRows(const SheetCells& sheet)
         }
         int row = blockEnd + 1;
         if (out.populationRow) {
-            for (; row <= lastRow && (blankRow(sheet, row) || isExportLine(sheet, row)); ++row) {
-                if (!blankRow(sheet, row))
+            for (; row <= lastRow && (blankRow(sheet, row) || isExportLine(sheet, row) || isThetaNote(sheet, row));
+                 ++row) {
+                if (isExportLine(sheet, row))
                     out.exportLineRows.push_back(row);
             }
         }

@@ -62,7 +62,8 @@ struct SheetTable {
     int cpiRow = 0;
     int probabilityRow = 0;
     int populationRow = 0;
-    // The lines about a genotyping export right under the population line (kExportLinePrefix).
+    // The lines about a genotyping export right under the population line (kExportLinePrefix);
+    // the note on θ among them (freqdb::kThetaNote) is neither kept nor counted.
     std::vector<int> exportLineRows;
     // Rows with something in them under the closing lines (and those lines), not read.
     int rowsAfterClosingLines = 0;

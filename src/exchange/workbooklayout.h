@@ -64,6 +64,8 @@ inline constexpr std::string_view kPopulationLinePrefix = "Использова�
 // from: "Экспорт генотипов: /path/run.txt; отец «F», ребенок «C»", then one per note. Readers
 // keep them; an older reader loads the workbook and counts them as lines that are no locus rows.
 inline constexpr std::string_view kExportLinePrefix = "Экспорт генотипов";
+// A table computed with θ has one more line under them, the last (merged B:F): freqdb::kThetaNote,
+// what p in the formulas stands for. Readers skip it; a save writes it from the settings anew.
 
 struct ColumnWidth {
     int firstColumn;

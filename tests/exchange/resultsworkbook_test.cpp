@@ -480,6 +480,57 @@ TEST(ResultsWorkbook, ClosingLinesEndTheTableWhateverIsTypedUnderIt)
     }
 }
 
+// A table computed with θ is saved with the note on what p stands for as its last line, merged
+// B:F like the lines above it; without θ the workbook is as before. Both read back with the same
+// rows, result lines and export lines and no note about lines under the block, and a re-save of
+// what was read writes the same sheet (the note comes from the settings of the save).
+TEST(ResultsWorkbook, ThetaNoteIsTheLastLineAndReadsBackAsAWorkbookWithoutIt)
+{
+    freqdb::LabSettings withTheta;
+    withTheta.theta = 0.03L;
+    withTheta.thetaText = "0,03";
+    const std::vector<std::string> exportLines = {std::string(kExportLinePrefix) + ": /runs/run.txt"};
+    const auto table = testing::makeTable();
+    std::vector<std::vector<std::string>> plainValues;
+    for (const freqdb::LabSettings& settings : {freqdb::LabSettings{}, withTheta}) {
+        const bool theta = settings.theta.has_value();
+        RecordingWriter writer;
+        saveResultsWorkbook("case.xlsx", fiveTable(), kCpiLine, kProbabilityLine, freqdb::Population::Russians, writer,
+                            exportLines, {}, &settings);
+        const int n = fiveTable().ResultCount();
+        ASSERT_EQ(writer.values.size(), static_cast<std::size_t>(n + 5 + (theta ? 1 : 0)));
+        if (theta) {
+            EXPECT_EQ(writer.values.back()[kColumnLocus - 1], freqdb::kThetaNote);
+            EXPECT_EQ(writer.merges.back(), (CellRange{n + 6, 2, n + 6, 6}));
+            EXPECT_EQ(std::vector(writer.values.begin(), writer.values.end() - 1), plainValues);
+        } else {
+            plainValues = writer.values;
+        }
+
+        FakeWorkbookReader reader;
+        reader.add("case.xlsx", {{"Лист1", writer.usedRange()}});
+        const auto loaded = loadResultsWorkbook("case.xlsx", reader, kFormat);
+        const auto evaluated = evaluateGenotypeWorkbook("case.xlsx", reader, table, kFormat);
+        ASSERT_TRUE(loaded.ok && evaluated.ok) << theta;
+        for (const auto* read : {&loaded, &evaluated}) {
+            EXPECT_EQ(read->grid.ResultCount(), n) << theta;
+            EXPECT_TRUE(read->notes.empty()) << theta;
+            EXPECT_EQ(read->rowsAfterClosingLines, 0) << theta;
+            EXPECT_EQ(read->exportLines, exportLines) << theta;
+        }
+        for (int r = 0; r <= n; ++r)
+            for (int c = 0; c < results::kColumnCount; ++c)
+                EXPECT_EQ(loaded.grid.cell(r, c), fiveTable().cell(r, c)) << theta << " row " << r;
+        EXPECT_EQ(loaded.cpiLine, kCpiLine) << theta;
+        EXPECT_EQ(loaded.probabilityLine, kProbabilityLine) << theta;
+
+        RecordingWriter resaved;
+        saveResultsWorkbook("case.xlsx", loaded.grid, loaded.cpiLine, loaded.probabilityLine, loaded.statedPopulation,
+                            resaved, loaded.exportLines, {}, &settings);
+        EXPECT_EQ(resaved.values, writer.values) << theta;
+    }
+}
+
 // A genotype sheet typed by hand: no row numbers, and no closing lines after the last locus (or
 // other lines there). Every locus row is read, numbered by its place, and enters the combined
 // index; only the lines that are not locus rows are left out.
