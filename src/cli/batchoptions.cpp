@@ -112,13 +112,8 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
         return error;
     if (auto error = checkDataFolder(app, args.data, options.dataDir); !error.empty())
         return error;
-    if (app.count("--prior") > 0) {
-        const auto prior = priorText(args.prior, ",");
-        if (!prior)
-            return "Априорная вероятность должна быть числом от 0 до 1, а не «" + args.prior
-                   + "» (дробная часть через запятую или точку)";
-        options.prior = *prior;
-    }
+    if (auto error = checkPrior(app, args.prior, options.prior); !error.empty())
+        return error;
     if (app.count("--output") > 0) {
         if (args.output.empty())
             return "Пустое имя файла в --output";

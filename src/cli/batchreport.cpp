@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "cli/textcolumns.h"
 #include "engine/enginetexts.h"
 #include "engine/evaluatelocus.h"
 #include "exchange/workbooklayout.h"
@@ -105,22 +106,7 @@ void writeText(const BatchReport& report, std::ostream& out)
         if (pe)
             lines.back().push_back(pe->rows[static_cast<std::size_t>(r - 1)]);
     }
-    // Column widths in characters, so Cyrillic texts line up like Latin ones.
-    std::vector<std::size_t> widths(lines.front().size());
-    for (const auto& line : lines) {
-        for (std::size_t c = 0; c < line.size(); ++c)
-            widths[c] = std::max(widths[c], text::characterCount(line[c]));
-    }
-    for (const auto& line : lines) {
-        std::string s;
-        for (std::size_t c = 0; c < line.size(); ++c) {
-            s += line[c];
-            if (c + 1 < line.size())
-                s += std::string(widths[c] - text::characterCount(line[c]) + 2, ' ');
-        }
-        s.erase(s.find_last_not_of(' ') + 1);
-        out << s << '\n';
-    }
+    writeTextColumns(lines, out);
     out << '\n' << report.cpi << '\n' << report.probability << '\n';
     if (pe && !pe->combined.empty())
         out << pe->line() << '\n';

@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/batchoptions.h"
 #include "freqdb/labsettings.h"
 
 namespace cli {
@@ -15,6 +16,18 @@ std::string checkPopulation(const CLI::App& app, const std::string& code, freqdb
     if (!chosen)
         return "Популяция должна быть rus, white или black, а не «" + code + "»";
     population = *chosen;
+    return {};
+}
+
+std::string checkPrior(const CLI::App& app, const std::string& typed, std::string& prior)
+{
+    if (app.count("--prior") == 0)
+        return {};
+    const auto text = priorText(typed, ",");
+    if (!text)
+        return "Априорная вероятность должна быть числом от 0 до 1, а не «" + typed
+               + "» (дробная часть через запятую или точку)";
+    prior = *text;
     return {};
 }
 

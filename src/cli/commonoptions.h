@@ -23,6 +23,9 @@ std::string checkPopulation(const CLI::App& app, const std::string& code, freqdb
 std::string checkDataFolder(const CLI::App& app, const std::string& folder,
                             std::optional<std::filesystem::path>& dataDir);
 
+// --prior is optional; when given, a number from 0 to 1 with a point or a comma, kept with a comma.
+std::string checkPrior(const CLI::App& app, const std::string& typed, std::string& prior);
+
 // --mutation and --min-frequency are optional; each, when given, must be a value the lab's
 // settings file accepts for that setting, and is kept as typed for the run to apply.
 std::string checkSettingOptions(const CLI::App& app, const std::string& mutation, const std::string& minFrequency,

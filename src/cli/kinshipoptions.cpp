@@ -51,13 +51,8 @@ std::string check(const CLI::App& app, const KinshipArguments& args, KinshipOpti
         return error;
     if (auto error = checkDataFolder(app, args.data, options.dataDir); !error.empty())
         return error;
-    if (app.count("--prior") > 0) {
-        const auto prior = priorText(args.prior, ",");
-        if (!prior)
-            return "Априорная вероятность должна быть числом от 0 до 1, а не «" + args.prior
-                   + "» (дробная часть через запятую или точку)";
-        options.prior = *prior;
-    }
+    if (auto error = checkPrior(app, args.prior, options.prior); !error.empty())
+        return error;
     if (app.count("--output") > 0) {
         if (!hasExtension(args.output, ".xlsx"))
             return "Книга результатов записывается в формате .xlsx: имя в --output должно оканчиваться на .xlsx, а не «"

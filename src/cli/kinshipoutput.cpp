@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "archive/summaryformat.h"
+#include "cli/textcolumns.h"
 #include "text/shorttext.h"
 
 namespace cli {
@@ -42,21 +43,7 @@ std::vector<std::vector<std::string>> tableLines(const KinshipOutput& output)
 void writeKinshipText(const KinshipOutput& output, std::ostream& out)
 {
     const auto lines = tableLines(output);
-    std::vector<std::size_t> widths(lines.front().size());
-    for (const auto& line : lines) {
-        for (std::size_t c = 0; c < line.size(); ++c)
-            widths[c] = std::max(widths[c], text::characterCount(line[c]));
-    }
-    for (const auto& line : lines) {
-        std::string s;
-        for (std::size_t c = 0; c < line.size(); ++c) {
-            s += line[c];
-            if (c + 1 < line.size())
-                s += std::string(widths[c] - text::characterCount(line[c]) + 2, ' ');
-        }
-        s.erase(s.find_last_not_of(' ') + 1);
-        out << s << '\n';
-    }
+    writeTextColumns(lines, out);
     out << '\n' << output.result->combined.cpiText << '\n' << output.probability << '\n';
     if (output.settings && output.settings->any())
         out << freqdb::settingsSummary(*output.settings) << '\n';
