@@ -50,8 +50,8 @@ QStringList roleChoices()
 {
     using kinship::RoleKind;
     QStringList choices{QString::fromUtf8(kNoRole)};
-    for (RoleKind kind : {RoleKind::Child, RoleKind::Mother, RoleKind::AllegedFather, RoleKind::FathersFather,
-                          RoleKind::FathersMother})
+    for (RoleKind kind :
+         {RoleKind::Child, RoleKind::Mother, RoleKind::AllegedFather, RoleKind::FathersFather, RoleKind::FathersMother})
         choices << qs(kinship::Role{kind, 0}.header());
     for (int number : {1, 2})
         for (RoleKind kind : {RoleKind::Brother, RoleKind::Sister, RoleKind::OtherChild, RoleKind::OtherChildsMother})
@@ -90,6 +90,7 @@ KinshipDialog::KinshipDialog(Inputs inputs, Dialogs& dialogs, const automation::
     resultsTable = new QTableWidget(this);
     resultsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     resultsTable->verticalHeader()->hide();
+    resultsTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     layout->addWidget(resultsTable, 1);
     cpiLine = new QLabel(this);
     probabilityLine = new QLabel(this);
@@ -99,7 +100,7 @@ KinshipDialog::KinshipDialog(Inputs inputs, Dialogs& dialogs, const automation::
     layout->addWidget(probabilityLine);
     const QString inForce = tr("Популяция: %1. ").arg(qs(std::string(freqdb::populationName(m_inputs.population))))
                             + qs(freqdb::settingsSummary(m_inputs.table->settings()))
-                            + tr(" Априорная вероятность: %1").arg(qs(m_inputs.prior));
+                            + tr(". Априорная вероятность: %1").arg(qs(m_inputs.prior));
     auto* inForceLine = new QLabel(inForce, this);
     inForceLine->setWordWrap(true);
     layout->addWidget(inForceLine);
@@ -114,7 +115,7 @@ KinshipDialog::KinshipDialog(Inputs inputs, Dialogs& dialogs, const automation::
     buttons->addWidget(closeButton);
     layout->addLayout(buttons);
     clearResults();
-    resize(760, 560);
+    resize(900, 600);
 
     connect(openButton, &QPushButton::clicked, this, &KinshipDialog::chooseCase);
     connect(calculateButton, &QPushButton::clicked, this, &KinshipDialog::calculate);
@@ -238,12 +239,19 @@ void KinshipDialog::clearResults()
 
 void KinshipDialog::showResults()
 {
+    // The persons by their short names, so the LR stays in view; the full role and the sample
+    // are the column's tooltip.
     QStringList header{tr("№"), tr("Локус")};
     for (const auto& person : m_case->persons)
-        header << qs(person.role.header() + (person.sample.empty() ? "" : " (" + person.sample + ")"));
+        header << qs(person.role.shortName());
     header << tr("Формула") << tr("LR") << tr("Типированы");
     resultsTable->setColumnCount(static_cast<int>(header.size()));
     resultsTable->setHorizontalHeaderLabels(header);
+    for (std::size_t i = 0; i < m_case->persons.size(); ++i) {
+        const kinship::CasePerson& person = m_case->persons[i];
+        resultsTable->horizontalHeaderItem(static_cast<int>(i) + 2)
+            ->setToolTip(qs(person.role.header() + (person.sample.empty() ? "" : ": " + person.sample)));
+    }
     resultsTable->setRowCount(static_cast<int>(m_result->rows.size()));
     for (int r = 0; r < resultsTable->rowCount(); ++r) {
         const kinship::KinshipRow& row = m_result->rows[static_cast<std::size_t>(r)];

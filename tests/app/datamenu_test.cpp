@@ -480,6 +480,14 @@ private slots:
                                                            data(), "--output", commandWorkbook}))
                                         .split('\n', Qt::SkipEmptyParts);
         QVERIFY(printed.size() > 3);
+        const QString exportFile = kSource + "/examples/trio-export.txt";
+        const QStringList printedExport
+            = QString::fromUtf8(
+                  run(QString::fromLocal8Bit(qgetenv("PI_PROGRAM")),
+                      {"kinship", exportFile, "--child", "Child-2026-118", "--mother", "Mother-2026-118", "--person",
+                       "Брат предполагаемого отца 1=Father-2026-118", "--population", "white", "--data", data()}))
+                  .split('\n', Qt::SkipEmptyParts);
+        QVERIFY(printedExport.size() > 3);
         const QString report = m_dir->filePath("дело.pdf");
         const QString workbook = m_dir->filePath("дело.results.xlsx");
         m_dialogs.fileNames << caseFile << report << workbook;
@@ -497,11 +505,29 @@ private slots:
             app::testing::shot(&dialog, "kinship");
             QTest::mouseClick(dialog.saveReportButton, Qt::LeftButton);
             QTest::mouseClick(dialog.saveWorkbookButton, Qt::LeftButton);
+
+            // The export's samples given their roles, as --child, --mother and --person give them.
+            dialog.openCase(exportFile);
+            const QStringList roles{"Нет", "Брат предполагаемого отца 1", "Мать", "Ребенок", "Нет"};
+            [&] {
+                QCOMPARE(dialog.rolesTable->rowCount(), roles.size());
+                QCOMPARE(dialog.rolesTable->item(1, 0)->text(), QStringLiteral("Father-2026-118"));
+            }();
+            for (int row = 0; row < roles.size(); ++row)
+                static_cast<QComboBox*>(dialog.rolesTable->cellWidget(row, 1))->setCurrentText(roles[row]);
+            QTest::mouseClick(dialog.calculateButton, Qt::LeftButton);
+            [&] {
+                QCOMPARE(dialog.cpiLine->text(), printedExport[printedExport.size() - 2]);
+                QCOMPARE(dialog.probabilityLine->text(), printedExport.last());
+            }();
+            app::testing::shot(&dialog, "kinship-export");
             return false;
         });
         m_window->dataMenu()->kinshipAction->trigger();
         QVERIFY2(m_dialogs.texts("error").isEmpty(), qPrintable(m_dialogs.texts("error").join('\n')));
-        QVERIFY2(m_dialogs.texts("information").isEmpty(), qPrintable(m_dialogs.texts("information").join('\n')));
+        // The one note: the export's markers without tables, as the command states them.
+        const QStringList told = m_dialogs.texts("information");
+        QVERIFY2(told.size() == 1 && told[0].contains("AMEL"), qPrintable(told.join('\n')));
         QVERIFY(fileBytes(report).startsWith("%PDF"));
         QVERIFY(entries(workbook) == entries(commandWorkbook));
     }
