@@ -14,6 +14,7 @@
 #include "app/dialogs.h"
 #include "app/importoptionsdialog.h"
 #include "app/importsummarydialog.h"
+#include "app/kinshipdialog.h"
 #include "app/settingsdialog.h"
 #include "app/validationdialog.h"
 #include "app/windowtexts.h"
@@ -73,6 +74,9 @@ DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const autom
     archiveAction = menu->addAction(tr("Расчёт архива дел…"));
     menu->addSeparator();
     openFolderAction = menu->addAction(tr("Открыть папку данных"));
+    // After the items above, which keep their places.
+    menu->addSeparator();
+    kinshipAction = menu->addAction(tr("Дело по родственникам…"));
     auto guarded = [this](void (DataMenu::*command)()) {
         return [this, command] {
             try {
@@ -87,6 +91,7 @@ DataMenu::DataMenu(QMenuBar* bar, QWidget* window, Dialogs& dialogs, const autom
     connect(validationAction, &QAction::triggered, this, guarded(&DataMenu::validateCalculation));
     connect(archiveAction, &QAction::triggered, this, guarded(&DataMenu::runArchive));
     connect(openFolderAction, &QAction::triggered, this, guarded(&DataMenu::openDataFolder));
+    connect(kinshipAction, &QAction::triggered, this, guarded(&DataMenu::kinshipCase));
 }
 
 std::filesystem::path DataMenu::writableFolder()
@@ -286,6 +291,25 @@ void DataMenu::openDataFolder()
     const QString folder = fromPath(m_host.dataFolder());
     if (!m_dialogs.openDocument(folder))
         m_dialogs.error(m_window, tr("Не удалось открыть папку данных %1.").arg(folder));
+}
+
+void DataMenu::kinshipCase()
+{
+    const TablesInUse tables = m_host.tablesInUse();
+    // The pedigree is evaluated without θ: with θ in the settings the case is refused, as
+    // `kinship` refuses it, rather than evaluated with other settings than the window shows.
+    if (tables.table->settings().theta) {
+        m_dialogs.information(m_window, tr("Поправка θ для дела с родственниками не применяется: расчет по "
+                                           "родословной ведется без θ. Выключите θ в «Настройки расчёта…»."));
+        return;
+    }
+    // The dialog works on a copy of the tables: nothing the window does meanwhile changes them.
+    const freqdb::LocusTable table = *tables.table;
+    const std::filesystem::path dataFolder
+        = tables.data->layered() ? std::filesystem::path(tables.data->shown()) : tables.data->folder;
+    KinshipDialog dialog({&table, tables.population, dataFolder, m_host.prior(), tables.format}, m_dialogs, m_reader,
+                         m_host.workDir(), m_window);
+    m_dialogs.runDialog(dialog);
 }
 
 } // namespace app

@@ -11,7 +11,9 @@
 //                                  same protocol as `validate`);
 //   "Расчёт архива дел…"           a folder of genotype workbooks evaluated in one run, with
 //                                  progress and "Отмена" (archivecommand.h);
-//   "Открыть папку данных"         the data folder in the desktop's file manager.
+//   "Открыть папку данных"         the data folder in the desktop's file manager;
+//   "Дело по родственникам…"       a deficiency case evaluated with the tables in use and the
+//                                  prior (kinshipdialog.h, the same evaluation as `kinship`).
 // Reloading goes through the window (Host::reloadTables), which recomputes the rows as after a
 // change of population.
 #include <QObject>
@@ -65,6 +67,7 @@ public:
     void validateCalculation();
     void runArchive();
     void openDataFolder();
+    void kinshipCase();
 
     QMenu* menu = nullptr;
     QAction* importAction = nullptr; // "Импорт таблицы частот…"
@@ -72,6 +75,7 @@ public:
     QAction* validationAction = nullptr; // "Проверка расчёта (валидация)…"
     QAction* archiveAction = nullptr; // "Расчёт архива дел…"
     QAction* openFolderAction = nullptr; // "Открыть папку данных"
+    QAction* kinshipAction = nullptr; // "Дело по родственникам…"
 
 private:
     // The folder settings are written into, made when missing: the one `import` writes into.

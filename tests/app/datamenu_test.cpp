@@ -24,6 +24,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -37,6 +38,7 @@
 #include "app/datamenu.h"
 #include "app/importoptionsdialog.h"
 #include "app/importsummarydialog.h"
+#include "app/kinshipdialog.h"
 #include "app/mainwindow.h"
 #include "app/populationdialog.h"
 #include "app/qttranslations.h"
@@ -231,7 +233,7 @@ private slots:
             if (!action->isSeparator())
                 items << action->text();
         QCOMPARE(items, QStringList({"Импорт таблицы частот…", "Настройки расчёта…", "Проверка расчёта (валидация)…",
-                                     "Расчёт архива дел…", "Открыть папку данных"}));
+                                     "Расчёт архива дел…", "Открыть папку данных", "Дело по родственникам…"}));
         m_window->dataMenu()->openFolderAction->trigger();
         QCOMPARE(m_dialogs.texts("document"), QStringList{QDir(data()).absolutePath()});
     }
@@ -464,6 +466,70 @@ private slots:
         QVERIFY2(message.contains("Дел: 4. Рассчитано: 3; с оговорками (неполный расчёт): 0; с ошибками: 1."),
                  qPrintable(message));
         QCOMPARE(m_dialogs.texts("document").last(), results);
+    }
+
+    // "Дело по родственникам…" on the grandparents' example: the table per locus, the CPI and the
+    // probability are what `kinship` prints for the same tables and prior; the report and the
+    // results workbook are written, the workbook entry for entry as `kinship --output` writes it.
+    void kinshipCaseGivesWhatTheCommandGives()
+    {
+        const QString caseFile = kSource + "/examples/relatives-grandparents.xlsx";
+        const QString commandWorkbook = m_dir->filePath("command.results.xlsx");
+        const QStringList printed = QString::fromUtf8(run(QString::fromLocal8Bit(qgetenv("PI_PROGRAM")),
+                                                          {"kinship", caseFile, "--population", "white", "--data",
+                                                           data(), "--output", commandWorkbook}))
+                                        .split('\n', Qt::SkipEmptyParts);
+        QVERIFY(printed.size() > 3);
+        const QString exportFile = kSource + "/examples/trio-export.txt";
+        const QStringList printedExport
+            = QString::fromUtf8(
+                  run(QString::fromLocal8Bit(qgetenv("PI_PROGRAM")),
+                      {"kinship", exportFile, "--child", "Child-2026-118", "--mother", "Mother-2026-118", "--person",
+                       "Брат предполагаемого отца 1=Father-2026-118", "--population", "white", "--data", data()}))
+                  .split('\n', Qt::SkipEmptyParts);
+        QVERIFY(printedExport.size() > 3);
+        const QString report = m_dir->filePath("дело.pdf");
+        const QString workbook = m_dir->filePath("дело.results.xlsx");
+        m_dialogs.fileNames << caseFile << report << workbook;
+        m_dialogs.dialogScripts.enqueue([&](QDialog& shown) {
+            auto& dialog = dynamic_cast<app::KinshipDialog&>(shown);
+            QTest::mouseClick(dialog.openButton, Qt::LeftButton);
+            [&] {
+                QCOMPARE(dialog.cpiLine->text(), printed[printed.size() - 2]);
+                QCOMPARE(dialog.probabilityLine->text(), printed.last());
+                QCOMPARE(dialog.resultsTable->rowCount(), printed.size() - 3);
+                QCOMPARE(dialog.resultsTable->item(0, 1)->text(), QStringLiteral("CSF1PO"));
+                QCOMPARE(dialog.resultsTable->item(0, dialog.resultsTable->columnCount() - 2)->text(),
+                         QStringLiteral("2,43"));
+            }();
+            app::testing::shot(&dialog, "kinship");
+            QTest::mouseClick(dialog.saveReportButton, Qt::LeftButton);
+            QTest::mouseClick(dialog.saveWorkbookButton, Qt::LeftButton);
+
+            // The export's samples given their roles, as --child, --mother and --person give them.
+            dialog.openCase(exportFile);
+            const QStringList roles{"Нет", "Брат предполагаемого отца 1", "Мать", "Ребенок", "Нет"};
+            [&] {
+                QCOMPARE(dialog.rolesTable->rowCount(), roles.size());
+                QCOMPARE(dialog.rolesTable->item(1, 0)->text(), QStringLiteral("Father-2026-118"));
+            }();
+            for (int row = 0; row < roles.size(); ++row)
+                static_cast<QComboBox*>(dialog.rolesTable->cellWidget(row, 1))->setCurrentText(roles[row]);
+            QTest::mouseClick(dialog.calculateButton, Qt::LeftButton);
+            [&] {
+                QCOMPARE(dialog.cpiLine->text(), printedExport[printedExport.size() - 2]);
+                QCOMPARE(dialog.probabilityLine->text(), printedExport.last());
+            }();
+            app::testing::shot(&dialog, "kinship-export");
+            return false;
+        });
+        m_window->dataMenu()->kinshipAction->trigger();
+        QVERIFY2(m_dialogs.texts("error").isEmpty(), qPrintable(m_dialogs.texts("error").join('\n')));
+        // The one note: the export's markers without tables, as the command states them.
+        const QStringList told = m_dialogs.texts("information");
+        QVERIFY2(told.size() == 1 && told[0].contains("AMEL"), qPrintable(told.join('\n')));
+        QVERIFY(fileBytes(report).startsWith("%PDF"));
+        QVERIFY(entries(workbook) == entries(commandWorkbook));
     }
 
     // "Отмена" while the second case is about to begin: the first case's workbook and report are
