@@ -15,19 +15,6 @@
 namespace profiles {
 namespace {
 
-std::string_view genitive(results::Person person)
-{
-    switch (person) {
-    case results::Person::Father:
-        return "отца";
-    case results::Person::Child:
-        return "ребенка";
-    case results::Person::Mother:
-        return "матери";
-    }
-    return {};
-}
-
 std::string joined(const std::vector<std::string>& names)
 {
     std::string out;
