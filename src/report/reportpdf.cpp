@@ -96,10 +96,9 @@ struct PageHeights {
     }
 };
 
+// `whole` is laid out as one endless page of the body's width.
 PageHeights measure(const CaseReport& report, QTextDocument& whole)
 {
-    whole.setPageSize(QSizeF(whole.pageSize().width(), -1));
-    whole.setTextWidth(whole.pageSize().width());
     PageHeights heights;
     const qreal total = whole.size().height();
     QTextTable* table = nullptr;
@@ -146,8 +145,9 @@ QByteArray renderReportPdf(const CaseReport& report)
     buffer.open(QIODevice::WriteOnly);
     PdfPages pdfPages(buffer, qs(kTitle), QString::fromStdString(report.program),
                       qs(kTitle) + QStringLiteral(", ") + QString::fromStdString(report.madeAt));
-    const PageHeights heights = measure(
-        report, *pdfPages.document(frontHtml(report) + tableHtml(report, 0, report.rows.size()) + backHtml(report)));
+    const PageHeights heights
+        = measure(report, *pdfPages.document(frontHtml(report) + tableHtml(report, 0, report.rows.size()) + backHtml(report),
+                                             QSizeF(pdfPages.bodySize().width(), -1)));
     // A little room for the rounding of borders and paragraph spacing between the measured parts.
     const qreal room = pdfPages.bodySize().height() * 0.98;
     std::vector<std::unique_ptr<QTextDocument>> sheets;
