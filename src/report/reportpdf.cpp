@@ -145,9 +145,9 @@ QByteArray renderReportPdf(const CaseReport& report)
     buffer.open(QIODevice::WriteOnly);
     PdfPages pdfPages(buffer, qs(kTitle), QString::fromStdString(report.program),
                       qs(kTitle) + QStringLiteral(", ") + QString::fromStdString(report.madeAt));
-    const PageHeights heights
-        = measure(report, *pdfPages.document(frontHtml(report) + tableHtml(report, 0, report.rows.size()) + backHtml(report),
-                                             QSizeF(pdfPages.bodySize().width(), -1)));
+    const PageHeights heights = measure(
+        report, *pdfPages.document(frontHtml(report) + tableHtml(report, 0, report.rows.size()) + backHtml(report),
+                                   QSizeF(pdfPages.bodySize().width(), -1)));
     // A little room for the rounding of borders and paragraph spacing between the measured parts.
     const qreal room = pdfPages.bodySize().height() * 0.98;
     std::vector<std::unique_ptr<QTextDocument>> sheets;
