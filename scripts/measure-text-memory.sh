@@ -26,6 +26,7 @@ base=$(cat "$WORK/peak")
 echo "| command | file | peak RSS | over the bare process ($base KB) | ratio to the file |"
 echo "|---|---|---|---|---|"
 for cmd in "profiles $WORK/short-lines.txt" "import $WORK/short-lines.txt --population white --data data --dry-run"; do
+  # shellcheck disable=SC2086 # the command is split into its words on purpose
   /usr/bin/time -o "$WORK/peak" -f %M "$PI" $cmd >/dev/null 2>&1 || true
   peak=$(tail -1 "$WORK/peak")
   echo "${cmd//$WORK\//}|$SIZE|$peak|$base" | awk -F'|' '{ printf "| %s | %.1f MB | %.0f MB | %.0f MB | %.0f× |\n", $1, $2/1048576, $3/1024, ($3-$4)/1024, ($3-$4)*1024/$2 }'
