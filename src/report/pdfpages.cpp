@@ -43,7 +43,7 @@ PdfPages::PdfPages(QIODevice& out, const QString& title, const QString& creator,
     m_page = QSizeF(m_body.width(), m_body.height() - m_footerBand);
 }
 
-std::unique_ptr<QTextDocument> PdfPages::document(const QString& html)
+std::unique_ptr<QTextDocument> PdfPages::document(const QString& html, std::optional<QSizeF> pageSize)
 {
     auto d = std::make_unique<QTextDocument>();
     d->documentLayout()->setPaintDevice(&m_writer);
@@ -52,8 +52,9 @@ std::unique_ptr<QTextDocument> PdfPages::document(const QString& html)
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     d->setDefaultTextOption(option);
     d->setDocumentMargin(0);
+    // Every setting above and the page size relay the whole text out when it is already there.
+    d->setPageSize(pageSize.value_or(m_page));
     d->setHtml(html);
-    d->setPageSize(m_page);
     return d;
 }
 

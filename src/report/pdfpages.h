@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace report {
@@ -28,8 +29,9 @@ public:
 
     // A document that holds `html` in the body font, laid out for these pages. A text longer
     // than its column (a locus name from a lab's workbook) breaks inside the word rather than run
-    // into the next column or off the page.
-    std::unique_ptr<QTextDocument> document(const QString& html);
+    // into the next column or off the page. `pageSize` (default: bodySize()) is set before the
+    // text goes in, so the document is laid out once rather than once per setting.
+    std::unique_ptr<QTextDocument> document(const QString& html, std::optional<QSizeF> pageSize = std::nullopt);
 
     // Painting starts after the documents are laid out; false when the PDF cannot be made.
     bool begin() { return m_painter.begin(&m_writer); }

@@ -96,10 +96,9 @@ struct PageHeights {
     }
 };
 
+// `whole` is laid out as one endless page of the body's width.
 PageHeights measure(const CaseReport& report, QTextDocument& whole)
 {
-    whole.setPageSize(QSizeF(whole.pageSize().width(), -1));
-    whole.setTextWidth(whole.pageSize().width());
     PageHeights heights;
     const qreal total = whole.size().height();
     QTextTable* table = nullptr;
@@ -146,24 +145,38 @@ QByteArray renderReportPdf(const CaseReport& report)
     buffer.open(QIODevice::WriteOnly);
     PdfPages pdfPages(buffer, qs(kTitle), QString::fromStdString(report.program),
                       qs(kTitle) + QStringLiteral(", ") + QString::fromStdString(report.madeAt));
-    const PageHeights heights = measure(
-        report, *pdfPages.document(frontHtml(report) + tableHtml(report, 0, report.rows.size()) + backHtml(report)));
+    std::unique_ptr<QTextDocument> whole
+        = pdfPages.document(frontHtml(report) + tableHtml(report, 0, report.rows.size()) + backHtml(report),
+                            QSizeF(pdfPages.bodySize().width(), -1));
+    const PageHeights heights = measure(report, *whole);
     // A little room for the rounding of borders and paragraph spacing between the measured parts.
     const qreal room = pdfPages.bodySize().height() * 0.98;
-    std::vector<std::unique_ptr<QTextDocument>> sheets;
-    for (const PageContent& content : paginate(report, [&](const PageContent& c) { return heights.of(c) <= room; }))
-        sheets.push_back(pdfPages.document(pageHtml(report, content)));
+    const std::vector<PageContent> contents
+        = paginate(report, [&](const PageContent& c) { return heights.of(c) <= room; });
+    // Sheets and how many pages each fills. A report on one sheet is the measured document itself:
+    // its text fits the page, so it lies there as it would in a document of the page's size, and
+    // it is not laid out a second time.
+    std::vector<std::pair<std::unique_ptr<QTextDocument>, int>> sheets;
+    if (contents.size() == 1 && contents[0].first == 0 && contents[0].last == report.rows.size() && contents[0].front
+        && contents[0].back)
+        sheets.emplace_back(std::move(whole), 1);
+    else
+        for (const PageContent& content : contents) {
+            auto sheet = pdfPages.document(pageHtml(report, content));
+            const int count = sheet->pageCount();
+            sheets.emplace_back(std::move(sheet), count);
+        }
     // A row taller than a page (a text of thousands of characters) is the one case where Qt's
     // own page breaking splits a sheet over several pages.
     int pages = 0;
     for (const auto& sheet : sheets)
-        pages += sheet->pageCount();
+        pages += sheet.second;
 
     if (!pdfPages.begin())
         throw ReportError("Отчёт не составлен: PDF не создан");
     int number = 0;
-    for (const auto& sheet : sheets) {
-        for (int p = 0; p < sheet->pageCount(); ++p)
+    for (const auto& [sheet, count] : sheets) {
+        for (int p = 0; p < count; ++p)
             pdfPages.drawPage(*sheet, p, ++number, pages);
     }
     if (!pdfPages.end())
