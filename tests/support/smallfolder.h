@@ -45,7 +45,7 @@ inline bool mountSmallFolder(const std::filesystem::path& folder, std::size_t fr
             || !writeAll("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1\n"))
             return false;
     }
-    if (::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+    if (::mount("none", "/", "none", MS_REC | MS_PRIVATE, nullptr) != 0
         || ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k,mode=0777") != 0)
         return false;
     if (fill)
