@@ -145,12 +145,13 @@ void XlsxWorkbookWriter::save(const std::filesystem::path& path)
     }
     NamedSheet expected{*m_sheetName, CellArray(lastRow, lastColumn)};
     for (const auto& [position, cell] : cells) {
-        const bool hidden = std::any_of(m_merges.begin(), m_merges.end(), [&](const CellRange& m) {
-            return contains(m, position.first, position.second)
-                   && !(position.first == m.firstRow && position.second == m.firstColumn);
+        const int row = position.first;
+        const int column = position.second;
+        const bool hidden = std::any_of(m_merges.begin(), m_merges.end(), [row, column](const CellRange& m) {
+            return contains(m, row, column) && !(row == m.firstRow && column == m.firstColumn);
         });
         if (!hidden && !cell.value.empty())
-            expected.cells.set(position.first, position.second, cell.value);
+            expected.cells.set(row, column, cell.value);
     }
     lxw::saveThroughTemporary(path, shown, {expected},
                               [&](const std::filesystem::path& file) { writeTo(file, cells, shown); });
