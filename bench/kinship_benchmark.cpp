@@ -13,7 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include "automation/workbook.h"
-#include "cli/commandline.h"
+#include "commandbench.h"
 #include "freqdb/locusloader.h"
 #include "kinship/kinshipevaluation.h"
 #include "kinship/relativesworkbook.h"
@@ -40,17 +40,8 @@ BENCHMARK(BM_KinshipEvaluation)->Unit(benchmark::kMillisecond);
 
 void BM_KinshipCommand(benchmark::State& state)
 {
-    std::vector<std::string> args = {"paternity-index", "kinship",      kCase.string(), "--population", "white",
-                                     "--data",          kData.string(), "--format",     "json"};
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    for (auto _ : state) {
-        std::ostringstream out, err;
-        if (cli::runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err) != 0)
-            state.SkipWithError(err.str().c_str());
-        benchmark::DoNotOptimize(out);
-    }
+    runCommandRounds(state, {"paternity-index", "kinship", kCase.string(), "--population", "white", "--data",
+                             kData.string(), "--format", "json"});
 }
 BENCHMARK(BM_KinshipCommand)->Unit(benchmark::kMillisecond);
 

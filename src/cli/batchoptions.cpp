@@ -170,16 +170,8 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
                + (options.output ? "--output-dir DIR" : "--report-dir DIR");
     if (auto error = checkSamples(app, args, options); !error.empty())
         return error;
-    if (app.count("--format") > 0) {
-        if (args.format == "text")
-            options.format = OutputFormat::Text;
-        else if (args.format == "csv")
-            options.format = OutputFormat::Csv;
-        else if (args.format == "json")
-            options.format = OutputFormat::Json;
-        else
-            return "Формат должен быть text, csv или json, а не «" + args.format + "»";
-    }
+    if (auto error = checkOutputFormat(app, args.format, options.format); !error.empty())
+        return error;
     return {};
 }
 

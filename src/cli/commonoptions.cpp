@@ -19,6 +19,21 @@ std::string checkPopulation(const CLI::App& app, const std::string& code, freqdb
     return {};
 }
 
+std::string checkOutputFormat(const CLI::App& app, const std::string& typed, OutputFormat& format)
+{
+    if (app.count("--format") == 0)
+        return {};
+    if (typed == "text")
+        format = OutputFormat::Text;
+    else if (typed == "csv")
+        format = OutputFormat::Csv;
+    else if (typed == "json")
+        format = OutputFormat::Json;
+    else
+        return "Формат должен быть text, csv или json, а не «" + typed + "»";
+    return {};
+}
+
 std::string checkPrior(const CLI::App& app, const std::string& typed, std::string& prior)
 {
     if (app.count("--prior") == 0)

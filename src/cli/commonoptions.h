@@ -16,12 +16,17 @@ class App;
 
 namespace cli {
 
+enum class OutputFormat;
+
 // --population is required: rus, white or black.
 std::string checkPopulation(const CLI::App& app, const std::string& code, freqdb::Population& population);
 
 // --data is optional; when given, a folder name that is not empty.
 std::string checkDataFolder(const CLI::App& app, const std::string& folder,
                             std::optional<std::filesystem::path>& dataDir);
+
+// --format of batch and kinship is optional: text, csv or json.
+std::string checkOutputFormat(const CLI::App& app, const std::string& typed, OutputFormat& format);
 
 // --prior is optional; when given, a number from 0 to 1 with a point or a comma, kept with a comma.
 std::string checkPrior(const CLI::App& app, const std::string& typed, std::string& prior);

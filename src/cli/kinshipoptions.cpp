@@ -70,16 +70,8 @@ std::string check(const CLI::App& app, const KinshipArguments& args, KinshipOpti
         return error;
     if (auto error = checkThetaOption(app, args.theta, options.mutation, options.theta); !error.empty())
         return error;
-    if (app.count("--format") > 0) {
-        if (args.format == "text")
-            options.format = OutputFormat::Text;
-        else if (args.format == "csv")
-            options.format = OutputFormat::Csv;
-        else if (args.format == "json")
-            options.format = OutputFormat::Json;
-        else
-            return "Формат должен быть text, csv или json, а не «" + args.format + "»";
-    }
+    if (auto error = checkOutputFormat(app, args.format, options.format); !error.empty())
+        return error;
     const bool child = app.count("--child") > 0;
     if (!child && (app.count("--mother") > 0 || app.count("--person") > 0))
         return "Дело из экспорта генотипов требует --child";
