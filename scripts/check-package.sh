@@ -2,8 +2,9 @@
 # Checks the Debian package made by scripts/make-package.sh as a workstation gets it: unpacked into
 # a temporary root, the program started from a folder without data/ finds the installed tables and
 # evaluates examples/trio.xlsx exactly as the build does from the source tree, and finds its report
-# module to write the case report; the desktop entry, the AppStream metainfo and the manual page are
-# there and valid; lintian finds no error (its warnings are printed).
+# and writer modules to write the case report and the results workbook; the desktop entry, the
+# AppStream metainfo and the manual page are there and valid; lintian finds no error (its warnings
+# are printed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -32,7 +33,7 @@ done
 
 # The installed data folder, read-only, found from the executable's own place.
 modules=usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/paternity-index
-for f in usr/bin/paternity-index $modules/paternity-index-window.so $modules/paternity-index-report.so usr/share/paternity-index/data/D3S1358.xls usr/share/paternity-index/data/help.html \
+for f in usr/bin/paternity-index $modules/paternity-index-window.so $modules/paternity-index-report.so $modules/paternity-index-xlsx.so usr/share/paternity-index/data/D3S1358.xls usr/share/paternity-index/data/help.html \
          usr/share/paternity-index/data/settings.ini \
          usr/share/paternity-index/data/shipped-files.sha256 \
          usr/share/paternity-index/SOURCES.md usr/share/doc/paternity-index/copyright; do
@@ -77,6 +78,11 @@ report=$(cd "$tmp/elsewhere" && env -u XDG_DATA_HOME HOME="$tmp/home" QT_QPA_PLA
   "$root/usr/bin/paternity-index" batch "$repo/examples/trio.xlsx" --population white --report "$tmp/trio.pdf" 2>&1 >/dev/null) \
   || fail "the unpacked program wrote no report: $report"
 [ "$(head -c 4 "$tmp/trio.pdf")" = "%PDF" ] || fail "the unpacked program's report is no PDF"
+# The writer module too, for the results workbook.
+saved=$(cd "$tmp/elsewhere" && env -u XDG_DATA_HOME HOME="$tmp/home" \
+  "$root/usr/bin/paternity-index" batch "$repo/examples/trio.xlsx" --population white --output "$tmp/trio.results.xlsx" 2>&1 >/dev/null) \
+  || fail "the unpacked program wrote no results workbook: $saved"
+[ "$(head -c 2 "$tmp/trio.results.xlsx")" = "PK" ] || fail "the unpacked program's results workbook is no .xlsx"
 version=$("$root/usr/bin/paternity-index" --version)
 [ "$version" = "paternity-index $(dpkg-deb -f "$deb" Version)" ] || fail "--version says '$version'"
 

@@ -478,5 +478,15 @@ TEST(Import, OnAFullDiskTheFolderIsTheOldOneOrTheNewOne)
     EXPECT_GT(outcomes[1], 0);
 }
 
+// This process writes through the writer module, as the executable does: a save that fails there
+// reaches the caller as the WorkbookError the import catches, not as an error it cannot name.
+TEST(Import, ASaveThatFailsInTheWriterModuleIsAWorkbookError)
+{
+    TempDir dir;
+    EXPECT_THROW(automation::saveCellWorkbook(dir / "x.xlsx", {{"a/b", automation::CellArray(1, 1)}}),
+                 automation::WorkbookError);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 } // namespace
 } // namespace cli
