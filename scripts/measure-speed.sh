@@ -73,6 +73,7 @@ chmod 700 "$XDG_RUNTIME_DIR" 2>/dev/null || true
 
 # Whole process: name|command, run from the project folder (./data is the bundled database).
 WHOLE=(
+  "A process that does nothing (\`/bin/true\`), the unit of the start-up figures|/bin/true"
   "Process start and exit (\`paternity-index --version\`)|$PI --version"
   "Start-up to the population dialog (offscreen)|$PROBE"
   "Batch, 1-row case: loading the bundled database (29 workbooks) + evaluation|$PI batch $WORK/case1.xlsx --population white"
@@ -85,10 +86,13 @@ WHOLE=(
   "Validation, 100000 cases, text output|$PI validate --population white --seed 1 --cases 100000"
 )
 
+# The generated 99-row case repeats its loci: its batch ends with status 3 (incomplete), as it should.
 echo "Checking the commands..." >&2
 for entry in "${WHOLE[@]}"; do
   cmd="${entry#*|}"
-  if ! $cmd >/dev/null 2>"$WORK/err"; then
+  status=0
+  $cmd >/dev/null 2>"$WORK/err" || status=$?
+  if [ "$status" != 0 ] && [ "$status" != 3 ]; then
     echo "command failed: $cmd" >&2
     cat "$WORK/err" >&2
     exit 1
@@ -104,7 +108,7 @@ for entry in "${WHOLE[@]}"; do
   cmds=("$cmd")
   # The same command on the other build: its executable and its start-up probe.
   [ -z "$BEFORE" ] || cmds+=("$(echo "$cmd" | sed "s|$PI|$BEFORE/src/app/paternity-index|; s|$PROBE|$BEFORE/bench/startup_probe|")")
-  hyperfine -N --style none --warmup 3 --runs 20 --export-json "$WORK/h$i.json" "${cmds[@]}" >/dev/null 2>&1
+  hyperfine -N --ignore-failure --style none --warmup 3 --runs 20 --export-json "$WORK/h$i.json" "${cmds[@]}" >/dev/null 2>&1
   median=$("$PYTHON" -c "
 import json, sys
 r = [x['median'] * 1000 for x in json.load(open(sys.argv[1]))['results']]

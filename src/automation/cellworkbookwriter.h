@@ -21,6 +21,7 @@ struct NamedSheet {
     CellArray cells;
 };
 
+// Over libxlsxwriter, as makeXlsxWorkbookWriter() (workbookwriter.h).
 void saveCellWorkbook(const std::filesystem::path& path, const std::vector<NamedSheet>& sheets);
 
 } // namespace automation

@@ -53,7 +53,7 @@ public:
     virtual void save(const std::filesystem::path& path) = 0;
 };
 
-// The writer over libxlsxwriter.
+// The writer over libxlsxwriter (pi_xlsxwriter; in the executable, from the writer module).
 std::unique_ptr<WorkbookWriter> makeXlsxWorkbookWriter();
 
 } // namespace automation

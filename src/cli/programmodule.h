@@ -3,8 +3,9 @@
 // The parts of the program that draw (the window, the case report) are shared objects of their
 // own, opened only when a window or a report is wanted: a command that draws nothing (batch
 // without a report, import, --version, --help) starts without Qt, ICU, X11, OpenGL or D-Bus,
-// like any command-line tool. The executable links only the command line and the spreadsheet
-// libraries.
+// like any command-line tool. So is the .xlsx writer (libxlsxwriter, and through it libcrypto),
+// opened at the first workbook written. The executable links only the command line and the
+// spreadsheet readers.
 //
 // A module is looked for, from the executable's own path:
 //   1. beside the executable (the build tree: build/src/app/);
