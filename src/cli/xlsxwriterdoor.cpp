@@ -21,8 +21,8 @@ struct OpenedWriterModule {
 const OpenedWriterModule& writerModule()
 {
     static const OpenedWriterModule opened = [] {
-        const cli::ProgramModule module = cli::openProgramModule(cli::kXlsxWriterModuleFile,
-                                                                 cli::kXlsxWriterModuleEntryName);
+        const cli::ProgramModule module
+            = cli::openProgramModule(cli::kXlsxWriterModuleFile, cli::kXlsxWriterModuleEntryName);
         if (!module.entry)
             return OpenedWriterModule{nullptr, module.error};
         return OpenedWriterModule{reinterpret_cast<const cli::XlsxWriterModuleEntry* (*)()>(module.entry)(), {}};
