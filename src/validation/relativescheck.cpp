@@ -125,7 +125,7 @@ RelativesCase checkRelativesCase(const DrawnRelatives& drawn, const freqdb::Locu
     out.drawn = drawn;
     const kinship::KinshipCase kinshipCase = relativesCaseOf(drawn);
     for (const kinship::CasePerson& person : kinshipCase.persons)
-        out.persons.push_back(person.role.header());
+        out.persons.push_back(person.role.shortName());
     const kinship::KinshipResult result = program(kinshipCase, table, format, "0,5");
     for (std::size_t i = 0; i < drawn.loci.size(); ++i) {
         RelativesRow row;

@@ -34,7 +34,7 @@ struct RelativesRow {
 
 struct RelativesCase {
     DrawnRelatives drawn;
-    std::vector<std::string> persons; // the case's column headers
+    std::vector<std::string> persons; // short names ("отец ПО"), in the case's column order
     std::vector<RelativesRow> rows;
 
     bool agrees() const
