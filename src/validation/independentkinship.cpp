@@ -106,7 +106,9 @@ RelativesIndependent independentRelativesIndex(const freqdb::LocusRecord& locus,
     if (!alleles.missing.empty())
         return finding(RelativesFinding::NotComputable, "аллеля " + alleles.missing + " нет в таблице локуса");
 
-    const std::vector<long double>& p = alleles.p;
+    const std::vector<long double>& table = alleles.p;
+    // Founders draw from the table as the typed persons' alleles leave it (pedigreesum.h).
+    const std::vector<long double> p = foundersFrequencies(pedigree(f, true, true), table);
     if (!(pedigreeSum(pedigree(f, false, true), p) > 0))
         return finding(RelativesFinding::RelativesInconsistent);
     if (family.mother) {
@@ -147,12 +149,12 @@ RelativesIndependent independentRelativesIndex(const freqdb::LocusRecord& locus,
         return finding(RelativesFinding::PaternityExcluded);
 
     long double sum = 0;
-    for (std::size_t i = 1; i < p.size(); ++i)
-        sum += p[i];
-    std::vector<long double> q = p;
+    for (std::size_t i = 1; i < table.size(); ++i)
+        sum += table[i];
+    std::vector<long double> q = table;
     long double variation = sum < 1 ? (1 - sum) * sum : 0; // the remainder allele R: R(1 - R)
     for (std::size_t i = 1; i < q.size(); ++i) {
-        q[i] = sum > 1 ? p[i] / sum : p[i];
+        q[i] = sum > 1 ? table[i] / sum : table[i];
         variation += q[i] * (1 - q[i]);
     }
     if (!(variation > 0))
@@ -161,12 +163,13 @@ RelativesIndependent independentRelativesIndex(const freqdb::LocusRecord& locus,
     for (std::size_t i = 1; i < q.size(); ++i)
         if (a * (1 - q[i]) > 1)
             return finding(RelativesFinding::NotComputable, "частота мутаций слишком велика для частот локуса");
-    const long double mutatedHd = pedigreeSum(pedigree(f, true, false), q, a);
+    const std::vector<long double> founders = foundersFrequencies(pedigree(f, true, true), q);
+    const long double mutatedHd = pedigreeSum(pedigree(f, true, false), founders, a);
     if (!(mutatedHd > 0))
         return finding(RelativesFinding::NotComputable, "L(Hd) = 0");
     out.finding = RelativesFinding::Index;
     out.mutation = true;
-    out.lr = pedigreeSum(pedigree(f, true, true), q, a) / mutatedHd;
+    out.lr = pedigreeSum(pedigree(f, true, true), founders, a) / mutatedHd;
     return out;
 }
 

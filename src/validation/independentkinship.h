@@ -10,8 +10,9 @@
 //       family.
 //
 // The frequencies are the table's with the lab's minimum applied (a label the table lacks has the
-// minimum). What a row shows follows from the sums: relatives whose own genotypes cannot be (their
-// family's sum is 0) are not evaluated; a typed mother sharing no allele with the child excludes
+// minimum); founders draw from the table as the typed persons' alleles leave it (pedigreesum.h).
+// What a row shows follows from the sums: relatives whose own genotypes cannot be (their family's
+// sum is 0) are not evaluated; a typed mother sharing no allele with the child excludes
 // maternity; an LR of 0 excludes paternity, or with the mutation model on is summed again with
 // the proportional model in the child's two transmissions (the frequencies scaled to 1 when they
 // sum above it; a = rate / (sum q(1 - q), with R(1 - R) of the remainder R when they sum below).

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pedigreesum.h"
 
+#include <algorithm>
 #include <functional>
 #include <numeric>
 
@@ -59,6 +60,30 @@ long double componentSum(const std::vector<PedigreePerson>& persons, const std::
 }
 
 } // namespace
+
+std::vector<long double> foundersFrequencies(const std::vector<PedigreePerson>& persons,
+                                             const std::vector<long double>& p)
+{
+    std::vector<bool> carried(p.size(), false);
+    for (const PedigreePerson& person : persons)
+        if (person.typed) {
+            carried[static_cast<std::size_t>(person.typed->first)] = true;
+            carried[static_cast<std::size_t>(person.typed->second)] = true;
+        }
+    long double carriedSum = 0, otherSum = 0;
+    for (std::size_t i = 1; i < p.size(); ++i)
+        (carried[i] ? carriedSum : otherSum) += p[i];
+    const long double left = std::max(0.0L, 1 - carriedSum);
+    std::vector<long double> out = p;
+    if (otherSum > 0) {
+        for (std::size_t i = 1; i < p.size(); ++i)
+            if (!carried[i])
+                out[i] = p[i] * left / otherSum;
+    } else if (left > 0) {
+        out.push_back(left);
+    }
+    return out;
+}
 
 long double pedigreeSum(const std::vector<PedigreePerson>& persons, const std::vector<long double>& p, long double a)
 {

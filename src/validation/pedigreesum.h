@@ -24,6 +24,14 @@ struct PedigreePerson {
     bool mutates = false; // its parents pass their alleles through the mutation model
 };
 
+// The table the founders of `persons` draw from: each allele a typed person carries with its
+// frequency in `p`, every other allele scaled so that they share what those leave of 1 (nothing
+// when they sum above 1), or, when no other allele has a frequency, a remainder allele appended
+// (n + 1) that holds it. So founders' genotypes sum to 1 and a founder passes a carried allele
+// with its frequency, whatever the whole table sums to (a minimum frequency raises it above 1).
+std::vector<long double> foundersFrequencies(const std::vector<PedigreePerson>& persons,
+                                             const std::vector<long double>& p);
+
 // `p[i]` is the frequency of allele i (entry 0 unused); `a` the mutation constant.
 long double pedigreeSum(const std::vector<PedigreePerson>& persons, const std::vector<long double>& p,
                         long double a = 0);

@@ -4,7 +4,8 @@
 // genotype over the whole allele table, without lumping or peeling (validation/pedigreesum.h). Random tables and random
 // families (simulated, so related, or drawn at random, so mostly unrelated) in every constellation
 // of a deficiency case, trio and duo, with and without mutation, with frequencies summing to 1 and
-// above it (a minimum frequency raises some).
+// above it (a minimum frequency raises some; founders draw from the table as the typed persons'
+// alleles leave it of 1).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -168,8 +169,10 @@ TEST(PedigreeLikelihood, AgreesWithTheSumOverTheWholeTableInEveryConstellation)
                                              + (mutation ? ", mutation" : "") + (raised ? ", raised" : "") + ", #"
                                              + std::to_string(draw);
                     const kinship::Likelihoods engine = kinship::pedigreeLikelihoods(f, p, a);
-                    const long double hp = validation::pedigreeSum(pedigree(f, true, extras), p, a);
-                    const long double hd = validation::pedigreeSum(pedigree(f, false, extras), p, a);
+                    const std::vector<Person> hpPersons = pedigree(f, true, extras);
+                    const std::vector<long double> founders = validation::foundersFrequencies(hpPersons, p);
+                    const long double hp = validation::pedigreeSum(hpPersons, founders, a);
+                    const long double hd = validation::pedigreeSum(pedigree(f, false, extras), founders, a);
                     expectClose(hp, engine.hp, what + " L(Hp)");
                     expectClose(hd, engine.hd, what + " L(Hd)");
                     if (hd > 0) {
