@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The pedigree likelihood against a second computation written apart from it: the pedigree's
 // persons listed with their parents, and the likelihood summed over every untyped person's
-// genotype over the whole allele table, without lumping or peeling (validation/pedigreesum.h). Random tables and random
-// families (simulated, so related, or drawn at random, so mostly unrelated) in every constellation
-// of a deficiency case, trio and duo, with and without mutation, with frequencies summing to 1 and
-// above it (a minimum frequency raises some; founders draw from the table as the typed persons'
-// alleles leave it of 1).
+// genotype over the whole allele table, without lumping or peeling (validation/pedigreesum.h).
+// Random tables and random families (simulated, so related, or drawn at random, so mostly
+// unrelated) in every constellation of a deficiency case, trio and duo, with and without
+// mutation, with frequencies summing to 1 and above it (a minimum frequency raises some; founders
+// draw from the table as the typed persons' alleles leave it of 1).
 #include <gtest/gtest.h>
 
 #include <cmath>
