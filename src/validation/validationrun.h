@@ -51,8 +51,8 @@ using RowEvaluator = std::function<engine::LocusOutcome(const freqdb::LocusTable
 RowEvaluator programEvaluator();
 
 // The program's other computations the validation holds against its own: a row's PE, the
-// combination of the marked rows' LR texts ("Перемножить") and the CPE. The program's own unless
-// a test hands in a deliberately wrong one.
+// combination of the marked rows' LR texts ("Перемножить"), the CPE and the evaluation of a
+// deficiency case. The program's own unless a test hands in a deliberately wrong one.
 using ExclusionPowerOf = std::function<std::optional<long double>(const freqdb::LocusTable&, std::string_view locus,
                                                                   const results::RowGenotype&)>;
 using CombineTexts = std::function<engine::CombinedIndexResult(
