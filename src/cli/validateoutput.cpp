@@ -65,6 +65,66 @@ void writeCombinedLine(std::size_t number, const validation::CombinedCase& c, st
         out << "     - " << problem << '\n';
 }
 
+// Every deficiency case: the constellation, the persons, and per locus the genotypes, the
+// program's row and the second computation's value.
+void writeRelatives(const validation::ValidationResult& r, std::ostream& out)
+{
+    out << "\nДела с родственниками (предполагаемый отец не типирован)\n";
+    if (!r.relativesSkipped.empty()) {
+        out << "  " << r.relativesSkipped << '\n';
+        return;
+    }
+    out << "  второй расчёт: сумма по генотипам всех нетипированных лиц по всей таблице локуса; по локусам с "
+           "наименьшим числом аллелей: ";
+    for (std::size_t i = 0; i < r.relativesLoci.size(); ++i)
+        out << (i ? ", " : "") << r.relativesLoci[i];
+    out << "\n  дел: " << r.relatives.size() << ", расхождений: " << r.relativesDisagreements.size() << '\n';
+    for (std::size_t i = 0; i < r.relatives.size(); ++i) {
+        const validation::RelativesCase& c = r.relatives[i];
+        out << "  " << i + 1 << ". " << validation::constellationText(c.drawn) << " (" << c.drawn.kind << ")\n";
+        for (const validation::RelativesRow& row : c.rows) {
+            out << "     " << row.locus << ":";
+            for (std::size_t p = 0; p < c.persons.size() && p < row.genotypes.size(); ++p)
+                out << (p ? ", " : " ") << c.persons[p] << ' ' << row.genotypes[p];
+            out << "\n       программа: " << row.formula << "; LR " << (row.lr.empty() ? "нет" : row.lr)
+                << "; второй расчёт: " << validation::independentText(row.independent) << "; "
+                << (row.problems.empty() ? "совпадает" : "РАСХОЖДЕНИЕ") << '\n';
+            for (const std::string& problem : row.problems)
+                out << "       - " << problem << '\n';
+        }
+    }
+}
+
+nlohmann::ordered_json relativesJson(const validation::RelativesCase& c)
+{
+    nlohmann::ordered_json loci = nlohmann::ordered_json::array();
+    for (const validation::RelativesRow& row : c.rows) {
+        nlohmann::ordered_json genotypes = nlohmann::ordered_json::object();
+        for (std::size_t p = 0; p < c.persons.size() && p < row.genotypes.size(); ++p)
+            genotypes[c.persons[p]] = row.genotypes[p];
+        const bool index = row.independent.finding == validation::RelativesFinding::Index
+                           || row.independent.finding == validation::RelativesFinding::PaternityExcluded;
+        nlohmann::ordered_json item = {{"locus", row.locus},
+                                       {"genotypes", genotypes},
+                                       {"formula", row.formula},
+                                       {"lr", row.lr},
+                                       {"programLr", row.lr.empty() ? nlohmann::ordered_json(nullptr)
+                                                                    : nlohmann::ordered_json(double(row.programLr))},
+                                       {"independent", index ? nlohmann::ordered_json(double(row.independent.lr))
+                                                             : nlohmann::ordered_json(nullptr)},
+                                       {"independentText", validation::independentText(row.independent)},
+                                       {"agrees", row.problems.empty()}};
+        if (!row.problems.empty())
+            item["problems"] = row.problems;
+        loci.push_back(std::move(item));
+    }
+    return {{"constellation", validation::constellationText(c.drawn)},
+            {"kind", c.drawn.kind},
+            {"persons", c.persons},
+            {"loci", loci},
+            {"agrees", c.agrees()}};
+}
+
 nlohmann::ordered_json optionalNumber(const std::optional<long double>& value)
 {
     return value ? nlohmann::ordered_json(static_cast<double>(*value)) : nlohmann::ordered_json(nullptr);
@@ -139,7 +199,9 @@ void writeValidationText(const validation::ValidationProtocol& protocol, std::os
     out << "; допуск " << validation::differenceText(validation::kAgreement) << '\n';
     out << "  PE сверена с суммой по генотипам случайного мужчины: " << r.peCompared << '\n';
     out << "  сложенных случаев (CPI, W при pp 0,1/0,5/0,9, CPE): " << r.combined.size() << ", расхождений "
-        << r.combinedDisagreements.size() << "\n\n";
+        << r.combinedDisagreements.size() << '\n';
+    out << "  дел с родственниками (LR каждого локуса, вердикт): " << r.relatives.size() << ", расхождений "
+        << r.relativesDisagreements.size() << "\n\n";
 
     out << "Охват: правила таблицы формул";
     if (r.drawnForRules > 0)
@@ -170,6 +232,8 @@ void writeValidationText(const validation::ValidationProtocol& protocol, std::os
     out << "\nПредупреждения о таблицах:" << (protocol.warnings.empty() ? " нет" : "") << '\n';
     for (const std::string& w : protocol.warnings)
         out << "  " << w << '\n';
+
+    writeRelatives(r, out);
 
     if (!r.disagreements.empty()) {
         out << "\nРасхождения\n";
@@ -270,6 +334,12 @@ void writeValidationJson(const validation::ValidationProtocol& protocol, std::os
     doc["combined"] = nlohmann::ordered_json::array();
     for (const auto& c : r.combined)
         doc["combined"].push_back(combinedJson(c));
+    doc["relatives"] = {{"loci", r.relativesLoci},
+                        {"skipped", r.relativesSkipped},
+                        {"disagreeing", r.relativesDisagreements.size()},
+                        {"cases", nlohmann::ordered_json::array()}};
+    for (const auto& c : r.relatives)
+        doc["relatives"]["cases"].push_back(relativesJson(c));
     writeJsonLines(doc, out);
 }
 

@@ -16,6 +16,10 @@ void writeValidationText(const validation::ValidationProtocol& protocol, std::os
 //  "father", "child", "mother", "formula", "freq1", "freq2", "lr", "independent", "agrees",
 //  "problems"}]}. "independent" is a number: the index, 0 for an inconsistency with the father,
 //  null where there is none (an inconsistency with the mother, a case that cannot be computed).
+//  "relatives": {"loci", "skipped", "disagreeing", "cases": [{"constellation", "kind", "persons",
+//  "loci": [{"locus", "genotypes", "formula", "lr", "programLr", "independent", "independentText",
+//  "agrees", "problems"}], "agrees"}]}: the deficiency cases, "independent" the second
+//  computation's LR (0 for an exclusion, null for a row without one).
 void writeValidationJson(const validation::ValidationProtocol& protocol, std::ostream& out);
 
 } // namespace cli

@@ -33,14 +33,15 @@ public:
         std::sort(seen.begin(), seen.end());
         seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
         m_tableAllele = seen;
-        long double other = 0;
-        for (std::size_t i = 1; i < frequencies.size(); ++i) {
-            if (!std::binary_search(seen.begin(), seen.end(), static_cast<int>(i)))
-                other += frequencies[i];
-        }
-        for (int x : seen)
+        // The other alleles hold what the seen ones leave of 1, so that a founder passes each seen
+        // allele with its frequency whatever the rest of the table sums to (a minimum frequency
+        // raises it above 1), as the trio's and duo's index has an untyped parent pass it.
+        long double seenSum = 0;
+        for (int x : seen) {
             m_frequency.push_back(frequencies[static_cast<std::size_t>(x)]);
-        m_frequency.push_back(other);
+            seenSum += frequencies[static_cast<std::size_t>(x)];
+        }
+        m_frequency.push_back(std::max(0.0L, 1 - seenSum));
         const int k = static_cast<int>(m_frequency.size());
         for (int x = 0; x < k; ++x) {
             for (int y = x; y < k; ++y)

@@ -15,7 +15,11 @@
 // (an untyped brother) sum to 1 and are left out.
 //
 // The sum runs over the alleles the typed persons carry plus one lumped "other" allele holding
-// the remaining frequency of the locus (the sum of the rest of its table). That is exact: no typed
+// the remaining frequency of the locus: 1 less the frequencies of the alleles carried (0 when they
+// sum above 1), so that founders' genotypes sum to 1 and an untyped parent passes an allele with
+// its frequency, as in the trio's and duo's index, even where a minimum frequency raises the
+// table's sum above 1 (the sum of the rest of the table would divide the LR by powers of that
+// sum). With the table summing to 1 the two are the same. The lumping is exact: no typed
 // person carries an "other" allele, so which one it was never matters, and the proportional
 // mutation model moves an allele to j with a probability that depends on j alone, so the lumped
 // allele mutates as each of its members does. Work is peeled around the alleged father: his

@@ -107,6 +107,75 @@ QString casesTable(const validation::ValidationResult& r, const std::vector<std:
     return html + QStringLiteral("</table>");
 }
 
+// The deficiency cases `which`: a line per locus, the case's number and constellation on its first.
+QString relativesTable(const validation::ValidationResult& r, const std::vector<std::size_t>& which)
+{
+    QString html = tableStart({{"№", 5},
+                               {"Случай", 17},
+                               {"Локус", 9},
+                               {"Генотипы", 31},
+                               {"Программа", 18},
+                               {"Второй расчёт", 13},
+                               {"Совп.", 7}});
+    for (std::size_t i : which) {
+        const validation::RelativesCase& c = r.relatives[i];
+        for (std::size_t k = 0; k < c.rows.size(); ++k) {
+            const validation::RelativesRow& line = c.rows[k];
+            std::string genotypes;
+            for (std::size_t p = 0; p < c.persons.size() && p < line.genotypes.size(); ++p)
+                genotypes += (p ? ", " : "") + c.persons[p] + " " + line.genotypes[p];
+            const bool agrees = line.problems.empty();
+            html += row({k == 0 ? std::to_string(i + 1) : std::string(),
+                         k == 0 ? validation::constellationText(c.drawn) : std::string(), line.locus, genotypes,
+                         line.formula + (line.lr.empty() ? std::string() : "; LR " + line.lr),
+                         validation::independentText(line.independent), agrees ? "да" : "НЕТ"},
+                        agrees ? nullptr : "#ffd8d8");
+            if (!agrees) {
+                std::string problems;
+                for (const std::string& p : line.problems)
+                    problems += (problems.empty() ? "" : "; ") + p;
+                html += QStringLiteral("<tr><td></td><td colspan=\"6\">%1</td></tr>").arg(qs(problems));
+            }
+        }
+    }
+    return html + QStringLiteral("</table>");
+}
+
+// The section of the deficiency cases: how they are computed, one round of the rotation (every
+// constellation as a trio and a duo) and every disagreement.
+QString relativesSection(const validation::ValidationResult& r)
+{
+    QString html = heading("Дела с родственниками (предполагаемый отец не типирован)", true);
+    if (!r.relativesSkipped.empty())
+        return html + QStringLiteral("<p>%1.</p>").arg(qs(r.relativesSkipped));
+    std::string loci;
+    for (const std::string& locus : r.relativesLoci)
+        loci += (loci.empty() ? "" : ", ") + locus;
+    html += QStringLiteral("<p>Семьи составлены случайно в каждом сочетании родственников, трио и дуо, и рассчитаны "
+                           "программой так же, как командой kinship. Второй расчёт - отношение правдоподобий "
+                           "родословной, сумма по генотипам всех нетипированных лиц по всей таблице локуса (с "
+                           "минимальной частотой и моделью мутаций, когда они включены). Перебор медленный, поэтому "
+                           "семьи типированы по локусам с наименьшим числом аллелей: %1. Дел: %2, расхождений: "
+                           "%3.</p>")
+                .arg(qs(loci))
+                .arg(r.relatives.size())
+                .arg(r.relativesDisagreements.size());
+    std::vector<std::size_t> round;
+    for (std::size_t i = 0; i < r.relatives.size() && i < 2 * validation::relativesConstellations().size(); ++i)
+        round.push_back(i);
+    html += heading("Дела с родственниками: каждое сочетание, трио и дуо (" + std::to_string(round.size()) + ")");
+    html += relativesTable(r, round);
+    if (!r.relativesDisagreements.empty()) {
+        std::vector<std::size_t> listed(
+            r.relativesDisagreements.begin(),
+            r.relativesDisagreements.begin()
+                + static_cast<std::ptrdiff_t>(std::min(r.relativesDisagreements.size(), kListedDisagreements)));
+        html += heading("Дела с родственниками: расхождения (" + std::to_string(r.relativesDisagreements.size()) + ")");
+        html += relativesTable(r, listed);
+    }
+    return html;
+}
+
 } // namespace
 
 QString validationHtml(const validation::ValidationProtocol& protocol)
@@ -136,7 +205,9 @@ QString validationHtml(const validation::ValidationProtocol& protocol)
                            "импорта), аллель за аллелью; настройки прочитаны второй раз простым разбором строк файла; "
                            "PE каждого случая сверена с суммой по всем генотипам случайного мужчины; в сложенных "
                            "случаях CPI сверен с произведением текстов LR, вероятность отцовства — с формулой Байеса "
-                           "при pp 0,1, 0,5 и 0,9, CPE — с 1 − П(1 − PE).</p>");
+                           "при pp 0,1, 0,5 и 0,9, CPE — с 1 − П(1 − PE). Дела с родственниками (предполагаемый отец "
+                           "не типирован) сверены "
+                           "по LR каждого локуса и вердикту с суммой по генотипам всех нетипированных лиц.</p>");
 
     html += heading("Сверка таблиц с источником");
     html += QStringLiteral("<p>%1</p>").arg(qs(protocol.source.summary()));
@@ -169,6 +240,8 @@ QString validationHtml(const validation::ValidationProtocol& protocol)
     infoLine(html, "PE сверена (сумма по генотипам)", std::to_string(r.peCompared));
     infoLine(html, "Сложенных случаев (CPI, W, CPE)",
              std::to_string(r.combined.size()) + ", расхождений " + std::to_string(r.combinedDisagreements.size()));
+    infoLine(html, "Дел с родственниками (LR локусов, вердикт)",
+             std::to_string(r.relatives.size()) + ", расхождений " + std::to_string(r.relativesDisagreements.size()));
     html += QStringLiteral("</table>");
 
     html += heading("Охват: правила таблицы формул", true);
@@ -253,6 +326,7 @@ QString validationHtml(const validation::ValidationProtocol& protocol)
         }
     }
     html += QStringLiteral("</table>");
+    html += relativesSection(r);
     html += QStringLiteral("<p style=\"margin-top: 36px;\">%1</p>").arg(qs(kValidationSignature));
     return html;
 }

@@ -4,7 +4,9 @@
 // (DejaVu Sans, the same margins and footer): a cover page with the title, the identity lines and
 // the verdict; the agreement and coverage tables; the frequency tables and their warnings; a
 // sample of the cases (the first kSampleCases and every disagreement, up to kListedDisagreements)
-// with the program's texts and the independent value; a signature line for the person validating.
+// with the program's texts and the independent value; the deficiency cases (one round of the
+// constellations, trio and duo, and every disagreement) per locus with the program's row and the
+// second computation; a signature line for the person validating.
 // Long tables continue over pages under their repeated header; every page ends with "Страница N
 // из M".
 #include <QByteArray>

@@ -12,12 +12,16 @@ std::string verdictText(const ValidationResult& result)
         return "Валидация не проведена: в таблицах нет локуса с двумя аллелями, из которых можно составить случай.";
     if (result.allAgree())
         return "Расчёт программы совпадает с независимым расчётом во всех " + n + " случаях. Сложенных случаев "
-               + "(CPI, W, CPE) совпало: " + std::to_string(result.combined.size()) + ".";
+               + "(CPI, W, CPE) совпало: " + std::to_string(result.combined.size()) + ". Дел с родственниками "
+               + "совпало: " + std::to_string(result.relatives.size()) + ".";
     std::string out = "РАСХОЖДЕНИЯ: расчёт программы не совпадает с независимым в "
                       + std::to_string(result.disagreements.size()) + " из " + n + " случаев";
     if (!result.combinedDisagreements.empty())
         out += " и в " + std::to_string(result.combinedDisagreements.size()) + " из "
                + std::to_string(result.combined.size()) + " сложенных случаев (CPI, W, CPE)";
+    if (!result.relativesDisagreements.empty())
+        out += " и в " + std::to_string(result.relativesDisagreements.size()) + " из "
+               + std::to_string(result.relatives.size()) + " дел с родственниками";
     return out + ". Программу нельзя применять с этими таблицами и настройками.";
 }
 

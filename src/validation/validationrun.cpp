@@ -318,7 +318,7 @@ ProgramComputations::ProgramComputations() : ProgramComputations(programEvaluato
 
 ProgramComputations::ProgramComputations(RowEvaluator evaluator)
     : evaluate(std::move(evaluator)), exclusionPower(results::rowExclusionPower), combine(engine::CombineIndex),
-      combinedPower(engine::combinedExclusionPower)
+      combinedPower(engine::combinedExclusionPower), evaluateRelatives(kinship::evaluateKinshipCase)
 {
 }
 
@@ -326,6 +326,14 @@ RowEvaluator programEvaluator()
 {
     return [](const freqdb::LocusTable& table, std::string_view locus, const results::GenotypeRowTexts& row,
               const text::NumberFormat& format) { return results::evaluateGenotypeRow(table, locus, row, format); };
+}
+
+std::size_t relativesCaseCount(std::size_t cases)
+{
+    if (cases == 0)
+        return 0;
+    return std::clamp(cases / 25, 2 * relativesConstellations().size(),
+                      std::max(kMaxRelativesCases, 2 * relativesConstellations().size()));
 }
 
 std::string paternalOutcome(const freqdb::LabSettings& settings)
@@ -416,6 +424,19 @@ ValidationResult runValidation(const freqdb::LocusTable& table, const text::Numb
             checkWholeCase(drawer.wholeCase(trio, twist), kind, table, independent, format, program));
         if (!result.combined.back().agrees())
             result.combinedDisagreements.push_back(w);
+    }
+    // Deficiency cases, every constellation as a trio and a duo in each round of the rotation.
+    if (table.settings().theta) {
+        result.relativesSkipped = "дела с родственниками не проверялись: с поправкой θ программа их не рассчитывает";
+    } else if (options.cases > 0) {
+        RelativesDrawer relatives(table, options.seed ^ 0x6b696e736869ULL);
+        result.relativesLoci = relatives.loci();
+        for (std::size_t n = relativesCaseCount(options.cases); relatives.canDraw() && n > 0; --n) {
+            result.relatives.push_back(
+                checkRelativesCase(relatives.next(), table, independent, format, program.evaluateRelatives));
+            if (!result.relatives.back().agrees())
+                result.relativesDisagreements.push_back(result.relatives.size() - 1);
+        }
     }
     if (options.progress)
         options.progress(options.cases, options.cases);

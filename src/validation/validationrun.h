@@ -38,6 +38,7 @@
 #include "text/numberformat.h"
 #include "validation/casedraw.h"
 #include "validation/independentindex.h"
+#include "validation/relativescheck.h"
 
 namespace validation {
 
@@ -50,8 +51,8 @@ using RowEvaluator = std::function<engine::LocusOutcome(const freqdb::LocusTable
 RowEvaluator programEvaluator();
 
 // The program's other computations the validation holds against its own: a row's PE, the
-// combination of the marked rows' LR texts ("Перемножить") and the CPE. The program's own unless
-// a test hands in a deliberately wrong one.
+// combination of the marked rows' LR texts ("Перемножить"), the CPE and the evaluation of a
+// deficiency case. The program's own unless a test hands in a deliberately wrong one.
 using ExclusionPowerOf = std::function<std::optional<long double>(const freqdb::LocusTable&, std::string_view locus,
                                                                   const results::RowGenotype&)>;
 using CombineTexts = std::function<engine::CombinedIndexResult(
@@ -63,6 +64,7 @@ struct ProgramComputations {
     ExclusionPowerOf exclusionPower;
     CombineTexts combine;
     CombinePowers combinedPower;
+    EvaluateKinship evaluateRelatives;
 
     ProgramComputations(); // the program's own
     ProgramComputations(RowEvaluator evaluator); // the program's, with this row evaluation
@@ -139,8 +141,16 @@ struct ValidationResult {
     std::vector<CombinedCase> combined;
     std::vector<std::size_t> combinedDisagreements; // indices into combined
     std::size_t peCompared = 0; // cases whose PE both computations gave
+    std::vector<RelativesCase> relatives;
+    std::vector<std::size_t> relativesDisagreements; // indices into relatives
+    std::vector<std::string> relativesLoci; // the loci the families are typed at
+    std::string relativesSkipped; // not empty: why no deficiency case was drawn
 
-    bool allAgree() const { return disagreements.empty() && combinedDisagreements.empty() && !cases.empty(); }
+    bool allAgree() const
+    {
+        return disagreements.empty() && combinedDisagreements.empty() && relativesDisagreements.empty()
+               && !cases.empty();
+    }
 };
 
 // The most cases one run takes: a run keeps every case for its protocol (about 1 KB each).
@@ -155,6 +165,11 @@ struct ValidationOptions {
 
 // Whole cases a run draws: trios and duos, without and with a random man's locus or a mutation.
 inline constexpr std::size_t kWholeCases = 24;
+
+// The deficiency cases a run of `cases` draws: one in 25, at least one of each constellation as a
+// trio and as a duo, at most kMaxRelativesCases (the second computation is slow).
+inline constexpr std::size_t kMaxRelativesCases = 200;
+std::size_t relativesCaseCount(std::size_t cases);
 
 // Runs the validation on `table` (its settings apply). A table with nothing to draw gives no cases.
 // The independent computation uses `independentSettings` (the plain reading of the settings file,

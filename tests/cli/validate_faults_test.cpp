@@ -18,6 +18,7 @@
 #include "engine/combinedindex.h"
 #include "engine/exclusionpower.h"
 #include "freqdb/locusloader.h"
+#include "kinship/kinshipevaluation.h"
 #include "results/genotyperow.h"
 #include "support/programrun.h"
 #include "support/tempdir.h"
@@ -198,6 +199,52 @@ TEST(ValidateFaults, PeCpiAndProbabilityFaultsFailTheRun)
         EXPECT_EQ(cli::runValidate(options, out, err, fault.program), 1);
         EXPECT_NE(out.str().find(fault.shown), std::string::npos) << out.str().substr(0, 4000);
         EXPECT_NE(err.str().find("РАСХОЖДЕНИЯ"), std::string::npos);
+    }
+}
+
+// The deficiency cases' evaluation with a fault: one locus's LR 0.1 % off, or a sister of the
+// alleged father taken for his mother (a wrong constellation).
+validation::ProgramComputations relativesFault(bool sisterAsMother)
+{
+    validation::ProgramComputations program;
+    program.evaluateRelatives = [sisterAsMother](kinship::KinshipCase kinshipCase, const freqdb::LocusTable& table,
+                                                 const text::NumberFormat& format, const std::string& prior) {
+        if (sisterAsMother)
+            for (auto& person : kinshipCase.persons)
+                if (person.role.kind == kinship::RoleKind::Sister)
+                    person.role = {kinship::RoleKind::FathersMother, 0};
+        kinship::KinshipResult result = kinship::evaluateKinshipCase(kinshipCase, table, format, prior);
+        if (!sisterAsMother && result.rows.front().verdict == engine::Verdict::Index)
+            result.rows.front().lrValue *= 1.001L;
+        return result;
+    };
+    return program;
+}
+
+TEST(ValidateFaults, AWrongIndexOfADeficiencyCaseFailsTheRun)
+{
+    for (const bool sisterAsMother : {false, true}) {
+        SCOPED_TRACE(sisterAsMother ? "сестра ПО принята за мать ПО" : "LR локуса x1,001");
+        cli::ValidateOptions options;
+        options.population = freqdb::Population::UsCaucasians;
+        options.dataDir = kData;
+        options.cases = 200;
+        options.seed = 5;
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::runValidate(options, out, err, relativesFault(sisterAsMother)), 1);
+        EXPECT_NE(err.str().find("дел с родственниками"), std::string::npos) << err.str();
+        // The first disagreement under its case's constellation, at its locus, with both values.
+        const std::string text = out.str();
+        const std::size_t at = text.find("РАСХОЖДЕНИЕ\n       - LR программы");
+        ASSERT_NE(at, std::string::npos) << text.substr(0, 3000);
+        const std::size_t trio = text.rfind(". трио: ", at), duo = text.rfind(". дуо: ", at);
+        const std::size_t header = trio == std::string::npos  ? duo
+                                   : duo == std::string::npos ? trio
+                                                              : std::max(trio, duo);
+        ASSERT_NE(header, std::string::npos);
+        const std::string shown = text.substr(header, at - header);
+        EXPECT_NE(shown.find(sisterAsMother ? "брат и сестра ПО" : "CSF1PO:"), std::string::npos) << shown;
+        EXPECT_NE(text.find(", второй расчёт ", at), std::string::npos);
     }
 }
 

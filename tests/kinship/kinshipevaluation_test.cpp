@@ -94,13 +94,14 @@ TEST(KinshipEvaluation, ATypedAllegedFatherGivesBatchsRowBitForBit)
 TEST(KinshipEvaluation, ThePedigreeOfATypedFatherIsTheTrioAndDuoIndex)
 {
     // The pedigree, written apart from the tables of formulas, gives their LR (and the mutation
-    // model's LR where they exclude).
+    // model's LR where they exclude), also where a minimum frequency makes the table sum above 1.
     const text::NumberFormat format(",");
-    for (const auto& settings : {freqdb::LabSettings{}, withMutation()}) {
+    for (const auto& settings : {freqdb::LabSettings{}, withMutation(), withMinimum()}) {
         const freqdb::LocusTable table = tableOf(kAlleles, settings);
         std::vector<long double> p(7, 0);
         for (int k = 1; k <= 6; ++k)
-            p[static_cast<std::size_t>(k)] = table.record(1).Frequencies[static_cast<std::size_t>(k)];
+            p[static_cast<std::size_t>(k)]
+                = engine::indexFrequency(table.record(1), static_cast<std::uint8_t>(k), settings);
         const MutationConstant model = mutationConstant(p, settings.mutationRate);
         for (int f1 = 1; f1 <= 6; ++f1)
             for (int f2 = f1; f2 <= 6; ++f2)

@@ -1,84 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The pedigree likelihood against a second computation written apart from it: the pedigree's
 // persons listed with their parents, and the likelihood summed over every untyped person's
-// genotype over the whole allele table, without lumping or peeling. Random tables and random
-// families (simulated, so related, or drawn at random, so mostly unrelated) in every constellation
-// of a deficiency case, trio and duo, with and without mutation, with frequencies summing to 1 and
-// above it (a minimum frequency raises some).
+// genotype over the whole allele table, without lumping or peeling (validation/pedigreesum.h).
+// Random tables and random families (simulated, so related, or drawn at random, so mostly
+// unrelated) in every constellation of a deficiency case, trio and duo, with and without
+// mutation, with frequencies summing to 1 and above it (a minimum frequency raises some; founders
+// draw from the table as the typed persons' alleles leave it of 1).
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "kinship/pedigreelikelihood.h"
+#include "validation/pedigreesum.h"
 
 namespace {
 
 using kinship::Family;
 using kinship::Genotype;
 
-// One person of the second computation: its parents (-1: a founder) and its genotype if typed.
-struct Person {
-    int father = -1;
-    int mother = -1;
-    std::optional<Genotype> typed;
-    bool mutates = false; // its parents pass alleles through the mutation model
-};
-
-// Every untyped person's genotype over the whole table; persons come after their parents.
-long double bruteForce(const std::vector<Person>& persons, const std::vector<long double>& p, long double a)
-{
-    const int n = static_cast<int>(p.size()) - 1;
-    std::vector<Genotype> all;
-    for (int x = 1; x <= n; ++x) {
-        for (int y = x; y <= n; ++y)
-            all.push_back({x, y});
-    }
-    auto kernel = [&](int i, int j, bool mutates) -> long double {
-        if (!mutates)
-            return i == j ? 1 : 0;
-        return i == j ? 1 - a + a * p[static_cast<std::size_t>(j)] : a * p[static_cast<std::size_t>(j)];
-    };
-    std::vector<Genotype> g(persons.size());
-    std::function<long double(std::size_t)> sum = [&](std::size_t k) -> long double {
-        if (k == persons.size())
-            return 1;
-        const Person& person = persons[k];
-        long double total = 0;
-        const std::vector<Genotype> choices = person.typed ? std::vector<Genotype>{*person.typed} : all;
-        for (Genotype choice : choices) {
-            if (choice.first > choice.second)
-                std::swap(choice.first, choice.second);
-            long double factor = 0;
-            const auto [u, v] = choice;
-            if (person.father < 0) {
-                const long double pu = p[static_cast<std::size_t>(u)], pv = p[static_cast<std::size_t>(v)];
-                factor = u == v ? pu * pu : 2 * pu * pv;
-            } else {
-                const Genotype f = g[static_cast<std::size_t>(person.father)];
-                const Genotype m = g[static_cast<std::size_t>(person.mother)];
-                auto fromFather = [&](int j) {
-                    return (kernel(f.first, j, person.mutates) + kernel(f.second, j, person.mutates)) / 2;
-                };
-                auto fromMother = [&](int j) {
-                    return (kernel(m.first, j, person.mutates) + kernel(m.second, j, person.mutates)) / 2;
-                };
-                factor = u == v ? fromFather(u) * fromMother(u)
-                                : fromFather(u) * fromMother(v) + fromFather(v) * fromMother(u);
-            }
-            if (factor == 0)
-                continue;
-            g[k] = choice;
-            total += factor * sum(k + 1);
-        }
-        return total;
-    };
-    return sum(0);
-}
+using Person = validation::PedigreePerson;
 
 // The pedigree of a Family under Hp or Hd, with `untypedExtras` untyped brothers (who must change
 // nothing).
@@ -225,8 +169,10 @@ TEST(PedigreeLikelihood, AgreesWithTheSumOverTheWholeTableInEveryConstellation)
                                              + (mutation ? ", mutation" : "") + (raised ? ", raised" : "") + ", #"
                                              + std::to_string(draw);
                     const kinship::Likelihoods engine = kinship::pedigreeLikelihoods(f, p, a);
-                    const long double hp = bruteForce(pedigree(f, true, extras), p, a);
-                    const long double hd = bruteForce(pedigree(f, false, extras), p, a);
+                    const std::vector<Person> hpPersons = pedigree(f, true, extras);
+                    const std::vector<long double> founders = validation::foundersFrequencies(hpPersons, p);
+                    const long double hp = validation::pedigreeSum(hpPersons, founders, a);
+                    const long double hd = validation::pedigreeSum(pedigree(f, false, extras), founders, a);
                     expectClose(hp, engine.hp, what + " L(Hp)");
                     expectClose(hd, engine.hd, what + " L(Hd)");
                     if (hd > 0) {

@@ -4,6 +4,8 @@
 // a deliberately wrong engine is caught case by case.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "testtable.h"
 #include "validation/formulashape.h"
 #include "validation/validationrun.h"
@@ -42,6 +44,16 @@ TEST(ValidationRun, AgreesAndReachesEveryOutcomeUnderEachSetting)
         for (const auto& line : result.coverage)
             EXPECT_TRUE(line.expected) << line.outcome; // nothing but the program's own outcomes
         EXPECT_LE(result.largestRelativeDifference, validation::kAgreement);
+        // Deficiency cases: every constellation as a trio and a duo, every locus agreeing.
+        EXPECT_EQ(result.relatives.size(), validation::relativesCaseCount(600));
+        std::set<std::pair<std::size_t, bool>> reached;
+        for (const auto& c : result.relatives) {
+            reached.insert({c.drawn.constellation, c.drawn.trio});
+            for (const auto& row : c.rows)
+                for (const std::string& problem : row.problems)
+                    ADD_FAILURE() << validation::constellationText(c.drawn) << ", " << row.locus << ": " << problem;
+        }
+        EXPECT_EQ(reached.size(), 2 * validation::relativesConstellations().size());
     }
 }
 
