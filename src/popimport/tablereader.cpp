@@ -76,7 +76,7 @@ FrequencyTable readContent(const std::filesystem::path& path, const std::optiona
         table.layout = "книга, первый лист: " + table.layout;
         return table;
     }
-    const auto decoded = tabletext::decodeText(bytes);
+    auto decoded = tabletext::decodeText(bytes);
     if (!decoded)
         throw ImportError("текст в UTF-16 повреждён");
     if (looksLikeXml(decoded->utf8))
@@ -92,6 +92,7 @@ FrequencyTable readContent(const std::filesystem::path& path, const std::optiona
                           + ": кавычка в начале поля не закрыта до конца файла");
     if (hasTableHeader(delimited.grid))
         delimited = tabletext::splitDelimited(decoded->utf8, kMaxTableCells, delimited.separator);
+    decoded->utf8 = std::string(); // the grid holds its own copy of the texts
     FrequencyTable table = readGridTable(delimited.grid, origin, format);
     const std::string separator = delimited.separator == '\t'  ? "табуляция"
                                   : delimited.separator == ';' ? "точка с запятой"

@@ -21,7 +21,7 @@ GenotypeExport readContent(std::string bytes)
 {
     if (startsLikeWorkbook(bytes))
         throw ExportError("это книга электронной таблицы, а не текстовый экспорт генотипов");
-    const auto decoded = tabletext::decodeText(bytes);
+    auto decoded = tabletext::decodeText(bytes);
     if (!decoded)
         throw ExportError("текст в UTF-16 повреждён");
     bytes = std::string(); // the decoded text is all that is read from here on
@@ -49,6 +49,7 @@ GenotypeExport readContent(std::string bytes)
                             "одна кавычка");
     if (hasExportHeader(delimited.grid))
         delimited = tabletext::splitDelimited(decoded->utf8, kMaxExportCells, delimited.separator);
+    decoded->utf8 = std::string(); // the grid holds its own copy of the texts
     GenotypeExport result = readExportGrid(delimited.grid, delimited.lastLineEnded);
     const std::string separator = delimited.separator == '\t'  ? "табуляция"
                                   : delimited.separator == ';' ? "точка с запятой"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "delimitedtext.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tabletext {
@@ -53,6 +54,15 @@ DelimitedText splitDelimited(std::string_view text, std::size_t maxCells, char c
     result.separator = separator;
     result.grid = Grid::forText(separator);
     Grid& grid = result.grid;
+    if (keptRows == static_cast<std::size_t>(-1)) {
+        // Every separator and line end may end a cell: room for that many, up to the limit, so
+        // that millions of cells are not copied each time their array grows. Room never used
+        // costs no memory.
+        const auto lineEnds = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')
+                                                       + std::count(text.begin(), text.end(), '\r'));
+        const auto separators = static_cast<std::size_t>(std::count(text.begin(), text.end(), separator));
+        grid.reserve(std::min(separators + lineEnds + 1, maxCells + 1), lineEnds + 1, text.size());
+    }
 
     std::string field;
     std::string afterQuote; // text between a closing quote and the separator

@@ -20,9 +20,16 @@ Grid Grid::forSheet(int firstColumn)
     return grid;
 }
 
+void Grid::reserve(std::size_t cells, std::size_t rows, std::size_t textBytes)
+{
+    m_cells.reserve(cells);
+    m_rows.reserve(rows);
+    m_texts.reserve(textBytes);
+}
+
 void Grid::beginRow(int line)
 {
-    m_rows.push_back({m_cells.size(), line});
+    m_rows.push_back({static_cast<std::uint32_t>(m_cells.size()), line});
     m_rowFilled = false;
 }
 

@@ -30,6 +30,9 @@ public:
     static Grid forText(char separator = ',');
     static Grid forSheet(int firstColumn);
 
+    // Room for what a text is about to fill, so that the grid's arrays are not copied as they
+    // grow: at most that many cells and rows, and that many bytes of text.
+    void reserve(std::size_t cells, std::size_t rows, std::size_t textBytes);
     // Filling, row by row: a row begun, its cells added left to right, then ended. A row whose
     // cells are all empty is dropped when it ends.
     void beginRow(int line);
@@ -58,7 +61,7 @@ private:
         std::uint32_t length;
     };
     struct Row {
-        std::size_t firstCell;
+        std::uint32_t firstCell; // the readers keep a table within a few million cells
         int line;
     };
     std::size_t cellEnd(std::size_t r) const
