@@ -81,7 +81,7 @@ FrequencyTable readContent(const std::filesystem::path& path, const std::optiona
         throw ImportError("текст в UTF-16 повреждён");
     if (looksLikeXml(decoded->utf8))
         return readXmlExport(bytes, origin, format); // expat reads the declared encoding itself
-    bytes = std::string(); // the decoded text is all that is read from here on
+    std::string().swap(bytes); // the decoded text is all that is read from here on (clear() keeps the memory)
     // The header is looked for in the first rows before the whole text is held as cells: a text
     // that is no table is refused without that.
     tabletext::DelimitedText delimited = tabletext::splitDelimited(decoded->utf8, kMaxTableCells, 0, kHeaderSearchRows);
@@ -92,7 +92,7 @@ FrequencyTable readContent(const std::filesystem::path& path, const std::optiona
                           + ": кавычка в начале поля не закрыта до конца файла");
     if (hasTableHeader(delimited.grid))
         delimited = tabletext::splitDelimited(decoded->utf8, kMaxTableCells, delimited.separator);
-    decoded->utf8 = std::string(); // the grid holds its own copy of the texts
+    std::string().swap(decoded->utf8); // the grid holds its own copy of the texts
     FrequencyTable table = readGridTable(delimited.grid, origin, format);
     const std::string separator = delimited.separator == '\t'  ? "табуляция"
                                   : delimited.separator == ';' ? "точка с запятой"

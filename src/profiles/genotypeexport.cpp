@@ -24,7 +24,7 @@ GenotypeExport readContent(std::string bytes)
     auto decoded = tabletext::decodeText(bytes);
     if (!decoded)
         throw ExportError("текст в UTF-16 повреждён");
-    bytes = std::string(); // the decoded text is all that is read from here on
+    std::string().swap(bytes); // the decoded text is all that is read from here on (clear() keeps the memory)
     // The header is looked for in the first rows before the whole text is held as cells: a text
     // that is no export is refused without that.
     tabletext::DelimitedText delimited
@@ -49,7 +49,7 @@ GenotypeExport readContent(std::string bytes)
                             "одна кавычка");
     if (hasExportHeader(delimited.grid))
         delimited = tabletext::splitDelimited(decoded->utf8, kMaxExportCells, delimited.separator);
-    decoded->utf8 = std::string(); // the grid holds its own copy of the texts
+    std::string().swap(decoded->utf8); // the grid holds its own copy of the texts
     GenotypeExport result = readExportGrid(delimited.grid, delimited.lastLineEnded);
     const std::string separator = delimited.separator == '\t'  ? "табуляция"
                                   : delimited.separator == ';' ? "точка с запятой"

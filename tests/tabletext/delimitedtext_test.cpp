@@ -43,7 +43,8 @@ TEST(DelimitedText, RowsKeepTheirLines)
 // unclosed quote, its end; the rows kept are the whole split's first.
 TEST(DelimitedText, FirstRowsSayWhatTheWholeTextSays)
 {
-    const char* texts[] = {"a;b\n\n;\nc;d\ne;f\ng", "a;b\nc;\"d\ne;f\n", "a,b,c\nd,e,f\ng,h,i\nj,k,l\n", "x\r\ny\rz\r\n"};
+    const char* texts[]
+        = {"a;b\n\n;\nc;d\ne;f\ng", "a;b\nc;\"d\ne;f\n", "a,b,c\nd,e,f\ng,h,i\nj,k,l\n", "x\r\ny\rz\r\n"};
     for (const char* text : texts) {
         for (std::size_t maxCells : {5, 100}) {
             const DelimitedText whole = splitDelimited(text, maxCells);
