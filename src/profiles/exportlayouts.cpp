@@ -156,7 +156,7 @@ public:
     {
         noteMarker(marker);
         ExportedSample& s = sample(sampleName);
-        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.line(r), {}, {}});
+        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.line(r), {}});
         if (!allele.empty())
             addAllele(it->second.alleles, std::move(allele));
     }
@@ -212,7 +212,7 @@ GenotypeExport readLong(const Grid& grid, const Header& h, std::size_t endRow)
             if (std::string label = alleleLabel(grid.cell(r, c).text); !label.empty())
                 addAllele(alleles, std::move(label));
         }
-        builder.putCall(r, sample, marker, MarkerCall{std::move(alleles), 0, {}, {}});
+        builder.putCall(r, sample, marker, MarkerCall{std::move(alleles), 0, {}});
     }
     return builder.take(h.perAllele ? "по строке на аллель" : "по строке на образец и маркер");
 }
@@ -290,9 +290,10 @@ GenotypeExport readWide(const Grid& grid, const Header& h, std::size_t endRow)
                 if (readings.empty())
                     continue;
                 call.alleles = std::move(readings.front());
-                call.otherReadings.assign(std::make_move_iterator(readings.begin() + 1),
-                                          std::make_move_iterator(readings.end()));
-                call.written = cell;
+                if (readings.size() > 1)
+                    call.other = std::make_unique<const MarkerCall::OtherReadings>(MarkerCall::OtherReadings{
+                        {std::make_move_iterator(readings.begin() + 1), std::make_move_iterator(readings.end())},
+                        cell});
             }
             builder.putCall(r, sample, name, std::move(call));
         }
