@@ -93,6 +93,8 @@ GridCell Grid::cell(std::size_t r, std::size_t c) const
     if (!i)
         return cell;
     cell.text = text(r, c);
+    if (!m_sheet)
+        return cell;
     if (const auto n = m_numbers.find(*i); n != m_numbers.end())
         cell.number = n->second;
     if (const auto e = m_errors.find(*i); e != m_errors.end())
