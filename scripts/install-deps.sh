@@ -14,7 +14,7 @@ PACKAGES=(
   fonts-dejavu-core xvfb xauth locales
   python3 python3-xlwt python3-openpyxl
   poppler-utils libreoffice-calc-nogui
-  hyperfine valgrind
+  hyperfine valgrind time
   dpkg-dev file lintian desktop-file-utils appstream man-db groff-base
 )
 

@@ -17,7 +17,6 @@ namespace popimport {
 
 using tabletext::Grid;
 using tabletext::GridCell;
-using tabletext::GridRow;
 
 // Numbers in tables come with a decimal point or comma, or in exponent form ("2.59009e-1").
 std::optional<double> readDecimal(std::string_view text);

@@ -11,7 +11,6 @@
 namespace popimport {
 namespace {
 
-constexpr std::size_t kHeaderSearchRows = 10;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 bool isLocusWord(std::string_view s)
@@ -64,7 +63,7 @@ Header recognise(const Grid& grid, std::size_t r)
     const std::size_t width = grid.width(r);
     std::size_t alleleHeaders = 0, named = 0;
     for (std::size_t c = 0; c < width; ++c) {
-        const GridCell& cell = grid.cell(r, c);
+        const GridCell cell = grid.cell(r, c);
         if (cell.number)
             continue;
         const auto take = [&](std::size_t& column) {
@@ -84,7 +83,7 @@ Header recognise(const Grid& grid, std::size_t r)
     }
     // Columns of statistics and the population column say nothing about the layout.
     for (std::size_t c = 1; c < width; ++c) {
-        const GridCell& cell = grid.cell(r, c);
+        const GridCell cell = grid.cell(r, c);
         if (cell.empty() || (!cell.number && (isStatisticName(cell.text) || isPopulationWord(cell.text))))
             continue;
         ++named;
@@ -115,8 +114,8 @@ public:
             return;
         }
         std::map<std::string, std::pair<std::string, int>> seen; // plain name -> shown name, rows
-        for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
-            const std::string& name = grid.cell(r, m_column).text;
+        for (std::size_t r = h.row + 1; r < grid.rowCount(); ++r) {
+            const std::string name = grid.cell(r, m_column).text;
             if (!name.empty()) {
                 auto& entry = seen[plainWord(name)];
                 if (entry.first.empty())
@@ -157,8 +156,8 @@ void checkRepeatedColumns(const Grid& grid, const Header& h, std::size_t r, std:
     for (const auto& [first, again] : h.repeated) {
         if (only != kNone && first != only)
             continue;
-        const GridCell& a = grid.cell(r, first);
-        const GridCell& b = grid.cell(r, again);
+        const GridCell a = grid.cell(r, first);
+        const GridCell b = grid.cell(r, again);
         if (!sameCell(a, b))
             throw ImportError(grid.where(r, again) + ": столбец «" + grid.cell(h.row, again).text
                               + "» в заголовке дважды (" + grid.where(h.row, first) + " и " + grid.where(h.row, again)
@@ -170,13 +169,13 @@ void checkRepeatedColumns(const Grid& grid, const Header& h, std::size_t r, std:
 FrequencyTable readLong(const Grid& grid, const Header& h, const OriginFilter& filter, TableBuilder& builder)
 {
     bool anyFrequency = false, anyRow = false;
-    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+    for (std::size_t r = h.row + 1; r < grid.rowCount(); ++r) {
         if (!filter.accepts(grid, r))
             continue;
         checkRepeatedColumns(grid, h, r);
-        const GridCell& locus = grid.cell(r, h.locus);
-        const GridCell& allele = grid.cell(r, h.allele);
-        const GridCell& frequency = grid.cell(r, h.frequency);
+        const GridCell locus = grid.cell(r, h.locus);
+        const GridCell allele = grid.cell(r, h.allele);
+        const GridCell frequency = grid.cell(r, h.frequency);
         if (locus.empty() && allele.empty() && frequency.empty())
             continue;
         if (isStatisticName(allele.text) && !allele.number)
@@ -199,13 +198,13 @@ FrequencyTable readLong(const Grid& grid, const Header& h, const OriginFilter& f
 FrequencyTable readWide(const Grid& grid, const Header& h, TableBuilder& builder)
 {
     std::size_t width = 0;
-    for (std::size_t r = h.row; r < grid.rows().size(); ++r)
+    for (std::size_t r = h.row; r < grid.rowCount(); ++r)
         width = std::max(width, grid.width(r));
     std::vector<std::size_t> loci(width, kNone);
     for (std::size_t c = 1; c < width; ++c) {
-        const GridCell& name = grid.cell(h.row, c);
+        const GridCell name = grid.cell(h.row, c);
         bool hasValues = false;
-        for (std::size_t r = h.row + 1; r < grid.rows().size() && !hasValues; ++r)
+        for (std::size_t r = h.row + 1; r < grid.rowCount() && !hasValues; ++r)
             hasValues = !grid.cell(r, c).empty() && !isStatisticName(grid.cell(r, 0).text);
         if (name.empty()) {
             if (hasValues)
@@ -216,8 +215,8 @@ FrequencyTable readWide(const Grid& grid, const Header& h, TableBuilder& builder
             continue; // a column of totals or sample sizes beside the loci
         loci[c] = builder.locus(name.text, grid.where(h.row, c), false);
     }
-    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
-        const GridCell& allele = grid.cell(r, 0);
+    for (std::size_t r = h.row + 1; r < grid.rowCount(); ++r) {
+        const GridCell allele = grid.cell(r, 0);
         if (!allele.number && isStatisticName(allele.text))
             continue;
         for (std::size_t c = 1; c < width; ++c) {
@@ -237,13 +236,13 @@ FrequencyTable readTransposed(const Grid& grid, const Header& h, const OriginFil
         if (auto label = alleleHeader(grid.cell(h.row, c)))
             alleles.push_back({c, GridCell{*label, std::nullopt, {}}});
     }
-    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+    for (std::size_t r = h.row + 1; r < grid.rowCount(); ++r) {
         if (!filter.accepts(grid, r))
             continue;
         bool hasValues = false;
         for (const auto& [c, label] : alleles)
             hasValues = hasValues || !grid.cell(r, c).empty();
-        const GridCell& name = grid.cell(r, h.locus);
+        const GridCell name = grid.cell(r, h.locus);
         if (!hasValues && (name.empty() || isStatisticName(name.text)))
             continue;
         checkRepeatedColumns(grid, h, r, h.locus);
@@ -269,7 +268,7 @@ void checkRowWidths(const Grid& grid, const Header& h)
     std::size_t headerWidth = grid.width(h.row);
     while (headerWidth > 0 && grid.cell(h.row, headerWidth - 1).empty())
         --headerWidth;
-    for (std::size_t r = h.row + 1; r < grid.rows().size(); ++r) {
+    for (std::size_t r = h.row + 1; r < grid.rowCount(); ++r) {
         std::size_t width = grid.width(r);
         while (width > headerWidth && grid.cell(r, width - 1).empty())
             --width;
@@ -287,8 +286,8 @@ void checkRowWidths(const Grid& grid, const Header& h)
                 split = c;
         }
         if (split != kNone) {
-            const std::string& whole = grid.cell(r, split).text;
-            const std::string& fraction = grid.cell(r, split + 1).text;
+            const std::string whole = grid.cell(r, split).text;
+            const std::string fraction = grid.cell(r, split + 1).text;
             reason += "; похоже, дробные числа записаны с десятичной запятой без кавычек: «" + whole + "," + fraction
                       + "» разделилось на поля «" + whole + "» и «" + fraction
                       + "». Сохраните таблицу с разделителем «;» или возьмите такие числа в кавычки";
@@ -317,11 +316,20 @@ FrequencyTable readLayout(const Grid& grid, const Header& h, const std::optional
 
 } // namespace
 
+bool hasTableHeader(const Grid& grid)
+{
+    for (std::size_t r = 0; r < grid.rowCount() && r < kHeaderSearchRows; ++r) {
+        if (recognise(grid, r).kind != Header::Kind::None)
+            return true;
+    }
+    return false;
+}
+
 FrequencyTable readGridTable(const Grid& grid, const std::optional<std::string>& origin,
                              const text::NumberFormat& format)
 {
     TableBuilder builder(format);
-    for (std::size_t r = 0; r < grid.rows().size() && r < kHeaderSearchRows; ++r) {
+    for (std::size_t r = 0; r < grid.rowCount() && r < kHeaderSearchRows; ++r) {
         const Header h = recognise(grid, r);
         if (h.kind == Header::Kind::None)
             continue;

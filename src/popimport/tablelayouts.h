@@ -29,7 +29,12 @@ namespace popimport {
 
 using tabletext::Grid;
 using tabletext::GridCell;
-using tabletext::GridRow;
+
+// The header is one of the first rows: a title line or two may stand above it.
+inline constexpr std::size_t kHeaderSearchRows = 10;
+
+// Whether one of the first rows is a header of a layout above.
+bool hasTableHeader(const Grid& grid);
 
 FrequencyTable readGridTable(const Grid& grid, const std::optional<std::string>& origin,
                              const text::NumberFormat& format);

@@ -37,33 +37,29 @@ Grid firstSheet(const std::filesystem::path& path, const automation::WorkbookRea
         throw ImportError("на первом листе больше " + std::to_string(kMaxTableCells)
                           + " ячеек — это не таблица частот");
     const text::NumberFormat point(".");
-    std::vector<GridRow> rows;
+    Grid grid = Grid::forSheet(cells.firstColumn());
     for (int r = 1; r <= cells.rows(); ++r) {
-        GridRow row;
-        row.line = cells.firstRow() + r - 1;
-        bool any = false;
+        grid.beginRow(cells.firstRow() + r - 1);
         for (int c = 1; c <= cells.columns(); ++c) {
-            GridCell cell;
             const automation::CellValue& value = cells.at(r, c);
             if (const auto* s = std::get_if<std::string>(&value)) {
-                cell.text = *s;
-                while (!cell.text.empty() && (cell.text.back() == ' ' || cell.text.back() == '\t'))
-                    cell.text.pop_back();
-                while (!cell.text.empty() && (cell.text.front() == ' ' || cell.text.front() == '\t'))
-                    cell.text.erase(cell.text.begin());
+                std::string_view text = *s;
+                while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+                    text.remove_suffix(1);
+                while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+                    text.remove_prefix(1);
+                grid.addCell(text);
             } else if (const auto* n = std::get_if<double>(&value)) {
-                cell.number = *n;
-                cell.text = point.general(*n);
+                grid.addNumber(*n, point.general(*n));
             } else if (const auto* e = std::get_if<automation::CellError>(&value)) {
-                cell.error = e->reason;
+                grid.addError(e->reason);
+            } else {
+                grid.addCell({});
             }
-            any = any || !cell.empty();
-            row.cells.push_back(std::move(cell));
         }
-        if (any)
-            rows.push_back(std::move(row));
+        grid.endRow();
     }
-    return Grid::fromSheet(std::move(rows), cells.firstColumn());
+    return grid;
 }
 
 FrequencyTable readContent(const std::filesystem::path& path, const std::optional<std::string>& origin,
@@ -80,17 +76,23 @@ FrequencyTable readContent(const std::filesystem::path& path, const std::optiona
         table.layout = "книга, первый лист: " + table.layout;
         return table;
     }
-    const auto decoded = tabletext::decodeText(bytes);
+    auto decoded = tabletext::decodeText(bytes);
     if (!decoded)
         throw ImportError("текст в UTF-16 повреждён");
     if (looksLikeXml(decoded->utf8))
         return readXmlExport(bytes, origin, format); // expat reads the declared encoding itself
-    const tabletext::DelimitedText delimited = tabletext::splitDelimited(decoded->utf8, kMaxTableCells);
+    std::string().swap(bytes); // the decoded text is all that is read from here on (clear() keeps the memory)
+    // The header is looked for in the first rows before the whole text is held as cells: a text
+    // that is no table is refused without that.
+    tabletext::DelimitedText delimited = tabletext::splitDelimited(decoded->utf8, kMaxTableCells, 0, kHeaderSearchRows);
     if (!delimited.complete)
         throw ImportError("в таблице больше " + std::to_string(kMaxTableCells) + " ячеек — это не таблица частот");
     if (delimited.unclosedQuoteLine > 0) // the rest of the file would be one field: rows lost
         throw ImportError("строка " + std::to_string(delimited.unclosedQuoteLine)
                           + ": кавычка в начале поля не закрыта до конца файла");
+    if (hasTableHeader(delimited.grid))
+        delimited = tabletext::splitDelimited(decoded->utf8, kMaxTableCells, delimited.separator);
+    std::string().swap(decoded->utf8); // the grid holds its own copy of the texts
     FrequencyTable table = readGridTable(delimited.grid, origin, format);
     const std::string separator = delimited.separator == '\t'  ? "табуляция"
                                   : delimited.separator == ';' ? "точка с запятой"

@@ -13,9 +13,6 @@ namespace {
 
 using tabletext::Grid;
 
-// The header is one of the first rows: exports put at most a few lines of metadata above it.
-constexpr std::size_t kHeaderRowsLooked = 10;
-
 std::string inQuotes(const std::string& s)
 {
     return "«" + s + "»";
@@ -70,7 +67,7 @@ bool isWideInfoHeader(const std::string& key)
 }
 
 struct Header {
-    std::size_t row = 0; // index into grid.rows()
+    std::size_t row = 0; // index of the grid's row
     std::size_t sample = 0;
     std::optional<std::size_t> marker;
     std::vector<std::size_t> alleles; // the allele columns of the long layouts, in order
@@ -79,7 +76,7 @@ struct Header {
 
 std::optional<Header> findHeader(const Grid& grid)
 {
-    const std::size_t rows = std::min(grid.rows().size(), kHeaderRowsLooked);
+    const std::size_t rows = std::min(grid.rowCount(), kHeaderRowsLooked);
     for (std::size_t r = 0; r < rows; ++r) {
         Header h;
         h.row = r;
@@ -139,7 +136,7 @@ public:
     {
         noteMarker(marker);
         ExportedSample& s = sample(sampleName);
-        call.line = m_grid.rows()[r].line;
+        call.line = m_grid.line(r);
         const std::vector<std::string> alleles = call.alleles;
         const auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), std::move(call));
         if (added)
@@ -159,7 +156,7 @@ public:
     {
         noteMarker(marker);
         ExportedSample& s = sample(sampleName);
-        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.rows()[r].line, {}, {}});
+        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.line(r), {}});
         if (!allele.empty())
             addAllele(it->second.alleles, std::move(allele));
     }
@@ -215,7 +212,7 @@ GenotypeExport readLong(const Grid& grid, const Header& h, std::size_t endRow)
             if (std::string label = alleleLabel(grid.cell(r, c).text); !label.empty())
                 addAllele(alleles, std::move(label));
         }
-        builder.putCall(r, sample, marker, MarkerCall{std::move(alleles), 0, {}, {}});
+        builder.putCall(r, sample, marker, MarkerCall{std::move(alleles), 0, {}});
     }
     return builder.take(h.perAllele ? "по строке на аллель" : "по строке на образец и маркер");
 }
@@ -255,7 +252,7 @@ GenotypeExport readWide(const Grid& grid, const Header& h, std::size_t endRow)
         return false;
     };
     for (std::size_t c = 0; c < width; ++c) {
-        const std::string& header = grid.cell(h.row, c).text;
+        const std::string header = grid.cell(h.row, c).text;
         if (header.empty() && c > 0 && !markers.empty() && markers.back().second == std::vector<std::size_t>{c - 1}
             && holdsData(c)) {
             markers.back().second.push_back(c);
@@ -283,7 +280,7 @@ GenotypeExport readWide(const Grid& grid, const Header& h, std::size_t endRow)
         for (const auto& [name, columns] : markers) {
             MarkerCall call;
             for (std::size_t c : columns) {
-                const std::string& cell = grid.cell(r, c).text;
+                const std::string cell = grid.cell(r, c).text;
                 if (columns.size() > 1) {
                     if (std::string label = alleleLabel(cell); !label.empty())
                         addAllele(call.alleles, std::move(label));
@@ -293,9 +290,10 @@ GenotypeExport readWide(const Grid& grid, const Header& h, std::size_t endRow)
                 if (readings.empty())
                     continue;
                 call.alleles = std::move(readings.front());
-                call.otherReadings.assign(std::make_move_iterator(readings.begin() + 1),
-                                          std::make_move_iterator(readings.end()));
-                call.written = cell;
+                if (readings.size() > 1)
+                    call.other = std::make_unique<const MarkerCall::OtherReadings>(MarkerCall::OtherReadings{
+                        {std::make_move_iterator(readings.begin() + 1), std::make_move_iterator(readings.end())},
+                        cell});
             }
             builder.putCall(r, sample, name, std::move(call));
         }
@@ -319,7 +317,7 @@ bool holdsCall(const std::string& cell)
 // whose fields besides the sample hold no allele call. The index of the first of them.
 std::size_t tableEnd(const Grid& grid, const Header& h)
 {
-    std::size_t end = grid.rows().size();
+    std::size_t end = grid.rowCount();
     while (end > h.row + 1 && grid.width(end - 1) < grid.width(h.row)) {
         const std::size_t r = end - 1;
         for (std::size_t c = 0; c < grid.width(r); ++c) {
@@ -355,7 +353,7 @@ GenotypeExport readExportGrid(const Grid& grid, bool lastLineEnded)
         throw ExportError("в первых " + std::to_string(kHeaderRowsLooked)
                           + " строках нет заголовка со столбцом образца (Sample Name, SampleName, Образец)");
     const std::size_t end = tableEnd(grid, *header);
-    const std::size_t last = grid.rows().size() - 1;
+    const std::size_t last = grid.rowCount() - 1;
     if (!lastLineEnded && end > last && last > header->row && grid.width(last) < grid.width(header->row))
         throw ExportError(grid.whereRow(last) + ": файл обрывается на этой строке, полей в ней "
                           + std::to_string(grid.width(last)) + ", в заголовке "
@@ -373,10 +371,9 @@ GenotypeExport readExportGrid(const Grid& grid, bool lastLineEnded)
     if (result.samples.empty())
         throw ExportError("под заголовком (" + grid.whereRow(header->row) + ") нет ни одного образца");
     if (end <= last) {
-        const std::string lines = end == last
-                                      ? grid.whereRow(end) + " после таблицы не прочитана"
-                                      : "строки " + std::to_string(grid.rows()[end].line) + "–"
-                                            + std::to_string(grid.rows()[last].line) + " после таблицы не прочитаны";
+        const std::string lines = end == last ? grid.whereRow(end) + " после таблицы не прочитана"
+                                              : "строки " + std::to_string(grid.line(end)) + "–"
+                                                    + std::to_string(grid.line(last)) + " после таблицы не прочитаны";
         result.notes.push_back(lines + ": полей меньше, чем в заголовке, и нет аллелей («" + rowText(grid, end) + "»)");
     } else if (!lastLineEnded) {
         // A copy cut inside its last allele ("29.2" as "29") reads as a whole row.

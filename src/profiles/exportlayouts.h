@@ -29,6 +29,9 @@ namespace profiles {
 // homozygote or an untyped marker), and a whole one is read with a note to check the file.
 GenotypeExport readExportGrid(const tabletext::Grid& grid, bool lastLineEnded = true);
 
+// The header is one of the first rows: exports put at most a few lines of metadata above it.
+inline constexpr std::size_t kHeaderRowsLooked = 10;
+
 // Whether one of the first rows is a header this reader knows (a sample column): the separator
 // that gives one is the file's.
 bool hasExportHeader(const tabletext::Grid& grid);

@@ -17,14 +17,18 @@ bool startsLikeWorkbook(std::string_view bytes)
     return bytes.rfind("PK\x03\x04", 0) == 0 || bytes.rfind("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 0) == 0;
 }
 
-GenotypeExport readContent(const std::string& bytes)
+GenotypeExport readContent(std::string bytes)
 {
     if (startsLikeWorkbook(bytes))
         throw ExportError("это книга электронной таблицы, а не текстовый экспорт генотипов");
-    const auto decoded = tabletext::decodeText(bytes);
+    auto decoded = tabletext::decodeText(bytes);
     if (!decoded)
         throw ExportError("текст в UTF-16 повреждён");
-    tabletext::DelimitedText delimited = tabletext::splitDelimited(decoded->utf8, kMaxExportCells);
+    std::string().swap(bytes); // the decoded text is all that is read from here on (clear() keeps the memory)
+    // The header is looked for in the first rows before the whole text is held as cells: a text
+    // that is no export is refused without that.
+    tabletext::DelimitedText delimited
+        = tabletext::splitDelimited(decoded->utf8, kMaxExportCells, 0, kHeaderRowsLooked);
     // The separator the first lines hold most often may be the cells' own: a ";" file whose cells
     // read "15, 16" holds more commas. The one that gives a header is the file's.
     for (char other : {'\t', ';', ','}) {
@@ -32,7 +36,8 @@ GenotypeExport readContent(const std::string& bytes)
             break;
         if (other == delimited.separator)
             continue;
-        tabletext::DelimitedText retried = tabletext::splitDelimited(decoded->utf8, kMaxExportCells, other);
+        tabletext::DelimitedText retried
+            = tabletext::splitDelimited(decoded->utf8, kMaxExportCells, other, kHeaderRowsLooked);
         if (hasExportHeader(retried.grid))
             delimited = std::move(retried);
     }
@@ -42,6 +47,9 @@ GenotypeExport readContent(const std::string& bytes)
         throw ExportError("строка " + std::to_string(delimited.unclosedQuoteLine)
                           + ": кавычка в начале поля не закрыта до конца файла — файл обрезан или в поле "
                             "одна кавычка");
+    if (hasExportHeader(delimited.grid))
+        delimited = tabletext::splitDelimited(decoded->utf8, kMaxExportCells, delimited.separator);
+    std::string().swap(decoded->utf8); // the grid holds its own copy of the texts
     GenotypeExport result = readExportGrid(delimited.grid, delimited.lastLineEnded);
     const std::string separator = delimited.separator == '\t'  ? "табуляция"
                                   : delimited.separator == ';' ? "точка с запятой"
@@ -54,6 +62,15 @@ ExportError placed(const std::string& fileLabel, const std::string& reason)
 {
     const bool atLine = reason.rfind("строка", 0) == 0;
     return ExportError("Экспорт генотипов " + fileLabel + (atLine ? ", " : ": ") + reason);
+}
+
+GenotypeExport readPlaced(std::string bytes, const std::string& fileLabel)
+{
+    try {
+        return readContent(std::move(bytes));
+    } catch (const ExportError& e) {
+        throw placed(fileLabel, e.what());
+    }
 }
 
 } // namespace
@@ -85,11 +102,7 @@ std::vector<std::string> GenotypeExport::sampleNames() const
 
 GenotypeExport readGenotypeExportText(const std::string& bytes, const std::string& fileLabel)
 {
-    try {
-        return readContent(bytes);
-    } catch (const ExportError& e) {
-        throw placed(fileLabel, e.what());
-    }
+    return readPlaced(bytes, fileLabel);
 }
 
 GenotypeExport readGenotypeExport(const std::filesystem::path& path)
@@ -101,7 +114,7 @@ GenotypeExport readGenotypeExport(const std::filesystem::path& path)
     } catch (const tabletext::FileReadError& e) {
         throw placed(automation::fileLabel(path), e.what());
     }
-    return readGenotypeExportText(bytes, automation::fileLabel(path));
+    return readPlaced(std::move(bytes), automation::fileLabel(path));
 }
 
 bool isGenotypeExportFile(const std::filesystem::path& path)

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -24,10 +25,15 @@ struct MarkerCall {
     int line = 0;
     // A one-column cell "5,4" reads as the microvariant 5,4 (alleles); it may also be the two
     // alleles 5 and 4 written with a comma between them. The other readings of such a cell
-    // ("2,2,13": 2 and 13 beside 2,2 and 13), for the locus's table to decide; empty for any
-    // other cell.
-    std::vector<std::vector<std::string>> otherReadings;
-    std::string written; // the one-column cell as written, for a refusal; empty otherwise
+    // ("2,2,13": 2 and 13 beside 2,2 and 13), for the locus's table to decide, and the cell as
+    // written, for a refusal.
+    struct OtherReadings {
+        std::vector<std::vector<std::string>> readings;
+        std::string written;
+    };
+    // Null for any other cell. Kept apart: an export holds up to millions of calls, and few
+    // have other readings.
+    std::unique_ptr<const OtherReadings> other;
 };
 
 struct ExportedSample {

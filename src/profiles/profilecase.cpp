@@ -64,19 +64,19 @@ const std::vector<std::string>& readingForTable(const MarkerCall& call, const st
     // "5,4" is the microvariant when the table has it, or the alleles 5 and 4 when it has those
     // and not the microvariant; otherwise it stays what it reads as (a rare microvariant). A cell
     // with two readings that both name alleles of the table is refused, not guessed.
-    if (call.otherReadings.empty())
+    if (!call.other)
         return call.alleles;
     const auto inTable = [&](const std::string& label) { return table.matchAllele(locus, label) != 0; };
     std::vector<const std::vector<std::string>*> fitting;
     if (std::all_of(call.alleles.begin(), call.alleles.end(), inTable))
         fitting.push_back(&call.alleles);
-    for (const auto& reading : call.otherReadings) {
+    for (const auto& reading : call.other->readings) {
         if (std::all_of(reading.begin(), reading.end(), inTable))
             fitting.push_back(&reading);
     }
     if (fitting.size() > 1)
         throw ExportError("строка " + std::to_string(call.line) + ": образец «" + sampleName + "», маркер «"
-                          + table.record(locus).Name + "»: «" + call.written + "» читается и как "
+                          + table.record(locus).Name + "»: «" + call.other->written + "» читается и как "
                           + joinedCall(*fitting[0]) + ", и как " + joinedCall(*fitting[1])
                           + " — запишите аллели через «/» (микровариант — с точкой)");
     return fitting.size() == 1 ? *fitting.front() : call.alleles;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "delimitedtext.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tabletext {
@@ -46,41 +47,56 @@ char chooseSeparator(std::string_view text)
 
 } // namespace
 
-DelimitedText splitDelimited(std::string_view text, std::size_t maxCells, char chosen)
+DelimitedText splitDelimited(std::string_view text, std::size_t maxCells, char chosen, std::size_t keptRows)
 {
     DelimitedText result;
     const char separator = chosen != 0 ? chosen : chooseSeparator(text);
     result.separator = separator;
+    result.grid = Grid::forText(separator);
+    Grid& grid = result.grid;
+    if (keptRows == static_cast<std::size_t>(-1)) {
+        // Every separator and line end may end a cell: room for that many, up to the limit, so
+        // that millions of cells are not copied each time their array grows. Room never used
+        // costs no memory.
+        const auto lineEnds = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')
+                                                       + std::count(text.begin(), text.end(), '\r'));
+        const auto separators = static_cast<std::size_t>(std::count(text.begin(), text.end(), separator));
+        grid.reserve(std::min(separators + lineEnds + 1, maxCells + 1), lineEnds + 1, text.size());
+    }
 
-    std::vector<GridRow> rows;
-    GridRow row;
     std::string field;
     std::string afterQuote; // text between a closing quote and the separator
     bool quoted = false;
     bool wasQuoted = false;
     int line = 1;
+    int rowLine = 1; // a quoted field may span lines: the row is named by its first
     int quoteLine = 0;
-    row.line = line;
     std::size_t cells = 0;
+    bool rowStarted = false; // a field of the current row has ended
+    bool kept = false; // the current row goes into the grid
     auto endField = [&] {
         ++cells;
-        GridCell cell;
-        cell.text = wasQuoted ? field : trimmed(field);
-        if (const std::string tail = trimmed(afterQuote); !tail.empty())
-            cell.text += (afterQuote.front() == ' ' || afterQuote.front() == '\t' ? " " : "") + tail;
-        row.cells.push_back(std::move(cell));
+        if (!rowStarted) {
+            rowStarted = true;
+            kept = grid.rowCount() < keptRows;
+            if (kept)
+                grid.beginRow(rowLine);
+        }
+        if (kept) {
+            std::string cell = wasQuoted ? field : trimmed(field);
+            if (const std::string tail = trimmed(afterQuote); !tail.empty())
+                cell += (afterQuote.front() == ' ' || afterQuote.front() == '\t' ? " " : "") + tail;
+            grid.addCell(cell);
+        }
         field.clear();
         afterQuote.clear();
         wasQuoted = false;
     };
     auto endRow = [&] {
         endField();
-        bool any = false;
-        for (const auto& c : row.cells)
-            any = any || !c.text.empty();
-        if (any)
-            rows.push_back(std::move(row));
-        row = GridRow();
+        if (kept)
+            grid.endRow();
+        rowStarted = false;
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (cells > maxCells) {
@@ -112,7 +128,7 @@ DelimitedText splitDelimited(std::string_view text, std::size_t maxCells, char c
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
                 ++i;
             endRow();
-            row.line = ++line;
+            rowLine = ++line;
         } else if (!wasQuoted) {
             field += c;
         } else {
@@ -122,9 +138,8 @@ DelimitedText splitDelimited(std::string_view text, std::size_t maxCells, char c
     if (quoted && result.complete)
         result.unclosedQuoteLine = quoteLine;
     result.lastLineEnded = text.empty() || text.back() == '\n' || text.back() == '\r';
-    if (!field.empty() || !row.cells.empty() || wasQuoted || !afterQuote.empty())
+    if (!field.empty() || rowStarted || wasQuoted || !afterQuote.empty())
         endRow();
-    result.grid = Grid::fromText(std::move(rows), separator);
     return result;
 }
 

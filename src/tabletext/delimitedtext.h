@@ -26,7 +26,11 @@ struct DelimitedText {
     bool lastLineEnded = true;
 };
 
-// `separator` 0: the one the first lines hold most often; otherwise that one.
-DelimitedText splitDelimited(std::string_view utf8, std::size_t maxCells, char separator = 0);
+// `separator` 0: the one the first lines hold most often; otherwise that one. Only the first
+// `keptRows` rows that are not empty go into the grid; the rest of the text is still read for its
+// cells' count, an unclosed quote and its end, so that a reader can look for its header in the
+// first rows before the whole text is held as cells.
+DelimitedText splitDelimited(std::string_view utf8, std::size_t maxCells, char separator = 0,
+                             std::size_t keptRows = static_cast<std::size_t>(-1));
 
 } // namespace tabletext

@@ -14,12 +14,19 @@ std::string readFileBytes(const std::filesystem::path& path, std::uintmax_t maxB
         throw FileReadError("файл не найден");
     if (!std::filesystem::is_regular_file(status))
         throw FileReadError("это не файл");
-    if (std::filesystem::file_size(path, error) > maxBytes)
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (size > maxBytes)
         throw FileReadError(tooLarge);
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw FileReadError("нет прав на чтение файла");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Read at the size the file has, not grown as it comes (which holds up to twice the file);
+    // whatever a file written meanwhile has beyond that size still comes after it.
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (!in.bad() && in.gcount() == static_cast<std::streamsize>(size))
+        bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad())
         throw FileReadError("ошибка чтения файла");
     return bytes;
