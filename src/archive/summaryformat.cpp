@@ -1,25 +1,43 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "summaryformat.h"
 
+#include <algorithm>
+
 #include "results/gridtexts.h"
 
 namespace archive {
 
 std::string jsonString(std::string_view value)
 {
+    // Printable ASCII other than a quote or a backslash needs no escape: the keys, numbers and
+    // locus names that make most of a summary are written without a JSON value built for each.
+    const auto plain = [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; };
+    if (std::all_of(value.begin(), value.end(), plain)) {
+        std::string literal;
+        literal.reserve(value.size() + 2);
+        literal.append(1, '"').append(value).append(1, '"');
+        return literal;
+    }
     // Bytes that are not UTF-8 become U+FFFD rather than an exception: a workbook's text may hold them.
     return nlohmann::json(std::string(value)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out)
 {
-    const auto inlineValue = [](const nlohmann::ordered_json& value) {
+    const auto scalar = [](const nlohmann::ordered_json& value) {
+        if (value.is_string())
+            return jsonString(value.get_ref<const std::string&>());
+        return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    };
+    const auto inlineValue = [&scalar](const nlohmann::ordered_json& value) {
         if (!value.is_object())
-            return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+            return scalar(value);
         std::string text = "{";
         for (auto it = value.begin(); it != value.end(); ++it)
-            text += (it == value.begin() ? "" : ", ") + jsonString(it.key()) + ": "
-                    + it.value().dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+            text.append(it == value.begin() ? "" : ", ")
+                .append(jsonString(it.key()))
+                .append(": ")
+                .append(scalar(it.value()));
         return text + "}";
     };
     out << '{';
