@@ -150,10 +150,13 @@ void writeJson(const BatchReport& report, std::ostream& out)
         return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
     };
     auto rows = nlohmann::ordered_json::array();
+    rows.get_ref<nlohmann::ordered_json::array_t&>().reserve(static_cast<std::size_t>(grid.ResultCount()));
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const auto fields = rowFields(grid, r);
         // The mark is not part of a row's JSON: every row with an LR is marked by the batch.
         auto row = nlohmann::ordered_json::object();
+        // Members are kept in a vector whose growth copies them (their keys are const): sized once.
+        row.get_ref<nlohmann::ordered_json::object_t&>().reserve(fields.size() + 1);
         for (std::size_t c = 0; c + 1 < fields.size(); ++c)
             row[std::string(kKeys[c])] = fields[c];
         if (settingsOn(report))
