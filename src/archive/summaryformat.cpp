@@ -24,6 +24,12 @@ std::string jsonString(std::string_view value)
 
 void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out)
 {
+    writeJsonLines(document, out, {}, {});
+}
+
+void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out, std::string_view linesKey,
+                    const std::vector<std::string>& lines)
+{
     const auto scalar = [](const nlohmann::ordered_json& value) {
         if (value.is_string())
             return jsonString(value.get_ref<const std::string&>());
@@ -43,6 +49,13 @@ void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out)
     out << '{';
     for (auto it = document.begin(); it != document.end(); ++it) {
         out << (it == document.begin() ? "\n  " : ",\n  ") << jsonString(it.key()) << ": ";
+        if (!linesKey.empty() && it.key() == linesKey) {
+            out << '[';
+            for (std::size_t i = 0; i < lines.size(); ++i)
+                out << (i ? ",\n    " : "\n    ") << lines[i];
+            out << (lines.empty() ? "]" : "\n  ]");
+            continue;
+        }
         if (!it.value().is_array()) {
             out << inlineValue(it.value());
             continue;
@@ -53,6 +66,32 @@ void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out)
         out << (it.value().empty() ? "]" : "\n  ]");
     }
     out << "\n}\n";
+}
+
+JsonObjectLine& JsonObjectLine::member(std::string_view key, std::string_view jsonValue)
+{
+    m_text.append(m_text.size() > 1 ? ", " : "").append(jsonString(key)).append(": ").append(jsonValue);
+    return *this;
+}
+
+JsonObjectLine& JsonObjectLine::text(std::string_view key, std::string_view value)
+{
+    return member(key, jsonString(value));
+}
+
+JsonObjectLine& JsonObjectLine::textOrNull(std::string_view key, std::string_view value)
+{
+    return value.empty() ? member(key, "null") : text(key, value);
+}
+
+JsonObjectLine& JsonObjectLine::boolean(std::string_view key, bool value)
+{
+    return member(key, value ? "true" : "false");
+}
+
+std::string JsonObjectLine::finish() &&
+{
+    return std::move(m_text.append(1, '}'));
 }
 
 std::string csvField(std::string_view text)
