@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -18,6 +19,25 @@ std::string jsonString(std::string_view text);
 // on a line of its own, so a sorted or grepped output keeps a row together. nlohmann's dump()
 // prints either one line or one value per line, hence this layout over its serialisation.
 void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out);
+
+// The same, with the member `linesKey` (a placeholder in the document, kept for its place) the
+// array of `lines`, each already one element's text: a long table written without a JSON value
+// built for each of its cells.
+void writeJsonLines(const nlohmann::ordered_json& document, std::ostream& out, std::string_view linesKey,
+                    const std::vector<std::string>& lines);
+
+// One object of such lines, {"key": value, ...}, as writeJsonLines prints an object element.
+class JsonObjectLine {
+public:
+    JsonObjectLine& text(std::string_view key, std::string_view value);
+    JsonObjectLine& textOrNull(std::string_view key, std::string_view value); // null when empty
+    JsonObjectLine& boolean(std::string_view key, bool value);
+    std::string finish() &&;
+
+private:
+    JsonObjectLine& member(std::string_view key, std::string_view jsonValue);
+    std::string m_text = "{";
+};
 
 // One CSV field: quoted when it holds a comma, a quote or a line break (decimal commas do); one
 // that starts with = + - @, a tab or a carriage return gets a leading apostrophe, so a spreadsheet

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "automation/readlimits.h"
@@ -165,11 +166,13 @@ void ZipArchive::read(std::string_view name, const Sink& sink)
         throw WorkbookError(m_where + ": книга зашифрована");
     if (unzOpenCurrentFile(m_zip) != UNZ_OK)
         throw WorkbookError(damaged);
-    std::vector<char> buffer(64 * 1024);
+    // Left unzeroed: unzReadCurrentFile fills what it reports, and a part is read through it.
+    constexpr unsigned kChunk = 64 * 1024;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
     std::uint64_t entryRead = 0;
     try {
         for (;;) {
-            const int n = unzReadCurrentFile(m_zip, buffer.data(), static_cast<unsigned>(buffer.size()));
+            const int n = unzReadCurrentFile(m_zip, buffer.get(), kChunk);
             if (n < 0)
                 throw WorkbookError(damaged);
             if (n == 0)
@@ -179,7 +182,7 @@ void ZipArchive::read(std::string_view name, const Sink& sink)
             if (entryRead > limits::kEntryBytes || m_totalRead > limits::kTotalUnzippedBytes)
                 throw WorkbookError(m_where + ": распакованные данные книги слишком велики (более "
                                     + std::to_string(limits::kTotalUnzippedBytes >> 20) + " МБ)");
-            sink(buffer.data(), static_cast<std::size_t>(n));
+            sink(buffer.get(), static_cast<std::size_t>(n));
         }
     } catch (...) {
         unzCloseCurrentFile(m_zip);

@@ -149,18 +149,19 @@ void writeJson(const BatchReport& report, std::ostream& out)
     const auto textOrNull = [](const std::string& text) {
         return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
     };
-    auto rows = nlohmann::ordered_json::array();
+    std::vector<std::string> rows;
+    rows.reserve(static_cast<std::size_t>(grid.ResultCount()));
     for (int r = 1; r <= grid.ResultCount(); ++r) {
         const auto fields = rowFields(grid, r);
         // The mark is not part of a row's JSON: every row with an LR is marked by the batch.
-        auto row = nlohmann::ordered_json::object();
+        archive::JsonObjectLine row;
         for (std::size_t c = 0; c + 1 < fields.size(); ++c)
-            row[std::string(kKeys[c])] = fields[c];
+            row.text(kKeys[c], fields[c]);
         if (settingsOn(report))
-            row["mutation"] = mutationRow(grid, r);
+            row.boolean("mutation", mutationRow(grid, r));
         if (pe)
-            row["pe"] = textOrNull(pe->rows[static_cast<std::size_t>(r - 1)]);
-        rows.push_back(std::move(row));
+            row.textOrNull("pe", pe->rows[static_cast<std::size_t>(r - 1)]);
+        rows.push_back(std::move(row).finish());
     }
     nlohmann::ordered_json document = {{"population", report.population}};
     if (settingsOn(report)) {
@@ -175,14 +176,14 @@ void writeJson(const BatchReport& report, std::ostream& out)
         if (s.theta)
             document["settings"]["theta"] = s.thetaText;
     }
-    document["rows"] = std::move(rows);
+    document["rows"] = nullptr; // its place: the rows are written as lines of their own
     document["cpi"] = report.cpi;
     document["probability"] = report.probability;
     if (mutationOn(report))
         document["mutation_loci"] = mutationLoci(grid);
     if (pe)
         document["cpe"] = textOrNull(pe->combined);
-    writeJsonLines(document, out);
+    writeJsonLines(document, out, "rows", rows);
 }
 
 } // namespace cli

@@ -35,16 +35,14 @@ int runOneCase(const BatchOptions& options, const freqdb::LocusTable& table, con
                const automation::WorkbookReader& reader, const std::string& prior, const text::NumberFormat& format,
                std::ostream& out, std::ostream& err)
 {
-    exchange::LoadedResults evaluated;
-    const ExportCase fromExport = evaluateExportCase(options, table, format);
+    ExportCase fromExport = evaluateExportCase(options, table, format);
     if (fromExport.wrongArguments) {
         err << fromExport.loaded.error << '\n';
         return kExitUsage;
     }
-    if (fromExport.isExport)
-        evaluated = fromExport.loaded;
-    else
-        evaluated = exchange::evaluateGenotypeWorkbook(options.cases.front(), reader, table, format);
+    exchange::LoadedResults evaluated
+        = fromExport.isExport ? std::move(fromExport.loaded)
+                              : exchange::evaluateGenotypeWorkbook(options.cases.front(), reader, table, format);
     if (!evaluated.ok) {
         err << evaluated.error << '\n';
         return kExitFailure;

@@ -63,9 +63,11 @@ LoadedResults evaluateGenotypeWorkbook(const std::filesystem::path& path, const 
         if (layout.rowsAfterClosingLines > 0)
             out.notes.push_back(std::string(kRowsAfterClosingLinesNote) + std::to_string(layout.rowsAfterClosingLines));
     } catch (const ReadFailure& e) {
-        return LoadedResults::failed(e.what());
+        out = LoadedResults::failed(e.what());
+        return out; // every path returns `out`, so the table is built in place, never moved
     } catch (const CellFault& e) {
-        return LoadedResults::failed(readFailedMessage(path, e.what()));
+        out = LoadedResults::failed(readFailedMessage(path, e.what()));
+        return out;
     }
     out.ok = true;
     out.caption = std::string(kCaptionPrefix) + fullPathText(path);

@@ -44,7 +44,7 @@ Inspection inspect(const fs::path& place)
     if (!fs::is_directory(status))
         return {PlaceState::NotFolder, {}};
     try {
-        return {findLocusWorkbooks(place).empty() ? PlaceState::NoWorkbooks : PlaceState::HasWorkbooks, {}};
+        return {hasLocusWorkbooks(place) ? PlaceState::HasWorkbooks : PlaceState::NoWorkbooks, {}};
     } catch (const fs::filesystem_error& e) {
         return {PlaceState::Unreadable, e.code().message()};
     }

@@ -67,20 +67,21 @@ bool sameAlleleLabel(std::string_view a, std::string_view b)
     return number && labelNumber(b) == number;
 }
 
-LocusTable::LocusTable() : m_records(kMaxLoci + 1) {}
+LocusTable::LocusTable() = default;
 
 const LocusRecord& LocusTable::record(std::uint8_t k) const
 {
+    static const LocusRecord empty;
     if (k < 1 || k > m_count)
-        return m_records[0];
-    return m_records[k];
+        return empty;
+    return m_records[k - 1];
 }
 
 std::uint8_t LocusTable::LocusIndexOf(std::string_view name) const
 {
     std::uint8_t result = 0;
     for (int k = 1; k <= m_count; ++k) {
-        if (m_records[k].Name == name)
+        if (m_records[k - 1].Name == name)
             result = static_cast<std::uint8_t>(k);
     }
     return result;
@@ -120,6 +121,9 @@ void LocusTable::setLocusCount(std::uint8_t count)
 {
     if (count > kMaxLoci)
         throw std::out_of_range("LocusTable holds at most 100 loci");
+    // A slot below the count that was never set reads as an empty record, as before any load.
+    if (m_records.size() < count)
+        m_records.resize(count);
     m_count = count;
 }
 
@@ -129,7 +133,20 @@ void LocusTable::replaceRecord(std::uint8_t k, LocusRecord record)
         throw std::out_of_range("locus number outside 1..100");
     if (record.AlleleCount > kMaxAlleles)
         throw std::out_of_range("a locus holds at most 100 alleles");
-    m_records[k] = std::move(record);
+    if (m_records.size() < k)
+        m_records.resize(k);
+    m_records[k - 1] = std::move(record);
+}
+
+void LocusTable::setRecords(std::vector<LocusRecord> records)
+{
+    if (records.size() > static_cast<std::size_t>(kMaxLoci))
+        throw std::out_of_range("LocusTable holds at most 100 loci");
+    for (const LocusRecord& record : records)
+        if (record.AlleleCount > kMaxAlleles)
+            throw std::out_of_range("a locus holds at most 100 alleles");
+    m_count = static_cast<std::uint8_t>(records.size());
+    m_records = std::move(records);
 }
 
 } // namespace freqdb

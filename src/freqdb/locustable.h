@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // LocusTable: the loci of the chosen population, in ascending order of their workbook names.
-// A fixed block of 100 records allocated once; slots 1 to LocusCount are the loaded loci.
+// Slots 1 to LocusCount are the loaded loci; storage grows to the highest slot set (at most 100), so
+// a table of 29 loci holds 29 records, not 100.
 // The loader builds a whole new table and hands it over only when every workbook was read, so a
 // table never mixes two populations. Lookups compare texts exactly (bytes, case-sensitive, no
 // trimming) and take the last equal entry.
@@ -54,9 +55,11 @@ public:
     void setPopulation(Population population) { m_population = population; }
     void setLocusCount(std::uint8_t count);
     void replaceRecord(std::uint8_t k, LocusRecord record);
+    // Loci 1..n are records[0..n-1], LocusCount n: a loaded table handed over without copying.
+    void setRecords(std::vector<LocusRecord> records);
 
 private:
-    std::vector<LocusRecord> m_records; // kMaxLoci + 1 slots, [0] unused and empty
+    std::vector<LocusRecord> m_records; // slot k at [k - 1]; never shrinks
     std::uint8_t m_count = 0;
     Population m_population = Population::Unset;
     LabSettings m_settings;

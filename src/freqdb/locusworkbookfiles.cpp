@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "freqdb/windows1251order.h"
 #include "text/shorttext.h"
@@ -43,20 +44,46 @@ std::string locusNameOf(const std::filesystem::path& path)
     return text::cutToCharacters(fileNameWithoutExtension(path), text::kMaxLocusNameChars);
 }
 
-std::vector<std::filesystem::path> findLocusWorkbooks(const std::filesystem::path& dataDir)
+namespace {
+
+// The locus workbooks of dataDir in the folder's own order, with their file names; `firstOnly`
+// stops at the first one.
+std::vector<std::pair<std::string, std::filesystem::path>> locusWorkbooksIn(const std::filesystem::path& dataDir,
+                                                                            bool firstOnly)
 {
-    std::vector<std::filesystem::path> found;
+    std::vector<std::pair<std::string, std::filesystem::path>> found;
     std::error_code error;
     if (!std::filesystem::is_directory(dataDir, error))
         return found;
     for (const auto& entry : std::filesystem::directory_iterator(dataDir)) {
-        if (isLocusWorkbookName(entry.path().filename().string()))
-            found.push_back(entry.path());
+        std::string name = entry.path().filename().string();
+        if (!isLocusWorkbookName(name))
+            continue;
+        found.emplace_back(std::move(name), entry.path());
+        if (firstOnly)
+            break;
     }
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-        return windows1251Less(a.filename().string(), b.filename().string());
-    });
     return found;
+}
+
+} // namespace
+
+std::vector<std::filesystem::path> findLocusWorkbooks(const std::filesystem::path& dataDir)
+{
+    // Each file name taken once, not twice for every comparison of the sort.
+    auto named = locusWorkbooksIn(dataDir, false);
+    std::sort(named.begin(), named.end(),
+              [](const auto& a, const auto& b) { return windows1251Less(a.first, b.first); });
+    std::vector<std::filesystem::path> found;
+    found.reserve(named.size());
+    for (auto& [name, path] : named)
+        found.push_back(std::move(path));
+    return found;
+}
+
+bool hasLocusWorkbooks(const std::filesystem::path& dataDir)
+{
+    return !locusWorkbooksIn(dataDir, true).empty();
 }
 
 } // namespace freqdb

@@ -26,4 +26,8 @@ std::string locusNameOf(const std::filesystem::path& path);
 // std::filesystem::filesystem_error.
 std::vector<std::filesystem::path> findLocusWorkbooks(const std::filesystem::path& dataDir);
 
+// True when dataDir holds a locus workbook: findLocusWorkbooks is not empty, found without
+// listing and sorting them all. Throws as findLocusWorkbooks does.
+bool hasLocusWorkbooks(const std::filesystem::path& dataDir);
+
 } // namespace freqdb

@@ -59,6 +59,13 @@ TEST(LocusTable, SlotsAboveTheCountAreNotSearched)
     EXPECT_EQ(table.LocusIndexOf("B"), 0);
     EXPECT_EQ(table.AlleleIndexOf(2, "12"), 0);
     EXPECT_EQ(table.record(2).AlleleCount, 0); // never a record of an earlier load
+
+    // A count raised over records never set reads empty slots, whichever way the table was filled.
+    table.setRecords({locus("C", {"7"})});
+    table.setLocusCount(3);
+    EXPECT_EQ(table.record(3).Name, "");
+    EXPECT_EQ(table.LocusIndexOf("C"), 1);
+    EXPECT_EQ(table.AlleleIndexOf(3, "7"), 0);
 }
 
 TEST(LocusTable, AlleleIndexOf)
@@ -111,6 +118,9 @@ TEST(LocusTable, RefusesMoreThanItHolds)
     LocusRecord tooMany;
     tooMany.AlleleCount = 101;
     EXPECT_THROW(table.replaceRecord(1, tooMany), std::out_of_range);
+    EXPECT_THROW(table.setRecords({tooMany}), std::out_of_range);
+    EXPECT_THROW(table.setRecords(std::vector<LocusRecord>(101)), std::out_of_range);
+    EXPECT_EQ(table.LocusCount(), 0);
 }
 
 } // namespace
