@@ -112,7 +112,12 @@ std::optional<Header> findHeader(const Grid& grid)
 
 class ExportBuilder {
 public:
-    explicit ExportBuilder(const Grid& grid) : m_grid(grid) {}
+    // `samples`: as many as are likely, so that the samples of a large export are not held twice
+    // while they are moved to a larger place.
+    explicit ExportBuilder(const Grid& grid, std::size_t samples = 0) : m_grid(grid)
+    {
+        m_export.samples.reserve(samples);
+    }
 
     // The marker's place in the export's markers.
     std::size_t noteMarker(const std::string& name)
@@ -273,12 +278,13 @@ GenotypeExport readWide(const Grid& grid, const Header& h, std::size_t endRow)
     std::size_t columnsRead = grid.width(h.row);
     for (const auto& marker : markers)
         columnsRead = std::max(columnsRead, marker.second.back() + 1);
-    ExportBuilder builder(grid);
+    ExportBuilder builder(grid, endRow - h.row - 1);
     for (std::size_t r = h.row + 1; r < endRow; ++r) {
         refuseFieldsPastColumns(grid, r, columnsRead, h.row);
         const std::string sample = requiredText(grid, r, h.sample, "имени образца");
-        // The wide layout gives each sample every marker.
-        builder.sample(sample).calls.reserve(markers.size());
+        // A row gives the sample every marker: its calls take what they need and no more.
+        SampleCalls& calls = builder.sample(sample).calls;
+        calls.reserve(markers.size());
         for (const auto& [name, columns] : markers) {
             std::vector<std::string> alleles;
             std::optional<MarkerCall::OtherReadings> other;
@@ -299,6 +305,7 @@ GenotypeExport readWide(const Grid& grid, const Header& h, std::size_t endRow)
             }
             builder.putCall(r, sample, name, alleles, std::move(other));
         }
+        calls.shrinkToFit();
     }
     return builder.take("по строке на образец");
 }

@@ -45,6 +45,8 @@ public:
     // rows); a call is started at `line` when there is none. An empty label starts an untyped call.
     void addAllele(std::size_t marker, int line, const std::string& label);
     void reserve(std::size_t calls) { m_calls.reserve(calls); }
+    // Lets go of the room kept for more labels: a sample whose calls are all read.
+    void shrinkToFit() { m_labels.shrink_to_fit(); }
 
 private:
     struct Stored {
