@@ -2,6 +2,7 @@
 #include "exportkinshipcase.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "freqdb/locustable.h"
 #include "kinship/kinshiptexts.h"
@@ -71,14 +72,14 @@ KinshipCase formExportCase(const profiles::GenotypeExport& data, const ExportCho
         row.locus = name;
         bool any = false;
         for (std::size_t i = 0; i < samples.size(); ++i) {
-            const auto it = samples[i]->calls.find(key);
-            if (it == samples[i]->calls.end() || it->second.alleles.empty()) {
+            const std::optional<profiles::MarkerCall> call = data.findCall(*samples[i], key);
+            if (!call || call->alleles.empty()) {
                 row.genotypes.emplace_back();
                 continue;
             }
             any = true;
-            row.genotypes.push_back(callText(it->second, samples[i]->name, table, k));
-            if (it->second.alleles.size() > 2 && row.statedVerdict.empty())
+            row.genotypes.push_back(callText(*call, samples[i]->name, table, k));
+            if (call->alleles.size() > 2 && row.statedVerdict.empty())
                 row.statedVerdict = "Не рассчитывается: больше двух аллелей (" + out.persons[i].role.shortName() + ")";
         }
         if (!any)

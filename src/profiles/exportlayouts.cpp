@@ -112,13 +112,23 @@ std::optional<Header> findHeader(const Grid& grid)
 
 class ExportBuilder {
 public:
-    explicit ExportBuilder(const Grid& grid) : m_grid(grid) {}
-
-    void noteMarker(const std::string& name)
+    // `samples`: as many as are likely, so that the samples of a large export are not held twice
+    // while they are moved to a larger place.
+    explicit ExportBuilder(const Grid& grid, std::size_t samples = 0) : m_grid(grid)
     {
-        const std::string key = tabletext::locusKey(name);
-        if (m_export.markerNames.emplace(key, name).second)
-            m_export.markerKeys.push_back(key);
+        m_export.samples.reserve(samples);
+    }
+
+    // The marker's place in the export's markers.
+    std::size_t noteMarker(const std::string& name)
+    {
+        std::string key = tabletext::locusKey(name);
+        const auto [it, added] = m_export.markerPlaces.emplace(key, m_export.markerKeys.size());
+        if (added) {
+            m_export.markerNames.emplace(key, name);
+            m_export.markerKeys.push_back(std::move(key));
+        }
+        return it->second;
     }
 
     ExportedSample& sample(const std::string& name)
@@ -132,33 +142,29 @@ public:
     // The call of a row that gives all of the sample's alleles at the marker. A second row for
     // the same sample and marker with other alleles makes the sample ambiguous: a case that
     // takes it is refused, the others are not (a control injected twice is no concern of theirs).
-    void putCall(std::size_t r, const std::string& sampleName, const std::string& marker, MarkerCall call)
+    void putCall(std::size_t r, const std::string& sampleName, const std::string& marker,
+                 const std::vector<std::string>& alleles, std::optional<MarkerCall::OtherReadings> other = std::nullopt)
     {
-        noteMarker(marker);
+        const std::size_t place = noteMarker(marker);
         ExportedSample& s = sample(sampleName);
-        call.line = m_grid.line(r);
-        const std::vector<std::string> alleles = call.alleles;
-        const auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), std::move(call));
-        if (added)
+        const int line = m_grid.line(r);
+        if (s.calls.add(place, line, alleles, std::move(other)))
             return;
+        const MarkerCall first = *s.calls.find(place);
         auto sorted = [](std::vector<std::string> v) {
             std::sort(v.begin(), v.end());
             return v;
         };
-        if (sorted(it->second.alleles) != sorted(alleles) && s.conflict.empty())
-            s.conflict = "маркер " + inQuotes(marker) + ": строка " + std::to_string(it->second.line) + " — "
-                         + callText(it->second.alleles) + ", строка " + std::to_string(call.line) + " — "
-                         + callText(alleles);
+        if (sorted(first.alleles) != sorted(alleles) && s.conflict.empty())
+            s.conflict = "маркер " + inQuotes(marker) + ": строка " + std::to_string(first.line) + " — "
+                         + callText(first.alleles) + ", строка " + std::to_string(line) + " — " + callText(alleles);
     }
 
     // One allele of a row that gives one allele (the per-allele layout).
-    void addToCall(std::size_t r, const std::string& sampleName, const std::string& marker, std::string allele)
+    void addToCall(std::size_t r, const std::string& sampleName, const std::string& marker, const std::string& allele)
     {
-        noteMarker(marker);
-        ExportedSample& s = sample(sampleName);
-        auto [it, added] = s.calls.emplace(tabletext::locusKey(marker), MarkerCall{{}, m_grid.line(r), {}});
-        if (!allele.empty())
-            addAllele(it->second.alleles, std::move(allele));
+        const std::size_t place = noteMarker(marker);
+        sample(sampleName).calls.addAllele(place, m_grid.line(r), allele);
     }
 
     GenotypeExport take(std::string layout)
@@ -212,7 +218,7 @@ GenotypeExport readLong(const Grid& grid, const Header& h, std::size_t endRow)
             if (std::string label = alleleLabel(grid.cell(r, c).text); !label.empty())
                 addAllele(alleles, std::move(label));
         }
-        builder.putCall(r, sample, marker, MarkerCall{std::move(alleles), 0, {}});
+        builder.putCall(r, sample, marker, alleles);
     }
     return builder.take(h.perAllele ? "по строке на аллель" : "по строке на образец и маркер");
 }
@@ -272,31 +278,34 @@ GenotypeExport readWide(const Grid& grid, const Header& h, std::size_t endRow)
     std::size_t columnsRead = grid.width(h.row);
     for (const auto& marker : markers)
         columnsRead = std::max(columnsRead, marker.second.back() + 1);
-    ExportBuilder builder(grid);
+    ExportBuilder builder(grid, endRow - h.row - 1);
     for (std::size_t r = h.row + 1; r < endRow; ++r) {
         refuseFieldsPastColumns(grid, r, columnsRead, h.row);
         const std::string sample = requiredText(grid, r, h.sample, "имени образца");
-        builder.sample(sample);
+        // A row gives the sample every marker: its calls take what they need and no more.
+        SampleCalls& calls = builder.sample(sample).calls;
+        calls.reserve(markers.size());
         for (const auto& [name, columns] : markers) {
-            MarkerCall call;
+            std::vector<std::string> alleles;
+            std::optional<MarkerCall::OtherReadings> other;
             for (std::size_t c : columns) {
                 const std::string cell = grid.cell(r, c).text;
                 if (columns.size() > 1) {
                     if (std::string label = alleleLabel(cell); !label.empty())
-                        addAllele(call.alleles, std::move(label));
+                        addAllele(alleles, std::move(label));
                     continue;
                 }
                 auto readings = alleleCellReadings(cell);
                 if (readings.empty())
                     continue;
-                call.alleles = std::move(readings.front());
+                alleles = std::move(readings.front());
                 if (readings.size() > 1)
-                    call.other = std::make_unique<const MarkerCall::OtherReadings>(MarkerCall::OtherReadings{
-                        {std::make_move_iterator(readings.begin() + 1), std::make_move_iterator(readings.end())},
-                        cell});
+                    other = MarkerCall::OtherReadings{
+                        {std::make_move_iterator(readings.begin() + 1), std::make_move_iterator(readings.end())}, cell};
             }
-            builder.putCall(r, sample, name, std::move(call));
+            builder.putCall(r, sample, name, alleles, std::move(other));
         }
+        calls.shrinkToFit();
     }
     return builder.take("по строке на образец");
 }

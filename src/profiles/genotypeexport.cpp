@@ -75,14 +75,6 @@ GenotypeExport readPlaced(std::string bytes, const std::string& fileLabel)
 
 } // namespace
 
-std::size_t ExportedSample::typedMarkers() const
-{
-    std::size_t n = 0;
-    for (const auto& [key, call] : calls)
-        n += call.alleles.empty() ? 0 : 1;
-    return n;
-}
-
 const ExportedSample* GenotypeExport::sample(const std::string& name) const
 {
     for (const auto& s : samples) {
@@ -90,6 +82,12 @@ const ExportedSample* GenotypeExport::sample(const std::string& name) const
             return &s;
     }
     return nullptr;
+}
+
+std::optional<MarkerCall> GenotypeExport::findCall(const ExportedSample& sample, const std::string& markerKey) const
+{
+    const auto it = markerPlaces.find(markerKey);
+    return it == markerPlaces.end() ? std::nullopt : sample.calls.find(it->second);
 }
 
 std::vector<std::string> GenotypeExport::sampleNames() const

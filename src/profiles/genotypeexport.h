@@ -11,39 +11,23 @@
 #include <cstddef>
 #include <filesystem>
 #include <map>
-#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-namespace profiles {
+#include "profiles/samplecalls.h"
 
-// One sample at one marker: its distinct alleles in the order of the file (a homozygote written
-// once or twice is one allele), and the line they were first read from.
-struct MarkerCall {
-    std::vector<std::string> alleles;
-    int line = 0;
-    // A one-column cell "5,4" reads as the microvariant 5,4 (alleles); it may also be the two
-    // alleles 5 and 4 written with a comma between them. The other readings of such a cell
-    // ("2,2,13": 2 and 13 beside 2,2 and 13), for the locus's table to decide, and the cell as
-    // written, for a refusal.
-    struct OtherReadings {
-        std::vector<std::vector<std::string>> readings;
-        std::string written;
-    };
-    // Null for any other cell. Kept apart: an export holds up to millions of calls, and few
-    // have other readings.
-    std::unique_ptr<const OtherReadings> other;
-};
+namespace profiles {
 
 struct ExportedSample {
     std::string name; // as written, trimmed
-    std::map<std::string, MarkerCall> calls; // by tabletext::locusKey of the marker
+    SampleCalls calls; // by the marker's place in GenotypeExport::markerKeys
     // Markers given in two rows with different alleles (a control injected twice): the first
     // such marker, "маркер «vWA»: строка 2 — 17/18, строка 4 — 17/19". A case refuses the sample.
     std::string conflict;
     // Markers with at least one allele.
-    std::size_t typedMarkers() const;
+    std::size_t typedMarkers() const { return calls.typedCount(); }
 };
 
 struct GenotypeExport {
@@ -51,6 +35,7 @@ struct GenotypeExport {
     // The markers in the order of the file: each key once, with its first spelling.
     std::vector<std::string> markerKeys;
     std::map<std::string, std::string> markerNames;
+    std::map<std::string, std::size_t> markerPlaces; // by key: the place in markerKeys
     std::vector<ExportedSample> samples; // in the order of their first row
     // What the reader noticed and the case must state: lines after the table that were not
     // read, a last line without a line end.
@@ -59,6 +44,8 @@ struct GenotypeExport {
     // The sample of that exact name, or null.
     const ExportedSample* sample(const std::string& name) const;
     std::vector<std::string> sampleNames() const;
+    // The sample's call at the marker of that key (tabletext::locusKey); none when no row gives one.
+    std::optional<MarkerCall> findCall(const ExportedSample& sample, const std::string& markerKey) const;
 };
 
 // A file that is not a genotype export this reader understands. what() names the file, the line

@@ -84,16 +84,16 @@ const std::vector<std::string>& readingForTable(const MarkerCall& call, const st
 
 namespace {
 
-PersonCall personCall(const ExportedSample* sample, const std::string& key, results::Person person,
-                      const freqdb::LocusTable& table, std::uint8_t locus)
+PersonCall personCall(const GenotypeExport& data, const ExportedSample* sample, const std::string& key,
+                      results::Person person, const freqdb::LocusTable& table, std::uint8_t locus)
 {
     PersonCall out;
-    const auto it = sample->calls.find(key);
-    if (it == sample->calls.end() || it->second.alleles.empty()) {
+    const std::optional<MarkerCall> call = data.findCall(*sample, key);
+    if (!call || call->alleles.empty()) {
         out.problem = untypedVerdict(person);
         return out;
     }
-    const std::vector<std::string>& alleles = readingForTable(it->second, sample->name, table, locus);
+    const std::vector<std::string>& alleles = readingForTable(*call, sample->name, table, locus);
     // Every allele as read, so a row stated for three alleles is saved with all three.
     std::vector<std::string> labels;
     for (const auto& a : alleles)
@@ -206,11 +206,11 @@ ProfileCase formCase(const GenotypeExport& data, const CaseChoice& choice, const
             continue;
         CaseRow row;
         row.locus = name;
-        const PersonCall f = personCall(father, key, results::Person::Father, table, k);
-        const PersonCall c = personCall(child, key, results::Person::Child, table, k);
+        const PersonCall f = personCall(data, father, key, results::Person::Father, table, k);
+        const PersonCall c = personCall(data, child, key, results::Person::Child, table, k);
         PersonCall m{results::joinGenotype("Нет", "Нет"), {}};
         if (mother)
-            m = personCall(mother, key, results::Person::Mother, table, k);
+            m = personCall(data, mother, key, results::Person::Mother, table, k);
         row.cells = {f.cell, c.cell, m.cell};
         row.statedVerdict = !f.problem.empty() ? f.problem : !c.problem.empty() ? c.problem : m.problem;
         out.rows.push_back(std::move(row));
@@ -222,7 +222,7 @@ ProfileCase formCase(const GenotypeExport& data, const CaseChoice& choice, const
             continue;
         const std::array<const ExportedSample*, 3> chosen{father, child, mother};
         const bool typed = std::any_of(chosen.begin(), chosen.end(),
-                                       [&key](const ExportedSample* s) { return s && s->calls.count(key); });
+                                       [&](const ExportedSample* s) { return s && data.findCall(*s, key); });
         if (!typed)
             continue;
         std::string marker = data.markerNames.at(key);

@@ -21,11 +21,11 @@ std::string dump(const GenotypeExport& data)
     for (const auto& s : data.samples) {
         out += (out.empty() ? "" : " | ") + s.name + ":";
         for (const auto& key : data.markerKeys) {
-            const auto it = s.calls.find(key);
-            if (it == s.calls.end())
+            const auto call = data.findCall(s, key);
+            if (!call)
                 continue;
             std::string alleles;
-            for (const auto& a : it->second.alleles)
+            for (const auto& a : call->alleles)
                 alleles += (alleles.empty() ? "" : "+") + a;
             out += " " + data.markerNames.at(key) + "=" + (alleles.empty() ? "-" : alleles);
         }
@@ -76,6 +76,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "SampleName,Marker,Allele,Height\nF,D3S1358,15,1\nF,D3S1358,16,1\nF,TH01,9.3,1\nC,D3S1358,16,1\n"
                  "C,TH01,9.3,1\nC,TH01,7,1\n",
                  kTrio},
+        // A sample's rows of one marker apart, each marker's alleles still together and in order;
+        // a label of any length kept whole.
+        ReadCase{"PerAlleleRowsApart",
+                 "SampleName,Marker,Allele\nF,TH01,9.3\nC,D3S1358,16\nF,D3S1358,15\nF,vWA," + std::string(300, 'x')
+                     + "\nF,TH01,6\nC,TH01,7\nF,D3S1358,16\nF,vWA,17\nF,TH01,9.3\nC,TH01,9.3\n",
+                 "F: TH01=9,3+6 D3S1358=15+16 vWA=" + std::string(300, 'x') + "+17 | C: TH01=7+9,3 D3S1358=16"},
         ReadCase{"WideTwoColumnsSameName", "Sample;D3S1358;D3S1358;TH01;TH01\nF;15;16;9,3;\nC;16;16;9.3;7\n", kTrio},
         // A header cell merged over a marker's two columns: the name, then an empty cell or none.
         ReadCase{"WideMergedHeaderCells", "Sample;D3S1358;;TH01\nF;15;16;9,3;\nC;16;;9.3;7\n", kTrio},
