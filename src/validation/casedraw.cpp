@@ -52,6 +52,26 @@ const std::vector<Recipe>& recipes()
     return all;
 }
 
+DrawableAlleles drawableAlleles(const freqdb::LocusRecord& record, const freqdb::LabSettings& settings)
+{
+    DrawableAlleles out;
+    std::map<std::string, int> uses;
+    for (int i = 1; i <= record.AlleleCount; ++i)
+        ++uses[record.Labels[static_cast<std::size_t>(i)]];
+    for (int i = 1; i <= record.AlleleCount; ++i) {
+        const std::string& label = record.Labels[static_cast<std::size_t>(i)];
+        long double f = record.Frequencies[static_cast<std::size_t>(i)];
+        if (settings.minFrequency && f >= 0 && f < *settings.minFrequency)
+            f = *settings.minFrequency;
+        if (label.empty() || label == freqdb::kNoAlleleLabel || uses[label] > 1 || !std::isfinite(f) || !(f > 0)
+            || f > 1)
+            continue;
+        out.labels.push_back(label);
+        out.weights.push_back(f);
+    }
+    return out;
+}
+
 CaseDrawer::CaseDrawer(const freqdb::LocusTable& table, std::uint64_t seed) : m_random(seed)
 {
     const auto& settings = table.settings();
@@ -60,23 +80,11 @@ CaseDrawer::CaseDrawer(const freqdb::LocusTable& table, std::uint64_t seed) : m_
         const freqdb::LocusRecord& record = table.record(static_cast<std::uint8_t>(k));
         DrawableLocus locus;
         locus.name = record.Name;
-        std::map<std::string, int> uses;
+        DrawableAlleles drawable = drawableAlleles(record, settings);
+        locus.labels = std::move(drawable.labels);
+        locus.weights = std::move(drawable.weights);
         for (int i = 1; i <= record.AlleleCount; ++i)
-            ++uses[record.Labels[static_cast<std::size_t>(i)]];
-        for (int i = 1; i <= record.AlleleCount; ++i) {
-            const std::string& label = record.Labels[static_cast<std::size_t>(i)];
-            locus.allLabels.push_back(label);
-            long double f = record.Frequencies[static_cast<std::size_t>(i)];
-            if (settings.minFrequency && f >= 0 && f < *settings.minFrequency)
-                f = *settings.minFrequency;
-            // A label the lookups cannot reach (empty, twice, "Нет") and a frequency no index can
-            // use are warnings about the table (tablecheck.h), not cases.
-            if (label.empty() || label == freqdb::kNoAlleleLabel || uses[label] > 1 || !std::isfinite(f) || !(f > 0)
-                || f > 1)
-                continue;
-            locus.labels.push_back(label);
-            locus.weights.push_back(f);
-        }
+            locus.allLabels.push_back(record.Labels[static_cast<std::size_t>(i)]);
         if (locus.labels.size() < 2)
             continue;
         long double rarest = 2;

@@ -18,6 +18,16 @@
 
 namespace validation {
 
+// The alleles of a locus a drawn case may take: labelled, each label once, with a frequency a
+// likelihood can use (raised to the lab's minimum frequency where it is below). A label the
+// lookups cannot reach (empty, twice, "Нет") and a frequency no index can use are warnings about
+// the table (tablecheck.h), not cases.
+struct DrawableAlleles {
+    std::vector<std::string> labels;
+    std::vector<long double> weights;
+};
+DrawableAlleles drawableAlleles(const freqdb::LocusRecord& record, const freqdb::LabSettings& settings);
+
 struct DrawnCase {
     std::string locus;
     PersonLabels father;

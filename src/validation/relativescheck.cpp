@@ -2,11 +2,11 @@
 #include "relativescheck.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "engine/enginetexts.h"
 #include "kinship/kinshiptexts.h"
 #include "results/genotyperow.h"
+#include "validation/validationprotocol.h"
 #include "validation/validationrun.h"
 
 namespace validation {
@@ -49,16 +49,6 @@ long double relative(long double a, long double b)
     return std::fabs(a - b) / std::max(std::fabs(a), std::fabs(b));
 }
 
-std::string number(long double value)
-{
-    char text[40];
-    std::snprintf(text, sizeof text, "%.10Lg", value);
-    std::string out = text;
-    for (char& c : out)
-        c = c == '.' ? ',' : c;
-    return out;
-}
-
 // What the program's row says, beside what the second computation found.
 void compare(RelativesRow& row, const kinship::KinshipRow& program)
 {
@@ -71,14 +61,15 @@ void compare(RelativesRow& row, const kinship::KinshipRow& program)
     switch (ind.finding) {
     case RelativesFinding::Index:
         if (program.verdict != engine::Verdict::Index || program.lr.empty()) {
-            expect(false, "LR " + number(ind.lr));
+            expect(false, "LR " + numberText(ind.lr));
             return;
         }
         if (program.mutation != ind.mutation)
             row.problems.push_back(std::string(ind.mutation ? "второй расчёт дал LR с мутацией, программа - без"
                                                             : "программа дала LR с мутацией, второй расчёт - без"));
         if (!(relative(program.lrValue, ind.lr) <= kAgreement))
-            row.problems.push_back("LR программы " + number(program.lrValue) + ", второй расчёт " + number(ind.lr));
+            row.problems.push_back("LR программы " + numberText(program.lrValue) + ", второй расчёт "
+                                   + numberText(ind.lr));
         return;
     case RelativesFinding::PaternityExcluded:
         expect(program.verdict == engine::Verdict::PaternityExcluded, std::string(engine::kPaternityExcluded));
@@ -157,7 +148,7 @@ std::string independentText(const RelativesIndependent& value)
 {
     switch (value.finding) {
     case RelativesFinding::Index:
-        return number(value.lr) + (value.mutation ? " (с мутацией)" : "");
+        return numberText(value.lr) + (value.mutation ? " (с мутацией)" : "");
     case RelativesFinding::PaternityExcluded:
         return "0 (отцовство исключается)";
     case RelativesFinding::MaternityExcluded:

@@ -3,7 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+
+#include "validation/casedraw.h"
 
 namespace validation {
 
@@ -27,22 +28,8 @@ RelativesDrawer::RelativesDrawer(const freqdb::LocusTable& table, std::uint64_t 
     const freqdb::LabSettings& settings = table.settings();
     for (int k = 1; k <= table.LocusCount(); ++k) {
         const freqdb::LocusRecord& record = table.record(static_cast<std::uint8_t>(k));
-        Locus locus{record.Name, {}, {}};
-        std::map<std::string, int> uses;
-        for (int i = 1; i <= record.AlleleCount; ++i)
-            ++uses[record.Labels[static_cast<std::size_t>(i)]];
-        for (int i = 1; i <= record.AlleleCount; ++i) {
-            const std::string& label = record.Labels[static_cast<std::size_t>(i)];
-            long double f = record.Frequencies[static_cast<std::size_t>(i)];
-            if (settings.minFrequency && f >= 0 && f < *settings.minFrequency)
-                f = *settings.minFrequency;
-            // As for the trios: labels the lookups cannot reach are the tables' warnings, not cases.
-            if (label.empty() || label == freqdb::kNoAlleleLabel || uses[label] > 1 || !std::isfinite(f) || !(f > 0)
-                || f > 1)
-                continue;
-            locus.labels.push_back(label);
-            locus.weights.push_back(f);
-        }
+        DrawableAlleles drawable = drawableAlleles(record, settings);
+        Locus locus{record.Name, std::move(drawable.labels), std::move(drawable.weights)};
         if (locus.labels.size() >= 2)
             m_loci.push_back(std::move(locus));
     }

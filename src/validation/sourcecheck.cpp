@@ -2,7 +2,6 @@
 #include "sourcecheck.h"
 
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <stdexcept>
 
@@ -11,19 +10,10 @@
 #include "popimport/importrun.h"
 #include "popimport/locusnames.h"
 #include "popimport/tablereader.h"
+#include "validation/validationprotocol.h"
 
 namespace validation {
 namespace {
-
-std::string number(long double value)
-{
-    char text[40];
-    std::snprintf(text, sizeof text, "%.10Lg", value);
-    std::string out = text;
-    for (char& c : out)
-        c = c == '.' ? ',' : c;
-    return out;
-}
 
 // A frequency the workbook holds is the double the import wrote: they agree to the last bit but
 // for the long double the loader widens it to.
@@ -45,18 +35,18 @@ void compareLocus(const freqdb::LocusRecord& record, const popimport::ImportedLo
         ++check.allelesCompared;
         const auto it = published.find(label);
         if (it == published.end()) {
-            check.differences.push_back(at + "«" + label + "»: в таблице " + number(f)
+            check.differences.push_back(at + "«" + label + "»: в таблице " + numberText(f)
                                         + ", в источнике такой аллели нет");
             continue;
         }
         seen[label] = true;
         if (!sameFrequency(f, it->second))
-            check.differences.push_back(at + label + ": в таблице " + number(f) + ", в источнике "
-                                        + number(it->second));
+            check.differences.push_back(at + label + ": в таблице " + numberText(f) + ", в источнике "
+                                        + numberText(it->second));
     }
     for (const auto& allele : source.alleles)
         if (!seen[allele.label])
-            check.differences.push_back(at + allele.label + ": в источнике " + number(allele.frequency)
+            check.differences.push_back(at + allele.label + ": в источнике " + numberText(allele.frequency)
                                         + ", в таблице такой аллели нет");
 }
 

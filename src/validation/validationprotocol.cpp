@@ -40,6 +40,16 @@ std::string verdictText(const ValidationProtocol& protocol)
     return out;
 }
 
+std::string numberText(long double value)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%.10Lg", value);
+    std::string out = text;
+    for (char& c : out)
+        c = c == '.' ? ',' : c;
+    return out;
+}
+
 std::string differenceText(long double difference)
 {
     if (difference == 0)
@@ -55,14 +65,8 @@ std::string differenceText(long double difference)
 std::string independentText(const CaseResult& c)
 {
     switch (c.independent.finding) {
-    case Finding::Index: {
-        char text[40];
-        std::snprintf(text, sizeof text, "%.10Lg", c.independent.lr);
-        std::string out = text;
-        for (char& ch : out)
-            ch = ch == '.' ? ',' : ch;
-        return out;
-    }
+    case Finding::Index:
+        return numberText(c.independent.lr);
     case Finding::PaternityInconsistent:
         return "0 (несовпадение с отцом)";
     case Finding::MaternityInconsistent:

@@ -40,6 +40,9 @@ std::string verdictText(const ValidationResult& result);
 // The whole protocol's verdict: the cases' and, when they fail, the tables' and the settings'.
 std::string verdictText(const ValidationProtocol& protocol);
 
+// A value as the protocol prints it: ten significant digits with a decimal comma ("0,3125").
+std::string numberText(long double value);
+
 // The largest relative difference in the form the protocol prints it ("3,1E-19", "0").
 std::string differenceText(long double difference);
 
