@@ -35,7 +35,8 @@ void RecoveryKeeper::writeNow()
     const casestate::RecoveryContents state = m_snapshot();
     try {
         const std::unique_ptr<automation::WorkbookWriter> writer = m_writerFactory();
-        m_file->write(*state.grid, state.cpiLine, state.probabilityLine, state.population, state.prior, *writer);
+        m_file->write(*state.grid, state.cpiLine, state.probabilityLine, state.population, state.prior,
+                      state.exportLines, *writer);
     } catch (const std::exception& error) {
         // The operator goes on working; he is told once that a crash would now lose the rows.
         if (!m_failureShown) {

@@ -186,7 +186,7 @@ LoadNotes CaseState::take(const exchange::LoadedResults& loaded, RowsSource sour
 
 RecoveryContents CaseState::recoveryContents() const
 {
-    return {&m_grid, m_cpiLine, m_probabilityLine, rowsPopulation(), m_prior};
+    return {&m_grid, m_cpiLine, m_probabilityLine, rowsPopulation(), m_prior, m_loadedExportLines};
 }
 
 void CaseState::rowsChanged()

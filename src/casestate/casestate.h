@@ -61,6 +61,7 @@ struct RecoveryContents {
     std::string probabilityLine;
     freqdb::Population population = freqdb::Population::Unset; // the rows'
     std::string prior; // the prior field as typed
+    std::vector<std::string> exportLines; // the loaded rows' genotyping export, as a saved workbook has them
 };
 
 class CaseState {

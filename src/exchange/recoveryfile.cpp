@@ -142,13 +142,13 @@ std::filesystem::path RecoveryFile::defaultFolder(const std::string& xdgStateHom
 
 void RecoveryFile::write(const results::ResultsGrid& grid, const std::string& cpiLine,
                          const std::string& probabilityLine, freqdb::Population population, const std::string& prior,
-                         automation::WorkbookWriter& writer)
+                         const std::vector<std::string>& exportLines, automation::WorkbookWriter& writer)
 {
     if (grid.ResultCount() == 0) {
         remove();
         return;
     }
-    saveResultsWorkbook(m_file, grid, cpiLine, probabilityLine, population, writer, {},
+    saveResultsWorkbook(m_file, grid, cpiLine, probabilityLine, population, writer, exportLines,
                         {std::string(kRecoveryPriorLabel), prior});
     std::error_code error;
     std::filesystem::permissions(m_file, kOwnerOnly, error);

@@ -62,9 +62,12 @@ public:
     const std::filesystem::path& folder() const { return m_folder; }
 
     // Saves the case; an empty table has nothing to recover and removes the file instead.
+    // `exportLines`: the lines about the genotyping export the rows came from, kept below the
+    // rows as a saved results workbook keeps them, so a recovered case still names its source.
     // Throws automation::WorkbookError when the file cannot be written (the previous one stays).
     void write(const results::ResultsGrid& grid, const std::string& cpiLine, const std::string& probabilityLine,
-               freqdb::Population population, const std::string& prior, automation::WorkbookWriter& writer);
+               freqdb::Population population, const std::string& prior, const std::vector<std::string>& exportLines,
+               automation::WorkbookWriter& writer);
     // Reads a recovery file (this window's or one left by another).
     static RecoveredCase read(const std::filesystem::path& path, const automation::WorkbookReader& reader,
                               const text::NumberFormat& format);

@@ -10,7 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include "automation/workbook.h"
+#include "automation/workbookwriter.h"
 #include "exchange/recoveryfile.h"
+#include "exchange/workbooklayout.h"
+#include "results/resultsgrid.h"
 #include "support/tempdir.h"
 
 namespace exchange {
@@ -82,6 +86,27 @@ TEST(RecoveryFile, CopiesAreTheOperatorsAloneAndDeclinedOnesExpire)
     }
     EXPECT_EQ(modeOf(dir / "new" / "paternity-index"), fs::perms::owner_all);
     ::umask(umaskBefore);
+}
+
+// A case from a genotyping export keeps the lines naming the export in its recovery copy, as a saved
+// workbook does: the recovered case's report and its next save still say where the rows came from.
+TEST(RecoveryFile, ACaseFromAnExportIsRecoveredWithItsExportLines)
+{
+    testsupport::TempDir dir;
+    RecoveryFile mine(dir / "paternity-index");
+    results::ResultsGrid grid;
+    grid.AppendRow("D3S1358", {"Нет", "Нет", "15", "16", "15", "18"});
+    const std::vector<std::string> exportLines
+        = {std::string(kExportLinePrefix) + ": /runs/run.txt; отец «F», ребенок «C»",
+           std::string(kExportLinePrefix) + ": маркеры без таблицы частот: THO1"};
+    mine.write(grid, "", "", freqdb::Population::Russians, "0,5", exportLines, *automation::makeXlsxWorkbookWriter());
+
+    const RecoveredCase recovered
+        = RecoveryFile::read(mine.file(), *automation::makeFileWorkbookReader(), text::NumberFormat(","));
+    ASSERT_TRUE(recovered.results.ok) << recovered.results.error;
+    EXPECT_EQ(recovered.results.grid.ResultCount(), 1);
+    EXPECT_EQ(recovered.results.exportLines, exportLines);
+    EXPECT_EQ(recovered.prior, "0,5");
 }
 
 } // namespace
