@@ -117,13 +117,8 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
     if (app.count("--output") > 0) {
         if (args.output.empty())
             return "Пустое имя файла в --output";
-        // The results workbook is always .xlsx: another extension would put it under a name
-        // that promises another format, and could replace an .xls or .ods book (the case's
-        // own genotype workbook among them) with a file of a different kind.
-        if (!hasExtension(args.output, ".xlsx"))
-            return "Книга результатов записывается в формате .xlsx: имя в --output должно оканчиваться на .xlsx, "
-                   "а не «"
-                   + args.output + "»";
+        if (auto error = resultsWorkbookNameError(args.output); !error.empty())
+            return error;
         options.output = args.output;
     }
     if (auto error = checkSettingOptions(app, args.mutation, args.minFrequency, options.mutation, options.minFrequency);
@@ -146,10 +141,8 @@ std::string check(const CLI::App& app, const BatchArguments& args, BatchOptions&
         options.reportDir = args.reportDir;
     }
     if (app.count("--report") > 0) {
-        // Like the workbook: a name that promises a PDF, never one of the case's own workbooks.
-        if (!hasExtension(args.report, ".pdf"))
-            return "Отчёт записывается в формате PDF: имя в --report должно оканчиваться на .pdf, а не «" + args.report
-                   + "»";
+        if (auto error = reportNameError(args.report); !error.empty())
+            return error;
         options.report = args.report;
         if (options.reportDir)
             return "--report и --report-dir вместе не указываются: --report - отчёт одного дела";

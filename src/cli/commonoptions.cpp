@@ -93,6 +93,21 @@ std::string checkThetaOption(const CLI::App& app, const std::string& theta,
     return {};
 }
 
+std::string resultsWorkbookNameError(const std::string& name)
+{
+    if (hasExtension(name, ".xlsx"))
+        return {};
+    return "Книга результатов записывается в формате .xlsx: имя в --output должно оканчиваться на .xlsx, а не «" + name
+           + "»";
+}
+
+std::string reportNameError(const std::string& name)
+{
+    if (hasExtension(name, ".pdf"))
+        return {};
+    return "Отчёт записывается в формате PDF: имя в --report должно оканчиваться на .pdf, а не «" + name + "»";
+}
+
 bool hasExtension(const std::string& name, std::string_view wanted)
 {
     std::string ext = std::filesystem::path(name).extension().string();

@@ -43,6 +43,12 @@ std::string checkThetaOption(const CLI::App& app, const std::string& theta,
                              const std::optional<std::string>& mutationSetting,
                              std::optional<std::string>& thetaSetting);
 
+// --output and --report of one case: the results workbook is always .xlsx and the report a PDF,
+// so neither is put under a name that promises another format (or replaces one of the case's own
+// workbooks). The usage error, or empty when the name holds.
+std::string resultsWorkbookNameError(const std::string& name);
+std::string reportNameError(const std::string& name);
+
 // Whether a file name ends in `wanted` (".pdf"), in any letter case.
 bool hasExtension(const std::string& name, std::string_view wanted);
 

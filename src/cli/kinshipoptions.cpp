@@ -54,15 +54,13 @@ std::string check(const CLI::App& app, const KinshipArguments& args, KinshipOpti
     if (auto error = checkPrior(app, args.prior, options.prior); !error.empty())
         return error;
     if (app.count("--output") > 0) {
-        if (!hasExtension(args.output, ".xlsx"))
-            return "Книга результатов записывается в формате .xlsx: имя в --output должно оканчиваться на .xlsx, а не «"
-                   + args.output + "»";
+        if (auto error = resultsWorkbookNameError(args.output); !error.empty())
+            return error;
         options.output = args.output;
     }
     if (app.count("--report") > 0) {
-        if (!hasExtension(args.report, ".pdf"))
-            return "Отчёт записывается в формате PDF: имя в --report должно оканчиваться на .pdf, а не «" + args.report
-                   + "»";
+        if (auto error = reportNameError(args.report); !error.empty())
+            return error;
         options.report = args.report;
     }
     if (auto error = checkSettingOptions(app, args.mutation, args.minFrequency, options.mutation, options.minFrequency);

@@ -8,6 +8,7 @@
 
 #include "engine/enginetexts.h"
 #include "engine/evaluatelocus.h"
+#include "engine/testlocus.h"
 #include "kinship/caseroles.h"
 #include "kinship/kinshipevaluation.h"
 #include "kinship/kinshiptexts.h"
@@ -20,16 +21,9 @@ using namespace kinship;
 freqdb::LocusTable tableOf(const std::vector<std::pair<const char*, long double>>& alleles,
                            const freqdb::LabSettings& settings = {})
 {
-    freqdb::LocusRecord locus;
-    locus.Name = "D3S1358";
-    for (const auto& [label, frequency] : alleles) {
-        ++locus.AlleleCount;
-        locus.Labels[locus.AlleleCount] = label;
-        locus.Frequencies[locus.AlleleCount] = frequency;
-    }
     freqdb::LocusTable table;
     table.setLocusCount(1);
-    table.replaceRecord(1, locus);
+    table.replaceRecord(1, enginetest::makeLocus(alleles));
     table.setSettings(settings);
     return table;
 }
